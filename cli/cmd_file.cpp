@@ -1,0 +1,118 @@
+// Configuration-file commands: defaults, dump, diff.
+#include <ostream>
+
+#include "cli/command.h"
+#include "model/sp_file.h"
+#include "model/store.h"
+
+namespace mirelune::cli {
+namespace {
+
+const char* Bool(int16_t v) { return v != kFalse ? "true" : "false"; }
+
+void WriteRecordJson(std::ostream& out, int address, int slot, const ParamRecord& r) {
+  out << "{\"address\":" << address << ",\"slot\":" << slot << ",\"Kind\":" << int(r.Kind)
+      << ",\"Value\":" << r.Value << ",\"QType\":" << int(r.QType) << ",\"Freq\":" << r.Freq
+      << ",\"Gain\":" << r.Gain << ",\"Q\":" << r.Q << ",\"SQ\":" << r.SQ
+      << ",\"Valid\":" << Bool(r.Valid) << ",\"PerMode\":" << Bool(r.PerMode)
+      << ",\"EQDisabled\":" << Bool(r.EQDisabled) << "}";
+}
+
+int Defaults(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  std::string out, err;
+  if (!TakeOption(args, "--output", out, err, "-o") || !args.empty()) {
+    ctx.err << "mirelune-cli defaults: " << (err.empty() ? "usage: defaults -o FILE" : err) << "\n";
+    return 1;
+  }
+  Store store;
+  store.InitDefaults();
+  FileResult r = SaveTableToFile(out, store.ParamTable);
+  if (!r) {
+    ctx.err << "mirelune-cli defaults: " << r.error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+int Dump(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  const bool all = TakeFlag(args, "--all");
+  if (args.size() != 1) {
+    ctx.err << "mirelune-cli dump: usage: dump FILE [--all]\n";
+    return 1;
+  }
+  RecordTable table;
+  FileResult r = LoadTableFromFile(args[0], table);
+  if (!r) {
+    ctx.err << "mirelune-cli dump: " << r.error << "\n";
+    return 1;
+  }
+  ctx.out << "[";
+  bool first = true;
+  for (int n = 0; n < RecordTable::kRecords; ++n) {
+    const ParamRecord& rec = table.record(n);
+    if (!all && rec.Valid == kFalse) continue;
+    ctx.out << (first ? "\n  " : ",\n  ");
+    first = false;
+    WriteRecordJson(ctx.out, n / kSlotCount, n % kSlotCount, rec);
+  }
+  ctx.out << (first ? "]\n" : "\n]\n");
+  return 0;
+}
+
+void DiffField(std::ostream& out, const char* name, long a, long b) {
+  if (a != b) out << " " << name << " " << a << " -> " << b;
+}
+
+int Diff(Context& ctx, const std::vector<std::string>& args) {
+  if (args.size() != 2) {
+    ctx.err << "mirelune-cli diff: usage: diff A B\n";
+    return 2;
+  }
+  RecordTable a, b;
+  for (int i = 0; i < 2; ++i) {
+    FileResult r = LoadTableFromFile(args[static_cast<size_t>(i)], i == 0 ? a : b);
+    if (!r) {
+      ctx.err << "mirelune-cli diff: " << r.error << "\n";
+      return 2;
+    }
+  }
+  int differing = 0;
+  for (int n = 0; n < RecordTable::kRecords; ++n) {
+    const ParamRecord& x = a.record(n);
+    const ParamRecord& y = b.record(n);
+    if (x == y) continue;
+    ++differing;
+    ctx.out << "address " << n / kSlotCount << " slot " << n % kSlotCount << ":";
+    DiffField(ctx.out, "Kind", x.Kind, y.Kind);
+    DiffField(ctx.out, "Value", x.Value, y.Value);
+    DiffField(ctx.out, "QType", x.QType, y.QType);
+    DiffField(ctx.out, "Freq", x.Freq, y.Freq);
+    DiffField(ctx.out, "Gain", x.Gain, y.Gain);
+    DiffField(ctx.out, "Q", x.Q, y.Q);
+    DiffField(ctx.out, "SQ", x.SQ, y.SQ);
+    DiffField(ctx.out, "Valid", x.Valid, y.Valid);
+    DiffField(ctx.out, "PerMode", x.PerMode, y.PerMode);
+    DiffField(ctx.out, "EQDisabled", x.EQDisabled, y.EQDisabled);
+    ctx.out << "\n";
+  }
+  return differing == 0 ? 0 : 1;
+}
+
+CommandRegistration defaults{{"defaults", "write the start-up parameter table as a configuration file",
+                              "usage: mirelune-cli defaults -o FILE\n"
+                              "Writes the console's start-up parameter table as a .sp file.\n",
+                              Defaults}};
+CommandRegistration dump{{"dump", "print a configuration file's records as JSON",
+                          "usage: mirelune-cli dump FILE [--all]\n"
+                          "Prints the records as a JSON array in file order; without --all only\n"
+                          "the records marked valid.\n",
+                          Dump}};
+CommandRegistration diff{{"diff", "compare two configuration files record by record",
+                          "usage: mirelune-cli diff A B\n"
+                          "One line per differing record; exit 0 equal, 1 different, 2 error.\n",
+                          Diff}};
+
+}  // namespace
+}  // namespace mirelune::cli

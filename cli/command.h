@@ -1,0 +1,49 @@
+// The command table of mirelune-cli. Each cmd_*.cpp registers its commands with a static
+// CommandRegistration; main() parses the global options and dispatches.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace mirelune::cli {
+
+// Global options, given before or after the command name.
+struct Options {
+  std::string device = "hid";   // --device hid|virtual
+  bool trace = false;           // --trace: frames on stdout
+  std::string password;         // --password: administrator password, else asked on the terminal
+  std::string virtualFaults;    // --faults SPEC: fault injection of the virtual amplifier
+  bool hasPassword = false;
+};
+
+struct Context {
+  Options options;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct Command {
+  std::string name;
+  std::string summary;  // one line for the command list
+  std::string usage;    // the text of `mirelune-cli help NAME` / `NAME --help`
+  // Returns the exit status. `args` excludes the command name and the global options.
+  std::function<int(Context&, const std::vector<std::string>& args)> run;
+};
+
+std::vector<Command>& Commands();
+
+struct CommandRegistration {
+  explicit CommandRegistration(Command c) { Commands().push_back(std::move(c)); }
+};
+
+// Small argument helpers shared by the commands.
+// Removes "--name VALUE" (or "-n VALUE") from args; true when present. Missing value -> error.
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value,
+                std::string& error, const std::string& shortName = "");
+bool TakeFlag(std::vector<std::string>& args, const std::string& name);
+// Parses a decimal or 0x-hexadecimal integer.
+bool ParseInt(const std::string& text, long& value);
+
+}  // namespace mirelune::cli

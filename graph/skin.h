@@ -1,0 +1,61 @@
+// Skin images and the drawing primitives the controls and the graph draw with.
+//
+// Images are PNGs in the program's Qt resources, ":/skin/<id>.png" for ids 101..394, decoded
+// once by LoadSkin() and kept for the whole run. Drawing code names an image by its id as text
+// ("303"); an id without an image draws nothing. Everything here runs on the UI thread.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+namespace mirelune::skin {
+
+constexpr int kFirstId = 101;
+constexpr int kLastImageId = 394;  // last id that has an image
+constexpr int kTableSize = 400;    // ids 101..500 have a slot
+
+// Decodes every skin image once; later calls do nothing. An image that is missing or cannot be
+// decoded keeps an empty slot (it then draws nothing).
+void LoadSkin();
+
+// The slot of an id text ("303" -> 202): its numeric value - 101, rounded half to even.
+// Throws std::out_of_range for text that is not a number or lies outside 101..500 (a
+// programming error in a layout table).
+int SkinIndex(const QString& idText);
+
+// The decoded image of an id (null QImage when it has none), and its size (0x0 when none).
+const QImage& SkinImage(int id);
+QSize SkinSize(int id);
+
+// Angle 0 (or exactly 360): draws at (x, y), scaled to width x height when height != 0,
+// otherwise in its natural size. Any other angle: rotated by `angle` degrees about its centre and
+// placed with its centre at (w/2, h/2) of the target; x and y are then unused.
+void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle = 0,
+                   qreal height = 0, qreal width = 0);
+// Rows y..bottom of the image, drawn in place (level bars).
+void DrawImageBottomPart(const QString& id, QPainter& g, int y);
+// Columns 0..width of the image at (0, 0), full height (progress bars).
+void DrawImageLeftPart(const QString& id, QPainter& g, int width);
+
+// 12-pixel CJK text ("宋体" where installed, else WenQuanYi Micro Hei) in an ARGB colour.
+// `pos` is "x,y" in decimal (fractions allowed). widthChars 0: the text starts at x;
+// c > 0: the left edge is x + 3 * (c - length), which right-aligns shorter texts in a field of c.
+void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars);
+
+// An off-screen drawing surface: an ARGB image and a painter on it.
+struct Surface {
+  QImage image;
+  QPainter* painter = nullptr;  // owned; valid between CreateSurface and ReleaseSurface
+  Surface() = default;
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  ~Surface();
+};
+// Releases what the surface held, then makes a fresh transparent surface of `size`.
+void CreateSurface(Surface& s, QSize size);
+void ReleaseSurface(Surface& s);
+
+}  // namespace mirelune::skin

@@ -1,0 +1,97 @@
+#include "model/ansi_text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace mirelune {
+namespace {
+
+// Converts with iconv, replacing what cannot be converted by `bad` and skipping one input byte.
+std::string Convert(const std::string& in, const char* to, const char* from, const char* bad) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+  std::string out;
+  char buf[256];
+  char* src = const_cast<char*>(in.data());
+  size_t left = in.size();
+  while (left > 0) {
+    char* dst = buf;
+    size_t room = sizeof buf;
+    size_t r = iconv(cd, &src, &left, &dst, &room);
+    out.append(buf, static_cast<size_t>(dst - buf));
+    if (r == static_cast<size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      // EILSEQ or EINVAL: skip one character of input.
+      out += bad;
+      size_t skip = 1;
+      if (std::string(from) == "UTF-8") {
+        unsigned char c = static_cast<unsigned char>(*src);
+        skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (skip > left) skip = left;
+      }
+      src += skip;
+      left -= skip;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8ToAnsi(const std::string& utf8) { return Convert(utf8, "GBK", "UTF-8", "?"); }
+std::string AnsiToUtf8(const std::string& ansi) {
+  return Convert(ansi, "UTF-8", "GBK", "\xEF\xBF\xBD");
+}
+
+std::string BytesToText(const std::vector<uint8_t>& bytes, size_t start) {
+  std::string raw;
+  for (size_t i = start; i < start + 12 && i < bytes.size(); ++i) {
+    if (bytes[i] == 0) break;
+    raw += static_cast<char>(bytes[i]);
+  }
+  return AnsiToUtf8(raw);
+}
+
+size_t TextToBytes(const std::string& text, std::vector<uint8_t>& out) {
+  const std::string ansi = Utf8ToAnsi(text);
+  if (out.size() < ansi.size()) out.resize(ansi.size());
+  for (size_t i = 0; i < ansi.size(); ++i) out[i] = static_cast<uint8_t>(ansi[i]);
+  return ansi.size();
+}
+
+size_t Utf8Length(const std::string& s) {
+  size_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+std::string FitText(const std::string& text, size_t n) {
+  const size_t bytes = Utf8ToAnsi(text).size();
+  if (bytes < n) return text + std::string(n - bytes, ' ');
+  // The first n characters.
+  size_t chars = 0, i = 0;
+  for (; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (chars == n) break;
+      ++chars;
+    }
+  }
+  return text.substr(0, i);
+}
+
+void TextToDigits(const std::string& text, std::vector<uint8_t>& digits, size_t offset) {
+  if (digits.size() < 21) digits.resize(21);
+  const std::string ansi = Utf8ToAnsi(text);
+  for (size_t i = 0; i < ansi.size() && offset + i < digits.size(); ++i)
+    digits[offset + i] = static_cast<uint8_t>(static_cast<unsigned char>(ansi[i]) - 48);
+}
+
+std::string PickText(const std::string& first, std::string& second) {
+  if (second.empty()) second = first;
+  return first;
+}
+
+}  // namespace mirelune

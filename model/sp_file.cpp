@@ -1,0 +1,134 @@
+#include "model/sp_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace mirelune {
+namespace {
+
+void Put32(uint8_t* p, int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  p[0] = static_cast<uint8_t>(u);
+  p[1] = static_cast<uint8_t>(u >> 8);
+  p[2] = static_cast<uint8_t>(u >> 16);
+  p[3] = static_cast<uint8_t>(u >> 24);
+}
+
+void Put16(uint8_t* p, int16_t v) {
+  const uint16_t u = static_cast<uint16_t>(v);
+  p[0] = static_cast<uint8_t>(u);
+  p[1] = static_cast<uint8_t>(u >> 8);
+}
+
+int32_t Get32(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+int16_t Get16(const uint8_t* p) {
+  return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+}  // namespace
+
+void EncodeRecord(const ParamRecord& r, uint8_t* o) {
+  o[0] = r.Kind;
+  Put32(o + 1, r.Value);
+  o[5] = r.QType;
+  Put32(o + 6, r.Freq);
+  Put32(o + 10, r.Gain);
+  Put32(o + 14, r.Q);
+  Put32(o + 18, r.SQ);
+  Put16(o + 22, r.Valid);
+  Put16(o + 24, r.PerMode);
+  Put16(o + 26, r.EQDisabled);
+}
+
+ParamRecord DecodeRecord(const uint8_t* i) {
+  ParamRecord r;
+  r.Kind = i[0];
+  r.Value = Get32(i + 1);
+  r.QType = i[5];
+  r.Freq = Get32(i + 6);
+  r.Gain = Get32(i + 10);
+  r.Q = Get32(i + 14);
+  r.SQ = Get32(i + 18);
+  r.Valid = Get16(i + 22);
+  r.PerMode = Get16(i + 24);
+  r.EQDisabled = Get16(i + 26);
+  return r;
+}
+
+std::vector<uint8_t> EncodeTable(const RecordTable& table) {
+  std::vector<uint8_t> out(kSpFileSize);
+  for (int n = 0; n < RecordTable::kRecords; ++n)
+    EncodeRecord(table.record(n), out.data() + static_cast<size_t>(n) * kSpRecordSize);
+  return out;
+}
+
+bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table) {
+  if (bytes.size() != kSpFileSize) return false;
+  for (int n = 0; n < RecordTable::kRecords; ++n)
+    table.record(n) = DecodeRecord(bytes.data() + static_cast<size_t>(n) * kSpRecordSize);
+  return true;
+}
+
+FileResult LoadTableFromFile(const std::string& path, RecordTable& table) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return FileResult::Fail(path + ": no such file");
+  if (fs::is_directory(path, ec)) return FileResult::Fail(path + ": is a folder, not a configuration file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return FileResult::Fail(path + ": cannot be read (" + Reason() + ")");
+  // Read one byte more than a valid file holds, so an over-long file is told apart.
+  std::vector<uint8_t> bytes(kSpFileSize + 1);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return FileResult::Fail(path + ": read error (" + Reason() + ")");
+  const size_t got = static_cast<size_t>(in.gcount());
+  if (got != kSpFileSize) {
+    std::string size = got > kSpFileSize ? "more than " + std::to_string(kSpFileSize)
+                                         : std::to_string(got);
+    return FileResult::Fail(path + ": not a configuration file: " + size +
+                            " bytes, a configuration file has exactly " +
+                            std::to_string(kSpFileSize));
+  }
+  bytes.resize(kSpFileSize);
+  DecodeTable(bytes, table);
+  return {};
+}
+
+FileResult SaveTableToFile(const std::string& path, const RecordTable& table) {
+  namespace fs = std::filesystem;
+  const std::vector<uint8_t> bytes = EncodeTable(table);
+  fs::path target(path);
+  std::random_device rd;
+  fs::path tmp = target;
+  tmp += ".tmp" + std::to_string(rd() % 1000000);
+
+  FILE* f = std::fopen(tmp.string().c_str(), "wb");
+  if (!f) return FileResult::Fail(path + ": cannot be written (" + Reason() + ")");
+  const size_t wrote = std::fwrite(bytes.data(), 1, bytes.size(), f);
+  const bool flushed = std::fflush(f) == 0;
+  const std::string why = Reason();
+  const bool closed = std::fclose(f) == 0;
+  std::error_code ec;
+  if (wrote != bytes.size() || !flushed || !closed) {
+    fs::remove(tmp, ec);
+    return FileResult::Fail(path + ": write failed (" + why + ")");
+  }
+  fs::rename(tmp, target, ec);
+  if (ec) {
+    const std::string msg = ec.message();
+    fs::remove(tmp, ec);
+    return FileResult::Fail(path + ": cannot replace the file (" + msg + ")");
+  }
+  return {};
+}
+
+}  // namespace mirelune

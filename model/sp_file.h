@@ -1,0 +1,39 @@
+// The ".sp" configuration file: the whole parameter table, 9000 packed little-endian records of
+// 28 bytes (address n/3, sound-mode slot n%3), 252 000 bytes, no header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/param_record.h"
+
+namespace mirelune {
+
+constexpr size_t kSpRecordSize = 28;
+constexpr size_t kSpFileSize = kSpRecordSize * RecordTable::kRecords;  // 252 000
+
+// Pure encoding, for tests and the undo buffer alike.
+void EncodeRecord(const ParamRecord& r, uint8_t* out28);
+ParamRecord DecodeRecord(const uint8_t* in28);
+std::vector<uint8_t> EncodeTable(const RecordTable& table);
+// False (and the table untouched) unless `bytes` is exactly 252 000 bytes long.
+bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table);
+
+// Outcome of a file operation: ok, or a message naming the file and the reason.
+struct FileResult {
+  bool ok = true;
+  std::string error;
+  explicit operator bool() const { return ok; }
+  static FileResult Fail(std::string msg) { return {false, std::move(msg)}; }
+};
+
+// Reads a configuration file into `table`. A file that is missing, unreadable or not exactly
+// 252 000 bytes is refused and the table is left untouched.
+FileResult LoadTableFromFile(const std::string& path, RecordTable& table);
+
+// Writes the table to a temporary file beside `path` and renames it over `path`, so a failure
+// never leaves a half-written file and an earlier longer file never keeps a stale tail.
+FileResult SaveTableToFile(const std::string& path, const RecordTable& table);
+
+}  // namespace mirelune
