@@ -5,8 +5,12 @@
 // ("303"); an id without an image draws nothing. Everything here runs on the UI thread.
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 #include <QPainter>
+#include <QRect>
+#include <QRectF>
 #include <QRgb>
 #include <QSize>
 #include <QString>
@@ -44,6 +48,12 @@ void DrawImageLeftPart(const QString& id, QPainter& g, int width);
 // `pos` is "x,y" in decimal (fractions allowed). widthChars 0: the text starts at x;
 // c > 0: the left edge is x + 3 * (c - length), which right-aligns shorter texts in a field of c.
 void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars);
+// The layout rectangle DrawSkinText uses: left and top as above; width left + 300 * length
+// (widthChars 0) or left + 90 * c, height top + 300 (20 twips a character cell, 15 twips a
+// pixel). A coordinate that is not a number counts as 0.
+QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars);
+// The family DrawSkinText draws with: "宋体" when the system has it, else WenQuanYi Micro Hei.
+QString SkinFontFamily();
 
 // An off-screen drawing surface: an ARGB image and a painter on it.
 struct Surface {
@@ -57,5 +67,12 @@ struct Surface {
 // Releases what the surface held, then makes a fresh transparent surface of `size`.
 void CreateSurface(Surface& s, QSize size);
 void ReleaseSurface(Surface& s);
+
+// What lies behind a control, as the control's own background: makes `s` a fresh surface of
+// `clientSize` and lets `renderBehind` paint into it (the parent widget rendering itself, never a
+// grab of the screen). Returns the captured rectangle (0, 0, clientSize). While `closing` is true
+// nothing is captured, `s` is left as it was and the rectangle is empty.
+QRect CaptureBackground(Surface& s, QSize clientSize,
+                        const std::function<void(QPainter&)>& renderBehind, bool closing);
 
 }  // namespace mirelune::skin

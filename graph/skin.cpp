@@ -1,0 +1,208 @@
+#include "graph/skin.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+#include <QTransform>
+
+// The skin resources are compiled into an object library. Inside a static library nothing refers
+// to their registration code, so the linker would drop it; calling the initialiser by name keeps
+// it in every program that links the graph library. The definition comes with the resources
+// target, which exists only once at least one image does.
+#ifdef MIRELUNE_HAVE_SKIN_RESOURCES
+static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
+#else
+static void InitSkinResources() {}
+#endif
+
+namespace mirelune::skin {
+
+namespace {
+
+std::array<QImage, kTableSize>& Cache() {
+  static std::array<QImage, kTableSize> images;
+  return images;
+}
+
+const QImage& NullImage() {
+  static const QImage empty;
+  return empty;
+}
+
+// A drawing call with an id that has no image draws nothing; the id text itself must still be
+// a valid table slot (SkinIndex throws otherwise).
+const QImage* Drawable(const QString& id) {
+  const QImage& img = Cache()[static_cast<size_t>(SkinIndex(id))];
+  return img.isNull() ? nullptr : &img;
+}
+
+double Coordinate(const QString& text) {
+  bool ok = false;
+  const double v = text.trimmed().toDouble(&ok);
+  return ok ? v : 0.0;
+}
+
+constexpr double kTwipsPerPixel = 15.0;
+
+}  // namespace
+
+void LoadSkin() {
+  static bool loaded = false;
+  if (loaded) return;
+  loaded = true;
+  InitSkinResources();
+  auto& images = Cache();
+  for (int id = kFirstId; id < kFirstId + kTableSize; ++id) {
+    QFile f(QStringLiteral(":/skin/%1.png").arg(id));
+    if (!f.open(QIODevice::ReadOnly)) continue;
+    // QImage decodes everything at once, so the bytes can go right after; the premultiplied
+    // format is what QPainter blends fastest.
+    QImage img;
+    if (!img.loadFromData(f.readAll(), "PNG")) continue;
+    images[static_cast<size_t>(id - kFirstId)] =
+        img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+}
+
+int SkinIndex(const QString& idText) {
+  bool ok = false;
+  const double v = idText.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(v)) {
+    throw std::out_of_range("skin image id \"" + idText.toStdString() + "\" is not a number");
+  }
+  // nearbyint rounds halves to even in the default rounding mode.
+  const double index = std::nearbyint(v - kFirstId);
+  if (index < 0 || index >= kTableSize) {
+    throw std::out_of_range("skin image id \"" + idText.toStdString() +
+                            "\" lies outside 101..500");
+  }
+  return static_cast<int>(index);
+}
+
+const QImage& SkinImage(int id) {
+  if (id < kFirstId || id >= kFirstId + kTableSize) return NullImage();
+  return Cache()[static_cast<size_t>(id - kFirstId)];
+}
+
+QSize SkinSize(int id) {
+  const QImage& img = SkinImage(id);
+  return img.isNull() ? QSize(0, 0) : img.size();
+}
+
+void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle, qreal height,
+                   qreal width) {
+  const QImage* img = Drawable(id);
+  if (!img) return;
+  if (angle == 360) angle = 0;
+  // The caller's transform is kept as the base (a widget painter may carry one); the rotation is
+  // composed on top of it and undone afterwards.
+  g.save();
+  g.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  if (angle == 0) {
+    if (height != 0) {
+      g.drawImage(QRectF(x, y, width, height), *img);
+    } else {
+      g.drawImage(QPointF(x, y), *img);
+    }
+  } else {
+    const qreal w = img->width();
+    const qreal h = img->height();
+    g.translate(w / 2, h / 2);
+    g.rotate(angle);
+    g.drawImage(QPointF(-w / 2, -h / 2), *img);
+  }
+  g.restore();
+}
+
+void DrawImageBottomPart(const QString& id, QPainter& g, int y) {
+  const QImage* img = Drawable(id);
+  if (!img) return;
+  const int top = std::clamp(y, 0, img->height());
+  if (top >= img->height()) return;
+  const QRect part(0, top, img->width(), img->height() - top);
+  g.drawImage(part, *img, part);
+}
+
+void DrawImageLeftPart(const QString& id, QPainter& g, int width) {
+  const QImage* img = Drawable(id);
+  if (!img) return;
+  const int w = std::clamp(width, 0, img->width());
+  if (w == 0) return;
+  const QRect part(0, 0, w, img->height());
+  g.drawImage(part, *img, part);
+}
+
+QString SkinFontFamily() {
+  static const QString family = [] {
+    const QString song = QStringLiteral("宋体");
+    for (const QString& f : QFontDatabase::families()) {
+      if (f == song || f.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0) return f;
+    }
+    return QStringLiteral("WenQuanYi Micro Hei");
+  }();
+  return family;
+}
+
+QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars) {
+  const QStringList parts = pos.split(QLatin1Char(','));
+  const double x = Coordinate(parts.value(0));
+  const double y = Coordinate(parts.value(1));
+  const double len = text.length();
+  double left = x;
+  double width = x + 20 * kTwipsPerPixel * len;
+  if (widthChars > 0) {
+    left = x + 3.0 * (widthChars - len);
+    width = left + 6.0 * widthChars * kTwipsPerPixel;
+  }
+  // The extent grows with the position, as the layout always did; it only has to reach beyond
+  // any text so that nothing wraps or clips.
+  const double height = y + 20 * kTwipsPerPixel;
+  return QRectF(left, y, width, height);
+}
+
+void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars) {
+  QFont font(SkinFontFamily());
+  font.setPixelSize(12);
+  font.setWeight(QFont::Normal);
+  g.save();
+  g.setFont(font);
+  g.setPen(QColor::fromRgba(argb));
+  g.setRenderHint(QPainter::TextAntialiasing, true);
+  g.drawText(SkinTextRect(text, pos, widthChars), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+             text);
+  g.restore();
+}
+
+Surface::~Surface() { ReleaseSurface(*this); }
+
+void ReleaseSurface(Surface& s) {
+  if (s.painter) {
+    s.painter->end();
+    delete s.painter;
+    s.painter = nullptr;
+  }
+  s.image = QImage();
+}
+
+void CreateSurface(Surface& s, QSize size) {
+  ReleaseSurface(s);
+  s.image = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
+  s.image.fill(Qt::transparent);
+  if (!s.image.isNull()) s.painter = new QPainter(&s.image);
+}
+
+QRect CaptureBackground(Surface& s, QSize clientSize,
+                        const std::function<void(QPainter&)>& renderBehind, bool closing) {
+  if (closing) return QRect();
+  CreateSurface(s, clientSize);
+  if (s.painter && renderBehind) renderBehind(*s.painter);
+  return QRect(QPoint(0, 0), clientSize);
+}
+
+}  // namespace mirelune::skin
