@@ -8,6 +8,13 @@
 
 namespace mirelune {
 
+void BandCurve(const GraphBand& band, int page, const FilterCalc::PointTables& points, float* row) {
+  const int n = points.size();
+  std::fill(row, row + n, 0.0f);
+  if (band.EQDisabled != kFalse) return;
+  FilterCalc::AccumulateBand(band, page, points.phi.data(), points.phi2.data(), row, n);
+}
+
 bool ResponseModel::Resize(int width, int height) {
   if (sized_ && width == geo_.Width() && height == geo_.Height()) return false;
   sized_ = true;
@@ -30,10 +37,11 @@ void ResponseModel::RecomputeBand(int b) {
   if (b < 0 || b >= kMaxGraphBands) return;
   const int n = geo_.Points();
   float* row = Row(b);
-  std::fill(row, row + n, 0.0f);
-  const GraphBand& band = Band(b);
-  if (b >= bands_.count || band.EQDisabled != kFalse || pointsStale_) return;
-  FilterCalc::AccumulateBand(band, store_.CurrentPage, points_.phi.data(), points_.phi2.data(), row, n);
+  if (b >= bands_.count || pointsStale_ || points_.size() != n) {
+    std::fill(row, row + n, 0.0f);
+    return;
+  }
+  BandCurve(Band(b), store_.CurrentPage, points_, row);
 }
 
 void ResponseModel::RecomputeSum() {

@@ -26,6 +26,10 @@ struct MarkerPos {
   float y = 0;
 };
 
+// One band's curve at the given points: zeroed, then the band's sections accumulated. A band
+// switched off (EQDisabled) keeps a zero curve, as do off filters.
+void BandCurve(const GraphBand& band, int page, const FilterCalc::PointTables& points, float* row);
+
 class ResponseModel {
  public:
   explicit ResponseModel(Store& store) : store_(store) {}

@@ -1,0 +1,142 @@
+#include "graph/graph_view.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPolygonF>
+
+#include "graph/graph_overlay.h"
+#include "graph/response_model.h"
+
+namespace mirelune {
+namespace {
+
+QString Id(int id) { return QString::number(id); }
+
+QString Pos(float x, float y) {
+  return QString::number(x, 'g', 9) + QLatin1Char(',') + QString::number(y, 'g', 9);
+}
+
+QColor BandColour(int b, int alpha) {
+  const unsigned rgb = kBandColour[b];
+  return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>(rgb & 0xFF), alpha);
+}
+
+void Blit(QPainter& g, const QImage& from) {
+  g.save();
+  g.setCompositionMode(QPainter::CompositionMode_Source);
+  g.drawImage(0, 0, from);
+  g.restore();
+}
+
+// The curve's points with the first and last moved onto the 0 dB line: a closed area between
+// the curve and 0 dB.
+QPolygonF FillPolygon(const float* row, const GraphGeometry& geo) {
+  QPolygonF poly;
+  const int n = geo.Points();
+  poly.reserve(n);
+  for (int i = 0; i < n; ++i)
+    poly.append(QPointF(GraphGeometry::kLeft + i, geo.YFromDb(row[i])));
+  if (n > 0) {
+    poly.first().setY(geo.ZeroY());
+    poly.last().setY(geo.ZeroY());
+  }
+  return poly;
+}
+
+}  // namespace
+
+GraphView::GraphView(ResponseModel& model) : model_(model) { model_.SetCanvas(this); }
+
+GraphView::~GraphView() { model_.SetCanvas(nullptr); }
+
+bool GraphView::ResizeGraph(QSize size) {
+  if (!model_.Resize(size.width(), size.height())) return false;
+  skin::CreateSurface(background_, size);
+  skin::CreateSurface(base_, size);
+  skin::CreateSurface(composite_, size);
+  skin::LoadSkin();
+  DrawGrid();
+  if (composite_.painter) Blit(*composite_.painter, background_.image);
+  return true;
+}
+
+void GraphView::DrawGrid() {
+  if (!background_.painter) return;
+  QPainter& g = *background_.painter;
+  const GraphGeometry& geo = model_.Geometry();
+  g.save();
+  skin::DrawSkinImage(Id(kImageGraphBackground), g, 0, 0, 0, geo.Height(), geo.Width());
+  g.setRenderHint(QPainter::Antialiasing, false);
+  g.setPen(QPen(QColor(128, 128, 128, 64), 1));
+  const GridLayout grid = LayoutGrid(geo);
+  for (int x : grid.verticalX) g.drawLine(QPointF(x, GraphGeometry::kTop), QPointF(x, geo.Bottom()));
+  for (float y : grid.horizontalY) g.drawLine(QPointF(GraphGeometry::kLeft, y), QPointF(geo.Right(), y));
+  for (const GraphText& t : grid.labels)
+    skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(170, 170, 170, 255), Pos(t.x, t.y), 0);
+  g.restore();
+}
+
+void GraphView::DrawCurve(QPainter& g, const float* row, const QPen& pen) const {
+  const GraphGeometry& geo = model_.Geometry();
+  const int n = geo.Points();
+  if (n < 2) return;
+  QPolygonF line;
+  line.reserve(n);
+  for (int i = 0; i < n; ++i) line.append(QPointF(GraphGeometry::kLeft + i, geo.YFromDb(row[i])));
+  g.setPen(pen);
+  g.setBrush(Qt::NoBrush);
+  g.drawPolyline(line);
+}
+
+void GraphView::DrawBase() {
+  if (!base_.painter) return;
+  QPainter& g = *base_.painter;
+  Blit(g, background_.image);
+  g.save();
+  g.setRenderHint(QPainter::Antialiasing, true);
+  for (int b = 0; b < model_.BandCount(); ++b) {
+    if (b == model_.SelectedBand() || model_.Band(b).EQDisabled != 0) continue;
+    DrawCurve(g, model_.Curve(b), QPen(BandColour(b, kCurveAlpha), 1));
+  }
+  g.restore();
+}
+
+void GraphView::DrawGraph() {
+  if (!composite_.painter) return;
+  QPainter& g = *composite_.painter;
+  const GraphGeometry& geo = model_.Geometry();
+  Blit(g, base_.image);
+  model_.MarkDrawn();
+  g.save();
+  g.setRenderHint(QPainter::Antialiasing, true);
+  const QPen sumPen(model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0), 2);
+  const int sel = model_.SelectedBand();
+  const bool haveSelected = sel >= 0 && sel < model_.BandCount() && geo.Points() >= 2;
+
+  if (haveSelected && model_.GradientPhase() == 0) {
+    g.setPen(Qt::NoPen);
+    g.setBrush(BandColour(sel, 13 * model_.GradientLevel()));
+    g.drawPolygon(FillPolygon(model_.Curve(sel), geo));
+  }
+  if (haveSelected) DrawCurve(g, model_.Curve(sel), QPen(BandColour(sel, kCurveAlpha), 1));
+  if (geo.Points() >= 2 && model_.GradientPhase() == -1) {
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(255, 255, 0, 10 * model_.GradientLevel()));
+    g.drawPolygon(FillPolygon(model_.Sum(), geo));
+  }
+  DrawCurve(g, model_.Sum(), sumPen);
+
+  for (const MarkerDraw& m : LayoutMarkers(model_))
+    skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
+  for (const GraphText& t : LayoutSelectedTexts(model_))
+    skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), Pos(t.x, t.y), 0);
+
+  const Store& st = model_.store();
+  if (st.ParamTable.at(0, st.BypassAddress()).Value == 1)
+    skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
+  g.restore();
+  if (presenter_) presenter_(composite_.image);
+}
+
+}  // namespace mirelune
