@@ -1,0 +1,38 @@
+// The EQ band strip (slider style 1): where its readouts, Q-type buttons and bypass switch sit,
+// and how text typed into its editor becomes a gain code, frequency index or Q index.
+// Pure functions; `tall` is EQNormalStyle 1 (the taller strip of the sub-woofer page).
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+namespace mirelune::controls {
+
+enum class StripRow { None, Gain, Freq, Q };
+
+// The readout row under y, tested in the order gain, frequency, Q (on the normal strip the gain
+// and frequency rows overlap by a pixel; the gain row wins).
+StripRow ReadoutRowAt(bool tall, double y);
+// Q-type button under (x, y): 0 peaking, 1 low shelf, 2 high shelf, -1 none.
+int QTypeButtonAt(double x, double y);
+// Whether y lies in the bypass row (any x).
+bool InBypassRow(bool tall, double y);
+
+// Where the editor opens for a row, and where each readout text is drawn ("x,y").
+QPoint EditorTopLeft(bool tall, StripRow row);
+QString ReadoutTextPos(bool tall, StripRow row);
+int ReadoutTextWidth(StripRow row);
+QPointF BypassImagePos(bool tall);
+
+// Reads a number typed by the user: the user's locale first, then "." as the decimal point.
+// Surrounding blanks are allowed. Infinite and NaN results are not numbers.
+bool ParseTypedNumber(const QString& text, double& value);
+
+// Commits of the editor. Text that is not a number is replaced by the target's default text
+// ("0.0", "100", "0.70"), which is then committed. Results are clamped: gain codes 10..370,
+// frequency indexes 1..361, Q indexes 0..100 (peaking) or 0..26 (shelf slope).
+int CommitGainText(QString& text);
+int CommitFreqText(QString& text);
+int CommitQText(QString& text, bool shelf);
+
+}  // namespace mirelune::controls

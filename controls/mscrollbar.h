@@ -1,0 +1,194 @@
+// MScrollBar: the skinned parameter slider in eight styles, style 1 being the EQ band strip.
+//
+// The slider keeps an integer position 0..MaxValue; `Value` converts it to and from the raw
+// device value by `ValueType` (controls/value_type.h). User changes raise `Scroll`; assigning
+// any property from code never does. The slider reads the store (hidden addresses, the bass
+// automatic control, PerMode records, mute records) but never writes it.
+//
+// Life: construct (with the layout's SliderSetup), place it in its parent, set Addr, then call
+// BkGround_Init once the parent can paint; until then the slider paints nothing. Input is taken
+// only while TVisible and Enabled hold and the slider is neither greyed nor (for most input)
+// bypassed. UI thread only.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QPointF>
+#include <QTimer>
+#include <QWidget>
+
+#include "controls/control_setup.h"
+#include "controls/eq_strip_face.h"
+#include "controls/slider_geometry.h"
+
+class QLineEdit;
+
+namespace mirelune {
+class Store;
+}
+
+namespace mirelune::controls {
+
+class MScrollBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Creation defaults only (style 0 geometry, MaxValue 80); `store` may be null (never greyed).
+  explicit MScrollBar(const Store* store, QWidget* parent = nullptr);
+  // Creation defaults, then the layout's values in the set-up order.
+  MScrollBar(const SliderSetup& setup, const Store* store, QWidget* parent = nullptr);
+
+  int ScrollBarType() const { return scrollBarType_; }
+  void SetScrollBarType(int v);
+  int ValueType() const { return valueType_; }
+  void SetValueType(int v);
+  int MaxValue() const { return maxValue_; }
+  void SetMaxValue(int v);  // 0 or less is stored as 1
+  float Value() const;
+  void SetValue(float v);  // no event
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v) { enabled_ = v; }
+  bool TVisible() const { return tVisible_; }
+  void SetTVisible(bool v);
+  int LabelID() const { return labelId_; }
+  void SetLabelID(int v);
+  int EQNormalStyle() const { return eqNormalStyle_; }
+  void SetEQNormalStyle(int v);
+  int HScrollSize() const { return hScrollSize_; }
+  void SetHScrollSize(int v);
+  int MuteRAMindex() const { return muteRamIndex_; }
+  void SetMuteRAMindex(int v) { muteRamIndex_ = v; }
+  int QType() const { return qType_; }
+  void SetQType(int v) { qType_ = v; }
+  int Freq() const { return freq_; }
+  void SetFreq(int v) { freq_ = v; }
+  int q() const { return q_; }
+  void SetQ(int v) { q_ = v; }
+  int sQ() const { return sQ_; }
+  void SetSQ(int v) { sQ_ = v; }
+  bool EQdisabled() const { return eqDisabled_; }
+  void SetEQdisabled(bool v) { eqDisabled_ = v; }
+  bool ForceShowFocus() const { return forceShowFocus_; }
+  void SetForceShowFocus(bool v);
+  int Addr() const { return addr_; }
+  void SetAddr(int v) { addr_ = v; }
+  QString EQindex() const { return eqIndex_; }
+  void SetEQindex(const QString& v) { eqIndex_ = v; }
+  QString SpecialFeature() const { return specialFeature_; }
+  void SetSpecialFeature(const QString& v) { specialFeature_ = v; }
+
+  // Recomputes the greyed state and repaints.
+  void Refresh();
+  // Builds the background layer: the parent's own drawing under the slider (rendered, never
+  // grabbed from the screen) with the style's background images on top when TVisible.
+  // `ShowHide` is accepted for the callers' sake; rendering never shows the slider itself.
+  void BkGround_Init(bool ShowHide = false);
+  void RaiseEventScroll() { emit Scroll(); }
+
+  // Observers for the windows and tests.
+  int Position() const { return position_; }
+  bool Greyed() const;
+  bool Hover() const { return hover_; }
+  const SliderGeometry& Geometry() const { return geometry_; }
+  const QTimer& RepeatTimer() const { return repeat_; }
+  QLineEdit* Editor() const { return editor_; }
+  bool EditorOpen() const { return editorOpen_; }
+
+  // One tick of the 50 ms long-press repeat (the timer's handler; tests call it to run time).
+  void RepeatTick();
+
+ signals:
+  void Scroll();
+  void MouseIn();
+  void Click();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
+  void leaveEvent(QEvent*) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Init();
+  void ApplySetup(const SliderSetup& s);
+  void UpdateGeometry();
+  bool TakesInput() const;  // TVisible, Enabled, not greyed
+  bool Vertical() const;
+  bool Knob() const;
+  bool HasMuteFlag() const { return scrollBarType_ == 0 || hScrollSize_ == 3; }
+  bool PerModeRecord() const;
+  int MuteRecordValue() const;  // Value of the record at MuteRAMindex, slot 0
+  int FillImage() const;
+  double Centre() const { return ThumbCentre(geometry_, position_, maxValue_); }
+  int PositionUnderPointer(QPointF p) const;
+  bool InMuteIcon(QPointF p) const;
+
+  void Press(QPointF p);
+  bool PressStrip(QPointF p);  // style 1 rows and Q-type buttons; true when consumed
+  void Release(QPointF p);
+  void ClickStep();
+  // A key or wheel notch; returns whether the slider used it.
+  bool HandleKey(int key);
+  bool HandleStripKey(int key);
+  void KeyStep(int direction);
+  void StepFreq(int direction);
+  void StepQ(int direction);
+
+  void OpenEditor(StripRow row);
+  void CloseEditor();
+  void CommitEditor();
+
+  void DrawStrip(QPainter& g, bool greyed);
+  void DrawSlider(QPainter& g, bool greyed);
+
+  const Store* store_ = nullptr;
+
+  int scrollBarType_ = 0;
+  int valueType_ = 0;
+  int maxValue_ = 80;
+  bool enabled_ = true;
+  bool tVisible_ = true;
+  int labelId_ = 105;
+  int eqNormalStyle_ = 0;
+  int hScrollSize_ = 0;
+  int muteRamIndex_ = 0;
+  int qType_ = 0;
+  int freq_ = 86;
+  int q_ = 10;
+  int sQ_ = 8;
+  bool eqDisabled_ = false;
+  bool forceShowFocus_ = false;
+  int addr_ = -1;
+  QString eqIndex_;
+  QString specialFeature_;
+
+  int position_ = 40;
+  int mute_ = 0;
+  bool hover_ = false;
+  bool mutePressed_ = false;
+  bool dragging_ = false;
+  bool moved_ = false;
+  QPointF pressPoint_;
+  QPointF lastPointer_{-1, -1};
+  double grab_ = 0;
+  int lastReported_ = 0;
+  int knobStart_ = 0;
+  int repeatTarget_ = 0;
+  int repeatCount_ = 0;
+  SliderGeometry geometry_;
+  QImage background_;
+  bool layersReady_ = false;
+  QTimer repeat_;
+
+  QLineEdit* editor_ = nullptr;  // style 1 only; owned by this widget
+  bool editorOpen_ = false;
+  bool editorFocusPending_ = false;
+  StripRow editorTarget_ = StripRow::Gain;
+};
+
+}  // namespace mirelune::controls
