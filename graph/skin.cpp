@@ -56,18 +56,26 @@ void LoadSkin() {
   static bool loaded = false;
   if (loaded) return;
   loaded = true;
+  DecodeSkinImages();
+}
+
+int DecodeSkinImages() {
   InitSkinResources();
   auto& images = Cache();
+  int decoded = 0;
   for (int id = kFirstId; id < kFirstId + kTableSize; ++id) {
+    QImage& slot = images[static_cast<size_t>(id - kFirstId)];
+    slot = QImage();
     QFile f(QStringLiteral(":/skin/%1.png").arg(id));
     if (!f.open(QIODevice::ReadOnly)) continue;
     // QImage decodes everything at once, so the bytes can go right after; the premultiplied
     // format is what QPainter blends fastest.
     QImage img;
     if (!img.loadFromData(f.readAll(), "PNG")) continue;
-    images[static_cast<size_t>(id - kFirstId)] =
-        img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    slot = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ++decoded;
   }
+  return decoded;
 }
 
 int SkinIndex(const QString& idText) {

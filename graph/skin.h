@@ -24,6 +24,9 @@ constexpr int kTableSize = 400;    // ids 101..500 have a slot
 // Decodes every skin image once; later calls do nothing. An image that is missing or cannot be
 // decoded keeps an empty slot (it then draws nothing).
 void LoadSkin();
+// Decodes every image from the resources again, replacing the cache, and returns how many were
+// decoded. This is the work LoadSkin does once; it exists for measuring that work.
+int DecodeSkinImages();
 
 // The slot of an id text ("303" -> 202): its numeric value - 101, rounded half to even.
 // Throws std::out_of_range for text that is not a number or lies outside 101..500 (a
