@@ -104,4 +104,7 @@ std::string AppendRecord(std::vector<uint8_t>& out, const ParamRecord& record, b
 // when fewer than that are available.
 size_t DecodeRecord(const uint8_t* p, size_t avail, bool band, ParamRecord& into);
 
+// Bytes as uppercase hex pairs separated by single spaces: "FE 00 0A".
+std::string HexBytes(const std::vector<uint8_t>& bytes);
+
 }  // namespace mirelune

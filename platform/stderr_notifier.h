@@ -1,0 +1,34 @@
+// Notifier of the CLI: one line on the error stream per message.
+//
+// Lines: "mirelune-cli: warning: TEXT", "... error: TEXT", "... note: TEXT". Questions are
+// answered from `answers` when set, otherwise with no (a command line has no one to ask).
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+
+#include "platform/notifier.h"
+
+namespace mirelune {
+
+class StderrNotifier : public Notifier {
+ public:
+  // `err` must outlive this.
+  explicit StderrNotifier(std::ostream& err) : err_(err) {}
+
+  void Warning(const std::string& text) override;
+  void Error(const std::string& text) override;
+  void Information(const std::string& text) override;
+  bool Question(const std::string& text) override;
+  bool PromptPassword(int inputType) override;
+  void BeginLongOperation() override {}
+  void EndLongOperation() override {}
+  void ProgressNudge() override {}
+
+  std::function<bool(int inputType)> passwordPrompt;  // e.g. checks --password with the device
+
+ private:
+  std::ostream& err_;
+};
+
+}  // namespace mirelune
