@@ -50,6 +50,7 @@ MScrollBar::MScrollBar(const SliderSetup& setup, const Store* store, QWidget* pa
 }
 
 void MScrollBar::Init() {
+  skin::LoadSkin();  // once per run; later calls return at once
   setMouseTracking(true);  // hover starts at the first move, not at the enter
   setFocusPolicy(Qt::ClickFocus);
   repeat_.setInterval(kRepeatMs);

@@ -1,0 +1,42 @@
+// C_ProgressBar: the waiting strip shown while a long exchange with the device runs - a yellow
+// frame, a red-to-blue gradient fill of length W x Value / MaxValue followed by grey, and a
+// one-line message. No skin images, no parameter binding.
+#pragma once
+
+#include <cstdint>
+
+#include <QWidget>
+
+namespace mirelune::controls {
+
+class C_ProgressBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit C_ProgressBar(QWidget* parent = nullptr);
+
+  int16_t Value() const { return value_; }
+  void SetValue(int v);  // limited to at most MaxValue
+  // Keeps the low 16 bits, as a 16-bit property assigned from a 32-bit number does.
+  void SetMaxValue(int32_t v);
+  int16_t MaxValueForTest() const { return max_; }
+  uint8_t ShowContent() const { return showContent_; }
+  void SetShowContent(uint8_t v) { showContent_ = v; }
+
+  // Fill length in pixels for a bar of width w: w x Value / MaxValue, 0 when MaxValue is not
+  // positive, never beyond w.
+  int FillLength(int w) const;
+  // Value x 100 / MaxValue in whole percent, 0 when MaxValue is not positive.
+  int Percent() const;
+  QString Message() const;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  int16_t value_ = 0;
+  int16_t max_ = 100;
+  uint8_t showContent_ = 0;
+};
+
+}  // namespace mirelune::controls
