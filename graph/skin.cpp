@@ -191,7 +191,7 @@ Surface::~Surface() { ReleaseSurface(*this); }
 
 void ReleaseSurface(Surface& s) {
   if (s.painter) {
-    s.painter->end();
+    if (s.painter->isActive()) s.painter->end();
     delete s.painter;
     s.painter = nullptr;
   }

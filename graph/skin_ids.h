@@ -57,7 +57,7 @@ constexpr int kMuteIconOff = 310, kMuteIconOffPressed = 311;
 
 // --- Option lists ---
 constexpr int kComboBox = 150;           // 138 x 21
-constexpr int kComboArrow = 151, kComboArrowPressed = 152;          // 14 x 12
+constexpr int kComboArrow = 151, kComboArrowPressed = 152;          // 13 x 12
 constexpr int kComboArrowSmall = 227, kComboArrowSmallPressed = 228;  // 13 x 14
 constexpr int kComboReverbBack = 144;    // 82 x 20, drawn at (5, 0)
 constexpr int kComboDisabled = 316;      // 138 x 21 overlay

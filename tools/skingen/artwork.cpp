@@ -445,30 +445,26 @@ void Groove(QPainter& p, const QRectF& r) {
   p.drawLine(QPointF(r.left() + 1, r.bottom() + 0.5), QPointF(r.right() - 1, r.bottom() + 0.5));
 }
 
-void VerticalBar(QPainter& p, const QRectF& r, BarColours c) {
+// Bars have square, pixel-aligned ends: they are revealed row by row or column by column, and
+// the revealed edge must be the bar's own edge, not an antialiased corner.
+void VerticalBar(QPainter& p, const QRect& r, BarColours c) {
   QLinearGradient g(r.topLeft(), r.bottomLeft());
   g.setColorAt(0, c.a);
   g.setColorAt(1, c.b);
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawRoundedRect(r, 1.5, 1.5);
-  QColor shine = c.a.lighter(140);
-  shine.setAlpha(140);
-  p.setPen(QPen(shine, 1));
-  p.drawLine(QPointF(r.left() + 1, r.top() + 1), QPointF(r.left() + 1, r.bottom() - 1));
+  p.fillRect(r, g);
+  QColor shine = c.a.lighter(150);
+  shine.setAlpha(255);
+  p.fillRect(QRect(r.left(), r.top(), 1, r.height()), shine);
 }
 
-void HorizontalBar(QPainter& p, const QRectF& r, BarColours c) {
+void HorizontalBar(QPainter& p, const QRect& r, BarColours c) {
   QLinearGradient g(r.topLeft(), r.topRight());
   g.setColorAt(0, c.b);
   g.setColorAt(1, c.a);
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawRoundedRect(r, 1.5, 1.5);
-  QColor shine = c.a.lighter(140);
-  shine.setAlpha(140);
-  p.setPen(QPen(shine, 1));
-  p.drawLine(QPointF(r.left() + 1, r.top() + 0.5), QPointF(r.right() - 1, r.top() + 0.5));
+  p.fillRect(r, g);
+  QColor shine = c.a.lighter(150);
+  shine.setAlpha(255);
+  p.fillRect(QRect(r.left(), r.top(), r.width(), 1), shine);
 }
 
 // EQ band strip, 43 wide; s = 0 normal, 1 tall. The gain track: thumb column x 16..40, centre
@@ -499,7 +495,7 @@ void StripBack(QPainter& p, const QImage& img) {
 
 void StripFill(QPainter& p, const QImage& img, const ManifestEntry& e) {
   const int s = StripTall(img);
-  VerticalBar(p, QRectF(26, 18, 4, StripLength(s)), Bar(e));
+  VerticalBar(p, QRect(26, 18, 4, static_cast<int>(StripLength(s))), Bar(e));
 }
 
 // Recording-window fader, 74 x 180, background drawn at (0, 2): groove centre x 36, track from
@@ -524,13 +520,13 @@ void FaderBack(QPainter& p, const QImage& img) {
 void FaderFill(QPainter& p, const QImage& img, const ManifestEntry& e) {
   (void)img;
   if (e.variant != QLatin1String("normal")) Unknown(e);
-  VerticalBar(p, QRectF(34, 26, 4, 123), {kAmber, QColor(0x2f, 0x9e, 0x48)});
+  VerticalBar(p, QRect(34, 26, 4, 123), {kAmber, QColor(0x2f, 0x9e, 0x48)});
 }
 
 // Horizontal tracks: kind large (150 x 40, groove centre y 26, x 12..134), small (136 x 26,
 // centre y 13, x 7..129) and master (156 x 28, centre y 15, x 8..148).
 struct Track {
-  qreal x0, x1, cy;
+  int x0, x1, cy;
 };
 Track TrackOf(const QString& role) {
   if (role.endsWith(QLatin1String("large"))) return {12, 134, 26};
@@ -549,7 +545,7 @@ void TrackBack(QPainter& p, const QImage& img, const ManifestEntry& e) {
   Groove(p, QRectF(t.x0 - 1.5, t.cy - 3.5, t.x1 - t.x0 + 3, 6));
   p.setPen(QPen(QColor(0x55, 0x5b, 0x66), 1));
   for (int i = 0; i <= 4; ++i) {
-    const qreal x = std::round(t.x0 + i * (t.x1 - t.x0) / 4) + 0.5;
+    const qreal x = std::round(t.x0 + i * (t.x1 - t.x0) / 4.0) + 0.5;
     p.drawLine(QPointF(x, t.cy + 5), QPointF(x, t.cy + 7));
   }
 }
@@ -561,7 +557,7 @@ void TrackFill(QPainter& p, const QImage& img, const ManifestEntry& e) {
   if (e.role == QLatin1String("fill_master") && e.variant == QLatin1String("normal")) {
     c = {kAmber, QColor(0x2f, 0x9e, 0x48)};
   }
-  HorizontalBar(p, QRectF(t.x0, t.cy - 2, t.x1 - t.x0, 4), c);
+  HorizontalBar(p, QRect(t.x0, t.cy - 2, t.x1 - t.x0, 4), c);
 }
 
 void ValueBox(QPainter& p, const QImage& img) { InsetBox(p, Inner(img), 2.5); }
