@@ -4,14 +4,12 @@ namespace mirelune {
 
 namespace {
 constexpr int kPayloadLimit = 5001;
-}
 
-int PairAt(const std::vector<uint8_t>& payload, int p) {
-  return payload.at(static_cast<size_t>(p)) * 250 + payload.at(static_cast<size_t>(p) + 1);
-}
+int PairAt(const uint8_t* payload, int p) { return payload[p] * 250 + payload[p + 1]; }
+}  // namespace
 
 GroupDecodeResult DecodeGroup(const Store& store, RecordTable& table, int kind, int slot,
-                              const std::vector<uint8_t>& payload, int rxLength) {
+                              const uint8_t* payload, size_t payloadCapacity, int rxLength) {
   GroupDecodeResult result;
   result.payloadBytes = rxLength - 3;
   const int first = store.KindStart.at(static_cast<size_t>(kind));
@@ -26,14 +24,14 @@ GroupDecodeResult DecodeGroup(const Store& store, RecordTable& table, int kind, 
     ParamRecord r = table.at(target, a);
     const bool band = !system && table.at(0, a).Kind == kEqBand;
     const int need = band ? 8 : 2;
-    if (p + need > kPayloadLimit || p + need > static_cast<int>(payload.size())) {
+    if (p + need > kPayloadLimit || p + need > static_cast<int>(payloadCapacity)) {
       result.status = GroupDecodeResult::kRangeError;
       result.failedAddress = a;
       return result;
     }
     if (band) {
-      r.QType = payload[static_cast<size_t>(p)];
-      r.SQ = payload[static_cast<size_t>(p) + 1];
+      r.QType = payload[p];
+      r.SQ = payload[p + 1];
       const int f = PairAt(payload, p + 2);
       r.EQDisabled = f >= 30000 ? kTrue : kFalse;
       r.Freq = f >= 30000 ? f - 30000 : f;

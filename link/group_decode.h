@@ -6,9 +6,8 @@
 // length.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "model/store.h"
 
@@ -21,13 +20,12 @@ struct GroupDecodeResult {
   int failedAddress = -1;   // kRangeError: the address being decoded
 };
 
-// Reads a value pair: payload[p] * 250 + payload[p + 1].
-int PairAt(const std::vector<uint8_t>& payload, int p);
-
 // Decodes the group of menu kind `kind` into `slot` of `table` (slot 0 for kinds 8..10).
+// `payload` is the reply payload buffer (payloadCapacity bytes, of which rxLength - 3 are the
+// reply's own).
 // On kOk the records are written; on any other status `table` is left exactly as it was, so a
 // malformed reply never leaves stale or foreign bytes in the table.
 GroupDecodeResult DecodeGroup(const Store& store, RecordTable& table, int kind, int slot,
-                              const std::vector<uint8_t>& replyPayload, int rxLength);
+                              const uint8_t* payload, size_t payloadCapacity, int rxLength);
 
 }  // namespace mirelune

@@ -1,0 +1,79 @@
+#include "admin/mode_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace mirelune {
+
+namespace fs = std::filesystem;
+
+ModeFolder::ModeFolder(std::string path) : path_(std::move(path)) {}
+
+std::string ModeFolder::DefaultPath() {
+#ifdef _WIN32
+  QString base = QCoreApplication::applicationDirPath();
+#else
+  QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  if (base.isEmpty()) base = QDir::homePath() + "/.local/share/Mirelune";
+#endif
+  return QDir(base).filePath("mode").toStdString();
+}
+
+bool ModeFolder::Ensure(std::string* error) const {
+  std::error_code ec;
+  if (fs::is_directory(path_, ec)) return true;
+  fs::create_directories(path_, ec);
+  if (ec || !fs::is_directory(path_)) {
+    if (error) *error = path_ + ": cannot create the mode folder (" + ec.message() + ")";
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> ModeFolder::List() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string file = it->path().filename().string();
+    if (file.size() < 3) continue;
+    std::string ext = file.substr(file.size() - 3);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext != ".sp" || !it->is_regular_file(ec)) continue;
+    names.push_back(file.substr(0, file.size() - 3));
+  }
+  std::sort(names.begin(), names.end());
+  if (names.size() > kMaxFolderFiles) names.resize(kMaxFolderFiles);
+  return names;
+}
+
+std::string SafeFileName(const std::string& name) {
+  std::string out;
+  for (char ch : name) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    const bool bad = c < 0x20 || c == 0x7F || ch == '/' || ch == '\\' || ch == ':' || ch == '*' ||
+                     ch == '?' || ch == '"' || ch == '<' || ch == '>' || ch == '|';
+    out += bad ? '_' : ch;
+  }
+  return out;
+}
+
+std::string ModeFolder::FileFor(const std::string& modeName) const {
+  const std::string stem = SafeFileName(modeName);
+  // A listed file may carry its extension in any letter case.
+  for (const char* ext : {".sp", ".SP", ".Sp", ".sP"}) {
+    fs::path p = fs::path(path_) / (stem + ext);
+    std::error_code ec;
+    if (fs::is_regular_file(p, ec)) return p.string();
+  }
+  return (fs::path(path_) / (stem + ".sp")).string();
+}
+
+std::string ModeFolder::RowText(int row, const std::string& name) {
+  return "文件" + std::to_string(row) + "\t| " + name;
+}
+
+}  // namespace mirelune

@@ -1,0 +1,199 @@
+#include "link/transfers.h"
+
+#include "link/admin_password.h"
+#include "link/group_decode.h"
+#include "model/ansi_text.h"
+#include "model/store.h"
+
+namespace mirelune {
+
+const char* const kAdminRefusedText =
+    "管理员密码不正确！\n处于来宾模式时，不需要输入密码。处于管理模式时，必须输入正确密码后才能使用软件。\n"
+    "如果您想脱机使用本软件，请断开机器的USB线。";
+
+namespace {
+constexpr uint8_t kAccepted = 0x53;  // "S"
+}
+
+const std::vector<int>& ReadKinds(int soundMode) {
+  static const std::vector<int> singing{0, 1, 3, 4, 5, 6, 7};
+  static const std::vector<int> dance{0, 4, 5, 6, 7};
+  return soundMode == 0 ? singing : dance;
+}
+
+const std::vector<int>& WriteKinds(int soundMode) {
+  static const std::vector<int> singing{0, 1, 2, 3, 4, 5, 6, 7};
+  static const std::vector<int> dance{0, 4, 5, 6, 7};
+  return soundMode == 0 ? singing : dance;
+}
+
+Transfers::Transfers(Store& store, Link& link, Notifier& notifier)
+    : store_(store), link_(link), notifier_(notifier) {}
+
+void Transfers::InstallStartSync() {
+  link_.onStartSync = [this] { ReadModeToParams(0, true, ReadGroup); };
+}
+
+void Transfers::Begin(bool closeSecondary) {
+  notifier_.BeginLongOperation();
+  if (closeSecondary && hooks.closeSecondaryWindow) hooks.closeSecondaryWindow();
+}
+
+void Transfers::End() { notifier_.EndLongOperation(); }
+
+void Transfers::ReadError(int outer, int inner, int address) {
+  notifier_.Error(std::string(kReadErrorText) + "\n错误信息如下: 模式号=" + std::to_string(outer) +
+                  ",菜单种类号=" + std::to_string(inner) + ",菜单地址=" +
+                  std::to_string(address & 0xFF));
+}
+
+// One group request and, for reads, its decoding. `outer`/`inner` are the counters the read
+// error message names.
+bool Transfers::RequestGroup(int code, int modeArg, int kind, int outer, int inner,
+                             RecordTable& table, int slot, bool decode) {
+  const int first = store_.KindStart[static_cast<size_t>(kind)];
+  if (kind >= 8) link_.ModeOverride = modeArg;
+  if (code == WriteGroup) {
+    // Validate the records first so that a value the frame cannot carry is reported as a
+    // write error naming it, rather than as a silent failure.
+    BuiltFrame probe = mirelune::BuildFrame(code, modeArg, first, store_, 0, link_.PasswordDigits);
+    if (!probe) {
+      link_.ModeOverride = 0;
+      notifier_.Error(std::string(kWriteErrorText) + "\n" + probe.error);
+      return false;
+    }
+  }
+  if (!link_.SendCommand(code, modeArg, first)) return false;
+  if (!decode) return true;
+  const auto& payload = link_.ReplyPayload();
+  GroupDecodeResult r =
+      DecodeGroup(store_, table, kind, slot, payload.data(), payload.size(), link_.RxLength());
+  switch (r.status) {
+    case GroupDecodeResult::kOk:
+      return true;
+    case GroupDecodeResult::kCountMismatch:
+      notifier_.Warning(kCountMismatchText);
+      return false;
+    case GroupDecodeResult::kRangeError:
+      ReadError(outer, inner, r.failedAddress);
+      return false;
+  }
+  return false;
+}
+
+Transfers::Outcome Transfers::ReadStatusPart(int& mode) {
+  if (!link_.SendCommand(ReadStatus, 0, 0)) return Outcome::kFailed;
+  const int current = link_.ReplyPayload()[1];
+  if (current > 9) {
+    ReadError(0, 0, 0);
+    return Outcome::kFailed;
+  }
+  mode = current;
+  CurrentModeNumber = current;
+  for (int g = 0; g < kCatalogueKinds; ++g) {
+    if (!link_.SendCommand(ReadMenuFlags, 0, g)) return Outcome::kFailed;
+    const int items = store_.Menu.MenuItemCount[static_cast<size_t>(g)];
+    // One pair per catalogue item; a shorter reply would leave earlier replies' bytes in
+    // place of the missing flags.
+    if (link_.RxLength() - 3 < 2 * items) {
+      notifier_.Warning(kCountMismatchText);
+      return Outcome::kFailed;
+    }
+    for (int i = 0; i < items; ++i)
+      store_.Menu.MenuHidden[static_cast<size_t>(g)][static_cast<size_t>(i)] =
+          link_.ReplyPayload()[static_cast<size_t>(2 * i + 1)] & 1;
+  }
+  store_.Menu.MapHiddenToAddresses();
+  return Outcome::kOk;
+}
+
+Transfers::Outcome Transfers::AdminCheck() {
+  if (store_.ParamTable.at(0, sysaddr::kRights).Value == 0) return Outcome::kOk;
+  const auto digits = DefaultAdminDigits();
+  for (size_t i = 0; i < digits.size(); ++i) link_.PasswordDigits[i] = digits[i];
+  if (!link_.SendCommand(Password, 2, kPasswordCheck)) return Outcome::kFailed;
+  if (link_.ReplyPayload()[1] == kAccepted) return Outcome::kOk;
+  if (notifier_.PromptPassword(1)) return Outcome::kOk;
+  notifier_.Warning(kAdminRefusedText);
+  if (hooks.adminRefused) hooks.adminRefused();
+  return Outcome::kAdminRefused;
+}
+
+bool Transfers::ReadModeToParams(int mode, bool withStatus, int code) {
+  Begin(true);
+  bool ok = true;
+  Outcome status = Outcome::kOk;
+  if (withStatus) status = ReadStatusPart(mode);
+  ok = status == Outcome::kOk;
+  for (int s = 0; ok && s < 2; ++s)
+    for (int k : ReadKinds(s))
+      if (!(ok = RequestGroup(code, s * 11 + mode, k, s, k, store_.ParamTable, s, true))) break;
+  for (int k : kSystemKinds)
+    if (ok && !(ok = RequestGroup(code, mode, k, k, 0, store_.ParamTable, 0, true))) break;
+  if (ok && hooks.setPageSliderMax)
+    hooks.setPageSliderMax(store_.ParamTable.at(0, 2568).Value, store_.ParamTable.at(0, 2569).Value,
+                           store_.ParamTable.at(0, 2570).Value);
+  if (ok) {
+    Outcome admin = AdminCheck();
+    // A refused administrator leaves the windows disabled: the console closes.
+    if (admin == Outcome::kAdminRefused) return false;
+    ok = admin == Outcome::kOk;
+  }
+  if (ok) Store::CopyCommonToDance(store_.ParamTable);
+
+  store_.CurrentSoundMode = static_cast<uint8_t>(store_.ParamTable.at(0, sysaddr::kSoundMode).Value);
+  store_.BassAutoControl = static_cast<uint8_t>(store_.ParamTable.at(0, sysaddr::kBassAuto).Value);
+  if (hooks.afterReadIntoParams) hooks.afterReadIntoParams();
+  End();
+  if (hooks.setChangeMarks) hooks.setChangeMarks();
+  return ok;
+}
+
+bool Transfers::ReadModeToReadBack(int mode) {
+  Begin(true);
+  bool ok = true;
+  for (int s = 0; ok && s < 2; ++s)
+    for (int k : ReadKinds(s))
+      if (!(ok = RequestGroup(ReadBackGroup, s * 11 + mode, k, s, k, store_.ReadBackTable, s, true)))
+        break;
+  if (ok) Store::CopyCommonToDance(store_.ReadBackTable);
+  End();
+  return ok;
+}
+
+bool Transfers::WriteModeFromReadBack(int mode) {
+  Begin(false);
+  bool ok = true;
+  for (int s = 0; ok && s < 2; ++s)
+    for (int k : WriteKinds(s))
+      if (!(ok = RequestGroup(WriteGroup, s * 11 + mode, k, s, k, store_.ReadBackTable, s, false)))
+        break;
+  for (int k : kSystemKinds)
+    if (ok && !(ok = RequestGroup(WriteGroup, mode, k, k, 0, store_.ReadBackTable, 0, false))) break;
+  End();
+  if (hooks.setChangeMarks) hooks.setChangeMarks();
+  return ok;
+}
+
+bool Transfers::ReadModeNames() {
+  if (!link_.SendCommand(mirelune::ReadModeNames, 0, 0)) return false;
+  const auto& p = link_.ReplyPayload();
+  const std::vector<uint8_t> bytes(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
+  for (int b = 0; b < kModeNameCount; ++b)
+    ModeNames[static_cast<size_t>(b)] = BytesToText(bytes, static_cast<size_t>(b * kModeNameBytes));
+  return true;
+}
+
+bool Transfers::CheckPassword(int slot, const std::string& digits, bool& accepted) {
+  accepted = false;
+  if (slot < 0 || slot > 2 || static_cast<int>(digits.size()) != PasswordLength(slot)) return false;
+  for (char c : digits)
+    if (c < '0' || c > '9') return false;
+  for (size_t i = 0; i < digits.size(); ++i)
+    link_.PasswordDigits[i] = static_cast<uint8_t>(digits[i] - '0');
+  if (!link_.SendCommand(Password, slot, kPasswordCheck)) return false;
+  accepted = link_.ReplyPayload()[1] == kAccepted;
+  return true;
+}
+
+}  // namespace mirelune

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "link/admin_password.h"
+#include "model/ansi_text.h"
+#include "tests/admin/transfer_fixture.h"
+
+namespace mirelune {
+namespace {
+
+using testing_support::TransferTest;
+using Kind = RecordingNotifier::Kind;
+
+TEST_F(TransferTest, StartUpReadFollowsTheDevicesCurrentMode) {
+  rig->amplifier.SetCurrentMode(3);
+  rig->amplifier.MenuHidden(3, 0) = 1;                   // "回声效果音量" -> address 806
+  rig->amplifier.StoredMode(3).at(1, 0).Gain = 99;       // dance slot of a per-mode band
+  rig->amplifier.StoredMode(3).at(1, 1028).Value = 5;    // dance slot of a shared address
+  rig->amplifier.Working() = rig->amplifier.StoredMode(3);
+
+  ASSERT_TRUE(transfers->ReadModeToParams(0, true, ReadGroup));
+  const Store& s = rig->store;
+  EXPECT_EQ(transfers->CurrentModeNumber, 3);
+  EXPECT_EQ(s.ParamTable.at(0, 1028).Value, 73);
+  EXPECT_EQ(s.ParamTable.at(1, 1028).Value, 73) << "shared addresses copied to the dance slot";
+  EXPECT_EQ(s.ParamTable.at(1, 0).Gain, 99) << "per-mode addresses keep the device's dance value";
+  EXPECT_EQ(s.Menu.AddrHidden[806], 1);
+
+  // 1 status, 10 menu-flag reads, 7 + 5 groups, 3 system groups, nothing else.
+  EXPECT_EQ(Frames(ReadStatus).size(), 1u);
+  EXPECT_EQ(Frames(ReadMenuFlags).size(), 10u);
+  auto groups = Frames(ReadGroup);
+  ASSERT_EQ(groups.size(), 15u);
+  EXPECT_EQ(Frames(Password).size(), 0u) << "a guest device gets no password";
+  // Sound mode 1 requests carry 11 + mode; kinds 8..10 carry the plain mode number.
+  EXPECT_EQ(groups[0][2], 3);
+  EXPECT_EQ(groups[7][2], 14);
+  EXPECT_EQ(groups[7][3], 0);
+  for (int i = 12; i < 15; ++i) {
+    EXPECT_EQ(groups[static_cast<size_t>(i)][3], 8 + i - 12);
+    EXPECT_EQ(groups[static_cast<size_t>(i)][2], 3);
+  }
+  EXPECT_EQ(rig->notifier.begins, 1);
+  EXPECT_EQ(rig->notifier.ends, 1);
+  EXPECT_TRUE(rig->notifier.messages.empty());
+}
+
+TEST_F(TransferTest, StartSyncRunsTheReadWhenTheLinkComesUp) {
+  transfers->InstallStartSync();
+  rig->amplifier.SetCurrentMode(6);
+  rig->amplifier.Working() = rig->amplifier.StoredMode(6);
+  rig->link.SetLinkSwitch(false);
+  rig->link.SetLinkSwitch(true);
+  ASSERT_TRUE(rig->BringUp());
+  rig->RunFor(5000);
+  EXPECT_EQ(transfers->CurrentModeNumber, 6);
+  EXPECT_EQ(rig->store.ParamTable.at(0, 1028).Value, 76);
+  EXPECT_TRUE(rig->link.Online);
+}
+
+// Changes the device's rights password through the protocol, so the built-in one is refused.
+void ChangeRightsPassword(VirtualRig& rig) {
+  const auto old = DefaultAdminDigits();
+  for (size_t i = 0; i < 6; ++i) {
+    rig.link.PasswordDigits[i] = old[i];
+    rig.link.PasswordDigits[6 + i] = static_cast<uint8_t>((old[i] + 1) % 10);
+  }
+  ASSERT_TRUE(rig.link.SendCommand(Password, 2, kPasswordChange));
+  ASSERT_EQ(rig.link.ReplyPayload()[1], 0x53);
+}
+
+class AdminTransferTest : public TransferTest {
+ protected:
+  static VirtualFaults Admin() {
+    VirtualFaults f;
+    f.administrator = true;
+    return f;
+  }
+  AdminTransferTest() : TransferTest(Admin()) {}
+};
+
+TEST_F(AdminTransferTest, BuiltInPasswordAcceptedWithoutPrompt) {
+  ASSERT_TRUE(transfers->ReadModeToParams(0, true, ReadGroup));
+  const auto passwords = Frames(Password);
+  ASSERT_EQ(passwords.size(), 1u);
+  const auto& f = passwords[0];
+  EXPECT_EQ(f.size(), 13u);
+  EXPECT_EQ(f[3], 2);
+  EXPECT_EQ(f[4], 0);
+  const auto digits = DefaultAdminDigits();
+  EXPECT_TRUE(std::equal(digits.begin(), digits.end(), f.begin() + 6));
+  EXPECT_TRUE(rig->notifier.Texts(Kind::PasswordPrompt).empty());
+}
+
+TEST_F(AdminTransferTest, PromptAcceptedOrRefused) {
+  ChangeRightsPassword(*rig);
+  for (bool answer : {true, false}) {
+    SCOPED_TRACE(answer ? "accepted" : "refused");
+    rig->notifier.Clear();
+    rig->notifier.begins = rig->notifier.ends = rig->notifier.depth = 0;
+    rig->notifier.passwordAnswers = {answer};
+    bool refusedHook = false;
+    transfers->hooks.adminRefused = [&] { refusedHook = true; };
+    EXPECT_EQ(transfers->ReadModeToParams(0, true, ReadGroup), answer);
+    EXPECT_EQ(rig->notifier.Texts(Kind::PasswordPrompt), std::vector<std::string>{"1"});
+    EXPECT_EQ(refusedHook, !answer);
+    if (answer) {
+      EXPECT_TRUE(rig->notifier.Texts(Kind::Warning).empty());
+      EXPECT_EQ(rig->notifier.depth, 0);
+    } else {
+      EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{kAdminRefusedText});
+      EXPECT_EQ(rig->notifier.depth, 1) << "windows stay disabled: the console closes";
+    }
+  }
+}
+
+TEST_F(TransferTest, WriteModeSendsTheWriteSetAndStoresIt) {
+  Store& s = rig->store;
+  s.ReadBackTable = s.ParamTable;
+  s.ReadBackTable.at(0, 1028).Value = 42;
+  s.ReadBackTable.at(1, 1028).Value = 42;
+  s.ReadBackTable.at(1, 3).Gain = 300;  // dance slot of a band
+  s.ReadBackTable.at(0, 2560).Value = 7;
+  ASSERT_TRUE(transfers->WriteModeFromReadBack(2));
+
+  auto writes = Frames(WriteGroup);
+  ASSERT_EQ(writes.size(), 16u);
+  int kind2 = 0;
+  for (const auto& f : writes) {
+    if (f[3] == 2) {
+      ++kind2;
+      EXPECT_EQ(f[2], 2) << "kind 2 only for sound mode 0";
+    }
+    if (f[3] >= 8) EXPECT_EQ(f[2], 2) << "system kinds carry the plain mode number";
+  }
+  EXPECT_EQ(kind2, 1);
+  EXPECT_EQ(rig->amplifier.StoredMode(2).at(0, 1028).Value, 42);
+  EXPECT_EQ(rig->amplifier.StoredMode(2).at(1, 3).Gain, 300);
+  EXPECT_EQ(rig->amplifier.StoredMode(2).at(0, 2560).Value, 7);
+  EXPECT_EQ(rig->amplifier.StoredMode(0).at(0, 1028).Value, 70) << "other modes untouched";
+}
+
+TEST_F(TransferTest, UnencodableRecordStopsTheWriteWithItsMessage) {
+  Store& s = rig->store;
+  s.ReadBackTable = s.ParamTable;
+  s.ReadBackTable.at(0, 1028).Value = -5;  // kind 4
+  EXPECT_FALSE(transfers->WriteModeFromReadBack(1));
+  auto errors = rig->notifier.Texts(Kind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind(kWriteErrorText, 0), 0u) << errors[0];
+  EXPECT_NE(errors[0].find("-5"), std::string::npos) << errors[0];
+  for (const auto& f : Frames(WriteGroup)) EXPECT_LT(f[3], 4) << "nothing from kind 4 on is sent";
+  EXPECT_TRUE(rig->link.Online);
+  EXPECT_EQ(rig->notifier.depth, 0);
+}
+
+TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
+  Store& s = rig->store;
+  s.ParamTable.at(0, 0).Gain = 1;       // kind 0: read before the bad group
+  s.ParamTable.at(0, 272).Value = 999;  // kind 1 is the bad group
+  s.ParamTable.at(0, 272).Kind = kEqBand;  // console now expects 8 bytes where 2 come
+  s.ParamTable.at(0, 1028).Value = 1;   // kind 4: never reached
+  EXPECT_FALSE(transfers->ReadModeToParams(4, false, ReadGroup));
+  EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{kCountMismatchText});
+  EXPECT_EQ(s.ParamTable.at(0, 0).Gain, 330) << "kind 0 decoded";
+  EXPECT_EQ(s.ParamTable.at(0, 272).Value, 999) << "the mismatched group is not half-applied";
+  EXPECT_EQ(s.ParamTable.at(0, 1028).Value, 1);
+  EXPECT_EQ(Frames(ReadGroup).size(), 2u);
+}
+
+TEST_F(TransferTest, ReadBackReadsNoSystemKinds) {
+  rig->store.ReadBackTable.clear();
+  rig->store.ReadBackTable = rig->store.ParamTable;  // Kind bytes steer the decoding
+  ASSERT_TRUE(transfers->ReadModeToReadBack(7));
+  EXPECT_EQ(Frames(ReadBackGroup).size(), 12u);
+  for (const auto& f : Frames(ReadBackGroup)) EXPECT_LT(f[3], 8);
+  EXPECT_EQ(rig->store.ReadBackTable.at(1, 1028).Value, 77);
+}
+
+TEST_F(TransferTest, ModeNamesAndPasswordCheck) {
+  // The device keeps GBK bytes. (A name with a 0xFE byte, such as "二" = B6 FE, cannot cross the
+  // link at all: 0xFE starts a frame.)
+  rig->amplifier.ModeName(1) = Utf8ToAnsi("模式A2");
+  ASSERT_TRUE(transfers->ReadModeNames()) << rig->link.LastError();
+  EXPECT_EQ(transfers->ModeNames[0], "Mode 1");
+  EXPECT_EQ(transfers->ModeNames[1], "模式A2");
+  EXPECT_EQ(transfers->ModeNames[9], "Mode 10");
+  bool accepted = true;
+  ASSERT_TRUE(transfers->CheckPassword(1, "000000", accepted));
+  EXPECT_TRUE(accepted);
+  ASSERT_TRUE(transfers->CheckPassword(0, "1234", accepted));
+  EXPECT_FALSE(accepted);
+  const size_t before = sentFrames.size();
+  EXPECT_FALSE(transfers->CheckPassword(1, "12a456", accepted));
+  EXPECT_FALSE(transfers->CheckPassword(1, "12345", accepted));
+  EXPECT_EQ(sentFrames.size(), before) << "malformed passwords are never sent";
+}
+
+// A fault that starts while the group of kind 5 (sound mode 0) of stored mode 3 is requested.
+struct MidTransferFault {
+  const char* name;
+  std::function<void(VirtualRig&)> apply;
+  bool succeeds;
+  const char* warning;  // expected single warning, or null
+};
+
+class MidTransferFaultTest : public TransferTest,
+                             public ::testing::WithParamInterface<MidTransferFault> {};
+
+TEST_P(MidTransferFaultTest, TablesKeepWhatWasDecoded) {
+  const MidTransferFault& fault = GetParam();
+  rig->store.ParamTable.at(0, 1540).Value = 1;  // kind 6, after the fault
+  bool applied = false;
+  onFrame = [&](const std::vector<uint8_t>& f) {
+    if (!applied && f[1] == ReadGroup && f[3] == 5) {
+      applied = true;
+      fault.apply(*rig);
+    }
+  };
+  const int64_t start = rig->scheduler.NowMs();
+  EXPECT_EQ(transfers->ReadModeToParams(3, false, ReadGroup), fault.succeeds);
+  EXPECT_TRUE(applied);
+  EXPECT_LT(rig->scheduler.NowMs() - start, 60000) << "no hang";
+  EXPECT_EQ(rig->store.ParamTable.at(0, 1028).Value, 73) << "kind 4 was decoded before the fault";
+  EXPECT_EQ(rig->store.ParamTable.at(0, 1540).Value, fault.succeeds ? 80 : 1);
+  auto warnings = rig->notifier.Texts(Kind::Warning);
+  if (fault.warning)
+    EXPECT_EQ(warnings, std::vector<std::string>{fault.warning});
+  else
+    EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(rig->notifier.depth, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, MidTransferFaultTest,
+    ::testing::Values(
+        MidTransferFault{"DropAll", [](VirtualRig& r) { r.port.Faults().dropReplies = 100; }, false,
+                         kLinkTimeoutText},
+        MidTransferFault{"CorruptAll", [](VirtualRig& r) { r.port.Faults().corruptReplies = 100; },
+                         false, kLinkTimeoutText},
+        MidTransferFault{"DropTwo", [](VirtualRig& r) { r.port.Faults().dropReplies = 2; }, true, nullptr},
+        MidTransferFault{"SplitAndStray",
+                         [](VirtualRig& r) {
+                           r.port.Faults().splitBytes = 3;
+                           r.port.Faults().strayBytes = true;
+                         },
+                         true, nullptr},
+        MidTransferFault{"LateReplies", [](VirtualRig& r) { r.port.Faults().replyDelayMs = 400; }, true,
+                         nullptr},
+        MidTransferFault{"Unplug", [](VirtualRig& r) { r.port.Unplug(); }, false, kLinkTimeoutText}),
+    [](const ::testing::TestParamInfo<MidTransferFault>& i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace mirelune
