@@ -21,7 +21,7 @@ struct Host {
   Host() {
     window.resize(400, 300);
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) qWarning("test window was not exposed");
   }
 };
 
