@@ -44,8 +44,10 @@ uint8_t& VirtualAmplifier::MenuHidden(int kind, int item) {
 }
 
 std::vector<uint8_t> VirtualAmplifier::ReplyFrame(const std::vector<uint8_t>& payload) {
-  std::vector<uint8_t> f = {kFrameStart, static_cast<uint8_t>(payload.size() + 3)};
-  f.insert(f.end(), payload.begin(), payload.end());
+  std::vector<uint8_t> f(payload.size() + 2);
+  f[0] = kFrameStart;
+  f[1] = static_cast<uint8_t>(payload.size() + 3);
+  std::copy(payload.begin(), payload.end(), f.begin() + 2);
   f.push_back(FrameChecksum(f.data(), f.size()));
   return f;
 }
