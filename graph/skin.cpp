@@ -111,8 +111,7 @@ void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle
   // The caller's transform is kept as the base (a widget painter may carry one); the rotation is
   // composed on top of it and undone afterwards.
   g.save();
-  // Scaled and rotated images are filtered; natural-size ones are copied pixel for pixel, so a
-  // thumb placed at a half pixel stays sharp instead of being smeared over two.
+  // Only scaled and rotated images need filtering.
   g.setRenderHint(QPainter::SmoothPixmapTransform, angle != 0 || height != 0);
   if (angle == 0) {
     if (height != 0) {

@@ -329,28 +329,6 @@ TEST_F(SkinTest, NaturalSizeDrawAndAngle360UseThePosition) {
 
 bool Amber(QRgb c) { return qRed(c) > 180 && qGreen(c) > 130 && qBlue(c) < 90; }
 
-TEST_F(SkinTest, NaturalSizeAtAHalfPixelStaysSharp) {
-  // Horizontal thumbs are placed at centre - 7.5: the image must land whole on one pixel grid
-  // position, not be filtered across two.
-  const QImage& thumb = SkinImage(id::kThumbH);
-  ASSERT_FALSE(thumb.isNull());
-  QImage canvas = Canvas(40, 30);
-  QPainter g(&canvas);
-  DrawSkinImage(QStringLiteral("137"), g, 10.5, 3);
-  g.end();
-  bool matches = false;
-  for (int dx : {10, 11}) {
-    bool same = true;
-    for (int y = 0; y < thumb.height() && same; ++y) {
-      for (int x = 0; x < thumb.width() && same; ++x) {
-        same = canvas.pixel(dx + x, 3 + y) == thumb.pixel(x, y);
-      }
-    }
-    matches = matches || same;
-  }
-  EXPECT_TRUE(matches);
-}
-
 TEST_F(SkinTest, RotationTurnsAboutTheCentreAndIgnoresThePosition) {
   // The knob's pointer stands straight up at angle 0; 90 degrees turns it to the right, -90 to
   // the left, 180 down, always about the image centre whatever x and y say.
