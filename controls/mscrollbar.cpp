@@ -100,7 +100,6 @@ void MScrollBar::UpdateGeometry() {
     editor_->setFixedSize(37, 15);
     editor_->hide();
     editor_->installEventFilter(this);
-    connect(editor_, &QLineEdit::returnPressed, this, &MScrollBar::CommitEditor);
   }
 }
 
@@ -655,8 +654,18 @@ void MScrollBar::CommitEditor() {
 }
 
 bool MScrollBar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != editor_) return QWidget::eventFilter(watched, event);
+  // Enter commits here and goes no further: the line edit would pass it on to the strip, where
+  // it would count as one more key on the readout under the pointer.
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      CommitEditor();
+      return true;
+    }
+  }
   // Leaving the editor closes it without committing.
-  if (watched == editor_ && event->type() == QEvent::FocusOut && editorOpen_) CloseEditor();
+  if (event->type() == QEvent::FocusOut && editorOpen_) CloseEditor();
   return QWidget::eventFilter(watched, event);
 }
 
