@@ -545,9 +545,14 @@ TEST_F(SkinTest, BackgroundCaptureRendersWhatLiesBehind) {
 }
 
 TEST_F(SkinTest, LoadingTwiceKeepsTheDecodedImages) {
-  const uchar* before = SkinImage(id::kGraphBack).constBits();
+  // Mark a pixel of the cached image; a second LoadSkin that decoded again would lose the mark.
+  QImage& cached = const_cast<QImage&>(SkinImage(id::kGraphBack));
+  const QRgb original = cached.pixel(0, 0);
+  const QRgb mark = qRgb(1, 2, 3);
+  cached.setPixel(0, 0, mark);
   LoadSkin();
-  EXPECT_EQ(SkinImage(id::kGraphBack).constBits(), before);
+  EXPECT_EQ(SkinImage(id::kGraphBack).pixel(0, 0), mark);
+  const_cast<QImage&>(SkinImage(id::kGraphBack)).setPixel(0, 0, original);
 }
 
 }  // namespace
