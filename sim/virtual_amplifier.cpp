@@ -55,15 +55,15 @@ std::vector<uint8_t> VirtualAmplifier::ReplyFrame(const std::vector<uint8_t>& pa
 std::vector<std::vector<uint8_t>> VirtualAmplifier::Receive(const std::vector<uint8_t>& bytes) {
   std::vector<std::vector<uint8_t>> out;
   for (uint8_t b : bytes) {
-    // Header bytes (mode, address, LEN) are raw and may take any value; from the payload on,
-    // 0xFF can only be the sync byte and 0xFE only a new frame.
-    const bool inHeader = !rx_.empty() && rx_.size() < static_cast<size_t>(kHeaderBytes);
-    if (!inHeader && b == kSyncByte) {
+    // The console's frames never carry 0xFE or 0xFF after the start: pairs stay below 250,
+    // and no used address, mode byte or LEN takes those values. So 0xFF is always the sync
+    // byte and 0xFE always a new frame, which also resynchronises after a frame cut short.
+    if (b == kSyncByte) {
       ++syncs_;
       out.push_back({kSyncByte});
       continue;
     }
-    if (!inHeader && b == kFrameStart) {
+    if (b == kFrameStart) {
       rx_.assign(1, b);
       continue;
     }
