@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <map>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -114,6 +117,32 @@ TEST_F(SkinTest, ImagesHaveTheSizesTheirLayoutsFix) {
   for (int t = 0; t < id::kMarkerCount; ++t) {
     EXPECT_EQ(SkinSize(id::kMarkerSelected + t), QSize(32, 32)) << "selected marker t=" << t;
     EXPECT_EQ(SkinSize(id::kMarkerSmall + t), QSize(16, 16)) << "small marker t=" << t;
+  }
+}
+
+// The manifest next to the sources, found from this file's own path.
+QString ManifestPath() {
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
+         QStringLiteral("/../../tools/skin_manifest.tsv");
+}
+
+TEST_F(SkinTest, CompiledImagesMatchTheManifest) {
+  // A manifest edit without redrawing the PNGs, or a PNG nobody lists, shows up here.
+  QFile f(ManifestPath());
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << ManifestPath().toStdString();
+  std::map<int, QSize> listed;
+  while (!f.atEnd()) {
+    const QString line = QString::fromUtf8(f.readLine()).trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    ASSERT_GE(fields.size(), 3) << line.toStdString();
+    listed[fields[0].toInt()] = QSize(fields[1].toInt(), fields[2].toInt());
+  }
+  ASSERT_FALSE(listed.empty());
+  for (int i = kFirstId; i < kFirstId + kTableSize; ++i) {
+    const auto it = listed.find(i);
+    const QSize expected = it == listed.end() ? QSize(0, 0) : it->second;
+    EXPECT_EQ(SkinSize(i), expected) << "image " << i;
   }
 }
 
