@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTransform>
 
@@ -148,6 +149,8 @@ void DrawImageLeftPart(const QString& id, QPainter& g, int width) {
 }
 
 QString SkinFontFamily() {
+  // The font database needs the GUI application; before it exists, answer without caching.
+  if (!QGuiApplication::instance()) return QStringLiteral("WenQuanYi Micro Hei");
   static const QString family = [] {
     const QString song = QStringLiteral("宋体");
     for (const QString& f : QFontDatabase::families()) {

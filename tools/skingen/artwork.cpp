@@ -106,7 +106,7 @@ void Caption(QPainter& p, const QRectF& r, const QString& text, int px, QColor c
     p.drawText(r, Qt::AlignCenter, text);
     return;
   }
-  const qreal lineH = px + 1;
+  const qreal lineH = px + 1;  // two lines of 9 px fit a 22-pixel button inside its border
   const qreal top = r.center().y() - lineH * lines.size() / 2.0;
   for (int i = 0; i < lines.size(); ++i) {
     p.drawText(QRectF(r.left(), top + i * lineH, r.width(), lineH), Qt::AlignCenter, lines[i]);
@@ -219,7 +219,7 @@ void ToolButton(QPainter& p, const QImage& img, const ManifestEntry& e) {
                                                            e.caption.section('|', 1, 1).size()))
                                : static_cast<int>(e.caption.size());
   // The largest size at which the longest line still fits across the button.
-  int px = twoLines ? 10 : 12;
+  int px = twoLines ? 9 : 12;
   while (px > 8 && longest * px > img.width() - 4) --px;
   const QRectF area = e.variant == QLatin1String("pressed")
                           ? QRectF(1, 1, img.width(), img.height() - 1)
