@@ -1,0 +1,69 @@
+// The device session of a CLI command: the port chosen by --device, the Qt event loop and
+// scheduler, the link with --trace on stdout, and bringing the link up within a time limit.
+//
+//   DeviceSession session(ctx, "info");
+//   if (!session.Connect()) return 1;          // the reason is already on stderr
+//   session.link().SendCommand(ReadStatus, 0, 0);
+//
+// The start-up synchronisation is not run: commands read what they need themselves.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "link/link.h"
+#include "model/store.h"
+#include "platform/hid_port.h"
+#include "platform/qt_scheduler.h"
+#include "platform/stderr_notifier.h"
+
+class QCoreApplication;
+
+namespace mirelune {
+class VirtualAmplifier;
+}
+
+namespace mirelune::cli {
+
+class DeviceSession {
+ public:
+  static constexpr int kConnectLimitMs = 3000;
+
+  // `command` names the command in error lines ("mirelune-cli info: ..."). A bad --faults
+  // text leaves the session unusable: Ok() false, the reason already on stderr.
+  DeviceSession(Context& ctx, std::string command);
+  ~DeviceSession();
+  DeviceSession(const DeviceSession&) = delete;
+  DeviceSession& operator=(const DeviceSession&) = delete;
+
+  bool Ok() const { return link_ != nullptr; }
+
+  // Opens the amplifier and waits for its answer to the search frame, at most limitMs of real
+  // time. On failure prints why (no amplifier, no permission, in use, no answer) and returns
+  // false.
+  bool Connect(int limitMs = kConnectLimitMs);
+
+  // Sends one request; on failure prints "<what>: <reason>" and returns false.
+  bool Request(int code, int mode, int address, const std::string& what);
+
+  // Prints "mirelune-cli COMMAND: text" on stderr.
+  void Fail(const std::string& text);
+
+  Store& store() { return *store_; }
+  Link& link() { return *link_; }
+
+ private:
+  Context& ctx_;
+  std::string command_;
+  std::unique_ptr<QCoreApplication> app_;  // only when the process has none yet
+  std::unique_ptr<Store> store_;
+  std::unique_ptr<QtScheduler> scheduler_;
+  std::unique_ptr<StderrNotifier> notifier_;
+  std::unique_ptr<VirtualAmplifier> amplifier_;
+  std::unique_ptr<HidPort> port_;
+  std::unique_ptr<UsbComm> usb_;
+  std::unique_ptr<Link> link_;
+};
+
+}  // namespace mirelune::cli
