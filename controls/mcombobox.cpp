@@ -99,9 +99,9 @@ MComboBox::MComboBox(const ComboSetup& setup, const Store* store, QWidget* paren
   showType_ = setup.ShowType;
   enabled_ = setup.Enabled;
   entries_ = EntriesFor(showType_);
-  list_->SetEntries(entries_);
   list_->resize(FaceSize(showType_).width() - static_cast<int>(RoundHalfEven(50 / kTwips)),
                 static_cast<int>(RoundHalfEven(ListHeight(showType_))));
+  list_->SetEntries(entries_);
   selected_ = 0;
   list_->setCurrentRow(0);
   specialFeature_ = setup.SpecialFeature;
@@ -179,7 +179,6 @@ void MComboBox::PlaceList() {
   const int bottom = s ? s->geometry().y() + s->geometry().height() : 1 << 20;
   list_->move(ListTopLeft(face, ListHeight(showType_), bottom));
   list_->show();
-  list_->raise();
 }
 
 void MComboBox::SetOpen(bool open) {
@@ -223,7 +222,9 @@ void MComboBox::OnPicked(int row) {
 }
 
 void MComboBox::focusOutEvent(QFocusEvent*) {
-  if (!open_) return;
+  // Some window systems activate the list's own window when it appears although it asks not
+  // to be; that is not the focus going elsewhere.
+  if (!open_ || QApplication::activeWindow() == list_) return;
   SetOpen(false);
   Refresh();
 }

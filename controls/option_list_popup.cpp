@@ -25,13 +25,17 @@ void OptionListPopup::SetEntries(const QStringList& texts) {
   clear();
   for (const QString& t : texts) {
     auto* item = new QListWidgetItem(t, this);
-    item->setSizeHint(QSize(0, kRowHeight));
+    item->setSizeHint(QSize(width(), kRowHeight));
   }
 }
 
 int OptionListPopup::RowAt(QPointF viewportPos) const {
-  const QModelIndex i = indexAt(viewportPos.toPoint());
-  return i.isValid() ? i.row() : -1;
+  // First visible entry plus whole rows down from the top; beyond the last entry: none.
+  const QModelIndex first = indexAt(QPoint(1, 1));
+  const int y = static_cast<int>(viewportPos.y());
+  if (y < 0) return -1;
+  const int row = (first.isValid() ? first.row() : 0) + y / kRowHeight;
+  return row < count() ? row : -1;
 }
 
 void OptionListPopup::mouseMoveEvent(QMouseEvent* e) {

@@ -14,6 +14,7 @@ class OptionListPopup : public QListWidget {
   static constexpr int kRowHeight = 12;  // a 9-point line: 180 twips
 
   explicit OptionListPopup(QWidget* owner);
+  // Call after sizing the list: every row is as wide as the list.
   void SetEntries(const QStringList& texts);
 
  signals:
