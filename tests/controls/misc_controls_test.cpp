@@ -1,0 +1,180 @@
+// The progress bar (limits, 16-bit maximum, fill and percentage from Value, drawing) and the
+// graph's wheel hook (which notches become which keys, only over the graph itself, handed
+// over by its one-shot timer, the wheel never passed on).
+#include <QSignalSpy>
+#include <QTest>
+
+#include "controls/c_progressbar.h"
+#include "controls/control_setup.h"
+#include "controls/graph_wheel_hook.h"
+#include "test_support.h"
+
+using namespace mirelune;
+using namespace mirelune::controls;
+using namespace mirelune::controls::testing;
+
+namespace {
+
+class CountingGraph : public QWidget {
+ public:
+  int wheels = 0;
+
+ protected:
+  void wheelEvent(QWheelEvent* e) override {
+    ++wheels;
+    e->accept();
+  }
+};
+
+QRgb At(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+
+}  // namespace
+
+class MiscControlsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void progressLimits();
+  void progressFillAndPercent_data();
+  void progressFillAndPercent();
+  void progressDrawing();
+  void graphWheelKeys_data();
+  void graphWheelKeys();
+  void graphWheelOverAChildIsDropped();
+  void twipsToPixels();
+};
+
+void MiscControlsTest::progressLimits() {
+  C_ProgressBar bar;
+  bar.SetValue(150);
+  QCOMPARE(bar.Value(), int16_t(100));
+  bar.SetMaxValue(65536 + 50);  // the low 16 bits
+  QCOMPARE(bar.MaxValueForTest(), int16_t(50));
+  QCOMPARE(bar.Value(), int16_t(50));
+  bar.SetMaxValue(40000);  // negative as 16 bits
+  QCOMPARE(bar.MaxValueForTest(), int16_t(40000 - 65536));
+  QCOMPARE(bar.FillLength(200), 0);
+  QCOMPARE(bar.Percent(), 0);
+  bar.SetMaxValue(0);  // no division by zero in the fill or the percentage
+  QCOMPARE(bar.FillLength(200), 0);
+  QCOMPARE(bar.Percent(), 0);
+  bar.resize(200, 25);
+  QVERIFY(!bar.grab().isNull());
+}
+
+void MiscControlsTest::progressFillAndPercent_data() {
+  QTest::addColumn<int>("width");
+  QTest::addColumn<int>("value");
+  QTest::addColumn<int>("max");
+  QTest::addColumn<int>("fill");
+  QTest::addColumn<int>("percent");
+  QTest::newRow("a quarter") << 200 << 25 << 100 << 50 << 25;
+  QTest::newRow("nothing yet") << 200 << 0 << 100 << 0 << 0;
+  QTest::newRow("done") << 525 << 100 << 100 << 525 << 100;
+  QTest::newRow("a third, rounded") << 200 << 1 << 3 << 67 << 33;
+}
+
+void MiscControlsTest::progressFillAndPercent() {
+  QFETCH(int, width);
+  QFETCH(int, value);
+  QFETCH(int, max);
+  QFETCH(int, fill);
+  QFETCH(int, percent);
+  C_ProgressBar bar;
+  bar.SetMaxValue(max);
+  bar.SetValue(value);
+  QCOMPARE(bar.FillLength(width), fill);
+  QCOMPARE(bar.Percent(), percent);
+  bar.SetShowContent(1);
+  QCOMPARE(bar.Message(), QStringLiteral("执行保存, 完成%1%").arg(percent));
+  bar.SetShowContent(0);
+  QCOMPARE(bar.Message(), QStringLiteral("正在同步数据, 请稍候..."));
+}
+
+void MiscControlsTest::progressDrawing() {
+  C_ProgressBar bar;
+  bar.resize(200, 25);
+  bar.SetValue(50);
+  QImage img = bar.grab().toImage();
+  QCOMPARE(At(img, 0, 0), 0xFFFF00u);       // frame
+  QCOMPARE(At(img, 199, 12), 0xFFFF00u);
+  QCOMPARE(At(img, 1, 22), 0xFF0000u);      // the gradient starts pure red
+  const QRgb mid = At(img, 80, 22);         // i = 79 of 197 steps: red fading into blue
+  QVERIFY(qRed(mid) > 100 && qBlue(mid) > 80 && qGreen(mid) == 0);
+  QCOMPARE(At(img, 150, 22), 0xC0C0C0u);    // beyond the fill: grey
+  bar.SetValue(0);
+  img = bar.grab().toImage();
+  QCOMPARE(At(img, 5, 22), 0xC0C0C0u);      // nothing done: all grey
+}
+
+void MiscControlsTest::graphWheelKeys_data() {
+  QTest::addColumn<int>("delta");
+  QTest::addColumn<int>("mods");
+  QTest::addColumn<int>("buttons");
+  QTest::addColumn<int>("key");
+  QTest::newRow("towards the user: Down") << -120 << 0 << 0 << int(Qt::Key_Down);
+  QTest::newRow("away: Up") << 120 << 0 << 0 << int(Qt::Key_Up);
+  QTest::newRow("Ctrl towards: End") << -120 << int(Qt::ControlModifier) << 0 << int(Qt::Key_End);
+  QTest::newRow("Ctrl away: Home") << 120 << int(Qt::ControlModifier) << 0 << int(Qt::Key_Home);
+  QTest::newRow("Shift: dropped") << 120 << int(Qt::ShiftModifier) << 0 << 0;
+  QTest::newRow("Ctrl+Shift: dropped")
+      << 120 << int(Qt::ControlModifier | Qt::ShiftModifier) << 0 << 0;
+  QTest::newRow("button held: dropped") << 120 << 0 << int(Qt::LeftButton) << 0;
+  QTest::newRow("two notches: dropped") << -240 << 0 << 0 << 0;
+}
+
+void MiscControlsTest::graphWheelKeys() {
+  QFETCH(int, delta);
+  QFETCH(int, mods);
+  QFETCH(int, buttons);
+  QFETCH(int, key);
+  Host host;
+  auto* graph = new CountingGraph;
+  graph->setParent(&host.window);
+  graph->setGeometry(10, 10, 200, 100);
+  graph->show();
+  auto* hook = new GraphWheelHook(graph);
+  QSignalSpy keys(hook, &GraphWheelHook::Key);
+
+  SendWheel(graph, QPoint(50, 50), delta, Qt::KeyboardModifiers(mods),
+            Qt::MouseButtons(buttons));
+  QCOMPARE(graph->wheels, 0);  // never passed on
+  QCOMPARE(keys.count(), 0);   // not inside the wheel message itself
+  QCOMPARE(hook->Pending(), key != 0);
+  QCOMPARE(hook->Timer().isActive(), key != 0);
+  if (key) {
+    QCOMPARE(hook->Timer().interval(), 10);
+    QVERIFY(hook->Timer().isSingleShot());
+  }
+  hook->DeliverPending();  // the 10 ms timer fires
+  QCOMPARE(keys.count(), key ? 1 : 0);
+  if (key) QCOMPARE(keys.at(0).at(0).toInt(), key);
+  QVERIFY(!hook->Timer().isActive());
+  QVERIFY(!hook->Pending());
+}
+
+void MiscControlsTest::graphWheelOverAChildIsDropped() {
+  Host host;
+  auto* graph = new CountingGraph;
+  graph->setParent(&host.window);
+  graph->setGeometry(10, 10, 200, 100);
+  auto* child = new QWidget(graph);  // like the progress bar lying on the graph
+  child->setGeometry(0, 0, 80, 30);
+  graph->show();
+  auto* hook = new GraphWheelHook(graph);
+  SendWheel(child, QPoint(10, 10), 120);  // the child does not take it; it reaches the graph
+  QVERIFY(!hook->Pending());
+  QCOMPARE(graph->wheels, 0);
+  SendWheel(graph, QPoint(150, 80), 120);
+  QVERIFY(hook->Pending());
+}
+
+void MiscControlsTest::twipsToPixels() {
+  QCOMPARE(PixelRect({645, 2670, 645, 2670}), QRect(43, 178, 43, 178));
+  QCOMPARE(PixelRect({2250, 600, 2250, 600}), QRect(150, 40, 150, 40));
+  QCOMPARE(PixelRect({7875, 375, 7875, 375}), QRect(525, 25, 525, 25));
+  QCOMPARE(PixelRect({5670, 22, 37, 1}), QRect(378, 1, 2, 0));  // 1.47 -> 1, 2.47 -> 2
+}
+
+QTEST_MAIN(MiscControlsTest)
+#include "misc_controls_test.moc"
