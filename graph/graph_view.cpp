@@ -1,5 +1,7 @@
 #include "graph/graph_view.h"
 
+#include <cmath>
+
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
@@ -77,16 +79,32 @@ void GraphView::DrawGrid() {
   g.restore();
 }
 
-void GraphView::DrawCurve(QPainter& g, const float* row, const QPen& pen) const {
+void GraphView::DrawCurve(QPainter& g, const float* row, const QColor& colour, int width) const {
   const GraphGeometry& geo = model_.Geometry();
   const int n = geo.Points();
   if (n < 2) return;
-  QPolygonF line;
-  line.reserve(n);
-  for (int i = 0; i < n; ++i) line.append(QPointF(GraphGeometry::kLeft + i, geo.YFromDb(row[i])));
-  g.setPen(pen);
+  QPolygonF line(n);
+  for (int i = 0; i < n; ++i) line[i] = QPointF(GraphGeometry::kLeft + i, geo.YFromDb(row[i]));
   g.setBrush(Qt::NoBrush);
+  g.setPen(QPen(colour, 1));
+  if (width <= 1) {
+    g.drawPolyline(line);
+    return;
+  }
+  // A 2-pixel pen goes through the general stroker: measured 2.5-5 ms for a 1575-point curve,
+  // against 0.2 ms for a 1-pixel line. The curve plus two 1-pixel lines half a pixel either side
+  // (along its normal) cover the same 2-pixel band, opaque in the middle, at a fraction of it.
+  QPolygonF left(n), right(n);
+  for (int i = 0; i < n; ++i) {
+    const QPointF d = line[i < n - 1 ? i + 1 : i] - line[i > 0 ? i - 1 : i];
+    const double len = std::hypot(d.x(), d.y());
+    const QPointF normal = len > 0 ? QPointF(-d.y() / len, d.x() / len) * 0.5 : QPointF(0, 0.5);
+    left[i] = line[i] + normal;
+    right[i] = line[i] - normal;
+  }
   g.drawPolyline(line);
+  g.drawPolyline(left);
+  g.drawPolyline(right);
 }
 
 void GraphView::DrawBase() {
@@ -97,7 +115,7 @@ void GraphView::DrawBase() {
   g.setRenderHint(QPainter::Antialiasing, true);
   for (int b = 0; b < model_.BandCount(); ++b) {
     if (b == model_.SelectedBand() || model_.Band(b).EQDisabled != 0) continue;
-    DrawCurve(g, model_.Curve(b), QPen(BandColour(b, kCurveAlpha), 1));
+    DrawCurve(g, model_.Curve(b), BandColour(b, kCurveAlpha), 1);
   }
   g.restore();
 }
@@ -110,22 +128,25 @@ void GraphView::DrawGraph() {
   model_.MarkDrawn();
   g.save();
   g.setRenderHint(QPainter::Antialiasing, true);
-  const QPen sumPen(model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0), 2);
+  const QColor sumColour = model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0);
   const int sel = model_.SelectedBand();
   const bool haveSelected = sel >= 0 && sel < model_.BandCount() && geo.Points() >= 2;
 
-  if (haveSelected && model_.GradientPhase() == 0) {
+  // The fills are drawn without antialiasing: their only visible edge is the curve drawn over
+  // it, and an antialiased fill of the whole area measured 1-2 ms against 0.2 ms.
+  auto fill = [&](const float* row, const QColor& colour) {
+    g.setRenderHint(QPainter::Antialiasing, false);
     g.setPen(Qt::NoPen);
-    g.setBrush(BandColour(sel, 13 * model_.GradientLevel()));
-    g.drawPolygon(FillPolygon(model_.Curve(sel), geo));
-  }
-  if (haveSelected) DrawCurve(g, model_.Curve(sel), QPen(BandColour(sel, kCurveAlpha), 1));
-  if (geo.Points() >= 2 && model_.GradientPhase() == -1) {
-    g.setPen(Qt::NoPen);
-    g.setBrush(QColor(255, 255, 0, 10 * model_.GradientLevel()));
-    g.drawPolygon(FillPolygon(model_.Sum(), geo));
-  }
-  DrawCurve(g, model_.Sum(), sumPen);
+    g.setBrush(colour);
+    g.drawPolygon(FillPolygon(row, geo));
+    g.setRenderHint(QPainter::Antialiasing, true);
+  };
+  if (haveSelected && model_.GradientPhase() == 0)
+    fill(model_.Curve(sel), BandColour(sel, 13 * model_.GradientLevel()));
+  if (haveSelected) DrawCurve(g, model_.Curve(sel), BandColour(sel, kCurveAlpha), 1);
+  if (geo.Points() >= 2 && model_.GradientPhase() == -1)
+    fill(model_.Sum(), QColor(255, 255, 0, 10 * model_.GradientLevel()));
+  DrawCurve(g, model_.Sum(), sumColour, 2);
 
   for (const MarkerDraw& m : LayoutMarkers(model_))
     skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);

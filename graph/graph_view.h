@@ -44,7 +44,7 @@ class GraphView : public GraphCanvas {
 
  private:
   void DrawGrid();
-  void DrawCurve(QPainter& g, const float* row, const QPen& pen) const;
+  void DrawCurve(QPainter& g, const float* row, const QColor& colour, int width) const;
 
   ResponseModel& model_;
   skin::Surface background_;
