@@ -1,12 +1,14 @@
 // The progress bar (limits, 16-bit maximum, fill and percentage from Value, drawing) and the
 // graph's wheel hook (which notches become which keys, only over the graph itself, handed
-// over by its one-shot timer, the wheel never passed on).
+// over by its one-shot timer, the wheel never passed on), and the graph's view of a slider array.
 #include <QSignalSpy>
 #include <QTest>
 
 #include "controls/c_progressbar.h"
 #include "controls/control_setup.h"
 #include "controls/graph_wheel_hook.h"
+#include "controls/mscrollbar.h"
+#include "controls/slider_band_sink.h"
 #include "test_support.h"
 
 using namespace mirelune;
@@ -42,6 +44,7 @@ class MiscControlsTest : public QObject {
   void graphWheelKeys();
   void graphWheelOverAChildIsDropped();
   void twipsToPixels();
+  void bandSinkMapsSliderNumbers();
 };
 
 void MiscControlsTest::progressLimits() {
@@ -174,6 +177,46 @@ void MiscControlsTest::twipsToPixels() {
   QCOMPARE(PixelRect({2250, 600, 2250, 600}), QRect(150, 40, 150, 40));
   QCOMPARE(PixelRect({7875, 375, 7875, 375}), QRect(525, 25, 525, 25));
   QCOMPARE(PixelRect({5670, 22, 37, 1}), QRect(378, 1, 2, 0));  // 1.47 -> 1, 2.47 -> 2
+}
+
+void MiscControlsTest::bandSinkMapsSliderNumbers() {
+  SliderSetup strip;
+  strip.ScrollBarType = 1;
+  MScrollBar master(SliderSetup{}, nullptr);
+  MScrollBar first(strip, nullptr);
+  MScrollBar second(strip, nullptr);
+  master.SetAddr(2560);
+  first.SetAddr(0);
+  second.SetAddr(1);
+  // Slider n is element n of the window's array; element 0 can never be a band's slider.
+  SliderBandSink sink({&master, &first, nullptr, &second});
+  QCOMPARE(sink.SliderCount(), 3);
+  QCOMPARE(sink.SliderAddr(0), -1);
+  QCOMPARE(sink.SliderAddr(2), -1);
+  QCOMPARE(sink.SliderAddr(4), -1);
+  QCOMPARE(sink.FindSlider(1), 3);
+  QCOMPARE(sink.FindSlider(2560), 0);
+
+  sink.SetEqIndexText(3, "7");
+  QCOMPARE(second.EQindex(), QStringLiteral("7"));
+  QCOMPARE(sink.EqIndexText(3), std::string("7"));
+  sink.SetBandFace(3, BandFace{200, 30, 12, 2, kTrue});
+  QCOMPARE(second.Freq(), 200);
+  QCOMPARE(second.q(), 30);
+  QCOMPARE(second.sQ(), 12);
+  QCOMPARE(second.QType(), 2);
+  QVERIFY(second.EQdisabled());
+  sink.SetSliderValue(3, 300);
+  QCOMPARE(second.Value(), 300.0f);
+  sink.SetBandPosition(3, 210, 31, 13);
+  QCOMPARE(second.Freq(), 210);
+  QCOMPARE(second.QType(), 2);  // a drag keeps the shape and the bypass
+  QVERIFY(second.EQdisabled());
+  sink.SetForceShowFocus(3, true);
+  QVERIFY(second.ForceShowFocus());
+  QVERIFY(!first.ForceShowFocus());
+  sink.SetSliderValue(2, 100);  // unbound number: nothing happens
+  QCOMPARE(first.Value(), 250.0f);
 }
 
 QTEST_MAIN(MiscControlsTest)
