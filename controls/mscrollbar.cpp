@@ -79,6 +79,7 @@ void MScrollBar::ApplySetup(const SliderSetup& s) {
     maxValue_ = s.MaxValue > 0 ? s.MaxValue : 1;
     valueType_ = s.ValueType;
   }
+  UpdateGeometry();  // style 7's unit image depends on the value type just read
   position_ = scrollBarType_ == 1 ? kStripStartPosition : NearestPosition(maxValue_ / 2.0, maxValue_);
   enabled_ = s.Enabled;
   qType_ = s.QType;
@@ -111,6 +112,8 @@ void MScrollBar::SetScrollBarType(int v) {
 
 void MScrollBar::SetValueType(int v) {
   valueType_ = v;
+  UpdateGeometry();
+  if (layersReady_) BkGround_Init();
   update();
 }
 

@@ -23,6 +23,7 @@ class ValueTypeTest : public QObject {
   void setupForcesRangesAndCentresThePosition();
   void setupDefaultsAreTableIndexes();
   void shrinkingMaxValuePullsThePositionIn();
+  void style7UnitImageFollowsTheValueType();
 };
 
 void ValueTypeTest::writeAndRead_data() {
@@ -172,6 +173,17 @@ void ValueTypeTest::shrinkingMaxValuePullsThePositionIn() {
   bar.SetMaxValue(0);
   QCOMPARE(bar.MaxValue(), 1);
   QCOMPARE(bar.Value(), 1.0f);
+}
+
+void ValueTypeTest::style7UnitImageFollowsTheValueType() {
+  SliderSetup s;
+  s.ScrollBarType = 7;
+  s.ValueType = 10;
+  s.MaxValue = 150;
+  MScrollBar bar(s, nullptr);
+  QCOMPARE(bar.Geometry().background[1].id, 269);  // the percent box
+  bar.SetValueType(0);
+  QCOMPARE(bar.Geometry().background[1].id, 101);
 }
 
 QTEST_MAIN(ValueTypeTest)
