@@ -17,8 +17,11 @@ std::string ModeFolder::DefaultPath() {
 #ifdef _WIN32
   QString base = QCoreApplication::applicationDirPath();
 #else
-  QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-  if (base.isEmpty()) base = QDir::homePath() + "/.local/share/Mirelune";
+  // The generic location plus our own name, rather than AppLocalDataLocation: that one depends
+  // on the application name of the running program, and the console and the CLI must share it.
+  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (base.isEmpty()) base = QDir::homePath() + "/.local/share";
+  base += "/Mirelune";
 #endif
   return QDir(base).filePath("mode").toStdString();
 }

@@ -16,7 +16,8 @@ class ModeFolder {
  public:
   // A folder at `path`; created on first use when missing.
   explicit ModeFolder(std::string path);
-  // The platform's default location (needs a QCoreApplication for the application name).
+  // The platform's default location: beside the program on Windows, else
+  // <user data folder>/Mirelune/mode (e.g. ~/.local/share/Mirelune/mode).
   static std::string DefaultPath();
 
   const std::string& path() const { return path_; }

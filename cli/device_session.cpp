@@ -1,4 +1,5 @@
 #include "cli/device_session.h"
+#include "cli/virtual_state.h"
 
 #include <QCoreApplication>
 #include <ostream>
@@ -33,6 +34,8 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
       return;
     }
     amplifier_ = std::make_unique<VirtualAmplifier>(faults.administrator);
+    // The virtual amplifier keeps its memory between runs, as a real one does.
+    if (!LoadVirtualState(VirtualStatePath(), *amplifier_, error)) Fail(error);
     port_ = std::make_unique<VirtualHidPort>(*amplifier_, *scheduler_, faults);
   } else {
     if (!ctx.options.virtualFaults.empty()) {
@@ -68,6 +71,8 @@ DeviceSession::~DeviceSession() {
   link_.reset();
   usb_.reset();
   port_.reset();
+  std::string error;
+  if (amplifier_ && !SaveVirtualState(VirtualStatePath(), *amplifier_, error)) Fail(error);
 }
 
 void DeviceSession::Fail(const std::string& text) {

@@ -52,6 +52,7 @@ class DeviceSession {
 
   Store& store() { return *store_; }
   Link& link() { return *link_; }
+  StderrNotifier& notifier() { return *notifier_; }
 
  private:
   Context& ctx_;

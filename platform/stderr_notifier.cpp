@@ -17,6 +17,7 @@ void StderrNotifier::Information(const std::string& text) {
 }
 
 bool StderrNotifier::Question(const std::string& text) {
+  if (questionAnswer) return questionAnswer(text);
   err_ << "mirelune-cli: question (answered no): " << text << "\n" << std::flush;
   return false;
 }

@@ -26,6 +26,9 @@ class StderrNotifier : public Notifier {
   void ProgressNudge() override {}
 
   std::function<bool(int inputType)> passwordPrompt;  // e.g. checks --password with the device
+  // Answers yes/no questions (e.g. --yes, or asks on the terminal); without it every question
+  // is answered no.
+  std::function<bool(const std::string& text)> questionAnswer;
 
  private:
   std::ostream& err_;

@@ -1,0 +1,242 @@
+// Whole-mode commands: sync, read-mode, write-mode, and the mode folder (modes list/pull/push).
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#ifndef _WIN32
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+#include "admin/file_operation.h"
+#include "admin/mode_folder.h"
+#include "cli/command.h"
+#include "cli/device_session.h"
+#include "link/transfers.h"
+
+namespace mirelune::cli {
+namespace {
+
+// Reads a line from the terminal without echo. Empty when stdin is not a terminal.
+std::string AskSecret(const std::string& prompt) {
+#ifndef _WIN32
+  if (!isatty(STDIN_FILENO)) return {};
+  std::cerr << prompt << std::flush;
+  termios old{};
+  tcgetattr(STDIN_FILENO, &old);
+  termios quiet = old;
+  quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+  std::string line;
+  std::getline(std::cin, line);
+  tcsetattr(STDIN_FILENO, TCSANOW, &old);
+  std::cerr << "\n";
+  return line;
+#else
+  std::cerr << prompt << std::flush;
+  std::string line;
+  std::getline(std::cin, line);
+  return line;
+#endif
+}
+
+// Whole-mode work on a connected device: the transfers, the file operations, and the answers
+// the CLI gives to the administrator prompt and the overwrite question.
+class ModeSession {
+ public:
+  ModeSession(Context& ctx, const std::string& command, bool yes = false)
+      : session(ctx, command), ctx_(ctx), yes_(yes) {}
+
+  bool Connect() {
+    if (!session.Ok() || !session.Connect()) return false;
+    transfers = std::make_unique<Transfers>(session.store(), session.link(), session.notifier());
+    files = std::make_unique<FileOperation>(session.store(), session.link(), *transfers,
+                                            session.notifier(), ModeFolder(ModeFolder::DefaultPath()));
+    session.notifier().passwordPrompt = [this](int inputType) { return AdminPassword(inputType); };
+    session.notifier().questionAnswer = [this](const std::string& q) {
+      if (yes_) return true;
+#ifndef _WIN32
+      if (!isatty(STDIN_FILENO)) {
+        std::cerr << "mirelune-cli: " << q << " -> no (not a terminal; --yes answers yes)\n";
+        return false;
+      }
+#endif
+      std::cerr << q << " [y/N] " << std::flush;
+      std::string line;
+      std::getline(std::cin, line);
+      return line == "y" || line == "Y" || line == "yes";
+    };
+    return true;
+  }
+
+  DeviceSession session;
+  std::unique_ptr<Transfers> transfers;
+  std::unique_ptr<FileOperation> files;
+
+ private:
+  // The administrator prompt: --password, else the terminal; checked by the device.
+  bool AdminPassword(int inputType) {
+    const int slot = inputType == 1 ? 2 : 1;
+    std::string pw = ctx_.options.hasPassword ? ctx_.options.password : AskSecret("管理密码: ");
+    bool accepted = false;
+    return !pw.empty() && transfers->CheckPassword(slot, pw, accepted) && accepted;
+  }
+
+  Context& ctx_;
+  bool yes_;
+};
+
+bool ParseMode(Context& ctx, const std::string& cmd, const std::string& text, int& mode) {
+  long n = 0;
+  if (!ParseInt(text, n) || n < 1 || n > 10) {
+    ctx.err << "mirelune-cli " << cmd << ": mode must be 1..10, not '" << text << "'\n";
+    return false;
+  }
+  mode = static_cast<int>(n) - 1;
+  return true;
+}
+
+bool TakeOutput(Context& ctx, const std::string& cmd, std::vector<std::string>& args, std::string& out) {
+  std::string err;
+  if (!TakeOption(args, "--output", out, err, "-o")) {
+    ctx.err << "mirelune-cli " << cmd << ": " << (err.empty() ? "-o FILE is required" : err) << "\n";
+    return false;
+  }
+  return true;
+}
+
+int SaveParams(ModeSession& m, Context& ctx, const std::string& cmd, const std::string& path) {
+  FileResult r = m.files->SaveParamsToFile(path);
+  if (!r) {
+    ctx.err << "mirelune-cli " << cmd << ": " << r.error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+int Sync(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  std::string out;
+  if (!TakeOutput(ctx, "sync", args, out) || !args.empty()) return 1;
+  ModeSession m(ctx, "sync");
+  if (!m.Connect()) return 1;
+  if (!m.transfers->ReadModeToParams(0, true, ReadGroup)) return 1;
+  ctx.out << "current mode: " << m.transfers->CurrentModeNumber + 1 << "\n";
+  return SaveParams(m, ctx, "sync", out);
+}
+
+int ReadMode(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  std::string out;
+  int mode = 0;
+  if (!TakeOutput(ctx, "read-mode", args, out)) return 1;
+  if (args.size() != 1) {
+    ctx.err << "mirelune-cli read-mode: usage: read-mode N -o FILE\n";
+    return 1;
+  }
+  if (!ParseMode(ctx, "read-mode", args[0], mode)) return 1;
+  ModeSession m(ctx, "read-mode");
+  if (!m.Connect()) return 1;
+  if (!m.transfers->ReadModeToParams(mode, false, ReadGroup)) return 1;
+  return SaveParams(m, ctx, "read-mode", out);
+}
+
+int WriteMode(Context& ctx, const std::vector<std::string>& args) {
+  int mode = 0;
+  if (args.size() != 2) {
+    ctx.err << "mirelune-cli write-mode: usage: write-mode N FILE\n";
+    return 1;
+  }
+  if (!ParseMode(ctx, "write-mode", args[0], mode)) return 1;
+  // Check the file before touching the device.
+  RecordTable probe;
+  FileResult r = LoadTableFromFile(args[1], probe);
+  if (!r) {
+    ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
+    return 1;
+  }
+  ModeSession m(ctx, "write-mode");
+  if (!m.Connect()) return 1;
+  r = m.files->LoadFileIntoReadBack(args[1]);
+  if (!r) {
+    ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
+    return 1;
+  }
+  return m.transfers->WriteModeFromReadBack(mode) ? 0 : 1;
+}
+
+int Modes(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  const bool yes = TakeFlag(args, "--yes");
+  const std::string sub = args.empty() ? "" : args[0];
+  if (sub == "list" && args.size() == 1) {
+    ModeFolder folder(ModeFolder::DefaultPath());
+    std::string error;
+    if (!folder.Ensure(&error)) {
+      ctx.err << "mirelune-cli modes: " << error << "\n";
+      return 1;
+    }
+    std::vector<std::string> names = folder.List();
+    for (size_t i = 0; i < names.size(); ++i)
+      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, names[i]) << "\n";
+    return 0;
+  }
+  if (sub == "pull" && args.size() >= 2) {
+    std::vector<int> modes;
+    for (size_t i = 1; i < args.size(); ++i) {
+      int mode = 0;
+      if (!ParseMode(ctx, "modes pull", args[i], mode)) return 1;
+      modes.push_back(mode);
+    }
+    ModeSession m(ctx, "modes pull", yes);
+    if (!m.Connect()) return 1;
+    if (!m.transfers->ReadModeNames()) return 1;
+    if (!m.files->SaveDeviceModesToFolder(modes)) return 1;
+    for (size_t i = 0; i < m.files->FolderFileNames.size(); ++i)
+      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, m.files->FolderFileNames[i]) << "\n";
+    return 0;
+  }
+  if (sub == "push" && args.size() == 3) {
+    int mode = 0;
+    if (!ParseMode(ctx, "modes push", args[2], mode)) return 1;
+    ModeFolder folder(ModeFolder::DefaultPath());
+    RecordTable probe;
+    FileResult r = LoadTableFromFile(folder.FileFor(args[1]), probe);
+    if (!r) {
+      ctx.err << "mirelune-cli modes push: " << r.error << "\n";
+      return 1;
+    }
+    ModeSession m(ctx, "modes push");
+    if (!m.Connect()) return 1;
+    return m.files->UploadFolderFileToMode(args[1], mode) ? 0 : 1;
+  }
+  ctx.err << "mirelune-cli modes: usage: modes list | modes pull N... [--yes] | modes push NAME N\n";
+  return 1;
+}
+
+CommandRegistration sync{{"sync", "read the device's current mode (with status) into a file",
+                          "usage: mirelune-cli sync -o FILE\n"
+                          "The start-up synchronisation: the device's current mode, its menu\n"
+                          "flags and every parameter, saved as a configuration file.\n",
+                          Sync}};
+CommandRegistration readMode{{"read-mode", "read device mode N (1..10) into a file",
+                              "usage: mirelune-cli read-mode N -o FILE\n"
+                              "Reads every group of mode N, system kinds included, and saves it.\n",
+                              ReadMode}};
+CommandRegistration writeMode{{"write-mode", "write a configuration file into device mode N",
+                               "usage: mirelune-cli write-mode N FILE\n"
+                               "The file is checked first; a bad file is refused before anything\n"
+                               "is sent.\n",
+                               WriteMode}};
+CommandRegistration modes{{"modes", "the mode folder: list, pull device modes, push a file",
+                           "usage: mirelune-cli modes list\n"
+                           "       mirelune-cli modes pull N... [--yes]\n"
+                           "       mirelune-cli modes push NAME N\n"
+                           "list: the files of the mode folder; pull: save device modes N... there\n"
+                           "under their mode names (--yes overwrites existing files; otherwise the\n"
+                           "question is asked on a terminal and answered no elsewhere); push: write\n"
+                           "the folder file NAME into device mode N.\n",
+                           Modes}};
+
+}  // namespace
+}  // namespace mirelune::cli

@@ -1,0 +1,45 @@
+# Whole-mode transfers and the mode folder against the virtual amplifier, which keeps its modes
+# between runs.
+. "$(dirname "$0")/lib.sh"
+V="--device virtual"
+
+expect_rc 0 $V read-mode 4 -o m4.sp
+expect_rc 0 dump m4.sp
+grep -q '"address":1028,"slot":0,"Kind":0,"Value":73,' out.txt || fail "mode 4 slot 0 of 1028"
+grep -q '"address":1028,"slot":1,"Kind":0,"Value":73,' out.txt || fail "mode 4 slot 1 of 1028"
+
+expect_rc 0 $V write-mode 2 m4.sp
+expect_rc 0 $V read-mode 2 -o b.sp
+expect_rc 0 diff m4.sp b.sp
+expect_rc 0 $V read-mode 3 -o m3.sp
+expect_rc 1 diff m4.sp m3.sp
+
+# A truncated file is refused before any frame goes out.
+head -c 251972 m4.sp > t.sp
+expect_rc 1 $V --trace write-mode 2 t.sp
+grep -q '^> FE 02' out.txt && fail "a WriteGroup frame was sent for a truncated file"
+grep -q 't.sp' err.txt || fail "the refusal names the file"
+expect_rc 1 $V read-mode 11 -o x.sp
+
+# sync reports the device's current mode.
+expect_rc 0 $V sync -o s.sp
+grep -q '^current mode: 1$' out.txt || fail "sync: $(cat out.txt)"
+
+# The mode folder: pull asks before overwriting, --yes overwrites, push writes a mode.
+expect_rc 0 $V modes pull 1 3
+expect_rc 0 modes list
+[ "$(cat out.txt)" = "$(printf '文件1\t| Mode 1\n文件2\t| Mode 3')" ] || fail "modes list: $(cat out.txt)"
+f="$XDG_DATA_HOME/Mirelune/mode/Mode 3.sp"
+[ "$(stat -c %s "$f")" = 252000 ] || fail "pulled file size"
+: > "$f"
+expect_rc 0 $V modes pull 3 </dev/null
+grep -q '已存在同名称的模式: Mode 3 ，要全部覆盖吗？' err.txt || fail "no overwrite question"
+[ "$(stat -c %s "$f")" = 0 ] || fail "answered no, yet overwritten"
+expect_rc 0 $V modes pull 3 --yes
+[ "$(stat -c %s "$f")" = 252000 ] || fail "--yes did not overwrite"
+expect_rc 0 $V modes push "Mode 3" 9
+expect_rc 0 $V read-mode 9 -o n9.sp
+expect_rc 0 dump n9.sp
+grep -q '"address":1028,"slot":0,"Kind":0,"Value":72,' out.txt || fail "pushed mode 3 into mode 9"
+expect_rc 1 $V modes push "No such" 9
+echo ok
