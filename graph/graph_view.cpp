@@ -154,7 +154,8 @@ void GraphView::DrawGraph() {
     skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), Pos(t.x, t.y), 0);
 
   const Store& st = model_.store();
-  if (st.ParamTable.at(0, st.BypassAddress()).Value == 1)
+  const int bypass = st.BypassAddress();
+  if (RecordTable::inRange(0, bypass) && st.ParamTable.at(0, bypass).Value == 1)
     skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
   g.restore();
   if (presenter_) presenter_(composite_.image);

@@ -158,6 +158,13 @@ void ResponseModel::WriteBandBack() {
   }
 }
 
+void ResponseModel::FinishEdit() {
+  if (selected_ >= bands_.count) return;
+  WriteBandBack();
+  pendingSend_ = static_cast<uint8_t>(selected_);
+  SelectBand(selected_);
+}
+
 void ResponseModel::HighlightBandSlider() {
   const int page = store_.CurrentPage;
   if (!sliders_ || page < 0 || page >= kKindCount) return;

@@ -59,6 +59,10 @@ class ResponseModel {
   void DragTo(float x, float y, bool locked);
   // Copies the selected band's values into the store (slot rule) and its slider.
   void WriteBandBack();
+  // Ends a keyboard, wheel or hold edit of the selected band's fields (changed through
+  // MutableBands): writes it back, marks it for sending after the next draw and reselects it
+  // (curve, sum, fresh fade, draw scheduled).
+  void FinishEdit();
   // Sets ForceShowFocus on the strips of the page: on for the selected band's strip.
   void HighlightBandSlider();
 

@@ -329,6 +329,23 @@ TEST(ResponseModel, DraggingAFilterUsesTheLimitedRangeAndItsFrequencyRecord) {
   }
 }
 
+TEST(ResponseModel, FinishEditWritesSendsAndRedrawsTheSelectedBand) {
+  Fixture f(1);
+  RecordingTimers timers;
+  f.model.SetTimers(&timers);
+  f.model.SelectBand(3);
+  GraphBand& b = f.model.MutableBands().bands[3];
+  b.Gain = 262;
+  b.Q = 20;
+  const float before = f.model.Curve(3)[400];
+  f.model.FinishEdit();
+  EXPECT_EQ(f.store.ParamTable.at(0, 260).Gain, 262);
+  EXPECT_EQ(f.store.ParamTable.at(1, 260).Q, 20);
+  EXPECT_NE(f.model.Curve(3)[400], before);
+  EXPECT_TRUE(timers.On(GraphTimer::Draw));
+  EXPECT_EQ(f.model.TakePendingSendAddress(), 260);
+}
+
 TEST(ResponseModel, SumIsTheBandsAndDisabledOrOffBandsAddNothing) {
   Fixture f(0);
   const int n = f.model.Geometry().Points();
