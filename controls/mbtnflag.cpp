@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "controls/parent_background.h"
 #include "controls/pointer_notices.h"
 #include "graph/skin.h"
 #include "model/store.h"
@@ -109,12 +110,7 @@ int MBtnFlag::ShownImage() const {
 }
 
 void MBtnFlag::BkGround_Init(bool /*ShowHide*/) {
-  background_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-  background_.fill(Qt::transparent);
-  if (QWidget* p = parentWidget()) {
-    QPainter g(&background_);
-    p->render(&g, QPoint(0, 0), QRegion(geometry()), QWidget::DrawWindowBackground);
-  }
+  background_ = RenderParentBackground(*this);
   layersReady_ = true;
   update();
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "controls/parent_background.h"
 #include "controls/option_list_popup.h"
 #include "graph/skin.h"
 #include "model/scales.h"
@@ -132,12 +133,7 @@ int MComboBox::FaceImage() const {
 }
 
 void MComboBox::BkGround_Init(bool /*ShowHide*/) {
-  background_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-  background_.fill(Qt::transparent);
-  if (QWidget* p = parentWidget()) {
-    QPainter g(&background_);
-    p->render(&g, QPoint(0, 0), QRegion(geometry()), QWidget::DrawWindowBackground);
-  }
+  background_ = RenderParentBackground(*this);
   layersReady_ = true;
   Refresh();
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "controls/parent_background.h"
 #include "controls/pointer_notices.h"
 #include "controls/value_type.h"
 #include "graph/skin.h"
@@ -198,14 +199,8 @@ bool MScrollBar::Knob() const { return geometry_.orientation == Orientation::Kno
 void MScrollBar::Refresh() { update(); }
 
 void MScrollBar::BkGround_Init(bool /*ShowHide*/) {
-  background_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-  background_.fill(Qt::transparent);
+  background_ = RenderParentBackground(*this);
   QPainter g(&background_);
-  if (QWidget* p = parentWidget()) {
-    // The parent draws itself (background and paintEvent, no children) into our layer, so the
-    // slider never captures itself or whatever happens to be on the screen.
-    p->render(&g, QPoint(0, 0), QRegion(geometry()), QWidget::DrawWindowBackground);
-  }
   if (tVisible_) {
     for (const PlacedImage& im : geometry_.background) {
       if (im.id) skin::DrawSkinImage(Id(im.id), g, im.x, im.y);

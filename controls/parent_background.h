@@ -1,0 +1,16 @@
+// The background layer of a skinned control: what its parent draws under it.
+#pragma once
+
+#include <QImage>
+
+class QWidget;
+
+namespace mirelune {
+
+// Renders the parent's own drawing (its background and paintEvent, not its children) under
+// `control` into an image of the control's size; transparent where the parent draws nothing or
+// when there is no parent. Never reads the screen, so a control never captures itself or a
+// window lying over it.
+QImage RenderParentBackground(const QWidget& control);
+
+}  // namespace mirelune
