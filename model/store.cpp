@@ -34,15 +34,19 @@ void MicKind(Store& st, int slot, int base) {
   for (int v : {0, 40, 90, 36, 100}) st.SetPlain(slot, a, v, false);
 }
 
-// Kinds 4..6 start with four per-mode volumes, a high-pass pair and a per-mode EQ.
-void OutputHead(Store& st, int slot, int& a) {
+// Kinds 4..6: four per-mode volumes (music, mic, echo, reverb), one volume per channel, a
+// per-mode high-pass pair (type 0, 19.7 Hz) and EQ, the compressor, one delay per channel and a
+// per-mode closing value.
+void OutputKind(Store& st, int slot, int base, int channels, int bands) {
+  int a = base;
   for (int i = 0; i < 4; ++i) st.SetPlain(slot, a, 100, true);
-}
-
-void OutputFilterAndEq(Store& st, int slot, int& a, int bands) {
+  for (int c = 0; c < channels; ++c) st.SetPlain(slot, a, 80, false);
   SetFilter(st, slot, a, kHighPass, 0, true);
   SetFilter(st, slot, a, kHighPass, 1, true);
   st.AddEqBands(slot, a, bands, true);
+  for (int v : {140, 40, 90, 36}) st.SetPlain(slot, a, v, false);
+  for (int c = 0; c < channels; ++c) st.SetPlain(slot, a, 0, false);
+  st.SetPlain(slot, a, 100, true);
 }
 
 void FillSlot(Store& st, int s) {
@@ -74,31 +78,9 @@ void FillSlot(Store& st, int s) {
   for (int i = 0; i < 6; ++i) st.SetPlain(s, a, 100, false);
   st.SetPlain(s, a, 2, false);
 
-  // Kind 4: main output.
-  a = 1024;
-  OutputHead(st, s, a);
-  st.SetPlain(s, a, 80, false);
-  st.SetPlain(s, a, 80, false);
-  OutputFilterAndEq(st, s, a, 10);
-  for (int v : {140, 40, 90, 36, 0, 0}) st.SetPlain(s, a, v, false);
-  st.SetPlain(s, a, 100, true);
-
-  // Kind 5: auxiliary output.
-  a = 1280;
-  OutputHead(st, s, a);
-  st.SetPlain(s, a, 80, false);
-  st.SetPlain(s, a, 80, false);
-  OutputFilterAndEq(st, s, a, 7);
-  for (int v : {140, 40, 90, 36, 0, 0}) st.SetPlain(s, a, v, false);
-  st.SetPlain(s, a, 100, true);
-
-  // Kind 6: centre output.
-  a = 1536;
-  OutputHead(st, s, a);
-  st.SetPlain(s, a, 80, false);
-  OutputFilterAndEq(st, s, a, 7);
-  for (int v : {140, 40, 90, 36, 0}) st.SetPlain(s, a, v, false);
-  st.SetPlain(s, a, 100, true);
+  OutputKind(st, s, 1024, 2, 10);  // kind 4: main output, left and right
+  OutputKind(st, s, 1280, 2, 7);   // kind 5: auxiliary output, left and right
+  OutputKind(st, s, 1536, 1, 7);   // kind 6: centre output
 
   // Kind 7: sub-woofer.
   a = 1792;
