@@ -2,7 +2,7 @@
 #include <filesystem>
 
 #include "cli/command.h"
-#include "cli/virtual_state.h"
+#include "sim/virtual_state.h"
 
 namespace mirelune::cli {
 namespace {

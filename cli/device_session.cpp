@@ -1,5 +1,5 @@
 #include "cli/device_session.h"
-#include "cli/virtual_state.h"
+#include "sim/virtual_state.h"
 
 #include <QCoreApplication>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "cli/virtual_state.h"
+#include "sim/virtual_state.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -11,7 +11,7 @@
 #include "model/sp_file.h"
 #include "sim/virtual_amplifier.h"
 
-namespace mirelune::cli {
+namespace mirelune {
 namespace {
 
 constexpr char kMagic[8] = {'M', 'L', 'V', 'A', 'M', 'P', '0', '1'};
@@ -99,4 +99,4 @@ bool SaveVirtualState(const std::string& path, VirtualAmplifier& amp, std::strin
   return true;
 }
 
-}  // namespace mirelune::cli
+}  // namespace mirelune

@@ -1,7 +1,7 @@
-// The virtual amplifier's memory between CLI runs.
+// The virtual amplifier's memory between runs of the CLI and the console.
 //
-// A real amplifier keeps its modes when the CLI exits; the virtual one is rebuilt by every
-// command, so its stored modes, working set, current mode, mode names and menu flags are kept in
+// A real amplifier keeps its modes when the program exits; the virtual one is rebuilt by every
+// run, so its stored modes, working set, current mode, mode names and menu flags are kept in
 // one file under the user's data folder (<data>/Mirelune/virtual-amplifier.state) and loaded
 // when a --device virtual session starts. `mirelune-cli virtual-reset` removes it.
 #pragma once
@@ -9,10 +9,8 @@
 #include <string>
 
 namespace mirelune {
-class VirtualAmplifier;
-}
 
-namespace mirelune::cli {
+class VirtualAmplifier;
 
 std::string VirtualStatePath();
 
@@ -22,4 +20,4 @@ bool LoadVirtualState(const std::string& path, VirtualAmplifier& amp, std::strin
 // Saves atomically (temporary file, then rename). False with `error` on failure.
 bool SaveVirtualState(const std::string& path, VirtualAmplifier& amp, std::string& error);
 
-}  // namespace mirelune::cli
+}  // namespace mirelune
