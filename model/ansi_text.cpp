@@ -1,11 +1,31 @@
 #include "model/ansi_text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
 
 #include <cerrno>
+#endif
 
 namespace mirelune {
 namespace {
+
+#ifdef _WIN32
+constexpr UINT kGbk = 936;
+
+// Windows converts through UTF-16 with the code-page API; unmappable characters become '?'.
+std::string Convert(const std::string& in, UINT from, UINT to) {
+  if (in.empty()) return {};
+  int wide = MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(from, 0, in.data(), static_cast<int>(in.size()), w.data(), wide);
+  int n = WideCharToMultiByte(to, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(to, 0, w.data(), wide, out.data(), n, nullptr, nullptr);
+  return out;
+}
+#else
 
 // Converts with iconv, replacing what cannot be converted by `bad` and skipping one input byte.
 std::string Convert(const std::string& in, const char* to, const char* from, const char* bad) {
@@ -37,13 +57,19 @@ std::string Convert(const std::string& in, const char* to, const char* from, con
   iconv_close(cd);
   return out;
 }
+#endif
 
 }  // namespace
 
+#ifdef _WIN32
+std::string Utf8ToAnsi(const std::string& utf8) { return Convert(utf8, CP_UTF8, kGbk); }
+std::string AnsiToUtf8(const std::string& ansi) { return Convert(ansi, kGbk, CP_UTF8); }
+#else
 std::string Utf8ToAnsi(const std::string& utf8) { return Convert(utf8, "GBK", "UTF-8", "?"); }
 std::string AnsiToUtf8(const std::string& ansi) {
   return Convert(ansi, "UTF-8", "GBK", "\xEF\xBF\xBD");
 }
+#endif
 
 std::string BytesToText(const std::vector<uint8_t>& bytes, size_t start) {
   std::string raw;
