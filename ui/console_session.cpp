@@ -1,0 +1,104 @@
+#include "ui/console_session.h"
+
+#include "link/frame_codec.h"
+#include "platform/hidapi_port.h"
+#include "sim/virtual_amplifier.h"
+#include "sim/virtual_hid_port.h"
+#include "sim/virtual_state.h"
+
+namespace mirelune::ui {
+
+ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& scheduler,
+                               Notifier& messages)
+    : options_(options), scheduler_(scheduler), notifier_(messages) {
+  store_ = std::make_unique<Store>();
+  store_->InitDefaults();
+  if (options_.device == ConsoleOptions::Device::Virtual) {
+    amplifier_ = std::make_unique<VirtualAmplifier>(options_.faults.administrator);
+    // The virtual amplifier keeps its memory between runs, as a real one does.
+    if (!options_.virtualStatePath.empty())
+      LoadVirtualState(options_.virtualStatePath, *amplifier_, stateError_);
+    port_ = std::make_unique<VirtualHidPort>(*amplifier_, scheduler_, options_.faults);
+  } else {
+    port_ = std::make_unique<HidapiPort>();
+  }
+  usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
+  link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
+  transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
+
+  // The start-up synchronisation is the transfers' own (InstallStartSync); it is wrapped so
+  // that the status text can tell a running read and whether the mode number is known.
+  transfers_->InstallStartSync();
+  link_->onStartSync = [this] { RunStartSync(); };
+  transfers_->hooks.afterReadIntoParams = [this] {
+    if (onDeviceRead) onDeviceRead();
+  };
+  transfers_->hooks.adminRefused = [this] {
+    if (onAdminRefused) onAdminRefused();
+  };
+  link_->onConnectStatus = [this](int status) {
+    if (status != kStatusOnline) deviceRead_ = false;
+    if (onLinkChanged) onLinkChanged();
+  };
+}
+
+ConsoleSession::~ConsoleSession() {
+  link_->Quitting = true;
+  link_->Stop();
+  // The link and the transport stop their timers before the port and the scheduler go.
+  transfers_.reset();
+  link_.reset();
+  usb_.reset();
+  port_.reset();
+}
+
+VirtualHidPort* ConsoleSession::virtualPort() {
+  return amplifier_ ? static_cast<VirtualHidPort*>(port_.get()) : nullptr;
+}
+
+void ConsoleSession::Start() {
+  usb_->Start();
+  link_->Start();
+  if (onLinkChanged) onLinkChanged();
+}
+
+bool ConsoleSession::Quit() {
+  link_->Quitting = true;
+  link_->Stop();
+  return link_->InWait;
+}
+
+void ConsoleSession::RunStartSync() {
+  syncing_ = true;
+  if (onLinkChanged) onLinkChanged();
+  const bool ok = transfers_->ReadModeToParams(0, true, ReadGroup);
+  syncing_ = false;
+  deviceRead_ = ok && link_->Online;
+  if (onLinkChanged) onLinkChanged();
+}
+
+bool ConsoleSession::SendParam(int address) {
+  if (!link_->Online || link_->Quitting) return false;
+  return link_->SendCommand(SetParam, 0, address);
+}
+
+LinkStatusFacts ConsoleSession::StatusFacts() const {
+  LinkStatusFacts f;
+  f.switchOn = link_->LinkSwitchOn();
+  f.online = link_->Online;
+  f.portOpen = usb_->IsConnected();
+  f.lastOpen = usb_->LastOpenResult();
+  f.vendor = usb_->Vendor();
+  f.product = usb_->Product();
+  f.identifier = link_->DeviceIdentifierSeen();
+  f.syncing = syncing_;
+  f.modeNumber = deviceRead_ ? transfers_->CurrentModeNumber : -1;
+  return f;
+}
+
+bool ConsoleSession::SaveState(std::string& error) {
+  if (!amplifier_ || options_.virtualStatePath.empty()) return true;
+  return SaveVirtualState(options_.virtualStatePath, *amplifier_, error);
+}
+
+}  // namespace mirelune::ui

@@ -1,0 +1,108 @@
+// The console's device session: the parameter store, the amplifier's port (hidapi or the
+// virtual amplifier), the transport, the link and the whole-mode transfers, wired so that the
+// start-up synchronisation reads the device as soon as it answers.
+//
+//   QtScheduler scheduler;  MessageBoxNotifier boxes;
+//   ConsoleSession session(options, scheduler, boxes);
+//   FrmEq window(session);  session.Start();
+//
+// The scheduler is injected so that tests run the whole console in virtual time. UI thread only.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/link.h"
+#include "link/transfers.h"
+#include "link/usb_comm.h"
+#include "model/store.h"
+#include "platform/hid_port.h"
+#include "platform/scheduler.h"
+#include "sim/virtual_faults.h"
+#include "ui/link_status_text.h"
+#include "ui/progress_notifier.h"
+
+namespace mirelune {
+class VirtualAmplifier;
+class VirtualHidPort;
+}  // namespace mirelune
+
+namespace mirelune::ui {
+
+struct ConsoleOptions {
+  enum class Device { Hid, Virtual };
+  Device device = Device::Hid;
+  VirtualFaults faults;          // the virtual amplifier's only
+  // Where the virtual amplifier keeps its memory between runs; empty: it starts from the
+  // factory state and nothing is saved.
+  std::string virtualStatePath;
+};
+
+class ConsoleSession {
+ public:
+  // `scheduler` and `messages` must outlive the session. With a virtual device whose saved
+  // state cannot be read, the session starts from the factory state and StateError() says why.
+  ConsoleSession(const ConsoleOptions& options, Scheduler& scheduler, Notifier& messages);
+  // Stops the link. The virtual amplifier's memory is saved by SaveState, not here, so that
+  // the caller can report a failure.
+  ~ConsoleSession();
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+  // Starts looking for the amplifier: the transport's reconnect timer and the link's ticks.
+  void Start();
+  // The exit command: every wait ends at its next turn and no more requests start. Returns
+  // whether a request was waiting when it was called (the caller then defers its close).
+  bool Quit();
+
+  // Sends the record at `address` with SetParam while online. False when offline (nothing
+  // sent) or when the amplifier did not acknowledge (the link has warned and gone offline).
+  bool SendParam(int address);
+
+  // The text beside the connection indicator.
+  LinkStatusFacts StatusFacts() const;
+  std::string StatusText() const { return LinkStatusText(StatusFacts()); }
+  bool Syncing() const { return syncing_; }
+
+  // Saves the virtual amplifier's memory to the options' path; true when there is nothing to
+  // save. False with `error` naming the file.
+  bool SaveState(std::string& error);
+  const std::string& StateError() const { return stateError_; }
+
+  // Called after every read of the device into the store (the start-up synchronisation): the
+  // window refreshes its controls and graph from the store.
+  std::function<void()> onDeviceRead;
+  // The connection indicator's value changed, or the status text may have.
+  std::function<void()> onLinkChanged;
+  // The amplifier refused the administrator log-in: the console must close.
+  std::function<void()> onAdminRefused;
+
+  Store& store() { return *store_; }
+  Link& link() { return *link_; }
+  Transfers& transfers() { return *transfers_; }
+  UsbComm& usb() { return *usb_; }
+  ProgressNotifier& notifier() { return notifier_; }
+  Scheduler& scheduler() { return scheduler_; }
+  // The virtual amplifier and its port; null with a hid device.
+  VirtualAmplifier* amplifier() { return amplifier_.get(); }
+  VirtualHidPort* virtualPort();
+
+ private:
+  void RunStartSync();
+
+  ConsoleOptions options_;
+  Scheduler& scheduler_;
+  ProgressNotifier notifier_;
+  std::unique_ptr<Store> store_;
+  std::unique_ptr<VirtualAmplifier> amplifier_;
+  std::unique_ptr<HidPort> port_;
+  std::unique_ptr<UsbComm> usb_;
+  std::unique_ptr<Link> link_;
+  std::unique_ptr<Transfers> transfers_;
+  std::string stateError_;
+  bool syncing_ = false;
+  bool deviceRead_ = false;  // the current mode number is known
+};
+
+}  // namespace mirelune::ui

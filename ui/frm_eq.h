@@ -1,0 +1,110 @@
+// frmEQ: the tuning window. The top bar with the connection indicator (the link switch) and the
+// link's status text, the page buttons, one container per page with its bound sliders, the
+// response graph of the page shown with the progress bar over it, and the tool bar.
+//
+// Every user change of a slider or the graph is written into the store, shown on the graph and
+// sent with SetParam while the link is online. Reads of the device refresh everything.
+// UI thread only.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include <QWidget>
+
+#include "platform/scheduler.h"
+
+class QLabel;
+
+namespace mirelune::controls {
+class C_ProgressBar;
+class MBtnFlag;
+class MScrollBar;
+class SliderBandSink;
+}  // namespace mirelune::controls
+
+namespace mirelune::ui {
+
+class ConsoleSession;
+class GraphWidget;
+class SkinPanel;
+
+// The text shown when the window is closed while a request still waits for the amplifier.
+inline constexpr char kStoppingText[] =
+    "正在停止通信进程，请点击下面的确认，软件会自动关闭。";
+
+class FrmEq : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMinWidth = 990;
+  static constexpr int kMinHeight = 520;
+  static constexpr int kCloseDelayMs = 700;
+
+  // `session` must outlive the window. The window shows page 0.
+  explicit FrmEq(ConsoleSession& session, QWidget* parent = nullptr);
+  ~FrmEq() override;
+
+  // A page button: shows page p (0..7), also when it is already shown.
+  void ShowPage(int page);
+  // An effects tab: shows sub-page i (0 echo, 1 reverb, 2 output) of the effects page.
+  void ShowEffectSubPage(int i);
+  // Pushes the store into the sliders of the page shown and rebuilds the graph.
+  void RefreshControls();
+
+  // The exit command. Returns true when the window may close now. While a request waits it
+  // warns, returns false and emits closeNow 700 ms later, when the wait has ended.
+  bool RequestExit();
+
+  // Observers for the frame and tests.
+  GraphWidget* graph() const { return graph_; }
+  controls::MScrollBar* Slider(int number) const;
+  controls::MBtnFlag* PageButton(int page) const { return pageButtons_.at(static_cast<size_t>(page)); }
+  controls::MBtnFlag* EffectTab(int i) const { return effectTabs_.at(static_cast<size_t>(i)); }
+  controls::MBtnFlag* ConnectButton() const { return connectStatus_; }
+  controls::C_ProgressBar* ProgressBar() const { return progress_; }
+  QWidget* PageContainer(int page) const { return pages_.at(static_cast<size_t>(page)); }
+  QString StatusText() const;
+  bool Busy() const { return busy_; }
+
+ signals:
+  void closeNow();         // the deferred close is due
+  void minimiseRequested();
+
+ protected:
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  void BuildTopBar();
+  void BuildPageButtons();
+  void BuildPages();
+  void BuildGraph();
+  void LayoutFrame();
+  void LayoutEffectStrips();
+  void InitLayers(int page);
+  void OnSliderScroll(int number);
+  void UpdateLinkDisplay();
+  void SetBusy(bool busy);
+
+  ConsoleSession& session_;
+  SkinPanel* topBar_ = nullptr;        // Picture2
+  SkinPanel* toolBar_ = nullptr;       // Picture4
+  controls::MBtnFlag* connectStatus_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
+  controls::MBtnFlag* minimise_ = nullptr;
+  controls::MBtnFlag* exit_ = nullptr;
+  std::array<controls::MBtnFlag*, 8> pageButtons_{};
+  std::array<QWidget*, 8> pages_{};    // PictureMode(0..7)
+  std::array<controls::MBtnFlag*, 3> effectTabs_{};
+  std::vector<controls::MScrollBar*> sliders_;  // by slider number; null where none
+  std::vector<int> effectSubPageOf_;            // by slider number; -1 outside the effects rows
+  std::unique_ptr<controls::SliderBandSink> sink_;
+  GraphWidget* graph_ = nullptr;
+  controls::C_ProgressBar* progress_ = nullptr;
+  Scheduler::TimerId statusTimer_ = 0;
+  Scheduler::TimerId closeTimer_ = 0;
+  bool busy_ = false;
+};
+
+}  // namespace mirelune::ui

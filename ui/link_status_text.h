@@ -1,0 +1,29 @@
+// The one-line text beside the connection indicator: what the link is doing, or why no
+// amplifier can be opened.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/hid_port.h"
+
+namespace mirelune::ui {
+
+struct LinkStatusFacts {
+  bool switchOn = true;         // the link switch (off: searching disabled)
+  bool online = false;
+  bool portOpen = false;        // a device is open (offline: it has not answered yet)
+  HidOpenResult lastOpen;       // the last attempt to open one
+  uint16_t vendor = 0;
+  uint16_t product = 0;
+  std::string identifier;       // what the device answered the search with
+  bool syncing = false;         // the start-up read runs
+  int modeNumber = -1;          // the device's current mode 0..9 once read, else -1
+};
+
+// Examples: "online: _LM-R52Z, 模式3", "online: _LM-R52Z, reading the amplifier...",
+// "searching for the amplifier...", "no amplifier connected (USB 2E3C:0D07)",
+// "link switched off".
+std::string LinkStatusText(const LinkStatusFacts& facts);
+
+}  // namespace mirelune::ui
