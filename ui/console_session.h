@@ -63,6 +63,7 @@ class ConsoleSession {
   // The text beside the connection indicator.
   LinkStatusFacts StatusFacts() const;
   std::string StatusText() const { return LinkStatusText(StatusFacts()); }
+  std::string StatusDetail() const { return LinkStatusDetail(StatusFacts()); }
   bool Syncing() const { return syncing_; }
 
   // Saves the virtual amplifier's memory to the options' path; true when there is nothing to

@@ -35,7 +35,6 @@ constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 106;
-constexpr int kStatusMaxWidth = 440;
 constexpr int kStatusTimerMs = 500;  // the open result changes without a notice
 
 QString Images(int first) { return QString("%1,%2").arg(first).arg(first + 1); }
@@ -127,7 +126,7 @@ void FrmEq::BuildTopBar() {
 
   statusLabel_ = new QLabel(topBar_);
   statusLabel_->setObjectName("linkStatusText");
-  statusLabel_->setStyleSheet("color: #c8ccd4; font-size: 12px;");
+  statusLabel_->setStyleSheet("color: #c8ccd4; font-size: 11px;");
   statusLabel_->setWordWrap(true);
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
@@ -204,9 +203,7 @@ void FrmEq::LayoutFrame() {
   const int barWidth = topBar_->width();
   exit_->move(barWidth - exit_->width() - 6, (kTopBarHeight - exit_->height()) / 2);
   minimise_->move(exit_->x() - minimise_->width() - 4, exit_->y());
-  statusLabel_->setGeometry(kStatusLeft, 0,
-                            std::min(kStatusMaxWidth, minimise_->x() - kStatusLeft - 8),
-                            kTopBarHeight);
+  statusLabel_->setGeometry(kStatusLeft, 0, minimise_->x() - kStatusLeft - 8, kTopBarHeight);
   const int graphHeight = std::max(1, h - kGraphHeightLess);
   graph_->setGeometry(kGraphLeft, kGraphTop, w - kGraphWidthLess, graphHeight);
   toolBar_->setGeometry(kGraphLeft, kGraphTop + graphHeight, w - kGraphWidthLess, kToolBarHeight);
@@ -329,7 +326,7 @@ void FrmEq::UpdateLinkDisplay() {
   const QString text = QString::fromStdString(session_.StatusText());
   if (statusLabel_->text() != text) {
     statusLabel_->setText(text);
-    statusLabel_->setToolTip(text);
+    statusLabel_->setToolTip(QString::fromStdString(session_.StatusDetail()));
   }
 }
 

@@ -11,7 +11,15 @@ std::string LinkStatusText(const LinkStatusFacts& f) {
     return text;
   }
   if (f.portOpen) return "searching for the amplifier...";
-  return DescribeOpenResult(f.lastOpen, f.vendor, f.product);
+  HidOpenResult brief = f.lastOpen;
+  brief.detail.clear();
+  return DescribeOpenResult(brief, f.vendor, f.product);
+}
+
+std::string LinkStatusDetail(const LinkStatusFacts& f) {
+  if (f.switchOn && !f.online && !f.portOpen)
+    return DescribeOpenResult(f.lastOpen, f.vendor, f.product);
+  return LinkStatusText(f);
 }
 
 }  // namespace mirelune::ui

@@ -23,7 +23,9 @@ struct LinkStatusFacts {
 
 // Examples: "online: _LM-R52Z, 模式3", "online: _LM-R52Z, reading the amplifier...",
 // "searching for the amplifier...", "no amplifier connected (USB 2E3C:0D07)",
-// "link switched off".
+// "link switched off". The open failure's detail (device path, system error) is left out.
 std::string LinkStatusText(const LinkStatusFacts& facts);
+// The same with the open failure's detail, for the tooltip.
+std::string LinkStatusDetail(const LinkStatusFacts& facts);
 
 }  // namespace mirelune::ui
