@@ -2,6 +2,8 @@
 // the device, edits from the graph and the strips reaching the amplifier, page switching, the
 // link switch, an amplifier that goes away or cannot be opened, and closing during a request.
 // Also renders the window into ui-console.png in the build directory for a look by eye.
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,6 +15,7 @@
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "link/frame_codec.h"
+#include "platform/qt_scheduler.h"
 #include "console_fixture.h"
 #include "../controls/test_support.h"
 
@@ -61,6 +64,7 @@ class ConsoleWindowTest : public QObject {
   void openFailuresAreExplained();
   void closingDuringARequestWaitsForIt();
   void editsWhileOfflineSendNothing();
+  void productionWiringInRealTime();
   void renderWindow();
 };
 
@@ -370,6 +374,51 @@ void ConsoleWindowTest::editsWhileOfflineSendNothing() {
   QCOMPARE(c.graph().model().Band(1).Gain, 200);
   QVERIFY(c.amp().CommandLog().empty());
   QVERIFY(c.messages.messages.empty());
+}
+
+// The console as main() wires it: Qt timers and the event loop in real time (the virtual
+// amplifier answers at once, so this takes about a second), the exit button, and the virtual
+// amplifier's memory kept in a file between two runs.
+void ConsoleWindowTest::productionWiringInRealTime() {
+  const QByteArray tmp = qgetenv("MIRELUNE_TEST_TMP");
+  const QString dir = (tmp.isEmpty() ? QString(MIRELUNE_BUILD_DIR) + "/test-tmp" : QString(tmp)) + "/ui";
+  QVERIFY(QDir().mkpath(dir));
+  ConsoleOptions options;
+  options.device = ConsoleOptions::Device::Virtual;
+  options.virtualStatePath = (dir + "/virtual-amplifier.state").toStdString();
+  QFile::remove(QString::fromStdString(options.virtualStatePath));
+
+  for (int run = 0; run < 2; ++run) {
+    QtScheduler scheduler;
+    RecordingNotifier messages;
+    ConsoleSession session(options, scheduler, messages);
+    QVERIFY(session.StateError().empty());
+    MdiMain frame(session);
+    frame.show();
+    session.Start();
+    QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
+    if (run == 0) {
+      // An edit from the strip of address 5 reaches the amplifier's live set.
+      MScrollBar* strip = frame.tuningWindow()->Slider(8);
+      strip->SetValue(280);
+      emit strip->Scroll();
+      QCOMPARE(session.amplifier()->Working().at(0, 5).Gain, 280);
+    } else {
+      // The second run's amplifier remembered it, and the start-up read brought it back.
+      QCOMPARE(session.store().ParamTable.at(0, 5).Gain, 280);
+      QCOMPARE(frame.tuningWindow()->Slider(8)->Value(), 280.0f);
+    }
+    QSignalSpy closeNow(frame.tuningWindow(), &FrmEq::closeNow);
+    controls::MBtnFlag* exit = frame.tuningWindow()->findChild<controls::MBtnFlag*>("cmdExit");
+    QVERIFY(exit);
+    QTest::mouseClick(exit, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(closeNow.count(), 1);  // nothing waited: at once
+    QVERIFY(!frame.isVisible());
+    QVERIFY(session.link().Quitting);
+    std::string error;
+    QVERIFY2(session.SaveState(error), error.c_str());
+    QVERIFY(messages.messages.empty());
+  }
 }
 
 void ConsoleWindowTest::renderWindow() {
