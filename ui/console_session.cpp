@@ -1,5 +1,7 @@
 #include "ui/console_session.h"
 
+#include <algorithm>
+
 #include "link/frame_codec.h"
 #include "platform/hidapi_port.h"
 #include "sim/virtual_amplifier.h"
@@ -79,7 +81,21 @@ void ConsoleSession::RunStartSync() {
 
 bool ConsoleSession::SendParam(int address) {
   if (!link_->Online || link_->Quitting) return false;
-  return link_->SendCommand(SetParam, 0, address);
+  if (sending_) {
+    if (std::find(queued_.begin(), queued_.end(), address) == queued_.end())
+      queued_.push_back(address);
+    return false;
+  }
+  sending_ = true;
+  const bool ok = link_->SendCommand(SetParam, 0, address);
+  while (!queued_.empty() && link_->Online && !link_->Quitting) {
+    const int next = queued_.front();
+    queued_.erase(queued_.begin());
+    link_->SendCommand(SetParam, 0, next);
+  }
+  queued_.clear();
+  sending_ = false;
+  return ok;
 }
 
 LinkStatusFacts ConsoleSession::StatusFacts() const {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/link.h"
 #include "link/transfers.h"
@@ -58,6 +59,9 @@ class ConsoleSession {
 
   // Sends the record at `address` with SetParam while online. False when offline (nothing
   // sent) or when the amplifier did not acknowledge (the link has warned and gone offline).
+  // The user keeps editing while a send waits for its acknowledgement; a send asked for from
+  // inside that wait is queued (once per address) and made, with the values the store holds
+  // then, after the waiting one, so that requests never nest. It returns false.
   bool SendParam(int address);
 
   // The text beside the connection indicator.
@@ -103,6 +107,8 @@ class ConsoleSession {
   std::unique_ptr<Transfers> transfers_;
   std::string stateError_;
   bool syncing_ = false;
+  bool sending_ = false;
+  std::vector<int> queued_;
   bool deviceRead_ = false;  // the current mode number is known
 };
 

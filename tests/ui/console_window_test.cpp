@@ -53,6 +53,7 @@ class ConsoleWindowTest : public QObject {
   void comesOnlineAndShowsTheDevicesValues();
   void graphDragSendsOneFrameWithTheNewValues();
   void stripEditReachesStoreGraphAndAmplifier();
+  void editsDuringAWaitAreSentAfterIt();
   void graphKeysAndWheelStepTheSelectedBand_data();
   void graphKeysAndWheelStepTheSelectedBand();
   void pageButtonsRebuildTheBands_data();
@@ -159,6 +160,44 @@ void ConsoleWindowTest::stripEditReachesStoreGraphAndAmplifier() {
   QCOMPARE(c.amp().Working().at(0, 0).Gain, 310);
   QCOMPARE(c.amp().Working().at(0, 0).QType, uint8_t(1));
   QVERIFY(strip->Enabled());
+}
+
+// Replies take 100 ms; while the first frame waits, the user drags a graph band and moves a
+// strip. Their frames follow the waiting one instead of starting inside its wait, and the
+// amplifier ends with the last values of all three.
+void ConsoleWindowTest::editsDuringAWaitAreSentAfterIt() {
+  Console c;
+  QVERIFY(c.Synced());
+  c.session->virtualPort()->Faults().replyDelayMs = 100;
+  int nested = 0;
+  c.link().onTrace = [&](bool sent, const std::vector<uint8_t>& bytes) {
+    if (sent && bytes.size() > 1 && bytes[0] == 0xFE && bytes[1] == SetParam && c.link().InWait)
+      ++nested;
+  };
+  GraphWidget& g = c.graph();
+  ResponseModel& m = g.model();
+  const int dragged = m.Band(4).Addr;
+  c.scheduler.StartTimer(30, false, [&] {
+    const QPoint p = MarkerPoint(m, 4);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseMove(&g, p + QPoint(30, -30));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(30, -30));
+  });
+  c.scheduler.StartTimer(40, false, [&] {
+    MScrollBar* strip = c.eq().Slider(5);  // address 2
+    strip->SetValue(205);
+    emit strip->Scroll();
+  });
+  QVERIFY(c.session->SendParam(0));
+  c.RunUntil([] { return false; }, 1000);
+
+  QCOMPARE(nested, 0);
+  QCOMPARE(int(SetParamFrames(c.amp(), dragged).size()), 1);
+  QCOMPARE(c.amp().Working().at(0, dragged).Gain, m.Band(4).Gain);
+  QCOMPARE(c.amp().Working().at(0, dragged).Freq, m.Band(4).Freq);
+  QCOMPARE(c.amp().Working().at(0, 2).Gain, 205);
+  QVERIFY(c.link().Online);
+  QVERIFY(c.messages.messages.empty());
 }
 
 void ConsoleWindowTest::graphKeysAndWheelStepTheSelectedBand_data() {
