@@ -322,7 +322,8 @@ void FrmEq::OnSliderScroll(int number) {
 QString FrmEq::StatusText() const { return statusLabel_->text(); }
 
 void FrmEq::UpdateLinkDisplay() {
-  connectStatus_->SetValue(session_.link().ConnectStatusValue());
+  const int status = session_.link().ConnectStatusValue();
+  if (connectStatus_->Value() != status) connectStatus_->SetValue(status);
   const QString text = QString::fromStdString(session_.StatusText());
   if (statusLabel_->text() != text) {
     statusLabel_->setText(text);

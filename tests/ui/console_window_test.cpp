@@ -54,6 +54,8 @@ class ConsoleWindowTest : public QObject {
   void graphDragSendsOneFrameWithTheNewValues();
   void stripEditReachesStoreGraphAndAmplifier();
   void editsDuringAWaitAreSentAfterIt();
+  void filterSliders_data();
+  void filterSliders();
   void graphKeysAndWheelStepTheSelectedBand_data();
   void graphKeysAndWheelStepTheSelectedBand();
   void pageButtonsRebuildTheBands_data();
@@ -198,6 +200,57 @@ void ConsoleWindowTest::editsDuringAWaitAreSentAfterIt() {
   QCOMPARE(c.amp().Working().at(0, 2).Gain, 205);
   QVERIFY(c.link().Online);
   QVERIFY(c.messages.messages.empty());
+}
+
+void ConsoleWindowTest::filterSliders_data() {
+  QTest::addColumn<int>("page");
+  QTest::addColumn<int>("subPage");
+  QTest::addColumn<int>("slider");
+  QTest::addColumn<int>("address");
+  QTest::addColumn<int>("value");
+  QTest::addColumn<bool>("movesCurve");
+  QTest::newRow("music high-pass") << 0 << 0 << 126 << 15 << 60 << true;
+  QTest::newRow("main output") << 4 << 0 << 67 << 1031 << 90 << true;
+  QTest::newRow("echo cut on the echo part") << 3 << 0 << 141 << 774 << 70 << true;
+  QTest::newRow("reverb cut on the echo part") << 3 << 0 << 135 << 781 << 70 << false;
+}
+
+// A filter frequency slider stores and sends its value; its curve follows, except for the
+// effects page's cut filters away from their own part, which have no curve there.
+void ConsoleWindowTest::filterSliders() {
+  QFETCH(int, page);
+  QFETCH(int, subPage);
+  QFETCH(int, slider);
+  QFETCH(int, address);
+  QFETCH(int, value);
+  QFETCH(bool, movesCurve);
+  Console c;
+  QVERIFY(c.Synced());
+  c.eq().ShowPage(page);
+  if (page == 3) c.eq().ShowEffectSubPage(subPage);
+  ResponseModel& m = c.graph().model();
+  int band = -1;
+  for (int b = 0; b < m.BandCount(); ++b)
+    if (m.Band(b).SliderIndex == slider) band = b;
+  QCOMPARE(band >= 0, movesCurve);
+  std::vector<int> freqs;
+  for (int b = 0; b < m.BandCount(); ++b) freqs.push_back(m.Band(b).Freq);
+
+  MScrollBar* s = c.eq().Slider(slider);
+  QCOMPARE(s->Addr(), address);
+  const int32_t before = c.amp().Working().at(0, address).Value;
+  s->SetValue(float(value));
+  const int32_t stored = int32_t(std::lround(s->Value()));
+  QVERIFY(stored != before);
+  emit s->Scroll();
+  QCOMPARE(c.store().ParamTable.at(0, address).Value, stored);
+  QCOMPARE(c.amp().Working().at(0, address).Value, stored);
+  if (movesCurve) {
+    QCOMPARE(m.Band(band).Freq, stored);
+    QCOMPARE(m.SelectedBand(), band);
+  } else {
+    for (int b = 0; b < m.BandCount(); ++b) QCOMPARE(m.Band(b).Freq, freqs[size_t(b)]);
+  }
 }
 
 void ConsoleWindowTest::graphKeysAndWheelStepTheSelectedBand_data() {
