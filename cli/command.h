@@ -14,7 +14,7 @@ struct Options {
   std::string device = "hid";   // --device hid|virtual
   bool trace = false;           // --trace: frames on stdout
   std::string password;         // --password: administrator password, else asked on the terminal
-  std::string virtualFaults;    // --faults SPEC: fault injection of the virtual amplifier
+  std::string virtualFaults;    // --faults LIST: fault injection of the virtual amplifier
   bool hasPassword = false;
 };
 

@@ -12,13 +12,13 @@ using mirelune::cli::Command;
 using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: mirelune-cli [--device hid|virtual] [--trace] [--password PW] [--faults SPEC]\n"
+  out << "usage: mirelune-cli [--device hid|virtual] [--trace] [--password PW] [--faults LIST]\n"
          "                    COMMAND [ARGS...]\n\n"
          "Global options:\n"
          "  --device hid|virtual  the USB amplifier (default) or the built-in virtual amplifier\n"
          "  --trace               print every frame sent (\"> \") and received (\"< \") in hex\n"
          "  --password PW         the administrator password, instead of asking on the terminal\n"
-         "  --faults SPEC         fault injection of the virtual amplifier (see README)\n\n"
+         "  --faults LIST         fault injection of the virtual amplifier (see README)\n\n"
          "Commands:\n";
   std::vector<Command> cmds = Commands();
   std::sort(cmds.begin(), cmds.end(), [](auto& a, auto& b) { return a.name < b.name; });

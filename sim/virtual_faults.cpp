@@ -18,8 +18,8 @@ bool ToInt(const std::string& s, int lo, int hi, int& out) {
 
 }  // namespace
 
-bool ParseFaultSpec(const std::string& spec, VirtualFaults& f, std::string& error) {
-  std::stringstream in(spec);
+bool ParseFaultSpec(const std::string& text, VirtualFaults& f, std::string& error) {
+  std::stringstream in(text);
   std::string item;
   constexpr int kBig = 100000000;
   while (std::getline(in, item, ',')) {

@@ -33,6 +33,6 @@ struct VirtualFaults {
 };
 
 // Parses the text form; false with `error` naming the offending item.
-bool ParseFaultSpec(const std::string& spec, VirtualFaults& faults, std::string& error);
+bool ParseFaultSpec(const std::string& text, VirtualFaults& faults, std::string& error);
 
 }  // namespace mirelune

@@ -1,4 +1,4 @@
-// The console's command line: mirelune [--device hid|virtual] [--faults SPEC].
+// The console's command line: mirelune [--device hid|virtual] [--faults LIST].
 #pragma once
 
 #include <string>
@@ -9,10 +9,10 @@
 namespace mirelune::ui {
 
 inline constexpr char kUsage[] =
-    "usage: mirelune [--device hid|virtual] [--faults SPEC]\n"
+    "usage: mirelune [--device hid|virtual] [--faults LIST]\n"
     "  --device hid      the USB amplifier (default)\n"
     "  --device virtual  the built-in virtual amplifier\n"
-    "  --faults SPEC     fault injection of the virtual amplifier, e.g. drop=2,split=5\n"
+    "  --faults LIST     fault injection of the virtual amplifier, e.g. drop=2,split=5\n"
     "                    (the items of mirelune-cli --faults)\n";
 
 // Parses the arguments after the program name; both "--opt value" and "--opt=value" are

@@ -122,38 +122,38 @@ TEST(LinkSupervision, LostRepliesAreMadeGoodByTheRetries) {
 
 // A realistic exchange under each fault: every request must succeed with the right payload.
 TEST(LinkSupervision, EveryDeliveryFaultStillGivesTheRightReplies) {
-  const char* specs[] = {"",          "split=1",   "split=7",         "stray",
+  const char* faultLists[] = {"",          "split=1",   "split=7",         "stray",
                          "delay=300", "usbtiming", "stray,split=3",   "usbtiming,split=2,stray",
                          "drop=1",    "corrupt=1", "delay=450,split=4"};
-  for (const char* spec : specs) {
-    SCOPED_TRACE(spec);
-    auto rig = MakeRig(spec);
-    ASSERT_TRUE(rig->BringUp()) << spec;
+  for (const char* faults : faultLists) {
+    SCOPED_TRACE(faults);
+    auto rig = MakeRig(faults);
+    ASSERT_TRUE(rig->BringUp()) << faults;
     Link& link = rig->link;
     rig->amplifier.SetCurrentMode(6);
 
-    ASSERT_TRUE(link.SendCommand(ReadStatus, 0, 0)) << spec;
-    EXPECT_EQ(link.ReplyPayload()[1], 6) << spec;
+    ASSERT_TRUE(link.SendCommand(ReadStatus, 0, 0)) << faults;
+    EXPECT_EQ(link.ReplyPayload()[1], 6) << faults;
 
-    ASSERT_TRUE(link.SendCommand(ReadModeNames, 0, 0)) << spec;
-    EXPECT_EQ(link.RxLength(), 3 + 11 * 12) << spec;
+    ASSERT_TRUE(link.SendCommand(ReadModeNames, 0, 0)) << faults;
+    EXPECT_EQ(link.RxLength(), 3 + 11 * 12) << faults;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&link.ReplyPayload()[9 * 12])), "Mode 10")
-        << spec;
+        << faults;
 
     // The longest group: 15 bands and 26 plain records, several reports.
-    ASSERT_TRUE(link.SendCommand(ReadGroup, 6, 768)) << spec;
+    ASSERT_TRUE(link.SendCommand(ReadGroup, 6, 768)) << faults;
     const auto decoded =
         DecodeGroup(rig->store, rig->store.ReadBackTable, 3, 0, link.ReplyPayload().data(),
                     link.ReplyPayload().size(), link.RxLength());
-    EXPECT_EQ(decoded.status, GroupDecodeResult::kOk) << spec;
+    EXPECT_EQ(decoded.status, GroupDecodeResult::kOk) << faults;
 
     rig->store.ParamTable.at(0, 1028).Value = 33;
-    ASSERT_TRUE(link.SendCommand(SetParam, 0, 1028)) << spec;
-    EXPECT_EQ(rig->amplifier.Working().at(0, 1028).Value, 33) << spec;
+    ASSERT_TRUE(link.SendCommand(SetParam, 0, 1028)) << faults;
+    EXPECT_EQ(rig->amplifier.Working().at(0, 1028).Value, 33) << faults;
 
     rig->RunFor(10000);
-    EXPECT_TRUE(link.Online) << spec;
-    EXPECT_TRUE(rig->notifier.messages.empty()) << spec;
+    EXPECT_TRUE(link.Online) << faults;
+    EXPECT_TRUE(rig->notifier.messages.empty()) << faults;
   }
 }
 
