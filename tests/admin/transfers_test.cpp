@@ -130,7 +130,9 @@ TEST_F(TransferTest, WriteModeSendsTheWriteSetAndStoresIt) {
       ++kind2;
       EXPECT_EQ(f[2], 2) << "kind 2 only for sound mode 0";
     }
-    if (f[3] >= 8) EXPECT_EQ(f[2], 2) << "system kinds carry the plain mode number";
+    if (f[3] >= 8) {
+      EXPECT_EQ(f[2], 2) << "system kinds carry the plain mode number";
+    }
   }
   EXPECT_EQ(kind2, 1);
   EXPECT_EQ(rig->amplifier.StoredMode(2).at(0, 1028).Value, 42);
