@@ -232,7 +232,9 @@ TEST(ResponseModel, HitTestWindowIs13PixelsAndSkipsDisabledAndHiddenBands) {
     Fixture g(0);
     EXPECT_EQ(g.model.HitTest(x + c.dx, y + c.dy), c.hit) << c.dx << "," << c.dy;
     EXPECT_EQ(g.model.SelectedBand(), c.hit ? 9 : 0);
-    if (c.hit) EXPECT_EQ(g.model.DragStartX(), x + c.dx);
+    if (c.hit) {
+      EXPECT_EQ(g.model.DragStartX(), x + c.dx);
+    }
   }
   // Disabled and hidden bands cannot be picked.
   Fixture h(0);

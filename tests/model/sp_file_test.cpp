@@ -19,11 +19,6 @@ fs::path TempDir() {
   return p;
 }
 
-std::vector<uint8_t> ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(SpFile, RecordByteLayout) {
   ParamRecord r;
   r.Kind = 3;
