@@ -141,7 +141,9 @@ bool Transfers::ReadModeToParams(int mode, bool withStatus, int code) {
   }
   if (ok) Store::CopyCommonToDance(store_.ParamTable);
 
-  store_.CurrentSoundMode = static_cast<uint8_t>(store_.ParamTable.at(0, sysaddr::kSoundMode).Value);
+  // The value comes from the device (or from a file written to it) and every edit indexes
+  // ParamTable with it: anything but the dance mode's 1 is taken as the singing mode 0.
+  store_.CurrentSoundMode = store_.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
   store_.BassAutoControl = static_cast<uint8_t>(store_.ParamTable.at(0, sysaddr::kBassAuto).Value);
   if (hooks.afterReadIntoParams) hooks.afterReadIntoParams();
   End();

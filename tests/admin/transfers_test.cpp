@@ -44,6 +44,19 @@ TEST_F(TransferTest, StartUpReadFollowsTheDevicesCurrentMode) {
   EXPECT_TRUE(rig->notifier.messages.empty());
 }
 
+TEST_F(TransferTest, TheReadSetsTheSoundModeOnlyToOneTheTableHas) {
+  // The sound-mode address comes from the device (or from a file written to it); every later
+  // edit indexes ParamTable with CurrentSoundMode.
+  const std::pair<int, int> cases[] = {{1, 1}, {0, 0}, {2, 0}, {5, 0}, {300, 0}};
+  for (auto [deviceValue, soundMode] : cases) {
+    rig->amplifier.Working().at(0, sysaddr::kSoundMode).Value = deviceValue;
+    rig->store.CurrentSoundMode = 1 - static_cast<uint8_t>(soundMode);
+    ASSERT_TRUE(transfers->ReadModeToParams(0, false, ReadGroup)) << deviceValue;
+    EXPECT_EQ(rig->store.CurrentSoundMode, soundMode) << deviceValue;
+    EXPECT_NO_THROW(rig->store.ParamTable.at(rig->store.SlotFor(0), 0)) << deviceValue;
+  }
+}
+
 TEST_F(TransferTest, StartSyncRunsTheReadWhenTheLinkComesUp) {
   transfers->InstallStartSync();
   rig->amplifier.SetCurrentMode(6);
