@@ -22,6 +22,9 @@ void C_ProgressBar::SetMaxValue(int32_t v) {
 }
 
 int C_ProgressBar::FillLength(int w) const {
+  // Only the counting message counts; the waiting strip is a full gradient whatever Value holds
+  // (it is shown with Value 0 around every long exchange).
+  if (showContent_ != 1) return w;
   if (max_ <= 0 || value_ <= 0) return 0;
   return std::min(w, static_cast<int>(RoundHalfEven(static_cast<double>(w) * value_ / max_)));
 }

@@ -1,6 +1,7 @@
 // C_ProgressBar: the waiting strip shown while a long exchange with the device runs - a yellow
-// frame, a red-to-blue gradient fill of length W x Value / MaxValue followed by grey, and a
-// one-line message. No skin images, no parameter binding.
+// frame, a red-to-blue gradient fill and a one-line message. While waiting (ShowContent 0) the
+// gradient runs the full width; while counting (ShowContent 1) it runs W x Value / MaxValue,
+// followed by grey. No skin images, no parameter binding.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,8 @@ class C_ProgressBar : public QWidget {
   uint8_t ShowContent() const { return showContent_; }
   void SetShowContent(uint8_t v) { showContent_ = v; }
 
-  // Fill length in pixels for a bar of width w: w x Value / MaxValue, 0 when MaxValue is not
-  // positive, never beyond w.
+  // Fill length in pixels for a bar of width w: w while waiting; while counting
+  // w x Value / MaxValue, 0 when MaxValue is not positive, never beyond w.
   int FillLength(int w) const;
   // Value x 100 / MaxValue in whole percent, 0 when MaxValue is not positive.
   int Percent() const;

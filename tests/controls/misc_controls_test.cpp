@@ -49,6 +49,7 @@ class MiscControlsTest : public QObject {
 
 void MiscControlsTest::progressLimits() {
   C_ProgressBar bar;
+  bar.SetShowContent(1);  // the fill and the percentage follow Value
   bar.SetValue(150);
   QCOMPARE(bar.Value(), int16_t(100));
   bar.SetMaxValue(65536 + 50);  // the low 16 bits
@@ -86,22 +87,32 @@ void MiscControlsTest::progressFillAndPercent() {
   C_ProgressBar bar;
   bar.SetMaxValue(max);
   bar.SetValue(value);
+  bar.SetShowContent(1);
   QCOMPARE(bar.FillLength(width), fill);
   QCOMPARE(bar.Percent(), percent);
-  bar.SetShowContent(1);
   QCOMPARE(bar.Message(), QStringLiteral("执行保存, 完成%1%").arg(percent));
+  // The waiting strip counts nothing: whatever Value holds, its gradient runs the full width.
   bar.SetShowContent(0);
+  QCOMPARE(bar.FillLength(width), width);
   QCOMPARE(bar.Message(), QStringLiteral("正在同步数据, 请稍候..."));
 }
 
 void MiscControlsTest::progressDrawing() {
   C_ProgressBar bar;
   bar.resize(200, 25);
-  bar.SetValue(50);
+  // The normal use: shown with Value 0 while waiting - frame and the full red-to-blue fill.
   QImage img = bar.grab().toImage();
   QCOMPARE(At(img, 0, 0), 0xFFFF00u);       // frame
   QCOMPARE(At(img, 199, 12), 0xFFFF00u);
   QCOMPARE(At(img, 1, 22), 0xFF0000u);      // the gradient starts pure red
+  QCOMPARE(At(img, 150, 22), 0x3E00C1u);    // i = 149 of 197 steps: (62, 0, 193)
+  QCOMPARE(At(img, 198, 22), 0x0000FFu);    // and ends pure blue at the last step
+
+  // Counting: the fill follows Value, grey beyond it.
+  bar.SetShowContent(1);
+  bar.SetValue(50);
+  img = bar.grab().toImage();
+  QCOMPARE(At(img, 1, 22), 0xFF0000u);
   const QRgb mid = At(img, 80, 22);         // i = 79 of 197 steps: red fading into blue
   QVERIFY(qRed(mid) > 100 && qBlue(mid) > 80 && qGreen(mid) == 0);
   QCOMPARE(At(img, 150, 22), 0xC0C0C0u);    // beyond the fill: grey
