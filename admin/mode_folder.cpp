@@ -65,14 +65,26 @@ std::string SafeFileName(const std::string& name) {
 }
 
 std::string ModeFolder::FileFor(const std::string& modeName) const {
-  const std::string stem = SafeFileName(modeName);
   // A listed file may carry its extension in any letter case.
-  for (const char* ext : {".sp", ".SP", ".Sp", ".sP"}) {
-    fs::path p = fs::path(path_) / (stem + ext);
-    std::error_code ec;
-    if (fs::is_regular_file(p, ec)) return p.string();
+  auto existing = [this](const std::string& stem) -> std::string {
+    for (const char* ext : {".sp", ".SP", ".Sp", ".sP"}) {
+      fs::path p = fs::path(path_) / (stem + ext);
+      std::error_code ec;
+      if (fs::is_regular_file(p, ec)) return p.string();
+    }
+    return {};
+  };
+  // A name read from the folder listing may hold characters the sanitizer replaces (":" is a
+  // plain character on Linux); it names its own file, not the sanitized sibling. Only a single
+  // file name component is taken as it is, so nothing leads outside the folder.
+  const std::string file = modeName + ".sp";
+  if (fs::path(file).filename().string() == file) {
+    const std::string own = existing(modeName);
+    if (!own.empty()) return own;
   }
-  return (fs::path(path_) / (stem + ".sp")).string();
+  const std::string stem = SafeFileName(modeName);
+  const std::string safe = existing(stem);
+  return safe.empty() ? (fs::path(path_) / (stem + ".sp")).string() : safe;
 }
 
 std::string ModeFolder::RowText(int row, const std::string& name) {

@@ -28,8 +28,9 @@ class ModeFolder {
   // 100, sorted by name so every platform lists them alike.
   std::vector<std::string> List() const;
 
-  // The file of a mode name. Characters that are not allowed in file names (path separators,
-  // control characters, : * ? " < > |) become "_", so no name ever leads outside the folder.
+  // The file of a mode name: an existing file of exactly that name (a name from List()), else
+  // the name with the characters that are not allowed in file names (path separators, control
+  // characters, : * ? " < > |) turned into "_", so no name ever leads outside the folder.
   std::string FileFor(const std::string& modeName) const;
 
   // The row text of the file list: "文件" + row (from 1) + tab + "| " + name.

@@ -141,6 +141,31 @@ TEST_F(FileOperationTest, UploadAndDelete) {
   EXPECT_EQ(rig->notifier.Texts(Kind::Question).back(), kDeleteQuestionText);
 }
 
+#ifndef _WIN32
+TEST_F(FileOperationTest, AListedFileIsTheFileThatRowActsOn) {
+  // ":" is a plain character in file names here; the name "a_b" is what a device mode "a:b"
+  // would be saved as. Each row must delete and upload its own file.
+  ASSERT_TRUE(ops->folder().Ensure());
+  Store a;
+  a.InitDefaults();
+  a.ParamTable.at(0, 1028).Value = 11;
+  ASSERT_TRUE(SaveTableToFile((dir / "mode" / "a:b.sp").string(), a.ParamTable));
+  a.ParamTable.at(0, 1028).Value = 22;
+  ASSERT_TRUE(SaveTableToFile((dir / "mode" / "a_b.sp").string(), a.ParamTable));
+  ops->ListModeFolder();
+  ASSERT_EQ(ops->FolderFileNames, (std::vector<std::string>{"a:b", "a_b"}));
+
+  ASSERT_TRUE(ops->UploadFolderFileToMode("a:b", 2));
+  EXPECT_EQ(rig->amplifier.StoredMode(2).at(0, 1028).Value, 11);
+
+  rig->notifier.questionAnswers = {true};
+  EXPECT_TRUE(ops->DeleteFolderFiles({0}));
+  EXPECT_FALSE(fs::exists(dir / "mode" / "a:b.sp"));
+  EXPECT_TRUE(fs::exists(dir / "mode" / "a_b.sp"));
+  EXPECT_EQ(ops->FolderFileNames, std::vector<std::string>{"a_b"});
+}
+#endif
+
 TEST(ModeFolder, ListsAnyExtensionCaseSortedAndCapped) {
   const char* base = std::getenv("MIRELUNE_TEST_TMP");
   fs::path dir = fs::path(base ? base : fs::temp_directory_path().string()) / "mode-list";
