@@ -159,7 +159,7 @@ BandSections SectionsForBand(const GraphBand& band, int page) {
   const double fs = kSampleRate;
   if (band.Kind == kBandEq) {
     const double f = FreqAt(band.Freq);
-    const double dB = (band.Gain - 250) / 10.0;
+    const double dB = (static_cast<double>(band.Gain) - 250) / 10.0;  // any 32-bit code
     switch (band.QType) {
       case 1: return {DesignLowShelf(f, fs, 0, QAt(band.SQ), dB), 1};
       case 2: return {DesignHighShelf(f, fs, 0, QAt(band.SQ), dB), 1};

@@ -1,6 +1,7 @@
 #include "graph/graph_geometry.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "model/scales.h"
 
@@ -31,7 +32,8 @@ float GraphGeometry::YFromDb(float dB) const {
 }
 
 float GraphGeometry::YFromGain(int code) const {
-  const float dB = static_cast<float>(code - 250) / 10.0f;
+  // In 64 bits: a damaged file's code may lie anywhere in the 32-bit range.
+  const float dB = static_cast<float>(static_cast<int64_t>(code) - 250) / 10.0f;
   if (dB > kTopDb) return static_cast<float>(kTop);
   if (dB < kBottomDb) return static_cast<float>(bottom_);
   return YFromDb(dB);

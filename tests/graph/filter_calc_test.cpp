@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <vector>
 
 #include "graph/filter_calc.h"
@@ -229,7 +230,8 @@ TEST(FilterCalc, EqBandShapesAndGains) {
 TEST(FilterCalc, IndicesOutsideTheScalesStillGiveFiniteCurves) {
   // A damaged configuration file can carry any 32-bit index.
   for (const GraphBand& b : {Eq(900, 300, 16), Eq(-4, 300, 16), Eq(100, 300, 400), Eq(100, 300, -7),
-                             Eq(100, 300, 0, 1, 1000), Filter(kBandLowPass, 5000, 0)}) {
+                             Eq(100, 300, 0, 1, 1000), Filter(kBandLowPass, 5000, 0),
+                             Eq(100, INT32_MIN, 16), Eq(100, INT32_MAX, 16)}) {
     for (float v : BandDb(b, 0, {20, 1000, 20000})) EXPECT_TRUE(std::isfinite(v));
   }
 }

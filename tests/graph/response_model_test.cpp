@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -102,7 +103,9 @@ TEST(GraphGeometry, GainMappingClampsAtThePlotEdgesAndRoundTrips) {
   const struct {
     int code;
     float y;
-  } fromCode[] = {{411, 10.0f}, {5000, 10.0f}, {-21, 322.0f}, {-100000, 322.0f}};
+  } fromCode[] = {{411, 10.0f},       {5000, 10.0f},     {-21, 322.0f}, {-100000, 322.0f},
+                  // A damaged file's gain field can hold any 32-bit value.
+                  {INT32_MIN, 322.0f}, {INT32_MAX, 10.0f}};
   for (const auto& c : fromCode) EXPECT_EQ(g.YFromGain(c.code), c.y) << "code " << c.code;
   EXPECT_EQ(g.YFromGain(-20), g.YFromDb(-27.0f));  // -27 dB itself is not clamped
   EXPECT_GT(g.YFromGain(10), g.YFromGain(250));    // down is negative gain
