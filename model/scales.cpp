@@ -112,7 +112,7 @@ long RoundHalfEven(double v) { return std::lrint(v); }  // default rounding mode
 
 std::string QIndexText(int index) { return Format(QAt(index), 2); }
 
-std::string GainText(int code) { return Format((code - 250) / 10.0, 1); }
+std::string GainText(int code) { return Format((static_cast<double>(code) - 250.0) / 10.0, 1); }
 
 bool GainFromText(const std::string& text, int& code) {
   const char* s = text.c_str();

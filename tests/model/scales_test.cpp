@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "model/scales.h"
 
 namespace mirelune {
@@ -43,6 +45,9 @@ TEST(Scales, Texts) {
   EXPECT_EQ(GainText(370), "12.0");
   EXPECT_EQ(GainText(255), "0.5");
   EXPECT_EQ(GainText(249), "-0.1");
+  // Codes from a damaged file: no overflow on the way to dB.
+  EXPECT_EQ(GainText(INT32_MIN), "-214748389.8");
+  EXPECT_EQ(GainText(INT32_MAX), "214748339.7");
   EXPECT_EQ(QIndexText(16), "1.00");
   EXPECT_EQ(QIndexText(100), "128.00");
 }
