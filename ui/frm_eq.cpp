@@ -11,6 +11,7 @@
 #include "controls/slider_band_sink.h"
 #include "graph/skin_ids.h"
 #include "model/scales.h"
+#include "ui/admin_actions.h"
 #include "ui/console_session.h"
 #include "ui/graph_widget.h"
 #include "ui/page_table.h"
@@ -86,6 +87,7 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
   session_.onDeviceRead = [this] { RefreshControls(); };
   session_.onLinkChanged = [this] { UpdateLinkDisplay(); };
   session_.notifier().onBusy = [this](bool busy) { SetBusy(busy); };
+  new AdminActions(session_, *this);  // the password prompt and Ctrl+H
   statusTimer_ = session_.scheduler().StartTimer(kStatusTimerMs, true, [this] { UpdateLinkDisplay(); });
 
   for (QWidget* w : {static_cast<QWidget*>(connectStatus_), static_cast<QWidget*>(minimise_),

@@ -18,7 +18,10 @@ class ProgressNotifier : public Notifier {
   void Error(const std::string& text) override { messages_.Error(text); }
   void Information(const std::string& text) override { messages_.Information(text); }
   bool Question(const std::string& text) override { return messages_.Question(text); }
-  bool PromptPassword(int inputType) override { return messages_.PromptPassword(inputType); }
+  // The console's own prompt when set (the tuning window sets it), else the wrapped notifier's.
+  bool PromptPassword(int inputType) override {
+    return passwordPrompt ? passwordPrompt(inputType) : messages_.PromptPassword(inputType);
+  }
   // Nested Begin/End pairs count as one transfer: onBusy(true) at the outermost Begin,
   // onBusy(false) at its End. An End without a Begin is ignored.
   void BeginLongOperation() override;
@@ -29,6 +32,7 @@ class ProgressNotifier : public Notifier {
 
   std::function<void(bool busy)> onBusy;
   std::function<void()> onProgress;
+  std::function<bool(int inputType)> passwordPrompt;
 
  private:
   Notifier& messages_;
