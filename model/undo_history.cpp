@@ -113,6 +113,9 @@ bool UndoHistory::Restore(int entry) {
 
 bool UndoHistory::Undo() {
   if (UndoPos == -1 || restoring_) return true;
+  // A change after this is a gesture of its own, however soon it comes: its snapshot is what
+  // ends the redo branch.
+  GestureOpen = kFalse;
   store_.ModifiedFlag = kTrue;
   Snapshot();  // the present state, for Redo; it does not end the redo branch
   --UndoPos;
@@ -124,6 +127,7 @@ bool UndoHistory::Undo() {
 
 bool UndoHistory::Redo() {
   if (!CanRedo() || restoring_) return true;
+  GestureOpen = kFalse;
   store_.ModifiedFlag = kTrue;
   const bool ok = Restore(UndoPos + 2);
   ++UndoPos;

@@ -60,9 +60,11 @@ class UndoHistory {
   // change discards the states that Redo could still have returned to: they were undone and
   // the store has moved on from them.
   void PushSnapshot();
-  // Steps back one snapshot; nothing when there is none. False when a send failed.
+  // Steps back one snapshot; nothing when there is none. False when a send failed. Ends the
+  // gesture in progress, so that the next change takes a snapshot of its own.
   bool Undo();
-  // Steps forward again; nothing when there is nothing undone. False when a send failed.
+  // Steps forward again; nothing when there is nothing undone. False when a send failed. Ends
+  // the gesture in progress, as Undo does.
   bool Redo();
   // Forgets every snapshot (device reads, sound-mode switch, other bulk replacements).
   void ClearHistory();

@@ -293,6 +293,24 @@ TEST_F(UndoHistoryTest, ANewChangeAfterUndoingEndsTheRedoBranch) {
   EXPECT_FALSE(history.CanRedo());
 }
 
+// The same within one second: the slider is moved, undone and moved again before the gesture
+// timer fires. The second move is a change of its own and must not be redone away either.
+TEST_F(UndoHistoryTest, AChangeRightAfterUndoIsAGestureOfItsOwn) {
+  const int g0 = Gain();
+  history.BeginChange();
+  Rec(0, kBand).Gain = 300;
+  history.Undo();
+  ASSERT_EQ(Gain(), g0);
+  history.BeginChange();
+  Rec(0, kBand).Gain = 320;
+  history.Redo();
+  EXPECT_EQ(Gain(), 320);
+  history.Undo();
+  EXPECT_EQ(Gain(), g0);
+  history.Redo();
+  EXPECT_EQ(Gain(), 320);
+}
+
 TEST_F(UndoHistoryTest, ClearHistoryForgetsEverything) {
   SetGain(300);
   SetGain(310);
