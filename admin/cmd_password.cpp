@@ -130,7 +130,6 @@ void CmdPassword::closeEvent(QCloseEvent* e) {
 }
 
 void CmdPassword::reject() {
-  // The device is deciding: closing now would leave the caller not knowing a log-in happened.
   if (checking_) return;
   QDialog::reject();
 }

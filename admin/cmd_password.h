@@ -61,12 +61,15 @@ class CmdPassword : public QDialog {
   // cursor in the box; an accepted password closes it with OK true.
   void Confirm();
 
+  // Closing (Escape, the window's close box): OK stays false. Ignored while the device
+  // decides, so that the caller never misses a log-in that happened.
+  void reject() override;
+
   QLineEdit* Text1() const { return text1_; }
   QPushButton* Command1() const { return command1_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
-  void reject() override;
 
  private:
   void Refuse(const char* warning);
