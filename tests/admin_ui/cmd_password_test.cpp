@@ -54,6 +54,7 @@ class CmdPasswordTest : public QObject {
   void Entry();
   void CaptionAndSlotFollowInputType();
   void ClosingByTheWindowLeavesOkFalse();
+  void InputWhileTheDeviceDecidesIsIgnored();
   void AcceptedBySlotOneOfTheVirtualAmplifier();
 };
 
@@ -168,6 +169,29 @@ void CmdPasswordTest::ClosingByTheWindowLeavesOkFalse() {
   QCOMPARE(dlg.result(), int(QDialog::Rejected));
   QVERIFY(check.calls.empty());
   QVERIFY(notes.messages.empty());
+}
+
+// The check waits in a nested event loop: Enter and closing the window during it must neither
+// start a second request nor lose the device's verdict.
+void CmdPasswordTest::InputWhileTheDeviceDecidesIsIgnored() {
+  RecordingNotifier notes;
+  int calls = 0;
+  CmdPassword* dialog = nullptr;
+  CmdPassword dlg(notes, [&](int, const std::string&, bool& accepted) {
+    ++calls;
+    QTest::keyClick(dialog->Text1(), Qt::Key_Return);
+    dialog->close();
+    dialog->reject();
+    accepted = true;
+    return true;
+  });
+  dialog = &dlg;
+  dlg.show();
+  Type(dlg, "000000");
+  QTest::keyClick(dlg.Text1(), Qt::Key_Return);
+  QCOMPARE(calls, 1);
+  QVERIFY(dlg.OK);
+  QCOMPARE(dlg.result(), int(QDialog::Accepted));
 }
 
 // The dialog on the real path: Transfers::CheckPassword over the link to the amplifier, whose
