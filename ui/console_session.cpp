@@ -33,8 +33,10 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   transfers_->InstallStartSync();
   link_->onStartSync = [this] { RunStartSync(); };
   transfers_->hooks.afterReadIntoParams = [this] {
+    history_->ClearHistory();
     if (onDeviceRead) onDeviceRead();
   };
+  InstallHistoryHooks();
   transfers_->hooks.adminRefused = [this] {
     if (onAdminRefused) onAdminRefused();
   };
@@ -45,6 +47,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
 }
 
 ConsoleSession::~ConsoleSession() {
+  scheduler_.StopTimer(gestureTimer_);
   link_->Quitting = true;
   link_->Stop();
   // The link and the transport stop their timers before the port and the scheduler go.
@@ -77,6 +80,23 @@ void ConsoleSession::RunStartSync() {
   syncing_ = false;
   deviceRead_ = ok && link_->Online;
   if (onLinkChanged) onLinkChanged();
+}
+
+void ConsoleSession::InstallHistoryHooks() {
+  history_ = std::make_unique<UndoHistory>(*store_);
+  history_->hooks.online = [this] { return link_->Online && !link_->Quitting; };
+  history_->hooks.send = [this](int address) { return SendInBulk(address); };
+  history_->hooks.restartGestureTimer = [this] {
+    scheduler_.StopTimer(gestureTimer_);
+    gestureTimer_ = scheduler_.StartTimer(UndoHistory::kGestureMs, false, [this] {
+      gestureTimer_ = 0;
+      history_->EndGesture();
+    });
+  };
+}
+
+bool ConsoleSession::SendInBulk(int address) {
+  return SendParam(address) || (link_->Online && !link_->Quitting);
 }
 
 bool ConsoleSession::SendParam(int address) {

@@ -18,6 +18,7 @@
 #include "link/transfers.h"
 #include "link/usb_comm.h"
 #include "model/store.h"
+#include "model/undo_history.h"
 #include "platform/hid_port.h"
 #include "platform/scheduler.h"
 #include "sim/virtual_faults.h"
@@ -63,6 +64,10 @@ class ConsoleSession {
   // inside that wait is queued (once per address) and made, with the values the store holds
   // then, after the waiting one, so that requests never nest. It returns false.
   bool SendParam(int address);
+  // A send of a bulk change (undo, redo, the copies), which stops at the first failure: false
+  // only when the link failed or is stopping. A send queued behind a waiting one counts as
+  // made, it follows that one.
+  bool SendInBulk(int address);
 
   // The text beside the connection indicator.
   LinkStatusFacts StatusFacts() const;
@@ -84,6 +89,9 @@ class ConsoleSession {
   std::function<void()> onAdminRefused;
 
   Store& store() { return *store_; }
+  // The undo history of the store's audio addresses, with its gesture timer on the scheduler.
+  // It is cleared after every read of the device.
+  UndoHistory& history() { return *history_; }
   Link& link() { return *link_; }
   Transfers& transfers() { return *transfers_; }
   UsbComm& usb() { return *usb_; }
@@ -95,11 +103,14 @@ class ConsoleSession {
 
  private:
   void RunStartSync();
+  void InstallHistoryHooks();
 
   ConsoleOptions options_;
   Scheduler& scheduler_;
   ProgressNotifier notifier_;
   std::unique_ptr<Store> store_;
+  std::unique_ptr<UndoHistory> history_;
+  Scheduler::TimerId gestureTimer_ = 0;
   std::unique_ptr<VirtualAmplifier> amplifier_;
   std::unique_ptr<HidPort> port_;
   std::unique_ptr<UsbComm> usb_;

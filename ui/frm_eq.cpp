@@ -16,6 +16,7 @@
 #include "ui/graph_widget.h"
 #include "ui/page_table.h"
 #include "ui/skin_panel.h"
+#include "ui/tool_bar.h"
 
 namespace mirelune::ui {
 namespace {
@@ -186,12 +187,14 @@ void FrmEq::BuildGraph() {
   graph_ = new GraphWidget(session_.store(), session_.scheduler(), this);
   graph_->model().SetSliders(sink_.get());
   graph_->sendParam = [this](int address) { session_.SendParam(address); };
+  graph_->gestures().beginChange = [this] { session_.history().BeginChange(); };
   progress_ = new controls::C_ProgressBar(graph_);
   progress_->setObjectName("C_ProgressBar1");
   progress_->setGeometry(kProgressRect);
   progress_->hide();
   toolBar_ = new SkinPanel(QColor(40, 44, 53), QColor(24, 26, 31), QColor(62, 68, 82), this);
   toolBar_->setObjectName("Picture4");
+  tools_ = new ToolBar(session_, *this, toolBar_);
 }
 
 // ---- Layout ----
@@ -209,6 +212,7 @@ void FrmEq::LayoutFrame() {
   const int graphHeight = std::max(1, h - kGraphHeightLess);
   graph_->setGeometry(kGraphLeft, kGraphTop, w - kGraphWidthLess, graphHeight);
   toolBar_->setGeometry(kGraphLeft, kGraphTop + graphHeight, w - kGraphWidthLess, kToolBarHeight);
+  tools_->Layout(toolBar_->width());
 }
 
 void FrmEq::LayoutEffectStrips() {
@@ -242,6 +246,7 @@ void FrmEq::ShowPage(int page) {
     pages_[static_cast<size_t>(p)]->setVisible(p == page);
   }
   if (page == kEffectsPage) LayoutEffectStrips();
+  tools_->ShowPage(page);
   InitLayers(page);
   RefreshControls();
 }
@@ -276,6 +281,8 @@ void FrmEq::OnSliderScroll(int number) {
   Store& store = session_.store();
   ResponseModel& model = graph_->model();
   const int a = s->Addr();
+  // One undo step per burst of changes, taken before the first one is written.
+  if (a >= 0 && a < kFirstSlotOnlyAddress) session_.history().BeginChange();
   int band = -1;
   for (int b = 0; b < model.BandCount(); ++b)
     if (model.Band(b).SliderIndex == number) band = b;
@@ -339,6 +346,7 @@ void FrmEq::SetBusy(bool busy) {
   for (QWidget* w : pages_) w->setEnabled(!busy);
   for (MBtnFlag* b : pageButtons_) b->setEnabled(!busy);
   graph_->setEnabled(!busy);
+  toolBar_->setEnabled(!busy);
   progress_->setVisible(busy);
   if (busy) progress_->raise();
   UpdateLinkDisplay();

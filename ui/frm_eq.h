@@ -29,6 +29,7 @@ namespace mirelune::ui {
 class ConsoleSession;
 class GraphWidget;
 class SkinPanel;
+class ToolBar;
 
 // The text shown when the window is closed while a request still waits for the amplifier.
 inline constexpr char kStoppingText[] =
@@ -65,6 +66,7 @@ class FrmEq : public QWidget {
   controls::MBtnFlag* ConnectButton() const { return connectStatus_; }
   controls::C_ProgressBar* ProgressBar() const { return progress_; }
   QWidget* PageContainer(int page) const { return pages_.at(static_cast<size_t>(page)); }
+  ToolBar* Tools() const { return tools_; }
   QString StatusText() const;
   bool Busy() const { return busy_; }
 
@@ -90,6 +92,7 @@ class FrmEq : public QWidget {
   ConsoleSession& session_;
   SkinPanel* topBar_ = nullptr;        // Picture2
   SkinPanel* toolBar_ = nullptr;       // Picture4
+  ToolBar* tools_ = nullptr;           // undo, redo and the copies on toolBar_
   controls::MBtnFlag* connectStatus_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   controls::MBtnFlag* minimise_ = nullptr;

@@ -107,6 +107,7 @@ void GraphGestures::HoldTick() {
   if (++holdTicks_ <= kShortPressTicks) return;
   holdTicks_ = kShortPressTicks + 1;
   if (!Editable()) return;
+  BeginChange();  // a held sweep is an edit like a drag
   GraphBand& band = model_.MutableBands().bands.at(static_cast<size_t>(model_.SelectedBand()));
   band.Freq = ClampFreqIndex(band.Freq + (holdLeft_ ? -1 : 1), true, band.Kind,
                              model_.store().CurrentPage);
