@@ -47,6 +47,7 @@ class UndoCopyTest : public QObject {
   void graphDragUndoneAndRedoneOnTheAmplifier();
   void stripBurstsWithinASecondAreOneStep();
   void undoOfflineChangesOnlyTheWindow();
+  void heldFrequencySweepIsOneStep();
   void deviceReadEndsTheHistory();
   void toolBarPerPage_data();
   void toolBarPerPage();
@@ -136,6 +137,27 @@ void UndoCopyTest::undoOfflineChangesOnlyTheWindow() {
   QCOMPARE(strip->Value(), static_cast<float>(g0));
   QVERIFY(SetParams(c.amp()).empty());
   QVERIFY(Editable(c));
+}
+
+// Holding Right sweeps the selected band's frequency; the whole sweep is one undo step.
+void UndoCopyTest::heldFrequencySweepIsOneStep() {
+  Console c;
+  QVERIFY(c.Synced());
+  GraphWidget& g = c.graph();
+  ResponseModel& m = g.model();
+  const int band = m.SelectedBand();
+  const int addr = m.Band(band).Addr;
+  const int f0 = m.Band(band).Freq;
+  QTest::keyPress(&g, Qt::Key_Right);
+  Settle(c, 600);
+  QTest::keyRelease(&g, Qt::Key_Right);
+  Settle(c);
+  QVERIFY(m.Band(band).Freq > f0 + 3);
+  QCOMPARE(c.session->history().UndoPos, 0);
+  QTest::keyClick(&g, Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(c.store().ParamTable.at(0, addr).Freq, f0);
+  QCOMPARE(c.amp().Working().at(0, addr).Freq, f0);
+  QCOMPARE(m.Band(band).Freq, f0);
 }
 
 // Switching the link off and on reads the device again; the snapshots of the old contents go.
