@@ -14,6 +14,7 @@
 #include "ui/admin_actions.h"
 #include "ui/console_session.h"
 #include "ui/graph_widget.h"
+#include "ui/mode_controls.h"
 #include "ui/page_table.h"
 #include "ui/skin_panel.h"
 #include "ui/tool_bar.h"
@@ -36,7 +37,8 @@ constexpr int kGraphHeightLess = 355;        // graph height = client height - 3
 constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
-constexpr int kStatusLeft = 106;
+constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
+constexpr int kStatusRightLess = 316;  // left of the microphone copy
 constexpr int kStatusTimerMs = 500;  // the open result changes without a notice
 
 QString Images(int first) { return QString("%1,%2").arg(first).arg(first + 1); }
@@ -195,6 +197,9 @@ void FrmEq::BuildGraph() {
   toolBar_ = new SkinPanel(QColor(40, 44, 53), QColor(24, 26, 31), QColor(62, 68, 82), this);
   toolBar_->setObjectName("Picture4");
   tools_ = new ToolBar(session_, *this, toolBar_);
+  modes_ = new ModeControls(session_, *this, topBar_, toolBar_, pages_);
+  // The top bar holds the master volumes; the link's text goes to the tool bar's free middle.
+  statusLabel_->setParent(toolBar_);
 }
 
 // ---- Layout ----
@@ -208,11 +213,14 @@ void FrmEq::LayoutFrame() {
   const int barWidth = topBar_->width();
   exit_->move(barWidth - exit_->width() - 6, (kTopBarHeight - exit_->height()) / 2);
   minimise_->move(exit_->x() - minimise_->width() - 4, exit_->y());
-  statusLabel_->setGeometry(kStatusLeft, 0, minimise_->x() - kStatusLeft - 8, kTopBarHeight);
   const int graphHeight = std::max(1, h - kGraphHeightLess);
   graph_->setGeometry(kGraphLeft, kGraphTop, w - kGraphWidthLess, graphHeight);
   toolBar_->setGeometry(kGraphLeft, kGraphTop + graphHeight, w - kGraphWidthLess, kToolBarHeight);
   tools_->Layout(toolBar_->width());
+  modes_->LayoutToolBar(toolBar_->width());
+  statusLabel_->setGeometry(kStatusLeft, 0,
+                            std::max(1, toolBar_->width() - kStatusRightLess - kStatusLeft - 4),
+                            kToolBarHeight);
 }
 
 void FrmEq::LayoutEffectStrips() {
@@ -247,6 +255,7 @@ void FrmEq::ShowPage(int page) {
   }
   if (page == kEffectsPage) LayoutEffectStrips();
   tools_->ShowPage(page);
+  modes_->ShowPage(page);
   InitLayers(page);
   RefreshControls();
 }
@@ -270,6 +279,7 @@ void FrmEq::RefreshControls() {
     if (!s || !s->EQindex().isEmpty() || s->Addr() < first || s->Addr() > last) continue;
     s->SetValue(static_cast<float>(store.ParamTable.at(store.SlotFor(s->Addr()), s->Addr()).Value));
   }
+  modes_->Refresh();
   graph_->Rebuild();
 }
 

@@ -1,6 +1,7 @@
 // frmEQ: the tuning window. The top bar with the connection indicator (the link switch) and the
-// link's status text, the page buttons, one container per page with its bound sliders, the
-// response graph of the page shown with the progress bar over it, and the tool bar.
+// master volumes, the page buttons, one container per page with its bound sliders, the
+// response graph of the page shown with the progress bar over it, and the tool bar with the
+// link's status text.
 //
 // Every user change of a slider or the graph is written into the store, shown on the graph and
 // sent with SetParam while the link is online. Reads of the device refresh everything.
@@ -28,6 +29,7 @@ namespace mirelune::ui {
 
 class ConsoleSession;
 class GraphWidget;
+class ModeControls;
 class SkinPanel;
 class ToolBar;
 
@@ -67,6 +69,7 @@ class FrmEq : public QWidget {
   controls::C_ProgressBar* ProgressBar() const { return progress_; }
   QWidget* PageContainer(int page) const { return pages_.at(static_cast<size_t>(page)); }
   ToolBar* Tools() const { return tools_; }
+  ModeControls* Modes() const { return modes_; }
   QString StatusText() const;
   bool Busy() const { return busy_; }
 
@@ -93,6 +96,7 @@ class FrmEq : public QWidget {
   SkinPanel* topBar_ = nullptr;        // Picture2
   SkinPanel* toolBar_ = nullptr;       // Picture4
   ToolBar* tools_ = nullptr;           // undo, redo and the copies on toolBar_
+  ModeControls* modes_ = nullptr;      // sound mode, bypass, reset, mutes, options, masters
   controls::MBtnFlag* connectStatus_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   controls::MBtnFlag* minimise_ = nullptr;
