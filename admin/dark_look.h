@@ -1,0 +1,10 @@
+// The console's dark look for the administration windows' standard widgets.
+#pragma once
+
+class QWidget;
+
+namespace mirelune {
+
+void ApplyDarkLook(QWidget& window);
+
+}  // namespace mirelune

@@ -1,0 +1,122 @@
+// frmProgramManager ("程式管理"): the device's ten stored modes as a whole. Writing the current
+// data into a mode and reading a mode; a configuration file into the current mode and the
+// current data into a file; the batch panel between the device's modes and the mode folder;
+// and the protected-settings panels (ProtectedPanels).
+//
+// A modeless window. While it is open (ProgramManagerOpen) the link's sync ticks nudge its
+// progress bar (Nudge). Every command that talks to the device disables the window and shows
+// the progress bar until it ends, so requests never nest. Closing ends the device log-ins of
+// the keyboard lock and the rights. UI thread only.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "admin/admin_context.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace mirelune {
+
+namespace controls {
+class C_ProgressBar;
+}
+
+class FileDialogs;
+class FileOperation;
+class ProtectedPanels;
+
+inline constexpr char kGuestCannotSaveText[] = "来宾用户没有保存权限!";
+inline constexpr char kWriteDoneText[] = "写入完成!";
+inline constexpr char kBatchDoneText[] = "已完成操作! ";
+inline constexpr char kDeviceListHeader[] = "模式号\t| 原配置        | 新配置";
+inline constexpr char kFileListHeader[] = "文件号\t| 名称";
+
+// Row i of the device list: "模式 " + (i + 1) + tab + "| " + the name padded with spaces to 12
+// bytes of ANSI text (or cut to 12 characters) + "  | " + the assignment.
+std::string DeviceRowText(int row, const std::string& name, const std::string& assignment);
+
+class FrmProgramManager : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDeviceRows = 10;
+
+  // `dialogs` must outlive the window; `modeFolder` is the mode folder's path.
+  FrmProgramManager(const AdminContext& context, FileDialogs& dialogs,
+                    const std::string& modeFolder, QWidget* parent = nullptr);
+  ~FrmProgramManager() override;
+
+  // The window's opening: mode list, name, options, file list, device rows; the mode names
+  // are read from the device first when it is online.
+  void Load();
+  bool ProgramManagerOpen() const { return open_; }
+  // One sync tick of the link: one step of the progress bar when it counts.
+  void Nudge();
+
+  // Commands, as the buttons run them.
+  void WriteMode();          // Command2 "写入"
+  void ReadMode();           // Command1 "读取"
+  void OpenFile();           // Command20 "打开文件"
+  void SaveFile();           // Command3 "保存文件"
+  void SaveModesToFolder();  // Command9 ">>"
+  void AssignFiles();        // Command10 "<<"
+  void UploadBatch();        // Command8 "批量上传到设备中"
+  void MoveUp();             // Command14 "上移"
+  void MoveDown();           // Command15 "下移"
+  void RemoveAssignments();  // Command16 "移除"
+  void ClearAssignments();   // Command17 "清空"
+  void DeleteFiles();        // Command13 "删除"
+  // Ends the log-ins; true when the window may close (offline, or both acknowledged).
+  bool EndSession();
+
+  // Observers, named as on the form.
+  QComboBox* Combo1() const { return combo1_; }
+  QLineEdit* Text1() const { return text1_; }
+  QListWidget* List1() const { return list1_; }
+  QListWidget* List4() const { return list4_; }
+  QPushButton* Button(const char* name) const;
+  controls::C_ProgressBar* ProgressBar() const { return progress_; }
+  ProtectedPanels* Panels() const { return panels_; }
+  FileOperation& Files() { return *files_; }
+  const std::string& Assignment(int row) const { return assignments_.at(static_cast<size_t>(row)); }
+  std::vector<int> SelectedRows(const QListWidget* list) const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  QWidget* BuildModePanel();
+  QWidget* BuildLocalPanel();
+  QWidget* BuildBatchPanel();
+  QPushButton* AddButton(QWidget* parent, const char* name, const char* text, void (FrmProgramManager::*slot)());
+  void BuildDeviceRows();
+  void BuildDeviceRow(int row);
+  void ListFolder();
+  void SelectAll(QListWidget* list, bool on);
+  void Move(int step);
+  // Disables the window and shows the progress bar for the life of the guard.
+  class Busy;
+
+  AdminContext ctx_;
+  FileDialogs& dialogs_;
+  std::unique_ptr<FileOperation> files_;
+  std::array<std::string, 100> assignments_{};
+  bool open_ = false;
+  QComboBox* combo1_ = nullptr;
+  QLineEdit* text1_ = nullptr;
+  QListWidget* list1_ = nullptr;
+  QListWidget* list4_ = nullptr;
+  controls::C_ProgressBar* progress_ = nullptr;
+  ProtectedPanels* panels_ = nullptr;
+};
+
+}  // namespace mirelune

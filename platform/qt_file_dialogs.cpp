@@ -1,0 +1,27 @@
+#include "platform/qt_file_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace mirelune {
+
+namespace {
+
+std::string Run(QWidget* owner, const std::string& folder, bool save) {
+  QFileDialog dlg(owner, QString::fromUtf8(save ? kSaveDialogTitle : kOpenDialogTitle),
+                  folder.empty() ? QDir::homePath() : QString::fromStdString(folder),
+                  QString::fromUtf8(kConfigFileFilter));
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dlg.setDefaultSuffix("SP");
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return dlg.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::string QtFileDialogs::ChooseFileToOpen(QWidget* owner) { return Run(owner, folder_, false); }
+
+std::string QtFileDialogs::ChooseFileToSave(QWidget* owner) { return Run(owner, folder_, true); }
+
+}  // namespace mirelune

@@ -1,0 +1,22 @@
+// FileDialogs for tests: each call takes the next scripted path (empty: cancelled) and is
+// recorded.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/file_dialogs.h"
+
+namespace mirelune {
+
+class ScriptedFileDialogs : public FileDialogs {
+ public:
+  std::string ChooseFileToOpen(QWidget* owner) override;
+  std::string ChooseFileToSave(QWidget* owner) override;
+
+  std::deque<std::string> answers;  // consumed front first; an empty script cancels
+  std::vector<std::string> asked;   // the title of each dialog shown, in order
+};
+
+}  // namespace mirelune
