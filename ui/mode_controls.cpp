@@ -1,5 +1,9 @@
 #include "ui/mode_controls.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "graph/graph_hooks.h"
@@ -29,7 +33,11 @@ ModeControls::ModeControls(ConsoleSession& session, FrmEq& window, QWidget* topB
                            QWidget* toolBar, const std::array<QWidget*, 8>& pages)
     : QObject(&window), session_(session), window_(window) {
   Build(topBar, toolBar, pages);
+  // Keys go to whichever control has the focus; an application filter sees them first.
+  qApp->installEventFilter(this);
 }
+
+ModeControls::~ModeControls() { qApp->removeEventFilter(this); }
 
 void ModeControls::Build(QWidget* topBar, QWidget* toolBar, const std::array<QWidget*, 8>& pages) {
   const Store* store = &session_.store();
@@ -224,6 +232,34 @@ void ModeControls::MasterSliderScroll(int i) {
   s->SetEnabled(false);
   session_.SendParam(address);
   s->SetEnabled(true);
+}
+
+bool ModeControls::MasterKey(const QString& text) {
+  static const QString kKeys[3][2] = {{"q", "a"}, {"w", "s"}, {"e", "d"}};
+  for (int i = 0; i < 3; ++i) {
+    for (int down = 0; down < 2; ++down) {
+      if (text != kKeys[i][down]) continue;
+      MScrollBar* s = MasterSlider(i);
+      if (!s->Enabled()) return true;  // its own frame is still on the way
+      const float v = s->Value();
+      if (down ? v <= 0 : v >= s->MaxValue()) return true;
+      s->SetValue(down ? v - 1 : v + 1);
+      MasterSliderScroll(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ModeControls::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* w = static_cast<QWidget*>(watched);
+  if (w != &window_ && !window_.isAncestorOf(w)) return false;
+  if (qobject_cast<QLineEdit*>(w)) return false;  // typing a value into a slider's editor
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  if (!Idle()) return false;
+  return MasterKey(key->text());
 }
 
 void ModeControls::Refresh() {

@@ -43,6 +43,7 @@ class ModeControls : public QObject {
   // page containers, and own the controls.
   ModeControls(ConsoleSession& session, FrmEq& window, QWidget* topBar, QWidget* toolBar,
                const std::array<QWidget*, 8>& pages);
+  ~ModeControls() override;
 
   // The tool bar's right-hand buttons follow its width.
   void LayoutToolBar(int width);
@@ -61,9 +62,15 @@ class ModeControls : public QObject {
   void SelectRadio(SystemButtonGroup group, int i);
   void ToggleMute(SystemButtonGroup group, int i);
   void MasterSliderScroll(int i);
+  // The master volume keys: "q"/"a" step master 0 up/down, "w"/"s" master 1, "e"/"d" master 2,
+  // within 0..80, each step as if the user had moved the slider.
+  bool MasterKey(const QString& text);
 
   controls::MBtnFlag* Button(SystemButtonGroup group, int index) const;
   controls::MScrollBar* MasterSlider(int i) const { return masters_.at(static_cast<size_t>(i)); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Built {

@@ -2,6 +2,7 @@
 // the tuning window against the virtual amplifier in virtual time: what the amplifier receives
 // and holds, what the store, the buttons and the graph show afterwards.
 // Also renders the window into ui-mode-controls.png in the build directory for a look by eye.
+#include <QLineEdit>
 #include <QTest>
 
 #include <set>
@@ -61,6 +62,8 @@ class ModeControlsTest : public QObject {
   void muteAndRadioWriteTheirSystemAddress_data();
   void muteAndRadioWriteTheirSystemAddress();
   void masterSliderSendsSlotZeroOnEveryPage();
+  void masterKeys_data();
+  void masterKeys();
   void deviceReadShowsTheSystemSettings();
   void renderWindow();
 };
@@ -343,6 +346,53 @@ void ModeControlsTest::masterSliderSendsSlotZeroOnEveryPage() {
     for (int i = 0; i < 3; ++i) QVERIFY(Modes(c).MasterSlider(i)->isVisible());
     QCOMPARE(master->Value(), 57.0f);
   }
+}
+
+void ModeControlsTest::masterKeys_data() {
+  QTest::addColumn<QChar>("key");
+  QTest::addColumn<int>("slider");
+  QTest::addColumn<int>("start");
+  QTest::addColumn<int>("expected");
+  QTest::newRow("q at the top") << QChar('q') << 0 << 80 << 80;
+  QTest::newRow("q below it") << QChar('q') << 0 << 79 << 80;
+  QTest::newRow("a at 0") << QChar('a') << 0 << 0 << 0;
+  QTest::newRow("a") << QChar('a') << 0 << 30 << 29;
+  QTest::newRow("w") << QChar('w') << 1 << 10 << 11;
+  QTest::newRow("s") << QChar('s') << 1 << 10 << 9;
+  QTest::newRow("e") << QChar('e') << 2 << 5 << 6;
+  QTest::newRow("d to 0") << QChar('d') << 2 << 1 << 0;
+  QTest::newRow("other key") << QChar('x') << 0 << 40 << 40;
+}
+
+// A key steps its master volume within 0..80 and sends it; at the end of the range, nothing
+// is stored or sent. Typing into a slider's value editor steps nothing.
+void ModeControlsTest::masterKeys() {
+  QFETCH(QChar, key);
+  QFETCH(int, slider);
+  QFETCH(int, start);
+  QFETCH(int, expected);
+  Console c("", [&](VirtualAmplifier& amp) {
+    for (int i = 0; i < 3; ++i) amp.Working().at(0, 2560 + i).Value = start;
+  });
+  QVERIFY(c.Synced());
+  const int address = 2560 + slider;
+  const size_t from = c.amp().CommandLog().size();
+  QTest::keyClick(&c.graph(), key.toLatin1());
+  QCOMPARE(c.store().ParamTable.at(0, address).Value, expected);
+  QCOMPARE(c.amp().Working().at(0, address).Value, expected);
+  QCOMPARE(Modes(c).MasterSlider(slider)->Value(), float(expected));
+  const auto sent = SetParams(c.amp(), from);
+  if (expected == start) {
+    QVERIFY(sent.empty());
+  } else {
+    QCOMPARE(sent, (std::vector<std::pair<int, int>>{{0, address}}));
+  }
+  for (int i = 0; i < 3; ++i)
+    if (i != slider) QCOMPARE(c.store().ParamTable.at(0, 2560 + i).Value, start);
+
+  QLineEdit editor(&c.eq());
+  QTest::keyClick(&editor, key.toLatin1());
+  QCOMPARE(c.store().ParamTable.at(0, address).Value, expected);
 }
 
 // After the start-up read every control shows the amplifier's system settings.
