@@ -122,7 +122,7 @@ QWidget* ProtectedPanels::BuildChangePanel() {
     const Setting which = kChangeRows[r];
     grid->addWidget(new QLabel(QString::fromUtf8(kChangeRowTitle[r]), panel), r + 1, 0);
     for (int b = 0; b < 3; ++b) {
-      QLineEdit* box = PasswordBox(panel, QString("Text%1").arg(textNumber++), kFacts[which].digits);
+      QLineEdit* box = PasswordBox(panel, QString("Text%1").arg(textNumber++), 6);  // one column width
       box->setEnabled(false);
       changeBox_[which][b] = box;
       grid->addWidget(box, r + 1, b + 1);
