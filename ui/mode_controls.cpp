@@ -60,7 +60,13 @@ void ModeControls::Build(QWidget* topBar, QWidget* toolBar, const std::array<QWi
     s->setObjectName(QString("MyScrollBar%1").arg(m.number));
     s->SetAddr(AddressFromTag(m.tag.toStdString()));
     s->setGeometry(PixelRect(m.rect));
-    connect(s, &MScrollBar::Scroll, this, [this, i = m.number] { MasterSliderScroll(i); });
+    connect(s, &MScrollBar::Scroll, this, [this, i = m.number] {
+      if (Idle()) {
+        MasterSliderScroll(i);
+      } else {
+        Refresh();  // the read under way decides the value
+      }
+    });
     masters_.at(static_cast<size_t>(m.number)) = s;
   }
 }

@@ -324,7 +324,7 @@ void ModeControlsTest::muteAndRadioWriteTheirSystemAddress() {
 // The master volumes are system settings: slot 0 only whatever the sound mode, sent with mode
 // byte 0, and visible on every page.
 void ModeControlsTest::masterSliderSendsSlotZeroOnEveryPage() {
-  Console c;
+  Console c("delay=20");  // replies come late enough for a move during a read
   QVERIFY(c.Synced());
   Click(Btn(c, G::BassMode, 1));
   MScrollBar* master = Modes(c).MasterSlider(2);
@@ -341,6 +341,21 @@ void ModeControlsTest::masterSliderSendsSlotZeroOnEveryPage() {
   QCOMPARE(c.store().ParamTable.at(0, 2562).Value, 57);
   QCOMPARE(c.store().ParamTable.at(1, 2562).Value, slot1);
   QVERIFY(master->Enabled());
+
+  // While the amplifier is read the top bar takes no edit either: a move during the read is
+  // neither stored nor sent, and the slider shows what the read brought.
+  bool wasBusy = false;
+  c.scheduler.StartTimer(30, false, [&] {
+    wasBusy = c.eq().Busy();
+    master->SetValue(12);
+    emit master->Scroll();
+  });
+  const size_t beforeRead = c.amp().CommandLog().size();
+  QVERIFY(c.session->transfers().ReadModeToParams(0, false, ReadGroup));
+  QVERIFY(wasBusy);
+  QVERIFY(SetParams(c.amp(), beforeRead).empty());
+  QCOMPARE(c.store().ParamTable.at(0, 2562).Value, 57);
+  QCOMPARE(master->Value(), 57.0f);
   for (int page : {0, 1, 3, 4, 7}) {
     c.eq().ShowPage(page);
     for (int i = 0; i < 3; ++i) QVERIFY(Modes(c).MasterSlider(i)->isVisible());
