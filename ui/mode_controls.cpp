@@ -31,7 +31,7 @@ bool MovesOffToolBar(G g) { return g == G::BassMode || g == G::BassAutoPair; }
 
 ModeControls::ModeControls(ConsoleSession& session, FrmEq& window, QWidget* topBar,
                            QWidget* toolBar, const std::array<QWidget*, 8>& pages)
-    : QObject(&window), session_(session), window_(window) {
+    : QObject(&window), session_(session), window_(window), toolBar_(toolBar) {
   Build(topBar, toolBar, pages);
   // Keys go to whichever control has the focus; an application filter sees them first.
   qApp->installEventFilter(this);
@@ -95,7 +95,9 @@ void ModeControls::ShowPage(int page) {
   for (MScrollBar* s : masters_) s->BkGround_Init();
 }
 
-bool ModeControls::Idle() const { return !window_.Busy() && !session_.history().Restoring(); }
+bool ModeControls::Idle() const {
+  return !window_.Busy() && !session_.history().Restoring() && toolBar_->isEnabled();
+}
 
 void ModeControls::OnClick(const SystemButtonEntry& e) {
   if (!Idle()) {

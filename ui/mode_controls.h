@@ -82,11 +82,13 @@ class ModeControls : public QObject {
   void ApplyBassAuto();
   void ShowSoundMode();
   void ShowRadio(SystemButtonGroup group, int value);
-  // While a transfer holds the window, clicks change nothing; the buttons show the store again.
+  // While a transfer, an undo or a copy holds the window, clicks change nothing; the buttons show
+  // the store again.
   bool Idle() const;
 
   ConsoleSession& session_;
   FrmEq& window_;
+  QWidget* toolBar_;  // disabled while undo, redo or a copy sends
   std::vector<Built> buttons_;
   std::array<controls::MScrollBar*, 3> masters_{};
 };

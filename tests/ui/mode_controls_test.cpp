@@ -356,6 +356,22 @@ void ModeControlsTest::masterSliderSendsSlotZeroOnEveryPage() {
   QVERIFY(SetParams(c.amp(), beforeRead).empty());
   QCOMPARE(c.store().ParamTable.at(0, 2562).Value, 57);
   QCOMPARE(master->Value(), 57.0f);
+
+  // Nor while the sound-mode copy sends (the window is locked).
+  bool wasLocked = false;
+  c.scheduler.StartTimer(30, false, [&] {
+    wasLocked = !c.eq().Tools()->UndoButton()->parentWidget()->isEnabled();
+    master->SetValue(13);
+    emit master->Scroll();
+  });
+  c.messages.questionAnswers = {true};
+  const size_t beforeCopy = c.amp().CommandLog().size();
+  Click(c.eq().Tools()->ModeCopyButton());
+  QVERIFY(wasLocked);
+  const auto notices = c.messages.Texts(RecordingNotifier::Kind::Warning);
+  QCOMPARE(notices, std::vector<std::string>{"完成!"});
+  for (const auto& [mode, address] : SetParams(c.amp(), beforeCopy)) QVERIFY(address != 2562);
+  QCOMPARE(c.store().ParamTable.at(0, 2562).Value, 57);
   for (int page : {0, 1, 3, 4, 7}) {
     c.eq().ShowPage(page);
     for (int i = 0; i < 3; ++i) QVERIFY(Modes(c).MasterSlider(i)->isVisible());
