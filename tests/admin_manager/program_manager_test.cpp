@@ -3,6 +3,7 @@
 // mode folder, uploaded in a batch; the protected settings and their passwords.
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,7 +26,9 @@
 #include "link/admin_password.h"
 #include "link/frame_codec.h"
 #include "model/sp_file.h"
+#include "platform/qt_file_dialogs.h"
 #include "platform/scripted_file_dialogs.h"
+#include "tests/admin_ui/modal_script.h"
 #include "tests/ui/console_fixture.h"
 
 using namespace mirelune;
@@ -117,6 +120,7 @@ class ProgramManagerTest : public QObject {
   void changePassword_data();
   void changePassword();
   void progressBarCountsSyncTicksWhileOpen();
+  void qtDialogsShowTheTitlesAndFilter();
   void renderWindow();
 };
 
@@ -388,17 +392,20 @@ void ProgramManagerTest::checkPasswordUnlocksOnlyOnTheDevicesYes_data() {
   QTest::addColumn<QString>("warning");
   QTest::addColumn<bool>("sent");
   QTest::addColumn<bool>("unlocked");
+  QTest::addColumn<bool>("online");
   const int lock = ProtectedPanels::kKeyLock;
   const int rights = ProtectedPanels::kRights;
-  QTest::newRow("lock empty") << lock << "" << "" << false << false;
-  QTest::newRow("lock letter") << lock << "12a4" << QString::fromUtf8(kDigitsOnlyText) << false << false;
-  QTest::newRow("lock short") << lock << "123" << QString::fromUtf8("密码请输入4位!") << false << false;
-  QTest::newRow("lock six") << lock << "000000" << QString::fromUtf8("密码请输入4位!") << false << false;
-  QTest::newRow("lock wrong") << lock << "1234" << QString::fromUtf8(kWrongPasswordText) << true << false;
-  QTest::newRow("lock right") << lock << "0000" << "" << true << true;
-  QTest::newRow("rights four") << rights << "0000" << QString::fromUtf8("密码请输入6位!") << false << false;
-  QTest::newRow("rights wrong") << rights << "000000" << QString::fromUtf8(kWrongPasswordText) << true << false;
-  QTest::newRow("rights right") << rights << QString::fromStdString(AdminDigitsText()) << "" << true << true;
+  QTest::newRow("lock empty") << lock << "" << "" << false << false << true;
+  QTest::newRow("lock letter") << lock << "12a4" << QString::fromUtf8(kDigitsOnlyText) << false << false << true;
+  QTest::newRow("lock short") << lock << "123" << QString::fromUtf8("密码请输入4位!") << false << false << true;
+  QTest::newRow("lock six") << lock << "000000" << QString::fromUtf8("密码请输入4位!") << false << false << true;
+  QTest::newRow("lock wrong") << lock << "1234" << QString::fromUtf8(kWrongPasswordText) << true << false << true;
+  QTest::newRow("lock right") << lock << "0000" << "" << true << true << true;
+  QTest::newRow("rights four") << rights << "0000" << QString::fromUtf8("密码请输入6位!") << false << false << true;
+  QTest::newRow("rights wrong") << rights << "000000" << QString::fromUtf8(kWrongPasswordText) << true << false << true;
+  QTest::newRow("rights right") << rights << QString::fromStdString(AdminDigitsText()) << "" << true << true << true;
+  QTest::newRow("lock offline") << lock << "0000" << QString::fromUtf8(kOfflineOperationText) << false << false << false;
+  QTest::newRow("rights offline") << rights << "" << QString::fromUtf8(kOfflineOperationText) << false << false << false;
 }
 
 void ProgramManagerTest::checkPasswordUnlocksOnlyOnTheDevicesYes() {
@@ -407,8 +414,10 @@ void ProgramManagerTest::checkPasswordUnlocksOnlyOnTheDevicesYes() {
   QFETCH(QString, warning);
   QFETCH(bool, sent);
   QFETCH(bool, unlocked);
+  QFETCH(bool, online);
   const auto which = static_cast<ProtectedPanels::Setting>(setting);
   Rig r("check");
+  if (!online) r.c.link().SetLinkSwitch(false);
   ProtectedPanels& p = *r.m->Panels();
   QLineEdit* box = which == ProtectedPanels::kKeyLock ? p.Text8() : p.Text9();
   QPushButton* confirm = which == ProtectedPanels::kKeyLock ? p.Command4() : p.Command5();
@@ -520,6 +529,38 @@ void ProgramManagerTest::progressBarCountsSyncTicksWhileOpen() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   r.c.RunUntil([] { return false; }, 2000);
   QVERIFY(r.c.link().Online);
+}
+
+void ProgramManagerTest::qtDialogsShowTheTitlesAndFilter() {
+  const std::string dir = FreshDir("qt-dialogs");
+  WriteFile(*std::make_unique<Store>(), dir + "/existing.SP", 1);
+  QtFileDialogs dialogs(dir);
+  struct Seen {
+    QString title;
+    QStringList filters;
+    QString folder;
+  };
+  std::vector<Seen> seen;
+  // Opening picks the existing file; saving types a name without an extension; the third
+  // dialog is cancelled.
+  const QStringList picks{"existing.SP", "fresh", ""};
+  mirelune::testing_support::ModalScript<QFileDialog> script([&](QFileDialog& d) {
+    seen.push_back({d.windowTitle(), d.nameFilters(), d.directory().absolutePath()});
+    const QString pick = picks.value(static_cast<int>(seen.size()) - 1);
+    if (pick.isEmpty()) return d.reject();
+    d.selectFile(pick);
+    static_cast<QDialog&>(d).accept();  // the file dialog's own accept, through the public base
+  });
+  QCOMPARE(dialogs.ChooseFileToOpen(nullptr), dir + "/existing.SP");
+  QCOMPARE(dialogs.ChooseFileToSave(nullptr), dir + "/fresh.SP");
+  QCOMPARE(dialogs.ChooseFileToOpen(nullptr), std::string());
+  QCOMPARE(seen.size(), size_t{3});
+  QCOMPARE(seen[0].title, QString::fromUtf8(kOpenDialogTitle));
+  QCOMPARE(seen[1].title, QString::fromUtf8(kSaveDialogTitle));
+  for (const Seen& s : seen) {
+    QCOMPARE(s.filters, QStringList{QString::fromUtf8(kConfigFileFilter)});
+    QCOMPARE(s.folder, QDir(QString::fromStdString(dir)).absolutePath());
+  }
 }
 
 void ProgramManagerTest::renderWindow() {
