@@ -34,14 +34,8 @@ std::string DeviceRowText(int row, const std::string& name, const std::string& a
 
 class FrmProgramManager::Busy {
  public:
-  explicit Busy(FrmProgramManager& w) : w_(w) {
-    w_.setEnabled(false);
-    w_.progress_->setVisible(true);
-  }
-  ~Busy() {
-    w_.progress_->setVisible(false);
-    w_.setEnabled(true);
-  }
+  explicit Busy(FrmProgramManager& w) : w_(w) { w_.SetTransferRunning(true); }
+  ~Busy() { w_.SetTransferRunning(false); }
   Busy(const Busy&) = delete;
   Busy& operator=(const Busy&) = delete;
 
@@ -207,6 +201,18 @@ void FrmProgramManager::Load() {
   open_ = true;
 }
 
+void FrmProgramManager::SetTransferRunning(bool running) {
+  if (running) {
+    ++busyDepth_;
+  } else if (busyDepth_ > 0) {
+    --busyDepth_;
+  }
+  setEnabled(busyDepth_ == 0);
+  progress_->setVisible(busyDepth_ > 0);
+}
+
+bool FrmProgramManager::Idle() const { return busyDepth_ == 0 && !ctx_.link.InWait; }
+
 void FrmProgramManager::Nudge() {
   if (progress_->ShowContent() == 1) progress_->SetValue(progress_->Value() + 1);
 }
@@ -246,6 +252,7 @@ void FrmProgramManager::SelectAll(QListWidget* list, bool on) {
 }
 
 void FrmProgramManager::WriteMode() {
+  if (!Idle()) return;
   if (ctx_.store.ParamTable.at(0, sysaddr::kRights).Value == 0) {
     ctx_.notifier.Warning(kGuestCannotSaveText);
     return;
@@ -262,6 +269,7 @@ void FrmProgramManager::WriteMode() {
 }
 
 void FrmProgramManager::ReadMode() {
+  if (!Idle()) return;
   if (!ctx_.link.Online) {
     ctx_.notifier.Warning(kOfflineOperationText);
     return;
@@ -273,6 +281,7 @@ void FrmProgramManager::ReadMode() {
 }
 
 void FrmProgramManager::OpenFile() {
+  if (!Idle()) return;
   if (!ctx_.link.Online) {
     ctx_.notifier.Warning(kNotOnlineText);
     return;
@@ -291,6 +300,7 @@ void FrmProgramManager::SaveFile() {
 }
 
 void FrmProgramManager::SaveModesToFolder() {
+  if (!Idle()) return;
   {
     Busy busy(*this);
     files_->SaveDeviceModesToFolder(SelectedRows(list1_));
@@ -354,6 +364,7 @@ void FrmProgramManager::DeleteFiles() {
 }
 
 void FrmProgramManager::UploadBatch() {
+  if (!Idle()) return;
   if (!ctx_.link.Online) {
     ctx_.notifier.Warning(kOfflineOperationText);
     return;
@@ -388,7 +399,7 @@ bool FrmProgramManager::EndSession() {
 
 void FrmProgramManager::closeEvent(QCloseEvent* e) {
   // Not while a request waits: the log-outs would nest inside its wait.
-  if (!isEnabled() || ctx_.link.InWait) {
+  if (!Idle()) {
     e->ignore();
     return;
   }

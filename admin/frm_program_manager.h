@@ -5,7 +5,8 @@
 //
 // A modeless window. While it is open (ProgramManagerOpen) the link's sync ticks nudge its
 // progress bar (Nudge). Every command that talks to the device disables the window and shows
-// the progress bar until it ends, so requests never nest. Closing ends the device log-ins of
+// the progress bar until it ends, and is ignored while another request waits, so requests
+// never nest. Closing ends the device log-ins of
 // the keyboard lock and the rights. UI thread only.
 #pragma once
 
@@ -61,6 +62,9 @@ class FrmProgramManager : public QWidget {
   bool ProgramManagerOpen() const { return open_; }
   // One sync tick of the link: one step of the progress bar when it counts.
   void Nudge();
+  // A whole-mode transfer starts (true) or ends (false), the window's own or another's: the
+  // window is disabled and its progress bar shown until every start has its end.
+  void SetTransferRunning(bool running);
 
   // Commands, as the buttons run them.
   void WriteMode();          // Command2 "写入"
@@ -105,12 +109,15 @@ class FrmProgramManager : public QWidget {
   void Move(int step);
   // Disables the window and shows the progress bar for the life of the guard.
   class Busy;
+  // No transfer runs and no request waits: a command may talk to the device.
+  bool Idle() const;
 
   AdminContext ctx_;
   FileDialogs& dialogs_;
   std::unique_ptr<FileOperation> files_;
   std::array<std::string, 100> assignments_{};
   bool open_ = false;
+  int busyDepth_ = 0;
   QComboBox* combo1_ = nullptr;
   QLineEdit* text1_ = nullptr;
   QListWidget* list1_ = nullptr;

@@ -162,7 +162,7 @@ void ProtectedPanels::Unlock(Setting which) {
 }
 
 void ProtectedPanels::CheckPassword(Setting which) {
-  if (!isEnabled()) return;  // a request of these panels is waiting
+  if (!isEnabled() || ctx_.link.InWait) return;  // a request is waiting
   if (!RequireOnline()) return;
   const SettingFacts& f = kFacts[which];
   QLineEdit* box = passwordBox_[which];
@@ -187,7 +187,7 @@ void ProtectedPanels::CheckPassword(Setting which) {
 }
 
 void ProtectedPanels::ChangePassword(Setting which) {
-  if (!isEnabled()) return;
+  if (!isEnabled() || ctx_.link.InWait) return;
   if (!RequireOnline()) return;
   const SettingFacts& f = kFacts[which];
   for (int b = 0; b < 3; ++b) {
@@ -223,6 +223,11 @@ void ProtectedPanels::ChangePassword(Setting which) {
 void ProtectedPanels::SelectOption(Setting which, int item) {
   if (!windowReady_ || !isEnabled()) return;
   const int address = kFacts[which].address;
+  if (ctx_.link.InWait) {
+    // Another request waits; a send now would nest inside its wait. The click is undone.
+    option_[which][ctx_.store.ParamTable.at(0, address).Value != 0 ? 1 : 0]->setChecked(true);
+    return;
+  }
   ctx_.store.ParamTable.at(0, address).Value = item;
   if (!ctx_.link.Online) return;
   setEnabled(false);

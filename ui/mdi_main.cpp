@@ -36,9 +36,20 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
     if (previous) previous();
     if (manager_ && manager_->ProgramManagerOpen()) manager_->Nudge();
   };
+  // Every whole-mode transfer, whoever starts it, also locks the administration windows and
+  // shows the mode manager's progress bar, so that none of their commands starts inside it.
+  previousOnBusy_ = session.notifier().onBusy;
+  session.notifier().onBusy = [this](bool busy) {
+    if (previousOnBusy_) previousOnBusy_(busy);
+    if (manager_) manager_->SetTransferRunning(busy);
+    if (program2_) program2_->setEnabled(!busy);
+  };
 }
 
-MdiMain::~MdiMain() { session_.notifier().onProgress = nullptr; }
+MdiMain::~MdiMain() {
+  session_.notifier().onProgress = nullptr;
+  session_.notifier().onBusy = previousOnBusy_;
+}
 
 void MdiMain::BuildMenu() {
   QMenu* device = menuBar()->addMenu(QString::fromUtf8("设备"));

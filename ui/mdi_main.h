@@ -7,6 +7,7 @@
 // not available.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,7 @@ class MdiMain : public QMainWindow {
   std::string modeFolder_;
   QPointer<FrmProgramManager> manager_;
   QPointer<FrmProgram2> program2_;
+  std::function<void(bool)> previousOnBusy_;  // the tuning window's, called first
 };
 
 }  // namespace mirelune::ui

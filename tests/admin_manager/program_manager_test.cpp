@@ -120,6 +120,7 @@ class ProgramManagerTest : public QObject {
   void changePassword_data();
   void changePassword();
   void progressBarCountsSyncTicksWhileOpen();
+  void anotherTransferLocksTheWindows();
   void qtDialogsShowTheTitlesAndFilter();
   void renderWindow();
 };
@@ -529,6 +530,40 @@ void ProgramManagerTest::progressBarCountsSyncTicksWhileOpen() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   r.c.RunUntil([] { return false; }, 2000);
   QVERIFY(r.c.link().Online);
+}
+
+void ProgramManagerTest::anotherTransferLocksTheWindows() {
+  Rig r("locked");
+  r.c.frame->MenuItem("CmdPrePassManager")->trigger();
+  FrmProgram2* p2 = r.c.frame->Program2();
+  // A read of the device started elsewhere (as the start-up read is): while it waits the
+  // windows are locked, the manager shows its bar, and a command asked for is not started.
+  bool seen = false;
+  size_t readsBefore = 0;
+  auto previousTrace = r.c.link().onTrace;
+  r.c.link().onTrace = [&](bool sent, const std::vector<uint8_t>& bytes) {
+    if (previousTrace) previousTrace(sent, bytes);
+    if (!sent || seen || bytes.size() < 2 || bytes[1] != ReadGroup) return;
+    seen = true;  // the read's first request
+    QVERIFY(!r.m->isEnabled());
+    QVERIFY(r.m->ProgressBar()->isVisible());
+    QVERIFY(!p2->isEnabled());
+    readsBefore = r.c.amp().CommandLog().size();
+    r.m->ReadMode();
+    r.m->Panels()->Text8()->setText("0000");
+    r.m->Panels()->CheckPassword(ProtectedPanels::kKeyLock);
+    QCOMPARE(r.c.amp().CommandLog().size(), readsBefore);
+  };
+  const size_t before = r.c.amp().CommandLog().size();
+  QVERIFY(r.c.session->transfers().ReadModeToParams(0, false, ReadGroup));
+  r.c.link().onTrace = previousTrace;
+  QVERIFY(seen);
+  // 12 group requests and 3 system ones: nothing of the manager's among them.
+  QCOMPARE(r.c.amp().CommandLog().size(), before + 15);
+  QVERIFY(r.m->isEnabled());
+  QVERIFY(r.m->ProgressBar()->isHidden());
+  QVERIFY(p2->isEnabled());
+  QVERIFY(!r.m->Panels()->Option(ProtectedPanels::kKeyLock, 1)->isEnabled());
 }
 
 void ProgramManagerTest::qtDialogsShowTheTitlesAndFilter() {
