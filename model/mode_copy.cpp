@@ -1,25 +1,9 @@
 #include "model/mode_copy.h"
 
+#include "model/input_lock.h"
+
 namespace mirelune {
 namespace {
-
-// Keeps the window locked while the copied records are sent: the sends wait for the amplifier
-// in nested loops, and an edit made meanwhile would land in the store half-way through the copy
-// (for the sound-mode copy, in the other mode's slot).
-class SendLock {
- public:
-  explicit SendLock(const std::function<void(bool)>& enable) : enable_(enable) {
-    if (enable_) enable_(false);
-  }
-  ~SendLock() {
-    if (enable_) enable_(true);
-  }
-  SendLock(const SendLock&) = delete;
-  SendLock& operator=(const SendLock&) = delete;
-
- private:
-  const std::function<void(bool)>& enable_;
-};
 
 bool Confirmed(const CopyHooks& hooks, const char* text) {
   return hooks.question && hooks.question(text);
@@ -53,7 +37,7 @@ CopyOutcome CopyMicGroup(Store& store, const CopyHooks& hooks) {
   // The store has changed whatever the sends do.
   store.ModifiedFlag = kTrue;
   if (Online(hooks)) {
-    SendLock lock(hooks.enableWindow);
+    InputLock lock(hooks.enableWindow);
     for (int r = 0; r <= n; ++r)
       if (!hooks.send(to + r)) return CopyOutcome::SendFailed;
   }
@@ -71,7 +55,7 @@ CopyOutcome CopySoundMode(Store& store, const CopyHooks& hooks) {
   for (int a = 0; a < end; ++a) t.at(o, a) = t.at(c, a);
   store.ModifiedFlag = kTrue;
   if (Online(hooks)) {
-    SendLock lock(hooks.enableWindow);
+    InputLock lock(hooks.enableWindow);
     // The frames take their values from the current sound mode's slot: for the sends that is
     // the other mode. The edited mode is back in place however the sends end.
     struct Back {

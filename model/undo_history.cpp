@@ -1,5 +1,7 @@
 #include "model/undo_history.h"
 
+#include "model/input_lock.h"
+
 #include <algorithm>
 
 namespace mirelune {
@@ -18,22 +20,6 @@ void CopyBand(const ParamRecord& from, ParamRecord& to) {
   to.SQ = from.SQ;
   to.EQDisabled = from.EQDisabled;
 }
-
-// Unlocks the window however the restore ends.
-class WindowLock {
- public:
-  explicit WindowLock(const std::function<void(bool)>& enable) : enable_(enable) {
-    if (enable_) enable_(false);
-  }
-  ~WindowLock() {
-    if (enable_) enable_(true);
-  }
-  WindowLock(const WindowLock&) = delete;
-  WindowLock& operator=(const WindowLock&) = delete;
-
- private:
-  const std::function<void(bool)>& enable_;
-};
 
 }  // namespace
 
@@ -88,7 +74,7 @@ bool UndoHistory::Restore(int entry) {
     bool& flag;
     ~Done() { flag = false; }
   } done{restoring_};
-  WindowLock lock(hooks.enableWindow);
+  InputLock lock(hooks.enableWindow);
 
   const bool online = hooks.online && hooks.online();
   for (int a = 0; a < kAddresses; ++a) {
