@@ -1,8 +1,8 @@
 #include "model/undo_history.h"
 
-#include "model/input_lock.h"
-
 #include <algorithm>
+
+#include "model/input_lock.h"
 
 namespace mirelune {
 namespace {
