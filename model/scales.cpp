@@ -1,10 +1,10 @@
 #include "model/scales.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 namespace mirelune {
 namespace {
@@ -39,16 +39,19 @@ const char* const kQLiteral =
     "6000,6400,6800,7200,7600,8100,8500,9100,9600,10200,10800,11400,12100,12800";
 
 // Splits a literal at commas and converts each field; a field that is not a number is a
-// defect of the literal, reported at once.
+// defect of the literal, reported at once. The fields are read with from_chars: strtod would
+// follow the process's LC_NUMERIC, which Qt sets from the environment, and under a locale whose
+// decimal separator is a comma it stops at the "." of "19.7".
 template <typename Store>
 int FillFromLiteral(const char* literal, Store store) {
   std::stringstream in(literal);
   std::string field;
   int i = 0;
   while (std::getline(in, field, ',')) {
-    char* end = nullptr;
-    double v = std::strtod(field.c_str(), &end);
-    if (end == field.c_str() || *end != '\0')
+    double v = 0;
+    const char* end = field.data() + field.size();
+    const auto r = std::from_chars(field.data(), end, v);
+    if (field.empty() || r.ec != std::errc() || r.ptr != end)
       throw std::logic_error("scale literal field is not a number: " + field);
     store(i++, v);
   }
@@ -65,14 +68,38 @@ int FirstNotBelow(const std::array<float, N>& table, int top, float v) {
   return top;
 }
 
+// Always with a "." whatever the process's locale: these texts are the device's units, shown
+// the same in every language (and snprintf's "%f" would write "0,5" under a comma locale).
 std::string Format(double v, int decimals) {
   // Round half to even at the shown precision, as the console's number formatting does.
   const double scale = std::pow(10.0, decimals);
   double r = static_cast<double>(RoundHalfEven(v * scale)) / scale;
   if (r == 0.0) r = 0.0;  // no "-0.0"
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, r);
-  return buf;
+  const auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, decimals);
+  return std::string(buf, res.ptr);
+}
+
+// A decimal number with "." as its separator, spaces and tabs around it allowed, independent of
+// the process's locale. Single precision is parsed as such, not through double, so that no
+// second rounding happens.
+template <typename T>
+bool ParseDecimal(const std::string& text, T& value) {
+  const char* s = text.data();
+  const char* end = s + text.size();
+  while (s < end && (*s == ' ' || *s == '\t')) ++s;
+  while (end > s && (end[-1] == ' ' || end[-1] == '\t')) --end;
+  // One optional sign; from_chars takes a "-" itself but never a "+".
+  if (s < end && *s == '+') {
+    ++s;
+    if (s < end && (*s == '-' || *s == '+')) return false;
+  }
+  if (s == end) return false;
+  T v = 0;
+  const auto r = std::from_chars(s, end, v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return false;
+  value = v;
+  return true;
 }
 
 }  // namespace
@@ -115,13 +142,8 @@ std::string QIndexText(int index) { return Format(QAt(index), 2); }
 std::string GainText(int code) { return Format((static_cast<double>(code) - 250.0) / 10.0, 1); }
 
 bool GainFromText(const std::string& text, int& code) {
-  const char* s = text.c_str();
-  while (*s == ' ' || *s == '\t') ++s;
-  char* end = nullptr;
-  float v = std::strtof(s, &end);
-  if (end == s) return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  if (*end != '\0' || !std::isfinite(v)) return false;
+  float v = 0;  // single precision, as the device side converts it
+  if (!ParseDecimal(text, v)) return false;
   double c = static_cast<double>(v) * 10.0 + 250.0;
   if (c > 1e9 || c < -1e9) return false;
   code = static_cast<int>(RoundHalfEven(c));

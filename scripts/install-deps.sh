@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
+  locales
 )
 
 missing=()
