@@ -27,10 +27,47 @@ std::string Convert(const std::string& in, UINT from, UINT to) {
 }
 #else
 
-// Converts with iconv, replacing what cannot be converted by `bad` and skipping one input byte.
+// The byte count of the UTF-8 character at p (at most `left` bytes) and whether it is well formed
+// (Unicode's table of well-formed byte sequences: no overlong forms, no surrogates, nothing
+// above U+10FFFF). For a malformed one the count is that of its longest well-formed prefix, at
+// least 1, so a stray lead byte takes only itself with it and the characters after it stay.
+size_t Utf8Span(const unsigned char* p, size_t left, bool& valid) {
+  valid = false;
+  const unsigned char c = p[0];
+  if (c < 0x80) {
+    valid = true;
+    return 1;
+  }
+  size_t need = 0;
+  unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    need = 1;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    need = 2;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    need = 3;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 1;  // a continuation byte or a byte that never occurs in UTF-8
+  }
+  size_t n = 1;
+  for (; n <= need && n < left; ++n) {
+    const unsigned char b = p[n];
+    if (n == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) return n;
+  }
+  valid = n == need + 1;
+  return n;
+}
+
+// Converts with iconv, replacing what cannot be converted by `bad`: one `bad` per character that
+// the target cannot hold and per malformed sequence of the source.
 std::string Convert(const std::string& in, const char* to, const char* from, const char* bad) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+  const bool fromUtf8 = std::string(from) == "UTF-8";
   std::string out;
   char buf[256];
   char* src = const_cast<char*>(in.data());
@@ -45,13 +82,13 @@ std::string Convert(const std::string& in, const char* to, const char* from, con
       // EILSEQ or EINVAL: skip one character of input.
       out += bad;
       size_t skip = 1;
-      if (std::string(from) == "UTF-8") {
-        unsigned char c = static_cast<unsigned char>(*src);
-        skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (skip > left) skip = left;
+      if (fromUtf8) {
+        bool valid = false;
+        skip = Utf8Span(reinterpret_cast<const unsigned char*>(src), left, valid);
       }
       src += skip;
       left -= skip;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial shift state
     }
   }
   iconv_close(cd);
@@ -70,6 +107,24 @@ std::string AnsiToUtf8(const std::string& ansi) {
   return Convert(ansi, "UTF-8", "GBK", "\xEF\xBF\xBD");
 }
 #endif
+
+std::string ReplySafeAnsi(const std::string& ansi) {
+  auto unsafe = [](unsigned char b) { return b == 0xFE || b == 0xFF; };
+  std::string out;
+  for (size_t i = 0; i < ansi.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(ansi[i]);
+    // A GBK lead byte (0x81..0xFE) takes the next byte as its trail.
+    const size_t n = c >= 0x81 && c <= 0xFE && i + 1 < ansi.size() ? 2 : 1;
+    bool bad = unsafe(c);
+    if (n == 2) bad = bad || unsafe(static_cast<unsigned char>(ansi[i + 1]));
+    if (bad)
+      out += '?';
+    else
+      out.append(ansi, i, n);
+    i += n - 1;
+  }
+  return out;
+}
 
 std::string BytesToText(const std::vector<uint8_t>& bytes, size_t start) {
   std::string raw;

@@ -12,6 +12,11 @@ namespace mirelune {
 std::string Utf8ToAnsi(const std::string& utf8);
 std::string AnsiToUtf8(const std::string& ansi);
 
+// GBK bytes as a reply frame can carry them. Inside a frame 0xFE always starts a new frame and
+// 0xFF is always the sync byte, so a character whose bytes include either (0xFE leads and
+// trails double-byte characters) is replaced by '?'; every other byte is kept as it is.
+std::string ReplySafeAnsi(const std::string& ansi);
+
 // Up to 12 bytes from `start`, stopping before the first zero byte, decoded from GBK.
 std::string BytesToText(const std::vector<uint8_t>& bytes, size_t start);
 

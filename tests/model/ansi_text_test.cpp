@@ -48,5 +48,39 @@ TEST(AnsiText, DigitsAndPick) {
   EXPECT_EQ(second, "b");
 }
 
+TEST(AnsiText, MalformedUtf8CostsOnlyItsOwnBytes) {
+  const std::string mo = Utf8ToAnsi("模");  // C4 A3
+  const std::string shi = Utf8ToAnsi("式");
+  ASSERT_EQ(mo, "\xC4\xA3");
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xE4" "AB", "?AB"},                    // a lead byte with no continuation
+      {"A\xE4\xB8" "B", "A?B"},                // a cut three-byte character: one '?'
+      {"\x80x", "?x"},                          // a stray continuation byte
+      {"\xC0\xAFx", "??x"},                     // overlong form: neither byte starts a character
+      {"\xED\xA0\x80x", "?" "??x"},             // a surrogate: ED takes only 80..9F after it
+      {"\xF0\x9F\x98\x80x", "?x"},              // well formed, but not in GBK: one '?'
+      {"模\xE5式", mo + "?" + shi},
+      {"式\xF0", shi + "?"},                     // cut at the very end
+  };
+  for (const auto& [utf8, ansi] : cases) EXPECT_EQ(Utf8ToAnsi(utf8), ansi) << utf8;
+}
+
+TEST(AnsiText, ReplySafeAnsiReplacesWholeCharactersHoldingFeOrFf) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Mode 1", "Mode 1"},
+      {"\xC4\xA3" "1", "\xC4\xA3" "1"},        // 模1 has neither byte
+      {"\xFE\x50" "A", "?A"},                  // FE as lead byte
+      {"A\x81\xFE" "B", "A?B"},                 // FE as trail byte: the lead goes with it
+      {"\xFF" "C", "?C"},
+      {"\xC4\xFF", "?"},                       // a lead byte with FF as its trail
+      {"AB\xFE", "AB?"},                        // a lead byte cut at the end
+  };
+  for (const auto& [in, out] : cases) {
+    const std::string safe = ReplySafeAnsi(in);
+    EXPECT_EQ(safe, out) << in;
+    EXPECT_EQ(safe.find_first_of("\xFE\xFF"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace mirelune
