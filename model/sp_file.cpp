@@ -1,12 +1,5 @@
 #include "model/sp_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <random>
-
 namespace mirelune {
 namespace {
 
@@ -32,8 +25,6 @@ int32_t Get32(const uint8_t* p) {
 int16_t Get16(const uint8_t* p) {
   return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
 }
-
-std::string Reason() { return std::strerror(errno); }
 
 }  // namespace
 
@@ -80,17 +71,11 @@ bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table) {
 }
 
 FileResult LoadTableFromFile(const std::string& path, RecordTable& table) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return FileResult::Fail(path + ": no such file");
-  if (fs::is_directory(path, ec)) return FileResult::Fail(path + ": is a folder, not a configuration file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FileResult::Fail(path + ": cannot be read (" + Reason() + ")");
-  // Read one byte more than a valid file holds, so an over-long file is told apart.
-  std::vector<uint8_t> bytes(kSpFileSize + 1);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return FileResult::Fail(path + ": read error (" + Reason() + ")");
-  const size_t got = static_cast<size_t>(in.gcount());
+  // One byte more than a valid file holds, so an over-long file is told apart.
+  std::vector<uint8_t> bytes;
+  FileResult r = ReadRegularFile(path, kSpFileSize + 1, bytes);
+  if (!r) return r;
+  const size_t got = bytes.size();
   if (got != kSpFileSize) {
     std::string size = got > kSpFileSize ? "more than " + std::to_string(kSpFileSize)
                                          : std::to_string(got);
@@ -98,37 +83,12 @@ FileResult LoadTableFromFile(const std::string& path, RecordTable& table) {
                             " bytes, a configuration file has exactly " +
                             std::to_string(kSpFileSize));
   }
-  bytes.resize(kSpFileSize);
   DecodeTable(bytes, table);
   return {};
 }
 
 FileResult SaveTableToFile(const std::string& path, const RecordTable& table) {
-  namespace fs = std::filesystem;
-  const std::vector<uint8_t> bytes = EncodeTable(table);
-  fs::path target(path);
-  std::random_device rd;
-  fs::path tmp = target;
-  tmp += ".tmp" + std::to_string(rd() % 1000000);
-
-  FILE* f = std::fopen(tmp.string().c_str(), "wb");
-  if (!f) return FileResult::Fail(path + ": cannot be written (" + Reason() + ")");
-  const size_t wrote = std::fwrite(bytes.data(), 1, bytes.size(), f);
-  const bool flushed = std::fflush(f) == 0;
-  const std::string why = Reason();
-  const bool closed = std::fclose(f) == 0;
-  std::error_code ec;
-  if (wrote != bytes.size() || !flushed || !closed) {
-    fs::remove(tmp, ec);
-    return FileResult::Fail(path + ": write failed (" + why + ")");
-  }
-  fs::rename(tmp, target, ec);
-  if (ec) {
-    const std::string msg = ec.message();
-    fs::remove(tmp, ec);
-    return FileResult::Fail(path + ": cannot replace the file (" + msg + ")");
-  }
-  return {};
+  return ReplaceFile(path, EncodeTable(table));
 }
 
 }  // namespace mirelune

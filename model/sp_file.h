@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/file_bytes.h"
 #include "model/param_record.h"
 
 namespace mirelune {
@@ -20,20 +21,13 @@ std::vector<uint8_t> EncodeTable(const RecordTable& table);
 // False (and the table untouched) unless `bytes` is exactly 252 000 bytes long.
 bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table);
 
-// Outcome of a file operation: ok, or a message naming the file and the reason.
-struct FileResult {
-  bool ok = true;
-  std::string error;
-  explicit operator bool() const { return ok; }
-  static FileResult Fail(std::string msg) { return {false, std::move(msg)}; }
-};
-
-// Reads a configuration file into `table`. A file that is missing, unreadable or not exactly
-// 252 000 bytes is refused and the table is left untouched.
+// Reads a configuration file into `table`. A file that is missing, unreadable, not a regular
+// file (a FIFO is refused, not waited on) or not exactly 252 000 bytes is refused and the table
+// is left untouched.
 FileResult LoadTableFromFile(const std::string& path, RecordTable& table);
 
-// Writes the table to a temporary file beside `path` and renames it over `path`, so a failure
-// never leaves a half-written file and an earlier longer file never keeps a stale tail.
+// Writes the table to a temporary file of its own beside `path` and renames it over `path`, so
+// a failure never leaves a half-written file and an earlier longer file never keeps a stale tail.
 FileResult SaveTableToFile(const std::string& path, const RecordTable& table);
 
 }  // namespace mirelune

@@ -1,0 +1,36 @@
+// Whole files as byte vectors: the configuration files and the virtual amplifier's memory.
+//
+// Reading takes regular files only. A path that names a pipe, a device or a socket is refused
+// without opening it for good: opening a FIFO for reading waits for a writer, and reading it
+// waits for data, so a command given one would hang instead of failing.
+//
+// Writing goes to a temporary file beside the target whose name no other writer can be using
+// (created exclusively), then renames it over the target: a reader sees the old file or the
+// new one, never a mixture, and two programs saving at once never write into one temporary.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mirelune {
+
+// Outcome of a file operation: ok, or a message naming the file and the reason.
+struct FileResult {
+  bool ok = true;
+  std::string error;
+  explicit operator bool() const { return ok; }
+  static FileResult Fail(std::string msg) { return {false, std::move(msg)}; }
+};
+
+// Reads at most `limit` bytes of the regular file `path` into `bytes` (resized to what was
+// read). Fails, naming the path, when it does not exist, is a folder or anything else that is
+// not a regular file, or cannot be read. Never waits on the file.
+FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
+
+// Replaces `path` with `bytes` through a fresh temporary file in the same folder and a rename.
+// On failure the target is left as it was and no temporary file remains.
+FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace mirelune
