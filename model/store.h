@@ -25,6 +25,7 @@ constexpr int kSoundMode = 2590;
 constexpr int kBassAuto = 2591;
 constexpr int kRights = 2592;          // 0 administrator... as the device reports it
 constexpr int kSingleMuteFirst = 2593; // ..2595
+constexpr int kMasterLimitFirst = 2568;  // ..2570: upper limits of the three master volumes
 constexpr int kOptionEX = 2596;
 constexpr int kEchoBypass = 2598;
 constexpr int kReverbBypass = 2599;

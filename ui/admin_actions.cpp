@@ -72,7 +72,9 @@ void AdminActions::MenuSettings() {
 bool AdminActions::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* w = static_cast<QWidget*>(watched);
-  if (w != &window_ && !window_.isAncestorOf(w)) return false;
+  // Wherever the focus is in the console's window (the frame, its menu bar, a page, a button),
+  // but not in the other windows.
+  if (w->window() != window_.window()) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const auto mods = key->modifiers();
   if (key->key() != Qt::Key_H || !(mods & Qt::ControlModifier) || (mods & Qt::AltModifier))

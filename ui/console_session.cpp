@@ -73,6 +73,15 @@ bool ConsoleSession::Quit() {
   return link_->InWait;
 }
 
+void ConsoleSession::Resume() {
+  // Switching the link off and on again leaves it offline and searching, whatever it was.
+  link_->SetLinkSwitch(false);
+  link_->SetLinkSwitch(true);
+  link_->StartSyncPending = false;
+  link_->Quitting = false;
+  deviceRead_ = false;
+}
+
 void ConsoleSession::RunStartSync() {
   syncing_ = true;
   if (onLinkChanged) onLinkChanged();

@@ -57,6 +57,9 @@ class ConsoleSession {
   // The exit command: every wait ends at its next turn and no more requests start. Returns
   // whether a request was waiting when it was called (the caller then defers its close).
   bool Quit();
+  // A tuning window loaded again after an exit: the link is offline with its switch on and
+  // may start again (Start()).
+  void Resume();
 
   // Sends the record at `address` with SetParam while online. False when offline (nothing
   // sent) or when the amplifier did not acknowledge (the link has warned and gone offline).

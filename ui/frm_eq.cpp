@@ -1,5 +1,6 @@
 #include "ui/frm_eq.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QLabel>
@@ -7,16 +8,21 @@
 
 #include "controls/c_progressbar.h"
 #include "controls/mbtnflag.h"
+#include "controls/mcombobox.h"
 #include "controls/mscrollbar.h"
 #include "controls/slider_band_sink.h"
 #include "graph/skin_ids.h"
 #include "model/scales.h"
 #include "ui/admin_actions.h"
 #include "ui/console_session.h"
+#include "ui/control_help.h"
 #include "ui/graph_widget.h"
 #include "ui/mode_controls.h"
+#include "ui/page_captions.h"
 #include "ui/page_table.h"
+#include "ui/secondary_window.h"
 #include "ui/skin_panel.h"
+#include "ui/slot_rule.h"
 #include "ui/tool_bar.h"
 
 namespace mirelune::ui {
@@ -24,6 +30,7 @@ namespace {
 
 using controls::FlagSetup;
 using controls::MBtnFlag;
+using controls::MComboBox;
 using controls::MScrollBar;
 using controls::PixelRect;
 
@@ -38,8 +45,28 @@ constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
-constexpr int kStatusRightLess = 316;  // left of the microphone copy
+constexpr int kStatusRightLess = 300;  // left of the microphone copy
 constexpr int kStatusTimerMs = 500;  // the open result changes without a notice
+// The recording window's button ends the page button row; the drag handle stands at the row's
+// right end when the window is wide enough for both.
+constexpr controls::TwipsRect kRecordButtonRect{13035, 510, 1560, 495};
+constexpr int kDragHandleRightLess = 108;
+constexpr int kDragHandleTop = 36;
+// The professional settings' button on the effects page (MBtnFlag2).
+constexpr controls::TwipsRect kEffectsButtonRect{4980, 900, 1005, 435};
+
+// The reverb presets of the reverb mode list, entries 1..4: the values of the reverb's high
+// cut, low cut, time and pre-delay.
+struct ReverbPresetSlider {
+  int slider;
+  std::array<int32_t, 4> values;
+};
+constexpr ReverbPresetSlider kReverbPresets[] = {
+    {140, {9982, 10156, 9808, 9112}},  // 782 high cut
+    {135, {80, 118, 160, 153}},        // 781 low cut
+    {138, {543, 630, 700, 575}},       // 788 time
+    {139, {0, 0, 0, 0}},               // 784 pre-delay
+};
 
 QString Images(int first) { return QString("%1,%2").arg(first).arg(first + 1); }
 
@@ -50,20 +77,6 @@ MBtnFlag* MakeFlag(const QString& images, int actionType, int value, const Store
   s.ActionType = actionType;
   s.Value = value;
   return new MBtnFlag(s, store, parent);
-}
-
-// Writes a field by the slot rule: the current sound mode's slot, and the other of slots 0 and
-// 1 too when the address is common to both modes; slot 0 only for the system kinds.
-template <typename Write>
-void WriteBySlotRule(Store& store, int address, Write write) {
-  if (address < 0 || address >= kAddressCount) return;
-  if (address >= kFirstSlotOnlyAddress) {
-    write(store.ParamTable.at(0, address));
-    return;
-  }
-  const int m = store.CurrentSoundMode != 0 ? 1 : 0;
-  write(store.ParamTable.at(m, address));
-  if (store.ParamTable.at(0, address).PerMode == kFalse) write(store.ParamTable.at(1 - m, address));
 }
 
 int32_t RoundValue(float v) { return static_cast<int32_t>(RoundHalfEven(v)); }
@@ -79,6 +92,8 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
   setPalette(pal);
 
   sliders_.assign(kSliderSlots, nullptr);
+  lists_.assign(kOptionListSlots, nullptr);
+  flagButtons_.assign(kFlagButtonSlots, nullptr);
   effectSubPageOf_.assign(kSliderSlots, -1);
   BuildTopBar();
   BuildPageButtons();
@@ -89,7 +104,12 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
 
   session_.onDeviceRead = [this] { RefreshControls(); };
   session_.onLinkChanged = [this] { UpdateLinkDisplay(); };
-  session_.notifier().onBusy = [this](bool busy) { SetBusy(busy); };
+  session_.transfers().hooks.setPageSliderMax = [this](int, int, int) { ApplyMasterLimits(); };
+  session_.transfers().hooks.closeSecondaryWindow = [this] {
+    // A read replaces what the recording window shows; it closes, as the tuning window locks.
+    for (SecondaryWindow* w : findChildren<SecondaryWindow*>())
+      if (w->Kind() == SecondaryKind::Recording) w->reject();
+  };
   new AdminActions(session_, *this);  // the password prompt and Ctrl+H
   statusTimer_ = session_.scheduler().StartTimer(kStatusTimerMs, true, [this] { UpdateLinkDisplay(); });
 
@@ -97,6 +117,9 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
                      static_cast<QWidget*>(exit_)})
     static_cast<MBtnFlag*>(w)->BkGround_Init();
   for (MBtnFlag* b : pageButtons_) b->BkGround_Init();
+  recordButton_->BkGround_Init();
+  dragHandle_->BkGround_Init();
+  ApplyMasterLimits();
   ShowPage(0);
   UpdateLinkDisplay();
 }
@@ -106,7 +129,8 @@ FrmEq::~FrmEq() {
   session_.scheduler().StopTimer(closeTimer_);
   session_.onDeviceRead = nullptr;
   session_.onLinkChanged = nullptr;
-  session_.notifier().onBusy = nullptr;
+  session_.transfers().hooks.setPageSliderMax = nullptr;
+  session_.transfers().hooks.closeSecondaryWindow = nullptr;
   graph_->StopTimers();
 }
 
@@ -115,6 +139,7 @@ FrmEq::~FrmEq() {
 void FrmEq::BuildTopBar() {
   topBar_ = new SkinPanel(QColor(44, 48, 58), QColor(26, 28, 34), QColor(70, 76, 90), this);
   topBar_->setObjectName("Picture2");
+  topBar_->SetCaptions(TopBarCaptions());
   const Store* store = &session_.store();
   // Values 0 offline, 1 online, 2 switched off.
   connectStatus_ = MakeFlag(QString("%1,%2,%3")
@@ -153,6 +178,14 @@ void FrmEq::BuildPageButtons() {
     connect(b, &MBtnFlag::Click, this, [this, page = e.page] { ShowPage(page); });
     pageButtons_.at(static_cast<size_t>(e.page)) = b;
   }
+  recordButton_ = MakeFlag("174,175", 1, 0, &session_.store(), this);
+  recordButton_->setObjectName("cmdRecordPage");
+  recordButton_->setGeometry(PixelRect(kRecordButtonRect));
+  recordButton_->setToolTip(QString::fromUtf8("录音调节\n录音L/R通道的音乐、话筒、回声和混响音量"));
+  connect(recordButton_, &MBtnFlag::Click, this, &FrmEq::OpenRecording);
+  dragHandle_ = MakeFlag("110", 2, 0, &session_.store(), this);
+  dragHandle_->setObjectName("MBtnFlag1");
+  dragHandle_->setToolTip(QString::fromUtf8("按住拖动窗口"));
 }
 
 void FrmEq::BuildPages() {
@@ -168,12 +201,45 @@ void FrmEq::BuildPages() {
       s->setObjectName(QString("MyScrollBar%1").arg(e.number));
       s->SetAddr(AddressFromTag(e.tag.toStdString()));
       s->setGeometry(PixelRect(e.rect));
+      s->setToolTip(SliderToolTip(s->Addr(), e.setup.ValueType, e.setup.MaxValue,
+                                  e.setup.ScrollBarType == 1
+                                      ? QString::fromUtf8("双击数值可输入；滚轮或方向键微调")
+                                      : QString()));
       connect(s, &MScrollBar::Scroll, this, [this, n = e.number] { OnSliderScroll(n); });
       sliders_.at(static_cast<size_t>(e.number)) = s;
       effectSubPageOf_.at(static_cast<size_t>(e.number)) = e.effectSubPage;
       bySlot.at(static_cast<size_t>(e.number)) = s;
     }
+    // Option lists after the sliders: an open list's face stays above its neighbours.
+    for (const OptionListEntry& e : PageOptionLists(p)) {
+      auto* c = new MComboBox(e.setup, &session_.store(), page);
+      c->setObjectName(QString("MyComboBox%1").arg(e.number));
+      c->SetAddr(AddressFromTag(e.tag.toStdString()));
+      c->move(PixelRect(e.rect).topLeft());
+      c->setToolTip(OptionListToolTip(c->Addr(), e.setup.ShowType));
+      connect(c, &MComboBox::Change, this, [this, n = e.number](int item) { OnOptionListChange(n, item); });
+      lists_.at(static_cast<size_t>(e.number)) = c;
+    }
+    for (const FlagButtonEntry& e : PageFlagButtons(p)) {
+      auto* b = new MBtnFlag(e.setup, &session_.store(), page);
+      b->setObjectName(QString("MyBTN%1").arg(e.number));
+      b->SetAddr(AddressFromTag(e.tag.toStdString()));
+      b->setGeometry(PixelRect(e.rect));
+      b->setToolTip(FlagButtonToolTip(b->Addr()));
+      connect(b, &MBtnFlag::Click, this, [this, n = e.number] { OnFlagButtonClick(n); });
+      flagButtons_.at(static_cast<size_t>(e.number)) = b;
+    }
+    page->SetCaptions(PageCaptions(p));
   }
+  FlagSetup fx;
+  fx.PngIndexStr = "312,313";
+  fx.ActionType = 1;
+  fx.SpecialFeature = "DisabledRefresh";
+  effectsButton_ = new MBtnFlag(fx, &session_.store(), pages_[kEffectsPage]);
+  effectsButton_->setObjectName("MBtnFlag2");
+  effectsButton_->setGeometry(PixelRect(kEffectsButtonRect));
+  effectsButton_->setToolTip(QString::fromUtf8("专业设置\n混响的细节参数（仅在混响模式为“用户定义”时可用）"));
+  connect(effectsButton_, &MBtnFlag::Click, this, &FrmEq::OpenEffects);
   int i = 0;
   for (const TabEntry& t : EffectTabs()) {
     MBtnFlag* tab = MakeFlag(t.images, 2, i == 0 ? 1 : 0, &session_.store(), pages_[kEffectsPage]);
@@ -218,6 +284,9 @@ void FrmEq::LayoutFrame() {
   toolBar_->setGeometry(kGraphLeft, kGraphTop + graphHeight, w - kGraphWidthLess, kToolBarHeight);
   tools_->Layout(toolBar_->width());
   modes_->LayoutToolBar(toolBar_->width());
+  const QRect record = recordButton_->geometry();
+  dragHandle_->move(w - kDragHandleRightLess, kDragHandleTop);
+  dragHandle_->setVisible(dragHandle_->x() > record.right() + 4);
   statusLabel_->setGeometry(kStatusLeft, 0,
                             std::max(1, toolBar_->width() - kStatusRightLess - kStatusLeft - 4),
                             kToolBarHeight);
@@ -241,6 +310,8 @@ void FrmEq::InitLayers(int page) {
     s->BkGround_Init();
   for (MBtnFlag* b : container->findChildren<MBtnFlag*>(Qt::FindDirectChildrenOnly))
     b->BkGround_Init();
+  for (MComboBox* c : container->findChildren<MComboBox*>(Qt::FindDirectChildrenOnly))
+    c->BkGround_Init();
 }
 
 // ---- Pages ----
@@ -274,13 +345,72 @@ void FrmEq::RefreshControls() {
   const int p = store.CurrentPage;
   const int first = store.KindStart[static_cast<size_t>(p)];
   const int last = store.KindEnd[static_cast<size_t>(p)];
+  auto inRange = [&](int a) { return a >= first && a <= last; };
+  auto stored = [&](int a) { return store.ParamTable.at(store.SlotFor(a), a).Value; };
   for (MScrollBar* s : sliders_) {
     // Graph sliders are set by the graph when it rebuilds its bands.
-    if (!s || !s->EQindex().isEmpty() || s->Addr() < first || s->Addr() > last) continue;
-    s->SetValue(static_cast<float>(store.ParamTable.at(store.SlotFor(s->Addr()), s->Addr()).Value));
+    if (!s || !s->EQindex().isEmpty() || !inRange(s->Addr())) continue;
+    s->SetValue(static_cast<float>(stored(s->Addr())));
   }
+  for (MComboBox* c : lists_)
+    if (c && inRange(c->Addr())) c->SetValue(stored(c->Addr()));
+  for (MBtnFlag* b : flagButtons_)
+    if (b && inRange(b->Addr())) b->SetValue(stored(b->Addr()));
+  if (p == kEffectsPage) ShowEffectsButtonState();
   modes_->Refresh();
+  if (systemSettings_) systemSettings_->LoadValues();
   graph_->Rebuild();
+}
+
+void FrmEq::ShowEffectsButtonState() {
+  // The finer reverb settings belong to the user-defined reverb mode only.
+  const MComboBox* modes = OptionList(kReverbModeList);
+  effectsButton_->SetEnabled(modes && modes->Value() == 0);
+}
+
+void FrmEq::ApplyMasterLimits() {
+  const Store& store = session_.store();
+  for (int i = 0; i < 3; ++i) {
+    // The amplifier's limit, within the slider's own 0..80 (a damaged value must not open the
+    // slider beyond its design range).
+    const int32_t limit = std::clamp(store.ParamTable.at(0, sysaddr::kMasterLimitFirst + i).Value, 0, 80);
+    modes_->MasterSlider(i)->SetMaxValue(limit);
+  }
+}
+
+// ---- Secondary windows ----
+
+void FrmEq::OpenRecording() {
+  if (!Idle()) return;
+  SecondaryWindow w(session_, SecondaryKind::Recording, this);
+  w.exec();
+}
+
+void FrmEq::OpenEffects() {
+  if (!Idle() || !effectsButton_->Enabled()) return;
+  SecondaryWindow w(session_, SecondaryKind::Effects, this);
+  w.onEdited = [this] { RefreshControls(); };
+  w.exec();
+}
+
+SecondaryWindow* FrmEq::OpenSystemSettings() {
+  if (!systemSettings_) {
+    systemSettings_ = new SecondaryWindow(session_, SecondaryKind::SystemSettings, this);
+    systemSettings_->setAttribute(Qt::WA_DeleteOnClose);
+    systemSettings_->setModal(false);
+    systemSettings_->onMasterLimits = [this] { ApplyMasterLimits(); };
+    systemSettings_->onEdited = [this] { modes_->Refresh(); };
+  }
+  systemSettings_->show();
+  systemSettings_->raise();
+  systemSettings_->activateWindow();
+  return systemSettings_;
+}
+
+SecondaryWindow* FrmEq::SystemSettings() const { return systemSettings_; }
+
+bool FrmEq::Idle() const {
+  return !busy_ && !session_.history().Restoring() && toolBar_->isEnabled();
 }
 
 // ---- Editing ----
@@ -336,6 +466,55 @@ void FrmEq::OnSliderScroll(int number) {
   s->SetEnabled(true);
 }
 
+void FrmEq::OnOptionListChange(int number, int item) {
+  MComboBox* c = OptionList(number);
+  if (!c) return;
+  Store& store = session_.store();
+  const int a = c->Addr();
+  if (a < 0 || a >= kAddressCount) return;
+  // Each choice is an undo step of its own, taken before it is written.
+  if (a < kFirstSlotOnlyAddress) session_.history().PushSnapshot();
+  const int32_t v = c->Value();
+  WriteBySlotRule(store, a, [v](ParamRecord& r) { r.Value = v; });
+  if (c->SpecialFeature() == QLatin1String(kReverbSelectFeature)) {
+    effectsButton_->SetEnabled(item == 0);
+    if (item >= 1 && item <= 4) ApplyReverbPreset(item);
+  } else {
+    bool isBand = false;
+    const int b = c->SpecialFeature().toInt(&isBand);
+    ResponseModel& model = graph_->model();
+    if (isBand && b >= 0 && b < model.BandCount()) {
+      // The option list chooses the filter type of its graph band.
+      model.MutableBands().bands.at(static_cast<size_t>(b)).Gain = v;
+      model.SelectBand(b);
+    }
+  }
+  session_.SendParam(a);
+}
+
+void FrmEq::ApplyReverbPreset(int item) {
+  // The presets go into both sound modes and are not sent: the amplifier applies the same
+  // preset itself when it receives the reverb mode.
+  for (const ReverbPresetSlider& r : kReverbPresets) {
+    MScrollBar* s = Slider(r.slider);
+    if (!s) continue;
+    const int32_t v = r.values[static_cast<size_t>(item - 1)];
+    s->SetValue(static_cast<float>(v));
+    WriteBothSlots(session_.store(), s->Addr(), v);
+  }
+}
+
+void FrmEq::OnFlagButtonClick(int number) {
+  MBtnFlag* b = FlagButton(number);
+  if (!b) return;
+  const int a = b->Addr();
+  if (a < 0 || a >= kAddressCount) return;
+  if (a < kFirstSlotOnlyAddress) session_.history().PushSnapshot();
+  const int32_t v = b->Value();
+  WriteBySlotRule(session_.store(), a, [v](ParamRecord& r) { r.Value = v; });
+  session_.SendParam(a);
+}
+
 // ---- Link display, progress, exit ----
 
 QString FrmEq::StatusText() const { return statusLabel_->text(); }
@@ -355,6 +534,8 @@ void FrmEq::SetBusy(bool busy) {
   // A transfer locks everything the user could edit with; the link switch and exit stay.
   for (QWidget* w : pages_) w->setEnabled(!busy);
   for (MBtnFlag* b : pageButtons_) b->setEnabled(!busy);
+  recordButton_->setEnabled(!busy);
+  if (systemSettings_) systemSettings_->setEnabled(!busy);
   graph_->setEnabled(!busy);
   toolBar_->setEnabled(!busy);
   progress_->setVisible(busy);
@@ -376,6 +557,18 @@ bool FrmEq::RequestExit() {
   });
   return false;
 }
+
+MComboBox* FrmEq::OptionList(int number) const {
+  if (number < 0 || number >= static_cast<int>(lists_.size())) return nullptr;
+  return lists_[static_cast<size_t>(number)];
+}
+
+MBtnFlag* FrmEq::FlagButton(int number) const {
+  if (number < 0 || number >= static_cast<int>(flagButtons_.size())) return nullptr;
+  return flagButtons_[static_cast<size_t>(number)];
+}
+
+QWidget* FrmEq::TopBar() const { return topBar_; }
 
 MScrollBar* FrmEq::Slider(int number) const {
   if (number < 0 || number >= static_cast<int>(sliders_.size())) return nullptr;

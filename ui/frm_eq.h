@@ -1,17 +1,22 @@
 // frmEQ: the tuning window. The top bar with the connection indicator (the link switch) and the
-// master volumes, the page buttons, one container per page with its bound sliders, the
-// response graph of the page shown with the progress bar over it, and the tool bar with the
-// link's status text.
+// master volumes, the page buttons (and the recording window's button), one container per page
+// with its bound sliders, option lists and flag buttons, the response graph of the page shown
+// with the progress bar over it, and the tool bar with the link's status text.
 //
-// Every user change of a slider or the graph is written into the store, shown on the graph and
-// sent with SetParam while the link is online. Reads of the device refresh everything.
-// UI thread only.
+// Every user change of a control or the graph is written into the store by the slot rule,
+// shown on the graph where it is a band's and sent with SetParam while the link is online.
+// Reads of the device refresh everything. It opens the recording and professional-settings
+// windows (modal) and owns the system-settings window while the frame has it open.
+//
+// It lives as a borderless child in the frame's client area; the frame drags and resizes it
+// (ui/frame_handles.h). UI thread only.
 #pragma once
 
 #include <array>
 #include <memory>
 #include <vector>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "platform/scheduler.h"
@@ -21,6 +26,7 @@ class QLabel;
 namespace mirelune::controls {
 class C_ProgressBar;
 class MBtnFlag;
+class MComboBox;
 class MScrollBar;
 class SliderBandSink;
 }  // namespace mirelune::controls
@@ -30,6 +36,7 @@ namespace mirelune::ui {
 class ConsoleSession;
 class GraphWidget;
 class ModeControls;
+class SecondaryWindow;
 class SkinPanel;
 class ToolBar;
 
@@ -53,8 +60,22 @@ class FrmEq : public QWidget {
   void ShowPage(int page);
   // An effects tab: shows sub-page i (0 echo, 1 reverb, 2 output) of the effects page.
   void ShowEffectSubPage(int i);
-  // Pushes the store into the sliders of the page shown and rebuilds the graph.
+  // Pushes the store into the controls of the page shown, the page-independent controls and
+  // the open system-settings window, and rebuilds the graph. Never writes the store or sends.
   void RefreshControls();
+
+  // The recording window and the professional reverb settings, shown modally; the system
+  // settings, shown modelessly (raised when already open).
+  void OpenRecording();
+  void OpenEffects();
+  SecondaryWindow* OpenSystemSettings();
+  SecondaryWindow* SystemSettings() const;  // null while not open
+  // The master volumes' upper limits (addresses 2568..2570 of the store).
+  void ApplyMasterLimits();
+
+  // A whole-mode transfer holds the window: everything that edits is locked, the progress bar
+  // shows over the graph.
+  void SetBusy(bool busy);
 
   // The exit command. Returns true when the window may close now. While a request waits it
   // warns, returns false and emits closeNow 700 ms later, when the wait has ended.
@@ -63,6 +84,12 @@ class FrmEq : public QWidget {
   // Observers for the frame and tests.
   GraphWidget* graph() const { return graph_; }
   controls::MScrollBar* Slider(int number) const;
+  controls::MComboBox* OptionList(int number) const;
+  controls::MBtnFlag* FlagButton(int number) const;
+  controls::MBtnFlag* EffectsButton() const { return effectsButton_; }   // MBtnFlag2
+  controls::MBtnFlag* RecordButton() const { return recordButton_; }     // cmdRecordPage
+  controls::MBtnFlag* DragHandle() const { return dragHandle_; }         // MBtnFlag1
+  QWidget* TopBar() const;
   controls::MBtnFlag* PageButton(int page) const { return pageButtons_.at(static_cast<size_t>(page)); }
   controls::MBtnFlag* EffectTab(int i) const { return effectTabs_.at(static_cast<size_t>(i)); }
   controls::MBtnFlag* ConnectButton() const { return connectStatus_; }
@@ -89,8 +116,12 @@ class FrmEq : public QWidget {
   void LayoutEffectStrips();
   void InitLayers(int page);
   void OnSliderScroll(int number);
+  void OnOptionListChange(int number, int item);
+  void OnFlagButtonClick(int number);
+  void ApplyReverbPreset(int item);
+  void ShowEffectsButtonState();
   void UpdateLinkDisplay();
-  void SetBusy(bool busy);
+  bool Idle() const;
 
   ConsoleSession& session_;
   SkinPanel* topBar_ = nullptr;        // Picture2
@@ -105,6 +136,12 @@ class FrmEq : public QWidget {
   std::array<QWidget*, 8> pages_{};    // PictureMode(0..7)
   std::array<controls::MBtnFlag*, 3> effectTabs_{};
   std::vector<controls::MScrollBar*> sliders_;  // by slider number; null where none
+  std::vector<controls::MComboBox*> lists_;     // MyComboBox by number
+  std::vector<controls::MBtnFlag*> flagButtons_;  // MyBTN by number
+  controls::MBtnFlag* effectsButton_ = nullptr;
+  controls::MBtnFlag* recordButton_ = nullptr;
+  controls::MBtnFlag* dragHandle_ = nullptr;
+  QPointer<SecondaryWindow> systemSettings_;
   std::vector<int> effectSubPageOf_;            // by slider number; -1 outside the effects rows
   std::unique_ptr<controls::SliderBandSink> sink_;
   GraphWidget* graph_ = nullptr;

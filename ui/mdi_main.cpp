@@ -1,5 +1,8 @@
 #include "ui/mdi_main.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -9,11 +12,26 @@
 #include "admin/frm_program2.h"
 #include "admin/frm_program_manager.h"
 #include "admin/mode_folder.h"
+#include "controls/mbtnflag.h"
+#include "model/scales.h"
 #include "platform/qt_file_dialogs.h"
 #include "ui/console_session.h"
+#include "ui/frame_handles.h"
 #include "ui/frm_eq.h"
 
 namespace mirelune::ui {
+
+namespace {
+
+constexpr double kTwips = 15.0;
+
+int Pixels(double twips) { return static_cast<int>(RoundHalfEven(twips / kTwips)); }
+
+AdminContext ContextOf(ConsoleSession& s) {
+  return {s.store(), s.link(), s.transfers(), s.notifier()};
+}
+
+}  // namespace
 
 MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
     : QMainWindow(parent),
@@ -22,58 +40,77 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
       modeFolder_(ModeFolder::DefaultPath()) {
   setObjectName("mdiMain");
   setWindowTitle("Mirelune");
-  eq_ = new FrmEq(session, this);
-  setCentralWidget(eq_);
-  connect(eq_, &FrmEq::closeNow, this, &QMainWindow::close);
-  connect(eq_, &FrmEq::minimiseRequested, this, &QWidget::showMinimized);
-  session.onAdminRefused = [this] { close(); };
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  resize(StartSize(screen ? screen->availableGeometry().size() : QSize(0, 0)));
+  client_ = new QWidget(this);
+  client_->setObjectName("mdiClient");
+  client_->setAutoFillBackground(true);
+  QPalette pal = client_->palette();
+  pal.setColor(QPalette::Window, QColor(58, 62, 70));
+  client_->setPalette(pal);
+  setCentralWidget(client_);
   BuildMenu();
+  session.onAdminRefused = [this] { close(); };
   // The link's sync ticks step the mode manager's progress bar while it is open.
-  auto previous = session.notifier().onProgress;
-  session.notifier().onProgress = [this, previous] {
-    if (previous) previous();
+  session.notifier().onProgress = [this] {
     if (manager_ && manager_->ProgramManagerOpen()) manager_->Nudge();
   };
-  // Every whole-mode transfer, whoever starts it, also locks the administration windows and
-  // shows the mode manager's progress bar, so that none of their commands starts inside it.
-  previousOnBusy_ = session.notifier().onBusy;
+  // Every whole-mode transfer, whoever starts it, locks the tuning window and the
+  // administration windows and shows the mode manager's progress bar, so that none of their
+  // commands starts inside it.
   session.notifier().onBusy = [this](bool busy) {
-    if (previousOnBusy_) previousOnBusy_(busy);
+    if (eq_) eq_->SetBusy(busy);
     if (manager_) manager_->SetTransferRunning(busy);
     if (program2_) program2_->setEnabled(!busy);
   };
+
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize screenSize = screen ? screen->geometry().size() : QSize(0, 0);
+  const QRect child = TuningWindowRect(screenSize);
+  QSize start(child.right() + 1 + child.left(), child.bottom() + 1 + child.top() +
+                                                    menuBar()->sizeHint().height());
+  if (screen) start = start.boundedTo(screen->availableGeometry().size()).expandedTo(child.size());
+  resize(start);
+  LoadTuningWindow();
+  // At start the tuning window is the start-up window, not one loaded from the menu.
+  MenuItem("mnuChinese")->setChecked(false);
 }
 
 MdiMain::~MdiMain() {
+  delete unloading_.data();
+  delete eq_;
   session_.notifier().onProgress = nullptr;
-  session_.notifier().onBusy = previousOnBusy_;
+  session_.notifier().onBusy = nullptr;
+  session_.onAdminRefused = nullptr;
+}
+
+QRect MdiMain::TuningWindowRect(QSize screen) {
+  const int left = Pixels(1000);
+  const int top = screen.height() > 800 ? Pixels((screen.height() - 800) * 2.0) : Pixels(50);
+  const auto size = [](int minimum, int screenSide) {
+    return std::max(minimum, static_cast<int>(RoundHalfEven(minimum + (screenSide - minimum) / 1.5)));
+  };
+  return {left, top, size(FrmEq::kMinWidth, screen.width()), size(FrmEq::kMinHeight, screen.height())};
 }
 
 void MdiMain::BuildMenu() {
   QMenu* device = menuBar()->addMenu(QString::fromUtf8("设备"));
+  device->setObjectName("mnuDevice");
   struct Item {
     const char* name;
     const char* text;
     void (MdiMain::*open)();
   };
-  // Without an open function the item is shown but not available: those windows do not exist.
   const Item items[] = {
-      {"mnuChinese", "中文版", nullptr},
+      {"mnuChinese", "中文版", &MdiMain::ToggleTuningWindow},
       {"CmdProgramSetup", "程序管理", &MdiMain::OpenProgramManager},
-      {"CmdStartupSettings", "开机设置", nullptr},
+      {"CmdStartupSettings", "开机设置", &MdiMain::OpenStartupSettings},
       {"CmdPrePassManager", "权限与密码管理", &MdiMain::OpenProgram2},
   };
   for (const Item& item : items) {
     QAction* a = device->addAction(QString::fromUtf8(item.text));
     a->setObjectName(item.name);
-    if (item.open)
-      connect(a, &QAction::triggered, this, item.open);
-    else
-      a->setEnabled(false);
+    connect(a, &QAction::triggered, this, item.open);
   }
-  findChild<QAction*>("mnuChinese")->setCheckable(true);
+  MenuItem("mnuChinese")->setCheckable(true);
 }
 
 QAction* MdiMain::MenuItem(const char* objectName) const {
@@ -85,15 +122,63 @@ FrmProgram2* MdiMain::Program2() const { return program2_; }
 
 void MdiMain::SetFileDialogs(std::unique_ptr<FileDialogs> dialogs) { dialogs_ = std::move(dialogs); }
 
-namespace {
+// ---- The tuning window ----
 
-AdminContext ContextOf(ConsoleSession& s) {
-  return {s.store(), s.link(), s.transfers(), s.notifier()};
+void MdiMain::ToggleTuningWindow() {
+  if (eq_) {
+    UnloadTuningWindow();
+    MenuItem("mnuChinese")->setChecked(false);
+  } else {
+    LoadTuningWindow();
+    MenuItem("mnuChinese")->setChecked(true);
+  }
 }
 
-}  // namespace
+void MdiMain::LoadTuningWindow() {
+  if (eq_) return;
+  delete unloading_.data();  // an earlier one still waiting for its deletion goes first
+  // The mode folder exists from load on; a folder that cannot be made is said, not hidden.
+  std::string why;
+  if (!ModeFolder(modeFolder_).Ensure(&why))
+    session_.notifier().Warning("mode folder " + modeFolder_ + ": " + why);
+  session_.Resume();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  eq_ = new FrmEq(session_, client_);
+  eq_->setGeometry(TuningWindowRect(screen ? screen->geometry().size() : QSize(0, 0)));
+  handles_ = new FrameHandles(*eq_, std::vector<QWidget*>{eq_->TopBar(), eq_->DragHandle()},
+                              QSize(FrmEq::kMinWidth, FrmEq::kMinHeight));
+  connect(eq_, &FrmEq::closeNow, this, &MdiMain::OnTuningWindowClosed);
+  connect(eq_, &FrmEq::minimiseRequested, this, &QWidget::showMinimized);
+  eq_->show();
+  eq_->setFocus();
+  session_.Start();
+}
+
+void MdiMain::UnloadTuningWindow() {
+  if (!eq_) return;
+  session_.Quit();
+  // Every other window of the console goes with it; the frame stays.
+  if (manager_) manager_->close();
+  if (program2_) program2_->close();
+  FrmEq* eq = eq_;
+  eq_ = nullptr;
+  handles_ = nullptr;
+  eq->hide();
+  // Its own button or timer may have asked for this: it is deleted once that has returned.
+  unloading_ = eq;
+  eq->deleteLater();
+}
+
+void MdiMain::OnTuningWindowClosed() {
+  UnloadTuningWindow();
+  MenuItem("mnuChinese")->setChecked(false);
+  if (closing_) close();
+}
+
+// ---- Administration windows ----
 
 void MdiMain::OpenProgramManager() {
+  if (!eq_) return;
   if (!manager_) {
     manager_ = new FrmProgramManager(ContextOf(session_), *dialogs_, modeFolder_, this);
     manager_->setAttribute(Qt::WA_DeleteOnClose);
@@ -105,7 +190,12 @@ void MdiMain::OpenProgramManager() {
   manager_->activateWindow();
 }
 
+void MdiMain::OpenStartupSettings() {
+  if (eq_) eq_->OpenSystemSettings();
+}
+
 void MdiMain::OpenProgram2() {
+  if (!eq_) return;
   if (!program2_) {
     program2_ = new FrmProgram2(ContextOf(session_), this);
     program2_->setAttribute(Qt::WA_DeleteOnClose);
@@ -116,16 +206,18 @@ void MdiMain::OpenProgram2() {
   program2_->activateWindow();
 }
 
-QSize MdiMain::StartSize(QSize screen) {
-  const int w = FrmEq::kMinWidth + std::max(0, screen.width() - FrmEq::kMinWidth) * 2 / 3;
-  const int h = FrmEq::kMinHeight + std::max(0, screen.height() - FrmEq::kMinHeight) * 2 / 3;
-  return {w, h};
-}
-
 void MdiMain::closeEvent(QCloseEvent* e) {
+  if (!eq_) {
+    e->accept();
+    return;
+  }
   if (eq_->RequestExit()) {
+    UnloadTuningWindow();
     e->accept();
   } else {
+    // The tuning window closes 700 ms later, once the waiting request has ended; so does the
+    // frame.
+    closing_ = true;
     e->ignore();
   }
 }

@@ -1,10 +1,14 @@
-// mdiMain: the console's frame window, captioned "Mirelune", holding the tuning window. Its
-// size at start is 990 x 520 pixels plus two thirds of the rest of the screen. Closing it runs
-// the tuning window's exit, which may defer the close until a waiting request has ended.
+// mdiMain: the console's frame window, captioned "Mirelune", with the menu "设备". Its client
+// area holds the tuning window as a borderless child, placed and sized from the screen: left
+// 1000 twips, top (H - 800) x 2 twips on screens higher than 800 pixels (else 50 twips), and
+// 990 x 520 pixels plus two thirds of the rest of the screen. The frame itself starts large
+// enough to show it.
 //
-// Its menu "设备" opens the mode manager ("程序管理") and the rights-and-password window
-// ("权限与密码管理"), each modeless and at most once; "中文版" and "开机设置" are shown but
-// not available.
+// The tuning window can be unloaded (its exit button; "中文版" when it is loaded) and loaded
+// again ("中文版" when it is not), which brings it back on page 0 with the link searching
+// anew. Closing the frame ends the program, after the tuning window's exit (which may wait
+// for a request to end). "程序管理", "开机设置" and "权限与密码管理" open their windows,
+// modeless and at most once, only while the tuning window is loaded.
 #pragma once
 
 #include <functional>
@@ -25,29 +29,41 @@ class FrmProgramManager;
 namespace mirelune::ui {
 
 class ConsoleSession;
+class FrameHandles;
 class FrmEq;
 
 class MdiMain : public QMainWindow {
   Q_OBJECT
 
  public:
+  // Loads the tuning window at once (it is the console's start-up window).
   explicit MdiMain(ConsoleSession& session, QWidget* parent = nullptr);
   ~MdiMain() override;
 
-  FrmEq* tuningWindow() const { return eq_; }
-  // The start-up client size for a screen of this size.
-  static QSize StartSize(QSize screen);
+  FrmEq* tuningWindow() const { return eq_; }  // null while unloaded
+  bool MainWindowLoaded() const { return eq_ != nullptr; }
+  QWidget* ClientArea() const { return client_; }
+  FrameHandles* Handles() const { return handles_; }
 
-  // "程序管理" / "权限与密码管理": shows the window, creating and loading it when it is not
-  // open; an open one is raised.
+  // The tuning window's rectangle in the client area for a screen of this size (pixels).
+  static QRect TuningWindowRect(QSize screen);
+
+  // "中文版": unloads a loaded tuning window, loads an unloaded one.
+  void ToggleTuningWindow();
+  void LoadTuningWindow();
+  void UnloadTuningWindow();
+
+  // "程序管理" / "开机设置" / "权限与密码管理": shows the window, creating and loading it when
+  // it is not open; an open one is raised. Nothing while the tuning window is unloaded.
   void OpenProgramManager();
+  void OpenStartupSettings();
   void OpenProgram2();
   FrmProgramManager* ProgramManager() const;  // null when not open
   FrmProgram2* Program2() const;
   QAction* MenuItem(const char* objectName) const;
 
   // For windows opened later: the file dialogs (default: QFileDialog) and the mode folder
-  // (default: ModeFolder::DefaultPath()).
+  // (default: ModeFolder::DefaultPath(), created when the tuning window loads).
   void SetFileDialogs(std::unique_ptr<FileDialogs> dialogs);
   void SetModeFolder(std::string path) { modeFolder_ = std::move(path); }
 
@@ -56,14 +72,18 @@ class MdiMain : public QMainWindow {
 
  private:
   void BuildMenu();
+  void OnTuningWindowClosed();
 
   ConsoleSession& session_;
+  QWidget* client_ = nullptr;
   FrmEq* eq_ = nullptr;
+  QPointer<FrmEq> unloading_;  // unloaded, deleted once its own events have returned
+  FrameHandles* handles_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
   std::string modeFolder_;
   QPointer<FrmProgramManager> manager_;
   QPointer<FrmProgram2> program2_;
-  std::function<void(bool)> previousOnBusy_;  // the tuning window's, called first
+  bool closing_ = false;  // the frame waits for the tuning window's deferred exit
 };
 
 }  // namespace mirelune::ui

@@ -262,7 +262,9 @@ bool ModeControls::MasterKey(const QString& text) {
 bool ModeControls::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* w = static_cast<QWidget*>(watched);
-  if (w != &window_ && !window_.isAncestorOf(w)) return false;
+  // Wherever the focus is in the console's window (the frame, its menu bar, a page, a button),
+  // but not in the other windows.
+  if (w->window() != window_.window()) return false;
   if (qobject_cast<QLineEdit*>(w)) return false;  // typing a value into a slider's editor
   auto* key = static_cast<QKeyEvent*>(event);
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;

@@ -39,8 +39,35 @@ struct SliderEntry {
 };
 
 // Every slider of page p: the EQ band strips row by row (laid out as the window lays them out
-// at load), then the filter frequency sliders.
+// at load), then the filter frequency sliders, then the plain parameter sliders.
 std::vector<SliderEntry> PageSliders(int page);
+
+// Option lists are numbered MyComboBox(0..kOptionListSlots-1), flag buttons MyBTN(0..7).
+constexpr int kOptionListSlots = 6;
+constexpr int kFlagButtonSlots = 8;
+// The reverb mode list: its SpecialFeature, number and address.
+inline constexpr char kReverbSelectFeature[] = "RevSelect";
+constexpr int kReverbModeList = 5;
+
+// One bound option list of a page.
+struct OptionListEntry {
+  int number;  // MyComboBox(number)
+  int page;
+  QString tag;
+  controls::ComboSetup setup;  // ShowType and SpecialFeature
+  controls::TwipsRect rect;    // the list's face keeps the size its ShowType gives it
+};
+std::vector<OptionListEntry> PageOptionLists(int page);
+
+// One bound flag button of a page (an on/off parameter).
+struct FlagButtonEntry {
+  int number;  // MyBTN(number)
+  int page;
+  QString tag;
+  controls::FlagSetup setup;
+  controls::TwipsRect rect;
+};
+std::vector<FlagButtonEntry> PageFlagButtons(int page);
 
 // The left edge, in twips, of the k-th (0..4) strip of the effects sub-page shown; the strips
 // of the other two sub-pages stand out of sight at kOutOfSightLeft.

@@ -1,16 +1,27 @@
-// A container of the tuning window drawn in the console's dark skin: a vertical gradient
-// between two colours with a one-pixel edge. The top bar, the page containers and the tool bar
-// are panels; the controls on them capture the panel as their background.
+// A container of the console drawn in its dark skin: a vertical gradient between two colours
+// with a one-pixel edge, and the captions that say what its controls are (group frames with a
+// title, and labels). The top bar, the page containers, the tool bar and the small windows are
+// panels; the controls on them capture the panel as their background, captions included.
 #pragma once
 
 #include <QColor>
 #include <QWidget>
+#include <vector>
+
+#include "ui/secondary_layouts.h"
 
 namespace mirelune::ui {
 
 class SkinPanel : public QWidget {
  public:
   SkinPanel(QColor top, QColor bottom, QColor edge, QWidget* parent = nullptr);
+
+  // Captions in twips of the panel, drawn under the controls.
+  void SetCaptions(std::vector<Caption> captions);
+  const std::vector<Caption>& Captions() const { return captions_; }
+
+  // Draws captions in pixels onto any painter (the small windows draw the same way).
+  static void DrawCaptions(QPainter& p, const std::vector<Caption>& captions);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -19,6 +30,7 @@ class SkinPanel : public QWidget {
   QColor top_;
   QColor bottom_;
   QColor edge_;
+  std::vector<Caption> captions_;
 };
 
 }  // namespace mirelune::ui

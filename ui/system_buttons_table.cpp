@@ -8,11 +8,6 @@ namespace {
 using G = SystemButtonGroup;
 using P = SystemPanel;
 
-// The right end of the tool bar's right-hand group in the layout, in pixels (the automatic
-// control's "on" button ends at 770), plus a margin of 6 to the bar's right edge.
-constexpr int kToolBarRightEnd = 776;
-// Tool bar rows from this layout left (twips) on are aligned to the bar's right edge.
-constexpr int kToolBarRightGroupLeft = 8040;
 
 }  // namespace
 
@@ -87,8 +82,14 @@ int RadioGroupSize(SystemButtonGroup group) {
 }
 
 int ToolBarFromRight(const SystemButtonEntry& e) {
-  if (e.panel != P::ToolBar || e.rect.left < kToolBarRightGroupLeft) return -1;
-  return kToolBarRightEnd - e.rect.left / 15;
+  if (e.panel != P::ToolBar) return -1;
+  // The sound-mode and automatic-control pairs keep these distances to the bar's right end
+  // whatever its width.
+  switch (e.group) {
+    case G::BassMode: return e.index == 0 ? 154 : 116;
+    case G::BassAutoPair: return e.index == 0 ? 78 : 40;
+    default: return -1;
+  }
 }
 
 const std::vector<MasterSliderEntry>& MasterSliders() {

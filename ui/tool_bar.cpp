@@ -19,8 +19,8 @@ using controls::MBtnFlag;
 // Pixels in the bar; the right-aligned buttons are placed from the bar's width.
 constexpr int kUndoLeft = 144;         // 2160 twips
 constexpr int kRedoLeft = 168;         // 2520 twips
-constexpr int kModeCopyFromRight = 240;  // left of the sound-mode and automatic-control pairs
-constexpr int kMicCopyFromRight = 316;
+constexpr int kModeCopyFromRight = 225;  // left of the sound-mode and automatic-control pairs
+constexpr int kMicCopyFromRight = 296;
 
 MBtnFlag* MakePush(int normal, int pressed, const Store* store, QWidget* panel, const char* name) {
   controls::FlagSetup s;
@@ -131,7 +131,7 @@ void ToolBar::CopyMicGroup() {
 bool ToolBar::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* w = static_cast<QWidget*>(watched);
-  if (w != &window_ && !window_.isAncestorOf(w)) return false;
+  if (w->window() != window_.window()) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const auto mods = key->modifiers();
   if (!(mods & Qt::ControlModifier) || (mods & (Qt::AltModifier | Qt::ShiftModifier))) return false;

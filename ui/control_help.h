@@ -1,0 +1,28 @@
+// What a control of the console says about itself: the name of the parameter it edits (the
+// amplifier's own menu name where the menu has one) and the unit and range of its value, for
+// tool tips. Keyboard shortcuts are added by the caller that owns them.
+#pragma once
+
+#include <QString>
+
+namespace mirelune::ui {
+
+// The parameter's name: the menu catalogue's item name for the address, or the console's own
+// name for parameters the front-panel menu does not list (system settings, hidden holders).
+// Never empty: an unknown address reads "<kind caption> &Hxx".
+QString ParameterName(int address);
+
+// The unit a slider's value type shows ("Hz", "dB", "ms", "%", ...); empty for plain steps.
+QString ValueTypeUnit(int valueType);
+
+// "<name>\n<lowest> … <highest> <unit>" for a slider of this value type and maximum, the
+// ends as the slider shows them. `extra` (e.g. a key hint) goes on its own last line.
+QString SliderToolTip(int address, int valueType, int maxValue, const QString& extra = {});
+
+// "<name>\n<entry> / <entry> / …" for an option list of this ShowType.
+QString OptionListToolTip(int address, int showType);
+
+// "<name>" with the meaning of its states for a flag button bound to an address.
+QString FlagButtonToolTip(int address);
+
+}  // namespace mirelune::ui
