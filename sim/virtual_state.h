@@ -4,9 +4,22 @@
 // run, so its stored modes, working set, current mode, mode names and menu flags are kept in
 // one file under the user's data folder (<data>/Mirelune/virtual-amplifier.state) and loaded
 // when a --device virtual session starts. `mirelune-cli virtual-reset` removes it.
+//
+// Several programs may use the virtual amplifier at once (two CLI commands, a CLI command and
+// the console). Every access takes an exclusive lock on "<state>.lock" beside the file (flock,
+// released by the system even when a program dies), and a session that changes the amplifier
+// holds it from its load to its save, so no edit of one program is lost to another's save.
+// Saves go through a temporary file of their own and a rename.
+//
+// A file that is not a state (wrong size, wrong kind, a mode number out of range, not a
+// regular file) is refused with a message naming it, and never replaced: the user decides,
+// e.g. with virtual-reset.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace mirelune {
 
@@ -14,10 +27,57 @@ class VirtualAmplifier;
 
 std::string VirtualStatePath();
 
-// Loads the state into `amp`. A missing file leaves the factory state; a file of the wrong
-// size or kind is ignored with `error` set (the factory state stays).
+// The exclusive lock of a state file, held from Acquire until destruction.
+class VirtualStateLock {
+ public:
+  explicit VirtualStateLock(std::string statePath);
+  ~VirtualStateLock();
+  VirtualStateLock(const VirtualStateLock&) = delete;
+  VirtualStateLock& operator=(const VirtualStateLock&) = delete;
+
+  // Waits until no other program holds the lock; `onWait` is called once first when one does.
+  // Creates the state's folder when missing. False with `error` when the lock file cannot be
+  // opened or locked.
+  bool Acquire(std::string& error, const std::function<void()>& onWait = {});
+  bool Held() const { return fd_ >= 0; }
+  void Release();
+
+ private:
+  std::string path_;
+  intptr_t fd_ = -1;
+};
+
+// One session's use of the state file: locked load, the session's changes, save, unlock.
+class VirtualStateSession {
+ public:
+  explicit VirtualStateSession(std::string path) : path_(path), lock_(std::move(path)) {}
+
+  // Takes the lock (see VirtualStateLock::Acquire) and loads the state into `amp`; a missing
+  // file leaves `amp` as it is (the factory state). A file that is not a state is refused:
+  // false, `error` names the file, `amp` is untouched and the lock is released.
+  bool Open(VirtualAmplifier& amp, std::string& error, const std::function<void()>& onWait = {});
+  // Saves `amp` when it differs from what Open found (a missing file: the factory state), and
+  // releases the lock. False with `error` when the save failed. Only after a successful Open.
+  bool Close(VirtualAmplifier& amp, std::string& error);
+
+ private:
+  std::string path_;
+  VirtualStateLock lock_;
+  std::vector<uint8_t> opened_;
+};
+
+// Loads the state into `amp` under the lock. A missing file leaves the factory state; a file
+// that is not a state is refused (false, `error` naming it, `amp` untouched).
 bool LoadVirtualState(const std::string& path, VirtualAmplifier& amp, std::string& error);
-// Saves atomically (temporary file, then rename). False with `error` on failure.
+// Saves under the lock, atomically. Refuses (false, `error` naming it) to replace a file that
+// is there but is not a state, so a damaged file stays for the user to look at.
 bool SaveVirtualState(const std::string& path, VirtualAmplifier& amp, std::string& error);
+// Removes the state file under the lock (the factory state at the next start). A missing file
+// is no error.
+bool RemoveVirtualState(const std::string& path, std::string& error);
+
+// The state's bytes, and their reading. Decode refuses what is not a state, `amp` untouched.
+std::vector<uint8_t> EncodeVirtualState(VirtualAmplifier& amp);
+bool DecodeVirtualState(const std::vector<uint8_t>& bytes, VirtualAmplifier& amp, std::string& why);
 
 }  // namespace mirelune
