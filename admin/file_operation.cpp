@@ -16,6 +16,10 @@ std::string OverwriteQuestion(const std::string& modeName) {
   return "已存在同名称的模式: " + modeName + " ，要全部覆盖吗？";
 }
 
+std::string RenamedFileText(const std::string& modeName, const std::string& fileName) {
+  return "模式 " + modeName + " 的文件名已被本次保存的另一个模式使用，改存为: " + fileName;
+}
+
 std::string WithSpExtension(const std::string& path) {
   std::string tail = path.size() >= 3 ? path.substr(path.size() - 3) : path;
   std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -90,6 +94,7 @@ bool FileOperation::SaveDeviceModesToFolder(std::vector<int> modes) {
   modes.erase(std::unique(modes.begin(), modes.end()), modes.end());
   bool overwriteAll = false;
   bool ok = true;
+  std::vector<std::string> saved;  // the paths this call wrote
   for (int i : modes) {
     if (i < 0 || i > 9) continue;
     if (!transfers_.ReadModeToReadBack(i)) {
@@ -97,7 +102,9 @@ bool FileOperation::SaveDeviceModesToFolder(std::vector<int> modes) {
       break;
     }
     const std::string& name = transfers_.ModeNames[static_cast<size_t>(i)];
-    const std::string path = folder_.FileFor(name);
+    const std::string path = folder_.FileForAvoiding(name, saved);
+    if (path != folder_.FileFor(name))
+      notifier_.Information(RenamedFileText(name, fs::path(path).filename().string()));
     std::error_code ec;
     if (fs::exists(path, ec) && !overwriteAll) {
       if (!notifier_.Question(OverwriteQuestion(name))) continue;
@@ -109,6 +116,7 @@ bool FileOperation::SaveDeviceModesToFolder(std::vector<int> modes) {
       ok = false;
       break;
     }
+    saved.push_back(path);
   }
   ListModeFolder();
   return ok;

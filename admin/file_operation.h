@@ -27,6 +27,9 @@ inline constexpr char kDeleteQuestionText[] = "确认要删除所选的模式文
 inline constexpr char kFileRefusedText[] = "无法使用该配置文件：";
 // "已存在同名称的模式: " + name + " ，要全部覆盖吗？"
 std::string OverwriteQuestion(const std::string& modeName);
+// The note that a mode's file got another name because an earlier mode of the same pull took
+// its own: the mode name and the file name used.
+std::string RenamedFileText(const std::string& modeName, const std::string& fileName);
 // The save dialog's rule: a path whose last three characters are not ".sp" (any case) gets
 // ".SP" appended.
 std::string WithSpExtension(const std::string& path);
@@ -54,8 +57,10 @@ class FileOperation {
 
   // Reads each selected device mode (ascending) into ReadBackTable and saves it in the mode
   // folder under its mode name (ModeNames must have been read). An existing file is replaced
-  // only after the overwrite question; its Yes answers for every later file too. Stops at the
-  // first failed transfer; files already written stay.
+  // only after the overwrite question; its Yes answers for every later file too. A mode whose
+  // file name is the same as that of a mode saved before it in this call ("a/b" and "a_b",
+  // or two modes of one name) is saved as "<name> (2).sp" and so on, with a note saying so.
+  // Stops at the first failed transfer; files already written stay.
   bool SaveDeviceModesToFolder(std::vector<int> modes);
   // After the question, deletes the files of the given FolderFileNames rows.
   bool DeleteFolderFiles(const std::vector<int>& rows);

@@ -87,6 +87,21 @@ std::string ModeFolder::FileFor(const std::string& modeName) const {
   return safe.empty() ? (fs::path(path_) / (stem + ".sp")).string() : safe;
 }
 
+std::string ModeFolder::FileForAvoiding(const std::string& modeName,
+                                        const std::vector<std::string>& taken) const {
+  auto isTaken = [&](const std::string& p) {
+    return std::find(taken.begin(), taken.end(), p) != taken.end();
+  };
+  const std::string plain = FileFor(modeName);
+  if (!isTaken(plain)) return plain;
+  const fs::path p(plain);
+  const std::string stem = p.stem().string();
+  for (int k = 2;; ++k) {
+    const std::string candidate = (p.parent_path() / (stem + " (" + std::to_string(k) + ").sp")).string();
+    if (!isTaken(candidate)) return candidate;
+  }
+}
+
 std::string ModeFolder::RowText(int row, const std::string& name) {
   return "文件" + std::to_string(row) + "\t| " + name;
 }

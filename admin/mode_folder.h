@@ -33,6 +33,12 @@ class ModeFolder {
   // characters, : * ? " < > |) turned into "_", so no name ever leads outside the folder.
   std::string FileFor(const std::string& modeName) const;
 
+  // FileFor(modeName), unless that path is one of `taken` (files saved earlier in the same
+  // operation, e.g. for a mode named "a/b" when this one is "a_b", or two modes of one name):
+  // then the first of "<name> (2).sp", "<name> (3).sp", ... that is not taken, so no mode's
+  // file replaces another's.
+  std::string FileForAvoiding(const std::string& modeName, const std::vector<std::string>& taken) const;
+
   // The row text of the file list: "文件" + row (from 1) + tab + "| " + name.
   static std::string RowText(int row, const std::string& name);
 

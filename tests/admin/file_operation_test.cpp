@@ -117,6 +117,30 @@ TEST_F(FileOperationTest, ModeNamesNeverLeaveTheFolder) {
   EXPECT_TRUE(fs::exists(dir / "mode" / "a_b_c.sp"));
 }
 
+// "a/b" and "a_b" clean to one file name, as do two modes of one name: each mode keeps a file
+// of its own, the later ones numbered, and the user is told. Pulling again finds the same names.
+TEST_F(FileOperationTest, ModesWhoseNamesCleanAlikeGetFilesOfTheirOwn) {
+  rig->amplifier.ModeName(0) = "a/b";
+  rig->amplifier.ModeName(1) = "a_b";
+  rig->amplifier.ModeName(2) = "a_b";
+  ASSERT_TRUE(transfers->ReadModeNames());
+  for (int round = 0; round < 2; ++round) {
+    rig->notifier.Clear();
+    rig->notifier.questionAnswers = {true};
+    ASSERT_TRUE(ops->SaveDeviceModesToFolder({0, 1, 2}));
+    EXPECT_EQ(ops->FolderFileNames, (std::vector<std::string>{"a_b", "a_b (2)", "a_b (3)"}));
+    const std::pair<std::string, int> files[] = {{"a_b", 70}, {"a_b (2)", 71}, {"a_b (3)", 72}};
+    for (const auto& [name, value] : files) {
+      RecordTable back;
+      ASSERT_TRUE(LoadTableFromFile((dir / "mode" / (name + ".sp")).string(), back)) << name;
+      EXPECT_EQ(back.at(0, 1028).Value, value) << name;
+    }
+    EXPECT_EQ(rig->notifier.Texts(Kind::Information),
+              (std::vector<std::string>{RenamedFileText("a_b", "a_b (2).sp"),
+                                        RenamedFileText("a_b", "a_b (3).sp")}));
+  }
+}
+
 TEST_F(FileOperationTest, PreconditionsOfThePull) {
   EXPECT_FALSE(ops->SaveDeviceModesToFolder({}));
   EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{kSelectModeText});
