@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -31,6 +32,32 @@ namespace mirelune {
 std::string DeviceRowText(int row, const std::string& name, const std::string& assignment) {
   return "模式 " + std::to_string(row + 1) + "\t| " + FitText(name, 12) + "  | " + assignment;
 }
+
+namespace {
+
+// Checks every file of a batch the way the upload would send it, before anything is sent; on
+// the first that cannot be sent, shows why (the file, or its record) and returns false.
+bool BatchCanBeSent(const std::array<std::string, 100>& assignments, int rows,
+                    const ModeFolder& folder, const Store& store, Notifier& notifier) {
+  auto table = std::make_unique<RecordTable>();
+  for (int j = 0; j < rows; ++j) {
+    const std::string& name = assignments[static_cast<size_t>(j)];
+    if (name.empty()) continue;
+    const FileResult r = LoadTableFromFile(folder.FileFor(name), *table);
+    if (!r) {
+      notifier.Error(std::string(kFileRefusedText) + "\n" + r.error);
+      return false;
+    }
+    const std::string fault = CheckTableForWrite(*table, store);
+    if (!fault.empty()) {
+      notifier.Error(std::string(kWriteErrorText) + "\n" + name + ": " + fault);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 class FrmProgramManager::Busy {
  public:
@@ -369,6 +396,9 @@ void FrmProgramManager::UploadBatch() {
     ctx_.notifier.Warning(kOfflineOperationText);
     return;
   }
+  // A bad file found halfway would leave the batch half uploaded.
+  if (!BatchCanBeSent(assignments_, kDeviceRows, files_->folder(), ctx_.store, ctx_.notifier))
+    return;
   SelectAll(list1_, true);
   {
     Busy busy(*this);

@@ -36,44 +36,72 @@ BuiltFrame Link::BuildFrame(int code, int mode, int address) {
   return f;
 }
 
-void Link::Send(const std::vector<uint8_t>& bytes) {
+bool Link::Send(const std::vector<uint8_t>& bytes) {
   if (onTrace) onTrace(true, bytes);
   // A failed write is not an error of its own here: the transaction then waits out its reply
   // time and retries, the search and the sync byte simply go out again later.
-  usb_.SendData(bytes);
+  return usb_.SendData(bytes);
 }
 
 bool Link::SendCommand(int code, int mode, int address) {
   lastError_.clear();
+  misfit_.clear();
   const BuiltFrame frame = BuildFrame(code, mode, address);
   if (!frame) {
     lastError_ = "frame not built: " + frame.error;
     return false;
   }
-  for (int budget = kSendAttempts; budget > 0; --budget) {
-    parser_.Reset();
-    Send(frame.bytes);
+  const ReplyShape shape = ExpectedReply(code, address, store_.Menu);
+  bool drained = AwaitOwedReplies();
+  for (int budget = kSendAttempts; drained && budget > 0; --budget) {
+    DropPartialFrame();
+    if (Send(frame.bytes)) {
+      ++repliesOwed_;
+      lastFrameSentMs_ = scheduler_.NowMs();
+    }
+    expected_ = shape;
     Waiting = true;
     ReplyOk = false;
     if (WaitForReply()) return true;
     // Quitting ends the transaction at once: sending the frame eight more times while the
     // console closes would only delay the exit.
-    if (Quitting) {
-      lastError_ = "quitting";
-      break;
-    }
+    if (Quitting) break;
     if (!Online) break;
   }
   const bool warn = !Quitting && Online;
-  if (lastError_.empty())
-    lastError_ = Online ? "no reply after " + std::to_string(kSendAttempts) + " attempts"
-                        : "link went offline";
+  if (Quitting)
+    lastError_ = "quitting";
+  else if (!Online)
+    lastError_ = "link went offline";
+  else if (!misfit_.empty())
+    lastError_ = "no fitting reply after " + std::to_string(kSendAttempts) + " attempts: " + misfit_;
+  else
+    lastError_ = "no reply after " + std::to_string(kSendAttempts) + " attempts";
   // Offline before the (modal) warning, so that nothing sent from inside the message box's
   // event loop waits for a device that has just been given up.
   Online = false;
   SetConnectStatus(SearchDisabled ? kStatusSwitchedOff : kStatusOffline);
   if (warn) notifier_.Warning(kLinkTimeoutText);
   return false;
+}
+
+// The replies owed to earlier frames are on their way or lost; until they are in, the next
+// reply may be one of them, and it would look like the answer to the frame about to be sent.
+bool Link::AwaitOwedReplies() {
+  if (repliesOwed_ == 0) return true;
+  const int64_t left = lastFrameSentMs_ + kLateReplyWindowMs - scheduler_.NowMs();
+  if (left > 0) {
+    InWait = true;
+    bool expired = false;
+    const Scheduler::TimerId timer =
+        scheduler_.StartTimer(static_cast<int>(left), false, [&expired] { expired = true; });
+    scheduler_.WaitUntil([&] { return repliesOwed_ == 0 || expired || Quitting || !Online; });
+    scheduler_.StopTimer(timer);
+    InWait = false;
+  }
+  if (Quitting || !Online) return false;
+  repliesOwed_ = 0;  // what has not come by now is taken as lost
+  return true;
 }
 
 bool Link::WaitForReply() {
@@ -95,44 +123,76 @@ bool Link::WaitForReply() {
   return ReplyOk;
 }
 
+void Link::SettleOneReply() {
+  if (repliesOwed_ > 0) --repliesOwed_;
+}
+
+// A frame cut short is still the one reply some frame got: its tail is ignored up to the next
+// FE, so counting it keeps the owed replies in step.
+void Link::DropPartialFrame() {
+  if (parser_.InFrame()) SettleOneReply();
+  parser_.Reset();
+}
+
 void Link::ParseReplyBytes(const std::vector<uint8_t>& chunk) {
   for (uint8_t b : chunk) {
+    if (b == kFrameStart && parser_.InFrame()) SettleOneReply();  // the new FE cuts it short
     switch (parser_.Push(b)) {
       case ReplyParser::Event::SyncByte:
         TicksSinceReply = 0;
         if (onTrace) onTrace(false, {kSyncByte});
         break;
       case ReplyParser::Event::EmptyFrame:
+        SettleOneReply();
         if (onTrace)
           onTrace(false, std::vector<uint8_t>(parser_.LastFrame(), parser_.LastFrame() + 3));
         break;
-      case ReplyParser::Event::Frame: {
-        const int len = parser_.RxLength();
-        if (onTrace)
-          onTrace(false, std::vector<uint8_t>(parser_.LastFrame(), parser_.LastFrame() + len));
-        if (Online) {
-          Waiting = false;
-          ReplyOk = true;
-          scheduler_.StopTimer(replyTimer_);
-          replyTimer_ = 0;
-          break;
-        }
-        // A late answer to a search sent just before the user switched the link off must not
-        // bring it up against the switch.
-        const size_t idLen = std::strlen(kDeviceIdentifier);
-        if (!SearchDisabled && len - 3 >= static_cast<int>(idLen) &&
-            std::memcmp(parser_.Payload().data(), kDeviceIdentifier, idLen) == 0) {
-          identifier_.assign(reinterpret_cast<const char*>(parser_.Payload().data()), idLen);
-          Online = true;
-          StartSyncPending = true;
-          SetConnectStatus(kStatusOnline);
-        }
+      case ReplyParser::Event::BadChecksum:
+      case ReplyParser::Event::BadLength:
+        SettleOneReply();
         break;
-      }
-      default:
+      case ReplyParser::Event::Frame:
+        OnFrame();
+        break;
+      case ReplyParser::Event::None:
         break;
     }
   }
+}
+
+void Link::OnFrame() {
+  const int len = parser_.RxLength();
+  const int payloadLength = len - 3;
+  const uint8_t* payload = parser_.Payload().data();
+  if (onTrace) onTrace(false, std::vector<uint8_t>(parser_.LastFrame(), parser_.LastFrame() + len));
+  if (IsIdentifierReply(payload, payloadLength)) {
+    // It answers a search frame. Online it is late (several searches went out before the
+    // first answer came) and answers nothing that is waiting now. A late answer to a search
+    // sent just before the user switched the link off must not bring it up against the switch.
+    if (Online || SearchDisabled) return;
+    identifier_.assign(reinterpret_cast<const char*>(payload), std::strlen(kDeviceIdentifier));
+    Online = true;
+    StartSyncPending = true;
+    // The device answers in order and this search went out after every command frame of the
+    // last time online: whatever those frames were owed has come or is lost.
+    repliesOwed_ = 0;
+    SetConnectStatus(kStatusOnline);
+    return;
+  }
+  SettleOneReply();
+  if (!Online || !Waiting) return;
+  if (!expected_.Fits(payloadLength)) {
+    misfit_ = "a reply of " + std::to_string(payloadLength) + " payload bytes where " +
+              std::to_string(expected_.payloadBytes) + " were expected";
+    return;
+  }
+  // A copy: the rest of this chunk may hold another frame, which must not replace the answer.
+  std::copy(payload, payload + payloadLength, reply_.begin());
+  replyLength_ = len;
+  Waiting = false;
+  ReplyOk = true;
+  scheduler_.StopTimer(replyTimer_);
+  replyTimer_ = 0;
 }
 
 void Link::GoOffline() {
@@ -163,7 +223,7 @@ void Link::LinkTick() {
     TicksSinceSearch = 0;
   } else if (++TicksSinceSearch >= kSearchEveryTicks) {
     TicksSinceSearch = 0;
-    parser_.Reset();
+    DropPartialFrame();
     Send(SearchFrame());
   }
 

@@ -17,7 +17,14 @@
 //                 the sync byte 0xFF every 20th tick (1 s, the first 1 s after coming up) and
 //                 the link is lost on the 101st tick without a 0xFF from the device;
 //   start-up sync 100: runs onStartSync once after the identifier reply brought the link up;
-//   reply timeout 600: per attempt, 9 attempts in all.
+//   reply timeout 600: per attempt, 9 attempts in all;
+//   late replies 5050: how long a new request waits for the replies still owed to earlier
+//                 frames (a request that was sent more than once), see SendCommand.
+//
+// Replies carry no sequence numbers; the device answers every frame once, in order. A reply is
+// taken as a request's answer only when it fits the request (reply_shape.h), and no request is
+// sent while replies to earlier frames may still be on their way, so a late answer to one
+// request is never taken for the answer to the next.
 #pragma once
 
 #include <array>
@@ -28,6 +35,7 @@
 
 #include "link/frame_codec.h"
 #include "link/reply_parser.h"
+#include "link/reply_shape.h"
 #include "link/usb_comm.h"
 #include "platform/notifier.h"
 #include "platform/scheduler.h"
@@ -35,9 +43,6 @@
 namespace mirelune {
 
 class Store;
-
-// The device's answer to the search frame starts with these eight bytes.
-inline constexpr char kDeviceIdentifier[] = "_LM-R52Z";
 
 // The time-out warning, shown once when a request gives up or the heartbeat stops.
 inline constexpr char kLinkTimeoutText[] = "与目标通信连接超时，已断开连接。";
@@ -54,6 +59,9 @@ class Link {
   static constexpr int kSearchEveryTicks = 10;
   static constexpr int kSyncEveryTicks = 20;
   static constexpr int kLostAfterTicks = 100;  // lost when TicksSinceReply exceeds this
+  // A reply later than this after its frame is taken as lost. A device that answers later
+  // echoes the sync byte as late, and the heartbeat declares such a link lost.
+  static constexpr int kLateReplyWindowMs = (kLostAfterTicks + 1) * kTickMs;
 
   // store, usb, scheduler and notifier must outlive the Link. The constructor installs itself
   // as usb.DataArrival.
@@ -69,14 +77,18 @@ class Link {
 
   // ---- Transactions ----
 
-  // Builds the frame (see BuildFrame in frame_codec.h), sends it and waits up to 600 ms for any
-  // valid reply frame; sends the same bytes again up to 9 times in all while Online stays true.
-  // Returns true when a reply arrived; its payload is then in ReplyPayload() and its LEN in
-  // RxLength() until the next request. Returns false:
+  // Builds the frame (see BuildFrame in frame_codec.h), sends it and waits up to 600 ms for a
+  // valid reply frame that fits the request (ExpectedReply in reply_shape.h); sends the same
+  // bytes again up to 9 times in all while Online stays true. A reply that does not fit (the
+  // identifier reply, a reply of another length) is not the answer: the wait goes on.
+  // Before the first send, replies still owed to earlier frames are waited for and dropped, at
+  // most until kLateReplyWindowMs after the last frame went out (the rest count as lost).
+  // Returns true when a fitting reply arrived; its payload is then in ReplyPayload() and its LEN
+  // in RxLength() until the next request. Returns false:
   //  - when the frame cannot be built: nothing is sent, LastError() says why, no message, the
   //    link state is unchanged;
-  //  - after 9 unanswered attempts: the warning kLinkTimeoutText (unless Quitting, or the link
-  //    already went offline), then Online = false and ConnectStatus offline;
+  //  - after 9 attempts without a fitting reply: the warning kLinkTimeoutText (unless Quitting,
+  //    or the link already went offline), then Online = false and ConnectStatus offline;
   //  - at once when Quitting is set or the link goes offline during a wait (no warning).
   // Callers send only while Online. A request started while another waits (from an event
   // handler) shares the wait flags; whole-mode transfers prevent that by disabling input.
@@ -87,21 +99,26 @@ class Link {
   BuiltFrame BuildFrame(int code, int mode, int address);
 
   // Why the last SendCommand returned false ("frame not built: ...", "no reply after 9
-  // attempts", "link went offline", "quitting"); empty after a success.
+  // attempts", "no fitting reply after 9 attempts: ...", "link went offline", "quitting");
+  // empty after a success.
   const std::string& LastError() const { return lastError_; }
 
   // ---- Replies ----
 
   // Feeds one chunk of received bytes (the data of one input report). Every 0xFF resets
-  // TicksSinceReply; every valid frame with payload ends the current wait while Online, or,
-  // while offline, brings the link up when its payload starts with kDeviceIdentifier.
+  // TicksSinceReply. A valid frame whose payload starts with kDeviceIdentifier brings the link
+  // up while offline and is ignored while online; any other frame ends the current wait when
+  // it fits the request waiting. Every frame (valid, damaged or cut short) settles one reply
+  // owed to a frame sent.
   void ParseReplyBytes(const std::vector<uint8_t>& chunk);
 
-  // 5001 bytes; offsets 0 .. RxLength()-4 hold the last valid reply's payload.
-  const std::array<uint8_t, ReplyParser::kPayloadSize>& ReplyPayload() const {
-    return parser_.Payload();
-  }
-  int RxLength() const { return parser_.RxLength(); }
+  // 5001 bytes; offsets 0 .. RxLength()-4 hold the payload of the last reply taken as an
+  // answer. Later offsets keep what longer earlier answers left there.
+  const std::array<uint8_t, ReplyParser::kPayloadSize>& ReplyPayload() const { return reply_; }
+  int RxLength() const { return replyLength_; }
+  // Command frames handed to the transport whose reply has not arrived yet (0 once the link
+  // comes up, and after a new request gave up waiting for them).
+  int RepliesOwed() const { return repliesOwed_; }
   // The identifier of the device that brought the link up last (the first 8 payload bytes of
   // its search reply); empty before.
   const std::string& DeviceIdentifierSeen() const { return identifier_; }
@@ -157,15 +174,25 @@ class Link {
 
  private:
   bool WaitForReply();
+  bool AwaitOwedReplies();
   void SetConnectStatus(int status);
   void GoOffline();
-  void Send(const std::vector<uint8_t>& bytes);
+  bool Send(const std::vector<uint8_t>& bytes);
+  void OnFrame();
+  void SettleOneReply();
+  void DropPartialFrame();
 
   Store& store_;
   UsbComm& usb_;
   Scheduler& scheduler_;
   Notifier& notifier_;
   ReplyParser parser_;
+  std::array<uint8_t, ReplyParser::kPayloadSize> reply_{};
+  int replyLength_ = 0;
+  ReplyShape expected_;       // of the request waiting
+  std::string misfit_;        // the last reply of this request that did not fit, described
+  int repliesOwed_ = 0;
+  int64_t lastFrameSentMs_ = 0;
   std::string lastError_;
   std::string identifier_;
   int connectStatus_ = kStatusOffline;

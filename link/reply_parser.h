@@ -32,6 +32,9 @@ class ReplyParser {
   // Drops a partial frame (before every send and every search frame), so bytes left over from
   // an earlier, incomplete reply cannot complete a later one.
   void Reset() { pos_ = 0; collecting_ = false; }
+  // True while a frame has started (FE seen) and is not complete yet: a Reset or the next FE
+  // would cut it short.
+  bool InFrame() const { return collecting_; }
 
   // LEN of the frame last checked (valid or not); 0 before any.
   int RxLength() const { return rxLength_; }

@@ -1,6 +1,7 @@
 #include "link/transfers.h"
 
 #include "link/admin_password.h"
+#include "link/device_layout.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
 #include "model/store.h"
@@ -25,6 +26,57 @@ const std::vector<int>& WriteKinds(int soundMode) {
   static const std::vector<int> singing{0, 1, 2, 3, 4, 5, 6, 7};
   static const std::vector<int> dance{0, 4, 5, 6, 7};
   return soundMode == 0 ? singing : dance;
+}
+
+namespace {
+
+const char* KindName(int kind) {
+  switch (kind) {
+    case kPlain: return "a plain value";
+    case kEqBand: return "an EQ band";
+    case kHighPass: return "a high-pass filter";
+    case kLowPass: return "a low-pass filter";
+    default: return "an unknown kind";
+  }
+}
+
+// Why the record at `address` in `slot` cannot be sent as it is; empty when it can.
+std::string RecordFault(const RecordTable& table, int slot, int address) {
+  const ParamRecord& r = table.at(slot, address);
+  const int want = LayoutKind(address);
+  std::string why;
+  if (r.Kind != want) {
+    why = "Kind " + std::to_string(r.Kind) + ", but the address holds " + KindName(want) +
+          " (Kind " + std::to_string(want) + ")";
+  } else {
+    std::vector<uint8_t> scratch;
+    why = AppendRecord(scratch, r, LayoutIsBand(address));
+  }
+  if (why.empty()) return why;
+  return "address " + std::to_string(address) + ", sound mode " + std::to_string(slot) + ": " + why;
+}
+
+}  // namespace
+
+std::string CheckTableForWrite(const RecordTable& table, const Store& store) {
+  std::string first;
+  int more = 0;
+  auto checkKind = [&](int kind, int slot) {
+    for (int a = store.KindStart[static_cast<size_t>(kind)]; a <= store.KindEnd[static_cast<size_t>(kind)];
+         ++a) {
+      std::string fault = RecordFault(table, slot, a);
+      if (fault.empty()) continue;
+      if (first.empty())
+        first = std::move(fault);
+      else
+        ++more;
+    }
+  };
+  for (int s = 0; s < 2; ++s)
+    for (int k : WriteKinds(s)) checkKind(k, s);
+  for (int k : kSystemKinds) checkKind(k, 0);
+  if (more > 0) first += " (and " + std::to_string(more) + " more records that cannot be sent)";
+  return first;
 }
 
 Transfers::Transfers(Store& store, Link& link, Notifier& notifier)
@@ -54,8 +106,8 @@ bool Transfers::RequestGroup(int code, int modeArg, int kind, int outer, int inn
   const int first = store_.KindStart[static_cast<size_t>(kind)];
   if (kind >= 8) link_.ModeOverride = modeArg;
   if (code == WriteGroup) {
-    // Validate the records first so that a value the frame cannot carry is reported as a
-    // write error naming it, rather than as a silent failure.
+    // The whole table was checked before the first group; this catches only a frame that
+    // cannot be built for another reason (its length), before anything of the group is sent.
     BuiltFrame probe = mirelune::BuildFrame(code, modeArg, first, store_, 0, link_.PasswordDigits);
     if (!probe) {
       link_.ModeOverride = 0;
@@ -165,7 +217,11 @@ bool Transfers::ReadModeToReadBack(int mode) {
 
 bool Transfers::WriteModeFromReadBack(int mode) {
   Begin(false);
-  bool ok = true;
+  // All of it before the first frame: a record found bad halfway would leave the device's mode
+  // part new, part old.
+  const std::string fault = CheckTableForWrite(store_.ReadBackTable, store_);
+  bool ok = fault.empty();
+  if (!ok) notifier_.Error(std::string(kWriteErrorText) + "\n" + fault);
   for (int s = 0; ok && s < 2; ++s)
     for (int k : WriteKinds(s))
       if (!(ok = RequestGroup(WriteGroup, s * 11 + mode, k, s, k, store_.ReadBackTable, s, false)))

@@ -34,6 +34,14 @@ const std::vector<int>& ReadKinds(int soundMode);   // 0: 0,1,3..7; 1: 0,4..7
 const std::vector<int>& WriteKinds(int soundMode);  // 0: 0..7;     1: 0,4..7
 inline constexpr int kSystemKinds[] = {8, 9, 10};
 
+// Checks every record a whole-mode write sends from `table` (sound mode 0 of menu kinds 0..10,
+// sound mode 1 of kinds 0, 4..7, each kind from store.KindStart to store.KindEnd): its Kind
+// byte must be the one the address has in the device layout (device_layout.h), or the record
+// would travel in the other encoding; and its values must fit that encoding. Returns an empty
+// string when all do, else the first fault in sending order with its address, sound mode and
+// value ("address 2599, sound mode 0: Value 62500 is above 62499"), and how many more there are.
+std::string CheckTableForWrite(const RecordTable& table, const Store& store);
+
 // What the windows do around a transfer. Every hook is optional.
 struct TransferHooks {
   // Both reads close the secondary parameter window at their start.
@@ -59,8 +67,10 @@ class Transfers {
   bool ReadModeToParams(int mode, bool withStatus, int code);
   // Reads mode `mode` into ReadBackTable with ReadBackGroup (kinds 8-10 are not read).
   bool ReadModeToReadBack(int mode);
-  // Writes ReadBackTable into mode `mode` with WriteGroup. Records that cannot be encoded
-  // stop the write before anything of that group is sent, with the write error message.
+  // Writes ReadBackTable into mode `mode` with WriteGroup. The whole table is checked first
+  // (CheckTableForWrite): when any record cannot be sent as it is, nothing at all is sent, the
+  // write error message names the record, and the result is false, so a mode is never left
+  // half written by a bad record.
   bool WriteModeFromReadBack(int mode);
 
   // Reads the eleven device mode names into ModeNames.

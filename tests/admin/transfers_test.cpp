@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "admin/file_operation.h"
 #include "link/admin_password.h"
 #include "model/ansi_text.h"
+#include "model/sp_file.h"
 #include "tests/admin/transfer_fixture.h"
 
 namespace mirelune {
@@ -154,18 +161,79 @@ TEST_F(TransferTest, WriteModeSendsTheWriteSetAndStoresIt) {
   EXPECT_EQ(rig->amplifier.StoredMode(0).at(0, 1028).Value, 70) << "other modes untouched";
 }
 
-TEST_F(TransferTest, UnencodableRecordStopsTheWriteWithItsMessage) {
-  Store& s = rig->store;
-  s.ReadBackTable = s.ParamTable;
-  s.ReadBackTable.at(0, 1028).Value = -5;  // kind 4
-  EXPECT_FALSE(transfers->WriteModeFromReadBack(1));
-  auto errors = rig->notifier.Texts(Kind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0].rfind(kWriteErrorText, 0), 0u) << errors[0];
-  EXPECT_NE(errors[0].find("-5"), std::string::npos) << errors[0];
-  for (const auto& f : Frames(WriteGroup)) EXPECT_LT(f[3], 4) << "nothing from kind 4 on is sent";
-  EXPECT_TRUE(rig->link.Online);
-  EXPECT_EQ(rig->notifier.depth, 0);
+// A configuration file patched byte by byte, pushed into device mode 3 from the mode folder.
+TEST_F(TransferTest, AFileWithAnyRecordThatCannotBeSentWritesNothing) {
+  constexpr size_t kKindByte = 0, kValue = 1, kSQ = 18;  // offsets inside a 28-byte record
+  struct Patch {
+    int address, slot;
+    size_t offset;
+    int32_t value;
+    int bytes;  // 1 or 4, little-endian
+  };
+  struct Case {
+    const char* what;
+    std::vector<Patch> patches;
+    std::vector<std::string> named;  // in the error text; empty: the write goes through
+  };
+  const Case cases[] = {
+      {"untouched", {}, {}},
+      {"Value 62500 in the last record sent", {{2599, 0, kValue, 62500, 4}},
+       {"address 2599, sound mode 0: Value 62500 is above 62499"}},
+      {"negative Value", {{2560, 0, kValue, -3, 4}}, {"address 2560, sound mode 0", "-3"}},
+      {"band's Kind byte flipped to plain", {{0, 0, kKindByte, 0, 1}},
+       {"address 0, sound mode 0: Kind 0", "an EQ band (Kind 1)"}},
+      {"low-pass Kind byte flipped to band", {{16, 0, kKindByte, 1, 1}},
+       {"address 16, sound mode 0: Kind 1", "a low-pass filter (Kind 3)"}},
+      {"dance-slot Kind byte flipped", {{1032, 1, kKindByte, 0, 1}},
+       {"address 1032, sound mode 1: Kind 0"}},
+      {"dance-slot SQ too large for its byte", {{1032, 1, kSQ, 300, 4}},
+       {"address 1032, sound mode 1: SQ 300"}},
+      {"two faults: the first in sending order, and a count",
+       {{2599, 0, kValue, 62500, 4}, {5, 0, kKindByte, 2, 1}},
+       {"address 5, sound mode 0: Kind 2", "(and 1 more records that cannot be sent)"}},
+  };
+  const char* root = std::getenv("MIRELUNE_TEST_TMP");
+  const std::filesystem::path dir =
+      std::filesystem::path(root ? root : "/tmp") / "transfers_test" / "mode";
+  std::filesystem::create_directories(dir);
+  ModeFolder folder(dir.string());
+  FileOperation files(rig->store, rig->link, *transfers, rig->notifier, folder);
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> bytes = EncodeTable(rig->store.ParamTable);
+    for (const Patch& p : c.patches) {
+      const size_t at = static_cast<size_t>(p.address * 3 + p.slot) * kSpRecordSize + p.offset;
+      for (int i = 0; i < p.bytes; ++i)
+        bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(p.value) >> (8 * i));
+    }
+    std::ofstream(folder.FileFor("Patched"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const size_t logged = rig->amplifier.CommandLog().size();
+    const auto before = std::make_unique<RecordTable>(rig->amplifier.StoredMode(3));
+    rig->notifier.Clear();
+
+    const bool ok = files.UploadFolderFileToMode("Patched", 3);
+
+    size_t writes = 0;
+    for (size_t i = logged; i < rig->amplifier.CommandLog().size(); ++i)
+      writes += rig->amplifier.CommandLog()[i][1] == WriteGroup;
+    const auto errors = rig->notifier.Texts(Kind::Error);
+    if (c.named.empty()) {
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(writes, 16u);
+      EXPECT_TRUE(errors.empty());
+      continue;
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(writes, 0u) << "not one group of a file that cannot be sent whole";
+    EXPECT_TRUE(rig->amplifier.StoredMode(3) == *before);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind(std::string(kWriteErrorText) + "\n", 0), 0u) << errors[0];
+    for (const std::string& part : c.named) EXPECT_NE(errors[0].find(part), std::string::npos) << errors[0];
+    EXPECT_TRUE(rig->link.Online);
+    EXPECT_EQ(rig->notifier.depth, 0);
+  }
 }
 
 TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
