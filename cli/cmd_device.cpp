@@ -6,6 +6,7 @@
 #include "cli/device_session.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
+#include "model/param_ranges.h"
 #include "model/scales.h"
 
 namespace mirelune::cli {
@@ -48,21 +49,22 @@ bool ReadKind(DeviceSession& s, int kind, int mode, int slot) {
 int Info(Context& ctx, const std::vector<std::string>& args) {
   if (!args.empty()) {
     ctx.err << "mirelune-cli info: usage: info\n";
-    return 2;
+    return kExitUsage;
   }
-  DeviceSession s(ctx, "info");
-  if (!s.Connect()) return 1;
-  int mode = 0;
-  if (!ReadCurrentMode(s, mode)) return 1;
-  if (!s.Request(ReadModeNames, 0, 0, "the mode-name request")) return 1;
-  const auto& p = s.link().ReplyPayload();
-  const std::vector<uint8_t> names(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
-  ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
-  ctx.out << "current mode: " << mode + 1 << "\n";
-  for (int n = 0; n < kModeCount; ++n)
-    ctx.out << "mode " << n + 1 << ": " << BytesToText(names, static_cast<size_t>(n) * kModeNameBytes)
-            << "\n";
-  return 0;
+  return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
+    if (!s.Connect()) return kExitFailed;
+    int mode = 0;
+    if (!ReadCurrentMode(s, mode)) return kExitFailed;
+    if (!s.Request(ReadModeNames, 0, 0, "the mode-name request")) return kExitFailed;
+    const auto& p = s.link().ReplyPayload();
+    const std::vector<uint8_t> names(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
+    ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
+    ctx.out << "current mode: " << mode + 1 << "\n";
+    for (int n = 0; n < kModeCount; ++n)
+      ctx.out << "mode " << n + 1 << ": "
+              << BytesToText(names, static_cast<size_t>(n) * kModeNameBytes) << "\n";
+    return kExitOk;
+  });
 }
 
 // "gain=CODE,freq=INDEX,..." applied onto `band`; false with `error` for anything else.
@@ -106,66 +108,105 @@ bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& er
   return any;
 }
 
-int Set(Context& ctx, const std::vector<std::string>& argv) {
+// What `set` was asked to do, checked in full before the amplifier is touched.
+struct SetRequest {
+  int address = 0;
+  bool band = false;
+  int32_t plain = 0;       // the value of a plain parameter
+  std::string bandFields;  // the field list of an EQ band
+  bool hasSound = false;
+  int sound = 0;
+};
+
+bool ParseSet(const std::vector<std::string>& argv, SetRequest& req, std::string& error) {
   std::vector<std::string> args = argv;
-  std::string soundText, error;
-  const bool hasSound = TakeOption(args, "--sound-mode", soundText, error);
+  std::string soundText;
+  req.hasSound = TakeOption(args, "--sound-mode", soundText, error);
   if (!error.empty() || args.size() != 2) {
-    ctx.err << "mirelune-cli set: usage: set ADDRESS VALUE [--sound-mode 0|1]\n";
-    return 2;
+    error = "usage: set ADDRESS VALUE [--sound-mode 0|1]";
+    return false;
   }
   long address = 0, sound = 0;
   Store probe;
   probe.InitDefaults();
   if (!ParseInt(args[0], address) || address < 0 || address >= kAddressCount ||
       probe.ParamTable.at(0, static_cast<int>(address)).Valid == kFalse) {
-    ctx.err << "mirelune-cli set: no parameter at address '" << args[0] << "'\n";
-    return 2;
+    error = "no parameter at address '" + args[0] + "'";
+    return false;
   }
-  if (hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
-    ctx.err << "mirelune-cli set: --sound-mode must be 0 or 1\n";
-    return 2;
+  if (req.hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
+    error = "--sound-mode must be 0 or 1, not '" + soundText + "'";
+    return false;
   }
-  const int addr = static_cast<int>(address);
-  const int kind = addr / 256;
-  const bool band = probe.ParamTable.at(0, addr).Kind == kEqBand;
-  long plain = 0;
-  if (!band && !ParseInt(args[1], plain)) {
-    ctx.err << "mirelune-cli set: VALUE must be an integer for address " << addr << "\n";
-    return 2;
+  req.address = static_cast<int>(address);
+  req.sound = static_cast<int>(sound);
+  req.band = probe.ParamTable.at(0, req.address).Kind == kEqBand;
+  if (req.band) {
+    ParamRecord check;
+    req.bandFields = args[1];
+    return ApplyBandFields(req.bandFields, check, error);
   }
+  long value = 0;
+  if (!ParseInt(args[1], value)) {
+    error = "VALUE must be a whole number for address " + std::to_string(req.address) +
+            ", not '" + args[1] + "'";
+    return false;
+  }
+  const ParamRange range = RangeOf(req.address);
+  if (!range.Contains(value)) {
+    error = "value " + args[1] + " outside the range of address " + std::to_string(req.address) +
+            ": " + range.Text();
+    return false;
+  }
+  req.plain = static_cast<int32_t>(value);
+  return true;
+}
 
-  DeviceSession s(ctx, "set");
-  if (!s.Connect()) return 1;
+int SetOnDevice(Context& ctx, DeviceSession& s, const SetRequest& req) {
+  if (!s.Connect()) return kExitFailed;
   Store& store = s.store();
+  const int addr = req.address;
+  const int kind = addr / 256;
   int mode = 0;
-  if (!ReadCurrentMode(s, mode)) return 1;
+  if (!ReadCurrentMode(s, mode)) return kExitFailed;
+  int sound = req.sound;
   // Without --sound-mode the edit goes to the sound mode the amplifier is in.
-  if (!hasSound && addr < kFirstSlotOnlyAddress) {
-    if (!ReadKind(s, 10, mode, 0)) return 1;
+  if (!req.hasSound && addr < kFirstSlotOnlyAddress) {
+    if (!ReadKind(s, 10, mode, 0)) return kExitFailed;
     sound = store.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
   }
   store.SetCurrentSoundMode(static_cast<uint8_t>(sound));
   const int slot = store.SlotFor(addr);
-  if (!ReadKind(s, kind, mode, slot)) return 1;
+  if (!ReadKind(s, kind, mode, slot)) return kExitFailed;
 
   ParamRecord rec = store.ParamTable.at(slot, addr);
-  if (band) {
-    if (!ApplyBandFields(args[1], rec, error)) {
+  if (req.band) {
+    std::string error;
+    if (!ApplyBandFields(req.bandFields, rec, error)) {  // checked before: cannot fail here
       s.Fail(error);
-      return 2;
+      return kExitUsage;
     }
   } else {
-    rec.Value = static_cast<int32_t>(plain);
+    rec.Value = req.plain;
   }
   store.ParamTable.at(slot, addr) = rec;
   if (addr < kFirstSlotOnlyAddress && store.ParamTable.at(0, addr).PerMode == kFalse)
     store.ParamTable.at(1 - slot, addr) = rec;
-  if (!s.Request(SetParam, 0, addr, "the parameter change")) return 1;
+  if (!s.Request(SetParam, 0, addr, "the parameter change")) return kExitFailed;
   ctx.out << "set " << addr << " in mode " << mode + 1
           << (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "")
           << "\n";
-  return 0;
+  return kExitOk;
+}
+
+int Set(Context& ctx, const std::vector<std::string>& argv) {
+  SetRequest req;
+  std::string error;
+  if (!ParseSet(argv, req, error)) {
+    ctx.err << "mirelune-cli set: " << error << "\n";
+    return kExitUsage;
+  }
+  return RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(ctx, s, req); });
 }
 
 const CommandRegistration kInfo({"info", "show the amplifier's identifier, current mode and mode names",
@@ -178,11 +219,13 @@ const CommandRegistration kSet(
     {"set", "change one parameter on the amplifier",
      "usage: mirelune-cli [--device hid|virtual] set ADDRESS VALUE [--sound-mode 0|1]\n"
      "ADDRESS is decimal or 0x-hexadecimal (menu kind * 256 + menu address).\n"
-     "VALUE is an integer for a plain parameter; for an EQ band a list of any of\n"
+     "VALUE is an integer within the parameter's range (that of the console's control for the\n"
+     "address; 0..62499 where there is none); for an EQ band a list of any of\n"
      "  gain=CODE (10..370, 250 = 0 dB), freq=INDEX (0..362), q=INDEX (0..100),\n"
      "  sq=INDEX (0..26), shape=0|1|2 (peak, low shelf, high shelf), off=0|1\n"
      "Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own\n"
-     "sound mode is edited. Exit 1 when the amplifier does not acknowledge.\n",
+     "sound mode is edited. Exit 2 for a bad ADDRESS or VALUE (nothing is sent), 1 when the\n"
+     "amplifier does not acknowledge or the change cannot be kept.\n",
      Set});
 
 }  // namespace

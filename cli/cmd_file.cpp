@@ -23,16 +23,16 @@ int Defaults(Context& ctx, const std::vector<std::string>& argv) {
   std::string out, err;
   if (!TakeOption(args, "--output", out, err, "-o") || !args.empty()) {
     ctx.err << "mirelune-cli defaults: " << (err.empty() ? "usage: defaults -o FILE" : err) << "\n";
-    return 1;
+    return kExitUsage;
   }
   Store store;
   store.InitDefaults();
   FileResult r = SaveTableToFile(out, store.ParamTable);
   if (!r) {
     ctx.err << "mirelune-cli defaults: " << r.error << "\n";
-    return 1;
+    return kExitFailed;
   }
-  return 0;
+  return kExitOk;
 }
 
 int Dump(Context& ctx, const std::vector<std::string>& argv) {
@@ -40,13 +40,13 @@ int Dump(Context& ctx, const std::vector<std::string>& argv) {
   const bool all = TakeFlag(args, "--all");
   if (args.size() != 1) {
     ctx.err << "mirelune-cli dump: usage: dump FILE [--all]\n";
-    return 1;
+    return kExitUsage;
   }
   RecordTable table;
   FileResult r = LoadTableFromFile(args[0], table);
   if (!r) {
     ctx.err << "mirelune-cli dump: " << r.error << "\n";
-    return 1;
+    return kExitFailed;
   }
   ctx.out << "[";
   bool first = true;
@@ -58,7 +58,7 @@ int Dump(Context& ctx, const std::vector<std::string>& argv) {
     WriteRecordJson(ctx.out, n / kSlotCount, n % kSlotCount, rec);
   }
   ctx.out << (first ? "]\n" : "\n]\n");
-  return 0;
+  return kExitOk;
 }
 
 void DiffField(std::ostream& out, const char* name, long a, long b) {
@@ -68,14 +68,14 @@ void DiffField(std::ostream& out, const char* name, long a, long b) {
 int Diff(Context& ctx, const std::vector<std::string>& args) {
   if (args.size() != 2) {
     ctx.err << "mirelune-cli diff: usage: diff A B\n";
-    return 2;
+    return kExitUsage;
   }
   RecordTable a, b;
   for (int i = 0; i < 2; ++i) {
     FileResult r = LoadTableFromFile(args[static_cast<size_t>(i)], i == 0 ? a : b);
     if (!r) {
       ctx.err << "mirelune-cli diff: " << r.error << "\n";
-      return 2;
+      return 2;  // diff's own rule: 1 means "different"
     }
   }
   int differing = 0;

@@ -1,7 +1,6 @@
 // Response-graph commands: response (CSV of band curves) and plot (the graph as a PNG).
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
@@ -47,9 +46,11 @@ bool ParseFreqs(const std::string& text, std::vector<double>& out, std::string& 
   std::stringstream in(text);
   std::string f;
   while (std::getline(in, f, ',')) {
-    char* end = nullptr;
-    const double v = std::strtod(f.c_str(), &end);
-    if (f.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
+    // from_chars, not strtod: "." is the separator under every locale.
+    double v = 0;
+    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
+    if (f.empty() || r.ec != std::errc() || r.ptr != f.data() + f.size() || !std::isfinite(v) ||
+        v <= 0) {
       err = "--freqs: '" + f + "' is not a positive frequency in Hz";
       return false;
     }
@@ -104,9 +105,17 @@ bool LoadStore(const GraphArgs& a, Store& store, std::string& err) {
   return true;
 }
 
+// Locale-independent number texts of the CSV (snprintf's "%f" writes "0,5" under a comma
+// locale, and plot's GUI application takes the locale from the environment).
 std::string Shortest(double v) {
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+std::string FourDecimals(float v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, 4);
   return std::string(buf, r.ptr);
 }
 
@@ -114,9 +123,13 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
   GraphArgs a;
   std::string err;
   Store store;
-  if (!ParseGraphArgs(argv, false, a, err) || !LoadStore(a, store, err)) {
+  if (!ParseGraphArgs(argv, false, a, err)) {
     ctx.err << "mirelune-cli response: " << err << "\n";
-    return 1;
+    return kExitUsage;
+  }
+  if (!LoadStore(a, store, err)) {
+    ctx.err << "mirelune-cli response: " << err << "\n";
+    return kExitFailed;
   }
   if (!a.haveFreqs) {
     GraphGeometry geo;
@@ -134,28 +147,29 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
   ctx.out << "freq_hz";
   for (int b = 0; b < bands.count; ++b) ctx.out << ",band" << b;
   ctx.out << ",sum\n";
-  char buf[32];
   for (size_t i = 0; i < n; ++i) {
     ctx.out << Shortest(a.freqs[i]);
     float sum = 0;
     for (const auto& row : rows) {
       sum += row[i];
-      std::snprintf(buf, sizeof buf, ",%.4f", static_cast<double>(row[i]));
-      ctx.out << buf;
+      ctx.out << ',' << FourDecimals(row[i]);
     }
-    std::snprintf(buf, sizeof buf, ",%.4f\n", static_cast<double>(sum));
-    ctx.out << buf;
+    ctx.out << ',' << FourDecimals(sum) << '\n';
   }
-  return 0;
+  return kExitOk;
 }
 
 int Plot(Context& ctx, const std::vector<std::string>& argv) {
   GraphArgs a;
   std::string err;
   Store store;
-  if (!ParseGraphArgs(argv, true, a, err) || !LoadStore(a, store, err)) {
+  if (!ParseGraphArgs(argv, true, a, err)) {
     ctx.err << "mirelune-cli plot: " << err << "\n";
-    return 1;
+    return kExitUsage;
+  }
+  if (!LoadStore(a, store, err)) {
+    ctx.err << "mirelune-cli plot: " << err << "\n";
+    return kExitFailed;
   }
   // Drawing needs a GUI application; without a display the offscreen platform serves.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
@@ -175,9 +189,9 @@ int Plot(Context& ctx, const std::vector<std::string>& argv) {
   view.DrawGraph();
   if (!view.Composite().save(QString::fromStdString(a.output), "PNG")) {
     ctx.err << "mirelune-cli plot: cannot write " << a.output << "\n";
-    return 1;
+    return kExitFailed;
   }
-  return 0;
+  return kExitOk;
 }
 
 CommandRegistration response{

@@ -1,5 +1,6 @@
 // Whole-mode commands: sync, read-mode, write-mode, and the mode folder (modes list/pull/push).
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -44,11 +45,11 @@ std::string AskSecret(const std::string& prompt) {
 // the CLI gives to the administrator prompt and the overwrite question.
 class ModeSession {
  public:
-  ModeSession(Context& ctx, const std::string& command, bool yes = false)
-      : session(ctx, command), ctx_(ctx), yes_(yes) {}
+  ModeSession(Context& ctx, DeviceSession& session, bool yes = false)
+      : session(session), ctx_(ctx), yes_(yes) {}
 
   bool Connect() {
-    if (!session.Ok() || !session.Connect()) return false;
+    if (!session.Connect()) return false;
     transfers = std::make_unique<Transfers>(session.store(), session.link(), session.notifier());
     files = std::make_unique<FileOperation>(session.store(), session.link(), *transfers,
                                             session.notifier(), ModeFolder(ModeFolder::DefaultPath()));
@@ -69,7 +70,7 @@ class ModeSession {
     return true;
   }
 
-  DeviceSession session;
+  DeviceSession& session;
   std::unique_ptr<Transfers> transfers;
   std::unique_ptr<FileOperation> files;
 
@@ -85,6 +86,17 @@ class ModeSession {
   Context& ctx_;
   bool yes_;
 };
+
+// Runs `body` on a connected mode session; the status goes through the device session's
+// Finish, so a virtual amplifier state that cannot be saved fails the command.
+int RunModes(Context& ctx, const std::string& command, bool yes,
+             const std::function<int(ModeSession&)>& body) {
+  return RunOnDevice(ctx, command, [&](DeviceSession& s) {
+    ModeSession m(ctx, s, yes);
+    if (!m.Connect()) return kExitFailed;
+    return body(m);
+  });
+}
 
 bool ParseMode(Context& ctx, const std::string& cmd, const std::string& text, int& mode) {
   long n = 0;
@@ -109,109 +121,118 @@ int SaveParams(ModeSession& m, Context& ctx, const std::string& cmd, const std::
   FileResult r = m.files->SaveParamsToFile(path);
   if (!r) {
     ctx.err << "mirelune-cli " << cmd << ": " << r.error << "\n";
-    return 1;
+    return kExitFailed;
   }
-  return 0;
+  return kExitOk;
+}
+
+// A configuration file checked before anything is sent; false (the reason on stderr) when it
+// is refused.
+bool CheckFile(Context& ctx, const std::string& cmd, const std::string& path) {
+  RecordTable probe;
+  FileResult r = LoadTableFromFile(path, probe);
+  if (!r) ctx.err << "mirelune-cli " << cmd << ": " << r.error << "\n";
+  return r.ok;
 }
 
 int Sync(Context& ctx, const std::vector<std::string>& argv) {
   std::vector<std::string> args = argv;
   std::string out;
-  if (!TakeOutput(ctx, "sync", args, out) || !args.empty()) return 1;
-  ModeSession m(ctx, "sync");
-  if (!m.Connect()) return 1;
-  if (!m.transfers->ReadModeToParams(0, true, ReadGroup)) return 1;
-  ctx.out << "current mode: " << m.transfers->CurrentModeNumber + 1 << "\n";
-  return SaveParams(m, ctx, "sync", out);
+  if (!TakeOutput(ctx, "sync", args, out)) return kExitUsage;
+  if (!args.empty()) {
+    ctx.err << "mirelune-cli sync: usage: sync -o FILE\n";
+    return kExitUsage;
+  }
+  return RunModes(ctx, "sync", false, [&](ModeSession& m) {
+    if (!m.transfers->ReadModeToParams(0, true, ReadGroup)) return kExitFailed;
+    ctx.out << "current mode: " << m.transfers->CurrentModeNumber + 1 << "\n";
+    return SaveParams(m, ctx, "sync", out);
+  });
 }
 
 int ReadMode(Context& ctx, const std::vector<std::string>& argv) {
   std::vector<std::string> args = argv;
   std::string out;
   int mode = 0;
-  if (!TakeOutput(ctx, "read-mode", args, out)) return 1;
+  if (!TakeOutput(ctx, "read-mode", args, out)) return kExitUsage;
   if (args.size() != 1) {
     ctx.err << "mirelune-cli read-mode: usage: read-mode N -o FILE\n";
-    return 1;
+    return kExitUsage;
   }
-  if (!ParseMode(ctx, "read-mode", args[0], mode)) return 1;
-  ModeSession m(ctx, "read-mode");
-  if (!m.Connect()) return 1;
-  if (!m.transfers->ReadModeToParams(mode, false, ReadGroup)) return 1;
-  return SaveParams(m, ctx, "read-mode", out);
+  if (!ParseMode(ctx, "read-mode", args[0], mode)) return kExitUsage;
+  return RunModes(ctx, "read-mode", false, [&](ModeSession& m) {
+    if (!m.transfers->ReadModeToParams(mode, false, ReadGroup)) return kExitFailed;
+    return SaveParams(m, ctx, "read-mode", out);
+  });
 }
 
 int WriteMode(Context& ctx, const std::vector<std::string>& args) {
   int mode = 0;
   if (args.size() != 2) {
     ctx.err << "mirelune-cli write-mode: usage: write-mode N FILE\n";
-    return 1;
+    return kExitUsage;
   }
-  if (!ParseMode(ctx, "write-mode", args[0], mode)) return 1;
+  if (!ParseMode(ctx, "write-mode", args[0], mode)) return kExitUsage;
   // Check the file before touching the device.
-  RecordTable probe;
-  FileResult r = LoadTableFromFile(args[1], probe);
-  if (!r) {
-    ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
-    return 1;
+  if (!CheckFile(ctx, "write-mode", args[1])) return kExitFailed;
+  return RunModes(ctx, "write-mode", false, [&](ModeSession& m) {
+    FileResult r = m.files->LoadFileIntoReadBack(args[1]);
+    if (!r) {
+      ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
+      return kExitFailed;
+    }
+    return m.transfers->WriteModeFromReadBack(mode) ? kExitOk : kExitFailed;
+  });
+}
+
+int ModesList(Context& ctx) {
+  ModeFolder folder(ModeFolder::DefaultPath());
+  std::string error;
+  if (!folder.Ensure(&error)) {
+    ctx.err << "mirelune-cli modes: " << error << "\n";
+    return kExitFailed;
   }
-  ModeSession m(ctx, "write-mode");
-  if (!m.Connect()) return 1;
-  r = m.files->LoadFileIntoReadBack(args[1]);
-  if (!r) {
-    ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
-    return 1;
+  std::vector<std::string> names = folder.List();
+  for (size_t i = 0; i < names.size(); ++i)
+    ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, names[i]) << "\n";
+  return kExitOk;
+}
+
+int ModesPull(Context& ctx, const std::vector<std::string>& args, bool yes) {
+  std::vector<int> modes;
+  for (size_t i = 1; i < args.size(); ++i) {
+    int mode = 0;
+    if (!ParseMode(ctx, "modes pull", args[i], mode)) return kExitUsage;
+    modes.push_back(mode);
   }
-  return m.transfers->WriteModeFromReadBack(mode) ? 0 : 1;
+  return RunModes(ctx, "modes pull", yes, [&](ModeSession& m) {
+    if (!m.transfers->ReadModeNames()) return kExitFailed;
+    if (!m.files->SaveDeviceModesToFolder(modes)) return kExitFailed;
+    for (size_t i = 0; i < m.files->FolderFileNames.size(); ++i)
+      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, m.files->FolderFileNames[i]) << "\n";
+    return kExitOk;
+  });
+}
+
+int ModesPush(Context& ctx, const std::vector<std::string>& args) {
+  int mode = 0;
+  if (!ParseMode(ctx, "modes push", args[2], mode)) return kExitUsage;
+  ModeFolder folder(ModeFolder::DefaultPath());
+  if (!CheckFile(ctx, "modes push", folder.FileFor(args[1]))) return kExitFailed;
+  return RunModes(ctx, "modes push", false, [&](ModeSession& m) {
+    return m.files->UploadFolderFileToMode(args[1], mode) ? kExitOk : kExitFailed;
+  });
 }
 
 int Modes(Context& ctx, const std::vector<std::string>& argv) {
   std::vector<std::string> args = argv;
   const bool yes = TakeFlag(args, "--yes");
   const std::string sub = args.empty() ? "" : args[0];
-  if (sub == "list" && args.size() == 1) {
-    ModeFolder folder(ModeFolder::DefaultPath());
-    std::string error;
-    if (!folder.Ensure(&error)) {
-      ctx.err << "mirelune-cli modes: " << error << "\n";
-      return 1;
-    }
-    std::vector<std::string> names = folder.List();
-    for (size_t i = 0; i < names.size(); ++i)
-      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, names[i]) << "\n";
-    return 0;
-  }
-  if (sub == "pull" && args.size() >= 2) {
-    std::vector<int> modes;
-    for (size_t i = 1; i < args.size(); ++i) {
-      int mode = 0;
-      if (!ParseMode(ctx, "modes pull", args[i], mode)) return 1;
-      modes.push_back(mode);
-    }
-    ModeSession m(ctx, "modes pull", yes);
-    if (!m.Connect()) return 1;
-    if (!m.transfers->ReadModeNames()) return 1;
-    if (!m.files->SaveDeviceModesToFolder(modes)) return 1;
-    for (size_t i = 0; i < m.files->FolderFileNames.size(); ++i)
-      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, m.files->FolderFileNames[i]) << "\n";
-    return 0;
-  }
-  if (sub == "push" && args.size() == 3) {
-    int mode = 0;
-    if (!ParseMode(ctx, "modes push", args[2], mode)) return 1;
-    ModeFolder folder(ModeFolder::DefaultPath());
-    RecordTable probe;
-    FileResult r = LoadTableFromFile(folder.FileFor(args[1]), probe);
-    if (!r) {
-      ctx.err << "mirelune-cli modes push: " << r.error << "\n";
-      return 1;
-    }
-    ModeSession m(ctx, "modes push");
-    if (!m.Connect()) return 1;
-    return m.files->UploadFolderFileToMode(args[1], mode) ? 0 : 1;
-  }
+  if (sub == "list" && args.size() == 1) return ModesList(ctx);
+  if (sub == "pull" && args.size() >= 2) return ModesPull(ctx, args, yes);
+  if (sub == "push" && args.size() == 3) return ModesPush(ctx, args);
   ctx.err << "mirelune-cli modes: usage: modes list | modes pull N... [--yes] | modes push NAME N\n";
-  return 1;
+  return kExitUsage;
 }
 
 CommandRegistration sync{{"sync", "read the device's current mode (with status) into a file",

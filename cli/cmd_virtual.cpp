@@ -1,5 +1,5 @@
 // virtual-reset: forgets what the virtual amplifier remembered between runs.
-#include <filesystem>
+#include <ostream>
 
 #include "cli/command.h"
 #include "sim/virtual_state.h"
@@ -10,16 +10,15 @@ namespace {
 int VirtualReset(Context& ctx, const std::vector<std::string>& args) {
   if (!args.empty()) {
     ctx.err << "mirelune-cli virtual-reset: takes no arguments\n";
-    return 1;
+    return kExitUsage;
   }
-  std::error_code ec;
-  const std::string path = VirtualStatePath();
-  std::filesystem::remove(path, ec);
-  if (ec) {
-    ctx.err << "mirelune-cli virtual-reset: " << path << ": " << ec.message() << "\n";
-    return 1;
+  // Under the state's lock: a session running now saves before the file goes, not after.
+  std::string error;
+  if (!RemoveVirtualState(VirtualStatePath(), error)) {
+    ctx.err << "mirelune-cli virtual-reset: " << error << "\n";
+    return kExitFailed;
   }
-  return 0;
+  return kExitOk;
 }
 
 CommandRegistration reset{{"virtual-reset", "return the virtual amplifier to its factory state",

@@ -1,6 +1,8 @@
 #include "cli/command.h"
 
-#include <cstdlib>
+#include <charconv>
+#include <climits>
+#include <system_error>
 
 namespace mirelune::cli {
 
@@ -41,23 +43,23 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
 }
 
 bool ParseInt(const std::string& text, long& value) {
-  if (text.empty()) return false;
-  const char* s = text.c_str();
+  const char* s = text.data();
+  const char* end = s + text.size();
+  bool negative = false;
+  if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
   int base = 10;
-  bool neg = false;
-  if (*s == '-') {
-    neg = true;
-    ++s;
-  }
-  if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+  if (end - s > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
     base = 16;
     s += 2;
   }
-  if (*s == '\0') return false;
-  char* end = nullptr;
-  long v = std::strtol(s, &end, base);
-  if (*end != '\0') return false;
-  value = neg ? -v : v;
+  // from_chars of an unsigned number takes no sign, so a second sign is refused here, and it
+  // reports a number too large for the type instead of wrapping or saturating.
+  unsigned long magnitude = 0;
+  const auto r = std::from_chars(s, end, magnitude, base);
+  if (s == end || r.ec != std::errc() || r.ptr != end) return false;
+  const unsigned long limit = negative ? static_cast<unsigned long>(LONG_MAX) + 1 : LONG_MAX;
+  if (magnitude > limit) return false;
+  value = negative ? static_cast<long>(0 - magnitude) : static_cast<long>(magnitude);
   return true;
 }
 

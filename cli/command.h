@@ -43,7 +43,16 @@ struct CommandRegistration {
 bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string& value,
                 std::string& error, const std::string& shortName = "");
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
-// Parses a decimal or 0x-hexadecimal integer.
+// Parses a decimal or 0x-hexadecimal integer: the whole text, at most one sign, no spaces, and
+// a number that fits `value`; false for anything else ("--5", "5x", "99999999999999999999").
 bool ParseInt(const std::string& text, long& value);
+
+// Exit statuses, the same for every command: 0 done, 1 the operation failed (a file refused,
+// the amplifier not answering, a save that failed), 2 the command line is wrong (unknown
+// command or option, a missing or malformed argument, a value out of its range). `diff` keeps
+// 1 for "the files differ" and reports its errors with 2.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
 }  // namespace mirelune::cli

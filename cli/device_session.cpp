@@ -1,5 +1,4 @@
 #include "cli/device_session.h"
-#include "sim/virtual_state.h"
 
 #include <QCoreApplication>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_faults.h"
 #include "sim/virtual_hid_port.h"
+#include "sim/virtual_state.h"
 
 namespace mirelune::cli {
 
@@ -34,8 +34,19 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
       return;
     }
     amplifier_ = std::make_unique<VirtualAmplifier>(faults.administrator);
-    // The virtual amplifier keeps its memory between runs, as a real one does.
-    if (!LoadVirtualState(VirtualStatePath(), *amplifier_, error)) Fail(error);
+    // The virtual amplifier keeps its memory between runs, as a real one does; the state stays
+    // locked until Finish, so a command running at the same time waits instead of losing
+    // this one's changes or reading a half-made state.
+    state_ = std::make_unique<VirtualStateSession>(VirtualStatePath());
+    const auto waiting = [this] {
+      ctx_.err << "mirelune-cli " << command_
+               << ": waiting for another program using the virtual amplifier\n" << std::flush;
+    };
+    if (!state_->Open(*amplifier_, error, waiting)) {
+      Fail(error);
+      state_.reset();
+      return;
+    }
     port_ = std::make_unique<VirtualHidPort>(*amplifier_, *scheduler_, faults);
   } else {
     if (!ctx.options.virtualFaults.empty()) {
@@ -71,8 +82,27 @@ DeviceSession::~DeviceSession() {
   link_.reset();
   usb_.reset();
   port_.reset();
+}
+
+int DeviceSession::Finish(int status) {
+  if (finished_) return finishStatus_;
+  finished_ = true;
+  // Nothing runs any more: the event loop only turns inside the command's waits.
   std::string error;
-  if (amplifier_ && !SaveVirtualState(VirtualStatePath(), *amplifier_, error)) Fail(error);
+  if (state_ && !state_->Close(*amplifier_, error)) {
+    Fail("the virtual amplifier's state was not saved: " + error);
+    status = kExitFailed;
+  }
+  state_.reset();
+  finishStatus_ = status;
+  return status;
+}
+
+int RunOnDevice(Context& ctx, const std::string& command,
+                const std::function<int(DeviceSession&)>& body) {
+  DeviceSession s(ctx, command);
+  if (!s.Ok()) return s.Finish(kExitFailed);
+  return s.Finish(body(s));
 }
 
 void DeviceSession::Fail(const std::string& text) {

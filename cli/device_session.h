@@ -1,13 +1,19 @@
 // The device session of a CLI command: the port chosen by --device, the Qt event loop and
 // scheduler, the link with --trace on stdout, and bringing the link up within a time limit.
 //
-//   DeviceSession session(ctx, "info");
-//   if (!session.Connect()) return 1;          // the reason is already on stderr
-//   session.link().SendCommand(ReadStatus, 0, 0);
+//   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
+//     if (!s.Connect()) return kExitFailed;     // the reason is already on stderr
+//     s.link().SendCommand(ReadStatus, 0, 0);
+//     ...
+//   });
 //
-// The start-up synchronisation is not run: commands read what they need themselves.
+// With --device virtual the session holds the virtual amplifier's state lock from its start to
+// Finish, which saves what the command changed; a failed save turns the command's status into
+// a failure, so no command reports success for a change that was not kept. The start-up
+// synchronisation is not run: commands read what they need themselves.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +28,7 @@ class QCoreApplication;
 
 namespace mirelune {
 class VirtualAmplifier;
+class VirtualStateSession;
 }
 
 namespace mirelune::cli {
@@ -31,8 +38,10 @@ class DeviceSession {
   static constexpr int kConnectLimitMs = 3000;
 
   // `command` names the command in error lines ("mirelune-cli info: ..."). A bad --faults
-  // text leaves the session unusable: Ok() false, the reason already on stderr.
+  // text or a virtual amplifier state that cannot be loaded (locked out, damaged) leaves the
+  // session unusable: Ok() false, the reason already on stderr.
   DeviceSession(Context& ctx, std::string command);
+  // Stops the link; saves nothing (Finish does).
   ~DeviceSession();
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
@@ -50,6 +59,11 @@ class DeviceSession {
   // Prints "mirelune-cli COMMAND: text" on stderr.
   void Fail(const std::string& text);
 
+  // Ends the session: saves the virtual amplifier's state when it changed and
+  // releases its lock. Returns `status`, or kExitFailed when the save failed (the reason on
+  // stderr). Later calls return the first result.
+  int Finish(int status);
+
   Store& store() { return *store_; }
   Link& link() { return *link_; }
   StderrNotifier& notifier() { return *notifier_; }
@@ -62,9 +76,17 @@ class DeviceSession {
   std::unique_ptr<QtScheduler> scheduler_;
   std::unique_ptr<StderrNotifier> notifier_;
   std::unique_ptr<VirtualAmplifier> amplifier_;
+  std::unique_ptr<VirtualStateSession> state_;
+  bool finished_ = false;
+  int finishStatus_ = 0;
   std::unique_ptr<HidPort> port_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;
 };
+
+// Runs `body` on a fresh session and returns its status through Finish; kExitFailed when the
+// session could not be set up.
+int RunOnDevice(Context& ctx, const std::string& command,
+                const std::function<int(DeviceSession&)>& body);
 
 }  // namespace mirelune::cli

@@ -1,10 +1,12 @@
 // mirelune-cli: the console's core from the command line.
 #include <algorithm>
 #include <iostream>
+#include <locale>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
+#include "sim/virtual_faults.h"
 
 namespace {
 
@@ -27,12 +29,19 @@ void PrintHelp(std::ostream& out) {
     name.resize(std::max<size_t>(name.size() + 2, 14), ' ');
     out << "  " << name << c.summary << "\n";
   }
-  out << "\n'mirelune-cli COMMAND --help' describes one command.\n";
+  out << "\n'mirelune-cli COMMAND --help' describes one command.\n"
+         "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
+         "differ, 2 on any error).\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  using mirelune::cli::kExitUsage;
+  // Numbers go out the same under every locale: the streams keep the classic one even if a
+  // library changes the global C++ locale (Qt sets only the C library's, from the environment).
+  std::cout.imbue(std::locale::classic());
+  std::cerr.imbue(std::locale::classic());
   mirelune::cli::Options opt;
   std::vector<std::string> rest;
   for (int i = 1; i < argc; ++i) {
@@ -40,7 +49,7 @@ int main(int argc, char** argv) {
     auto value = [&](std::string& into) {
       if (i + 1 >= argc) {
         std::cerr << "mirelune-cli: option " << a << " needs a value\n";
-        std::exit(2);
+        std::exit(kExitUsage);
       }
       into = argv[++i];
     };
@@ -48,7 +57,7 @@ int main(int argc, char** argv) {
       value(opt.device);
       if (opt.device != "hid" && opt.device != "virtual") {
         std::cerr << "mirelune-cli: --device must be hid or virtual, not '" << opt.device << "'\n";
-        return 2;
+        return kExitUsage;
       }
     } else if (a == "--trace") {
       opt.trace = true;
@@ -61,10 +70,22 @@ int main(int argc, char** argv) {
       rest.push_back(a);
     }
   }
+  if (!opt.virtualFaults.empty()) {
+    mirelune::VirtualFaults faults;
+    std::string error;
+    if (opt.device != "virtual") {
+      std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
+      return kExitUsage;
+    }
+    if (!mirelune::ParseFaultSpec(opt.virtualFaults, faults, error)) {
+      std::cerr << "mirelune-cli: --faults: " << error << "\n";
+      return kExitUsage;
+    }
+  }
   if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
     if (rest.size() < 2) {
       PrintHelp(rest.empty() ? std::cerr : std::cout);
-      return rest.empty() ? 2 : 0;
+      return rest.empty() ? kExitUsage : 0;
     }
     rest = {rest[1], "--help"};
   }
@@ -80,5 +101,5 @@ int main(int argc, char** argv) {
     return c.run(ctx, rest);
   }
   std::cerr << "mirelune-cli: unknown command '" << name << "' (try --help)\n";
-  return 2;
+  return kExitUsage;
 }

@@ -28,4 +28,17 @@ printf '\x05\x01' | dd of=e.sp bs=1 seek=38 conv=notrunc status=none
 expect_rc 1 diff d.sp e.sp
 [ "$(cat out.txt)" = "address 0 slot 1: Gain 250 -> 261" ] || fail "diff line: $(cat out.txt)"
 expect_rc 2 diff d.sp missing.sp
+
+# A FIFO given as a configuration file is refused at once (timeout only guards against a hang:
+# it would exit 124).
+mkfifo fifo.sp
+for cmd in "dump fifo.sp" "diff d.sp fifo.sp" "response fifo.sp --page 0" \
+           "plot fifo.sp --page 0 -o f.png" "--device virtual write-mode 2 fifo.sp"; do
+  # shellcheck disable=SC2086
+  timeout 20 "$CLI" $cmd >out.txt 2>err.txt
+  rc=$?
+  case "$cmd" in diff*) want=2 ;; *) want=1 ;; esac
+  [ "$rc" = "$want" ] || fail "$cmd exited $rc, expected $want"
+  grep -q 'fifo.sp: not a regular file' err.txt || fail "$cmd: $(cat err.txt)"
+done
 echo ok

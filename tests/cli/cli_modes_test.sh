@@ -19,7 +19,7 @@ head -c 251972 m4.sp > t.sp
 expect_rc 1 $V --trace write-mode 2 t.sp
 grep -q '^> FE 02' out.txt && fail "a WriteGroup frame was sent for a truncated file"
 grep -q 't.sp' err.txt || fail "the refusal names the file"
-expect_rc 1 $V read-mode 11 -o x.sp
+expect_rc 2 $V read-mode 11 -o x.sp  # a usage error: nothing is attempted
 
 # sync reports the device's current mode.
 expect_rc 0 $V sync -o s.sp
