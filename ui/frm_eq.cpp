@@ -12,6 +12,7 @@
 #include "controls/mscrollbar.h"
 #include "controls/slider_band_sink.h"
 #include "graph/skin_ids.h"
+#include "model/menu_catalogue.h"
 #include "model/scales.h"
 #include "ui/admin_actions.h"
 #include "ui/console_session.h"
@@ -55,18 +56,27 @@ constexpr int kDragHandleTop = 36;
 // The professional settings' button on the effects page (MBtnFlag2).
 constexpr controls::TwipsRect kEffectsButtonRect{4980, 900, 1005, 435};
 
-// The reverb presets of the reverb mode list, entries 1..4: the values of the reverb's high
-// cut, low cut, time and pre-delay.
+// The reverb presets of the reverb mode list, entries 1..4: the reverb's high cut and low cut
+// in Hz (stored as the nearest frequency table index, as their sliders store them), its time
+// and pre-delay as raw values.
 struct ReverbPresetSlider {
   int slider;
+  bool hertz;
   std::array<int32_t, 4> values;
 };
 constexpr ReverbPresetSlider kReverbPresets[] = {
-    {140, {9982, 10156, 9808, 9112}},  // 782 high cut
-    {135, {80, 118, 160, 153}},        // 781 low cut
-    {138, {543, 630, 700, 575}},       // 788 time
-    {139, {0, 0, 0, 0}},               // 784 pre-delay
+    {140, true, {9982, 10156, 9808, 9112}},  // 782 high cut
+    {135, true, {80, 118, 160, 153}},        // 781 low cut
+    {138, false, {543, 630, 700, 575}},      // 788 time
+    {139, false, {0, 0, 0, 0}},              // 784 pre-delay
 };
+
+// The frequency table index whose entry lies nearest to `hz`.
+int32_t NearestFreqIndex(double hz) {
+  const int above = FreqToIndex(static_cast<float>(hz));
+  if (above <= 0) return 0;
+  return hz - FreqAt(above - 1) <= FreqAt(above) - hz ? above - 1 : above;
+}
 
 QString Images(int first) { return QString("%1,%2").arg(first).arg(first + 1); }
 
@@ -148,6 +158,7 @@ void FrmEq::BuildTopBar() {
                                 .arg(skin::id::kLinkSwitchedOff),
                             2, 0, store, topBar_);
   connectStatus_->setObjectName("cmdConnectStatus");
+  connectStatus_->setToolTip(QString::fromUtf8("联机开关\n点击断开或恢复与功放的连接"));
   connectStatus_->move(0, 2);
   connect(connectStatus_, &MBtnFlag::Click, this, [this] {
     session_.link().ToggleLinkSwitch();
@@ -161,9 +172,11 @@ void FrmEq::BuildTopBar() {
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
   minimise_->setObjectName("cmdMinForm");
+  minimise_->setToolTip(QString::fromUtf8("最小化"));
   connect(minimise_, &MBtnFlag::Click, this, &FrmEq::minimiseRequested);
   exit_ = MakeFlag(Images(skin::id::kExit), 1, 0, store, topBar_);
   exit_->setObjectName("cmdExit");
+  exit_->setToolTip(QString::fromUtf8("退出调音窗口"));
   connect(exit_, &MBtnFlag::Click, this, [this] {
     if (RequestExit()) emit closeNow();
   });
@@ -173,6 +186,7 @@ void FrmEq::BuildPageButtons() {
   for (const PageButtonEntry& e : PageButtons()) {
     MBtnFlag* b = MakeFlag(Images(e.image), 2, 0, &session_.store(), this);
     b->setObjectName(QString("cmdPage%1").arg(e.page));
+    b->setToolTip(QString::fromUtf8(CatalogueKindCaption(e.page)));
     b->setGeometry(PixelRect(e.rect));
     b->setVisible(e.reachable);
     connect(b, &MBtnFlag::Click, this, [this, page = e.page] { ShowPage(page); });
@@ -244,6 +258,8 @@ void FrmEq::BuildPages() {
   for (const TabEntry& t : EffectTabs()) {
     MBtnFlag* tab = MakeFlag(t.images, 2, i == 0 ? 1 : 0, &session_.store(), pages_[kEffectsPage]);
     tab->setObjectName(QString("Command3_%1").arg(i));
+    static const char* const kParts[] = {"回声均衡器", "混响均衡器", "效果均衡器"};
+    tab->setToolTip(QString::fromUtf8(kParts[i]));
     tab->setGeometry(PixelRect(t.rect));
     connect(tab, &MBtnFlag::Click, this, [this, i] { ShowEffectSubPage(i); });
     effectTabs_.at(static_cast<size_t>(i++)) = tab;
@@ -498,7 +514,8 @@ void FrmEq::ApplyReverbPreset(int item) {
   for (const ReverbPresetSlider& r : kReverbPresets) {
     MScrollBar* s = Slider(r.slider);
     if (!s) continue;
-    const int32_t v = r.values[static_cast<size_t>(item - 1)];
+    const int32_t preset = r.values[static_cast<size_t>(item - 1)];
+    const int32_t v = r.hertz ? NearestFreqIndex(preset) : preset;
     s->SetValue(static_cast<float>(v));
     WriteBothSlots(session_.store(), s->Addr(), v);
   }

@@ -10,6 +10,7 @@
 #include "model/scales.h"
 #include "model/store.h"
 #include "ui/console_session.h"
+#include "ui/control_help.h"
 #include "ui/frm_eq.h"
 #include "ui/graph_widget.h"
 #include "ui/page_table.h"
@@ -26,6 +27,25 @@ using G = SystemButtonGroup;
 int32_t& SystemValue(Store& store, int address) { return store.ParamTable.at(0, address).Value; }
 
 bool MovesOffToolBar(G g) { return g == G::BassMode || g == G::BassAutoPair; }
+
+QString ButtonToolTip(const SystemButtonEntry& e) {
+  switch (e.group) {
+    case G::BassMode: return QString::fromUtf8(e.index == 0 ? "唱歌模式" : "劲舞模式");
+    case G::BassAutoPair:
+      return QString::fromUtf8(e.index == 0 ? "超低音自动控制：关" : "超低音自动控制：开");
+    case G::BassAutoSingle: return ParameterName(sysaddr::kBassAuto);
+    case G::ByPass: return QString::fromUtf8("旁路\n本页（或效果部分）的均衡器直通");
+    case G::Reset: return QString::fromUtf8("复位\n本页均衡器恢复出厂设置");
+    case G::SingleMute:
+    case G::MyMute: return ParameterName(SystemGroupAddress(e.group, e.index)) + QString::fromUtf8("\n点击切换");
+    case G::OptionInput:
+    case G::OptionFbx:
+    case G::OptionFbx2:
+    case G::OptionEx:
+      return ParameterName(SystemGroupAddress(e.group, 0)) + QString(" %1").arg(e.index + 1);
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -52,6 +72,7 @@ void ModeControls::Build(QWidget* topBar, QWidget* toolBar, const std::array<QWi
     auto* b = new MBtnFlag(s, store, parent);
     b->setObjectName(e.name);
     b->setGeometry(PixelRect(e.rect));
+    b->setToolTip(ButtonToolTip(e));
     connect(b, &MBtnFlag::Click, this, [this, &e] { OnClick(e); });
     buttons_.push_back({&e, b});
   }
@@ -60,6 +81,9 @@ void ModeControls::Build(QWidget* topBar, QWidget* toolBar, const std::array<QWi
     s->setObjectName(QString("MyScrollBar%1").arg(m.number));
     s->SetAddr(AddressFromTag(m.tag.toStdString()));
     s->setGeometry(PixelRect(m.rect));
+    static const char* const kKeys[] = {"Q / A", "W / S", "E / D"};
+    s->setToolTip(SliderToolTip(s->Addr(), m.setup.ValueType, m.setup.MaxValue,
+                                QString::fromUtf8("键 %1：加 / 减").arg(kKeys[m.number])));
     connect(s, &MScrollBar::Scroll, this, [this, i = m.number] {
       if (Idle()) {
         MasterSliderScroll(i);
