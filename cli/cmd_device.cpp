@@ -162,7 +162,8 @@ bool ParseSet(const std::vector<std::string>& argv, SetRequest& req, std::string
   return true;
 }
 
-int SetOnDevice(Context& ctx, DeviceSession& s, const SetRequest& req) {
+// `done` receives the confirmation, printed only once the change is also kept.
+int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
   if (!s.Connect()) return kExitFailed;
   Store& store = s.store();
   const int addr = req.address;
@@ -193,9 +194,8 @@ int SetOnDevice(Context& ctx, DeviceSession& s, const SetRequest& req) {
   if (addr < kFirstSlotOnlyAddress && store.ParamTable.at(0, addr).PerMode == kFalse)
     store.ParamTable.at(1 - slot, addr) = rec;
   if (!s.Request(SetParam, 0, addr, "the parameter change")) return kExitFailed;
-  ctx.out << "set " << addr << " in mode " << mode + 1
-          << (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "")
-          << "\n";
+  done = "set " + std::to_string(addr) + " in mode " + std::to_string(mode + 1) +
+         (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "") + "\n";
   return kExitOk;
 }
 
@@ -206,7 +206,11 @@ int Set(Context& ctx, const std::vector<std::string>& argv) {
     ctx.err << "mirelune-cli set: " << error << "\n";
     return kExitUsage;
   }
-  return RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(ctx, s, req); });
+  std::string done;
+  const int status =
+      RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(s, req, done); });
+  if (status == kExitOk) ctx.out << done;
+  return status;
 }
 
 const CommandRegistration kInfo({"info", "show the amplifier's identifier, current mode and mode names",

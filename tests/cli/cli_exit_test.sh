@@ -59,6 +59,7 @@ expect_rc 2 $V set 276 201             # between the volume and its muted form
 
 # Values in range go through and are kept.
 expect_rc 0 $V set 1028 80
+[ "$(cat out.txt)" = "set 1028 in mode 1, sound mode 0" ] || fail "set: $(cat out.txt)"
 expect_rc 0 $V set 0x404 80 --sound-mode 1
 expect_rc 0 $V set 276 450             # 200 % muted
 expect_rc 2 $V set 2048 62500          # no control: what a value pair carries
@@ -82,6 +83,7 @@ for cmd in "set 1028 12" "write-mode 1 d.sp"; do
   rc=$?
   [ "$rc" = 1 ] || fail "$cmd with an unwritable state exited $rc: $(cat err.txt)"
   grep -q "state was not saved" err.txt || fail "$cmd: no reason: $(cat err.txt)"
+  [ -s out.txt ] && fail "$cmd: claims success on stdout: $(cat out.txt)"
   cmp -s before.state "$STATE" || fail "$cmd: the state changed although the save failed"
 done
 echo ok
