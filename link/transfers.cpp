@@ -44,16 +44,11 @@ const char* KindName(int kind) {
 std::string RecordFault(const RecordTable& table, int slot, int address) {
   const ParamRecord& r = table.at(slot, address);
   const int want = LayoutKind(address);
-  std::string why;
-  if (r.Kind != want) {
-    why = "Kind " + std::to_string(r.Kind) + ", but the address holds " + KindName(want) +
-          " (Kind " + std::to_string(want) + ")";
-  } else {
-    std::vector<uint8_t> scratch;
-    why = AppendRecord(scratch, r, LayoutIsBand(address));
-  }
-  if (why.empty()) return why;
-  return "address " + std::to_string(address) + ", sound mode " + std::to_string(slot) + ": " + why;
+  if (r.Kind != want)
+    return "Kind " + std::to_string(r.Kind) + ", but the address holds " + KindName(want) +
+           " (Kind " + std::to_string(want) + ")";
+  std::vector<uint8_t> scratch;
+  return AppendRecord(scratch, r, LayoutIsBand(address));
 }
 
 }  // namespace
@@ -64,10 +59,10 @@ std::string CheckTableForWrite(const RecordTable& table, const Store& store) {
   auto checkKind = [&](int kind, int slot) {
     for (int a = store.KindStart[static_cast<size_t>(kind)]; a <= store.KindEnd[static_cast<size_t>(kind)];
          ++a) {
-      std::string fault = RecordFault(table, slot, a);
-      if (fault.empty()) continue;
+      std::string why = RecordFault(table, slot, a);
+      if (why.empty()) continue;
       if (first.empty())
-        first = std::move(fault);
+        first = "address " + std::to_string(a) + ", sound mode " + std::to_string(slot) + ": " + why;
       else
         ++more;
     }
