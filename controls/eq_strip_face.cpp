@@ -70,12 +70,11 @@ QPointF BypassImagePos(bool tall) { return {17, 166.0 + 42 * S(tall)}; }
 bool ParseTypedNumber(const QString& text, double& value) {
   const QString t = text.trimmed();
   bool ok = false;
-  // Group separators are refused: in a locale whose group separator is "." the text "1.500"
-  // must read as one and a half, not fifteen hundred.
-  QLocale user;
-  user.setNumberOptions(user.numberOptions() | QLocale::RejectGroupSeparator);
-  double v = user.toDouble(t, &ok);
-  if (!ok) v = QLocale::c().toDouble(t, &ok);
+  // The same reading under every locale: "." is the decimal point, group separators are
+  // refused ("1.500" is one and a half everywhere, "1,5" nowhere).
+  QLocale c = QLocale::c();
+  c.setNumberOptions(c.numberOptions() | QLocale::RejectGroupSeparator);
+  double v = c.toDouble(t, &ok);
   if (!ok || !std::isfinite(v)) return false;
   value = v;
   return true;

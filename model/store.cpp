@@ -1,5 +1,7 @@
 #include "model/store.h"
 
+#include <charconv>
+
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -139,7 +141,10 @@ void Store::AddEqBands(int slot, int& address, int count, bool perMode) {
     r.Kind = kEqBand;
     r.Value = 0;
     r.QType = 0;
-    r.Freq = FreqToIndex(std::strtof(f.c_str(), nullptr));
+    // The band lists are whole hertz: read them without the C library's locale.
+    int hz = 0;
+    std::from_chars(f.data(), f.data() + f.size(), hz);
+    r.Freq = FreqToIndex(static_cast<float>(hz));
     r.Gain = kGainZero;
     r.Q = QToIndex(1.0f);
     r.SQ = QToIndex(0.71f);

@@ -52,8 +52,8 @@ class EqStripTest : public QObject {
  private slots:
   void readoutRows_data();
   void readoutRows();
-  void typedNumbersFollowTheLocale_data();
-  void typedNumbersFollowTheLocale();
+  void typedNumbersReadTheSameUnderEveryLocale_data();
+  void typedNumbersReadTheSameUnderEveryLocale();
   void editorCommitsWithClampsAndDefaults_data();
   void editorCommitsWithClampsAndDefaults();
   void editorClosesWithoutCommit();
@@ -91,14 +91,14 @@ void EqStripTest::readoutRows() {
   QCOMPARE(int(ReadoutRowAt(tall, y)), row);
 }
 
-void EqStripTest::typedNumbersFollowTheLocale_data() {
+void EqStripTest::typedNumbersReadTheSameUnderEveryLocale_data() {
   QTest::addColumn<QString>("locale");
   QTest::addColumn<QString>("text");
   QTest::addColumn<bool>("ok");
   QTest::addColumn<double>("value");
   QTest::newRow("C decimal point") << "C" << "1.5" << true << 1.5;
   QTest::newRow("blanks around") << "C" << " -2 " << true << -2.0;
-  QTest::newRow("German decimal comma") << "de_DE" << "1,5" << true << 1.5;
+  QTest::newRow("German decimal comma, as everywhere, is no number") << "de_DE" << "1,5" << false << 0.0;
   QTest::newRow("German, decimal point also read") << "de_DE" << "1.5" << true << 1.5;
   QTest::newRow("German, no group separator") << "de_DE" << "1.500" << true << 1.5;
   QTest::newRow("letters") << "C" << "abc" << false << 0.0;
@@ -107,7 +107,7 @@ void EqStripTest::typedNumbersFollowTheLocale_data() {
   QTest::newRow("NaN is no number") << "C" << "nan" << false << 0.0;
 }
 
-void EqStripTest::typedNumbersFollowTheLocale() {
+void EqStripTest::typedNumbersReadTheSameUnderEveryLocale() {
   QFETCH(QString, locale);
   QFETCH(QString, text);
   QFETCH(bool, ok);
