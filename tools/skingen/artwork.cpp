@@ -8,6 +8,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -71,6 +72,44 @@ QFont Font(int px, bool bold, const QString& family = CjkFamily()) {
   return f;
 }
 
+// The font of an English caption: the role's size in the same face, made smaller and then
+// narrower, step by step, until the widest line is at most maxWidth. Chinese captions have a
+// fixed width per character, so their roles chose one size; English words vary from "Off" to
+// "Subwoofer", so each caption gets its own. measureBold measures the bold face even for normal
+// text, so that the normal and the pressed (bold) images of one button show the same size.
+// Throws std::runtime_error naming the id when even the smallest, narrowest setting is too wide:
+// the caption needs a shorter word.
+QFont FittedFont(const QStringList& lines, qreal maxWidth, int px, bool bold, bool measureBold,
+                 int id) {
+  // Small letters lose legibility faster by shrinking than by narrowing, so every size tries a
+  // narrowing to 85 % before the next smaller size; 80 and 75 % only at the smallest size. Below
+  // 8 pixels (7 for captions that start under 10) letters stop being legible; below 75 % the
+  // synthetic narrowing looks squashed.
+  const int smallest = std::max(px < 10 ? 7 : 8, px - 3);
+  constexpr int kStretches[] = {100, 92, 85, 80, 75};
+  for (int size = px; size >= smallest; --size) {
+    for (int stretch : kStretches) {
+      if (stretch < 85 && size != smallest) continue;
+      QFont f = Font(size, measureBold || bold);
+      f.setStretch(stretch);
+      const QFontMetricsF m(f);
+      qreal widest = 0;
+      for (const QString& line : lines) widest = std::max(widest, m.horizontalAdvance(line));
+      if (widest <= maxWidth) {
+        f.setBold(bold);
+        return f;
+      }
+    }
+  }
+  throw std::runtime_error(QStringLiteral("skin image %1: the English caption \"%2\" is wider "
+                                          "than %3 pixels even at %4 px, narrowed")
+                               .arg(id)
+                               .arg(lines.join(QLatin1Char('|')))
+                               .arg(maxWidth)
+                               .arg(smallest)
+                               .toStdString());
+}
+
 QRectF Inner(const QImage& img) { return QRectF(0.5, 0.5, img.width() - 1, img.height() - 1); }
 
 void Bevel(QPainter& p, const QRectF& r, qreal radius, QColor top, QColor bottom, QColor border,
@@ -97,11 +136,29 @@ void InsetBox(QPainter& p, const QRectF& r, qreal radius) {
   p.drawLine(QPointF(r.left() + radius, r.top() + 1), QPointF(r.right() - radius, r.top() + 1));
 }
 
-// Caption centred in r; "|" splits it into two lines.
-void Caption(QPainter& p, const QRectF& r, const QString& text, int px, QColor colour, bool bold) {
-  p.setFont(Font(px, bold));
-  p.setPen(colour);
+// How a role sets its text: `fit` is false for Chinese captions, drawn at the role's size, and
+// true for English ones, fitted into a width (FittedFont); id names the image in errors.
+// boldVariants: some state of the control draws the caption bold, so fitting measures bold.
+struct Lettering {
+  bool fit = false;
+  int id = 0;
+  bool boldVariants = false;
+};
+
+// Caption centred in r at px pixels, or fitted into `fitWidth` pixels when lettering.fit; "|"
+// splits it into two lines.
+void Caption(QPainter& p, const QRectF& r, const QString& text, int px, QColor colour, bool bold,
+             Lettering lettering = {}, qreal fitWidth = 0) {
   const QStringList lines = text.split(QLatin1Char('|'));
+  if (lettering.fit) {
+    const QFont f =
+        FittedFont(lines, fitWidth, px, bold, bold || lettering.boldVariants, lettering.id);
+    px = f.pixelSize();
+    p.setFont(f);
+  } else {
+    p.setFont(Font(px, bold));
+  }
+  p.setPen(colour);
   if (lines.size() == 1) {
     p.drawText(r, Qt::AlignCenter, text);
     return;
@@ -206,24 +263,30 @@ QColor ButtonFace(QPainter& p, const QRectF& r, const QString& variant, qreal ra
 
 // ---- roles ----
 
-void PageButton(QPainter& p, const QImage& img, const ManifestEntry& e, int px) {
+void PageButton(QPainter& p, const QImage& img, const ManifestEntry& e, int px, Lettering l) {
   const QColor text = ButtonFace(p, Inner(img), e.variant, 4, e);
+  l.boldVariants = true;  // the pressed state
+  // English captions keep 5 pixels clear of either end, inside the bevel.
   Caption(p, QRectF(0, 0, img.width(), img.height() - 2), e.caption, px,
-          text, e.variant == QLatin1String("pressed"));
+          text, e.variant == QLatin1String("pressed"), l, img.width() - 10);
 }
 
-void ToolButton(QPainter& p, const QImage& img, const ManifestEntry& e) {
+void ToolButton(QPainter& p, const QImage& img, const ManifestEntry& e, Lettering l) {
   const QColor text = ButtonFace(p, Inner(img), e.variant, 3, e);
   const bool twoLines = e.caption.contains(QLatin1Char('|'));
+  const QRectF area = e.variant == QLatin1String("pressed")
+                          ? QRectF(1, 1, img.width(), img.height() - 1)
+                          : QRectF(0, 0, img.width(), img.height());
+  if (l.fit) {
+    Caption(p, area, e.caption, twoLines ? 9 : 12, text, false, l, img.width() - 4);
+    return;
+  }
   const int longest = twoLines ? static_cast<int>(std::max(e.caption.section('|', 0, 0).size(),
                                                            e.caption.section('|', 1, 1).size()))
                                : static_cast<int>(e.caption.size());
   // The largest size at which the longest line still fits across the button.
   int px = twoLines ? 9 : 12;
   while (px > 8 && longest * px > img.width() - 4) --px;
-  const QRectF area = e.variant == QLatin1String("pressed")
-                          ? QRectF(1, 1, img.width(), img.height() - 1)
-                          : QRectF(0, 0, img.width(), img.height());
   Caption(p, area, e.caption, px, text, false);
 }
 
@@ -369,7 +432,7 @@ void PhaseSwitch(QPainter& p, const QImage& img, const ManifestEntry& e) {
   if (hidden) HiddenOverlay(p, img);
 }
 
-void LinkIndicator(QPainter& p, const QImage& img, const ManifestEntry& e) {
+void LinkIndicator(QPainter& p, const QImage& img, const ManifestEntry& e, Lettering l) {
   QColor led;
   bool lit = true;
   if (e.variant == QLatin1String("online")) {
@@ -385,7 +448,7 @@ void LinkIndicator(QPainter& p, const QImage& img, const ManifestEntry& e) {
   Bevel(p, Inner(img), 4, kPanelTop, kPanelBottom, kBorder);
   Led(p, QPointF(14, img.height() / 2.0), 5, led, lit);
   Caption(p, QRectF(24, 0, img.width() - 28, img.height()), e.caption, 13,
-          e.variant == QLatin1String("online") ? kText : kTextDim, false);
+          e.variant == QLatin1String("online") ? kText : kTextDim, false, l, img.width() - 30);
 }
 
 void ThumbV(QPainter& p, const QImage& img, const ManifestEntry& e) {
@@ -660,8 +723,9 @@ void BandSwitch(QPainter& p, const QImage& img, const ManifestEntry& e) {
   p.drawEllipse(knob, d / 2, d / 2);
 }
 
-void Label(QPainter& p, const QImage& img, const ManifestEntry& e, int px) {
-  Caption(p, QRectF(0, 0, img.width(), img.height()), e.caption, px, QColor(0xae, 0xb4, 0xbe), false);
+void Label(QPainter& p, const QImage& img, const ManifestEntry& e, int px, Lettering l) {
+  Caption(p, QRectF(0, 0, img.width(), img.height()), e.caption, px, QColor(0xae, 0xb4, 0xbe), false,
+          l, img.width() - 2);
 }
 
 void StripLabel(QPainter& p, const QImage& img, const ManifestEntry& e) {
@@ -700,9 +764,11 @@ void ComboDisabled(QPainter& p, const QImage& img) {
   Hatch(p, Inner(img), QColor(0x80, 0x86, 0x90, 70));
 }
 
-void ComboItem(QPainter& p, const QImage& img, const ManifestEntry& e) {
+void ComboItem(QPainter& p, const QImage& img, const ManifestEntry& e, Lettering l) {
   const bool face = img.height() >= 20;  // full-face items of the small lists
-  p.setFont(Font(face ? 12 : 11, false));
+  const int left = face ? 8 : 1;
+  p.setFont(l.fit ? FittedFont({e.caption}, img.width() - left - 1, face ? 12 : 11, false, false, e.id)
+                  : Font(face ? 12 : 11, false));
   p.setPen(QColor(0xe2, 0xe6, 0xec));
   p.drawText(QRectF(face ? 8 : 1, 0, img.width() - (face ? 8 : 1), img.height()),
              Qt::AlignLeft | Qt::AlignVCenter, e.caption);
@@ -719,12 +785,12 @@ void GraphBack(QPainter& p, const QImage& img) {
   p.fillRect(img.rect(), v);
 }
 
-void BypassOverlay(QPainter& p, const QImage& img, const ManifestEntry& e) {
+void BypassOverlay(QPainter& p, const QImage& img, const ManifestEntry& e, Lettering l) {
   const QRectF r = Inner(img).adjusted(1, 1, -1, -1);
   p.setPen(QPen(QColor(0xff, 0x78, 0x78, 220), 2));
   p.setBrush(QColor(0x96, 0x1e, 0x1e, 170));
   p.drawRoundedRect(r, 8, 8);
-  Caption(p, r, e.caption, 24, Qt::white, true);
+  Caption(p, r, e.caption, 24, Qt::white, true, l, r.width() - 16);
 }
 
 int BandOf(const ManifestEntry& e) {
@@ -778,7 +844,26 @@ void MarkerOff(QPainter& p, const QImage& img) {
 
 }  // namespace
 
-QImage DrawEntry(const ManifestEntry& e) {
+QImage DrawEntry(const ManifestEntry& entry, Language language) {
+  // The English image is the same drawing with the English caption, set to fit.
+  const bool english = language == Language::English && HasEnglishImage(entry);
+  ManifestEntry shown = entry;
+  if (english) shown.caption = entry.captionEn;
+  const ManifestEntry& e = shown;
+  const Lettering l{english, e.id};
+  // Only these roles set their caption as words; the others read it as a keyword ("redo") or
+  // a digit, the same in every language.
+  static const QStringList kWordRoles = {
+      QStringLiteral("page"),  QStringLiteral("tab"),        QStringLiteral("tool"),
+      QStringLiteral("link"),  QStringLiteral("label"),      QStringLiteral("combo_item"),
+      QStringLiteral("bypass_overlay")};
+  if (english && !kWordRoles.contains(e.role)) {
+    throw std::runtime_error(QStringLiteral("skin image %1: role \"%2\" draws no words, so it "
+                                            "takes no English caption")
+                                 .arg(e.id)
+                                 .arg(e.role)
+                                 .toStdString());
+  }
   QImage img(e.width, e.height, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
@@ -787,9 +872,9 @@ QImage DrawEntry(const ManifestEntry& e) {
   const QString& r = e.role;
   using Draw = std::function<void()>;
   const std::map<QString, Draw> roles = {
-      {QStringLiteral("page"), [&] { PageButton(p, img, e, 15); }},
-      {QStringLiteral("tab"), [&] { PageButton(p, img, e, 13); }},
-      {QStringLiteral("tool"), [&] { ToolButton(p, img, e); }},
+      {QStringLiteral("page"), [&] { PageButton(p, img, e, 15, l); }},
+      {QStringLiteral("tab"), [&] { PageButton(p, img, e, 13, l); }},
+      {QStringLiteral("tool"), [&] { ToolButton(p, img, e, l); }},
       {QStringLiteral("arrow"), [&] { ArrowButton(p, img, e); }},
       {QStringLiteral("window"), [&] { WindowButton(p, img, e); }},
       {QStringLiteral("handle"), [&] { DragHandle(p, img); }},
@@ -798,7 +883,7 @@ QImage DrawEntry(const ManifestEntry& e) {
       {QStringLiteral("radio"), [&] { Radio(p, img, e); }},
       {QStringLiteral("target"), [&] { TargetSwitch(p, img, e); }},
       {QStringLiteral("phase"), [&] { PhaseSwitch(p, img, e); }},
-      {QStringLiteral("link"), [&] { LinkIndicator(p, img, e); }},
+      {QStringLiteral("link"), [&] { LinkIndicator(p, img, e, l); }},
       {QStringLiteral("thumb_v"), [&] { ThumbV(p, img, e); }},
       {QStringLiteral("thumb_h"), [&] { ThumbH(p, img, e); }},
       {QStringLiteral("strip_back"), [&] { StripBack(p, img); }},
@@ -817,13 +902,13 @@ QImage DrawEntry(const ManifestEntry& e) {
       {QStringLiteral("muteicon"), [&] { MuteIcon(p, img, e); }},
       {QStringLiteral("qtype"), [&] { QTypeButton(p, img, e); }},
       {QStringLiteral("bandswitch"), [&] { BandSwitch(p, img, e); }},
-      {QStringLiteral("label"), [&] { Label(p, img, e, 11); }},
+      {QStringLiteral("label"), [&] { Label(p, img, e, 11, l); }},
       {QStringLiteral("combo_box"), [&] { ComboBox(p, img); }},
       {QStringLiteral("combo_arrow"), [&] { ComboArrow(p, img, e); }},
       {QStringLiteral("combo_disabled"), [&] { ComboDisabled(p, img); }},
-      {QStringLiteral("combo_item"), [&] { ComboItem(p, img, e); }},
+      {QStringLiteral("combo_item"), [&] { ComboItem(p, img, e, l); }},
       {QStringLiteral("graph_back"), [&] { GraphBack(p, img); }},
-      {QStringLiteral("bypass_overlay"), [&] { BypassOverlay(p, img, e); }},
+      {QStringLiteral("bypass_overlay"), [&] { BypassOverlay(p, img, e, l); }},
       {QStringLiteral("marker_selected"), [&] { MarkerSelected(p, img, e); }},
       {QStringLiteral("marker_small"), [&] { MarkerSmall(p, img, e); }},
       {QStringLiteral("marker_off"), [&] { MarkerOff(p, img); }},

@@ -8,8 +8,13 @@
 
 namespace mirelune::skingen {
 
-// A transparent ARGB image of the entry's size with the entry's role drawn on it. Throws
-// std::runtime_error naming the id for a role or variant it does not know.
-QImage DrawEntry(const ManifestEntry& e);
+enum class Language { Chinese, English };
+
+// A transparent ARGB image of the entry's size with the entry's role drawn on it, captioned in
+// `language`: English draws the English caption, fitted to the image, where the entry has one
+// (HasEnglishImage), and otherwise the same image as Chinese. Throws std::runtime_error naming
+// the id for a role or variant it does not know, an English caption on a role that draws no
+// words, or an English caption that cannot be made to fit.
+QImage DrawEntry(const ManifestEntry& e, Language language = Language::Chinese);
 
 }  // namespace mirelune::skingen

@@ -25,6 +25,23 @@ int Number(const QString& field, int low, int high, const QString& where, const 
 
 }  // namespace
 
+bool IsCjk(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= 0x2E80 && u <= 0x9FFF) ||  // radicals, CJK punctuation, kana, ideographs
+         (u >= 0xAC00 && u <= 0xD7AF) ||  // hangul syllables
+         (u >= 0xF900 && u <= 0xFAFF) ||  // compatibility ideographs
+         (u >= 0xFE30 && u <= 0xFE4F) ||  // vertical-form punctuation
+         (u >= 0xFF00 && u <= 0xFFEF) ||  // full-width forms ("，", "１")
+         c.isSurrogate();                 // the ideograph extensions lie beyond U+FFFF
+}
+
+bool ContainsCjk(const QString& text) {
+  for (QChar c : text) {
+    if (IsCjk(c)) return true;
+  }
+  return false;
+}
+
 std::vector<ManifestEntry> ReadManifest(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -39,8 +56,8 @@ std::vector<ManifestEntry> ReadManifest(const QString& path) {
     if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
     const QString where = QStringLiteral("%1:%2").arg(path).arg(lineNo);
     const QStringList fields = line.split(QLatin1Char('\t'));
-    if (fields.size() != 6) {
-      throw std::runtime_error(QStringLiteral("%1: %2 tab-separated fields, expected 6")
+    if (fields.size() != 6 && fields.size() != 7) {
+      throw std::runtime_error(QStringLiteral("%1: %2 tab-separated fields, expected 6 or 7")
                                    .arg(where)
                                    .arg(fields.size())
                                    .toStdString());
@@ -52,6 +69,21 @@ std::vector<ManifestEntry> ReadManifest(const QString& path) {
     e.role = fields[3];
     e.variant = fields[4];
     e.caption = fields[5];
+    e.captionEn = fields.value(6);
+    if (ContainsCjk(e.caption) && e.captionEn.isEmpty()) {
+      throw std::runtime_error(QStringLiteral("%1: id %2 has the caption \"%3\" but no English one")
+                                   .arg(where)
+                                   .arg(e.id)
+                                   .arg(e.caption)
+                                   .toStdString());
+    }
+    if (ContainsCjk(e.captionEn)) {
+      throw std::runtime_error(
+          QStringLiteral("%1: the English caption \"%2\" of id %3 has CJK characters")
+              .arg(where, e.captionEn)
+              .arg(e.id)
+              .toStdString());
+    }
     if (!seen.insert(e.id).second) {
       throw std::runtime_error(
           QStringLiteral("%1: id %2 is listed twice").arg(where).arg(e.id).toStdString());
