@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/notifier.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 namespace {
@@ -46,7 +47,7 @@ CmdPassword::CmdPassword(Notifier& notifier, CheckFunction check, QWidget* paren
     : QDialog(parent), notifier_(notifier), check_(std::move(check)) {
   setObjectName("CmdPassword");
   setModal(true);
-  auto* label = new QLabel(QString::fromUtf8(kPasswordLabelText), this);
+  auto* label = new QLabel(Tr(kPasswordLabelText), this);
   text1_ = new QLineEdit(this);
   text1_->setObjectName("Text1");
   text1_->setEchoMode(QLineEdit::Password);
@@ -54,7 +55,7 @@ CmdPassword::CmdPassword(Notifier& notifier, CheckFunction check, QWidget* paren
   auto* mask = new StarMaskStyle;
   mask->setParent(text1_);
   text1_->setStyle(mask);
-  command1_ = new QPushButton(QString::fromUtf8("确定"), this);
+  command1_ = new QPushButton(Tr("确定"), this);
   command1_->setObjectName("Command1");
   command1_->setDefault(true);  // Enter anywhere in the dialog confirms
   connect(command1_, &QPushButton::clicked, this, &CmdPassword::Confirm);
@@ -73,7 +74,7 @@ CmdPassword::~CmdPassword() = default;
 void CmdPassword::Load() {
   OK = false;
   text1_->clear();
-  setWindowTitle(QString::fromUtf8(PasswordCaption(InputType)));
+  setWindowTitle(Tr(PasswordCaption(InputType)));
   text1_->setFocus();
 }
 

@@ -6,13 +6,14 @@
 #include "admin/dark_look.h"
 #include "admin/protected_panels.h"
 #include "link/link.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 
 FrmProgram2::FrmProgram2(const AdminContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(context) {
   setObjectName("frmProgram2");
-  setWindowTitle(QString::fromUtf8("权限与密码管理"));
+  setWindowTitle(Tr("权限与密码管理"));
   ApplyDarkLook(*this);
   auto* col = new QVBoxLayout(this);
   panels_ = new ProtectedPanels(ctx_, this);

@@ -26,6 +26,7 @@
 #include "model/store.h"
 #include "platform/file_dialogs.h"
 #include "platform/notifier.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 
@@ -78,7 +79,7 @@ FrmProgramManager::FrmProgramManager(const AdminContext& context, FileDialogs& d
       files_(std::make_unique<FileOperation>(context.store, context.link, context.transfers,
                                              context.notifier, ModeFolder(modeFolder))) {
   setObjectName("frmProgramManager");
-  setWindowTitle(QString::fromUtf8("程式管理"));
+  setWindowTitle(Tr("程式管理"));
   ApplyDarkLook(*this);
   auto* grid = new QGridLayout(this);
   grid->addWidget(BuildModePanel(), 0, 0);
@@ -94,7 +95,7 @@ FrmProgramManager::~FrmProgramManager() = default;
 
 QPushButton* FrmProgramManager::AddButton(QWidget* parent, const char* name, const char* text,
                                           void (FrmProgramManager::*slot)()) {
-  auto* b = new QPushButton(QString::fromUtf8(text), parent);
+  auto* b = new QPushButton(Tr(text), parent);
   b->setObjectName(name);
   if (slot) connect(b, &QPushButton::clicked, this, slot);
   return b;
@@ -105,14 +106,14 @@ QPushButton* FrmProgramManager::Button(const char* name) const {
 }
 
 QWidget* FrmProgramManager::BuildModePanel() {
-  auto* panel = new QGroupBox(QString::fromUtf8("更新设备模式："), this);
+  auto* panel = new QGroupBox(Tr("更新设备模式："), this);
   auto* grid = new QGridLayout(panel);
-  grid->addWidget(new QLabel(QString::fromUtf8("模式号选择："), panel), 0, 0);
+  grid->addWidget(new QLabel(Tr("模式号选择："), panel), 0, 0);
   combo1_ = new QComboBox(panel);
   combo1_->setObjectName("Combo1");
-  for (int i = 1; i <= kDeviceRows; ++i) combo1_->addItem(QString::fromUtf8("模式%1").arg(i));
+  for (int i = 1; i <= kDeviceRows; ++i) combo1_->addItem(Tr("模式%1").arg(i));
   grid->addWidget(combo1_, 0, 1);
-  grid->addWidget(new QLabel(QString::fromUtf8("模式名称："), panel), 1, 0);
+  grid->addWidget(new QLabel(Tr("模式名称："), panel), 1, 0);
   text1_ = new QLineEdit(panel);
   text1_->setObjectName("Text1");
   // No request carries a mode name: the box shows the device's name and cannot be edited, so
@@ -131,7 +132,7 @@ QWidget* FrmProgramManager::BuildModePanel() {
 }
 
 QWidget* FrmProgramManager::BuildLocalPanel() {
-  auto* panel = new QGroupBox(QString::fromUtf8("本地电脑："), this);
+  auto* panel = new QGroupBox(Tr("本地电脑："), this);
   auto* col = new QVBoxLayout(panel);
   auto* row = new QHBoxLayout;
   row->addWidget(AddButton(panel, "Command20", "打开文件", &FrmProgramManager::OpenFile));
@@ -147,7 +148,7 @@ QWidget* FrmProgramManager::BuildLocalPanel() {
 }
 
 QWidget* FrmProgramManager::BuildBatchPanel() {
-  auto* panel = new QGroupBox(QString::fromUtf8("批量导入导出："), this);
+  auto* panel = new QGroupBox(Tr("批量导入导出："), this);
   auto* grid = new QGridLayout(panel);
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
@@ -159,12 +160,12 @@ QWidget* FrmProgramManager::BuildBatchPanel() {
     return list;
   };
   auto makeHeader = [&](const char* name, const char* text) {
-    auto* header = new QLabel(QString::fromUtf8(text).replace('\t', "    "), panel);
+    auto* header = new QLabel(Tr(text).replace('\t', "    "), panel);
     header->setObjectName(name);
     header->setFont(mono);
     return header;
   };
-  grid->addWidget(new QLabel(QString::fromUtf8("ROM预览区："), panel), 0, 0);
+  grid->addWidget(new QLabel(Tr("ROM预览区："), panel), 0, 0);
   grid->addWidget(makeHeader("List2", kDeviceListHeader), 1, 0);
   list1_ = makeList("List1");
   grid->addWidget(list1_, 2, 0);
@@ -174,7 +175,7 @@ QWidget* FrmProgramManager::BuildBatchPanel() {
   middle->addWidget(AddButton(panel, "Command10", "<<", &FrmProgramManager::AssignFiles));
   middle->addStretch();
   grid->addLayout(middle, 2, 1);
-  grid->addWidget(new QLabel(QString::fromUtf8("本地电脑中的文件："), panel), 0, 2);
+  grid->addWidget(new QLabel(Tr("本地电脑中的文件："), panel), 0, 2);
   grid->addWidget(makeHeader("List3", kFileListHeader), 1, 2);
   list4_ = makeList("List4");
   grid->addWidget(list4_, 2, 2);
@@ -254,7 +255,7 @@ void FrmProgramManager::BuildDeviceRows() {
 
 void FrmProgramManager::BuildDeviceRow(int row) {
   // The item is kept, so its selection is.
-  list1_->item(row)->setText(QString::fromStdString(DeviceRowText(
+  list1_->item(row)->setText(TrLines(DeviceRowText(
       row, ctx_.transfers.ModeNames[static_cast<size_t>(row)], assignments_[static_cast<size_t>(row)])));
 }
 
@@ -263,7 +264,7 @@ void FrmProgramManager::ListFolder() {
   list4_->clear();
   const auto& names = files_->FolderFileNames;
   for (size_t i = 0; i < names.size(); ++i)
-    list4_->addItem(QString::fromStdString(ModeFolder::RowText(static_cast<int>(i) + 1, names[i])));
+    list4_->addItem(TrLines(ModeFolder::RowText(static_cast<int>(i) + 1, names[i])));
   if (list4_->count() > 0) list4_->item(0)->setSelected(true);
 }
 

@@ -12,6 +12,7 @@
 #include "link/frame_codec.h"
 #include "link/link.h"
 #include "model/menu_catalogue.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 namespace {
@@ -23,13 +24,13 @@ const QColor kSelectedKindColour(255, 192, 255);
 MenuShowFrm::MenuShowFrm(MenuCatalogue& menu, QWidget* parent) : QDialog(parent), menu_(menu) {
   setObjectName("MenuShowFrm");
   setModal(true);
-  setWindowTitle(QString::fromUtf8(kMenuShowCaption));
+  setWindowTitle(Tr(kMenuShowCaption));
 
   list1_ = new QListWidget(this);
   list1_->setObjectName("List1");
   auto* kinds = new QGridLayout;
   for (int n = 0; n < kCatalogueKinds; ++n) {
-    auto* b = new QPushButton(QString::fromUtf8(CatalogueKindCaption(n)), this);
+    auto* b = new QPushButton(Tr(CatalogueKindCaption(n)), this);
     b->setObjectName(QString("Command4_%1").arg(n));
     b->setAutoFillBackground(true);
     b->setAutoDefault(false);
@@ -37,14 +38,14 @@ MenuShowFrm::MenuShowFrm(MenuCatalogue& menu, QWidget* parent) : QDialog(parent)
     kinds->addWidget(b, n / 5, n % 5);
     command4_.at(static_cast<size_t>(n)) = b;
   }
-  command1_ = new QPushButton(QString::fromUtf8("都选上"), this);
-  command2_ = new QPushButton(QString::fromUtf8("都不选"), this);
-  command3_ = new QPushButton(QString::fromUtf8("保存设置"), this);
+  command1_ = new QPushButton(Tr("都选上"), this);
+  command2_ = new QPushButton(Tr("都不选"), this);
+  command3_ = new QPushButton(Tr("保存设置"), this);
   for (QPushButton* b : {command1_, command2_, command3_}) b->setAutoDefault(false);
   connect(command1_, &QPushButton::clicked, this, [this] { TickAll(true); });
   connect(command2_, &QPushButton::clicked, this, [this] { TickAll(false); });
   connect(command3_, &QPushButton::clicked, this, &MenuShowFrm::Save);
-  label1_ = new QLabel(QString::fromUtf8(kMenuShowHint), this);
+  label1_ = new QLabel(Tr(kMenuShowHint), this);
   label1_->setWordWrap(true);
 
   auto* actions = new QHBoxLayout;
@@ -73,7 +74,7 @@ void MenuShowFrm::FillList(int kind) {
   const int count =
       std::min<int>(menu_.MenuItemCount.at(static_cast<size_t>(kind)), static_cast<int>(names.size()));
   for (int i = 0; i < count; ++i) {
-    auto* item = new QListWidgetItem(QString::fromUtf8(names[static_cast<size_t>(i)]), list1_);
+    auto* item = new QListWidgetItem(Tr(names[static_cast<size_t>(i)].c_str()), list1_);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     const bool hidden = menu_.MenuHidden.at(static_cast<size_t>(kind)).at(static_cast<size_t>(i)) != 0;
     item->setCheckState(hidden ? Qt::Unchecked : Qt::Checked);

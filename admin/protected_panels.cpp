@@ -13,6 +13,7 @@
 #include "link/transfers.h"
 #include "model/store.h"
 #include "platform/notifier.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 
@@ -89,19 +90,19 @@ ProtectedPanels::ProtectedPanels(const AdminContext& context, QWidget* parent)
 
 QWidget* ProtectedPanels::BuildSettingPanel(Setting which) {
   const SettingFacts& f = kFacts[which];
-  auto* panel = new QGroupBox(QString::fromUtf8(f.title), this);
+  auto* panel = new QGroupBox(Tr(f.title), this);
   auto* row = new QHBoxLayout(panel);
-  row->addWidget(new QLabel(QString::fromUtf8("密码："), panel));
+  row->addWidget(new QLabel(Tr("密码："), panel));
   passwordBox_[which] = PasswordBox(panel, f.boxName, f.digits);
   row->addWidget(passwordBox_[which]);
-  confirm_[which] = new QPushButton(QString::fromUtf8("确认"), panel);
+  confirm_[which] = new QPushButton(Tr("确认"), panel);
   confirm_[which]->setObjectName(f.confirmName);
   row->addWidget(confirm_[which]);
   connect(confirm_[which], &QPushButton::clicked, this, [this, which] { CheckPassword(which); });
   connect(passwordBox_[which], &QLineEdit::returnPressed, this, [this, which] { CheckPassword(which); });
   // Item 1 first, as the form shows them.
   for (int item : {1, 0}) {
-    auto* b = new QRadioButton(QString::fromUtf8(item ? f.itemOn : f.itemOff), panel);
+    auto* b = new QRadioButton(Tr(item ? f.itemOn : f.itemOff), panel);
     b->setObjectName(QString("%1_%2").arg(f.optionName).arg(item));
     b->setEnabled(false);
     option_[which][item] = b;
@@ -113,21 +114,21 @@ QWidget* ProtectedPanels::BuildSettingPanel(Setting which) {
 }
 
 QWidget* ProtectedPanels::BuildChangePanel() {
-  auto* panel = new QGroupBox(QString::fromUtf8("密码修改："), this);
+  auto* panel = new QGroupBox(Tr("密码修改："), this);
   auto* grid = new QGridLayout(panel);
   for (int c = 0; c < 3; ++c)
-    grid->addWidget(new QLabel(QString::fromUtf8(kChangeColumnTitle[c]), panel), 0, c + 1);
+    grid->addWidget(new QLabel(Tr(kChangeColumnTitle[c]), panel), 0, c + 1);
   int textNumber = 2;
   for (int r = 0; r < 2; ++r) {
     const Setting which = kChangeRows[r];
-    grid->addWidget(new QLabel(QString::fromUtf8(kChangeRowTitle[r]), panel), r + 1, 0);
+    grid->addWidget(new QLabel(Tr(kChangeRowTitle[r]), panel), r + 1, 0);
     for (int b = 0; b < 3; ++b) {
       QLineEdit* box = PasswordBox(panel, QString("Text%1").arg(textNumber++), 6);  // one column width
       box->setEnabled(false);
       changeBox_[which][b] = box;
       grid->addWidget(box, r + 1, b + 1);
     }
-    auto* button = new QPushButton(QString::fromUtf8("修改"), panel);
+    auto* button = new QPushButton(Tr("修改"), panel);
     button->setObjectName(which == kRights ? "Command6" : "Command7");
     button->setEnabled(false);
     change_[which] = button;

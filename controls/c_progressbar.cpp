@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "model/scales.h"
+#include "platform/tr.h"
 
 namespace mirelune::controls {
 
@@ -35,8 +36,8 @@ int C_ProgressBar::Percent() const {
 }
 
 QString C_ProgressBar::Message() const {
-  if (showContent_ == 1) return QStringLiteral("执行保存, 完成%1%").arg(Percent());
-  return QStringLiteral("正在同步数据, 请稍候...");
+  if (showContent_ == 1) return Tr("执行保存, 完成%1%").arg(Percent());
+  return Tr("正在同步数据, 请稍候...");
 }
 
 void C_ProgressBar::paintEvent(QPaintEvent*) {

@@ -10,6 +10,7 @@
 #include "graph/skin.h"
 #include "model/scales.h"
 #include "model/store.h"
+#include "platform/tr.h"
 
 namespace mirelune::controls {
 
@@ -50,16 +51,16 @@ QStringList MComboBox::EntriesFor(int showType) {
       return {QStringLiteral("ButterWorth 12dB"), QStringLiteral("ButterWorth 24dB")};
     case 2: {
       QStringList l;
-      for (int i = 1; i <= 10; ++i) l << QStringLiteral("模式%1").arg(i);
+      for (int i = 1; i <= 10; ++i) l << Tr("模式%1").arg(i);
       return l;
     }
     case 3:
-      return {QStringLiteral("用户定义"), QStringLiteral("房间"), QStringLiteral("小厅"),
-              QStringLiteral("大厅"), QStringLiteral("人声")};
+      return {Tr("用户定义"), Tr("房间"), Tr("小厅"),
+              Tr("大厅"), Tr("人声")};
     case 4:
-      return {QStringLiteral("自动"), QStringLiteral("手动")};
+      return {Tr("自动"), Tr("手动")};
     case 5:
-      return {QStringLiteral("关"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+      return {Tr("关"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
     default:
       return {QStringLiteral("-6dB"), QStringLiteral("-3dB"), QStringLiteral("0dB"),
               QStringLiteral("+3dB")};

@@ -14,6 +14,7 @@
 #include "graph/skin.h"
 #include "model/scales.h"
 #include "model/store.h"
+#include "platform/tr.h"
 
 namespace mirelune::controls {
 
@@ -94,7 +95,7 @@ void MScrollBar::UpdateGeometry() {
   resize(geometry_.size);
   if (scrollBarType_ == 1 && !editor_) {
     editor_ = new QLineEdit(this);
-    editor_->setText(QStringLiteral("输入db值"));
+    editor_->setText(Tr("输入db值"));
     editor_->setFrame(false);
     QFont f = editor_->font();
     f.setPixelSize(11);

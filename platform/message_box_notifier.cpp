@@ -4,11 +4,14 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "platform/tr.h"
+
 namespace mirelune {
 
 namespace {
 QString Title() { return QCoreApplication::applicationName(); }
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+// Messages come from the core in the source language; each line is shown translated.
+QString Q(const std::string& s) { return TrLines(s); }
 }  // namespace
 
 void MessageBoxNotifier::Warning(const std::string& text) {

@@ -2,15 +2,16 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include "platform/tr.h"
 
 namespace mirelune {
 
 namespace {
 
 std::string Run(QWidget* owner, const std::string& folder, bool save) {
-  QFileDialog dlg(owner, QString::fromUtf8(save ? kSaveDialogTitle : kOpenDialogTitle),
+  QFileDialog dlg(owner, Tr(save ? kSaveDialogTitle : kOpenDialogTitle),
                   folder.empty() ? QDir::homePath() : QString::fromStdString(folder),
-                  QString::fromUtf8(kConfigFileFilter));
+                  Tr(kConfigFileFilter));
   dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (save) dlg.setDefaultSuffix("SP");

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev

@@ -8,6 +8,7 @@
 #include "controls/value_type.h"
 #include "model/menu_catalogue.h"
 #include "model/store.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 namespace {
@@ -63,10 +64,10 @@ const std::map<int, QString>& Names() {
 
 QString ParameterName(int address) {
   const auto& names = Names();
-  if (auto it = names.find(address); it != names.end()) return it->second;
+  if (auto it = names.find(address); it != names.end()) return Tr(it->second);
   const int kind = address / 256;
   return QString("%1 &H%2")
-      .arg(QString::fromUtf8(kind == 10 ? "系统" : CatalogueKindCaption(kind)))
+      .arg(Tr(kind == 10 ? "系统" : CatalogueKindCaption(kind)))
       .arg(address % 256, 2, 16, QChar('0'))
       .toUpper();
 }
@@ -102,7 +103,7 @@ QString OptionListToolTip(int address, int showType) {
 }
 
 QString FlagButtonToolTip(int address) {
-  return ParameterName(address) + "\n" + QString::fromUtf8("点击切换开/关");
+  return ParameterName(address) + "\n" + Tr("点击切换开/关");
 }
 
 }  // namespace mirelune::ui

@@ -25,6 +25,7 @@
 #include "ui/skin_panel.h"
 #include "ui/slot_rule.h"
 #include "ui/tool_bar.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 namespace {
@@ -158,7 +159,7 @@ void FrmEq::BuildTopBar() {
                                 .arg(skin::id::kLinkSwitchedOff),
                             2, 0, store, topBar_);
   connectStatus_->setObjectName("cmdConnectStatus");
-  connectStatus_->setToolTip(QString::fromUtf8("联机开关\n点击断开或恢复与功放的连接"));
+  connectStatus_->setToolTip(Tr("联机开关\n点击断开或恢复与功放的连接"));
   connectStatus_->move(0, 2);
   connect(connectStatus_, &MBtnFlag::Click, this, [this] {
     session_.link().ToggleLinkSwitch();
@@ -172,11 +173,11 @@ void FrmEq::BuildTopBar() {
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
   minimise_->setObjectName("cmdMinForm");
-  minimise_->setToolTip(QString::fromUtf8("最小化"));
+  minimise_->setToolTip(Tr("最小化"));
   connect(minimise_, &MBtnFlag::Click, this, &FrmEq::minimiseRequested);
   exit_ = MakeFlag(Images(skin::id::kExit), 1, 0, store, topBar_);
   exit_->setObjectName("cmdExit");
-  exit_->setToolTip(QString::fromUtf8("退出调音窗口"));
+  exit_->setToolTip(Tr("退出调音窗口"));
   connect(exit_, &MBtnFlag::Click, this, [this] {
     if (RequestExit()) emit closeNow();
   });
@@ -186,7 +187,7 @@ void FrmEq::BuildPageButtons() {
   for (const PageButtonEntry& e : PageButtons()) {
     MBtnFlag* b = MakeFlag(Images(e.image), 2, 0, &session_.store(), this);
     b->setObjectName(QString("cmdPage%1").arg(e.page));
-    b->setToolTip(QString::fromUtf8(CatalogueKindCaption(e.page)));
+    b->setToolTip(Tr(CatalogueKindCaption(e.page)));
     b->setGeometry(PixelRect(e.rect));
     b->setVisible(e.reachable);
     connect(b, &MBtnFlag::Click, this, [this, page = e.page] { ShowPage(page); });
@@ -195,11 +196,11 @@ void FrmEq::BuildPageButtons() {
   recordButton_ = MakeFlag("174,175", 1, 0, &session_.store(), this);
   recordButton_->setObjectName("cmdRecordPage");
   recordButton_->setGeometry(PixelRect(kRecordButtonRect));
-  recordButton_->setToolTip(QString::fromUtf8("录音调节\n录音L/R通道的音乐、话筒、回声和混响音量"));
+  recordButton_->setToolTip(Tr("录音调节\n录音L/R通道的音乐、话筒、回声和混响音量"));
   connect(recordButton_, &MBtnFlag::Click, this, &FrmEq::OpenRecording);
   dragHandle_ = MakeFlag("110", 2, 0, &session_.store(), this);
   dragHandle_->setObjectName("MBtnFlag1");
-  dragHandle_->setToolTip(QString::fromUtf8("按住拖动窗口"));
+  dragHandle_->setToolTip(Tr("按住拖动窗口"));
 }
 
 void FrmEq::BuildPages() {
@@ -217,7 +218,7 @@ void FrmEq::BuildPages() {
       s->setGeometry(PixelRect(e.rect));
       s->setToolTip(SliderToolTip(s->Addr(), e.setup.ValueType, e.setup.MaxValue,
                                   e.setup.ScrollBarType == 1
-                                      ? QString::fromUtf8("双击数值可输入；滚轮或方向键微调")
+                                      ? Tr("双击数值可输入；滚轮或方向键微调")
                                       : QString()));
       connect(s, &MScrollBar::Scroll, this, [this, n = e.number] { OnSliderScroll(n); });
       sliders_.at(static_cast<size_t>(e.number)) = s;
@@ -252,14 +253,14 @@ void FrmEq::BuildPages() {
   effectsButton_ = new MBtnFlag(fx, &session_.store(), pages_[kEffectsPage]);
   effectsButton_->setObjectName("MBtnFlag2");
   effectsButton_->setGeometry(PixelRect(kEffectsButtonRect));
-  effectsButton_->setToolTip(QString::fromUtf8("专业设置\n混响的细节参数（仅在混响模式为“用户定义”时可用）"));
+  effectsButton_->setToolTip(Tr("专业设置\n混响的细节参数（仅在混响模式为“用户定义”时可用）"));
   connect(effectsButton_, &MBtnFlag::Click, this, &FrmEq::OpenEffects);
   int i = 0;
   for (const TabEntry& t : EffectTabs()) {
     MBtnFlag* tab = MakeFlag(t.images, 2, i == 0 ? 1 : 0, &session_.store(), pages_[kEffectsPage]);
     tab->setObjectName(QString("Command3_%1").arg(i));
     static const char* const kParts[] = {"回声均衡器", "混响均衡器", "效果均衡器"};
-    tab->setToolTip(QString::fromUtf8(kParts[i]));
+    tab->setToolTip(Tr(kParts[i]));
     tab->setGeometry(PixelRect(t.rect));
     connect(tab, &MBtnFlag::Click, this, [this, i] { ShowEffectSubPage(i); });
     effectTabs_.at(static_cast<size_t>(i++)) = tab;

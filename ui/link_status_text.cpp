@@ -1,25 +1,59 @@
 #include "ui/link_status_text.h"
 
+#include <cstdio>
+
+#include <QString>
+
+#include "platform/tr.h"
+
 namespace mirelune::ui {
 
-std::string LinkStatusText(const LinkStatusFacts& f) {
-  if (!f.switchOn) return "link switched off";
-  if (f.online) {
-    std::string text = "online: " + (f.identifier.empty() ? std::string("amplifier") : f.identifier);
-    if (f.syncing) return text + ", reading the amplifier...";
-    if (f.modeNumber >= 0) text += ", 模式" + std::to_string(f.modeNumber + 1);
-    return text;
-  }
-  if (f.portOpen) return "searching for the amplifier...";
-  HidOpenResult brief = f.lastOpen;
-  brief.detail.clear();
-  return DescribeOpenResult(brief, f.vendor, f.product);
+namespace {
+
+QString Ids(uint16_t vendor, uint16_t product) {
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04X:%04X", vendor, product);
+  return QString::fromLatin1(ids);
 }
+
+QString OpenText(const HidOpenResult& r, uint16_t vendor, uint16_t product, bool withDetail) {
+  const QString ids = Ids(vendor, product);
+  QString text;
+  switch (r.status) {
+    case HidOpenStatus::Opened: text = Tr("已打开功放（USB %1）").arg(ids); break;
+    case HidOpenStatus::NotFound: text = Tr("未连接功放（USB %1）").arg(ids); break;
+    case HidOpenStatus::PermissionDenied:
+      text = Tr("已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
+                "装入 /etc/udev/rules.d 后重新插上")
+                 .arg(ids);
+      break;
+    case HidOpenStatus::Busy: text = Tr("已连接功放（USB %1），但它正被其他程序使用").arg(ids); break;
+    case HidOpenStatus::Failed: text = Tr("已连接功放（USB %1），但打开失败").arg(ids); break;
+  }
+  if (withDetail && !r.detail.empty()) text += " (" + QString::fromStdString(r.detail) + ")";
+  return text;
+}
+
+QString Text(const LinkStatusFacts& f) {
+  if (!f.switchOn) return Tr("联机已关闭");
+  if (f.online) {
+    const QString id = f.identifier.empty() ? Tr("功放") : QString::fromStdString(f.identifier);
+    if (f.syncing) return Tr("已联机：%1，正在读取功放数据…").arg(id);
+    if (f.modeNumber >= 0) return Tr("已联机：%1，模式%2").arg(id).arg(f.modeNumber + 1);
+    return Tr("已联机：%1").arg(id);
+  }
+  if (f.portOpen) return Tr("正在查找功放…");
+  return OpenText(f.lastOpen, f.vendor, f.product, false);
+}
+
+}  // namespace
+
+std::string LinkStatusText(const LinkStatusFacts& f) { return Text(f).toStdString(); }
 
 std::string LinkStatusDetail(const LinkStatusFacts& f) {
   if (f.switchOn && !f.online && !f.portOpen)
-    return DescribeOpenResult(f.lastOpen, f.vendor, f.product);
-  return LinkStatusText(f);
+    return OpenText(f.lastOpen, f.vendor, f.product, true).toStdString();
+  return Text(f).toStdString();
 }
 
 }  // namespace mirelune::ui

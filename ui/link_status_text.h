@@ -21,9 +21,9 @@ struct LinkStatusFacts {
   int modeNumber = -1;          // the device's current mode 0..9 once read, else -1
 };
 
-// Examples: "online: _LM-R52Z, 模式3", "online: _LM-R52Z, reading the amplifier...",
-// "searching for the amplifier...", "no amplifier connected (USB 2E3C:0D07)",
-// "link switched off". The open failure's detail (device path, system error) is left out.
+// In the console's language (UTF-8). Examples: "已联机：_LM-R52Z，模式3",
+// "已联机：_LM-R52Z，正在读取功放数据…", "正在查找功放…", "未连接功放（USB 2E3C:0D07）",
+// "联机已关闭". The open failure's detail (device path, system error) is left out.
 std::string LinkStatusText(const LinkStatusFacts& facts);
 // The same with the open failure's detail, for the tooltip.
 std::string LinkStatusDetail(const LinkStatusFacts& facts);

@@ -15,6 +15,7 @@
 #include "ui/graph_widget.h"
 #include "ui/page_table.h"
 #include "ui/tool_bar.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 namespace {
@@ -30,14 +31,14 @@ bool MovesOffToolBar(G g) { return g == G::BassMode || g == G::BassAutoPair; }
 
 QString ButtonToolTip(const SystemButtonEntry& e) {
   switch (e.group) {
-    case G::BassMode: return QString::fromUtf8(e.index == 0 ? "唱歌模式" : "劲舞模式");
+    case G::BassMode: return Tr(e.index == 0 ? "唱歌模式" : "劲舞模式");
     case G::BassAutoPair:
-      return QString::fromUtf8(e.index == 0 ? "超低音自动控制：关" : "超低音自动控制：开");
+      return Tr(e.index == 0 ? "超低音自动控制：关" : "超低音自动控制：开");
     case G::BassAutoSingle: return ParameterName(sysaddr::kBassAuto);
-    case G::ByPass: return QString::fromUtf8("旁路\n本页（或效果部分）的均衡器直通");
-    case G::Reset: return QString::fromUtf8("复位\n本页均衡器恢复出厂设置");
+    case G::ByPass: return Tr("旁路\n本页（或效果部分）的均衡器直通");
+    case G::Reset: return Tr("复位\n本页均衡器恢复出厂设置");
     case G::SingleMute:
-    case G::MyMute: return ParameterName(SystemGroupAddress(e.group, e.index)) + QString::fromUtf8("\n点击切换");
+    case G::MyMute: return ParameterName(SystemGroupAddress(e.group, e.index)) + Tr("\n点击切换");
     case G::OptionInput:
     case G::OptionFbx:
     case G::OptionFbx2:
@@ -83,7 +84,7 @@ void ModeControls::Build(QWidget* topBar, QWidget* toolBar, const std::array<QWi
     s->setGeometry(PixelRect(m.rect));
     static const char* const kKeys[] = {"Q / A", "W / S", "E / D"};
     s->setToolTip(SliderToolTip(s->Addr(), m.setup.ValueType, m.setup.MaxValue,
-                                QString::fromUtf8("键 %1：加 / 减").arg(kKeys[m.number])));
+                                Tr("键 %1：加 / 减").arg(kKeys[m.number])));
     connect(s, &MScrollBar::Scroll, this, [this, i = m.number] {
       if (Idle()) {
         MasterSliderScroll(i);

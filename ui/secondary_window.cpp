@@ -9,6 +9,7 @@
 #include "ui/control_help.h"
 #include "ui/skin_panel.h"
 #include "ui/slot_rule.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 
@@ -19,7 +20,7 @@ using controls::PixelRect;
 SecondaryWindow::SecondaryWindow(ConsoleSession& session, SecondaryKind kind, QWidget* parent)
     : QDialog(parent), session_(session), kind_(kind), layout_(SecondaryWindowLayout(kind)) {
   setObjectName(layout_.objectName);
-  setWindowTitle(layout_.title);
+  setWindowTitle(Tr(layout_.title));
   if (parent) setWindowIcon(parent->window()->windowIcon());
   setFixedSize(layout_.size);
   panel_ = new SkinPanel(QColor(38, 42, 51), QColor(20, 22, 27), QColor(62, 68, 82), this);

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "graph/skin.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 
@@ -33,7 +34,8 @@ void SkinPanel::DrawCaptions(QPainter& p, const std::vector<Caption>& captions) 
       font.setBold(true);
       p.setFont(font);
       const QFontMetricsF fm(font);
-      const qreal titleWidth = fm.horizontalAdvance(c.text) + 10;
+      const QString text = Tr(c.text);
+      const qreal titleWidth = fm.horizontalAdvance(text) + 10;
       const QRectF title(r.left() + 8, r.top(), titleWidth, 13);
       QPainterPath frame;
       frame.addRoundedRect(r.adjusted(0.5, 6.5, -0.5, -0.5), 5, 5);
@@ -49,13 +51,13 @@ void SkinPanel::DrawCaptions(QPainter& p, const std::vector<Caption>& captions) 
       p.drawPath(frame);
       p.restore();
       p.setPen(kTitle);
-      p.drawText(title, Qt::AlignCenter, c.text);
+      p.drawText(title, Qt::AlignCenter, text);
     } else {
       font.setBold(c.kind == Caption::Title);
       p.setFont(font);
       p.setPen(c.kind == Caption::Title ? kTitle : kLabel);
       p.drawText(r, (c.kind == Caption::Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
-                 c.text);
+                 Tr(c.text));
     }
   }
   p.restore();

@@ -10,6 +10,7 @@
 #include "ui/frm_eq.h"
 #include "ui/graph_widget.h"
 #include "ui/page_table.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 namespace {
@@ -43,10 +44,10 @@ ToolBar::ToolBar(ConsoleSession& session, FrmEq& window, QWidget* panel)
   undo_->move(kUndoLeft, 0);
   redo_->move(kRedoLeft, 0);
   micCopy_->hide();
-  undo_->setToolTip(QString::fromUtf8("撤销 (Ctrl+Z)"));
-  redo_->setToolTip(QString::fromUtf8("重做 (Ctrl+Y)"));
-  modeCopy_->setToolTip(QString::fromUtf8("模式复制\n把当前声音模式的设置复制到另一个模式"));
-  micCopy_->setToolTip(QString::fromUtf8("话筒复制\n在话筒1,2与话筒3之间复制设置"));
+  undo_->setToolTip(Tr("撤销 (Ctrl+Z)"));
+  redo_->setToolTip(Tr("重做 (Ctrl+Y)"));
+  modeCopy_->setToolTip(Tr("模式复制\n把当前声音模式的设置复制到另一个模式"));
+  micCopy_->setToolTip(Tr("话筒复制\n在话筒1,2与话筒3之间复制设置"));
   connect(undo_, &MBtnFlag::Click, this, &ToolBar::Undo);
   connect(redo_, &MBtnFlag::Click, this, &ToolBar::Redo);
   connect(modeCopy_, &MBtnFlag::Click, this, &ToolBar::CopySoundMode);

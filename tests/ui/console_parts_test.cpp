@@ -75,12 +75,11 @@ TEST(StatusText, TheOpenFailuresDetailGoesToTheTooltipOnly) {
   f.vendor = 0x2E3C;
   f.product = 0x0D07;
   f.lastOpen = {HidOpenStatus::Failed, "/dev/hidraw3: Input/output error"};
-  EXPECT_EQ(LinkStatusText(f), "an amplifier is connected (USB 2E3C:0D07) but opening it failed");
+  EXPECT_EQ(LinkStatusText(f), "已连接功放（USB 2E3C:0D07），但打开失败");
   EXPECT_EQ(LinkStatusDetail(f),
-            "an amplifier is connected (USB 2E3C:0D07) but opening it failed "
-            "(/dev/hidraw3: Input/output error)");
+            "已连接功放（USB 2E3C:0D07），但打开失败 (/dev/hidraw3: Input/output error)");
   f.switchOn = false;
-  EXPECT_EQ(LinkStatusDetail(f), "link switched off");
+  EXPECT_EQ(LinkStatusDetail(f), "联机已关闭");
 }
 
 LinkStatusFacts Facts(bool online, bool open, HidOpenStatus why, int mode, bool syncing = false,
@@ -101,16 +100,16 @@ LinkStatusFacts Facts(bool online, bool open, HidOpenStatus why, int mode, bool 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StatusText,
     ::testing::Values(
-        StatusCase{Facts(true, true, HidOpenStatus::Opened, 9), "online: _LM-R52Z, 模式10"},
+        StatusCase{Facts(true, true, HidOpenStatus::Opened, 9), "已联机：_LM-R52Z，模式10"},
         StatusCase{Facts(true, true, HidOpenStatus::Opened, -1, true),
-                   "online: _LM-R52Z, reading the amplifier..."},
-        StatusCase{Facts(true, true, HidOpenStatus::Opened, -1), "online: _LM-R52Z"},
-        StatusCase{Facts(false, true, HidOpenStatus::Opened, -1), "searching for the amplifier..."},
+                   "已联机：_LM-R52Z，正在读取功放数据…"},
+        StatusCase{Facts(true, true, HidOpenStatus::Opened, -1), "已联机：_LM-R52Z"},
+        StatusCase{Facts(false, true, HidOpenStatus::Opened, -1), "正在查找功放…"},
         StatusCase{Facts(false, false, HidOpenStatus::NotFound, -1),
-                   "no amplifier connected (USB 2E3C:0D07)"},
+                   "未连接功放（USB 2E3C:0D07）"},
         StatusCase{Facts(false, false, HidOpenStatus::Busy, -1),
-                   "an amplifier is connected (USB 2E3C:0D07) but it is in use by another program"},
-        StatusCase{Facts(true, true, HidOpenStatus::Opened, 2, false, false), "link switched off"}));
+                   "已连接功放（USB 2E3C:0D07），但它正被其他程序使用"},
+        StatusCase{Facts(true, true, HidOpenStatus::Opened, 2, false, false), "联机已关闭"}));
 
 // ---- Progress notices ----
 

@@ -90,7 +90,7 @@ void ConsoleWindowTest::comesOnlineAndShowsTheDevicesValues() {
     ++samples;
     if (c.eq().Busy() && c.eq().ProgressBar()->isVisible() &&
         !c.eq().PageContainer(0)->isEnabled() && !c.eq().graph()->isEnabled() &&
-        c.eq().StatusText() == "online: _LM-R52Z, reading the amplifier...")
+        c.eq().StatusText() == QString::fromUtf8("已联机：_LM-R52Z，正在读取功放数据…"))
       ++busySamples;
   });
   QVERIFY(c.Synced());
@@ -107,7 +107,7 @@ void ConsoleWindowTest::comesOnlineAndShowsTheDevicesValues() {
   QCOMPARE(m.Band(band).Gain, 300);
   QCOMPARE(c.eq().Slider(6)->Value(), 300.0f);  // MyScrollBar(6) is bound to "EQ,0,3"
   QCOMPARE(c.eq().ConnectButton()->Value(), int(kStatusOnline));
-  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("online: _LM-R52Z, 模式3"));
+  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("已联机：_LM-R52Z，模式3"));
   QVERIFY(!c.eq().Busy());
   QVERIFY(!c.eq().ProgressBar()->isVisible());
   QVERIFY(c.messages.messages.empty());
@@ -396,7 +396,7 @@ void ConsoleWindowTest::linkSwitchGoesOfflineAndBack() {
   QCOMPARE(button->Value(), int(kStatusOffline));
   QVERIFY(c.Synced(3000));
   QCOMPARE(button->Value(), int(kStatusOnline));
-  QVERIFY(c.eq().StatusText().startsWith("online: _LM-R52Z"));
+  QVERIFY(c.eq().StatusText().startsWith(QString::fromUtf8("已联机：_LM-R52Z")));
   QVERIFY(c.messages.messages.empty());
 }
 
@@ -407,20 +407,20 @@ void ConsoleWindowTest::unpluggedAmplifierShowsOfflineAndComesBack() {
   QVERIFY(c.RunUntil([&] { return !c.link().Online; }, 8000));
   c.RunUntil([] { return false; }, 600);
   QCOMPARE(c.eq().ConnectButton()->Value(), int(kStatusOffline));
-  QCOMPARE(c.eq().StatusText(), QString("no amplifier connected (USB 2E3C:0D07)"));
+  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("未连接功放（USB 2E3C:0D07）"));
   // Losing the heartbeat is reported once.
   QCOMPARE(Count(c.messages.Texts(RecordingNotifier::Kind::Warning), kLinkTimeoutText), 1);
 
   c.session->virtualPort()->Replug();
   QVERIFY(c.Synced(3000));
-  QVERIFY(c.eq().StatusText().startsWith("online: "));
+  QVERIFY(c.eq().StatusText().startsWith(QString::fromUtf8("已联机：")));
 }
 
 void ConsoleWindowTest::openFailuresAreExplained_data() {
   QTest::addColumn<QString>("faults");
   QTest::addColumn<QString>("expected");
-  QTest::newRow("permission") << "open=denied" << "but this user may not open it";
-  QTest::newRow("busy") << "open=busy" << "in use by another program";
+  QTest::newRow("permission") << "open=denied" << QString::fromUtf8("当前用户无权打开");
+  QTest::newRow("busy") << "open=busy" << QString::fromUtf8("正被其他程序使用");
 }
 
 void ConsoleWindowTest::openFailuresAreExplained() {

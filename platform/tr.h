@@ -1,0 +1,34 @@
+// The console's texts go through Qt's translation system. The Chinese texts are the source
+// texts; an installed translator (ui/language.h) shows them in the user's language. One context,
+// "Mirelune", holds every text, so the same sentence is translated once wherever it appears.
+//
+// The translations live in translations/mirelune_<lang>.ts; scripts/update-translations.py
+// collects every Chinese string literal of the sources into them.
+#pragma once
+
+#include <string>
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+namespace mirelune {
+
+inline constexpr char kTrContext[] = "Mirelune";
+
+// A source text (UTF-8 Chinese) in the current language.
+inline QString Tr(const char* source) { return QCoreApplication::translate(kTrContext, source); }
+inline QString Tr(const QString& source) { return Tr(source.toUtf8().constData()); }
+
+// A text built by the core (link, transfers, files) from source texts and values: each line is
+// translated whole where the translation knows it; otherwise each of its phrases (runs of
+// Chinese text and punctuation between names, numbers and other values) is translated on its
+// own, and the values stay as they are.
+QString TrLine(const QString& line);
+inline QString TrLines(const std::string& message) {
+  QStringList lines = QString::fromStdString(message).split('\n');
+  for (QString& line : lines) line = TrLine(line);
+  return lines.join('\n');
+}
+
+}  // namespace mirelune

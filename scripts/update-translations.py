@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Keeps translations/mirelune_<lang>.ts in step with the sources.
+
+Every Chinese string literal of the console's sources is a source text of the one context
+"Mirelune" (the code shows it through mirelune::Tr, platform/tr.h); the menu catalogue's item
+lists are split into their item names. Existing translations are kept; new texts are added as
+unfinished, texts no longer in the sources are marked obsolete. Qt's lrelease (run by CMake)
+compiles the .ts files into the .qm files the console loads.
+
+usage: scripts/update-translations.py [--seed FILE.tsv] [--check]
+  --seed   tab-separated "source<TAB>translation" lines filling texts without a translation
+  --check  exit 1 when a text has no translation (nothing is written)
+"""
+import glob
+import html
+import os
+import re
+import sys
+import xml.etree.ElementTree as ET
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SOURCE_DIRS = ["ui", "admin", "controls", "platform", "link", "model", "graph"]
+CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
+LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
+# Not shown to the user: font family names.
+NOT_TEXTS = {"宋体"}
+
+
+def unescape(s):
+    return bytes(s, "utf-8").decode("unicode_escape").encode("latin-1").decode("utf-8") if "\\" in s else s
+
+
+def source_texts():
+    texts = set()
+    for d in SOURCE_DIRS:
+        for path in sorted(glob.glob(os.path.join(ROOT, d, "*.cpp")) + glob.glob(os.path.join(ROOT, d, "*.h"))):
+            with open(path, encoding="utf-8") as f:
+                code = f.read()
+            # Comments hold no texts of the program.
+            code = re.sub(r"//[^\n]*", "", code)
+            code = re.sub(r"/\*.*?\*/", "", code, flags=re.S)
+            # Adjacent literals are one text.
+            code = re.sub(r'"\s*\n\s*"', "", code)
+            for m in LITERAL.finditer(code):
+                text = unescape(m.group(1))
+                if not CJK.search(text) or text in NOT_TEXTS:
+                    continue
+                if text.count(",") >= 3:  # a catalogue list: "name,address,name,address..."
+                    parts = text.split(",")
+                    texts.update(p for p in parts[0::2] if CJK.search(p))
+                    continue
+                texts.add(text)
+                # A message the core builds from lines is translated line by line.
+                if "\n" in text:
+                    texts.update(line for line in text.split("\n") if CJK.search(line))
+    return texts
+
+
+def load_ts(path):
+    known = {}
+    if os.path.exists(path):
+        for msg in ET.parse(path).getroot().iter("message"):
+            src = msg.findtext("source") or ""
+            tr = msg.find("translation")
+            if tr is not None and tr.text and tr.get("type") not in ("unfinished", "obsolete", "vanished"):
+                known[src] = tr.text
+    return known
+
+
+def write_ts(path, lang, texts, known):
+    out = ['<?xml version="1.0" encoding="utf-8"?>', "<!DOCTYPE TS>",
+           f'<TS version="2.1" language="{lang}" sourcelanguage="zh_CN">', "<context>",
+           "    <name>Mirelune</name>"]
+    for src in sorted(texts | set(known)):
+        out.append("    <message>")
+        out.append(f"        <source>{html.escape(src, quote=False)}</source>")
+        if src not in texts:
+            out.append(f'        <translation type="vanished">{html.escape(known[src], quote=False)}</translation>')
+        elif src in known:
+            out.append(f"        <translation>{html.escape(known[src], quote=False)}</translation>")
+        else:
+            out.append('        <translation type="unfinished"></translation>')
+        out.append("    </message>")
+    out += ["</context>", "</TS>", ""]
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(out))
+
+
+def main(argv):
+    seed = {}
+    check = "--check" in argv
+    if "--seed" in argv:
+        with open(argv[argv.index("--seed") + 1], encoding="utf-8") as f:
+            for line in f:
+                line = line.rstrip("\n")
+                if "\t" in line:
+                    a, b = line.split("\t", 1)
+                    seed[a.replace("\\n", "\n")] = b.replace("\\n", "\n")
+    texts = source_texts()
+    missing_any = False
+    for path in sorted(glob.glob(os.path.join(ROOT, "translations", "mirelune_*.ts"))):
+        lang = os.path.basename(path)[len("mirelune_"):-3]
+        known = load_ts(path)
+        for k, v in seed.items():
+            known.setdefault(k, v)
+        missing = sorted(t for t in texts if t not in known)
+        if missing:
+            missing_any = True
+            print(f"{os.path.relpath(path, ROOT)}: {len(missing)} texts without a translation", file=sys.stderr)
+            for t in missing:
+                print("  " + t.replace("\n", "\\n"), file=sys.stderr)
+        if not check:
+            write_ts(path, lang, texts, known)
+    return 1 if (check and missing_any) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

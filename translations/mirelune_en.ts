@@ -1,0 +1,1341 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>Mirelune</name>
+    <message>
+        <source>
+点击切换</source>
+        <translation>
+Click to toggle</translation>
+    </message>
+    <message>
+        <source>
+错误信息如下: 模式号=</source>
+        <translation>
+Error details: mode number=</translation>
+    </message>
+    <message>
+        <source> 的文件名已被本次保存的另一个模式使用，改存为: </source>
+        <translation>: its file name is taken by another mode saved in this run; saved as: </translation>
+    </message>
+    <message>
+        <source> ，要全部覆盖吗？</source>
+        <translation>, overwrite them all?</translation>
+    </message>
+    <message>
+        <source>,菜单地址=</source>
+        <translation>, menu address=</translation>
+    </message>
+    <message>
+        <source>,菜单种类号=</source>
+        <translation>, menu kind=</translation>
+    </message>
+    <message>
+        <source>ROM预览区：</source>
+        <translation>Device modes:</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <source>与目标通信连接超时，已断开连接。</source>
+        <translation>The amplifier did not answer in time; the link was closed.</translation>
+    </message>
+    <message>
+        <source>专业设置</source>
+        <translation>Advanced</translation>
+    </message>
+    <message>
+        <source>专业设置
+混响的细节参数（仅在混响模式为“用户定义”时可用）</source>
+        <translation>Advanced
+The reverb's finer settings (only with the reverb mode "User")</translation>
+    </message>
+    <message>
+        <source>中文版</source>
+        <translation>Tuning window</translation>
+    </message>
+    <message>
+        <source>中置</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>中置输出</source>
+        <translation>Centre out</translation>
+    </message>
+    <message>
+        <source>中置输出静音</source>
+        <translation>Centre output mute</translation>
+    </message>
+    <message>
+        <source>中置通道延时</source>
+        <translation>Centre channel delay</translation>
+    </message>
+    <message>
+        <source>中置通道音量</source>
+        <translation>Centre channel volume</translation>
+    </message>
+    <message>
+        <source>主输出</source>
+        <translation>Main out</translation>
+    </message>
+    <message>
+        <source>主输出右静音</source>
+        <translation>Main output right mute</translation>
+    </message>
+    <message>
+        <source>主输出左静音</source>
+        <translation>Main output left mute</translation>
+    </message>
+    <message>
+        <source>人声</source>
+        <translation>Vocal</translation>
+    </message>
+    <message>
+        <source>从机器读数据时出错！</source>
+        <translation>Error while reading data from the amplifier!</translation>
+    </message>
+    <message>
+        <source>位!</source>
+        <translation>digits!</translation>
+    </message>
+    <message>
+        <source>低通</source>
+        <translation>Low-pass</translation>
+    </message>
+    <message>
+        <source>低通滤波器</source>
+        <translation>Low-pass filter</translation>
+    </message>
+    <message>
+        <source>低通滤波器类型</source>
+        <translation>Low-pass filter type</translation>
+    </message>
+    <message>
+        <source>低通滤波器频点</source>
+        <translation>Low-pass frequency</translation>
+    </message>
+    <message>
+        <source>低通类型</source>
+        <translation>Low-pass type</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>保存设置</source>
+        <translation>Save settings</translation>
+    </message>
+    <message>
+        <source>保存配置文件</source>
+        <translation>Save configuration file</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>全否</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>写入完成!</source>
+        <translation>Written!</translation>
+    </message>
+    <message>
+        <source>写入：将当前数据保存为设备的指定模式</source>
+        <translation>Write: store the current data as the chosen device mode</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>功放</source>
+        <translation>amplifier</translation>
+    </message>
+    <message>
+        <source>劲舞模式</source>
+        <translation>Dance mode</translation>
+    </message>
+    <message>
+        <source>压缩器</source>
+        <translation>Compressor</translation>
+    </message>
+    <message>
+        <source>压缩比例</source>
+        <translation>Compression ratio</translation>
+    </message>
+    <message>
+        <source>原始密码</source>
+        <translation>Old password</translation>
+    </message>
+    <message>
+        <source>双击数值可输入；滚轮或方向键微调</source>
+        <translation>Double-click a value to type it; wheel or arrow keys for fine steps</translation>
+    </message>
+    <message>
+        <source>只能输入数字0~9</source>
+        <translation>Only the digits 0 to 9 can be entered</translation>
+    </message>
+    <message>
+        <source>右延时</source>
+        <translation>Delay R</translation>
+    </message>
+    <message>
+        <source>右延时偏移</source>
+        <translation>Delay R offset</translation>
+    </message>
+    <message>
+        <source>右通道延时</source>
+        <translation>Right channel delay</translation>
+    </message>
+    <message>
+        <source>右通道音量</source>
+        <translation>Right channel volume</translation>
+    </message>
+    <message>
+        <source>右音量</source>
+        <translation>Volume R</translation>
+    </message>
+    <message>
+        <source>右预延时</source>
+        <translation>Pre-delay R</translation>
+    </message>
+    <message>
+        <source>后期反射延时</source>
+        <translation>Late reflection delay</translation>
+    </message>
+    <message>
+        <source>后期反射音量</source>
+        <translation>Late reflection volume</translation>
+    </message>
+    <message>
+        <source>后期反射高频阻尼</source>
+        <translation>Late reflection HF damping</translation>
+    </message>
+    <message>
+        <source>向机器写入数据时出错！</source>
+        <translation>Error while writing data to the amplifier!</translation>
+    </message>
+    <message>
+        <source>启动</source>
+        <translation>Attack</translation>
+    </message>
+    <message>
+        <source>启动时间</source>
+        <translation>Attack time</translation>
+    </message>
+    <message>
+        <source>启动电平</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>唱歌模式</source>
+        <translation>Singing mode</translation>
+    </message>
+    <message>
+        <source>回声</source>
+        <translation>Echo</translation>
+    </message>
+    <message>
+        <source>回声L</source>
+        <translation>Echo L</translation>
+    </message>
+    <message>
+        <source>回声R</source>
+        <translation>Echo R</translation>
+    </message>
+    <message>
+        <source>回声低切</source>
+        <translation>Echo low cut</translation>
+    </message>
+    <message>
+        <source>回声右延时</source>
+        <translation>Echo right delay</translation>
+    </message>
+    <message>
+        <source>回声右预延时</source>
+        <translation>Echo right pre-delay</translation>
+    </message>
+    <message>
+        <source>回声均衡器</source>
+        <translation>Echo EQ</translation>
+    </message>
+    <message>
+        <source>回声延时</source>
+        <translation>Echo delay</translation>
+    </message>
+    <message>
+        <source>回声效果音量</source>
+        <translation>Echo effect volume</translation>
+    </message>
+    <message>
+        <source>回声次数</source>
+        <translation>Echo repeats</translation>
+    </message>
+    <message>
+        <source>回声直达</source>
+        <translation>Echo direct</translation>
+    </message>
+    <message>
+        <source>回声直达音量</source>
+        <translation>Echo direct volume</translation>
+    </message>
+    <message>
+        <source>回声阻尼</source>
+        <translation>Echo damping</translation>
+    </message>
+    <message>
+        <source>回声音量</source>
+        <translation>Echo volume</translation>
+    </message>
+    <message>
+        <source>回声音量L</source>
+        <translation>Echo volume L</translation>
+    </message>
+    <message>
+        <source>回声音量R</source>
+        <translation>Echo volume R</translation>
+    </message>
+    <message>
+        <source>回声预延时</source>
+        <translation>Echo pre-delay</translation>
+    </message>
+    <message>
+        <source>回声高切</source>
+        <translation>Echo high cut</translation>
+    </message>
+    <message>
+        <source>回声高频阻尼</source>
+        <translation>Echo HF damping</translation>
+    </message>
+    <message>
+        <source>在话筒1,2与话筒3之间复制设置</source>
+        <translation>Copy settings between microphones 1/2 and microphone 3</translation>
+    </message>
+    <message>
+        <source>均衡器 EQ1–EQ12</source>
+        <translation>Equalizer EQ1–EQ12</translation>
+    </message>
+    <message>
+        <source>声音模式</source>
+        <translation>Sound mode</translation>
+    </message>
+    <message>
+        <source>处于来宾模式时，不需要输入密码。处于管理模式时，必须输入正确密码后才能使用软件。</source>
+        <translation>In guest mode no password is needed. In administrator mode the correct password must be entered to use the software.</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>复位
+本页均衡器恢复出厂设置</source>
+        <translation>Reset
+The page's EQ back to the factory settings</translation>
+    </message>
+    <message>
+        <source>大厅</source>
+        <translation>Large hall</translation>
+    </message>
+    <message>
+        <source>如果您想脱机使用本软件，请断开机器的USB线。</source>
+        <translation>To use the software offline, unplug the amplifier's USB cable.</translation>
+    </message>
+    <message>
+        <source>完成!</source>
+        <translation>Done!</translation>
+    </message>
+    <message>
+        <source>密码修改失败！</source>
+        <translation>The password could not be changed!</translation>
+    </message>
+    <message>
+        <source>密码修改成功！</source>
+        <translation>The password was changed!</translation>
+    </message>
+    <message>
+        <source>密码修改：</source>
+        <translation>Change password:</translation>
+    </message>
+    <message>
+        <source>密码只能输入数字0~9</source>
+        <translation>A password has only the digits 0 to 9</translation>
+    </message>
+    <message>
+        <source>密码请输入</source>
+        <translation>Please enter a password of</translation>
+    </message>
+    <message>
+        <source>密码请输入6位!</source>
+        <translation>Please enter 6 digits!</translation>
+    </message>
+    <message>
+        <source>密码错误！</source>
+        <translation>Wrong password!</translation>
+    </message>
+    <message>
+        <source>密码：</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>小厅</source>
+        <translation>Small hall</translation>
+    </message>
+    <message>
+        <source>左延时</source>
+        <translation>Delay L</translation>
+    </message>
+    <message>
+        <source>左通道延时</source>
+        <translation>Left channel delay</translation>
+    </message>
+    <message>
+        <source>左通道音量</source>
+        <translation>Left channel volume</translation>
+    </message>
+    <message>
+        <source>左音量</source>
+        <translation>Volume L</translation>
+    </message>
+    <message>
+        <source>已写入文件！</source>
+        <translation>Written to the file!</translation>
+    </message>
+    <message>
+        <source>已存在同名称的模式: </source>
+        <translation>Modes of the same name exist already: </translation>
+    </message>
+    <message>
+        <source>已完成操作! </source>
+        <translation>Done! </translation>
+    </message>
+    <message>
+        <source>已打开功放（USB %1）</source>
+        <translation>Amplifier opened (USB %1)</translation>
+    </message>
+    <message>
+        <source>已联机：%1</source>
+        <translation>Online: %1</translation>
+    </message>
+    <message>
+        <source>已联机：%1，模式%2</source>
+        <translation>Online: %1, mode %2</translation>
+    </message>
+    <message>
+        <source>已联机：%1，正在读取功放数据…</source>
+        <translation>Online: %1, reading the amplifier…</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但它正被其他程序使用</source>
+        <translation>An amplifier is connected (USB %1) but another program is using it</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules 装入 /etc/udev/rules.d 后重新插上</source>
+        <translation>An amplifier is connected (USB %1) but this user may not open it; install scripts/70-mirelune-amplifier.rules into /etc/udev/rules.d and plug it in again</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但打开失败</source>
+        <translation>An amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>延时</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>开机效果音量</source>
+        <translation>Power-on effect volume</translation>
+    </message>
+    <message>
+        <source>开机模式</source>
+        <translation>Power-on mode</translation>
+    </message>
+    <message>
+        <source>开机模式选择</source>
+        <translation>Power-on mode choice</translation>
+    </message>
+    <message>
+        <source>开机设置</source>
+        <translation>Power-on settings</translation>
+    </message>
+    <message>
+        <source>开机话筒音量</source>
+        <translation>Power-on microphone volume</translation>
+    </message>
+    <message>
+        <source>开机音乐音量</source>
+        <translation>Power-on music volume</translation>
+    </message>
+    <message>
+        <source>开机音量</source>
+        <translation>Power-on volumes</translation>
+    </message>
+    <message>
+        <source>当前返回数据个数与期望的数据个数不符,请检查!</source>
+        <translation>The number of values returned differs from the number expected, please check!</translation>
+    </message>
+    <message>
+        <source>录音L</source>
+        <translation>Record L</translation>
+    </message>
+    <message>
+        <source>录音L/R通道的音乐、话筒、回声和混响音量</source>
+        <translation>Music, microphone, echo and reverb volumes of the L/R recording channels</translation>
+    </message>
+    <message>
+        <source>录音L监听音量</source>
+        <translation>Record L monitor volume</translation>
+    </message>
+    <message>
+        <source>录音L通道</source>
+        <translation>Recording channel L</translation>
+    </message>
+    <message>
+        <source>录音L通道音量</source>
+        <translation>Recording channel L volume</translation>
+    </message>
+    <message>
+        <source>录音R</source>
+        <translation>Record R</translation>
+    </message>
+    <message>
+        <source>录音R监听音量</source>
+        <translation>Record R monitor volume</translation>
+    </message>
+    <message>
+        <source>录音R通道</source>
+        <translation>Recording channel R</translation>
+    </message>
+    <message>
+        <source>录音R通道音量</source>
+        <translation>Recording channel R volume</translation>
+    </message>
+    <message>
+        <source>录音调节</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>录音调节
+录音L/R通道的音乐、话筒、回声和混响音量</source>
+        <translation>Recording
+Music, microphone, echo and reverb volumes of the L/R recording channels</translation>
+    </message>
+    <message>
+        <source>房间</source>
+        <translation>Room</translation>
+    </message>
+    <message>
+        <source>手动</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>执行保存, 完成%1%</source>
+        <translation>Saving, %1% done</translation>
+    </message>
+    <message>
+        <source>批量上传到设备中</source>
+        <translation>Upload the batch to the amplifier</translation>
+    </message>
+    <message>
+        <source>批量导入导出：</source>
+        <translation>Batch import and export:</translation>
+    </message>
+    <message>
+        <source>把当前声音模式的设置复制到另一个模式</source>
+        <translation>Copy the sound mode shown into the other one</translation>
+    </message>
+    <message>
+        <source>按住拖动窗口</source>
+        <translation>Hold to drag the window</translation>
+    </message>
+    <message>
+        <source>控制对象</source>
+        <translation>Controls</translation>
+    </message>
+    <message>
+        <source>控制对象：中置通道</source>
+        <translation>Controls: centre channel</translation>
+    </message>
+    <message>
+        <source>控制对象：主输出通道</source>
+        <translation>Controls: main output</translation>
+    </message>
+    <message>
+        <source>控制对象：超低音通道</source>
+        <translation>Controls: subwoofer channel</translation>
+    </message>
+    <message>
+        <source>控制对象：辅助通道</source>
+        <translation>Controls: auxiliary channel</translation>
+    </message>
+    <message>
+        <source>控制对象：音乐通道</source>
+        <translation>Controls: music channel</translation>
+    </message>
+    <message>
+        <source>撤销 (Ctrl+Z)</source>
+        <translation>Undo (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>效果</source>
+        <translation>Effects</translation>
+    </message>
+    <message>
+        <source>效果均衡器</source>
+        <translation>Effect EQ</translation>
+    </message>
+    <message>
+        <source>效果总静音</source>
+        <translation>Effect master mute</translation>
+    </message>
+    <message>
+        <source>效果总音量</source>
+        <translation>Effect master volume</translation>
+    </message>
+    <message>
+        <source>效果输出音量L</source>
+        <translation>Effect output volume L</translation>
+    </message>
+    <message>
+        <source>效果输出音量R</source>
+        <translation>Effect output volume R</translation>
+    </message>
+    <message>
+        <source>效果音量</source>
+        <translation>Effect volume</translation>
+    </message>
+    <message>
+        <source>效果音量上限</source>
+        <translation>Effect volume limit</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>文件号	| 名称</source>
+        <translation>File	| Name</translation>
+    </message>
+    <message>
+        <source>新密码</source>
+        <translation>New password</translation>
+    </message>
+    <message>
+        <source>新密码和确认密码不一致！</source>
+        <translation>The new password and its confirmation differ!</translation>
+    </message>
+    <message>
+        <source>旁路</source>
+        <translation>Bypass</translation>
+    </message>
+    <message>
+        <source>旁路
+本页（或效果部分）的均衡器直通</source>
+        <translation>Bypass
+The page's EQ (or the effects part's) passed through</translation>
+    </message>
+    <message>
+        <source>无法使用该配置文件：</source>
+        <translation>This configuration file cannot be used:</translation>
+    </message>
+    <message>
+        <source>无法创建模式文件夹：</source>
+        <translation>The mode folder cannot be created:</translation>
+    </message>
+    <message>
+        <source>早期反射延时</source>
+        <translation>Early reflection delay</translation>
+    </message>
+    <message>
+        <source>早期反射音量</source>
+        <translation>Early reflection volume</translation>
+    </message>
+    <message>
+        <source>早期反射高频阻尼</source>
+        <translation>Early reflection HF damping</translation>
+    </message>
+    <message>
+        <source>更新设备模式：</source>
+        <translation>Update device modes:</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>未联机时，不可执行此操作！</source>
+        <translation>Not possible while offline!</translation>
+    </message>
+    <message>
+        <source>未联机时，不可进行菜单属性设置等管理操作！</source>
+        <translation>Menu settings and other administration are not possible while offline!</translation>
+    </message>
+    <message>
+        <source>未连接功放（USB %1）</source>
+        <translation>No amplifier connected (USB %1)</translation>
+    </message>
+    <message>
+        <source>本地电脑中的文件：</source>
+        <translation>Files on this computer:</translation>
+    </message>
+    <message>
+        <source>本地电脑：</source>
+        <translation>This computer:</translation>
+    </message>
+    <message>
+        <source>本页均衡器恢复出厂设置</source>
+        <translation>The page's EQ back to the factory settings</translation>
+    </message>
+    <message>
+        <source>本页（或效果部分）的均衡器直通</source>
+        <translation>The page's EQ (or the effects part's) passed through</translation>
+    </message>
+    <message>
+        <source>权限与密码管理</source>
+        <translation>Rights and passwords</translation>
+    </message>
+    <message>
+        <source>权限密码：</source>
+        <translation>Rights password:</translation>
+    </message>
+    <message>
+        <source>权限管理：</source>
+        <translation>Rights:</translation>
+    </message>
+    <message>
+        <source>来宾</source>
+        <translation>Guest</translation>
+    </message>
+    <message>
+        <source>来宾用户没有保存权限!</source>
+        <translation>Guests may not save!</translation>
+    </message>
+    <message>
+        <source>模式 </source>
+        <translation>Mode </translation>
+    </message>
+    <message>
+        <source>模式%1</source>
+        <translation>Mode %1</translation>
+    </message>
+    <message>
+        <source>模式号	| 原配置        | 新配置</source>
+        <translation>Mode	| Current        | New</translation>
+    </message>
+    <message>
+        <source>模式号选择：</source>
+        <translation>Mode number:</translation>
+    </message>
+    <message>
+        <source>模式名称：</source>
+        <translation>Mode name:</translation>
+    </message>
+    <message>
+        <source>模式复制</source>
+        <translation>Copy mode</translation>
+    </message>
+    <message>
+        <source>模式复制
+把当前声音模式的设置复制到另一个模式</source>
+        <translation>Copy mode
+Copy the sound mode shown into the other one</translation>
+    </message>
+    <message>
+        <source>正在停止通信进程，请点击下面的确认，软件会自动关闭。</source>
+        <translation>Stopping the communication; click OK below and the window closes by itself.</translation>
+    </message>
+    <message>
+        <source>正在同步数据, 请稍候...</source>
+        <translation>Synchronising data, please wait...</translation>
+    </message>
+    <message>
+        <source>正在查找功放…</source>
+        <translation>Searching for the amplifier…</translation>
+    </message>
+    <message>
+        <source>比率</source>
+        <translation>Ratio</translation>
+    </message>
+    <message>
+        <source>浏览配置文件</source>
+        <translation>Browse configuration files</translation>
+    </message>
+    <message>
+        <source>混响</source>
+        <translation>Reverb</translation>
+    </message>
+    <message>
+        <source>混响L</source>
+        <translation>Reverb L</translation>
+    </message>
+    <message>
+        <source>混响R</source>
+        <translation>Reverb R</translation>
+    </message>
+    <message>
+        <source>混响低切</source>
+        <translation>Reverb low cut</translation>
+    </message>
+    <message>
+        <source>混响均衡器</source>
+        <translation>Reverb EQ</translation>
+    </message>
+    <message>
+        <source>混响密度</source>
+        <translation>Reverb density</translation>
+    </message>
+    <message>
+        <source>混响效果音量</source>
+        <translation>Reverb effect volume</translation>
+    </message>
+    <message>
+        <source>混响时间</source>
+        <translation>Reverb time</translation>
+    </message>
+    <message>
+        <source>混响模式</source>
+        <translation>Reverb mode</translation>
+    </message>
+    <message>
+        <source>混响的细节参数（仅在混响模式为“用户定义”时可用）</source>
+        <translation>The reverb's finer settings (only with the reverb mode "User")</translation>
+    </message>
+    <message>
+        <source>混响直达</source>
+        <translation>Reverb direct</translation>
+    </message>
+    <message>
+        <source>混响直达音量</source>
+        <translation>Reverb direct volume</translation>
+    </message>
+    <message>
+        <source>混响空间</source>
+        <translation>Reverb space</translation>
+    </message>
+    <message>
+        <source>混响细节</source>
+        <translation>Reverb details</translation>
+    </message>
+    <message>
+        <source>混响音量</source>
+        <translation>Reverb volume</translation>
+    </message>
+    <message>
+        <source>混响音量L</source>
+        <translation>Reverb volume L</translation>
+    </message>
+    <message>
+        <source>混响音量R</source>
+        <translation>Reverb volume R</translation>
+    </message>
+    <message>
+        <source>混响预延时</source>
+        <translation>Reverb pre-delay</translation>
+    </message>
+    <message>
+        <source>混响高切</source>
+        <translation>Reverb high cut</translation>
+    </message>
+    <message>
+        <source>混响高频阻尼</source>
+        <translation>Reverb HF damping</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>点击切换</source>
+        <translation>Click to toggle</translation>
+    </message>
+    <message>
+        <source>点击切换开/关</source>
+        <translation>Click to switch on/off</translation>
+    </message>
+    <message>
+        <source>点击断开或恢复与功放的连接</source>
+        <translation>Click to close or restore the link to the amplifier</translation>
+    </message>
+    <message>
+        <source>点击相关菜单项前的复选框来设置显示（打勾）与隐藏（不打勾）。</source>
+        <translation>Tick a menu item to show it, untick it to hide it.</translation>
+    </message>
+    <message>
+        <source>用户定义</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>相位</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>确认密码</source>
+        <translation>Confirm password</translation>
+    </message>
+    <message>
+        <source>确认要删除所选的模式文件吗? 删除不可以恢复</source>
+        <translation>Delete the chosen mode files? This cannot be undone</translation>
+    </message>
+    <message>
+        <source>确认要将当前劲舞模式数据复制到唱歌模式吗？</source>
+        <translation>Copy the current dance mode data into the singing mode?</translation>
+    </message>
+    <message>
+        <source>确认要将当前唱歌模式数据复制到劲舞模式吗？</source>
+        <translation>Copy the current singing mode data into the dance mode?</translation>
+    </message>
+    <message>
+        <source>确认要将话筒1,2的设置复制到话筒3吗？</source>
+        <translation>Copy the settings of microphones 1/2 to microphone 3?</translation>
+    </message>
+    <message>
+        <source>确认要将话筒3的设置复制到话筒1,2吗？</source>
+        <translation>Copy the settings of microphone 3 to microphones 1/2?</translation>
+    </message>
+    <message>
+        <source>禁用</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>程序管理</source>
+        <translation>Program management</translation>
+    </message>
+    <message>
+        <source>程式管理</source>
+        <translation>Program management</translation>
+    </message>
+    <message>
+        <source>管理员</source>
+        <translation>Administrator</translation>
+    </message>
+    <message>
+        <source>管理员密码不正确！</source>
+        <translation>The administrator password is wrong!</translation>
+    </message>
+    <message>
+        <source>管理员密码不正确！
+处于来宾模式时，不需要输入密码。处于管理模式时，必须输入正确密码后才能使用软件。
+如果您想脱机使用本软件，请断开机器的USB线。</source>
+        <translation>The administrator password is wrong!
+In guest mode no password is needed. In administrator mode the correct password must be entered to use the software.
+To use the software offline, unplug the amplifier's USB cable.</translation>
+    </message>
+    <message>
+        <source>管理员权限确认</source>
+        <translation>Administrator rights</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>系统</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System settings</translation>
+    </message>
+    <message>
+        <source>联机已关闭</source>
+        <translation>Link switched off</translation>
+    </message>
+    <message>
+        <source>联机开关</source>
+        <translation>Link switch</translation>
+    </message>
+    <message>
+        <source>联机开关
+点击断开或恢复与功放的连接</source>
+        <translation>Link switch
+Click to close or restore the link to the amplifier</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>自动键盘锁：</source>
+        <translation>Automatic keyboard lock:</translation>
+    </message>
+    <message>
+        <source>菜单属性设置完成！</source>
+        <translation>Menu settings done!</translation>
+    </message>
+    <message>
+        <source>菜单隐藏属性设置</source>
+        <translation>Menu visibility settings</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>设备未联机！无法进行该操作。</source>
+        <translation>The amplifier is not online! This cannot be done.</translation>
+    </message>
+    <message>
+        <source>设置单项菜单的显示与隐藏</source>
+        <translation>Show or hide single menu items</translation>
+    </message>
+    <message>
+        <source>话筒</source>
+        <translation>Mic</translation>
+    </message>
+    <message>
+        <source>话筒1.2</source>
+        <translation>Mic 1/2</translation>
+    </message>
+    <message>
+        <source>话筒1.2 均衡器</source>
+        <translation>Mic 1/2 equalizer</translation>
+    </message>
+    <message>
+        <source>话筒1.2选项</source>
+        <translation>Mic 1/2 option</translation>
+    </message>
+    <message>
+        <source>话筒3.4</source>
+        <translation>Mic 3/4</translation>
+    </message>
+    <message>
+        <source>话筒3选项</source>
+        <translation>Mic 3 option</translation>
+    </message>
+    <message>
+        <source>话筒复制</source>
+        <translation>Copy mic</translation>
+    </message>
+    <message>
+        <source>话筒复制
+在话筒1,2与话筒3之间复制设置</source>
+        <translation>Copy mic
+Copy settings between microphones 1/2 and microphone 3</translation>
+    </message>
+    <message>
+        <source>话筒总静音</source>
+        <translation>Microphone master mute</translation>
+    </message>
+    <message>
+        <source>话筒总音量</source>
+        <translation>Microphone master volume</translation>
+    </message>
+    <message>
+        <source>话筒选项</source>
+        <translation>Mic options</translation>
+    </message>
+    <message>
+        <source>话筒音量</source>
+        <translation>Microphone volume</translation>
+    </message>
+    <message>
+        <source>话筒音量上限</source>
+        <translation>Microphone volume limit</translation>
+    </message>
+    <message>
+        <source>请输入</source>
+        <translation>Please enter</translation>
+    </message>
+    <message>
+        <source>请输入!</source>
+        <translation>Please enter it!</translation>
+    </message>
+    <message>
+        <source>请输入管理密码：</source>
+        <translation>Please enter the management password:</translation>
+    </message>
+    <message>
+        <source>请选择一个模式.</source>
+        <translation>Please choose a mode.</translation>
+    </message>
+    <message>
+        <source>读取：从设备读取指定模式的所有数据</source>
+        <translation>Read: read all data of the chosen device mode</translation>
+    </message>
+    <message>
+        <source>超低输出</source>
+        <translation>Sub out</translation>
+    </message>
+    <message>
+        <source>超低音</source>
+        <translation>Subwoofer</translation>
+    </message>
+    <message>
+        <source>超低音 均衡器</source>
+        <translation>Subwoofer equalizer</translation>
+    </message>
+    <message>
+        <source>超低音开关1</source>
+        <translation>Subwoofer switch 1</translation>
+    </message>
+    <message>
+        <source>超低音开关2</source>
+        <translation>Subwoofer switch 2</translation>
+    </message>
+    <message>
+        <source>超低音相位</source>
+        <translation>Subwoofer phase</translation>
+    </message>
+    <message>
+        <source>超低音自动控制</source>
+        <translation>Subwoofer automatic control</translation>
+    </message>
+    <message>
+        <source>超低音自动控制时, 唱歌模式不可以切换!</source>
+        <translation>While the subwoofer automatic control is on, the sound mode cannot be switched!</translation>
+    </message>
+    <message>
+        <source>超低音自动控制：关</source>
+        <translation>Subwoofer automatic control: off</translation>
+    </message>
+    <message>
+        <source>超低音自动控制：开</source>
+        <translation>Subwoofer automatic control: on</translation>
+    </message>
+    <message>
+        <source>超低音输出静音</source>
+        <translation>Subwoofer output mute</translation>
+    </message>
+    <message>
+        <source>超低音通道延时</source>
+        <translation>Subwoofer channel delay</translation>
+    </message>
+    <message>
+        <source>超低音音量</source>
+        <translation>Subwoofer volume</translation>
+    </message>
+    <message>
+        <source>辅助</source>
+        <translation>Aux</translation>
+    </message>
+    <message>
+        <source>辅助输出</source>
+        <translation>Aux out</translation>
+    </message>
+    <message>
+        <source>辅助输出右静音</source>
+        <translation>Aux output right mute</translation>
+    </message>
+    <message>
+        <source>辅助输出左静音</source>
+        <translation>Aux output left mute</translation>
+    </message>
+    <message>
+        <source>输入1</source>
+        <translation>In 1</translation>
+    </message>
+    <message>
+        <source>输入2</source>
+        <translation>In 2</translation>
+    </message>
+    <message>
+        <source>输入3</source>
+        <translation>In 3</translation>
+    </message>
+    <message>
+        <source>输入4</source>
+        <translation>In 4</translation>
+    </message>
+    <message>
+        <source>输入5</source>
+        <translation>In 5</translation>
+    </message>
+    <message>
+        <source>输入6</source>
+        <translation>In 6</translation>
+    </message>
+    <message>
+        <source>输入7</source>
+        <translation>In 7</translation>
+    </message>
+    <message>
+        <source>输入8</source>
+        <translation>In 8</translation>
+    </message>
+    <message>
+        <source>输入db值</source>
+        <translation>Enter a dB value</translation>
+    </message>
+    <message>
+        <source>输入源</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>输入电平</source>
+        <translation>Input level</translation>
+    </message>
+    <message>
+        <source>输出选项</source>
+        <translation>Output option</translation>
+    </message>
+    <message>
+        <source>退出调音窗口</source>
+        <translation>Close the tuning window</translation>
+    </message>
+    <message>
+        <source>选项1</source>
+        <translation>Opt 1</translation>
+    </message>
+    <message>
+        <source>选项2</source>
+        <translation>Opt 2</translation>
+    </message>
+    <message>
+        <source>选项3</source>
+        <translation>Opt 3</translation>
+    </message>
+    <message>
+        <source>选项4</source>
+        <translation>Opt 4</translation>
+    </message>
+    <message>
+        <source>都不选</source>
+        <translation>Select none</translation>
+    </message>
+    <message>
+        <source>都选上</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>释放</source>
+        <translation>Release</translation>
+    </message>
+    <message>
+        <source>释放时间</source>
+        <translation>Release time</translation>
+    </message>
+    <message>
+        <source>重做 (Ctrl+Y)</source>
+        <translation>Redo (Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>错误信息如下: 模式号=</source>
+        <translation>Error details: mode number=</translation>
+    </message>
+    <message>
+        <source>键 %1：加 / 减</source>
+        <translation>Keys %1: up / down</translation>
+    </message>
+    <message>
+        <source>键盘锁密码：</source>
+        <translation>Keyboard lock password:</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Thresh.</translation>
+    </message>
+    <message>
+        <source>需要联机才能执行该操作.</source>
+        <translation>This needs the amplifier online.</translation>
+    </message>
+    <message>
+        <source>音乐</source>
+        <translation>Music</translation>
+    </message>
+    <message>
+        <source>音乐L</source>
+        <translation>Music L</translation>
+    </message>
+    <message>
+        <source>音乐R</source>
+        <translation>Music R</translation>
+    </message>
+    <message>
+        <source>音乐总静音</source>
+        <translation>Music master mute</translation>
+    </message>
+    <message>
+        <source>音乐总音量</source>
+        <translation>Music master volume</translation>
+    </message>
+    <message>
+        <source>音乐音量</source>
+        <translation>Music volume</translation>
+    </message>
+    <message>
+        <source>音乐音量L</source>
+        <translation>Music volume L</translation>
+    </message>
+    <message>
+        <source>音乐音量R</source>
+        <translation>Music volume R</translation>
+    </message>
+    <message>
+        <source>音乐音量上限</source>
+        <translation>Music volume limit</translation>
+    </message>
+    <message>
+        <source>音响配置文件 (*.SP)</source>
+        <translation>Sound configuration files (*.SP)</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>音量上限</source>
+        <translation>Volume limits</translation>
+    </message>
+    <message>
+        <source>频点</source>
+        <translation>Freq</translation>
+    </message>
+    <message>
+        <source>高通</source>
+        <translation>High-pass</translation>
+    </message>
+    <message>
+        <source>高通滤波器</source>
+        <translation>High-pass filter</translation>
+    </message>
+    <message>
+        <source>高通滤波器类型</source>
+        <translation>High-pass filter type</translation>
+    </message>
+    <message>
+        <source>高通滤波器频点</source>
+        <translation>High-pass frequency</translation>
+    </message>
+    <message>
+        <source>高通类型</source>
+        <translation>High-pass type</translation>
+    </message>
+</context>
+</TS>
