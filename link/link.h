@@ -18,8 +18,9 @@
 //                 the link is lost on the 101st tick without a 0xFF from the device;
 //   start-up sync 100: runs onStartSync once after the identifier reply brought the link up;
 //   reply timeout 600: per attempt, 9 attempts in all;
-//   late replies 5050: how long a new request waits for the replies still owed to earlier
-//                 frames (a request that was sent more than once), see SendCommand.
+//   late replies 5050: a new request waits for the replies still owed to earlier frames (a
+//                 frame sent again, a reply lost) at most this long after the last frame went
+//                 out; with nothing owed it waits not at all. See SendCommand.
 //
 // Replies carry no sequence numbers; the device answers every frame once, in order. A reply is
 // taken as a request's answer only when it fits the request (reply_shape.h), and no request is
