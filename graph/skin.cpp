@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include <QFile>
@@ -31,6 +32,28 @@ std::array<QImage, kTableSize>& Cache() {
   return images;
 }
 
+struct LanguageState {
+  SkinLanguage chosen = SkinLanguage::Chinese;
+  std::optional<SkinLanguage> loaded;  // the language of the cache, none before the first load
+};
+
+LanguageState& Language() {
+  static LanguageState state;
+  return state;
+}
+
+// The resource bytes of an id in `language`: English images exist only for ids with words, the
+// Chinese set has every image.
+QByteArray ImageBytes(int id, SkinLanguage language) {
+  if (language == SkinLanguage::English) {
+    QFile en(QStringLiteral(":/skin_en/%1.png").arg(id));
+    if (en.open(QIODevice::ReadOnly)) return en.readAll();
+  }
+  QFile f(QStringLiteral(":/skin/%1.png").arg(id));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+
 const QImage& NullImage() {
   static const QImage empty;
   return empty;
@@ -53,26 +76,35 @@ constexpr double kTwipsPerPixel = 15.0;
 
 }  // namespace
 
+void SetSkinLanguage(SkinLanguage language) {
+  LanguageState& state = Language();
+  state.chosen = language;
+  if (state.loaded) LoadSkin();
+}
+
+SkinLanguage CurrentSkinLanguage() { return Language().chosen; }
+
 void LoadSkin() {
-  static bool loaded = false;
-  if (loaded) return;
-  loaded = true;
+  const LanguageState& state = Language();
+  if (state.loaded == state.chosen) return;
   DecodeSkinImages();
 }
 
 int DecodeSkinImages() {
   InitSkinResources();
+  LanguageState& state = Language();
+  state.loaded = state.chosen;
   auto& images = Cache();
   int decoded = 0;
   for (int id = kFirstId; id < kFirstId + kTableSize; ++id) {
     QImage& slot = images[static_cast<size_t>(id - kFirstId)];
     slot = QImage();
-    QFile f(QStringLiteral(":/skin/%1.png").arg(id));
-    if (!f.open(QIODevice::ReadOnly)) continue;
-    // QImage decodes everything at once, so the bytes can go right after; the premultiplied
-    // format is what QPainter blends fastest.
+    const QByteArray bytes = ImageBytes(id, state.chosen);
+    if (bytes.isEmpty()) continue;
+    // QImage decodes everything at once; the premultiplied format is what QPainter blends
+    // fastest.
     QImage img;
-    if (!img.loadFromData(f.readAll(), "PNG")) continue;
+    if (!img.loadFromData(bytes, "PNG")) continue;
     slot = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     ++decoded;
   }

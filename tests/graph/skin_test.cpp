@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <map>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -126,23 +130,143 @@ QString ManifestPath() {
          QStringLiteral("/../../tools/skin_manifest.tsv");
 }
 
+struct ManifestRow {
+  int id;
+  QSize size;
+  QString caption;    // Chinese
+  QString captionEn;  // empty: the same image in both languages
+  // The rows whose English image is an image of its own.
+  bool HasEnglishImage() const { return !captionEn.isEmpty() && captionEn != caption; }
+};
+
+// The manifest's image lines (id, width, height, role, variant, caption, English caption); an
+// empty list when the file cannot be read.
+std::map<int, ManifestRow> ManifestRows() {
+  QFile f(ManifestPath());
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+  std::map<int, ManifestRow> rows;
+  while (!f.atEnd()) {
+    // Only the line end goes: a trailing tab still separates an empty caption.
+    const QString line = QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n'));
+    if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    const int id = fields.value(0).toInt();
+    rows[id] = {id, QSize(fields.value(1).toInt(), fields.value(2).toInt()), fields.value(5),
+                fields.value(6)};
+  }
+  return rows;
+}
+
+// Restores the Chinese skin when a test that switched the language ends, failed or not.
+struct ChineseAfterwards {
+  ~ChineseAfterwards() { SetSkinLanguage(SkinLanguage::Chinese); }
+};
+
 TEST_F(SkinTest, CompiledImagesMatchTheManifest) {
   // A manifest edit without redrawing the PNGs, or a PNG nobody lists, shows up here.
-  QFile f(ManifestPath());
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << ManifestPath().toStdString();
   std::map<int, QSize> listed;
-  while (!f.atEnd()) {
-    const QString line = QString::fromUtf8(f.readLine()).trimmed();
-    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const QStringList fields = line.split(QLatin1Char('\t'));
-    ASSERT_GE(fields.size(), 3) << line.toStdString();
-    listed[fields[0].toInt()] = QSize(fields[1].toInt(), fields[2].toInt());
-  }
-  ASSERT_FALSE(listed.empty());
+  for (const auto& [id, row] : ManifestRows()) listed[id] = row.size;
+  ASSERT_FALSE(listed.empty()) << ManifestPath().toStdString();
   for (int i = kFirstId; i < kFirstId + kTableSize; ++i) {
     const auto it = listed.find(i);
     const QSize expected = it == listed.end() ? QSize(0, 0) : it->second;
     EXPECT_EQ(SkinSize(i), expected) << "image " << i;
+  }
+}
+
+TEST_F(SkinTest, CompiledEnglishImagesMatchTheManifest) {
+  // Exactly the rows whose English caption differs have an English image, in the row's size.
+  const auto rows = ManifestRows();
+  ASSERT_FALSE(rows.empty()) << ManifestPath().toStdString();
+  std::set<int> expected;
+  for (const auto& [id, row] : rows) {
+    if (row.HasEnglishImage()) expected.insert(id);
+  }
+  std::set<int> compiled;
+  for (const QString& name : QDir(QStringLiteral(":/skin_en")).entryList(QDir::Files)) {
+    const int id = QFileInfo(name).completeBaseName().toInt();
+    compiled.insert(id);
+    const QImage img(QStringLiteral(":/skin_en/") + name);
+    ASSERT_FALSE(img.isNull()) << name.toStdString();
+    const auto it = rows.find(id);
+    if (it != rows.end()) {
+      EXPECT_EQ(img.size(), it->second.size) << "English image " << name.toStdString();
+    }
+  }
+  EXPECT_EQ(compiled, expected);
+}
+
+// True for characters of the East Asian scripts: ideographs, kana, CJK and full-width
+// punctuation, and anything beyond U+FFFF (the ideograph extensions).
+bool IsCjk(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+         (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+         (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+}
+
+bool HasCjk(const QString& text) { return std::any_of(text.begin(), text.end(), IsCjk); }
+
+TEST(SkinManifestTest, EveryCaptionWithChineseWordsHasAnEnglishOne) {
+  const auto rows = ManifestRows();
+  ASSERT_FALSE(rows.empty()) << ManifestPath().toStdString();
+  int withWords = 0;
+  for (const auto& [id, row] : rows) {
+    EXPECT_FALSE(HasCjk(row.captionEn)) << "image " << id << ": " << row.captionEn.toStdString();
+    if (!HasCjk(row.caption)) continue;
+    ++withWords;
+    EXPECT_FALSE(row.captionEn.trimmed().isEmpty())
+        << "image " << id << " (" << row.caption.toStdString() << ") has no English caption";
+  }
+  // The page buttons alone are 18 rows with words: a reader that lost the captions fails here.
+  EXPECT_GE(withWords, 18);
+}
+
+qint64 PixelDifference(const QImage& a, const QImage& b) {
+  qint64 diff = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb pa = a.pixel(x, y), pb = b.pixel(x, y);
+      diff += std::abs(qRed(pa) - qRed(pb)) + std::abs(qGreen(pa) - qGreen(pb)) +
+              std::abs(qBlue(pa) - qBlue(pb)) + std::abs(qAlpha(pa) - qAlpha(pb));
+    }
+  }
+  return diff;
+}
+
+TEST_F(SkinTest, EnglishSkinReplacesExactlyTheImagesWithWords) {
+  const auto rows = ManifestRows();
+  ASSERT_FALSE(rows.empty()) << ManifestPath().toStdString();
+  ASSERT_EQ(CurrentSkinLanguage(), SkinLanguage::Chinese);
+  std::map<int, QImage> chinese;
+  for (const auto& [id, row] : rows) chinese[id] = SkinImage(id).copy();
+
+  ChineseAfterwards restore;
+  // The skin is loaded: the switch itself decodes the English set, and a later LoadSkin (a
+  // window being rebuilt) keeps it.
+  SetSkinLanguage(SkinLanguage::English);
+  LoadSkin();
+  EXPECT_EQ(CurrentSkinLanguage(), SkinLanguage::English);
+  int english = 0;
+  for (const auto& [id, row] : rows) {
+    const QImage& now = SkinImage(id);
+    ASSERT_EQ(now.size(), row.size) << "image " << id;
+    if (row.HasEnglishImage()) {
+      ++english;
+      // Another caption moves more than antialiasing noise: a mean of 2 levels per pixel.
+      EXPECT_GT(PixelDifference(now, chinese[id]), 2LL * row.size.width() * row.size.height())
+          << "image " << id << " shows \"" << row.captionEn.toStdString()
+          << "\" like its Chinese one";
+    } else {
+      EXPECT_EQ(now, chinese[id]) << "image " << id << " has no words but changed";
+    }
+  }
+  EXPECT_GT(english, 0);
+
+  // And back: the Chinese set again, pixel for pixel.
+  SetSkinLanguage(SkinLanguage::Chinese);
+  for (const auto& [id, row] : rows) {
+    EXPECT_EQ(SkinImage(id), chinese[id]) << "image " << id << " after switching back";
   }
 }
 
@@ -266,27 +390,27 @@ TEST_F(SkinTest, FillsReachTheEndOfTheirTracks) {
 }
 
 TEST_F(SkinTest, VariantsOfOneControlDiffer) {
-  // Pressed, greyed, hidden, disabled and dance-mode images must be told apart at a glance.
+  // Pressed, greyed, hidden, disabled and dance-mode images must be told apart at a glance, in
+  // either language.
   const std::pair<int, int> pairs[] = {
       {158, 159}, {188, 189}, {190, 191}, {142, 143}, {142, 304}, {143, 305}, {312, 317},
       {378, 199}, {379, 198}, {380, 196}, {381, 197}, {102, 107}, {102, 270}, {137, 108},
       {112, 272}, {112, 276}, {272, 276}, {141, 273}, {141, 277}, {221, 274}, {129, 300},
-      {361, 362}, {362, 359}, {218, 219}, {292, 293}, {282, 283}, {280, 281},
+      {361, 362}, {362, 359}, {218, 219}, {292, 293}, {282, 283}, {280, 281}, {287, 286},
+      {298, 299}, {296, 297},
   };
-  for (auto [a, b] : pairs) {
-    const QImage& ia = SkinImage(a);
-    const QImage& ib = SkinImage(b);
-    ASSERT_EQ(ia.size(), ib.size()) << a << " vs " << b;
-    qint64 diff = 0;
-    for (int y = 0; y < ia.height(); ++y) {
-      for (int x = 0; x < ia.width(); ++x) {
-        const QRgb pa = ia.pixel(x, y), pb = ib.pixel(x, y);
-        diff += std::abs(qRed(pa) - qRed(pb)) + std::abs(qGreen(pa) - qGreen(pb)) +
-                std::abs(qBlue(pa) - qBlue(pb)) + std::abs(qAlpha(pa) - qAlpha(pb));
-      }
+  ChineseAfterwards restore;
+  for (SkinLanguage language : {SkinLanguage::Chinese, SkinLanguage::English}) {
+    SetSkinLanguage(language);
+    const char* const lang = language == SkinLanguage::English ? "English: " : "Chinese: ";
+    for (auto [a, b] : pairs) {
+      const QImage& ia = SkinImage(a);
+      const QImage& ib = SkinImage(b);
+      ASSERT_EQ(ia.size(), ib.size()) << lang << a << " vs " << b;
+      // At least a mean of 8 levels per pixel: more than antialiasing noise.
+      EXPECT_GT(PixelDifference(ia, ib), 8LL * ia.width() * ia.height())
+          << lang << a << " and " << b << " look alike";
     }
-    // At least a mean of 8 levels per pixel: more than antialiasing noise.
-    EXPECT_GT(diff, 8LL * ia.width() * ia.height()) << a << " and " << b << " look alike";
   }
 }
 
