@@ -1,0 +1,513 @@
+#include "model/filter_set.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <system_error>
+
+#include "model/file_bytes.h"
+
+namespace mirelune {
+namespace {
+
+constexpr size_t kMaxFileBytes = 1 << 20;
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool IEquals(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+
+bool IStartsWith(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && IEquals(s.substr(0, prefix.size()), prefix);
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> Tokens(std::string_view s) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    const size_t start = i;
+    while (i < s.size() && !IsSpace(s[i])) ++i;
+    if (i > start) out.push_back(s.substr(start, i - start));
+  }
+  return out;
+}
+
+// A number as measurement programs write it: an optional sign, digits with at most one decimal
+// separator, "." or "," (some locales make the programs write "-3,5"), an optional exponent.
+// from_chars, not strtod: the process's locale must not change what a file means.
+std::optional<double> Number(std::string_view t) {
+  std::string s(t);
+  if (!s.empty() && s[0] == '+') s.erase(0, 1);
+  const size_t dot = s.find('.');
+  const size_t comma = s.find(',');
+  if (comma != std::string::npos) {
+    if (dot != std::string::npos || s.find(',', comma + 1) != std::string::npos) return std::nullopt;
+    s[comma] = '.';
+  }
+  if (s.empty() || s[0] == '+') return std::nullopt;
+  double v = 0;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+using Kind = FilterSetError::Kind;
+
+// Why a line is refused; the line itself is added by the caller.
+struct Why {
+  Kind kind = Kind::None;
+  std::string detail;
+  std::string detail2;
+};
+
+// The tokens of one filter line after "Filter N:", read left to right.
+class FilterLineReader {
+ public:
+  explicit FilterLineReader(std::vector<std::string_view> tokens) : t_(std::move(tokens)) {}
+
+  bool Done() const { return i_ >= t_.size(); }
+  std::string_view Peek() const { return Done() ? std::string_view() : t_[i_]; }
+  std::string_view Take() { return Done() ? std::string_view() : t_[i_++]; }
+
+  // A value followed by its unit, the unit either as the next token or glued to the number
+  // ("63.0Hz"); the unit may be left out.
+  std::optional<double> Value(std::string_view what, std::string_view unit, Why& why) {
+    if (Done()) {
+      why = {Kind::NoValue, std::string(what), {}};
+      return std::nullopt;
+    }
+    std::string_view tok = Take();
+    if (!unit.empty() && tok.size() > unit.size() &&
+        IEquals(tok.substr(tok.size() - unit.size()), unit))
+      tok.remove_suffix(unit.size());
+    const std::optional<double> v = Number(tok);
+    if (!v) {
+      why = {Kind::BadNumber, std::string(tok), {}};
+      return std::nullopt;
+    }
+    if (!unit.empty() && IEquals(Peek(), unit)) Take();
+    return v;
+  }
+
+ private:
+  std::vector<std::string_view> t_;
+  size_t i_ = 0;
+};
+
+FilterType TypeOf(std::string_view word) {
+  struct Entry {
+    const char* word;
+    FilterType type;
+  };
+  static const Entry kTypes[] = {
+      {"none", FilterType::None},      {"pk", FilterType::Peaking},     {"ls", FilterType::LowShelf},
+      {"lsc", FilterType::LowShelf},   {"hs", FilterType::HighShelf},   {"hsc", FilterType::HighShelf},
+      {"hp", FilterType::HighPass},    {"hpq", FilterType::HighPass},   {"lp", FilterType::LowPass},
+      {"lpq", FilterType::LowPass},    {"bp", FilterType::BandPass},    {"no", FilterType::Notch},
+      {"ap", FilterType::AllPass},
+  };
+  const std::string w = Lower(word);
+  for (const Entry& e : kTypes)
+    if (w == e.word) return e.type;
+  return FilterType::Unknown;
+}
+
+bool IsShelf(FilterType t) { return t == FilterType::LowShelf || t == FilterType::HighShelf; }
+
+bool IsKeyword(std::string_view w) {
+  for (const char* k : {"fc", "gain", "q", "bw"})
+    if (IEquals(w, k)) return true;
+  return false;
+}
+
+// A shelf's slope written after its type: "6dB", "12dB", "9.0 dB".
+bool TakeShelfSlope(FilterLineReader& r, Filter& f, Why& why) {
+  if (r.Done() || IsKeyword(r.Peek())) return true;
+  std::string_view tok = r.Peek();
+  std::string_view num = tok;
+  bool glued = false;
+  if (num.size() > 2 && IEquals(num.substr(num.size() - 2), "db")) {
+    num.remove_suffix(2);
+    glued = true;
+  }
+  const std::optional<double> v = Number(num);
+  if (!v) return true;  // not a slope: the values' reader names the token
+  r.Take();
+  if (!glued) {
+    if (!IEquals(r.Peek(), "db")) {
+      why = {Kind::NoUnit, std::string(tok), {}};
+      return false;
+    }
+    r.Take();
+  }
+  if (!(*v > 0)) {
+    why = {Kind::NotPositive, std::string(num) + " dB", {}};
+    return false;
+  }
+  f.slopeDb = *v;
+  f.typeText += " " + std::string(num) + "dB";
+  return true;
+}
+
+// Reads the values after the type into `f`. False with `why` at the first token that is not
+// one of them or a value that is not a number.
+bool ReadValues(FilterLineReader& r, Filter& f, Why& why) {
+  while (!r.Done()) {
+    const std::string_view token = r.Take();
+    const std::string key = Lower(token);
+    std::optional<double> v;
+    if (key == "fc") {
+      if (!(v = r.Value("Fc", "hz", why))) return false;
+      f.freqHz = *v;
+      f.hasFreq = true;
+    } else if (key == "gain") {
+      if (!(v = r.Value("Gain", "db", why))) return false;
+      f.gainDb = *v;
+      f.hasGain = true;
+    } else if (key == "q") {
+      if (!(v = r.Value("Q", "", why))) return false;
+      f.q = *v;
+      f.hasQ = true;
+    } else if (key == "bw") {
+      if (IEquals(r.Peek(), "oct")) r.Take();
+      if (!(v = r.Value("BW", "", why))) return false;
+      if (!(*v > 0)) {
+        why = {Kind::NotPositive, "BW", {}};
+        return false;
+      }
+      f.q = QFromOctaves(*v);
+      f.hasQ = true;
+    } else {
+      why = {Kind::NotAValue, std::string(token), f.typeText};
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CheckValues(const Filter& f, Why& why) {
+  if (f.hasFreq && !(f.freqHz > 0)) {
+    why = {Kind::NotPositive, "Fc", {}};
+    return false;
+  }
+  if (f.hasQ && !(f.q > 0)) {
+    why = {Kind::NotPositive, "Q", {}};
+    return false;
+  }
+  if (!f.on || f.type == FilterType::Unknown || f.type == FilterType::None) return true;
+  const bool needsGain = f.type == FilterType::Peaking || IsShelf(f.type);
+  if (!f.hasFreq || (needsGain && !f.hasGain) || (f.type == FilterType::Peaking && !f.hasQ)) {
+    why = {Kind::MissingValues, f.typeText,
+           f.type == FilterType::Peaking ? "Fc, Gain, Q" : needsGain ? "Fc, Gain" : "Fc"};
+    return false;
+  }
+  return true;
+}
+
+// The body of "Filter N: ..." into `f`.
+bool ParseFilterBody(std::string_view body, Filter& f, Why& why) {
+  FilterLineReader r(Tokens(body));
+  const std::string state = Lower(r.Take());
+  if (state != "on" && state != "off") {
+    why = {Kind::NoOnOff, {}, {}};
+    return false;
+  }
+  f.on = state == "on";
+  if (r.Done()) {
+    if (f.on) {
+      why = {Kind::NoType, {}, {}};
+      return false;
+    }
+    f.type = FilterType::None;
+    f.typeText = "None";
+    return true;
+  }
+  const std::string_view word = r.Take();
+  f.typeText = std::string(word);
+  f.type = TypeOf(word);
+  if (IsShelf(f.type) && !TakeShelfSlope(r, f, why)) return false;
+  if (f.type == FilterType::Unknown) {
+    // Nothing is placed from it, so what it carries is read only as far as it can be, for the
+    // report: its qualifiers stay part of its name, its values up to the first one not known.
+    while (!r.Done() && !IsKeyword(r.Peek())) f.typeText += " " + std::string(r.Take());
+    Why ignored;
+    ReadValues(r, f, ignored);
+    return CheckValues(f, why);
+  }
+  return ReadValues(r, f, why) && CheckValues(f, why);
+}
+
+constexpr std::array<const char*, 14> kApoCommands = {
+    "channel", "device", "delay",   "copy", "include", "graphiceq", "convolution",
+    "eval",    "if",     "elseif",  "else", "endif",   "stage",     "loudnesscorrection"};
+
+// What one line of the file is.
+enum class LineKind { Text, Filter, Preamp, Command, BadFilter };
+
+// `rest` receives what follows the colon of a Filter, Preamp or command line, `number` the N of
+// "Filter N:".
+LineKind Classify(std::string_view line, std::string_view& rest, int& number) {
+  number = 0;
+  if (IStartsWith(line, "filter")) {
+    std::string_view s = line.substr(6);
+    size_t i = 0;
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    const size_t digits = i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    const bool numbered = i > digits;
+    if (numbered) std::from_chars(s.data() + digits, s.data() + i, number);
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    if (i < s.size() && s[i] == ':') {
+      rest = s.substr(i + 1);
+      return LineKind::Filter;
+    }
+    // "Filter Settings file", REW's first line, is text; "Filter 3 ON PK" lost its colon.
+    return numbered ? LineKind::BadFilter : LineKind::Text;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return LineKind::Text;
+  const std::string word = Lower(Trim(line.substr(0, colon)));
+  rest = line.substr(colon + 1);
+  if (word == "preamp") return LineKind::Preamp;
+  for (const char* c : kApoCommands)
+    if (word == c) return LineKind::Command;
+  return LineKind::Text;
+}
+
+std::string Quoted(std::string_view line) {
+  constexpr size_t kShown = 100;
+  std::string s(Trim(line));
+  if (s.size() > kShown) s = s.substr(0, kShown) + "...";
+  return "'" + s + "'";
+}
+
+// ---- Writing ----
+
+// `v` with at most `maxDecimals` decimals, trailing zeros dropped down to `minDecimals`; "."
+// whatever the locale, never "-0".
+std::string Fixed(double v, int minDecimals, int maxDecimals) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, maxDecimals);
+  std::string s(buf, r.ptr);
+  const size_t dot = s.find('.');
+  if (dot != std::string::npos) {
+    size_t keep = s.size();
+    while (keep > dot + 1 + static_cast<size_t>(minDecimals) && s[keep - 1] == '0') --keep;
+    if (keep == dot + 1) --keep;
+    s.resize(keep);
+  }
+  if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
+  return s;
+}
+
+std::string PadLeft(std::string s, size_t width) {
+  return s.size() < width ? std::string(width - s.size(), ' ') + s : s;
+}
+std::string PadRight(std::string s, size_t width) {
+  return s.size() < width ? s + std::string(width - s.size(), ' ') : s;
+}
+
+std::string TypeWord(const Filter& f) {
+  switch (f.type) {
+    case FilterType::None: return "None";
+    case FilterType::Peaking: return "PK";
+    case FilterType::LowShelf: return "LSC";
+    case FilterType::HighShelf: return "HSC";
+    case FilterType::HighPass: return f.hasQ ? "HPQ" : "HP";
+    case FilterType::LowPass: return f.hasQ ? "LPQ" : "LP";
+    case FilterType::BandPass: return "BP";
+    case FilterType::Notch: return "NO";
+    case FilterType::AllPass: return "AP";
+    case FilterType::Unknown: break;
+  }
+  return f.typeText;
+}
+
+std::string FilterLine(const Filter& f, int number, FilterFormat format) {
+  const bool rew = format == FilterFormat::Rew;
+  const std::string num = std::to_string(number);
+  std::string s = "Filter " + (rew ? PadLeft(num, 2) : num) + ": ";
+  s += rew ? PadRight(f.on ? "ON" : "OFF", 3) + " " : std::string(f.on ? "ON" : "OFF") + " ";
+  const std::string type = TypeWord(f);
+  if (f.type == FilterType::None) return s + type;
+  // A shelf with a Q carries its slope in the Q; one without keeps its dB per octave.
+  const std::string slope = IsShelf(f.type) && !f.hasQ && f.slopeDb > 0 ? " " + Fixed(f.slopeDb, 1, 4) + " dB" : "";
+  s += rew ? PadRight(type + slope, 8) + " " : type + slope + " ";
+  if (f.hasFreq) s += "Fc " + (rew ? PadLeft(Fixed(f.freqHz, 0, 2), 6) : Fixed(f.freqHz, 0, 2)) + " Hz";
+  if (f.hasGain) s += (rew ? "  Gain " : " Gain ") + (rew ? PadLeft(Fixed(f.gainDb, 1, 2), 5) : Fixed(f.gainDb, 1, 2)) + " dB";
+  if (f.hasQ) s += (rew ? "  Q " : " Q ") + (rew ? PadLeft(Fixed(f.q, 2, 4), 5) : Fixed(f.q, 2, 4));
+  return s;
+}
+
+}  // namespace
+
+bool ParseFilterSet(std::string_view text, FilterSet& out, FilterSetError& error) {
+  error = {};
+  if (text.find('\0') != std::string_view::npos) {
+    error.kind = Kind::NotText;
+    return false;
+  }
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  FilterSet set;
+  bool anyLine = false;
+  int lineNo = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view raw = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNo;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    const std::string_view line = Trim(raw.substr(0, raw.find('#')));
+    if (line.empty()) continue;
+    const auto fail = [&](Why why) {
+      error.kind = why.kind;
+      error.line = lineNo;
+      error.lineText = std::string(raw);
+      error.detail = std::move(why.detail);
+      error.detail2 = std::move(why.detail2);
+      return false;
+    };
+    std::string_view rest;
+    int number = 0;
+    switch (Classify(line, rest, number)) {
+      case LineKind::Text: break;
+      case LineKind::BadFilter: return fail({Kind::NoColon, {}, {}});
+      case LineKind::Command: return fail({Kind::Command, std::string(Trim(line.substr(0, line.find(':')))), {}});
+      case LineKind::Preamp: {
+        FilterLineReader r(Tokens(rest));
+        Why why;
+        const std::optional<double> v = r.Value("Preamp", "db", why);
+        if (!v) return fail(why);
+        if (!r.Done()) return fail({Kind::AfterValue, std::string(r.Peek()), {}});
+        if (!set.hasPreamp) set.preampLine = lineNo;
+        set.hasPreamp = true;
+        set.preampDb += *v;
+        anyLine = true;
+        break;
+      }
+      case LineKind::Filter: {
+        Filter f;
+        f.line = lineNo;
+        f.number = number;
+        f.source = std::string(raw);
+        Why why;
+        if (!ParseFilterBody(rest, f, why)) return fail(why);
+        set.filters.push_back(std::move(f));
+        anyLine = true;
+        break;
+      }
+    }
+  }
+  if (!anyLine) {
+    error.kind = Kind::NoFilters;
+    return false;
+  }
+  out = std::move(set);
+  return true;
+}
+
+bool LoadFilterSet(const std::string& path, FilterSet& set, FilterSetError& error) {
+  error = {};
+  std::vector<uint8_t> bytes;
+  const FileResult r = ReadRegularFile(path, kMaxFileBytes + 1, bytes);
+  if (!r) {
+    error.kind = Kind::File;
+    error.detail = r.error;
+  } else if (bytes.size() > kMaxFileBytes) {
+    error.kind = Kind::TooLarge;
+  } else {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    ParseFilterSet(text, set, error);
+  }
+  error.path = path;
+  return error.kind == Kind::None;
+}
+
+std::string FilterSetError::Text() const {
+  std::string why;
+  switch (kind) {
+    case Kind::None: return {};
+    case Kind::File: return detail;
+    case Kind::TooLarge: why = "larger than 1 MiB, not a filter set"; break;
+    case Kind::NotText: why = "not a text file (it holds NUL bytes)"; break;
+    case Kind::NoFilters: why = "no Filter or Preamp line: not a filter set"; break;
+    case Kind::NoColon: why = "the filter number is not followed by ':'"; break;
+    case Kind::Command: why = "the Equalizer APO command " + detail + " is not supported (only Preamp and Filter)"; break;
+    case Kind::NoOnOff: why = "ON or OFF expected after the filter's colon"; break;
+    case Kind::NoType: why = "the filter has no type"; break;
+    case Kind::BadNumber: why = "'" + detail + "' is not a number"; break;
+    case Kind::NoValue: why = detail + " has no value"; break;
+    case Kind::NoUnit: why = "the shelf slope " + detail + " needs its unit dB"; break;
+    case Kind::NotAValue: why = "'" + detail + "' is not a value of a " + detail2 + " filter"; break;
+    case Kind::NotPositive: why = detail + " must be above 0"; break;
+    case Kind::MissingValues: why = "a " + detail + " filter needs " + detail2; break;
+    case Kind::AfterValue: why = "'" + detail + "' after the preamp's value"; break;
+  }
+  std::string s = path.empty() ? "" : path + ": ";
+  if (line > 0) s += "line " + std::to_string(line) + ": " + Quoted(lineText) + ": ";
+  return s + why;
+}
+
+bool ParseFilterFormat(std::string_view name, FilterFormat& format) {
+  if (name == "rew") format = FilterFormat::Rew;
+  else if (name == "apo") format = FilterFormat::Apo;
+  else return false;
+  return true;
+}
+
+std::string WriteFilterSet(const FilterSet& set, FilterFormat format) {
+  std::string out;
+  if (format == FilterFormat::Rew) out += "Filter Settings file\n\n";
+  if (set.hasPreamp) out += "Preamp: " + Fixed(set.preampDb, 1, 2) + " dB\n";
+  int position = 0;
+  for (const Filter& f : set.filters) {
+    ++position;
+    if (format == FilterFormat::Apo && f.type == FilterType::None) continue;
+    out += FilterLine(f, f.number > 0 ? f.number : position, format) + "\n";
+  }
+  return out;
+}
+
+double ShelfSlopeFromQ(double q, double gainDb) {
+  const double A = std::pow(10.0, gainDb / 40.0);
+  const double d = (1.0 / (q * q) - 2.0) / (A + 1.0 / A) + 1.0;
+  return d > 0 ? 1.0 / d : std::numeric_limits<double>::infinity();
+}
+
+double ShelfQFromSlope(double slope, double gainDb) {
+  const double A = std::pow(10.0, gainDb / 40.0);
+  const double radicand = (A + 1.0 / A) * (1.0 / slope - 1.0) + 2.0;
+  return radicand > 0 ? 1.0 / std::sqrt(radicand) : std::numeric_limits<double>::infinity();
+}
+
+double ShelfSlopeOf(const Filter& f) {
+  if (f.hasQ) return ShelfSlopeFromQ(f.q, f.gainDb);
+  if (f.slopeDb > 0) return f.slopeDb / 12.0;
+  return 1.0;
+}
+
+double QFromOctaves(double octaves) {
+  // The analogue prototype's relation, independent of the centre frequency.
+  const double p = std::pow(2.0, octaves);
+  return std::sqrt(p) / (p - 1.0);
+}
+
+}  // namespace mirelune
