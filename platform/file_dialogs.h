@@ -26,6 +26,12 @@ class FileDialogs {
   virtual std::string ChooseFileToOpen(QWidget* owner) = 0;
   // Asks before an existing file is chosen.
   virtual std::string ChooseFileToSave(QWidget* owner) = 0;
+  // A dialog for another kind of file: its title and its filter entries in QFileDialog's form
+  // ("名称 (*.txt)", entries joined by ";;"), both already in the user's language. A save asks
+  // before an existing file is chosen. `chosenFilter`, when given, receives the index of the
+  // entry the user chose.
+  virtual std::string ChooseFile(QWidget* owner, bool save, const std::string& title,
+                                 const std::string& filters, int* chosenFilter = nullptr) = 0;
 };
 
 }  // namespace mirelune

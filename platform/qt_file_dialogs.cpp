@@ -25,4 +25,17 @@ std::string QtFileDialogs::ChooseFileToOpen(QWidget* owner) { return Run(owner, 
 
 std::string QtFileDialogs::ChooseFileToSave(QWidget* owner) { return Run(owner, folder_, true); }
 
+std::string QtFileDialogs::ChooseFile(QWidget* owner, bool save, const std::string& title,
+                                      const std::string& filters, int* chosenFilter) {
+  QFileDialog dlg(owner, QString::fromStdString(title),
+                  folder_.empty() ? QDir::homePath() : QString::fromStdString(folder_),
+                  QString::fromStdString(filters));
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  const auto chosen = dlg.nameFilters().indexOf(dlg.selectedNameFilter());
+  if (chosenFilter) *chosenFilter = chosen < 0 ? 0 : static_cast<int>(chosen);
+  return dlg.selectedFiles().front().toStdString();
+}
+
 }  // namespace mirelune

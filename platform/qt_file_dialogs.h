@@ -16,6 +16,8 @@ class QtFileDialogs : public FileDialogs {
   // A name typed without an extension gets ".SP" before the overwrite question, so the
   // question is about the file that will really be written.
   std::string ChooseFileToSave(QWidget* owner) override;
+  std::string ChooseFile(QWidget* owner, bool save, const std::string& title,
+                         const std::string& filters, int* chosenFilter = nullptr) override;
 
  private:
   std::string folder_;

@@ -23,4 +23,14 @@ std::string ScriptedFileDialogs::ChooseFileToSave(QWidget*) {
   return Next(answers);
 }
 
+std::string ScriptedFileDialogs::ChooseFile(QWidget*, bool, const std::string& title,
+                                            const std::string& filters, int* chosenFilter) {
+  asked.push_back(title);
+  askedFilters.push_back(filters);
+  const int chosen = filterAnswers.empty() ? 0 : filterAnswers.front();
+  if (!filterAnswers.empty()) filterAnswers.pop_front();
+  if (chosenFilter) *chosenFilter = chosen;
+  return Next(answers);
+}
+
 }  // namespace mirelune
