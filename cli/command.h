@@ -12,6 +12,7 @@ namespace mirelune::cli {
 // Global options, given before or after the command name.
 struct Options {
   std::string device = "hid";   // --device hid|virtual
+  bool deviceGiven = false;     // --device was on the command line (eq import's target)
   bool trace = false;           // --trace: frames on stdout
   std::string password;         // --password: administrator password, else asked on the terminal
   std::string virtualFaults;    // --faults LIST: fault injection of the virtual amplifier

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     };
     if (a == "--device") {
       value(opt.device);
+      opt.deviceGiven = true;
       if (opt.device != "hid" && opt.device != "virtual") {
         std::cerr << "mirelune-cli: --device must be hid or virtual, not '" << opt.device << "'\n";
         return kExitUsage;
