@@ -16,6 +16,7 @@
 #include "model/scales.h"
 #include "platform/qt_file_dialogs.h"
 #include "ui/console_session.h"
+#include "ui/eq_filter_actions.h"
 #include "ui/frame_handles.h"
 #include "ui/frm_eq.h"
 
@@ -109,6 +110,14 @@ void MdiMain::BuildMenu() {
     QAction* a = device->addAction(QString::fromUtf8(item.text));
     a->setObjectName(item.name);
     connect(a, &QAction::triggered, this, item.open);
+  }
+  // Filter sets of measurement programs for the page shown (ui/eq_filter_actions.h).
+  for (const bool importing : {true, false}) {
+    QAction* a = device->addAction(QCoreApplication::translate("Mirelune", importing ? "EQ 导入…" : "EQ 导出…"));
+    a->setObjectName(importing ? "CmdEqImport" : "CmdEqExport");
+    connect(a, &QAction::triggered, this, [this, importing] {
+      if (eq_) (importing ? ImportEqFilters : ExportEqFilters)(session_, *eq_, *dialogs_);
+    });
   }
   MenuItem("mnuChinese")->setCheckable(true);
 }
