@@ -19,6 +19,7 @@
 #include "ui/eq_filter_actions.h"
 #include "ui/frame_handles.h"
 #include "ui/frm_eq.h"
+#include "ui/link_log.h"
 
 namespace mirelune::ui {
 
@@ -38,7 +39,8 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       dialogs_(std::make_unique<QtFileDialogs>()),
-      modeFolder_(ModeFolder::DefaultPath()) {
+      modeFolder_(ModeFolder::DefaultPath()),
+      linkLog_(std::make_unique<LinkLog>(session.link(), session.scheduler())) {
   setObjectName("mdiMain");
   setWindowTitle("Mirelune");
   client_ = new QWidget(this);
@@ -120,6 +122,11 @@ void MdiMain::BuildMenu() {
     });
   }
   MenuItem("mnuChinese")->setCheckable(true);
+  device->addSeparator();
+  QAction* log = device->addAction(QCoreApplication::translate("Mirelune", "记录通信日志…"));
+  log->setObjectName("CmdLinkLog");
+  BindLinkLogAction(*log, *linkLog_, [this]() -> FileDialogs& { return *dialogs_; },
+                    session_.notifier(), this);
 }
 
 QAction* MdiMain::MenuItem(const char* objectName) const {
