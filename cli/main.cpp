@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "mirelune/version.h"
 #include "sim/virtual_faults.h"
 
 namespace {
@@ -15,12 +16,14 @@ using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
   out << "usage: mirelune-cli [--device hid|virtual] [--trace] [--password PW] [--faults LIST]\n"
-         "                    COMMAND [ARGS...]\n\n"
+         "                    COMMAND [ARGS...]\n"
+         "       mirelune-cli --version\n\n"
          "Global options:\n"
          "  --device hid|virtual  the USB amplifier (default) or the built-in virtual amplifier\n"
          "  --trace               print every frame sent (\"> \") and received (\"< \") in hex\n"
          "  --password PW         the administrator password, instead of asking on the terminal\n"
-         "  --faults LIST         fault injection of the virtual amplifier (see README)\n\n"
+         "  --faults LIST         fault injection of the virtual amplifier (see README)\n"
+         "  --version             print the version and exit\n\n"
          "Commands:\n";
   std::vector<Command> cmds = Commands();
   std::sort(cmds.begin(), cmds.end(), [](auto& a, auto& b) { return a.name < b.name; });
@@ -60,6 +63,9 @@ int main(int argc, char** argv) {
         std::cerr << "mirelune-cli: --device must be hid or virtual, not '" << opt.device << "'\n";
         return kExitUsage;
       }
+    } else if (a == "--version") {
+      std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
+      return 0;
     } else if (a == "--trace") {
       opt.trace = true;
     } else if (a == "--password") {

@@ -2,9 +2,17 @@
 
 namespace mirelune::ui {
 
-bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& options, bool& help,
+namespace {
+
+bool TakesValue(const std::string& option) {
+  return option == "--device" || option == "--faults" || option == "--trace";
+}
+
+}  // namespace
+
+bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleCommandLine& line,
                       std::string& error) {
-  help = false;
+  ConsoleOptions& options = line.options;
   bool faultsGiven = false;
   std::string faultText;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -17,10 +25,14 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
       hasValue = true;
     }
     if (arg == "--help" || arg == "-h") {
-      help = true;
+      line.help = true;
       continue;
     }
-    if (arg != "--device" && arg != "--faults") {
+    if (arg == "--version" && !hasValue) {
+      line.version = true;
+      continue;
+    }
+    if (!TakesValue(arg)) {
       error = "unknown argument '" + args[i] + "'";
       return false;
     }
@@ -40,6 +52,12 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
         error = "--device: '" + value + "' is neither hid nor virtual";
         return false;
       }
+    } else if (arg == "--trace") {
+      if (value.empty()) {
+        error = "--trace needs a file name";
+        return false;
+      }
+      line.tracePath = value;
     } else {
       faultsGiven = true;
       faultText = value;
@@ -56,6 +74,16 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& opti
       return false;
     }
   }
+  return true;
+}
+
+bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& options, bool& help,
+                      std::string& error) {
+  ConsoleCommandLine line;
+  line.options = options;
+  if (!ParseConsoleArgs(args, line, error)) return false;
+  options = line.options;
+  help = line.help;
   return true;
 }
 

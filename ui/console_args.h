@@ -1,4 +1,5 @@
-// The console's command line: mirelune [--device hid|virtual] [--faults LIST].
+// The console's command line:
+//   mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] | --version | --help
 #pragma once
 
 #include <string>
@@ -9,15 +10,31 @@
 namespace mirelune::ui {
 
 inline constexpr char kUsage[] =
-    "usage: mirelune [--device hid|virtual] [--faults LIST]\n"
+    "usage: mirelune [--device hid|virtual] [--faults LIST] [--trace FILE]\n"
+    "       mirelune --version | --help\n"
     "  --device hid      the USB amplifier (default)\n"
     "  --device virtual  the built-in virtual amplifier\n"
     "  --faults LIST     fault injection of the virtual amplifier, e.g. drop=2,split=5\n"
-    "                    (the items of mirelune-cli --faults)\n";
+    "                    (the items of mirelune-cli --faults)\n"
+    "  --trace FILE      record every frame sent (\">\") and received (\"<\") into FILE,\n"
+    "                    each line with the milliseconds since the start; the menu entry\n"
+    "                    of the link log stops it\n"
+    "  --version         print the version and exit\n";
+
+struct ConsoleCommandLine {
+  ConsoleOptions options;  // the virtual state path is left empty: the caller chooses it
+  bool help = false;       // --help or -h
+  bool version = false;    // --version
+  std::string tracePath;   // --trace FILE; empty: no link log at start
+};
 
 // Parses the arguments after the program name; both "--opt value" and "--opt=value" are
-// accepted. False with `error` naming the offending argument. `help` is set for --help/-h.
-// The virtual state path is left empty; the caller chooses it.
+// accepted. False with `error` naming the offending argument.
+bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleCommandLine& line,
+                      std::string& error);
+
+// The same for callers that only need the session's options: the other fields are parsed (a
+// bad --trace is still an error) and dropped; `help` is set for --help/-h.
 bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleOptions& options, bool& help,
                       std::string& error);
 

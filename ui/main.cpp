@@ -1,33 +1,43 @@
 // mirelune: the tuning console.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "mirelune/version.h"
 #include "platform/message_box_notifier.h"
 #include "platform/qt_scheduler.h"
 #include "sim/virtual_state.h"
 #include "ui/console_args.h"
 #include "ui/console_session.h"
+#include "ui/link_log.h"
 #include "ui/mdi_main.h"
 
 int main(int argc, char** argv) {
   using namespace mirelune;
   std::vector<std::string> args(argv + 1, argv + argc);
-  ui::ConsoleOptions options;
-  bool help = false;
+  ui::ConsoleCommandLine line;
   std::string error;
-  if (!ui::ParseConsoleArgs(args, options, help, error)) {
+  if (!ui::ParseConsoleArgs(args, line, error)) {
     std::fprintf(stderr, "mirelune: %s\n%s", error.c_str(), ui::kUsage);
     return 2;
   }
-  if (help) {
+  if (line.help) {
     std::fputs(ui::kUsage, stdout);
     return 0;
   }
+  if (line.version) {
+    std::printf("mirelune %s\n", kVersion);
+    return 0;
+  }
+  ui::ConsoleOptions& options = line.options;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Mirelune");
+  QApplication::setApplicationVersion(kVersion);
+  // The installed package's icon (hicolor theme); none when run from the build folder.
+  QApplication::setWindowIcon(QIcon::fromTheme("mirelune"));
   if (options.device == ui::ConsoleOptions::Device::Virtual)
     options.virtualStatePath = VirtualStatePath();
 
@@ -39,11 +49,22 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     ui::MdiMain frame(session);
+    ui::LinkLog& log = frame.linkLog();
+    // Nothing has gone over the wire yet: the link's timers run once the event loop does.
+    if (!line.tracePath.empty() && !log.Start(line.tracePath, error)) {
+      std::fprintf(stderr, "mirelune: --trace %s: %s\n", line.tracePath.c_str(), error.c_str());
+      return 1;
+    }
     boxes.SetParent(&frame);
     frame.show();
     session.Start();
     status = QApplication::exec();
     boxes.SetParent(nullptr);
+    // The user was told at the time; the exit status does not claim a complete log either.
+    if (!log.FirstFailure().empty()) {
+      std::fprintf(stderr, "mirelune: link log %s\n", log.FirstFailure().c_str());
+      if (status == 0) status = 1;
+    }
   }
   if (!session.SaveState(error)) {
     std::fprintf(stderr, "mirelune: %s\n", error.c_str());
