@@ -118,7 +118,8 @@ bool ParseFilterFormat(std::string_view name, FilterFormat& format);
 std::string WriteFilterSet(const FilterSet& set, FilterFormat format);
 
 // The cookbook shelf's slope S for a Q at a gain and back: 1/Q = sqrt((A + 1/A)(1/S - 1) + 2),
-// A = 10^(gain/40). ShelfSlopeFromQ returns +infinity for a Q no slope gives at that gain.
+// A = 10^(gain/40). ShelfQFromSlope returns +infinity for a slope too steep for the gain (the
+// root's radicand not positive); every Q above 0 has its slope.
 double ShelfSlopeFromQ(double q, double gainDb);
 double ShelfQFromSlope(double slope, double gainDb);
 // The slope S a shelf filter asks for: from its Q, else from its dB per octave, else 1.
