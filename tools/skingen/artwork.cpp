@@ -139,10 +139,23 @@ void InsetBox(QPainter& p, const QRectF& r, qreal radius) {
 // How a role sets its text: `fit` is false for Chinese captions, drawn at the role's size, and
 // true for English ones, fitted into a width (FittedFont); id names the image in errors.
 // boldVariants: some state of the control draws the caption bold, so fitting measures bold.
+// fitTogether: captions fitted along with this one (DrawEntry).
 struct Lettering {
   bool fit = false;
   int id = 0;
   bool boldVariants = false;
+  QStringList fitTogether;
+
+  // The lines to measure for a caption of `lines`: its own and those of the captions fitted
+  // with it that have as many lines (a two-line caption starts smaller than a one-line one).
+  QStringList Measured(const QStringList& lines) const {
+    QStringList all = lines;
+    for (const QString& other : fitTogether) {
+      const QStringList otherLines = other.split(QLatin1Char('|'));
+      if (otherLines.size() == lines.size()) all += otherLines;
+    }
+    return all;
+  }
 };
 
 // Caption centred in r at px pixels, or fitted into `fitWidth` pixels when lettering.fit; "|"
@@ -152,7 +165,8 @@ void Caption(QPainter& p, const QRectF& r, const QString& text, int px, QColor c
   const QStringList lines = text.split(QLatin1Char('|'));
   if (lettering.fit) {
     const QFont f =
-        FittedFont(lines, fitWidth, px, bold, bold || lettering.boldVariants, lettering.id);
+        FittedFont(lettering.Measured(lines), fitWidth, px, bold, bold || lettering.boldVariants,
+                   lettering.id);
     px = f.pixelSize();
     p.setFont(f);
   } else {
@@ -767,7 +781,8 @@ void ComboDisabled(QPainter& p, const QImage& img) {
 void ComboItem(QPainter& p, const QImage& img, const ManifestEntry& e, Lettering l) {
   const bool face = img.height() >= 20;  // full-face items of the small lists
   const int left = face ? 8 : 1;
-  p.setFont(l.fit ? FittedFont({e.caption}, img.width() - left - 1, face ? 12 : 11, false, false, e.id)
+  p.setFont(l.fit ? FittedFont(l.Measured({e.caption}), img.width() - left - 1, face ? 12 : 11,
+                               false, false, e.id)
                   : Font(face ? 12 : 11, false));
   p.setPen(QColor(0xe2, 0xe6, 0xec));
   p.drawText(QRectF(face ? 8 : 1, 0, img.width() - (face ? 8 : 1), img.height()),
@@ -844,13 +859,25 @@ void MarkerOff(QPainter& p, const QImage& img) {
 
 }  // namespace
 
-QImage DrawEntry(const ManifestEntry& entry, Language language) {
+QStringList CaptionsSharingTheSize(const std::vector<ManifestEntry>& entries,
+                                   const ManifestEntry& e) {
+  QStringList captions;
+  for (const ManifestEntry& other : entries) {
+    if (other.role == e.role && other.width == e.width && other.height == e.height &&
+        HasEnglishImage(other) && !captions.contains(other.captionEn)) {
+      captions += other.captionEn;
+    }
+  }
+  return captions;
+}
+
+QImage DrawEntry(const ManifestEntry& entry, Language language, const QStringList& fitTogether) {
   // The English image is the same drawing with the English caption, set to fit.
   const bool english = language == Language::English && HasEnglishImage(entry);
   ManifestEntry shown = entry;
   if (english) shown.caption = entry.captionEn;
   const ManifestEntry& e = shown;
-  const Lettering l{english, e.id};
+  const Lettering l{english, e.id, false, fitTogether};
   // Only these roles set their caption as words; the others read it as a keyword ("redo") or
   // a digit, the same in every language.
   static const QStringList kWordRoles = {

@@ -63,7 +63,8 @@ QImage ContactSheet(const std::vector<mirelune::skingen::ManifestEntry>& entries
     p.drawText(places[i].x, places[i].y + 10,
                english ? QStringLiteral("%1 en").arg(e.id) : QString::number(e.id));
     p.drawImage(QRect(places[i].x, places[i].y + 14, e.width * kScale, e.height * kScale),
-                mirelune::skingen::DrawEntry(e, tiles[i].language));
+                mirelune::skingen::DrawEntry(e, tiles[i].language,
+                                             CaptionsSharingTheSize(entries, e)));
   }
   return sheet;
 }
@@ -82,7 +83,9 @@ bool WriteImages(const std::vector<mirelune::skingen::ManifestEntry>& entries, c
   for (const auto& e : entries) {
     if (english && !HasEnglishImage(e)) continue;
     const QString file = out.filePath(QStringLiteral("%1.png").arg(e.id));
-    if (!mirelune::skingen::DrawEntry(e, language).save(file, "PNG")) {
+    const QImage img =
+        mirelune::skingen::DrawEntry(e, language, CaptionsSharingTheSize(entries, e));
+    if (!img.save(file, "PNG")) {
       std::fprintf(stderr, "mirelune-skingen: cannot write %s\n", qPrintable(file));
       return false;
     }
