@@ -1,9 +1,11 @@
 // The skin image ids by role, for the controls, the windows and the graph to name images by.
 //
 // Sizes are in pixels; every id here has a PNG in resources/skin/ whose size is listed in
-// tools/skin_manifest.tsv. Where a control draws an image "revealed" (fills), the image covers
-// the whole control from (0, 0) and is transparent outside the bar, because the drawing
-// primitives reveal rows or columns in place.
+// tools/skin_manifest.tsv. Ids of images with words have an English PNG of the same size in
+// resources/skin_en/ as well, which LoadSkin takes under SetSkinLanguage(English) (graph/skin.h).
+// Where a control draws an image "revealed" (fills), the image covers the whole control from
+// (0, 0) and is transparent outside the bar, because the drawing primitives reveal rows or
+// columns in place.
 #pragma once
 
 namespace mirelune::skin::id {

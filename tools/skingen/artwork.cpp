@@ -738,8 +738,8 @@ void BandSwitch(QPainter& p, const QImage& img, const ManifestEntry& e) {
 }
 
 void Label(QPainter& p, const QImage& img, const ManifestEntry& e, int px, Lettering l) {
-  Caption(p, QRectF(0, 0, img.width(), img.height()), e.caption, px, QColor(0xae, 0xb4, 0xbe), false,
-          l, img.width() - 2);
+  Caption(p, QRectF(0, 0, img.width(), img.height()), e.caption, px, QColor(0xae, 0xb4, 0xbe),
+          false, l, img.width() - 2);
 }
 
 void StripLabel(QPainter& p, const QImage& img, const ManifestEntry& e) {
