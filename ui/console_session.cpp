@@ -2,7 +2,13 @@
 
 #include <algorithm>
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include "admin/mode_folder.h"
 #include "link/frame_codec.h"
+#include "model/sp_file.h"
 #include "platform/hidapi_port.h"
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_hid_port.h"
@@ -40,6 +46,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   transfers_->hooks.adminRefused = [this] {
     if (onAdminRefused) onAdminRefused();
   };
+  lastRead_ = store_->ParamTable;
   link_->onConnectStatus = [this](int status) {
     if (status != kStatusOnline) deviceRead_ = false;
     if (onLinkChanged) onLinkChanged();
@@ -82,10 +89,33 @@ void ConsoleSession::Resume() {
   deviceRead_ = false;
 }
 
+std::string ConsoleSession::DefaultDataFolder() {
+  return QFileInfo(QString::fromStdString(ModeFolder::DefaultPath())).path().toStdString();
+}
+
+void ConsoleSession::KeepEditsBeforeRead() {
+  if (store_->ParamTable == lastRead_) return;
+  // The read is about to replace what the user changed while no amplifier was read: keep it as
+  // a configuration file first.
+  const QString folder = QString::fromStdString(options_.dataFolder.empty() ? DefaultDataFolder()
+                                                                          : options_.dataFolder);
+  QDir().mkpath(folder);
+  const QString name = "offline-edits-" + QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss") + ".sp";
+  const std::string path = QDir(folder).filePath(name).toStdString();
+  const FileResult r = SaveTableToFile(path, store_->ParamTable);
+  if (r.ok) {
+    savedEdits_ = path;
+  } else {
+    notifier_.Warning(std::string("无法保存未联机时的修改：") + "\n" + r.error);
+  }
+}
+
 void ConsoleSession::RunStartSync() {
   syncing_ = true;
   if (onLinkChanged) onLinkChanged();
+  KeepEditsBeforeRead();
   const bool ok = transfers_->ReadModeToParams(0, true, ReadGroup);
+  lastRead_ = store_->ParamTable;
   syncing_ = false;
   deviceRead_ = ok && link_->Online;
   if (onLinkChanged) onLinkChanged();
@@ -116,11 +146,17 @@ bool ConsoleSession::SendParam(int address) {
     return false;
   }
   sending_ = true;
+  // What the amplifier acknowledged it holds: such an edit is not lost by the next read.
+  auto acknowledged = [this](int a) {
+    if (a < 0 || a >= kAddressCount) return;
+    for (int slot = 0; slot < kSlotCount; ++slot) lastRead_.at(slot, a) = store_->ParamTable.at(slot, a);
+  };
   const bool ok = link_->SendCommand(SetParam, 0, address);
+  if (ok) acknowledged(address);
   while (!queued_.empty() && link_->Online && !link_->Quitting) {
     const int next = queued_.front();
     queued_.erase(queued_.begin());
-    link_->SendCommand(SetParam, 0, next);
+    if (link_->SendCommand(SetParam, 0, next)) acknowledged(next);
   }
   queued_.clear();
   sending_ = false;
@@ -138,6 +174,7 @@ LinkStatusFacts ConsoleSession::StatusFacts() const {
   f.identifier = link_->DeviceIdentifierSeen();
   f.syncing = syncing_;
   f.modeNumber = deviceRead_ ? transfers_->CurrentModeNumber : -1;
+  f.savedEdits = savedEdits_;
   return f;
 }
 

@@ -39,6 +39,9 @@ struct ConsoleOptions {
   // Where the virtual amplifier keeps its memory between runs; empty: it starts from the
   // factory state and nothing is saved.
   std::string virtualStatePath;
+  // Where edits made while no amplifier was read are kept before a read replaces them (the
+  // mode folder's parent); empty: the platform's default.
+  std::string dataFolder;
 };
 
 class ConsoleSession {
@@ -83,6 +86,12 @@ class ConsoleSession {
   bool SaveState(std::string& error);
   const std::string& StateError() const { return stateError_; }
 
+  // The configuration file that holds the edits the last read replaced (the user changed the
+  // store since the amplifier was last read, or since start when it never was); empty when no
+  // read has replaced edits. The mode manager's "打开文件" brings them back.
+  const std::string& SavedEditsFile() const { return savedEdits_; }
+  static std::string DefaultDataFolder();
+
   // Called after every read of the device into the store (the start-up synchronisation): the
   // window refreshes its controls and graph from the store.
   std::function<void()> onDeviceRead;
@@ -124,6 +133,9 @@ class ConsoleSession {
   bool sending_ = false;
   std::vector<int> queued_;
   bool deviceRead_ = false;  // the current mode number is known
+  RecordTable lastRead_;     // the store as the last read (or the start) left it
+  std::string savedEdits_;
+  void KeepEditsBeforeRead();
 };
 
 }  // namespace mirelune::ui

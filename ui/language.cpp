@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include "graph/skin.h"
+
 #ifdef MIRELUNE_HAVE_TRANSLATIONS
 static void InitTranslationResources() { Q_INIT_RESOURCE(translations); }
 #else
@@ -56,6 +58,7 @@ bool InstallLanguage(Language l) {
   qtTranslator.reset();
   ownTranslator.reset();
   current = l;
+  skin::SetSkinLanguage(l == Language::Chinese ? skin::SkinLanguage::Chinese : skin::SkinLanguage::English);
   bool ok = true;
   if (l == Language::Chinese) {
     // Qt's own texts (standard buttons, file dialogs) in Chinese; the console's are Chinese.

@@ -48,12 +48,20 @@ QString Text(const LinkStatusFacts& f) {
 
 }  // namespace
 
-std::string LinkStatusText(const LinkStatusFacts& f) { return Text(f).toStdString(); }
+// Edits a read replaced were kept in a file: the text names it, the tooltip gives its path.
+QString WithSavedEdits(const LinkStatusFacts& f, QString text, bool fullPath) {
+  if (f.savedEdits.empty()) return text;
+  const QString path = QString::fromStdString(f.savedEdits);
+  const QString file = fullPath ? path : path.section('/', -1);
+  return text + Tr("（未联机时的修改已存为 %1）").arg(file);
+}
+
+std::string LinkStatusText(const LinkStatusFacts& f) { return WithSavedEdits(f, Text(f), false).toStdString(); }
 
 std::string LinkStatusDetail(const LinkStatusFacts& f) {
   if (f.switchOn && !f.online && !f.portOpen)
-    return OpenText(f.lastOpen, f.vendor, f.product, true).toStdString();
-  return Text(f).toStdString();
+    return WithSavedEdits(f, OpenText(f.lastOpen, f.vendor, f.product, true), true).toStdString();
+  return WithSavedEdits(f, Text(f), true).toStdString();
 }
 
 }  // namespace mirelune::ui

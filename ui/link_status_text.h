@@ -19,6 +19,7 @@ struct LinkStatusFacts {
   std::string identifier;       // what the device answered the search with
   bool syncing = false;         // the start-up read runs
   int modeNumber = -1;          // the device's current mode 0..9 once read, else -1
+  std::string savedEdits;       // the file that keeps edits a read replaced, else empty
 };
 
 // In the console's language (UTF-8). Examples: "已联机：_LM-R52Z，模式3",

@@ -20,6 +20,7 @@
 #include "ui/frame_handles.h"
 #include "ui/frm_eq.h"
 #include "ui/link_log.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 
@@ -95,7 +96,7 @@ QRect MdiMain::TuningWindowRect(QSize screen) {
 }
 
 void MdiMain::BuildMenu() {
-  QMenu* device = menuBar()->addMenu(QString::fromUtf8("设备"));
+  QMenu* device = menuBar()->addMenu(Tr("设备"));
   device->setObjectName("mnuDevice");
   struct Item {
     const char* name;
@@ -109,7 +110,7 @@ void MdiMain::BuildMenu() {
       {"CmdPrePassManager", "权限与密码管理", &MdiMain::OpenProgram2},
   };
   for (const Item& item : items) {
-    QAction* a = device->addAction(QString::fromUtf8(item.text));
+    QAction* a = device->addAction(Tr(item.text));
     a->setObjectName(item.name);
     connect(a, &QAction::triggered, this, item.open);
   }
@@ -156,7 +157,7 @@ void MdiMain::LoadTuningWindow() {
   // The mode folder exists from load on; a folder that cannot be made is said, not hidden.
   std::string why;
   if (!ModeFolder(modeFolder_).Ensure(&why))
-    session_.notifier().Warning("mode folder " + modeFolder_ + ": " + why);
+    session_.notifier().Warning(std::string("无法创建模式文件夹：") + "\n" + modeFolder_ + ": " + why);
   session_.Resume();
   const QScreen* screen = QGuiApplication::primaryScreen();
   eq_ = new FrmEq(session_, client_);

@@ -30,6 +30,10 @@ struct Console {
                    const std::function<void(VirtualAmplifier&)>& prepare = {}) {
     ConsoleOptions options;
     options.device = ConsoleOptions::Device::Virtual;
+    // Edits a read replaces are kept in files: under the build's test folder, not the home.
+    const QByteArray tmp = qgetenv("MIRELUNE_TEST_TMP");
+    options.dataFolder = (tmp.isEmpty() ? std::string(MIRELUNE_BUILD_DIR) + "/test-tmp" : tmp.toStdString()) +
+                         "/console-data";
     std::string error;
     if (!ParseFaultSpec(faults, options.faults, error)) qFatal("bad fault text %s", error.c_str());
     scheduler.SetHorizonMs(10LL * 60 * 1000);

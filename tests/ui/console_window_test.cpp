@@ -4,6 +4,7 @@
 // Also renders the window into ui-console.png in the build directory for a look by eye.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,6 +16,7 @@
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "link/frame_codec.h"
+#include "model/sp_file.h"
 #include "platform/qt_scheduler.h"
 #include "console_fixture.h"
 #include "../controls/test_support.h"
@@ -67,6 +69,7 @@ class ConsoleWindowTest : public QObject {
   void openFailuresAreExplained();
   void closingDuringARequestWaitsForIt();
   void editsWhileOfflineSendNothing();
+  void offlineEditsAreKeptBeforeAReadReplacesThem();
   void productionWiringInRealTime();
   void renderWindow();
 };
@@ -386,7 +389,7 @@ void ConsoleWindowTest::linkSwitchGoesOfflineAndBack() {
   QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
   QVERIFY(!c.link().Online);
   QCOMPARE(button->Value(), int(kStatusSwitchedOff));
-  QCOMPARE(c.eq().StatusText(), QString("link switched off"));
+  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("联机已关闭"));
   const int searches = c.amp().SearchesReceived();
   c.RunUntil([] { return false; }, 3000);
   QCOMPARE(c.amp().SearchesReceived(), searches);  // switched off: no search frames
@@ -466,6 +469,44 @@ void ConsoleWindowTest::editsWhileOfflineSendNothing() {
   QCOMPARE(c.graph().model().Band(1).Gain, 200);
   QVERIFY(c.amp().CommandLog().empty());
   QVERIFY(c.messages.messages.empty());
+}
+
+// Edits made while the link is off are kept in a configuration file before the read that
+// follows replaces them, and the status text says where; edits the amplifier acknowledged are
+// not saved again at the next read.
+void ConsoleWindowTest::offlineEditsAreKeptBeforeAReadReplacesThem() {
+  Console c;
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QVERIFY(!c.link().LinkSwitchOn());
+  MScrollBar* strip = c.eq().Slider(4);
+  strip->SetValue(200);
+  emit strip->Scroll();
+  QVERIFY(c.session->SavedEditsFile().empty());
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QVERIFY(c.Synced());
+  const std::string file = c.session->SavedEditsFile();
+  QVERIFY(!file.empty());
+  RecordTable kept;
+  QVERIFY(LoadTableFromFile(file, kept).ok);
+  QCOMPARE(kept.at(0, 1).Gain, 200);
+  QVERIFY(c.store().ParamTable.at(0, 1).Gain != 200);  // the amplifier's value is shown now
+  const QString name = QString::fromStdString(file).section('/', -1);
+  QVERIFY2(c.eq().StatusText().contains(name), qPrintable(c.eq().StatusText()));
+  QVERIFY(c.eq().findChild<QLabel*>("linkStatusText")->toolTip().contains(QString::fromStdString(file)));
+  QFile::remove(QString::fromStdString(file));
+
+  // Online and acknowledged, then the link goes off and on: nothing to keep.
+  strip->SetValue(230);
+  emit strip->Scroll();
+  QCOMPARE(c.amp().Working().at(0, 1).Gain, 230);
+  const auto searches = c.amp().SearchesReceived();
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QVERIFY(!c.link().Online);
+  QVERIFY(c.RunUntil([&] { return c.amp().SearchesReceived() > searches; }, 3000));
+  QVERIFY(c.Synced());
+  QCOMPARE(c.session->SavedEditsFile(), file);  // still the first one: no second file
+  QVERIFY(!QFile::exists(QString::fromStdString(file)));
 }
 
 // The console as main() wires it: Qt timers and the event loop in real time (the virtual

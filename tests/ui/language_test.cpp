@@ -1,0 +1,176 @@
+// The console in each language: every visible text, title and tool tip of every window is in
+// that language only (Chinese: no English words apart from units, numbers, filter family names
+// and the device identifier; English: no Chinese characters). Renders the English pages and
+// windows to PNGs under the build directory.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QAbstractButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "admin/cmd_password.h"
+#include "admin/frm_program2.h"
+#include "admin/frm_program_manager.h"
+#include "admin/menu_show_frm.h"
+#include "controls/mcombobox.h"
+#include "platform/tr.h"
+#include "ui/language.h"
+#include "ui/page_table.h"
+#include "ui/secondary_window.h"
+#include "ui/skin_panel.h"
+#include "console_fixture.h"
+
+using namespace mirelune;
+using namespace mirelune::ui;
+using namespace mirelune::ui::testing;
+
+namespace {
+
+const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+
+// Words a Chinese console may show: units, protocol and file names, the filter families of the
+// crossover lists and the effects' EQ names, as the amplifier names them.
+bool AllowedInChinese(const QString& word) {
+  static const QStringList allowed = {
+      "Hz", "kHz", "KHz", "dB", "ms", "EQ", "USB", "OFF", "Ctrl", "SP", "Q", "LinkWitz", "ButterWorth",
+      "Bessel", "Echo", "Rev", "EFF", "Mirelune", "LM", "R52Z", "scripts", "mirelune", "amplifier",
+      "rules", "etc", "udev", "Language", "Mode", "ROM"};
+  return allowed.contains(word);
+}
+
+// The texts a person sees on a window: titles, labels, buttons, group titles, list entries,
+// menu texts, tool tips, and the captions the skinned panels draw.
+QStringList VisibleTexts(QWidget* root) {
+  QStringList out;
+  auto add = [&](const QString& t) {
+    if (!t.isEmpty()) out << t;
+  };
+  QList<QWidget*> widgets = root->findChildren<QWidget*>();
+  widgets.prepend(root);
+  for (QWidget* w : widgets) {
+    if (w->isWindow()) add(w->windowTitle());
+    add(w->toolTip());
+    if (auto* l = qobject_cast<QLabel*>(w)) add(l->text());
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) add(b->text());
+    if (auto* g = qobject_cast<QGroupBox*>(w)) add(g->title());
+    if (auto* l = qobject_cast<QListWidget*>(w))
+      for (int i = 0; i < l->count(); ++i) add(l->item(i)->text());
+    if (auto* c = qobject_cast<QComboBox*>(w))
+      for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
+    if (auto* c = qobject_cast<controls::MComboBox*>(w)) out << c->Entries();
+    if (auto* p = dynamic_cast<SkinPanel*>(w))
+      for (const Caption& c : p->Captions()) add(Tr(c.text));
+  }
+  for (QAction* a : root->findChildren<QAction*>()) {
+    add(a->text());
+    add(a->toolTip() == a->text() ? QString() : a->toolTip());
+  }
+  return out;
+}
+
+void CheckLanguage(const QStringList& texts, Language l, const char* where) {
+  static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+  for (const QString& t : texts) {
+    if (t.contains(QStringLiteral("语言 / Language"))) continue;  // the language menu names both
+    if (l == Language::English) {
+      QVERIFY2(!kChinese.match(t).hasMatch(), qPrintable(QString("%1: \"%2\"").arg(where, t)));
+    } else {
+      auto it = word.globalMatch(t);
+      while (it.hasNext()) {
+        const QString w = it.next().captured();
+        QVERIFY2(AllowedInChinese(w), qPrintable(QString("%1: \"%2\" in \"%3\"").arg(where, w, t)));
+      }
+    }
+  }
+}
+
+void Save(QWidget* w, const QString& name) {
+  QImage shot(w->size(), QImage::Format_ARGB32);
+  shot.fill(Qt::black);
+  w->render(&shot);
+  QVERIFY(shot.save(QString(MIRELUNE_BUILD_DIR) + "/" + name));
+}
+
+}  // namespace
+
+class LanguageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void choosingTheLanguage();
+  void everyWindowSpeaksOneLanguage_data();
+  void everyWindowSpeaksOneLanguage();
+  void cleanupTestCase() { InstallLanguage(Language::Chinese); }
+};
+
+void LanguageTest::choosingTheLanguage() {
+  QCOMPARE(ChooseLanguage(Language::English, "zh", QLocale(QLocale::Chinese)), Language::English);
+  QCOMPARE(ChooseLanguage(std::nullopt, "en", QLocale(QLocale::Chinese)), Language::English);
+  QCOMPARE(ChooseLanguage(std::nullopt, "", QLocale(QLocale::Chinese, QLocale::China)), Language::Chinese);
+  QCOMPARE(ChooseLanguage(std::nullopt, "", QLocale(QLocale::German)), Language::English);
+  QCOMPARE(ChooseLanguage(std::nullopt, "klingon", QLocale(QLocale::Chinese)), Language::Chinese);
+  QVERIFY(ParseLanguage("zh_CN.UTF-8") == Language::Chinese);
+  QVERIFY(!ParseLanguage("fr"));
+  // The English translation is in the program and covers the texts.
+  QVERIFY(InstallLanguage(Language::English));
+  QCOMPARE(Tr("设备"), QString("Device"));
+  QCOMPARE(TrLines("从机器读数据时出错！\n错误信息如下: 模式号=3,菜单种类号=4,菜单地址=5"),
+           QString("Error while reading data from the amplifier!\n"
+                   "Error details: mode number=3, menu kind=4, menu address=5"));
+  QVERIFY(InstallLanguage(Language::Chinese));
+  QCOMPARE(Tr("设备"), QString::fromUtf8("设备"));
+}
+
+void LanguageTest::everyWindowSpeaksOneLanguage_data() {
+  QTest::addColumn<int>("language");
+  QTest::newRow("Chinese") << int(Language::Chinese);
+  QTest::newRow("English") << int(Language::English);
+}
+
+void LanguageTest::everyWindowSpeaksOneLanguage() {
+  QFETCH(int, language);
+  const auto l = static_cast<Language>(language);
+  QVERIFY(InstallLanguage(l));
+  const QString suffix = l == Language::English ? "-en" : "-zh";
+  Console c;
+  QVERIFY(c.Synced());
+  for (int p = 0; p < kPageCount; ++p) {
+    c.eq().ShowPage(p);
+    CheckLanguage(VisibleTexts(c.frame.get()), l, qPrintable(QString("page %1").arg(p)));
+    if (l == Language::English) {
+      c.RunUntil([] { return false; }, 50);
+      Save(c.frame.get(), QString("lang-page-%1%2.png").arg(p).arg(suffix));
+    }
+  }
+  CheckLanguage(QStringList{QString::fromStdString(c.session->StatusText())}, l, "status");
+  for (SecondaryKind k : {SecondaryKind::Recording, SecondaryKind::Effects, SecondaryKind::SystemSettings}) {
+    SecondaryWindow w(*c.session, k, &c.eq());
+    w.show();
+    CheckLanguage(VisibleTexts(&w), l, qPrintable(w.objectName()));
+    Save(&w, QString("lang-%1%2.png").arg(w.objectName(), suffix));
+  }
+  c.frame->MenuItem("CmdProgramSetup")->trigger();
+  c.frame->MenuItem("CmdPrePassManager")->trigger();
+  for (QWidget* w : std::initializer_list<QWidget*>{c.frame->ProgramManager(), c.frame->Program2()}) {
+    QVERIFY(w);
+    CheckLanguage(VisibleTexts(w), l, qPrintable(w->objectName()));
+    Save(w, QString("lang-%1%2.png").arg(w->objectName(), suffix));
+  }
+  for (int type = 0; type < 2; ++type) {
+    CmdPassword prompt(c.session->notifier(), [](int, const std::string&, bool&) { return false; }, &c.eq());
+    prompt.InputType = static_cast<uint8_t>(type);
+    prompt.show();
+    CheckLanguage(VisibleTexts(&prompt), l, "CmdPassword");
+  }
+  MenuShowFrm editor(c.store().Menu, &c.eq());
+  CheckLanguage(VisibleTexts(&editor), l, "MenuShowFrm");
+  Save(&editor, QString("lang-MenuShowFrm%1.png").arg(suffix));
+}
+
+QTEST_MAIN(LanguageTest)
+#include "language_test.moc"
