@@ -36,7 +36,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Mirelune");
   QApplication::setApplicationVersion(kVersion);
-  // The installed package's icon (hicolor theme); none when run from the build folder.
+  // The installed package's desktop entry and icon (hicolor theme); the icon is missing only
+  // when the console runs from a build folder.
+  QApplication::setDesktopFileName("mirelune");
   QApplication::setWindowIcon(QIcon::fromTheme("mirelune"));
   if (options.device == ui::ConsoleOptions::Device::Virtual)
     options.virtualStatePath = VirtualStatePath();

@@ -1,0 +1,102 @@
+# What `cmake --install` puts under /usr - the layout of the Debian package: both programs, the
+# udev rule where udev reads packaged rules, the desktop entry and its icons, the AppStream
+# file, gzip'ed man pages that cover every option and command, the copyright file and the
+# changelog; one version number in the programs, the AppStream file and the changelog.
+# Arguments: cmake, the build folder, the project version, the source folder, a work folder.
+set -u
+CMAKE="$1"
+BUILD="$2"
+VERSION="$3"
+SOURCE="$4"
+WORK="$5"
+rm -rf "$WORK"
+mkdir -p "$WORK"
+R="$WORK/root"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1 ||
+  { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
+
+SIZES="16 24 32 48 64 128 256"
+expected="usr/bin/mirelune usr/bin/mirelune-cli
+usr/lib/udev/rules.d/70-mirelune-amplifier.rules
+usr/share/applications/mirelune.desktop
+usr/share/metainfo/mirelune.metainfo.xml
+usr/share/man/man1/mirelune.1.gz usr/share/man/man1/mirelune-cli.1.gz
+usr/share/doc/mirelune/copyright usr/share/doc/mirelune/changelog.Debian.gz"
+for s in $SIZES; do expected="$expected usr/share/icons/hicolor/${s}x${s}/apps/mirelune.png"; done
+# shellcheck disable=SC2086
+for f in $expected; do [ -f "$R/$f" ] || fail "$f is not installed"; done
+# Nothing else: a stray file in the package is a file nobody looks after.
+found=$(cd "$R" && find . -type f | sed 's|^\./||' | sort)
+wanted=$(echo $expected | tr ' ' '\n' | sort)
+[ "$found" = "$wanted" ] || fail "installed files differ from the list: $(diff <(echo "$wanted") <(echo "$found"))"
+
+for p in mirelune mirelune-cli; do [ -x "$R/usr/bin/$p" ] || fail "$p is not executable"; done
+cmp -s "$SOURCE/scripts/70-mirelune-amplifier.rules" "$R/usr/lib/udev/rules.d/70-mirelune-amplifier.rules" ||
+  fail "the installed udev rule is not the one in scripts/"
+
+# One version.
+[ "$("$R/usr/bin/mirelune-cli" --version)" = "mirelune-cli $VERSION" ] || fail "installed mirelune-cli --version"
+[ "$("$R/usr/bin/mirelune" --version)" = "mirelune $VERSION" ] || fail "installed mirelune --version"
+grep -q "<release version=\"$VERSION\" date=\"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\"" \
+  "$R/usr/share/metainfo/mirelune.metainfo.xml" || fail "the AppStream release is not $VERSION"
+gzip -dc "$R/usr/share/doc/mirelune/changelog.Debian.gz" | head -1 |
+  grep -q "^mirelune ($VERSION-[0-9][0-9]*) unstable; urgency=medium$" || fail "changelog version"
+gzip -dc "$R/usr/share/doc/mirelune/changelog.Debian.gz" |
+  grep -q '^ -- .* <.*@.*>  [A-Z][a-z][a-z], [0-9][0-9] [A-Z][a-z][a-z] [0-9]\{4\} [0-9:]\{8\} +0000$' ||
+  fail "changelog trailer: $(gzip -dc "$R/usr/share/doc/mirelune/changelog.Debian.gz" | tail -1)"
+
+# gzip -9n: no file name and no time stamp in the header (byte 3 flags, bytes 4-7 the time).
+gz_header_clean() { [ "$(od -An -tx1 -j3 -N5 "$1" | tr -d ' \n')" = "0000000000" ]; }
+for f in usr/share/man/man1/mirelune.1.gz usr/share/man/man1/mirelune-cli.1.gz \
+         usr/share/doc/mirelune/changelog.Debian.gz; do
+  gzip -t "$R/$f" || fail "$f is not gzip"
+  gz_header_clean "$R/$f" || fail "$f carries a name or a time stamp"
+done
+
+# The man pages tell every option of the programs' --help and, for the CLI, every command.
+for p in mirelune mirelune-cli; do
+  page=$(gzip -dc "$R/usr/share/man/man1/$p.1.gz")
+  echo "$page" | head -1 | grep -q "^\.TH .* \"mirelune $VERSION\" " ||
+    fail "$p.1: title line $(echo "$page" | head -1)"
+  for opt in $("$R/usr/bin/$p" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    echo "$page" | grep -qF -- "$(echo "$opt" | sed 's/-/\\-/g')" || fail "$p.1 lacks $opt"
+  done
+  echo "$page" | grep -q '^@\|@[A-Z]*@' && fail "$p.1 has an unreplaced placeholder"
+done
+cli_page=$(gzip -dc "$R/usr/share/man/man1/mirelune-cli.1.gz")
+commands=$("$R/usr/bin/mirelune-cli" --help | sed -n '/^Commands:/,/^$/p' | sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p')
+[ -n "$commands" ] || fail "no command list in mirelune-cli --help"
+for c in $commands; do
+  echo "$cli_page" | grep -qx "\.SS $(echo "$c" | sed 's/-/\\\\-/g')" || fail "mirelune-cli.1 lacks the command $c"
+done
+
+# The desktop entry starts an installed program and names an installed icon.
+desktop="$R/usr/share/applications/mirelune.desktop"
+exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ -x "$R/usr/bin/$exec_program" ] || fail "Exec=$exec_program is not installed"
+grep -qx 'Exec=mirelune --device hid' "$desktop" || fail "the entry does not start the console on the USB amplifier"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$R/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "Icon=$icon is not installed"
+grep -q "<launchable type=\"desktop-id\">mirelune.desktop</launchable>" \
+  "$R/usr/share/metainfo/mirelune.metainfo.xml" || fail "the AppStream file does not launch the entry"
+if command -v desktop-file-validate >/dev/null 2>&1; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+else
+  echo "desktop-file-validate not installed: the entry's syntax is checked by scripts/package.sh"
+fi
+
+# Each icon is a PNG of the size its folder names.
+for s in $SIZES; do
+  f="$R/usr/share/icons/hicolor/${s}x${s}/apps/mirelune.png"
+  [ "$(od -An -tx1 -N8 "$f" | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "$f is not a PNG"
+  dims=$(od -An -tx1 -j16 -N8 "$f" | tr -d ' \n')
+  [ "$((16#${dims:0:8}))x$((16#${dims:8:8}))" = "${s}x${s}" ] || fail "$f is $((16#${dims:0:8}))x$((16#${dims:8:8}))"
+done
+
+# The maintainer scripts are shell scripts that parse.
+for s in postinst postrm; do sh -n "$SOURCE/packaging/$s" || fail "packaging/$s does not parse"; done
+
+echo "install layout: all checks passed"
