@@ -24,6 +24,26 @@ Error details: mode number=</translation>
         <translation>, overwrite them all?</translation>
     </message>
     <message>
+        <source>%1 (第 %2 行)</source>
+        <translation>%1 (line %2)</translation>
+    </message>
+    <message>
+        <source>%1 必须大于 0</source>
+        <translation>%1 must be above 0</translation>
+    </message>
+    <message>
+        <source>%1 没有数值</source>
+        <translation>%1 has no value</translation>
+    </message>
+    <message>
+        <source>%1 滤波器需要 %2</source>
+        <translation>A %1 filter needs %2</translation>
+    </message>
+    <message>
+        <source>%1：%2 个均衡频段；放置 %3 个滤波器</source>
+        <translation>%1: %2 EQ bands; %3 filters placed</translation>
+    </message>
+    <message>
         <source>,菜单地址=</source>
         <translation>, menu address=</translation>
     </message>
@@ -32,8 +52,48 @@ Error details: mode number=</translation>
         <translation>, menu kind=</translation>
     </message>
     <message>
+        <source>- - 要求</source>
+        <translation>- - asked</translation>
+    </message>
+    <message>
+        <source>EQ 导入…</source>
+        <translation>EQ import…</translation>
+    </message>
+    <message>
+        <source>EQ 导入预览</source>
+        <translation>EQ import preview</translation>
+    </message>
+    <message>
+        <source>EQ 导出…</source>
+        <translation>EQ export…</translation>
+    </message>
+    <message>
+        <source>Equalizer APO 配置 (*.txt)</source>
+        <translation>Equalizer APO configuration (*.txt)</translation>
+    </message>
+    <message>
+        <source>Q 值</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>REW 滤波器设置 (*.txt)</source>
+        <translation>REW filter settings (*.txt)</translation>
+    </message>
+    <message>
         <source>ROM预览区：</source>
         <translation>Device modes:</translation>
+    </message>
+    <message>
+        <source>—— 实现</source>
+        <translation>—— realised</translation>
+    </message>
+    <message>
+        <source>“%1” 不是 %2 滤波器的参数</source>
+        <translation>"%1" is not a parameter of a %2 filter</translation>
+    </message>
+    <message>
+        <source>“%1” 不是数字</source>
+        <translation>"%1" is not a number</translation>
     </message>
     <message>
         <source>上移</source>
@@ -42,6 +102,18 @@ Error details: mode number=</translation>
     <message>
         <source>下移</source>
         <translation>Move down</translation>
+    </message>
+    <message>
+        <source>不导入，关闭预览</source>
+        <translation>Close the preview without importing</translation>
+    </message>
+    <message>
+        <source>不支持 Equalizer APO 的命令 %1 (只支持 Preamp 和 Filter)</source>
+        <translation>Equalizer APO command %1 is not supported (only Preamp and Filter)</translation>
+    </message>
+    <message>
+        <source>不是文本文件</source>
+        <translation>not a text file</translation>
     </message>
     <message>
         <source>与目标通信连接超时，已断开连接。</source>
@@ -56,6 +128,10 @@ Error details: mode number=</translation>
 混响的细节参数（仅在混响模式为“用户定义”时可用）</source>
         <translation>Advanced
 The reverb's finer settings (only with the reverb mode "User")</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
     </message>
     <message>
         <source>中文版</source>
@@ -154,8 +230,20 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Off</translation>
     </message>
     <message>
+        <source>关闭 (OFF)，不导入</source>
+        <translation>switched off (OFF), not imported</translation>
+    </message>
+    <message>
+        <source>冒号后应为 ON 或 OFF</source>
+        <translation>ON or OFF expected after the colon</translation>
+    </message>
+    <message>
         <source>写入完成!</source>
         <translation>Written!</translation>
+    </message>
+    <message>
+        <source>写入通信日志文件 %1 失败，记录已停止：%2</source>
+        <translation>Writing the link log %1 failed, recording stopped: %2</translation>
     </message>
     <message>
         <source>写入：将当前数据保存为设备的指定模式</source>
@@ -164,6 +252,14 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>删除</source>
         <translation>Delete</translation>
+    </message>
+    <message>
+        <source>前级增益 (第 %1 行)</source>
+        <translation>Preamp (line %1)</translation>
+    </message>
+    <message>
+        <source>前级增益的数值后多了 “%1”</source>
+        <translation>"%1" follows the preamp value</translation>
     </message>
     <message>
         <source>功放</source>
@@ -188,6 +284,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>双击数值可输入；滚轮或方向键微调</source>
         <translation>Double-click a value to type it; wheel or arrow keys for fine steps</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>只能输入数字0~9</source>
@@ -235,7 +335,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>启动</source>
-        <translation>Attack</translation>
+        <translation>Att.</translation>
     </message>
     <message>
         <source>启动时间</source>
@@ -338,6 +438,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Equalizer EQ1–EQ12</translation>
     </message>
     <message>
+        <source>增益</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
         <source>声音模式</source>
         <translation>Sound mode</translation>
     </message>
@@ -400,6 +504,28 @@ The page's EQ back to the factory settings</translation>
         <translation>Password:</translation>
     </message>
     <message>
+        <source>导入EQ滤波器文件</source>
+        <translation>Import an EQ filter file</translation>
+    </message>
+    <message>
+        <source>导入结果摘要</source>
+        <translation>Import summary</translation>
+    </message>
+    <message>
+        <source>导入预览曲线</source>
+        <translation>Import preview curves</translation>
+    </message>
+    <message>
+        <source>导入预览曲线
+白色虚线：文件要求的总响应；黄色：放置到频段后实现的总响应 (20 Hz..20 kHz)</source>
+        <translation>Import preview curves
+White dashes: the total response the file asks for; yellow: the total response the bands realise (20 Hz..20 kHz)</translation>
+    </message>
+    <message>
+        <source>导出EQ滤波器文件</source>
+        <translation>Export an EQ filter file</translation>
+    </message>
+    <message>
         <source>小厅</source>
         <translation>Small hall</translation>
     </message>
@@ -436,6 +562,10 @@ The page's EQ back to the factory settings</translation>
         <translation>Amplifier opened (USB %1)</translation>
     </message>
     <message>
+        <source>已放置</source>
+        <translation>Placed</translation>
+    </message>
+    <message>
         <source>已联机：%1</source>
         <translation>Online: %1</translation>
     </message>
@@ -458,6 +588,10 @@ The page's EQ back to the factory settings</translation>
     <message>
         <source>已连接功放（USB %1），但打开失败</source>
         <translation>An amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
     </message>
     <message>
         <source>延时</source>
@@ -546,6 +680,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Room</translation>
     </message>
     <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
         <source>手动</source>
         <translation>Manual</translation>
     </message>
@@ -564,6 +702,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>批量导入导出：</source>
         <translation>Batch import and export:</translation>
+    </message>
+    <message>
+        <source>把已放置的滤波器写入本页的均衡频段 (可撤销)，联机时发送到功放</source>
+        <translation>Write the placed filters into the page's EQ bands (undoable) and send them to the amplifier while online</translation>
     </message>
     <message>
         <source>把当前声音模式的设置复制到另一个模式</source>
@@ -638,8 +780,20 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>File </translation>
     </message>
     <message>
+        <source>文件中没有 Filter 或 Preamp 行，不是滤波器文件</source>
+        <translation>The file has no Filter or Preamp line; it is no filter file</translation>
+    </message>
+    <message>
         <source>文件号	| 名称</source>
         <translation>File	| Name</translation>
+    </message>
+    <message>
+        <source>文件大于 1 MiB，不是滤波器文件</source>
+        <translation>The file is larger than 1 MiB; it is no filter file</translation>
+    </message>
+    <message>
+        <source>斜率 %1 缺少单位 dB</source>
+        <translation>The slope %1 lacks its unit dB</translation>
     </message>
     <message>
         <source>新密码</source>
@@ -664,8 +818,24 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>This configuration file cannot be used:</translation>
     </message>
     <message>
+        <source>无法保存未联机时的修改：</source>
+        <translation>The edits made offline could not be saved:</translation>
+    </message>
+    <message>
+        <source>无法写入文件：</source>
+        <translation>The file cannot be written:</translation>
+    </message>
+    <message>
+        <source>无法写入通信日志文件 %1：%2</source>
+        <translation>The link log %1 cannot be written: %2</translation>
+    </message>
+    <message>
         <source>无法创建模式文件夹：</source>
         <translation>The mode folder cannot be created:</translation>
+    </message>
+    <message>
+        <source>无法读取文件</source>
+        <translation>The file cannot be read</translation>
     </message>
     <message>
         <source>早期反射延时</source>
@@ -684,8 +854,32 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Update device modes:</translation>
     </message>
     <message>
+        <source>最大相差 dB</source>
+        <translation>Largest difference dB</translation>
+    </message>
+    <message>
         <source>最小化</source>
         <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>未放置：%1 %2 超出范围 %3..%4</source>
+        <translation>Not placed: %1 %2 outside %3..%4</translation>
+    </message>
+    <message>
+        <source>未放置：均衡频段没有 %1 类型 (只有峰值、低架、高架)</source>
+        <translation>Not placed: the EQ bands have no %1 type (only peaking, low shelf, high shelf)</translation>
+    </message>
+    <message>
+        <source>未放置：均衡频段没有前级增益</source>
+        <translation>Not placed: the EQ bands have no preamp</translation>
+    </message>
+    <message>
+        <source>未放置：没有空余的频段 (本页有 %1 个均衡频段，增益最大的滤波器优先)</source>
+        <translation>Not placed: no band left (the page has %1 EQ bands; the filters of largest gain go first)</translation>
+    </message>
+    <message>
+        <source>未用的频段 %1..%2 设为平直 (0 dB)</source>
+        <translation>Unused bands %1..%2 set flat (0 dB)</translation>
     </message>
     <message>
         <source>未联机时，不可执行此操作！</source>
@@ -736,6 +930,10 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Guests may not save!</translation>
     </message>
     <message>
+        <source>架型斜率</source>
+        <translation>Shelf slope</translation>
+    </message>
+    <message>
         <source>模式 </source>
         <translation>Mode </translation>
     </message>
@@ -776,6 +974,10 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>正在查找功放…</source>
         <translation>Searching for the amplifier…</translation>
+    </message>
+    <message>
+        <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
+        <translation>Per filter: what was asked, the band it went to, what was set, and the largest difference in dB between the asked and the realised response</translation>
     </message>
     <message>
         <source>比率</source>
@@ -870,6 +1072,26 @@ Copy the sound mode shown into the other one</translation>
         <translation>Clear</translation>
     </message>
     <message>
+        <source>滤波器</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>滤波器文件 (*.txt *.TXT)</source>
+        <translation>Filter files (*.txt *.TXT)</translation>
+    </message>
+    <message>
+        <source>滤波器文件无法导入：</source>
+        <translation>The filter file cannot be imported:</translation>
+    </message>
+    <message>
+        <source>滤波器没有类型</source>
+        <translation>The filter has no type</translation>
+    </message>
+    <message>
+        <source>滤波器编号后缺少冒号</source>
+        <translation>A colon is missing after the filter number</translation>
+    </message>
+    <message>
         <source>点击切换</source>
         <translation>Click to toggle</translation>
     </message>
@@ -888,6 +1110,10 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>用户定义</source>
         <translation>User</translation>
+    </message>
+    <message>
+        <source>白色虚线：文件要求的总响应；黄色：放置到频段后实现的总响应 (20 Hz..20 kHz)</source>
+        <translation>White dashes: the total response the file asks for; yellow: the total response the bands realise (20 Hz..20 kHz)</translation>
     </message>
     <message>
         <source>相位</source>
@@ -942,6 +1168,14 @@ Copy the sound mode shown into the other one</translation>
         <translation>Program management</translation>
     </message>
     <message>
+        <source>空位 (None)</source>
+        <translation>empty (None)</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
         <source>管理员</source>
         <translation>Administrator</translation>
     </message>
@@ -974,6 +1208,10 @@ To use the software offline, unplug the amplifier's USB cable.</translation>
         <translation>System settings</translation>
     </message>
     <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
         <source>联机已关闭</source>
         <translation>Link switched off</translation>
     </message>
@@ -1004,12 +1242,32 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Menu visibility settings</translation>
     </message>
     <message>
+        <source>要求</source>
+        <translation>Asked</translation>
+    </message>
+    <message>
+        <source>要求与实现的总响应最大相差 %1 dB (20 Hz..20 kHz)</source>
+        <translation>Largest difference between the asked and the realised total response: %1 dB (20 Hz..20 kHz)</translation>
+    </message>
+    <message>
+        <source>记录通信日志</source>
+        <translation>Record the link log</translation>
+    </message>
+    <message>
+        <source>记录通信日志…</source>
+        <translation>Record the link log…</translation>
+    </message>
+    <message>
         <source>设备</source>
         <translation>Device</translation>
     </message>
     <message>
         <source>设备未联机！无法进行该操作。</source>
         <translation>The amplifier is not online! This cannot be done.</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
     </message>
     <message>
         <source>设置单项菜单的显示与隐藏</source>
@@ -1070,6 +1328,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone volume limit</translation>
     </message>
     <message>
+        <source>语言 / Language</source>
+        <translation>语言 / Language</translation>
+    </message>
+    <message>
         <source>请输入</source>
         <translation>Please enter</translation>
     </message>
@@ -1120,6 +1382,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>超低音自动控制时, 唱歌模式不可以切换!</source>
         <translation>While the subwoofer automatic control is on, the sound mode cannot be switched!</translation>
+    </message>
+    <message>
+        <source>超低音自动控制时, 本页均衡不可以导入!</source>
+        <translation>While the subwoofer automatic control is on, this page's EQ cannot be imported!</translation>
     </message>
     <message>
         <source>超低音自动控制：关</source>
@@ -1226,6 +1492,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Opt 4</translation>
     </message>
     <message>
+        <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
+        <translation>Link logs (*.log *.txt);;All files (*)</translation>
+    </message>
+    <message>
         <source>都不选</source>
         <translation>Select none</translation>
     </message>
@@ -1235,7 +1505,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>释放</source>
-        <translation>Release</translation>
+        <translation>Rel.</translation>
     </message>
     <message>
         <source>释放时间</source>
@@ -1259,7 +1529,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>阈值</source>
-        <translation>Thresh.</translation>
+        <translation>Thr.</translation>
     </message>
     <message>
         <source>需要联机才能执行该操作.</source>
@@ -1314,8 +1584,16 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Volume limits</translation>
     </message>
     <message>
+        <source>频段 %1：</source>
+        <translation>Band %1:</translation>
+    </message>
+    <message>
         <source>频点</source>
         <translation>Freq</translation>
+    </message>
+    <message>
+        <source>频率</source>
+        <translation>Frequency</translation>
     </message>
     <message>
         <source>高通</source>
@@ -1336,6 +1614,18 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>高通类型</source>
         <translation>High-pass type</translation>
+    </message>
+    <message>
+        <source>（未联机时的修改已存为 %1）</source>
+        <translation> (the edits made offline were saved as %1)</translation>
+    </message>
+    <message>
+        <source>，%1 项未放置</source>
+        <translation>, %1 not placed</translation>
+    </message>
+    <message>
+        <source>，不含响应未知的滤波器</source>
+        <translation>, without the filters of unknown response</translation>
     </message>
 </context>
 </TS>

@@ -5,7 +5,7 @@ namespace mirelune::ui {
 namespace {
 
 bool TakesValue(const std::string& option) {
-  return option == "--device" || option == "--faults" || option == "--trace";
+  return option == "--device" || option == "--faults" || option == "--trace" || option == "--lang";
 }
 
 }  // namespace
@@ -52,6 +52,12 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleCommandLine& 
         error = "--device: '" + value + "' is neither hid nor virtual";
         return false;
       }
+    } else if (arg == "--lang") {
+      if (value != "zh" && value != "en") {
+        error = "--lang: '" + value + "' is neither zh nor en";
+        return false;
+      }
+      line.language = value;
     } else if (arg == "--trace") {
       if (value.empty()) {
         error = "--trace needs a file name";

@@ -1,5 +1,6 @@
 // The console's command line:
-//   mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] | --version | --help
+//   mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] [--lang zh|en]
+//            | --version | --help
 #pragma once
 
 #include <string>
@@ -10,7 +11,7 @@
 namespace mirelune::ui {
 
 inline constexpr char kUsage[] =
-    "usage: mirelune [--device hid|virtual] [--faults LIST] [--trace FILE]\n"
+    "usage: mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] [--lang zh|en]\n"
     "       mirelune --version | --help\n"
     "  --device hid      the USB amplifier (default)\n"
     "  --device virtual  the built-in virtual amplifier\n"
@@ -19,6 +20,8 @@ inline constexpr char kUsage[] =
     "  --trace FILE      record every frame sent (\">\") and received (\"<\") into FILE,\n"
     "                    each line with the milliseconds since the start; the menu entry\n"
     "                    of the link log stops it\n"
+    "  --lang zh|en      the console's language (default: the one chosen in its menu,\n"
+    "                    else Chinese on a Chinese system locale and English elsewhere)\n"
     "  --version         print the version and exit\n";
 
 struct ConsoleCommandLine {
@@ -26,6 +29,7 @@ struct ConsoleCommandLine {
   bool help = false;       // --help or -h
   bool version = false;    // --version
   std::string tracePath;   // --trace FILE; empty: no link log at start
+  std::string language;    // --lang: "zh", "en", or empty for the saved or the system's
 };
 
 // Parses the arguments after the program name; both "--opt value" and "--opt=value" are

@@ -11,6 +11,8 @@
 #include "sim/virtual_state.h"
 #include "ui/console_args.h"
 #include "ui/console_session.h"
+#include "ui/console_style.h"
+#include "ui/language.h"
 #include "ui/link_log.h"
 #include "ui/mdi_main.h"
 
@@ -40,6 +42,11 @@ int main(int argc, char** argv) {
   // when the console runs from a build folder.
   QApplication::setDesktopFileName("mirelune");
   QApplication::setWindowIcon(QIcon::fromTheme("mirelune"));
+  ui::ApplyConsoleStyle(app);
+  // Before any window is built: the language of every text and of the skin's captions.
+  if (!ui::InstallLanguage(ui::ChooseLanguage(ui::ParseLanguage(line.language), ui::SavedLanguage(),
+                                              QLocale::system())))
+    std::fprintf(stderr, "mirelune: the English translation could not be loaded; the texts stay Chinese\n");
   if (options.device == ui::ConsoleOptions::Device::Virtual)
     options.virtualStatePath = VirtualStatePath();
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -98,6 +99,7 @@ QRect MdiMain::TuningWindowRect(QSize screen) {
 void MdiMain::BuildMenu() {
   QMenu* device = menuBar()->addMenu(Tr("设备"));
   device->setObjectName("mnuDevice");
+  sourceTexts_.push_back({device->menuAction(), "设备"});
   struct Item {
     const char* name;
     const char* text;
@@ -111,6 +113,7 @@ void MdiMain::BuildMenu() {
   };
   for (const Item& item : items) {
     QAction* a = device->addAction(Tr(item.text));
+    sourceTexts_.push_back({a, item.text});
     a->setObjectName(item.name);
     connect(a, &QAction::triggered, this, item.open);
   }
@@ -118,6 +121,7 @@ void MdiMain::BuildMenu() {
   for (const bool importing : {true, false}) {
     QAction* a = device->addAction(QCoreApplication::translate("Mirelune", importing ? "EQ 导入…" : "EQ 导出…"));
     a->setObjectName(importing ? "CmdEqImport" : "CmdEqExport");
+    sourceTexts_.push_back({a, importing ? "EQ 导入…" : "EQ 导出…"});
     connect(a, &QAction::triggered, this, [this, importing] {
       if (eq_) (importing ? ImportEqFilters : ExportEqFilters)(session_, *eq_, *dialogs_);
     });
@@ -128,6 +132,36 @@ void MdiMain::BuildMenu() {
   log->setObjectName("CmdLinkLog");
   BindLinkLogAction(*log, *linkLog_, [this]() -> FileDialogs& { return *dialogs_; },
                     session_.notifier(), this);
+  sourceTexts_.push_back({log, "记录通信日志…"});
+
+  // Named in both languages, so that a user who reads neither finds it.
+  QMenu* language = menuBar()->addMenu(QStringLiteral("语言 / Language"));
+  language->setObjectName("mnuLanguage");
+  auto* group = new QActionGroup(this);
+  for (const Language l : {Language::Chinese, Language::English}) {
+    QAction* a = language->addAction(l == Language::Chinese ? QStringLiteral("中文") : QStringLiteral("English"));
+    a->setObjectName(l == Language::Chinese ? "mnuLanguageZh" : "mnuLanguageEn");
+    a->setCheckable(true);
+    a->setChecked(CurrentLanguage() == l);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, l] { SwitchLanguage(l); });
+  }
+}
+
+void MdiMain::SwitchLanguage(Language l) {
+  // The choice is kept for the next start, also when it is the language shown now.
+  SaveLanguage(l);
+  if (l == CurrentLanguage()) return;
+  InstallLanguage(l);
+  for (const auto& [action, source] : sourceTexts_) action->setText(Tr(source));
+  // Every window is built again in the new language; the tuning window reads the amplifier
+  // anew when it comes back.
+  if (eq_) {
+    const bool checked = MenuItem("mnuChinese")->isChecked();
+    UnloadTuningWindow();
+    LoadTuningWindow();
+    MenuItem("mnuChinese")->setChecked(checked);
+  }
 }
 
 QAction* MdiMain::MenuItem(const char* objectName) const {

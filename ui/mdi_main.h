@@ -17,6 +17,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <utility>
+#include <vector>
+
+#include "ui/language.h"
 
 class QAction;
 
@@ -53,6 +57,8 @@ class MdiMain : public QMainWindow {
   void ToggleTuningWindow();
   void LoadTuningWindow();
   void UnloadTuningWindow();
+  // "语言 / Language": saves the choice for the next start and shows every window in it.
+  void SwitchLanguage(Language l);
 
   // "程序管理" / "开机设置" / "权限与密码管理": shows the window, creating and loading it when
   // it is not open; an open one is raised. Nothing while the tuning window is unloaded.
@@ -87,7 +93,8 @@ class MdiMain : public QMainWindow {
   QPointer<FrmProgramManager> manager_;
   QPointer<FrmProgram2> program2_;
   std::unique_ptr<LinkLog> linkLog_;
-  bool closing_ = false;  // the frame waits for the tuning window's deferred exit
+  bool closing_ = false;
+  std::vector<std::pair<QAction*, const char*>> sourceTexts_;  // menu texts, retranslated on a switch  // the frame waits for the tuning window's deferred exit
 };
 
 }  // namespace mirelune::ui

@@ -8,9 +8,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QAbstractButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "admin/cmd_password.h"
@@ -19,6 +21,7 @@
 #include "admin/menu_show_frm.h"
 #include "controls/mcombobox.h"
 #include "platform/tr.h"
+#include "ui/console_style.h"
 #include "ui/language.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
@@ -76,7 +79,8 @@ QStringList VisibleTexts(QWidget* root) {
 void CheckLanguage(const QStringList& texts, Language l, const char* where) {
   static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
   for (const QString& t : texts) {
-    if (t.contains(QStringLiteral("语言 / Language"))) continue;  // the language menu names both
+    // The language menu names itself and each language in both.
+    if (t.contains(QStringLiteral("语言 / Language")) || t == QStringLiteral("中文") || t == "English") continue;
     if (l == Language::English) {
       QVERIFY2(!kChinese.match(t).hasMatch(), qPrintable(QString("%1: \"%2\"").arg(where, t)));
     } else {
@@ -105,6 +109,11 @@ class LanguageTest : public QObject {
   void choosingTheLanguage();
   void everyWindowSpeaksOneLanguage_data();
   void everyWindowSpeaksOneLanguage();
+  void languageMenuSwitchesAndIsKept();
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    ApplyConsoleStyle(*qApp);  // as the console starts: the renders show its dark look
+  }
   void cleanupTestCase() { InstallLanguage(Language::Chinese); }
 };
 
@@ -170,6 +179,29 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
   MenuShowFrm editor(c.store().Menu, &c.eq());
   CheckLanguage(VisibleTexts(&editor), l, "MenuShowFrm");
   Save(&editor, QString("lang-MenuShowFrm%1.png").arg(suffix));
+}
+
+// The menu "语言 / Language" switches the console at once, rebuilding the tuning window on
+// page 0 in the new language, and the choice is what the next start takes.
+void LanguageTest::languageMenuSwitchesAndIsKept() {
+  QVERIFY(InstallLanguage(Language::Chinese));
+  SaveLanguage(Language::Chinese);
+  Console c;
+  QVERIFY(c.Synced());
+  FrmEq* before = &c.eq();
+  c.frame->findChild<QAction*>("mnuLanguageEn")->trigger();
+  QCOMPARE(CurrentLanguage(), Language::English);
+  QCOMPARE(c.frame->findChild<QMenu*>("mnuDevice")->title(), QString("Device"));
+  QVERIFY(c.frame->MainWindowLoaded());
+  QVERIFY(&c.eq() != before);
+  QVERIFY(c.Synced());
+  CheckLanguage(VisibleTexts(c.frame.get()), Language::English, "after the switch");
+  QCOMPARE(SavedLanguage(), QString("en"));
+  QCOMPARE(ChooseLanguage(std::nullopt, SavedLanguage(), QLocale(QLocale::Chinese)), Language::English);
+  c.frame->findChild<QAction*>("mnuLanguageZh")->trigger();
+  QCOMPARE(CurrentLanguage(), Language::Chinese);
+  QCOMPARE(c.frame->findChild<QMenu*>("mnuDevice")->title(), QString::fromUtf8("设备"));
+  QCOMPARE(SavedLanguage(), QString("zh"));
 }
 
 QTEST_MAIN(LanguageTest)
