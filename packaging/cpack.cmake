@@ -19,12 +19,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Mirelune developers")
 set(CPACK_PACKAGE_CONTACT "${MIRELUNE_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tuning console for USB HID DSP amplifiers")
-# Lines of the extended description stay within 79 characters, as Debian's tools show them.
+# Lines of the extended description stay within 79 characters, as Debian's tools show them;
+# no semicolons, which CMake would take for list separators.
 set(CPACK_PACKAGE_DESCRIPTION
     "Mirelune tunes the DSP amplifiers of the karaoke and powered-speaker kind\n"
     "that connect by USB HID (2E3C:0D07). The console finds the amplifier, reads\n"
     "every parameter and sends every slider move, graph drag or button press to\n"
-    "it at once; it keeps ten stored modes as configuration files and records the\n"
+    "it at once. It keeps ten stored modes as configuration files and records the\n"
     "link for bug reports. mirelune-cli does the same from the command line. A\n"
     "built-in virtual amplifier stands in for the hardware.\n"
     "\n"

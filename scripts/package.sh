@@ -95,8 +95,11 @@ if [ "$try_install" -eq 1 ]; then
   echo "installed: $(/usr/bin/mirelune-cli --version), $(/usr/bin/mirelune --version)"
   echo "== dpkg -r"
   dpkg -r mirelune
+  # A package with maintainer scripts stays known to dpkg until purged (postrm purge).
+  dpkg --purge mirelune
   [ ! -e /usr/bin/mirelune ] && [ ! -e /usr/lib/udev/rules.d/70-mirelune-amplifier.rules ] ||
     { echo "package.sh: files left after dpkg -r" >&2; status=1; }
+  ! dpkg-query -W mirelune >/dev/null 2>&1 || { echo "package.sh: dpkg still knows mirelune" >&2; status=1; }
   [ "$status" -eq 0 ] || exit 1
 fi
 
