@@ -195,7 +195,7 @@ std::string SetText(const BandSetting& s) {
 std::string Why(const Filter& f, const FilterFit& fit, size_t bands) {
   switch (fit.outcome) {
     case FitOutcome::Unsupported:
-      return f.typeText + " is no shape of the EQ bands (peaking, low shelf, high shelf)";
+      return f.typeText + " is not a shape the EQ bands have (peaking, low shelf, high shelf)";
     case FitOutcome::OutOfRange: {
       const char* unit = fit.value == FitValue::Freq ? " Hz" : fit.value == FitValue::Gain ? " dB" : "";
       const std::string name = fit.value == FitValue::Freq   ? "frequency"

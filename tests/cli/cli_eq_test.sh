@@ -137,7 +137,7 @@ calc '{ if ($2 + 0 > 12 || $4 + 0 != 0) bad = 1 } END { exit bad }' out.txt ||
 expect_rc 1 eq import many.txt --page 7 --into d.sp -o o-many.sp
 grep -q 'could not be placed' err.txt || fail "stderr: $(cat err.txt)"
 grep -q '^placed 5 filters; NOT placed: 4$' out.txt || fail "many: $(cat out.txt)"
-grep -q 'HP is no shape of the EQ bands' out.txt || fail "many: $(cat out.txt)"
+grep -q 'HP is not a shape the EQ bands have' out.txt || fail "many: $(cat out.txt)"
 grep -q '^preamp -4.0 dB (line 1) -> not placed' out.txt || fail "many: $(cat out.txt)"
 [ "$(grep -c 'no band left' out.txt)" = 2 ] || fail "many: $(cat out.txt)"
 [ -f o-many.sp ] || fail "the placed filters were not written"

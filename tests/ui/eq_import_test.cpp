@@ -20,6 +20,8 @@
 #include "model/filter_set.h"
 #include "platform/scripted_file_dialogs.h"
 #include "ui/eq_filter_actions.h"
+#include "ui/mode_controls.h"
+#include "ui/system_buttons_table.h"
 #include "ui/tool_bar.h"
 #include "console_fixture.h"
 
@@ -119,6 +121,7 @@ class EqImportTest : public QObject {
   void exportAfterImportGivesTheSameBands();
   void badFileIsRefusedBeforeAnythingChanges();
   void commonPageWritesBothSoundModesAndCancelKeepsAll();
+  void lockedGraphRefusesTheImport();
 };
 
 // Page 0 in singing mode: the preview reports every filter of the file, "应用" writes the bands
@@ -270,6 +273,22 @@ void EqImportTest::commonPageWritesBothSoundModesAndCancelKeepsAll() {
     QCOMPARE(c.amp().Working().at(0, a).Gain, c.store().ParamTable.at(0, a).Gain);
   }
   QCOMPARE(c.graph().model().Band(1).Gain, 205);
+}
+
+// While the sub-woofer automatic control locks the per-mode bands of page 0, the import warns and
+// asks for no file.
+void EqImportTest::lockedGraphRefusesTheImport() {
+  Rig r;
+  Console& c = r.c;
+  QTest::mouseClick(c.eq().Modes()->Button(SystemButtonGroup::BassAutoPair, 1), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(8, 8));
+  r.Settle();
+  QVERIFY(c.graph().model().Locked());
+  const std::vector<ParamRecord> before = r.Bands(0, 0, 13);
+  QCOMPARE(r.Import(WriteFile("room.txt", kRewFile), Apply), 0);
+  QVERIFY(r.dialogs->asked.empty());
+  QCOMPARE(c.messages.Texts(RecordingNotifier::Kind::Warning).size(), size_t(1));
+  QVERIFY(r.Bands(0, 0, 13) == before);
 }
 
 QTEST_MAIN(EqImportTest)
