@@ -1,5 +1,7 @@
 #include "sim/virtual_amplifier.h"
 
+#include "model/reverb_presets.h"
+
 #include <algorithm>
 
 #include "link/admin_password.h"
@@ -210,6 +212,15 @@ std::vector<uint8_t> VirtualAmplifier::SetParamReply(const std::vector<uint8_t>&
   // A parameter shared by both sound modes is one value on the device.
   if (address < kFirstSlotOnlyAddress && layout_->ParamTable.at(0, address).PerMode == kFalse)
     working_->at(1 - slot, address) = r;
+  // A reverb mode with a preset sets the preset's parameters itself, in both sound modes.
+  if (address == kReverbModeAddress) {
+    const auto& entries = ReverbPresetEntries();
+    for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
+      const int32_t v = ReverbPresetValue(e, r.Value);
+      if (v < 0) continue;
+      for (int s = 0; s < 2; ++s) working_->at(s, entries[static_cast<size_t>(e)].address).Value = v;
+    }
+  }
   return Reply(f[1], kAccepted);
 }
 

@@ -13,6 +13,7 @@
 #include "controls/slider_band_sink.h"
 #include "graph/skin_ids.h"
 #include "model/menu_catalogue.h"
+#include "model/reverb_presets.h"
 #include "model/scales.h"
 #include "ui/admin_actions.h"
 #include "ui/console_session.h"
@@ -56,28 +57,6 @@ constexpr int kDragHandleRightLess = 108;
 constexpr int kDragHandleTop = 36;
 // The professional settings' button on the effects page (MBtnFlag2).
 constexpr controls::TwipsRect kEffectsButtonRect{4980, 900, 1005, 435};
-
-// The reverb presets of the reverb mode list, entries 1..4: the reverb's high cut and low cut
-// in Hz (stored as the nearest frequency table index, as their sliders store them), its time
-// and pre-delay as raw values.
-struct ReverbPresetSlider {
-  int slider;
-  bool hertz;
-  std::array<int32_t, 4> values;
-};
-constexpr ReverbPresetSlider kReverbPresets[] = {
-    {140, true, {9982, 10156, 9808, 9112}},  // 782 high cut
-    {135, true, {80, 118, 160, 153}},        // 781 low cut
-    {138, false, {543, 630, 700, 575}},      // 788 time
-    {139, false, {0, 0, 0, 0}},              // 784 pre-delay
-};
-
-// The frequency table index whose entry lies nearest to `hz`.
-int32_t NearestFreqIndex(double hz) {
-  const int above = FreqToIndex(static_cast<float>(hz));
-  if (above <= 0) return 0;
-  return hz - FreqAt(above - 1) <= FreqAt(above) - hz ? above - 1 : above;
-}
 
 QString Images(int first) { return QString("%1,%2").arg(first).arg(first + 1); }
 
@@ -512,11 +491,11 @@ void FrmEq::OnOptionListChange(int number, int item) {
 void FrmEq::ApplyReverbPreset(int item) {
   // The presets go into both sound modes and are not sent: the amplifier applies the same
   // preset itself when it receives the reverb mode.
-  for (const ReverbPresetSlider& r : kReverbPresets) {
-    MScrollBar* s = Slider(r.slider);
-    if (!s) continue;
-    const int32_t preset = r.values[static_cast<size_t>(item - 1)];
-    const int32_t v = r.hertz ? NearestFreqIndex(preset) : preset;
+  const auto& entries = ReverbPresetEntries();
+  for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
+    MScrollBar* s = Slider(entries[static_cast<size_t>(e)].slider);
+    const int32_t v = ReverbPresetValue(e, item);
+    if (!s || v < 0) continue;
     s->SetValue(static_cast<float>(v));
     WriteBothSlots(session_.store(), s->Addr(), v);
   }

@@ -306,6 +306,8 @@ void PageControlsTest::reverbModePresetsAndTheProfessionalButton() {
     QCOMPARE(c.eq().Slider(p.slider)->Value(), static_cast<float>(p.value));
     QCOMPARE(c.store().ParamTable.at(0, p.address).Value, p.value);
     QCOMPARE(c.store().ParamTable.at(1, p.address).Value, p.value);
+    // The amplifier applied the same preset on its own, from the mode alone.
+    QCOMPARE(c.amp().Working().at(1, p.address).Value, p.value);
   }
   QVERIFY(!pro->Enabled());
   QCOMPARE(c.store().ParamTable.at(0, 810).Value, 2);

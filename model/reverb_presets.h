@@ -1,0 +1,26 @@
+// The reverb presets chosen by the reverb mode (address 810): modes 1..4 ("房间", "小厅",
+// "大厅", "人声") set the reverb's high cut (782), low cut (781), time (788) and pre-delay (784)
+// in both sound modes. The console writes them into its store and sends only the mode; the
+// amplifier applies the same preset itself when the mode arrives. Mode 0 ("用户定义") leaves
+// them as they are.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace mirelune {
+
+constexpr int kReverbModeAddress = 810;
+
+struct ReverbPresetEntry {
+  int address;
+  int slider;  // the tuning window's slider of the address
+};
+// In the order high cut, low cut, time, pre-delay.
+const std::array<ReverbPresetEntry, 4>& ReverbPresetEntries();
+
+// The raw value (frequency table index for the cuts) of entry `e` (0..3) in reverb mode
+// `mode` 1..4; -1 for a mode without a preset.
+int32_t ReverbPresetValue(int e, int mode);
+
+}  // namespace mirelune
