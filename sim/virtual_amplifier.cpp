@@ -1,5 +1,6 @@
 #include "sim/virtual_amplifier.h"
 
+#include "model/ansi_text.h"
 #include "model/reverb_presets.h"
 
 #include <algorithm>
@@ -127,7 +128,8 @@ std::vector<uint8_t> VirtualAmplifier::Execute(const std::vector<uint8_t>& f) {
     case ReadModeNames: {
       std::vector<uint8_t> p(static_cast<size_t>(kModeNameCount * kModeNameBytes), 0);
       for (size_t i = 0; i < names_.size(); ++i) {
-        const std::string& s = names_[i];
+        // A name byte 0xFE or 0xFF would read as a frame start or a sync byte.
+        const std::string s = ReplySafeAnsi(names_[i]);
         std::copy_n(s.begin(), std::min<size_t>(s.size(), kModeNameBytes),
                     p.begin() + static_cast<long>(i * kModeNameBytes));
       }
