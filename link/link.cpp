@@ -19,9 +19,21 @@ Link::~Link() {
 }
 
 void Link::Start() {
+  const bool starting = tickTimer_ == 0;
   if (tickTimer_ == 0) tickTimer_ = scheduler_.StartTimer(kTickMs, true, [this] { LinkTick(); });
   if (startSyncTimer_ == 0)
     startSyncTimer_ = scheduler_.StartTimer(kStartSyncMs, true, [this] { StartSyncTick(); });
+  if (starting) SearchNow();
+}
+
+// A device that is there answers the first search within a few milliseconds; waiting for the
+// tenth tick would only make every start (and every CLI command) half a second slower. The
+// tick count starts again from here, so the next search follows 500 ms later as usual.
+void Link::SearchNow() {
+  if (Online || SearchDisabled) return;
+  TicksSinceSearch = 0;
+  DropPartialFrame();
+  Send(SearchFrame());
 }
 
 void Link::Stop() {
@@ -222,9 +234,7 @@ void Link::LinkTick() {
   if (Online || SearchDisabled) {
     TicksSinceSearch = 0;
   } else if (++TicksSinceSearch >= kSearchEveryTicks) {
-    TicksSinceSearch = 0;
-    DropPartialFrame();
-    Send(SearchFrame());
+    SearchNow();
   }
 
   if (BlinkCounter >= 1 && ++BlinkCounter >= 5) {
@@ -249,6 +259,8 @@ void Link::SetLinkSwitch(bool on) {
   } else {
     SearchDisabled = false;
     SetConnectStatus(kStatusOffline);
+    // Only while running: a stopped link (the console closing) sends nothing.
+    if (tickTimer_ != 0) SearchNow();
   }
 }
 

@@ -13,7 +13,8 @@
 // a reply, a user event during SendCommand); see SendCommand for what that means.
 //
 // Timing, all in milliseconds of Scheduler time:
-//   base tick 50: offline and searching, the search frame every 10th tick (500 ms); online,
+//   base tick 50: offline and searching, the search frame at Start and when the link switch
+//                 is turned on, then every 10th tick (500 ms); online,
 //                 the sync byte 0xFF every 20th tick (1 s, the first 1 s after coming up) and
 //                 the link is lost on the 101st tick without a 0xFF from the device;
 //   start-up sync 100: runs onStartSync once after the identifier reply brought the link up;
@@ -71,8 +72,9 @@ class Link {
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
 
-  // Starts the 50 ms base tick and the 100 ms start-up synchronisation timer. Stop() stops
-  // them (the Link keeps its state).
+  // Starts the 50 ms base tick and the 100 ms start-up synchronisation timer and, when offline
+  // and searching, sends the first search frame at once. Stop() stops them (the Link keeps
+  // its state); Start() on a running link does nothing.
   void Start();
   void Stop();
 
@@ -130,7 +132,7 @@ class Link {
   void StartSyncTick();  // the 100 ms start-up synchronisation timer
 
   // The link switch (clicking the connection indicator): off -> SearchDisabled, Online false,
-  // status 2; on -> status 0, searching resumes within 500 ms. ToggleLinkSwitch flips it.
+  // status 2; on -> status 0 and, while started, a search frame at once, then every 500 ms. ToggleLinkSwitch flips it.
   void SetLinkSwitch(bool on);
   void ToggleLinkSwitch() { SetLinkSwitch(!LinkSwitchOn()); }
   bool LinkSwitchOn() const { return !SearchDisabled; }
@@ -176,6 +178,7 @@ class Link {
  private:
   bool WaitForReply();
   bool AwaitOwedReplies();
+  void SearchNow();
   void SetConnectStatus(int status);
   void GoOffline();
   bool Send(const std::vector<uint8_t>& bytes);

@@ -33,7 +33,7 @@ struct SendLog {
 };
 
 TEST(LateReplies, TheIdentifierReplyIsNeverTheAnswerToACommand) {
-  // Answers 650 ms late: the searches of 500 and 1000 ms are both answered, the second while
+  // Answers 650 ms late: the searches of 0 and 500 ms are both answered, the second while
   // the status request waits. Its payload byte 1 is 'L' (76), not a mode number.
   auto rig = MakeRig("delay=650");
   ASSERT_TRUE(rig->BringUp());

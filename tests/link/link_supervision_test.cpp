@@ -38,12 +38,12 @@ struct SendClock {
 
 std::vector<uint8_t> StatusFrame() { return {0xFE, 0x09, 0x23, 0x23, 0x23, 0x09, 0x23, 0x23, 0xBF}; }
 
-TEST(LinkSupervision, ComesUpOnTheTenthTickAndSynchronisesOnce) {
+TEST(LinkSupervision, ComesUpOnTheSearchSentAtStartAndSynchronisesOnce) {
   auto rig = MakeRig();
   int syncs = 0;
   rig->link.onStartSync = [&] { ++syncs; };
   ASSERT_TRUE(rig->BringUp());
-  EXPECT_EQ(rig->scheduler.NowMs(), 500);
+  EXPECT_EQ(rig->scheduler.NowMs(), 0);
   EXPECT_EQ(rig->trace.front(), "> FE FA 23 23 23 0F 54 56 58 5F 43 54 52 4C 06");
   EXPECT_EQ(rig->trace.at(1), "< FE 0B 5F 4C 4D 2D 52 35 32 5A 41");
   EXPECT_EQ(rig->link.DeviceIdentifierSeen(), "_LM-R52Z");
@@ -53,6 +53,51 @@ TEST(LinkSupervision, ComesUpOnTheTenthTickAndSynchronisesOnce) {
   rig->RunFor(20000);
   EXPECT_EQ(syncs, 1);
   EXPECT_TRUE(rig->link.Online);
+}
+
+TEST(LinkSupervision, TheFirstSearchGoesOutAtOnceThenEvery500ms) {
+  // A device that does not answer (yet): the search frame at start, when the switch is turned
+  // on again, and on every tenth tick of the 50 ms clock after each.
+  struct Case {
+    const char* faults;
+    int64_t switchOffAt, switchOnAt;  // -1: the switch is not touched
+    std::vector<int64_t> searches;    // within the first 2000 ms
+  };
+  const Case cases[] = {
+      {"drop=1000", -1, -1, {0, 500, 1000, 1500}},
+      {"drop=1000", 600, 730, {0, 500, 730, 1200, 1700}},
+      {"drop=1000,usbtiming", -1, -1, {0, 500, 1000, 1500}},
+  };
+  for (const Case& c : cases) {
+    auto rig = MakeRig(c.faults);
+    // The rig started the link in its constructor: its trace holds the search at start.
+    ASSERT_EQ(rig->TraceLines("> FE FA").size(), 1u) << c.faults;
+    std::vector<int64_t> searches{0};
+    rig->link.onTrace = [&](bool sent, const std::vector<uint8_t>& bytes) {
+      if (sent && bytes == SearchFrame()) searches.push_back(rig->scheduler.NowMs());
+    };
+    if (c.switchOffAt >= 0) {
+      rig->scheduler.StartTimer(static_cast<int>(c.switchOffAt), false,
+                                [&] { rig->link.SetLinkSwitch(false); });
+      rig->scheduler.StartTimer(static_cast<int>(c.switchOnAt), false,
+                                [&] { rig->link.SetLinkSwitch(true); });
+    }
+    rig->RunFor(1999);
+    EXPECT_EQ(searches, c.searches) << c.faults << " switch " << c.switchOffAt;
+    EXPECT_FALSE(rig->link.Online);
+  }
+}
+
+TEST(LinkSupervision, AStoppedLinkSendsNothingWhenTheSwitchIsTurnedOn) {
+  auto rig = MakeRig("drop=1000");
+  rig->link.SetLinkSwitch(false);
+  rig->link.Stop();
+  const size_t written = rig->port.WrittenReports().size();
+  rig->link.SetLinkSwitch(true);
+  rig->RunFor(2000);
+  EXPECT_EQ(rig->port.WrittenReports().size(), written);
+  rig->link.Start();  // and starting it again searches at once
+  EXPECT_EQ(rig->port.WrittenReports().size(), written + 1);
 }
 
 TEST(LinkSupervision, AnEchoingDeviceStaysOnlineWithOneSyncBytePerSecond) {
@@ -228,7 +273,7 @@ TEST(LinkSupervision, SwitchingOffDuringAWaitEndsItWithoutWarningAndSilencesTheL
 
 TEST(LinkSupervision, AnIdentifierArrivingAfterSwitchOffDoesNotBringTheLinkUp) {
   auto rig = MakeRig("delay=40");
-  rig->RunFor(510);  // the first search frame is out, its answer still on the way
+  rig->RunFor(10);  // the search frame at start is out, its answer still on the way
   rig->link.SetLinkSwitch(false);
   rig->RunFor(100);
   EXPECT_EQ(rig->TraceLines("< FE 0B 5F").size(), 1u);
