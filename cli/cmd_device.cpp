@@ -1,7 +1,10 @@
-// Device commands: info, set.
+// Device commands: info, set, get.
 #include <ostream>
+#include <set>
+#include <tuple>
 #include <sstream>
 
+#include "cli/assignments.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
 #include "link/group_decode.h"
@@ -14,19 +17,28 @@ namespace {
 
 constexpr int kModeCount = 10;
 
-// ReadStatus: payload byte 1 is the current mode number 0..9.
+// ReadStatus: payload byte 1 is the current mode number 0..9. Within a script the number read
+// first is kept: only the script's own commands change the amplifier meanwhile.
 bool ReadCurrentMode(DeviceSession& s, int& mode) {
+  if (s.known.mode >= 0) {
+    mode = s.known.mode;
+    return true;
+  }
   if (!s.Request(ReadStatus, 0, 0, "the status request")) return false;
   mode = s.link().ReplyPayload()[1];
   if (mode >= kModeCount) {
     s.Fail("the amplifier reports mode number " + std::to_string(mode) + ", not 0..9");
     return false;
   }
+  s.known.mode = mode;
   return true;
 }
 
-// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10).
-bool ReadKind(DeviceSession& s, int kind, int mode, int slot) {
+// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10),
+// unless the session has read it already and `fresh` is false.
+bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh = false) {
+  const auto key = std::make_tuple(kind, slot, mode);
+  if (!fresh && s.known.kinds.count(key)) return true;
   Link& link = s.link();
   Store& store = s.store();
   int modeArg = slot * 11 + mode;
@@ -40,15 +52,52 @@ bool ReadKind(DeviceSession& s, int kind, int mode, int slot) {
   const GroupDecodeResult r =
       DecodeGroup(store, store.ParamTable, kind, slot, link.ReplyPayload().data(),
                   link.ReplyPayload().size(), link.RxLength());
-  if (r.status == GroupDecodeResult::kOk) return true;
+  if (r.status == GroupDecodeResult::kOk) {
+    s.known.kinds.insert(key);
+    return true;
+  }
   s.Fail("the amplifier's reply to " + what + " carries " + std::to_string(r.payloadBytes) +
          " bytes, expected " + std::to_string(r.decodedBytes));
   return false;
 }
 
-int Info(Context& ctx, const std::vector<std::string>& args) {
+// The sound mode edits and reads go to: --sound-mode, else the amplifier's own (read from the
+// system kind only when an address of the sound modes needs it).
+bool ChooseSoundMode(DeviceSession& s, bool given, int asked, bool needed, int mode, int& sound) {
+  sound = asked;
+  if (!given && needed) {
+    if (!ReadKind(s, 10, mode, 0)) return false;
+    sound = s.store().ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
+  }
+  s.store().SetCurrentSoundMode(static_cast<uint8_t>(sound));
+  return true;
+}
+
+// A JSON string; names are UTF-8 and pass through.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      static const char hex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+int Info(Context& ctx, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = argv;
+  const bool json = TakeFlag(args, "--json");
   if (!args.empty()) {
-    ctx.err << "mirelune-cli info: usage: info\n";
+    ctx.err << "mirelune-cli info: usage: info [--json]\n";
     return kExitUsage;
   }
   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
@@ -57,145 +106,74 @@ int Info(Context& ctx, const std::vector<std::string>& args) {
     if (!ReadCurrentMode(s, mode)) return kExitFailed;
     if (!s.Request(ReadModeNames, 0, 0, "the mode-name request")) return kExitFailed;
     const auto& p = s.link().ReplyPayload();
-    const std::vector<uint8_t> names(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
+    const std::vector<uint8_t> bytes(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
+    std::vector<std::string> names;
+    for (int n = 0; n < kModeCount; ++n)
+      names.push_back(BytesToText(bytes, static_cast<size_t>(n) * kModeNameBytes));
+    if (json) {
+      ctx.out << "{\"device\": " << JsonString(s.link().DeviceIdentifierSeen())
+              << ", \"current_mode\": " << mode + 1 << ", \"modes\": [";
+      for (int n = 0; n < kModeCount; ++n) ctx.out << (n ? ", " : "") << JsonString(names[n]);
+      ctx.out << "]}\n";
+      return kExitOk;
+    }
     ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
     ctx.out << "current mode: " << mode + 1 << "\n";
-    for (int n = 0; n < kModeCount; ++n)
-      ctx.out << "mode " << n + 1 << ": "
-              << BytesToText(names, static_cast<size_t>(n) * kModeNameBytes) << "\n";
+    for (int n = 0; n < kModeCount; ++n) ctx.out << "mode " << n + 1 << ": " << names[n] << "\n";
     return kExitOk;
   });
 }
 
-// "gain=CODE,freq=INDEX,..." applied onto `band`; false with `error` for anything else.
-bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& error) {
-  struct Field {
-    const char* name;
-    long lo, hi;
-  };
-  static const Field fields[] = {{"gain", kGainMin, kGainMax}, {"freq", 0, kFreqMaxIndex},
-                                 {"q", 0, kQMaxIndex},         {"sq", 0, kSlopeMaxIndex},
-                                 {"shape", 0, 2},              {"off", 0, 1}};
-  std::stringstream in(text);
-  std::string item;
-  bool any = false;
-  while (std::getline(in, item, ',')) {
-    const size_t eq = item.find('=');
-    const std::string key = item.substr(0, eq);
-    long v = 0;
-    const Field* f = nullptr;
-    for (const Field& candidate : fields)
-      if (key == candidate.name) f = &candidate;
-    if (!f || eq == std::string::npos || !ParseInt(item.substr(eq + 1), v)) {
-      error = "bad band field '" + item + "' (gain=, freq=, q=, sq=, shape=, off=)";
-      return false;
-    }
-    if (v < f->lo || v > f->hi) {
-      error = std::string(f->name) + " " + std::to_string(v) + " outside " + std::to_string(f->lo) +
-              ".." + std::to_string(f->hi);
-      return false;
-    }
-    const int32_t iv = static_cast<int32_t>(v);
-    if (key == "gain") band.Gain = iv;
-    if (key == "freq") band.Freq = iv;
-    if (key == "q") band.Q = iv;
-    if (key == "sq") band.SQ = iv;
-    if (key == "shape") band.QType = static_cast<uint8_t>(iv);
-    if (key == "off") band.EQDisabled = iv ? kTrue : kFalse;
-    any = true;
-  }
-  if (!any) error = "no band field given";
-  return any;
+bool NeedsSoundMode(const std::vector<int>& addresses) {
+  for (int a : addresses)
+    if (a < kFirstSlotOnlyAddress) return true;
+  return false;
 }
 
-// What `set` was asked to do, checked in full before the amplifier is touched.
-struct SetRequest {
-  int address = 0;
-  bool band = false;
-  int32_t plain = 0;       // the value of a plain parameter
-  std::string bandFields;  // the field list of an EQ band
-  bool hasSound = false;
-  int sound = 0;
-};
-
-bool ParseSet(const std::vector<std::string>& argv, SetRequest& req, std::string& error) {
-  std::vector<std::string> args = argv;
-  std::string soundText;
-  req.hasSound = TakeOption(args, "--sound-mode", soundText, error);
-  if (!error.empty() || args.size() != 2) {
-    error = "usage: set ADDRESS VALUE [--sound-mode 0|1]";
-    return false;
-  }
-  long address = 0, sound = 0;
-  Store probe;
-  probe.InitDefaults();
-  if (!ParseInt(args[0], address) || address < 0 || address >= kAddressCount ||
-      probe.ParamTable.at(0, static_cast<int>(address)).Valid == kFalse) {
-    error = "no parameter at address '" + args[0] + "'";
-    return false;
-  }
-  if (req.hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
-    error = "--sound-mode must be 0 or 1, not '" + soundText + "'";
-    return false;
-  }
-  req.address = static_cast<int>(address);
-  req.sound = static_cast<int>(sound);
-  req.band = probe.ParamTable.at(0, req.address).Kind == kEqBand;
-  if (req.band) {
-    ParamRecord check;
-    req.bandFields = args[1];
-    return ApplyBandFields(req.bandFields, check, error);
-  }
-  long value = 0;
-  if (!ParseInt(args[1], value)) {
-    error = "VALUE must be a whole number for address " + std::to_string(req.address) +
-            ", not '" + args[1] + "'";
-    return false;
-  }
-  const ParamRange range = RangeOf(req.address);
-  if (!range.Contains(value)) {
-    error = "value " + args[1] + " outside the range of address " + std::to_string(req.address) +
-            ": " + range.Text();
-    return false;
-  }
-  req.plain = static_cast<int32_t>(value);
-  return true;
-}
-
-// `done` receives the confirmation, printed only once the change is also kept.
+// `done` receives the confirmations, printed only once the changes are also kept.
 int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
   if (!s.Connect()) return kExitFailed;
   Store& store = s.store();
-  const int addr = req.address;
-  const int kind = addr / 256;
   int mode = 0;
   if (!ReadCurrentMode(s, mode)) return kExitFailed;
-  int sound = req.sound;
-  // Without --sound-mode the edit goes to the sound mode the amplifier is in.
-  if (!req.hasSound && addr < kFirstSlotOnlyAddress) {
-    if (!ReadKind(s, 10, mode, 0)) return kExitFailed;
-    sound = store.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
-  }
-  store.SetCurrentSoundMode(static_cast<uint8_t>(sound));
-  const int slot = store.SlotFor(addr);
-  if (!ReadKind(s, kind, mode, slot)) return kExitFailed;
+  std::vector<int> addresses;
+  for (const Assignment& a : req.assignments) addresses.push_back(a.address);
+  int sound = 0;
+  if (!ChooseSoundMode(s, req.hasSound, req.sound, NeedsSoundMode(addresses), mode, sound))
+    return kExitFailed;
+  // Band fields not given keep the device's values: every kind touched is read first.
+  for (int addr : addresses)
+    if (!ReadKind(s, addr / 256, mode, store.SlotFor(addr))) return kExitFailed;
 
-  ParamRecord rec = store.ParamTable.at(slot, addr);
-  if (req.band) {
-    std::string error;
-    if (!ApplyBandFields(req.bandFields, rec, error)) {  // checked before: cannot fail here
-      s.Fail(error);
-      return kExitUsage;
+  size_t acknowledged = 0;
+  for (const Assignment& a : req.assignments) {
+    const int addr = a.address;
+    const int slot = store.SlotFor(addr);
+    ParamRecord rec = store.ParamTable.at(slot, addr);
+    if (a.band) {
+      std::string error;
+      if (!ApplyBandFields(a.bandFields, rec, error)) {  // checked before: cannot fail here
+        s.Fail(error);
+        return kExitUsage;
+      }
+    } else {
+      rec.Value = a.plain;
     }
-  } else {
-    rec.Value = req.plain;
+    store.ParamTable.at(slot, addr) = rec;
+    if (addr < kFirstSlotOnlyAddress && store.ParamTable.at(0, addr).PerMode == kFalse)
+      store.ParamTable.at(1 - slot, addr) = rec;
+    if (!s.Request(SetParam, 0, addr, "the change of " + std::to_string(addr))) {
+      // The store now holds a value the amplifier may not have: forget what was read.
+      s.known = {};
+      if (acknowledged > 0)
+        s.Fail(std::to_string(acknowledged) + " of " + std::to_string(req.assignments.size()) +
+               " changes were acknowledged before");
+      return kExitFailed;
+    }
+    ++acknowledged;
+    done += "set " + std::to_string(addr) + " in mode " + std::to_string(mode + 1) +
+            (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "") + "\n";
   }
-  store.ParamTable.at(slot, addr) = rec;
-  if (addr < kFirstSlotOnlyAddress && store.ParamTable.at(0, addr).PerMode == kFalse)
-    store.ParamTable.at(1 - slot, addr) = rec;
-  if (!s.Request(SetParam, 0, addr, "the parameter change")) return kExitFailed;
-  done = "set " + std::to_string(addr) + " in mode " + std::to_string(mode + 1) +
-         (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "") + "\n";
   return kExitOk;
 }
 
@@ -213,24 +191,117 @@ int Set(Context& ctx, const std::vector<std::string>& argv) {
   return status;
 }
 
+// One parameter as `get` prints it: PARAM=VALUE as `set` takes it back.
+void PrintParam(std::ostream& out, int addr, const ParamRecord& r, bool json, bool first) {
+  const bool band = r.Kind == kEqBand;
+  if (!json) {
+    out << addr << (band ? ":" : "=");
+    if (band)
+      out << "gain=" << r.Gain << ",freq=" << r.Freq << ",q=" << r.Q << ",sq=" << r.SQ
+          << ",shape=" << int{r.QType} << ",off=" << (r.EQDisabled == kTrue ? 1 : 0);
+    else
+      out << r.Value;
+    out << "\n";
+    return;
+  }
+  const std::string name = ParamName(addr);
+  out << (first ? "" : ", ") << "{\"address\": " << addr
+      << ", \"name\": " << (name.empty() ? "null" : JsonString(name));
+  if (band)
+    out << ", \"gain\": " << r.Gain << ", \"freq\": " << r.Freq << ", \"q\": " << r.Q
+        << ", \"sq\": " << r.SQ << ", \"shape\": " << int{r.QType}
+        << ", \"off\": " << (r.EQDisabled == kTrue ? 1 : 0);
+  else
+    out << ", \"value\": " << r.Value;
+  out << "}";
+}
+
+int Get(Context& ctx, const std::vector<std::string>& argv) {
+  static const char kUsage[] = "usage: get PARAM... [--sound-mode 0|1] [--json]";
+  std::vector<std::string> args = argv;
+  std::string soundText, error;
+  const bool json = TakeFlag(args, "--json");
+  const bool hasSound = TakeOption(args, "--sound-mode", soundText, error);
+  long sound = 0;
+  if (!error.empty() || args.empty()) {
+    ctx.err << "mirelune-cli get: " << (error.empty() ? kUsage : error) << "\n";
+    return kExitUsage;
+  }
+  if (hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
+    ctx.err << "mirelune-cli get: --sound-mode must be 0 or 1, not '" << soundText << "'\n";
+    return kExitUsage;
+  }
+  std::vector<int> addresses;
+  for (const std::string& a : args) {
+    int addr = 0;
+    if (a.rfind("--", 0) == 0) error = "unknown option '" + a + "'; " + kUsage;
+    if (!error.empty() || !ResolveParam(a, addr, error)) {
+      ctx.err << "mirelune-cli get: " << error << "\n";
+      return kExitUsage;
+    }
+    addresses.push_back(addr);
+  }
+  return RunOnDevice(ctx, "get", [&](DeviceSession& s) {
+    if (!s.Connect()) return kExitFailed;
+    int mode = 0, chosen = 0;
+    if (!ReadCurrentMode(s, mode)) return kExitFailed;
+    if (!ChooseSoundMode(s, hasSound, static_cast<int>(sound), NeedsSoundMode(addresses), mode,
+                         chosen))
+      return kExitFailed;
+    // The amplifier's values, not what an earlier command of a script read: each kind asked
+    // for is read once, now.
+    std::set<std::tuple<int, int>> read;
+    for (int addr : addresses) {
+      const auto key = std::make_tuple(addr / 256, s.store().SlotFor(addr));
+      if (read.count(key)) continue;
+      if (!ReadKind(s, addr / 256, mode, s.store().SlotFor(addr), true)) return kExitFailed;
+      read.insert(key);
+    }
+    if (json)
+      ctx.out << "{\"mode\": " << mode + 1 << ", \"sound_mode\": " << chosen << ", \"params\": [";
+    for (size_t i = 0; i < addresses.size(); ++i) {
+      const int addr = addresses[i];
+      PrintParam(ctx.out, addr, s.store().ParamTable.at(s.store().SlotFor(addr), addr), json, i == 0);
+    }
+    if (json) ctx.out << "]}\n";
+    return kExitOk;
+  });
+}
+
 const CommandRegistration kInfo({"info", "show the amplifier's identifier, current mode and mode names",
-                                 "usage: mirelune-cli [--device hid|virtual] info\n"
+                                 "usage: mirelune-cli [--device hid|virtual] info [--json]\n"
                                  "Brings the link up (at most 3 s), reads the status and the mode names and\n"
-                                 "prints the device identifier, the current mode (1-10) and the ten names.\n",
+                                 "prints the device identifier, the current mode (1-10) and the ten names;\n"
+                                 "--json prints {\"device\", \"current_mode\", \"modes\"}.\n",
                                  Info});
 
 const CommandRegistration kSet(
-    {"set", "change one parameter on the amplifier",
-     "usage: mirelune-cli [--device hid|virtual] set ADDRESS VALUE [--sound-mode 0|1]\n"
-     "ADDRESS is decimal or 0x-hexadecimal (menu kind * 256 + menu address).\n"
+    {"set", "change parameters on the amplifier",
+     "usage: mirelune-cli [--device hid|virtual] set PARAM=VALUE... [--sound-mode 0|1]\n"
+     "       mirelune-cli [--device hid|virtual] set PARAM VALUE [--sound-mode 0|1]\n"
+     "PARAM is an address, decimal or 0x-hexadecimal (menu kind * 256 + menu address), or a\n"
+     "name of the amplifier's menu: KIND:NAME (4:音乐音量) or NAME when only one item has it.\n"
      "VALUE is an integer within the parameter's range (that of the console's control for the\n"
      "address; 0..62499 where there is none); for an EQ band a list of any of\n"
      "  gain=CODE (10..370, 250 = 0 dB), freq=INDEX (0..362), q=INDEX (0..100),\n"
      "  sq=INDEX (0..26), shape=0|1|2 (peak, low shelf, high shelf), off=0|1\n"
+     "written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:\n"
+     "  set 1028=70 1029=70 0:gain=300\n"
      "Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own\n"
-     "sound mode is edited. Exit 2 for a bad ADDRESS or VALUE (nothing is sent), 1 when the\n"
-     "amplifier does not acknowledge or the change cannot be kept.\n",
+     "sound mode is edited. Every assignment is checked before the first frame: exit 2 for a\n"
+     "bad PARAM or VALUE (nothing is sent), 1 when the amplifier does not acknowledge a change\n"
+     "(those before it were made) or the changes cannot be kept.\n",
      Set});
+
+const CommandRegistration kGet(
+    {"get", "read parameters from the amplifier",
+     "usage: mirelune-cli [--device hid|virtual] get PARAM... [--sound-mode 0|1] [--json]\n"
+     "Reads the menu kinds of the parameters from the amplifier's current mode and prints one\n"
+     "line per parameter as set takes it: ADDRESS=VALUE, or for an EQ band\n"
+     "ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode\n"
+     "the amplifier's own sound mode is read. --json prints {\"mode\", \"sound_mode\",\n"
+     "\"params\": [{\"address\", \"name\", \"value\" or the band fields}]}.\n",
+     Get});
 
 }  // namespace
 }  // namespace mirelune::cli

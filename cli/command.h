@@ -19,10 +19,14 @@ struct Options {
   bool hasPassword = false;
 };
 
+class DeviceSession;
+
 struct Context {
   Options options;
   std::ostream& out;
   std::ostream& err;
+  // The link session of `run`: the device commands of a script use it instead of a new one.
+  DeviceSession* shared = nullptr;
 };
 
 struct Command {

@@ -100,6 +100,18 @@ int DeviceSession::Finish(int status) {
 
 int RunOnDevice(Context& ctx, const std::string& command,
                 const std::function<int(DeviceSession&)>& body) {
+  if (ctx.shared) {
+    DeviceSession& s = *ctx.shared;
+    s.SetCommand(command);
+    // A command's prompts capture its own objects, which end with it.
+    const auto prompt = s.notifier().passwordPrompt;
+    const auto question = s.notifier().questionAnswer;
+    const int status = body(s);
+    s.notifier().passwordPrompt = prompt;
+    s.notifier().questionAnswer = question;
+    if (command != "info" && command != "get" && command != "set") s.known = {};
+    return status;
+  }
   DeviceSession s(ctx, command);
   if (!s.Ok()) return s.Finish(kExitFailed);
   return s.Finish(body(s));
@@ -111,6 +123,8 @@ void DeviceSession::Fail(const std::string& text) {
 
 bool DeviceSession::Connect(int limitMs) {
   if (!Ok()) return false;
+  if (link_->Online) return true;
+  known = {};
   usb_->Start();
   link_->Start();
   const int64_t deadline = scheduler_->NowMs() + limitMs;

@@ -10,12 +10,21 @@
 // With --device virtual the session holds the virtual amplifier's state lock from its start to
 // Finish, which saves what the command changed; a failed save turns the command's status into
 // a failure, so no command reports success for a change that was not kept. The start-up
-// synchronisation is not run: commands read what they need themselves.
+// synchronisation is not run: commands read what they need themselves, as soon as the link is
+// up.
+//
+// `run` keeps one session for a whole script (Context::shared): RunOnDevice then hands the
+// same session to every device command, Connect returns at once while the link is up, and the
+// state is saved once, when the script ends. What the commands learnt of the amplifier (its
+// current mode, the menu kinds read) is kept in `known` for the next `set` or `get`; any other
+// command may change the amplifier behind it and forgets it.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "cli/command.h"
 #include "link/link.h"
@@ -48,9 +57,9 @@ class DeviceSession {
 
   bool Ok() const { return link_ != nullptr; }
 
-  // Opens the amplifier and waits for its answer to the search frame, at most limitMs of real
-  // time. On failure prints why (no amplifier, no permission, in use, no answer) and returns
-  // false.
+  // Opens the amplifier and waits for its answer to the search frame (sent at once), at most
+  // limitMs of real time; returns true at once while the link is up. On failure prints why
+  // (no amplifier, no permission, in use, no answer) and returns false.
   bool Connect(int limitMs = kConnectLimitMs);
 
   // Sends one request; on failure prints "<what>: <reason>" and returns false.
@@ -63,6 +72,17 @@ class DeviceSession {
   // releases its lock. Returns `status`, or kExitFailed when the save failed (the reason on
   // stderr). Later calls return the first result.
   int Finish(int status);
+
+  // The command named in error lines from now on (a script runs several on one session).
+  void SetCommand(std::string command) { command_ = std::move(command); }
+
+  // What the session has read from the amplifier and may trust, since only its own commands
+  // changed it: the current mode (-1 unknown) and the (kind, slot, mode) reads in the store.
+  struct Known {
+    int mode = -1;
+    std::set<std::tuple<int, int, int>> kinds;
+  };
+  Known known;
 
   Store& store() { return *store_; }
   Link& link() { return *link_; }
@@ -85,7 +105,10 @@ class DeviceSession {
 };
 
 // Runs `body` on a fresh session and returns its status through Finish; kExitFailed when the
-// session could not be set up.
+// session could not be set up. Inside `run` (ctx.shared set) `body` runs on the script's
+// session and its status is returned as it is; the notifier's answers the body installed are
+// put back afterwards, and unless the command only reads or sets parameters (info, get, set)
+// what the session knew of the amplifier is forgotten.
 int RunOnDevice(Context& ctx, const std::string& command,
                 const std::function<int(DeviceSession&)>& body);
 

@@ -1,0 +1,264 @@
+#include "cli/assignments.h"
+
+#include <sstream>
+
+#include "cli/command.h"
+#include "model/menu_catalogue.h"
+#include "model/param_ranges.h"
+#include "model/scales.h"
+#include "model/store.h"
+
+namespace mirelune::cli {
+namespace {
+
+// The store's defaults tell which addresses hold a parameter and which are EQ bands; built
+// once, it is large.
+const Store& Probe() {
+  static const Store* probe = [] {
+    auto* s = new Store;
+    s->InitDefaults();
+    return s;
+  }();
+  return *probe;
+}
+
+bool HoldsParam(long address) {
+  return address >= 0 && address < kAddressCount &&
+         Probe().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
+}
+
+struct NamedItem {
+  int kind;
+  int address;
+};
+
+// Every catalogue item called `name`, in kind order; `kind` -1 searches every kind.
+std::vector<NamedItem> ItemsNamed(const std::string& name, int kind) {
+  std::vector<NamedItem> found;
+  for (int k = 0; k < kCatalogueKinds; ++k) {
+    if (kind >= 0 && k != kind) continue;
+    const std::vector<std::string> names = MenuCatalogue::CatalogueNames(k);
+    const std::vector<int> addrs = MenuCatalogue::CatalogueAddresses(k);
+    for (size_t i = 0; i < names.size() && i < addrs.size(); ++i) {
+      if (names[i] != name || addrs[i] < 0) continue;
+      const int a = MakeAddress(k, addrs[i]);
+      bool seen = false;
+      for (const NamedItem& f : found) seen = seen || f.address == a;
+      if (!seen) found.push_back({k, a});
+    }
+  }
+  return found;
+}
+
+const char* const kBandFieldNames[] = {"gain", "freq", "q", "sq", "shape", "off"};
+
+// The position of the ':' that starts a band field list ("0:gain=300"), or npos.
+size_t BandColon(const std::string& text) {
+  for (size_t colon = text.find(':'); colon != std::string::npos; colon = text.find(':', colon + 1))
+    for (const char* f : kBandFieldNames)
+      if (text.compare(colon + 1, std::string(f).size() + 1, std::string(f) + "=") == 0) return colon;
+  return std::string::npos;
+}
+
+bool ParseAssignment(const std::string& param, const std::string& value, Assignment& a,
+                     std::string& error) {
+  if (!ResolveParam(param, a.address, error)) return false;
+  a.band = Probe().ParamTable.at(0, a.address).Kind == kEqBand;
+  if (a.band) {
+    ParamRecord check;
+    a.bandFields = value;
+    if (ApplyBandFields(value, check, error)) return true;
+    error = param + ": " + error;
+    return false;
+  }
+  long v = 0;
+  if (!ParseInt(value, v)) {
+    error = "VALUE must be a whole number for address " + std::to_string(a.address) + ", not '" +
+            value + "'";
+    return false;
+  }
+  const ParamRange range = RangeOf(a.address);
+  if (!range.Contains(v)) {
+    error = "value " + value + " outside the range of address " + std::to_string(a.address) +
+            ": " + range.Text();
+    return false;
+  }
+  a.plain = static_cast<int32_t>(v);
+  return true;
+}
+
+}  // namespace
+
+bool ResolveParam(const std::string& text, int& address, std::string& error) {
+  long number = 0;
+  if (ParseInt(text, number)) {
+    if (!HoldsParam(number)) {
+      error = "no parameter at address '" + text + "'";
+      return false;
+    }
+    address = static_cast<int>(number);
+    return true;
+  }
+  int kind = -1;
+  std::string name = text;
+  const size_t colon = text.find(':');
+  long k = 0;
+  if (colon != std::string::npos && ParseInt(text.substr(0, colon), k)) {
+    if (k < 0 || k >= kCatalogueKinds) {
+      error = "no menu kind " + text.substr(0, colon) + " in '" + text + "' (0.." +
+              std::to_string(kCatalogueKinds - 1) + ")";
+      return false;
+    }
+    kind = static_cast<int>(k);
+    name = text.substr(colon + 1);
+  }
+  const std::vector<NamedItem> found = ItemsNamed(name, kind);
+  if (found.empty()) {
+    error = "no parameter named '" + text + "'";
+    return false;
+  }
+  if (found.size() > 1) {
+    error = "'" + text + "' names several parameters:";
+    for (const NamedItem& f : found)
+      error += " " + std::to_string(f.kind) + ":" + name + " (" + std::to_string(f.address) + ")";
+    return false;
+  }
+  if (!HoldsParam(found[0].address)) {
+    error = "the menu item '" + text + "' shows no parameter";
+    return false;
+  }
+  address = found[0].address;
+  return true;
+}
+
+std::string ParamName(int address) {
+  const int kind = address / 256;
+  if (kind < 0 || kind >= kCatalogueKinds) return {};
+  const std::vector<std::string> names = MenuCatalogue::CatalogueNames(kind);
+  const std::vector<int> addrs = MenuCatalogue::CatalogueAddresses(kind);
+  for (size_t i = 0; i < names.size() && i < addrs.size(); ++i)
+    if (addrs[i] >= 0 && MakeAddress(kind, addrs[i]) == address)
+      return std::to_string(kind) + ":" + names[i];
+  return {};
+}
+
+bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& error) {
+  struct Field {
+    const char* name;
+    long lo, hi;
+  };
+  static const Field fields[] = {{"gain", kGainMin, kGainMax}, {"freq", 0, kFreqMaxIndex},
+                                 {"q", 0, kQMaxIndex},         {"sq", 0, kSlopeMaxIndex},
+                                 {"shape", 0, 2},              {"off", 0, 1}};
+  std::stringstream in(text);
+  std::string item;
+  bool any = false;
+  while (std::getline(in, item, ',')) {
+    const size_t eq = item.find('=');
+    const std::string key = item.substr(0, eq);
+    long v = 0;
+    const Field* f = nullptr;
+    for (const Field& candidate : fields)
+      if (key == candidate.name) f = &candidate;
+    if (!f || eq == std::string::npos || !ParseInt(item.substr(eq + 1), v)) {
+      error = "bad band field '" + item + "' (gain=, freq=, q=, sq=, shape=, off=)";
+      return false;
+    }
+    if (v < f->lo || v > f->hi) {
+      error = std::string(f->name) + " " + std::to_string(v) + " outside " + std::to_string(f->lo) +
+              ".." + std::to_string(f->hi);
+      return false;
+    }
+    const int32_t iv = static_cast<int32_t>(v);
+    if (key == "gain") band.Gain = iv;
+    if (key == "freq") band.Freq = iv;
+    if (key == "q") band.Q = iv;
+    if (key == "sq") band.SQ = iv;
+    if (key == "shape") band.QType = static_cast<uint8_t>(iv);
+    if (key == "off") band.EQDisabled = iv ? kTrue : kFalse;
+    any = true;
+  }
+  if (!any) error = "no band field given";
+  return any;
+}
+
+bool ParseSet(const std::vector<std::string>& argv, SetRequest& req, std::string& error) {
+  static const char kUsage[] =
+      "usage: set PARAM=VALUE... | set PARAM VALUE  [--sound-mode 0|1]";
+  std::vector<std::string> args = argv;
+  std::string soundText;
+  error.clear();
+  req = SetRequest{};
+  req.hasSound = TakeOption(args, "--sound-mode", soundText, error);
+  if (!error.empty() || args.empty()) {
+    error = kUsage;
+    return false;
+  }
+  long sound = 0;
+  if (req.hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
+    error = "--sound-mode must be 0 or 1, not '" + soundText + "'";
+    return false;
+  }
+  req.sound = static_cast<int>(sound);
+  for (const std::string& a : args)
+    if (a.rfind("--", 0) == 0) {
+      error = "unknown option '" + a + "'; " + kUsage;
+      return false;
+    }
+  // The two-word form of a single change: its first word has no '=' of its own.
+  if (args.size() == 2 && args[0].find('=') == std::string::npos) {
+    Assignment a;
+    if (!ParseAssignment(args[0], args[1], a, error)) return false;
+    req.assignments.push_back(a);
+    return true;
+  }
+  for (const std::string& word : args) {
+    const size_t colon = BandColon(word);
+    const size_t split = colon != std::string::npos ? colon : word.find('=');
+    if (split == std::string::npos || split == 0) {
+      error = "'" + word + "' is not PARAM=VALUE; " + kUsage;
+      return false;
+    }
+    Assignment a;
+    if (!ParseAssignment(word.substr(0, split), word.substr(split + 1), a, error)) return false;
+    req.assignments.push_back(a);
+  }
+  return true;
+}
+
+bool SplitScriptLine(const std::string& line, std::vector<std::string>& words, std::string& error) {
+  words.clear();
+  std::string word;
+  bool inWord = false;
+  char quote = 0;
+  for (char c : line) {
+    if (quote) {
+      if (c == quote)
+        quote = 0;
+      else
+        word += c;
+      continue;
+    }
+    if (c == '"' || c == '\'') {
+      quote = c;
+      inWord = true;
+    } else if (c == '#' && !inWord) {
+      break;
+    } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (quote) {
+    error = std::string("unterminated ") + quote + " quote";
+    return false;
+  }
+  if (inWord) words.push_back(word);
+  return true;
+}
+
+}  // namespace mirelune::cli

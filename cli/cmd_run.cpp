@@ -1,0 +1,117 @@
+// run: a script of CLI commands over one link session.
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "cli/assignments.h"
+#include "cli/command.h"
+#include "cli/device_session.h"
+
+namespace mirelune::cli {
+namespace {
+
+struct ScriptLine {
+  int number;
+  std::vector<std::string> words;
+};
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command& c : Commands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+// Reads the script and checks what can be checked without the amplifier: the words, the
+// command names, no global options, and every `set` in full. False with the reason (and its
+// line) on stderr.
+bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) {
+  std::string text, error;
+  for (int number = 1; std::getline(in, text); ++number) {
+    std::vector<std::string> words;
+    if (!SplitScriptLine(text, words, error)) {
+      ctx.err << "mirelune-cli run: line " << number << ": " << error << "\n";
+      return false;
+    }
+    if (words.empty()) continue;
+    const std::string& name = words[0];
+    if (name == "run" || !FindCommand(name)) {
+      ctx.err << "mirelune-cli run: line " << number << ": "
+              << (name == "run" ? "a script cannot run another one"
+                                : "unknown command '" + name + "'") << "\n";
+      return false;
+    }
+    for (const std::string& w : words) {
+      if (w == "--device" || w == "--trace" || w == "--faults" || w == "--password" ||
+          w == "--version") {
+        ctx.err << "mirelune-cli run: line " << number << ": " << w
+                << " belongs on run's own command line\n";
+        return false;
+      }
+    }
+    SetRequest req;
+    if (name == "set" && !ParseSet({words.begin() + 1, words.end()}, req, error)) {
+      ctx.err << "mirelune-cli run: line " << number << ": set: " << error << "\n";
+      return false;
+    }
+    lines.push_back({number, std::move(words)});
+  }
+  return true;
+}
+
+int Run(Context& ctx, const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    ctx.err << "mirelune-cli run: usage: run FILE|-\n";
+    return kExitUsage;
+  }
+  std::vector<ScriptLine> lines;
+  if (args[0] == "-") {
+    if (!LoadScript(ctx, std::cin, lines)) return kExitUsage;
+  } else {
+    std::ifstream file(args[0]);
+    if (!file) {
+      ctx.err << "mirelune-cli run: cannot read '" << args[0] << "'\n";
+      return kExitFailed;
+    }
+    if (!LoadScript(ctx, file, lines)) return kExitUsage;
+  }
+  // The session is made once, and the link brought up by the first command that needs it.
+  DeviceSession session(ctx, "run");
+  if (!session.Ok()) return session.Finish(kExitFailed);
+  Context inner{ctx.options, ctx.out, ctx.err, &session};
+  for (const ScriptLine& line : lines) {
+    const Command& command = *FindCommand(line.words[0]);
+    const std::vector<std::string> rest(line.words.begin() + 1, line.words.end());
+    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+      ctx.out << command.usage;
+      continue;
+    }
+    const int status = command.run(inner, rest);
+    if (status != kExitOk) {
+      ctx.err << "mirelune-cli run: line " << line.number << " (" << line.words[0]
+              << ") failed with status " << status << "\n";
+      session.SetCommand("run");
+      session.Finish(kExitOk);  // keep what the lines before made; the line's status stands
+      return status == kExitUsage ? kExitUsage : kExitFailed;
+    }
+  }
+  session.SetCommand("run");
+  return session.Finish(kExitOk);
+}
+
+const CommandRegistration kRun(
+    {"run", "run a script of commands over one link session",
+     "usage: mirelune-cli [--device hid|virtual] [--faults LIST] [--trace] run FILE|-\n"
+     "Runs the commands of FILE (- reads standard input), one per line as on the command line\n"
+     "without 'mirelune-cli' and without the global options, which are run's own. '#' starts a\n"
+     "comment; \"...\" and '...' quote. The link is brought up once, by the first command that\n"
+     "needs the amplifier, and kept for the rest; a script that changes the virtual amplifier\n"
+     "saves its state once, at the end. Unknown commands, global options in a line and bad set\n"
+     "assignments are refused before anything runs (exit 2, with the line number). The script\n"
+     "stops at the first command that fails: its line number on stderr and exit 1 (2 when its\n"
+     "arguments were wrong).\n",
+     Run});
+
+}  // namespace
+}  // namespace mirelune::cli
