@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "graph/skin.h"
+#include "platform/dark_palette.h"
 
 namespace mirelune::ui {
 
@@ -15,30 +16,7 @@ void ApplyConsoleStyle(QApplication& app) {
   if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
   app.setAttribute(Qt::AA_DontUseNativeDialogs, true);
 
-  QPalette pal;
-  const QColor window(24, 26, 32), base(32, 35, 42), text(222, 226, 232), dim(112, 116, 124);
-  pal.setColor(QPalette::Window, window);
-  pal.setColor(QPalette::WindowText, text);
-  pal.setColor(QPalette::Base, base);
-  pal.setColor(QPalette::AlternateBase, QColor(40, 44, 52));
-  pal.setColor(QPalette::ToolTipBase, QColor(44, 48, 58));
-  pal.setColor(QPalette::ToolTipText, text);
-  pal.setColor(QPalette::PlaceholderText, dim);
-  pal.setColor(QPalette::Text, text);
-  pal.setColor(QPalette::Button, QColor(48, 52, 62));
-  pal.setColor(QPalette::ButtonText, text);
-  pal.setColor(QPalette::BrightText, QColor(255, 120, 100));
-  pal.setColor(QPalette::Light, QColor(70, 76, 90));
-  pal.setColor(QPalette::Midlight, QColor(58, 63, 75));
-  pal.setColor(QPalette::Mid, QColor(40, 44, 52));
-  pal.setColor(QPalette::Dark, QColor(16, 18, 22));
-  pal.setColor(QPalette::Shadow, QColor(0, 0, 0));
-  pal.setColor(QPalette::Highlight, QColor(40, 110, 190));
-  pal.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-  pal.setColor(QPalette::Link, QColor(120, 180, 240));
-  for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    pal.setColor(QPalette::Disabled, r, dim);
-  app.setPalette(pal);
+  app.setPalette(ConsoleDarkPalette());
 
   QFont font(skin::SkinFontFamily());
   font.setPixelSize(12);
