@@ -272,7 +272,7 @@ EqImportPreview::EqImportPreview(const FilterSet& set, const EqFit& fit, const Q
   layout->addLayout(buttons);
   connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  resize(820, 560);
+  resize(1000, 600);
 }
 
 void ImportEqFilters(ConsoleSession& session, FrmEq& window, FileDialogs& dialogs) {

@@ -143,6 +143,8 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
     hpResult = d.Report()->item(5, 4)->text();
     QVERIFY(!d.findChild<QWidget*>("eqPreviewPlot")->toolTip().isEmpty());
     QVERIFY(!d.ApplyButton()->toolTip().isEmpty());
+    // For a look by eye.
+    d.grab().save(QString(MIRELUNE_BUILD_DIR) + "/ui-eq-import-preview.png");
     Apply(d);
   });
   QCOMPARE(shown, 1);
