@@ -138,6 +138,35 @@ std::vector<int> ChooseForBands(const FilterSet& set, std::vector<FilterFit>& fi
   return chosen;
 }
 
+// The differences, asked against realised, per filter and for the whole set.
+void MeasureDifferences(const FilterSet& set, EqFit& fit) {
+  const int bandCount = static_cast<int>(fit.bandAddresses.size());
+  fit.freqs = FitFrequencies();
+  const size_t n = fit.freqs.size();
+  const FilterCalc::PointTables points = FilterCalc::PointTablesFor(fit.freqs);
+  std::vector<std::vector<float>> bandCurves(static_cast<size_t>(bandCount), std::vector<float>(n));
+  fit.realised.assign(n, 0.0f);
+  for (int k = 0; k < bandCount; ++k) {
+    std::vector<float>& row = bandCurves[static_cast<size_t>(k)];
+    BandCurve(GraphBandOf(fit.after[static_cast<size_t>(k)], fit.bandAddresses[static_cast<size_t>(k)]),
+              fit.page, points, row.data());
+    for (size_t i = 0; i < n; ++i) fit.realised[i] += row[i];
+  }
+  fit.asked.assign(n, 0.0);
+  std::vector<double> db;
+  for (FilterFit& ff : fit.filters) {
+    const Filter& f = set.filters[static_cast<size_t>(ff.index)];
+    if (ff.outcome == FitOutcome::Off || ff.outcome == FitOutcome::Empty) continue;
+    if (!AskedResponse(f, fit.freqs, db)) {
+      fit.askedKnown = false;
+      continue;
+    }
+    for (size_t i = 0; i < n; ++i) fit.asked[i] += db[i];
+    ff.maxDiffDb = MaxAbsDiff(db, ff.band >= 0 ? bandCurves[static_cast<size_t>(ff.band)].data() : nullptr);
+  }
+  fit.maxDiffDb = MaxAbsDiff(fit.asked, fit.realised.data());
+}
+
 }  // namespace
 
 BandSetting BandSettingOf(const GraphBand& b) {
@@ -261,32 +290,7 @@ EqFit FitFilterSet(const Store& store, const FilterSet& set) {
     }
   }
 
-  // The differences, asked against realised, per filter and for the whole set.
-  fit.freqs = FitFrequencies();
-  const size_t n = fit.freqs.size();
-  const FilterCalc::PointTables points = FilterCalc::PointTablesFor(fit.freqs);
-  std::vector<std::vector<float>> bandCurves(static_cast<size_t>(bandCount), std::vector<float>(n));
-  fit.realised.assign(n, 0.0f);
-  for (int k = 0; k < bandCount; ++k) {
-    std::vector<float>& row = bandCurves[static_cast<size_t>(k)];
-    BandCurve(GraphBandOf(fit.after[static_cast<size_t>(k)], fit.bandAddresses[static_cast<size_t>(k)]),
-              fit.page, points, row.data());
-    for (size_t i = 0; i < n; ++i) fit.realised[i] += row[i];
-  }
-  fit.asked.assign(n, 0.0);
-  std::vector<double> db;
-  for (FilterFit& ff : fit.filters) {
-    const Filter& f = set.filters[static_cast<size_t>(ff.index)];
-    if (ff.outcome == FitOutcome::Off || ff.outcome == FitOutcome::Empty) continue;
-    if (!AskedResponse(f, fit.freqs, db)) {
-      fit.askedKnown = false;
-      continue;
-    }
-    for (size_t i = 0; i < n; ++i) fit.asked[i] += db[i];
-    ff.maxDiffDb = MaxAbsDiff(db, ff.band >= 0 ? bandCurves[static_cast<size_t>(ff.band)].data() : nullptr);
-  }
-  fit.maxDiffDb = MaxAbsDiff(fit.asked, fit.realised.data());
-
+  MeasureDifferences(set, fit);
   for (const FilterFit& ff : fit.filters) {
     if (ff.outcome == FitOutcome::Placed) ++fit.placed;
     if (ff.Failed()) ++fit.notPlaced;
