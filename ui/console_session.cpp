@@ -13,6 +13,7 @@
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_hid_port.h"
 #include "sim/virtual_state.h"
+#include "ui/link_log.h"
 
 namespace mirelune::ui {
 
@@ -33,6 +34,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
   transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
+  linkLog_ = std::make_unique<LinkLog>(*link_, scheduler_);
 
   // The start-up synchronisation is the transfers' own (InstallStartSync); it is wrapped so
   // that the status text can tell a running read and whether the mode number is known.
@@ -49,14 +51,26 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   lastRead_ = store_->ParamTable;
   link_->onConnectStatus = [this](int status) {
     if (status != kStatusOnline) deviceRead_ = false;
+    // The start-up read follows the search answer at once instead of on the link's next
+    // 100 ms start-up tick; it runs from a timer because this is called while the reply is
+    // still being parsed. StartSyncTick runs the read once, whichever of the two comes first.
+    if (status == kStatusOnline && link_->StartSyncPending) {
+      scheduler_.StopTimer(startSyncKick_);
+      startSyncKick_ = scheduler_.StartTimer(0, false, [this] {
+        startSyncKick_ = 0;
+        link_->StartSyncTick();
+      });
+    }
     if (onLinkChanged) onLinkChanged();
   };
 }
 
 ConsoleSession::~ConsoleSession() {
   scheduler_.StopTimer(gestureTimer_);
+  scheduler_.StopTimer(startSyncKick_);
   link_->Quitting = true;
   link_->Stop();
+  linkLog_.reset();  // it gives the link its trace hook back
   // The link and the transport stop their timers before the port and the scheduler go.
   transfers_.reset();
   link_.reset();
@@ -77,6 +91,7 @@ void ConsoleSession::Start() {
 bool ConsoleSession::Quit() {
   link_->Quitting = true;
   link_->Stop();
+  scheduler_.StopTimer(startSyncKick_);
   return link_->InWait;
 }
 

@@ -32,6 +32,8 @@ class VirtualHidPort;
 
 namespace mirelune::ui {
 
+class LinkLog;
+
 struct ConsoleOptions {
   enum class Device { Hid, Virtual };
   Device device = Device::Hid;
@@ -109,6 +111,8 @@ class ConsoleSession {
   UsbComm& usb() { return *usb_; }
   ProgressNotifier& notifier() { return notifier_; }
   Scheduler& scheduler() { return scheduler_; }
+  // The session's link log (ui/link_log.h), which --trace and the frame's menu drive.
+  LinkLog& linkLog() { return *linkLog_; }
   // The virtual amplifier and its port; null with a hid device.
   VirtualAmplifier* amplifier() { return amplifier_.get(); }
   VirtualHidPort* virtualPort();
@@ -123,11 +127,13 @@ class ConsoleSession {
   std::unique_ptr<Store> store_;
   std::unique_ptr<UndoHistory> history_;
   Scheduler::TimerId gestureTimer_ = 0;
+  Scheduler::TimerId startSyncKick_ = 0;  // runs the start-up read right after coming up
   std::unique_ptr<VirtualAmplifier> amplifier_;
   std::unique_ptr<HidPort> port_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;
   std::unique_ptr<Transfers> transfers_;
+  std::unique_ptr<LinkLog> linkLog_;
   std::string stateError_;
   bool syncing_ = false;
   bool sending_ = false;
