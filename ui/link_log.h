@@ -11,8 +11,9 @@
 // tests it is virtual time; ">" marks what was sent, "<" what was received; the header names
 // the program's version and the wall-clock time the recording started.
 //
-// Wiring: the frame's menu entry "记录通信日志…" (BindLinkLogAction) and the console's
-// --trace FILE both drive the frame's one LinkLog. While recording, the log stands in front of
+// Wiring: one LinkLog per console session (ConsoleSession::linkLog), driven by the frame's menu
+// entry "记录通信日志…" (BindLinkLogAction) and by the console's --trace FILE, which starts it
+// before the frame starts the link. While recording, the log stands in front of
 // Link::onTrace and passes every call on to the hook that was there before; Stop puts that
 // hook back, so whatever else sets onTrace must do so before a recording starts or after it
 // stopped.

@@ -55,25 +55,26 @@ int main(int argc, char** argv) {
   ui::ConsoleSession session(options, scheduler, boxes);
   if (!session.StateError().empty())
     std::fprintf(stderr, "mirelune: %s\n", session.StateError().c_str());
+  // Before the frame: loading the tuning window starts the link, whose first search frame
+  // belongs in the log.
+  ui::LinkLog& log = session.linkLog();
+  if (!line.tracePath.empty() && !log.Start(line.tracePath, error)) {
+    std::fprintf(stderr, "mirelune: --trace %s: %s\n", line.tracePath.c_str(), error.c_str());
+    return 1;
+  }
   int status = 0;
   {
     ui::MdiMain frame(session);
-    ui::LinkLog& log = frame.linkLog();
-    // Nothing has gone over the wire yet: the link's timers run once the event loop does.
-    if (!line.tracePath.empty() && !log.Start(line.tracePath, error)) {
-      std::fprintf(stderr, "mirelune: --trace %s: %s\n", line.tracePath.c_str(), error.c_str());
-      return 1;
-    }
     boxes.SetParent(&frame);
     frame.show();
     session.Start();
     status = QApplication::exec();
     boxes.SetParent(nullptr);
-    // The user was told at the time; the exit status does not claim a complete log either.
-    if (!log.FirstFailure().empty()) {
-      std::fprintf(stderr, "mirelune: link log %s\n", log.FirstFailure().c_str());
-      if (status == 0) status = 1;
-    }
+  }
+  // The user was told at the time; the exit status does not claim a complete log either.
+  if (!log.FirstFailure().empty()) {
+    std::fprintf(stderr, "mirelune: link log %s\n", log.FirstFailure().c_str());
+    if (status == 0) status = 1;
   }
   if (!session.SaveState(error)) {
     std::fprintf(stderr, "mirelune: %s\n", error.c_str());

@@ -41,8 +41,7 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       dialogs_(std::make_unique<QtFileDialogs>()),
-      modeFolder_(ModeFolder::DefaultPath()),
-      linkLog_(std::make_unique<LinkLog>(session.link(), session.scheduler())) {
+      modeFolder_(ModeFolder::DefaultPath()) {
   setObjectName("mdiMain");
   setWindowTitle("Mirelune");
   client_ = new QWidget(this);
@@ -130,7 +129,7 @@ void MdiMain::BuildMenu() {
   device->addSeparator();
   QAction* log = device->addAction(QCoreApplication::translate("Mirelune", "记录通信日志…"));
   log->setObjectName("CmdLinkLog");
-  BindLinkLogAction(*log, *linkLog_, [this]() -> FileDialogs& { return *dialogs_; },
+  BindLinkLogAction(*log, session_.linkLog(), [this]() -> FileDialogs& { return *dialogs_; },
                     session_.notifier(), this);
   sourceTexts_.push_back({log, "记录通信日志…"});
 

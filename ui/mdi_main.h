@@ -35,7 +35,6 @@ namespace mirelune::ui {
 class ConsoleSession;
 class FrameHandles;
 class FrmEq;
-class LinkLog;
 
 class MdiMain : public QMainWindow {
   Q_OBJECT
@@ -68,8 +67,6 @@ class MdiMain : public QMainWindow {
   FrmProgramManager* ProgramManager() const;  // null when not open
   FrmProgram2* Program2() const;
   QAction* MenuItem(const char* objectName) const;
-  // The session's link log, which "记录通信日志…" and the console's --trace start and stop.
-  LinkLog& linkLog() const { return *linkLog_; }
 
   // For windows opened later: the file dialogs (default: QFileDialog) and the mode folder
   // (default: ModeFolder::DefaultPath(), created when the tuning window loads).
@@ -92,7 +89,6 @@ class MdiMain : public QMainWindow {
   std::string modeFolder_;
   QPointer<FrmProgramManager> manager_;
   QPointer<FrmProgram2> program2_;
-  std::unique_ptr<LinkLog> linkLog_;
   bool closing_ = false;
   std::vector<std::pair<QAction*, const char*>> sourceTexts_;  // menu texts, retranslated on a switch  // the frame waits for the tuning window's deferred exit
 };
