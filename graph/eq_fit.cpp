@@ -23,21 +23,12 @@ bool Placeable(FilterType t) {
   return t == FilterType::Peaking || t == FilterType::LowShelf || t == FilterType::HighShelf;
 }
 
-// The index of lo..hi whose table value is nearest to v on a logarithmic scale, or -1 when v
-// lies beyond the ends by more than `halfStep` (a factor).
-template <typename At>
-int NearestIndex(double v, At at, int lo, int hi, double halfStep) {
+// The index of lo..hi nearest to v (model/scales), or -1 when v lies beyond the ends by more
+// than `halfStep` (a factor).
+template <typename At, typename Nearest>
+int NearestIndex(double v, At at, Nearest nearest, int lo, int hi, double halfStep) {
   if (!(v > 0) || !std::isfinite(v) || v < at(lo) / halfStep || v > at(hi) * halfStep) return -1;
-  int best = lo;
-  double bestDistance = std::abs(std::log(v / at(lo)));
-  for (int i = lo + 1; i <= hi; ++i) {
-    const double d = std::abs(std::log(v / at(i)));
-    if (d < bestDistance) {
-      best = i;
-      bestDistance = d;
-    }
-  }
-  return best;
+  return nearest(v, lo, hi);
 }
 
 double FreqValue(int i) { return static_cast<double>(FreqAt(i)); }
@@ -53,7 +44,7 @@ bool Round(const Filter& f, FilterFit& fit, BandSetting& s) {
     fit.high = high;
     return false;
   };
-  s.Freq = NearestIndex(f.freqHz, FreqValue, kFreqLow, kFreqHigh, kHalfFreqStep);
+  s.Freq = NearestIndex(f.freqHz, FreqValue, NearestFreqIndex, kFreqLow, kFreqHigh, kHalfFreqStep);
   if (s.Freq < 0) return outOfRange(FitValue::Freq, f.freqHz, FreqValue(kFreqLow), FreqValue(kFreqHigh));
   const double code = kGainZero + static_cast<double>(RoundHalfEven(f.gainDb * 10.0));
   if (!(code >= kGainMin && code <= kGainMax))
@@ -61,11 +52,11 @@ bool Round(const Filter& f, FilterFit& fit, BandSetting& s) {
   s.Gain = static_cast<int32_t>(code);
   if (f.type == FilterType::Peaking) {
     s.QType = 0;
-    s.Q = NearestIndex(f.q, QValue, 0, kQMaxIndex, kHalfQStep);
+    s.Q = NearestIndex(f.q, QValue, NearestQIndex, 0, kQMaxIndex, kHalfQStep);
     if (s.Q < 0) return outOfRange(FitValue::Q, f.q, QValue(0), QValue(kQMaxIndex));
   } else {
     s.QType = f.type == FilterType::LowShelf ? 1 : 2;
-    s.SQ = NearestIndex(fit.slope, QValue, 0, kSlopeMaxIndex, kHalfQStep);
+    s.SQ = NearestIndex(fit.slope, QValue, NearestQIndex, 0, kSlopeMaxIndex, kHalfQStep);
     if (s.SQ < 0) return outOfRange(FitValue::Slope, fit.slope, QValue(0), QValue(kSlopeMaxIndex));
   }
   s.EQDisabled = kFalse;

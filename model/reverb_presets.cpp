@@ -19,11 +19,6 @@ constexpr Row kRows[] = {
     {false, {0, 0, 0, 0}},              // 784 pre-delay
 };
 
-int32_t NearestFreqIndex(double hz) {
-  const int above = FreqToIndex(static_cast<float>(hz));
-  if (above <= 0) return 0;
-  return hz - FreqAt(above - 1) <= FreqAt(above) - hz ? above - 1 : above;
-}
 
 }  // namespace
 

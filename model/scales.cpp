@@ -137,6 +137,33 @@ float QAt(int index) {
 
 long RoundHalfEven(double v) { return std::lrint(v); }  // default rounding mode: to nearest even
 
+namespace {
+
+template <typename At>
+int NearestOnLogScale(double v, At at, int lo, int hi) {
+  if (!(v > 0) || !std::isfinite(v) || lo > hi) return -1;
+  int best = lo;
+  double bestDistance = std::abs(std::log(v / at(lo)));
+  for (int i = lo + 1; i <= hi; ++i) {
+    const double d = std::abs(std::log(v / at(i)));
+    if (d < bestDistance) {
+      best = i;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+int NearestFreqIndex(double hz, int lo, int hi) {
+  return NearestOnLogScale(hz, [](int i) { return static_cast<double>(FreqAt(i)); }, lo, hi);
+}
+
+int NearestQIndex(double q, int lo, int hi) {
+  return NearestOnLogScale(q, [](int i) { return static_cast<double>(QAt(i)); }, lo, hi);
+}
+
 std::string QIndexText(int index) { return Format(QAt(index), 2); }
 
 std::string GainText(int code) { return Format((static_cast<double>(code) - 250.0) / 10.0, 1); }

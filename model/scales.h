@@ -35,6 +35,12 @@ int QToIndex(float q);
 float FreqAt(int index);  // FreqTable[index], index clamped into 0..362
 float QAt(int index);     // QTable[index], index clamped into 0..100
 
+// The index lo..hi whose table entry lies nearest to v on a logarithmic scale (the tables are
+// logarithmic: 36 frequencies and 12 Q values an octave); the lower index on a tie. -1 when v
+// is not a positive finite number.
+int NearestFreqIndex(double hz, int lo = 0, int hi = kFreqMaxIndex);
+int NearestQIndex(double q, int lo, int hi);
+
 std::string QIndexText(int index);   // "0.00"
 std::string GainText(int code);      // "0.0", in dB
 // Text in dB -> gain code, rounded half to even. Returns false when the text is not a number.

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -108,3 +109,22 @@ TEST(Scales, ClampFreqIndexLimits) {
 
 }  // namespace
 }  // namespace mirelune
+
+// Nearest entries on the tables' logarithmic scale, the lower one on a tie; no index for what
+// is not a positive number.
+TEST(Scales, NearestIndexOnTheLogScale) {
+  using mirelune::FreqAt;
+  using mirelune::NearestFreqIndex;
+  using mirelune::NearestQIndex;
+  using mirelune::QAt;
+  EXPECT_EQ(FreqAt(NearestFreqIndex(10156)), 10100.0f);
+  EXPECT_EQ(FreqAt(NearestFreqIndex(9982)), 9890.0f);
+  EXPECT_EQ(FreqAt(NearestFreqIndex(118)), 118.0f);
+  EXPECT_EQ(NearestFreqIndex(5), 0);
+  EXPECT_EQ(NearestFreqIndex(99999), mirelune::kFreqMaxIndex);
+  EXPECT_EQ(NearestFreqIndex(1000, 10, 20), 20);
+  EXPECT_EQ(NearestFreqIndex(0), -1);
+  EXPECT_EQ(NearestFreqIndex(-3), -1);
+  EXPECT_EQ(NearestFreqIndex(std::nan("")), -1);
+  EXPECT_FLOAT_EQ(QAt(NearestQIndex(0.71, 0, 100)), 0.71f);
+}
