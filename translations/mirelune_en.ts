@@ -607,7 +607,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>开机模式选择</source>
-        <translation>Power-on mode choice</translation>
+        <translation>Mode choice</translation>
     </message>
     <message>
         <source>开机设置</source>

@@ -102,19 +102,19 @@ SecondaryLayout SystemSettings() {
     l.captions.push_back(Label({left, 540, 2250, 270}, kNames[i]));
     l.captions.push_back(Label({left, 2040, 2250, 270}, kNames[i]));
   }
-  l.captions.push_back(Group({150, 150, 8850, 1425}, "开机音量"));
-  l.captions.push_back(Group({150, 1650, 8850, 1425}, "音量上限"));
+  l.captions.push_back(Group({150, 150, 8700, 1425}, "开机音量"));
+  l.captions.push_back(Group({150, 1650, 8700, 1425}, "音量上限"));
   const struct {
     int address;
     int showType;
     const char* name;
   } lists[] = {{2564, 2, "开机模式"}, {2571, 4, "开机模式选择"}, {2596, 5, "输出选项"}, {2597, 6, "输入电平"}};
   for (int i = 0; i < 4; ++i) {
-    const int top = 420 + i * 780;
-    l.lists.push_back({i, lists[i].address, lists[i].showType, {9600, top, 1305, 300}});
-    l.captions.push_back(Label({9600, top - 270, 1400, 270}, lists[i].name));
+    const int top = 510 + i * 760;
+    l.lists.push_back({i, lists[i].address, lists[i].showType, {9225, top, 1305, 300}});
+    l.captions.push_back(Label({9225, top - 270, 1725, 270}, lists[i].name));
   }
-  l.captions.push_back(Group({9375, 60, 1650, 3450}, "开机设置"));
+  l.captions.push_back(Group({9000, 60, 2025, 3450}, "开机设置"));
   return l;
 }
 
