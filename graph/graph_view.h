@@ -2,7 +2,10 @@
 //   Background - the skin background and the grid, drawn once per size;
 //   Base       - Background plus the unselected band curves, redrawn when bands change;
 //   Composite  - the finished frame: Base, the selected curve and fill, the sum, markers, texts.
-// A drag therefore redraws only the selected band and the sum on top of one copy of Base.
+// A frame repaints only what differs from the last one (graph/graph_damage.h): a drag copies
+// Base and redraws the curves, markers and texts inside the rectangles the moving band and the
+// sum sweep, and a frame equal to the last one is not presented at all. Changes of Base (another
+// selection, a page, a size) repaint everything.
 //
 // UI thread only. The model and the view refer to each other: the view draws what the model
 // holds, the model asks the view (as its GraphCanvas) to redraw.
@@ -13,7 +16,9 @@
 #include <QImage>
 #include <QSize>
 
+#include "graph/graph_damage.h"
 #include "graph/graph_hooks.h"
+#include "graph/graph_overlay.h"
 #include "graph/skin.h"
 
 namespace mirelune {
@@ -35,22 +40,40 @@ class GraphView : public GraphCanvas {
   void DrawBase() override;
   void DrawGraph() override;
 
-  // The finished frame; valid after ResizeGraph. The presenter, when set, receives it at the end
-  // of every DrawGraph (the window copies it to the screen).
+  // The finished frame; valid after ResizeGraph. The presenter, when set, receives the
+  // rectangles of Composite that changed at the end of every DrawGraph that changed any (the
+  // window copies those to the screen).
   const QImage& Composite() const { return composite_.image; }
   const QImage& Base() const { return base_.image; }
   const QImage& Background() const { return background_.image; }
-  void SetPresenter(std::function<void(const QImage&)> presenter) { presenter_ = std::move(presenter); }
+  using Presenter = std::function<void(const std::vector<QRect>& changed)>;
+  void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
+  // The frame DrawGraph would show, drawn whole into a new image (Composite is not touched).
+  QImage RenderWhole() const;
+  // The next DrawGraph repaints the whole frame (something under the curves changed).
+  void InvalidateFrame() { frameValid_ = false; }
 
  private:
   void DrawGrid();
-  void DrawCurve(QPainter& g, const float* row, const QColor& colour, int width) const;
+  // Points first..last (inclusive) of a curve.
+  void DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour, int width) const;
+  // A frame to draw: its scene (what the damage is computed from) and the overlay's layout.
+  struct Frame {
+    GraphScene scene;
+    std::vector<MarkerDraw> markers;
+    std::vector<GraphText> texts;
+    bool bypass = false;
+  };
+  Frame BuildFrame() const;
+  void PaintFrame(QPainter& g, const Frame& frame, const QRect& area) const;
 
   ResponseModel& model_;
   skin::Surface background_;
   skin::Surface base_;
   skin::Surface composite_;
-  std::function<void(const QImage&)> presenter_;
+  Presenter presenter_;
+  GraphScene shown_;         // what Composite holds
+  bool frameValid_ = false;  // false: Composite must be drawn whole
 };
 
 }  // namespace mirelune

@@ -60,6 +60,7 @@ void ResponseModel::RedrawAll(bool quiet) {
   Stop(GraphTimer::Draw);
   gradientPhase_ = 0;
   gradientLevel_ = 5;
+  WakeBlink();
   BuildGraphBands(store_, sliders_, bands_);
   selected_ = 0;
   for (int b = 0; b < kMaxGraphBands; ++b) RecomputeBand(b);
@@ -82,6 +83,7 @@ void ResponseModel::SelectBand(int b) {
   RecomputeSum();
   gradientPhase_ = 0;
   gradientLevel_ = 5;
+  WakeBlink();
   Stop(GraphTimer::NoOper);
   Start(GraphTimer::NoOper);
   Stop(GraphTimer::Fade);
@@ -124,6 +126,7 @@ void ResponseModel::DragTo(float x, float y, bool locked) {
   WriteBandBack();
   RecomputeBand(selected_);
   RecomputeSum();
+  WakeBlink();
   Stop(GraphTimer::NoOper);
   Stop(GraphTimer::Fade);
   pendingSend_ = static_cast<uint8_t>(selected_);
@@ -230,6 +233,14 @@ void ResponseModel::GradientTick() {
 
 void ResponseModel::BlinkTick() {
   if (blinkCounter_ <= 0) return;
+  if (blinkIdleTicks_ >= kBlinkRestTicks) return;
+  if (++blinkIdleTicks_ >= kBlinkRestTicks) {
+    if (blinkPhase_) {
+      blinkPhase_ = false;
+      DrawGraph();
+    }
+    return;
+  }
   if (++blinkCounter_ > 4) {
     blinkCounter_ = 1;
     blinkPhase_ = !blinkPhase_;

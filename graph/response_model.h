@@ -77,7 +77,11 @@ class ResponseModel {
 
   void NoOperTick();   // idle timer fired: start the fade
   void GradientTick(); // fade timer
-  void BlinkTick();    // every link tick
+  // Every link tick. The selected marker blinks while the graph is worked with; after
+  // kBlinkRestTicks ticks without a selection, drag or redraw it rests in its plain size and
+  // nothing is drawn until the next one.
+  void BlinkTick();
+  static constexpr int kBlinkRestTicks = 60;  // 3 s
   // The draw timer's send step: the address to send for the pending band (the frequency record
   // of a pair), or -1 when nothing is pending. Clears the pending band.
   int TakePendingSendAddress();
@@ -114,6 +118,7 @@ class ResponseModel {
   void Stop(GraphTimer t) { if (timers_) timers_->Stop(t); }
   void DrawBase() { if (canvas_) canvas_->DrawBase(); }
   void DrawGraph() { if (canvas_) canvas_->DrawGraph(); }
+  void WakeBlink() { blinkIdleTicks_ = 0; }
   float* Row(int b) { return curves_.data() + static_cast<size_t>(b) * geo_.Points(); }
 
   Store& store_;
@@ -133,6 +138,7 @@ class ResponseModel {
   int dragStartX_ = 0;
   bool blinkPhase_ = false;
   int blinkCounter_ = 0;
+  int blinkIdleTicks_ = 0;
   int gradientPhase_ = 0;
   int gradientLevel_ = 5;
   uint8_t pendingSend_ = kNoPendingBand;

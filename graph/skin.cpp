@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTransform>
@@ -210,10 +211,23 @@ QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars) {
   return QRectF(left, y, width, height);
 }
 
-void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars) {
+namespace {
+QFont SkinTextFont() {
   QFont font(SkinFontFamily());
   font.setPixelSize(12);
   font.setWeight(QFont::Normal);
+  return font;
+}
+}  // namespace
+
+QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars) {
+  static const QFontMetricsF metrics(SkinTextFont());
+  return metrics.boundingRect(SkinTextRect(text, pos, widthChars),
+                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars) {
+  const QFont font = SkinTextFont();
   g.save();
   g.setFont(font);
   g.setPen(QColor::fromRgba(argb));

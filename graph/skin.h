@@ -73,6 +73,8 @@ void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& po
 // (widthChars 0) or left + 90 * c, height top + 300 (20 twips a character cell, 15 twips a
 // pixel). A coordinate that is not a number counts as 0.
 QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars);
+// Where DrawSkinText's glyphs land: the bounding box of the text laid out in SkinTextRect.
+QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars);
 // The family DrawSkinText draws with: "宋体" when the system has it, else WenQuanYi Micro Hei.
 QString SkinFontFamily();
 

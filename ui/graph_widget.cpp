@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include "controls/graph_wheel_hook.h"
 #include "link/link.h"
@@ -23,7 +25,11 @@ GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
   timers_.onNoOper = [this] { model_.NoOperTick(); };
   timers_.onFade = [this] { model_.GradientTick(); };
   timers_.onDraw = [this] { DrawTick(); };
-  view_.SetPresenter([this](const QImage&) { update(); });
+  view_.SetPresenter([this](const std::vector<QRect>& changed) {
+    QRegion region;
+    for (const QRect& r : changed) region += r;
+    update(region);
+  });
   // The blinking marks advance with the link's base tick.
   blinkTimer_ = scheduler_.StartTimer(Link::kTickMs, true, [this] { model_.BlinkTick(); });
 
@@ -52,14 +58,16 @@ void GraphWidget::DrawTick() {
   if (address >= 0 && sendParam) sendParam(address);
 }
 
-void GraphWidget::paintEvent(QPaintEvent*) {
+// Only the rectangles asked for: a drag changes a small part of the frame.
+void GraphWidget::paintEvent(QPaintEvent* e) {
   QPainter p(this);
   const QImage& frame = view_.Composite();
   if (frame.isNull()) {
     p.fillRect(rect(), QColor(12, 14, 18));
     return;
   }
-  p.drawImage(0, 0, frame);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : e->region()) p.drawImage(r.topLeft(), frame, r);
 }
 
 void GraphWidget::resizeEvent(QResizeEvent*) {

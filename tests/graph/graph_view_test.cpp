@@ -197,7 +197,11 @@ TEST(GraphView, ResizeRebuildsOnlyOnChangeAndDrawsPresentTheFrame) {
   Rendered r(0);
   EXPECT_FALSE(r.view.ResizeGraph(QSize(1000, 330)));
   std::vector<QSize> presented;
-  r.view.SetPresenter([&](const QImage& img) { presented.push_back(img.size()); });
+  r.view.SetPresenter([&](const std::vector<QRect>& changed) {
+    ASSERT_EQ(changed.size(), 1u);  // a new size repaints everything
+    EXPECT_EQ(changed[0].topLeft(), QPoint(0, 0));
+    presented.push_back(changed[0].size());
+  });
   EXPECT_TRUE(r.view.ResizeGraph(QSize(645, 200)));
   EXPECT_EQ(r.model.Geometry().Points(), 600);
   r.model.RedrawAll(true);
@@ -208,6 +212,72 @@ TEST(GraphView, ResizeRebuildsOnlyOnChangeAndDrawsPresentTheFrame) {
   r.model.RedrawAll(true);
   r.view.DrawGraph();
   EXPECT_EQ(presented, (std::vector<QSize>{QSize(645, 200), QSize(20, 10)}));
+}
+
+// Largest difference of any channel between two frames of the same size.
+int MaxDifference(const QImage& a, const QImage& b) {
+  int worst = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    const QRgb* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const QRgb* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x)
+      worst = std::max({worst, std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
+                        std::abs(qBlue(pa[x]) - qBlue(pb[x])), std::abs(qAlpha(pa[x]) - qAlpha(pb[x]))});
+  }
+  return worst;
+}
+
+// A frame repainted in parts, step after step, shows what a frame drawn whole shows: drags
+// large and tiny, the blink, the fade, the bypass overlay, another band. A drag repaints a part
+// of the graph only, and a frame that changes nothing repaints nothing.
+TEST(GraphView, FramesRepaintedInPartsEqualFramesDrawnWhole) {
+  Rendered r(0, 0, 1595, 538);
+  long presentedArea = 0;
+  int presentations = 0;
+  r.view.SetPresenter([&](const std::vector<QRect>& changed) {
+    ++presentations;
+    for (const QRect& q : changed) presentedArea += static_cast<long>(q.width()) * q.height();
+  });
+  const long whole = 1595L * 538;
+  r.model.SelectBand(6);
+  r.view.DrawGraph();
+  auto check = [&](const char* step) {
+    ASSERT_EQ(MaxDifference(r.view.Composite(), r.view.RenderWhole()), 0) << step;
+  };
+  check("selected");
+  const MarkerPos start = r.model.Marker(6);
+  for (int i = 1; i <= 40; ++i) {
+    presentedArea = 0;
+    // Big steps, then tiny ones.
+    const float dx = i <= 20 ? 9.0f * i : 180.0f + 0.02f * (i - 20);
+    r.model.DragTo(start.x + dx, start.y - 3.0f * std::min(i, 20), false);
+    r.view.DrawGraph();
+    check("drag");
+    EXPECT_LT(presentedArea, whole / 3) << "drag step " << i;
+  }
+  presentations = 0;
+  r.view.DrawGraph();
+  EXPECT_EQ(presentations, 0) << "an unchanged frame was presented";
+  for (int i = 0; i < 5; ++i) r.model.BlinkTick();  // one blink phase
+  ASSERT_TRUE(r.model.BlinkPhase());
+  check("blink");
+  EXPECT_EQ(presentations, 1);
+  r.model.NoOperTick();
+  for (int i = 0; i < 11; ++i) {
+    r.model.GradientTick();
+    check("fade");
+  }
+  const int bypass = r.store.BypassAddress();
+  r.store.ParamTable.at(0, bypass).Value = 1;
+  r.view.DrawGraph();
+  check("bypass on");
+  r.store.ParamTable.at(0, bypass).Value = 0;
+  r.view.DrawGraph();
+  check("bypass off");
+  r.model.SelectBand(2);
+  r.model.DragTo(r.model.Marker(2).x - 40, r.model.Marker(2).y + 30, false);
+  r.view.DrawGraph();
+  check("another band");
 }
 
 }  // namespace

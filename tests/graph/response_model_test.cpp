@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -522,6 +523,42 @@ TEST(ResponseModel, TimersFadeAndBlink) {
   EXPECT_EQ(m.SelectedBand(), 0);
   EXPECT_FALSE(timers.On(GraphTimer::Draw));
   EXPECT_FALSE(timers.On(GraphTimer::NoOper));
+}
+
+// The blink comes to rest in the plain size a few seconds after the last change, and draws
+// nothing more until the next selection or drag wakes it.
+TEST(ResponseModel, TheBlinkRestsWhenTheGraphIsLeftAlone) {
+  Store st;
+  st.InitDefaults();
+  CountingCanvas canvas;
+  ResponseModel m(st);
+  m.SetCanvas(&canvas);
+  m.Resize(1000, 330);
+  m.RedrawAll(true);
+  m.MarkDrawn();
+  auto ticks = [&](int n) {
+    const int before = canvas.graph;
+    for (int i = 0; i < n; ++i) m.BlinkTick();
+    return canvas.graph - before;
+  };
+  // Flips every fourth tick, until the rest; a flip left on the large size is undone.
+  EXPECT_EQ(ticks(ResponseModel::kBlinkRestTicks - 1), (ResponseModel::kBlinkRestTicks - 1) / 4);
+  const bool largeAtRest = m.BlinkPhase();
+  EXPECT_EQ(ticks(1), largeAtRest ? 1 : 0);
+  EXPECT_FALSE(m.BlinkPhase());
+  EXPECT_EQ(ticks(1000), 0);
+  struct Wake {
+    const char* what;
+    std::function<void()> act;
+  } wakes[] = {{"select", [&] { m.SelectBand(2); }},
+               {"drag", [&] { m.DragTo(400, 120, false); }},
+               {"rebuild", [&] { m.RedrawAll(true); }}};
+  for (const Wake& w : wakes) {
+    w.act();
+    EXPECT_GE(ticks(8), 1) << w.what;
+    ticks(1000);
+    EXPECT_FALSE(m.BlinkPhase()) << w.what;
+  }
 }
 
 TEST(GraphOverlay, MarkersAndTextsOfTheSelectedBand) {

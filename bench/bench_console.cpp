@@ -1,0 +1,111 @@
+// The console as a user drives it: the frame with the tuning window at 1610 x 893 on the
+// offscreen platform, the virtual amplifier behind the link, pointer moves delivered to the
+// frame's top-level window as the window system delivers them. Reports the CPU time of one
+// pointer move on the graph during a drag: the event, the model, the frame drawn, the window
+// painted and the band's frame sent to the amplifier.
+//   build/bin/mirelune-bench-console
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWindow>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/recording_notifier.h"
+#include "platform/virtual_scheduler.h"
+#include "sim/virtual_amplifier.h"
+#include "ui/console_session.h"
+#include "ui/frm_eq.h"
+#include "ui/graph_widget.h"
+#include "ui/mdi_main.h"
+
+namespace mirelune::ui {
+namespace {
+
+void EnsureApp() {
+  if (QCoreApplication::instance()) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "mirelune-bench-console";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+}
+
+struct ConsoleOnVirtual {
+  VirtualScheduler scheduler;
+  RecordingNotifier messages;
+  std::unique_ptr<ConsoleSession> session;
+  std::unique_ptr<MdiMain> frame;
+
+  ConsoleOnVirtual() {
+    ConsoleOptions options;
+    options.device = ConsoleOptions::Device::Virtual;
+    options.dataFolder = QDir::tempPath().toStdString() + "/mirelune-bench-console";
+    session = std::make_unique<ConsoleSession>(options, scheduler, messages);
+    frame = std::make_unique<MdiMain>(*session);
+    frame->resize(1610 + 200, 893 + 200);
+    frame->show();
+    session->Start();
+    scheduler.RunFor(1000);
+    frame->tuningWindow()->setGeometry(67, 37, 1610, 893);
+    Settle();
+  }
+  ~ConsoleOnVirtual() {
+    frame.reset();
+    session.reset();
+  }
+  void Settle() {
+    QCoreApplication::processEvents();
+    scheduler.RunFor(2);
+    QCoreApplication::processEvents();
+  }
+  QWindow* window() { return frame->windowHandle(); }
+  QPoint InWindow(QWidget* w, QPoint p) { return w->mapTo(frame.get(), p); }
+};
+
+struct PaintCounter : QObject {
+  explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++count;
+    return false;
+  }
+  int count = 0;
+};
+
+// One pointer move of a drag: the band follows the pointer back and forth over 300 px.
+void BM_GraphDragMove(benchmark::State& state) {
+  EnsureApp();
+  ConsoleOnVirtual c;
+  if (!c.session->link().Online) return state.SkipWithError("the console did not come online");
+  GraphWidget& g = *c.frame->tuningWindow()->graph();
+  ResponseModel& m = g.model();
+  const int band = 6;
+  const MarkerPos marker = m.Marker(band);
+  const QPoint start(static_cast<int>(marker.x + 0.5f), static_cast<int>(marker.y));
+  QTest::mousePress(c.window(), Qt::LeftButton, Qt::NoModifier, c.InWindow(&g, start));
+  c.Settle();
+  if (m.SelectedBand() != band) return state.SkipWithError("the press did not pick the band");
+  PaintCounter paints(&g);
+  const size_t framesBefore = c.session->amplifier()->CommandLog().size();
+  int step = 0;
+  for (auto _ : state) {
+    step = (step + 1) % 200;
+    const int dx = step < 100 ? 3 * step : 3 * (200 - step);
+    QTest::mouseMove(c.window(), c.InWindow(&g, start + QPoint(dx, -dx / 6)));
+    c.Settle();
+  }
+  QTest::mouseRelease(c.window(), Qt::LeftButton, Qt::NoModifier, c.InWindow(&g, start));
+  c.Settle();
+  const double moves = static_cast<double>(state.iterations());
+  // Every move must reach the screen and the amplifier, or the figure measures nothing.
+  state.counters["paints_per_move"] = paints.count / moves;
+  state.counters["frames_per_move"] =
+      static_cast<double>(c.session->amplifier()->CommandLog().size() - framesBefore) / moves;
+  state.counters["graph_w"] = g.width();
+  state.counters["graph_h"] = g.height();
+}
+BENCHMARK(BM_GraphDragMove)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+}  // namespace
+}  // namespace mirelune::ui
