@@ -56,17 +56,25 @@ ParamRecord DecodeRecord(const uint8_t* i) {
   return r;
 }
 
+void EncodeTableInto(const RecordTable& table, uint8_t* out) {
+  for (int n = 0; n < RecordTable::kRecords; ++n)
+    EncodeRecord(table.record(n), out + static_cast<size_t>(n) * kSpRecordSize);
+}
+
+void DecodeTableFrom(const uint8_t* in, RecordTable& table) {
+  for (int n = 0; n < RecordTable::kRecords; ++n)
+    table.record(n) = DecodeRecord(in + static_cast<size_t>(n) * kSpRecordSize);
+}
+
 std::vector<uint8_t> EncodeTable(const RecordTable& table) {
   std::vector<uint8_t> out(kSpFileSize);
-  for (int n = 0; n < RecordTable::kRecords; ++n)
-    EncodeRecord(table.record(n), out.data() + static_cast<size_t>(n) * kSpRecordSize);
+  EncodeTableInto(table, out.data());
   return out;
 }
 
 bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table) {
   if (bytes.size() != kSpFileSize) return false;
-  for (int n = 0; n < RecordTable::kRecords; ++n)
-    table.record(n) = DecodeRecord(bytes.data() + static_cast<size_t>(n) * kSpRecordSize);
+  DecodeTableFrom(bytes.data(), table);
   return true;
 }
 

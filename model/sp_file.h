@@ -20,6 +20,9 @@ ParamRecord DecodeRecord(const uint8_t* in28);
 std::vector<uint8_t> EncodeTable(const RecordTable& table);
 // False (and the table untouched) unless `bytes` is exactly 252 000 bytes long.
 bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table);
+// The same in place: exactly kSpFileSize bytes at `out` / `in`.
+void EncodeTableInto(const RecordTable& table, uint8_t* out);
+void DecodeTableFrom(const uint8_t* in, RecordTable& table);
 
 // Reads a configuration file into `table`. A file that is missing, unreadable, not a regular
 // file (a FIFO is refused, not waited on) or not exactly 252 000 bytes is refused and the table

@@ -23,17 +23,12 @@ std::vector<uint8_t> Reply(int code, uint8_t status) {
 }  // namespace
 
 VirtualAmplifier::VirtualAmplifier(bool administrator)
-    : layout_(std::make_unique<Store>()), working_(std::make_unique<RecordTable>()) {
+    : layout_(std::make_unique<Store>()),
+      working_(std::make_unique<RecordTable>()),
+      administrator_(administrator) {
   layout_->InitDefaults();
-  modes_.resize(kModeCount);
-  for (int n = 0; n < kModeCount; ++n) {
-    RecordTable& t = modes_[static_cast<size_t>(n)];
-    t = layout_->ParamTable;
-    for (int slot = 0; slot < 2; ++slot) t.at(slot, kVolumeProbeAddress).Value = 70 + n;
-    t.at(0, sysaddr::kRights).Value = administrator ? 1 : 0;
-    names_[static_cast<size_t>(n)] = "Mode " + std::to_string(n + 1);
-  }
-  *working_ = modes_[0];
+  for (int n = 0; n < kModeCount; ++n) names_[static_cast<size_t>(n)] = "Mode " + std::to_string(n + 1);
+  ResetTables();
   passwords_[0] = {0, 0, 0, 0};
   passwords_[1] = {0, 0, 0, 0, 0, 0};
   const auto admin = DefaultAdminDigits();
@@ -41,6 +36,39 @@ VirtualAmplifier::VirtualAmplifier(bool administrator)
 }
 
 VirtualAmplifier::~VirtualAmplifier() = default;
+
+namespace {
+// Where the factory modes differ from the console's start-up table.
+void ApplyFactoryMarks(int mode, bool administrator, int slot, int address, ParamRecord& r) {
+  if (address == kVolumeProbeAddress && slot < 2) r.Value = 70 + mode;
+  if (address == sysaddr::kRights && slot == 0) r.Value = administrator ? 1 : 0;
+}
+}  // namespace
+
+ParamRecord VirtualAmplifier::FactoryRecord(int mode, int recordNumber) const {
+  ParamRecord r = layout_->ParamTable.record(recordNumber);
+  ApplyFactoryMarks(mode, administrator_, recordNumber % kSlotCount, recordNumber / kSlotCount, r);
+  return r;
+}
+
+RecordTable& VirtualAmplifier::StoredMode(int n) {
+  std::unique_ptr<RecordTable>& t = modes_.at(static_cast<size_t>(n));
+  if (!t) {
+    t = std::make_unique<RecordTable>(layout_->ParamTable);
+    for (int slot = 0; slot < 2; ++slot)
+      ApplyFactoryMarks(n, administrator_, slot, kVolumeProbeAddress, t->at(slot, kVolumeProbeAddress));
+    ApplyFactoryMarks(n, administrator_, 0, sysaddr::kRights, t->at(0, sysaddr::kRights));
+  }
+  return *t;
+}
+
+void VirtualAmplifier::ResetTables() {
+  for (auto& t : modes_) t.reset();
+  *working_ = layout_->ParamTable;
+  for (int slot = 0; slot < 2; ++slot)
+    ApplyFactoryMarks(0, administrator_, slot, kVolumeProbeAddress, working_->at(slot, kVolumeProbeAddress));
+  ApplyFactoryMarks(0, administrator_, 0, sysaddr::kRights, working_->at(0, sysaddr::kRights));
+}
 
 uint8_t& VirtualAmplifier::MenuHidden(int kind, int item) {
   return layout_->Menu.MenuHidden.at(static_cast<size_t>(kind)).at(static_cast<size_t>(item));
@@ -121,7 +149,7 @@ std::vector<uint8_t> VirtualAmplifier::Execute(const std::vector<uint8_t>& f) {
     case SaveToMode: {
       const int n = f[2];
       if (n >= kModeCount) return Reply(code, kRefused);
-      modes_[static_cast<size_t>(n)] = *working_;
+      StoredMode(n) = *working_;
       currentMode_ = n;
       return Reply(code, kAccepted);
     }
@@ -162,7 +190,7 @@ RecordTable* VirtualAmplifier::GroupTable(int modeByte, int kind, int& slot, int
   }
   if (modeNumber < 0 || modeNumber >= kModeCount) return nullptr;
   // The current mode is the live one: reading it shows the edits not yet saved.
-  return modeNumber == currentMode_ ? working_.get() : &modes_[static_cast<size_t>(modeNumber)];
+  return modeNumber == currentMode_ ? working_.get() : &StoredMode(modeNumber);
 }
 
 std::vector<uint8_t> VirtualAmplifier::ReadGroupReply(const std::vector<uint8_t>& f) {
@@ -194,7 +222,7 @@ std::vector<uint8_t> VirtualAmplifier::WriteGroupReply(const std::vector<uint8_t
     decoded.emplace_back(a, r);
   }
   if (p != end) return Reply(f[1], kRefused);  // all or nothing
-  RecordTable& stored = modes_[static_cast<size_t>(n)];
+  RecordTable& stored = StoredMode(n);
   for (auto& [a, r] : decoded) {
     stored.at(slot, a) = r;
     if (n == currentMode_) working_->at(slot, a) = r;

@@ -53,7 +53,16 @@ class VirtualAmplifier {
 
   // State, for tests and for the demo.
   RecordTable& Working() { return *working_; }
-  RecordTable& StoredMode(int n) { return modes_.at(static_cast<size_t>(n)); }
+  // A stored mode is made from the factory state when first used, so a run that touches one
+  // mode does not build ten.
+  RecordTable& StoredMode(int n);
+  // False while mode n is still exactly its factory content and has never been used.
+  bool StoredModeBuilt(int n) const { return modes_.at(static_cast<size_t>(n)) != nullptr; }
+  // The factory content of stored mode n (the working set starts as mode 0's).
+  ParamRecord FactoryRecord(int mode, int recordNumber) const;
+  // Working set and stored modes back to the factory content (names, flags, current mode and
+  // passwords stay).
+  void ResetTables();
   const Store& Layout() const { return *layout_; }
   int CurrentMode() const { return currentMode_; }
   void SetCurrentMode(int n) { currentMode_ = n; }
@@ -85,7 +94,8 @@ class VirtualAmplifier {
 
   std::unique_ptr<Store> layout_;  // KindStart/KindEnd, Kind bytes and the menu catalogue
   std::unique_ptr<RecordTable> working_;
-  std::vector<RecordTable> modes_;
+  std::array<std::unique_ptr<RecordTable>, kModeCount> modes_;
+  bool administrator_ = false;
   std::array<std::string, 11> names_;
   int currentMode_ = 0;
   std::array<std::vector<uint8_t>, 3> passwords_;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -26,11 +27,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kMagic[8] = {'M', 'L', 'V', 'A', 'M', 'P', '0', '1'};
+// Two layouts share the head: the 8-byte mark, the current mode, 11 names of 12 bytes, the menu
+// flags. The first ("MLVAMP01") follows it with the working set and the ten stored modes as
+// whole configuration files (2.7 MB). The second ("MLVAMP02", written now) holds only the
+// records that differ from the factory content: per table (working set, modes 1..10) a 32-bit
+// count, then count entries of a 16-bit record number (address * 3 + slot, increasing) and the
+// record's 28 bytes. Everything little-endian. Both are read.
+constexpr char kMagicFull[8] = {'M', 'L', 'V', 'A', 'M', 'P', '0', '1'};
+constexpr char kMagic[8] = {'M', 'L', 'V', 'A', 'M', 'P', '0', '2'};
 constexpr size_t kNameBytes = 11 * 12;
 constexpr size_t kFlagBytes = kCatalogueKinds * kMaxMenuItems;
 constexpr size_t kTables = 1 + VirtualAmplifier::kModeCount;
-constexpr size_t kStateSize = sizeof kMagic + 1 + kNameBytes + kFlagBytes + kTables * kSpFileSize;
+constexpr size_t kHeadSize = sizeof kMagic + 1 + kNameBytes + kFlagBytes;
+constexpr size_t kFullStateSize = kHeadSize + kTables * kSpFileSize;
+constexpr size_t kEntrySize = 2 + kSpRecordSize;
+constexpr size_t kMaxStateSize = kHeadSize + kTables * (4 + RecordTable::kRecords * kEntrySize);
 
 std::string NotAState(const std::string& path, const std::string& why) {
   return path + ": not a virtual amplifier state (" + why +
@@ -43,7 +54,7 @@ bool ReadState(const std::string& path, std::vector<uint8_t>& bytes, bool& exist
   std::error_code ec;
   exists = fs::symlink_status(path, ec).type() != fs::file_type::not_found;
   if (!exists) return true;
-  FileResult r = ReadRegularFile(path, kStateSize + 1, bytes);
+  FileResult r = ReadRegularFile(path, std::max(kFullStateSize, kMaxStateSize) + 1, bytes);
   if (!r) {
     error = r.error;
     return false;
@@ -132,9 +143,22 @@ bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& 
 
 // ---- the bytes ----
 
+namespace {
+
+void PutU32(std::vector<uint8_t>& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+uint32_t GetU32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// Table 0 is the working set (its factory content is mode 0's), table t > 0 stored mode t - 1.
+int FactoryModeOf(size_t table) { return table == 0 ? 0 : static_cast<int>(table) - 1; }
+
+}  // namespace
+
 std::vector<uint8_t> EncodeVirtualState(VirtualAmplifier& amp) {
   std::vector<uint8_t> bytes(kMagic, kMagic + sizeof kMagic);
-  bytes.reserve(kStateSize);
   bytes.push_back(static_cast<uint8_t>(amp.CurrentMode()));
   for (int n = 0; n < 11; ++n) {
     std::string name = amp.ModeName(n);
@@ -143,32 +167,91 @@ std::vector<uint8_t> EncodeVirtualState(VirtualAmplifier& amp) {
   }
   for (int k = 0; k < kCatalogueKinds; ++k)
     for (int i = 0; i < kMaxMenuItems; ++i) bytes.push_back(amp.MenuHidden(k, i));
-  auto table = [&](const RecordTable& t) {
-    std::vector<uint8_t> chunk = EncodeTable(t);
-    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
-  };
-  table(amp.Working());
-  for (int n = 0; n < VirtualAmplifier::kModeCount; ++n) table(amp.StoredMode(n));
+  for (size_t t = 0; t < kTables; ++t) {
+    const size_t countAt = bytes.size();
+    PutU32(bytes, 0);
+    const int mode = FactoryModeOf(t);
+    if (t > 0 && !amp.StoredModeBuilt(mode)) continue;  // untouched: the factory content
+    const RecordTable& table = t == 0 ? amp.Working() : amp.StoredMode(mode);
+    uint32_t count = 0;
+    for (int n = 0; n < RecordTable::kRecords; ++n) {
+      const ParamRecord& r = table.record(n);
+      const ParamRecord factory = amp.FactoryRecord(mode, n);
+      if (r == factory) continue;
+      uint8_t mine[kSpRecordSize], theirs[kSpRecordSize];
+      EncodeRecord(r, mine);
+      EncodeRecord(factory, theirs);
+      if (std::memcmp(mine, theirs, sizeof mine) == 0) continue;  // equal as the file holds them
+      bytes.push_back(static_cast<uint8_t>(n & 0xFF));
+      bytes.push_back(static_cast<uint8_t>(n >> 8));
+      bytes.insert(bytes.end(), mine, mine + sizeof mine);
+      ++count;
+    }
+    for (int i = 0; i < 4; ++i) bytes[countAt + static_cast<size_t>(i)] = static_cast<uint8_t>(count >> (8 * i));
+  }
   return bytes;
 }
 
 bool DecodeVirtualState(const std::vector<uint8_t>& bytes, VirtualAmplifier& amp, std::string& why) {
-  if (bytes.size() != kStateSize) {
-    why = (bytes.size() > kStateSize ? "more than " + std::to_string(kStateSize)
-                                     : std::to_string(bytes.size())) +
-          " bytes, a state has " + std::to_string(kStateSize);
-    return false;
-  }
-  if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+  const bool full = bytes.size() >= sizeof kMagic && std::memcmp(bytes.data(), kMagicFull, sizeof kMagic) == 0;
+  if (!full && (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)) {
     why = "it does not begin with the state's mark";
     return false;
   }
-  size_t p = sizeof kMagic;
-  const int mode = bytes[p++];
+  if (full && bytes.size() != kFullStateSize) {
+    why = (bytes.size() > kFullStateSize ? "more than " + std::to_string(kFullStateSize)
+                                         : std::to_string(bytes.size())) +
+          " bytes, a state has " + std::to_string(kFullStateSize);
+    return false;
+  }
+  if (bytes.size() < kHeadSize + kTables * 4) {
+    why = std::to_string(bytes.size()) + " bytes, too short for a state";
+    return false;
+  }
+  const int mode = bytes[sizeof kMagic];
   if (mode >= VirtualAmplifier::kModeCount) {
     why = "current mode number " + std::to_string(mode) + ", not 0..9";
     return false;
   }
+  // The records of the second layout are checked whole before anything changes.
+  struct Entry {
+    size_t table;
+    int record;
+    const uint8_t* bytes;
+  };
+  std::vector<Entry> entries;
+  if (!full) {
+    size_t p = kHeadSize;
+    for (size_t t = 0; t < kTables; ++t) {
+      if (bytes.size() - p < 4) {
+        why = "it ends inside table " + std::to_string(t);
+        return false;
+      }
+      const uint32_t count = GetU32(bytes.data() + p);
+      p += 4;
+      if (count > RecordTable::kRecords || (bytes.size() - p) / kEntrySize < count) {
+        why = "table " + std::to_string(t) + " claims " + std::to_string(count) + " records";
+        return false;
+      }
+      int last = -1;
+      for (uint32_t e = 0; e < count; ++e, p += kEntrySize) {
+        const int n = bytes[p] | bytes[p + 1] << 8;
+        if (n <= last || n >= RecordTable::kRecords) {
+          why = "table " + std::to_string(t) + " has record number " + std::to_string(n) +
+                (n <= last ? " out of order" : ", beyond the table");
+          return false;
+        }
+        last = n;
+        entries.push_back({t, n, bytes.data() + p + 2});
+      }
+    }
+    if (p != bytes.size()) {
+      why = std::to_string(bytes.size() - p) + " bytes after the last table";
+      return false;
+    }
+  }
+
+  size_t p = sizeof kMagic + 1;
   amp.SetCurrentMode(mode);
   for (int n = 0; n < 11; ++n) {
     std::string name;
@@ -179,14 +262,15 @@ bool DecodeVirtualState(const std::vector<uint8_t>& bytes, VirtualAmplifier& amp
   }
   for (int k = 0; k < kCatalogueKinds; ++k)
     for (int i = 0; i < kMaxMenuItems; ++i) amp.MenuHidden(k, i) = bytes[p++] & 1;
-  auto table = [&](RecordTable& t) {
-    std::vector<uint8_t> chunk(bytes.begin() + static_cast<long>(p),
-                               bytes.begin() + static_cast<long>(p + kSpFileSize));
-    DecodeTable(chunk, t);
-    p += kSpFileSize;
+  auto table = [&](size_t t) -> RecordTable& {
+    return t == 0 ? amp.Working() : amp.StoredMode(FactoryModeOf(t));
   };
-  table(amp.Working());
-  for (int n = 0; n < VirtualAmplifier::kModeCount; ++n) table(amp.StoredMode(n));
+  if (full) {
+    for (size_t t = 0; t < kTables; ++t, p += kSpFileSize) DecodeTableFrom(bytes.data() + p, table(t));
+    return true;
+  }
+  amp.ResetTables();
+  for (const Entry& e : entries) table(e.table).record(e.record) = DecodeRecord(e.bytes);
   return true;
 }
 
@@ -207,7 +291,9 @@ bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error,
     lock_.Release();
     return false;
   }
-  opened_ = EncodeVirtualState(amp);
+  // What Close compares with: the file as read (the encoding is canonical; a file that is not
+  // is only saved again), or the factory state.
+  opened_ = exists ? std::move(bytes) : EncodeVirtualState(amp);
   return true;
 }
 

@@ -75,11 +75,12 @@ for want in '"address":1028,"slot":0,.*"Value":80,' '"address":1028,"slot":1,.*"
 done
 
 # A change that cannot be saved is a failure (exit 1, the reason given), for every device
-# command; the state keeps what it had. The file size limit makes the state's write fail.
+# command; the state keeps what it had. A file size limit of 1 KiB, less than any state, makes
+# the state's write fail.
 cp "$STATE" before.state
 for cmd in "set 1028 12" "write-mode 1 d.sp"; do
   # shellcheck disable=SC2086
-  ( trap '' XFSZ; ulimit -f 1000; exec "$CLI" $V $cmd ) >out.txt 2>err.txt
+  ( trap '' XFSZ; ulimit -f 1; exec "$CLI" $V $cmd ) >out.txt 2>err.txt
   rc=$?
   [ "$rc" = 1 ] || fail "$cmd with an unwritable state exited $rc: $(cat err.txt)"
   grep -q "state was not saved" err.txt || fail "$cmd: no reason: $(cat err.txt)"

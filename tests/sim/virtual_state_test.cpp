@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "model/ansi_text.h"
+#include "model/menu_catalogue.h"
+#include "model/sp_file.h"
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_state.h"
 
@@ -17,6 +19,22 @@ namespace mirelune {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The first layout: the head, then the working set and the ten modes as whole tables.
+constexpr size_t kHead = 8 + 1 + 11 * 12 + kCatalogueKinds * kMaxMenuItems;
+constexpr size_t kFullSize = kHead + 11 * kSpFileSize;
+std::string FullLayout(VirtualAmplifier& amp) {
+  std::vector<uint8_t> v2 = EncodeVirtualState(amp);
+  std::string out(v2.begin(), v2.begin() + static_cast<long>(kHead));
+  out[7] = '1';
+  auto table = [&](const RecordTable& t) {
+    const std::vector<uint8_t> b = EncodeTable(t);
+    out.append(b.begin(), b.end());
+  };
+  table(amp.Working());
+  for (int n = 0; n < VirtualAmplifier::kModeCount; ++n) table(amp.StoredMode(n));
+  return out;
+}
 
 class VirtualStateTest : public ::testing::Test {
  protected:
@@ -74,11 +92,33 @@ TEST_F(VirtualStateTest, DamagedFilesAreRefusedAndKept) {
   badMode[8] = 10;  // current mode number after the 8-byte mark
   std::string badMark = good;
   badMark[0] = 'X';
+  // One changed record in the working set: the last table count of the head is table 0's.
+  VirtualAmplifier edited;
+  edited.Working().at(0, 5).Gain = 300;
+  std::string one;
+  {
+    const std::vector<uint8_t> b = EncodeVirtualState(edited);
+    one.assign(b.begin(), b.end());
+  }
+  const size_t head = good.size() - 11 * 4;  // the 11 table counts follow the head
+  ASSERT_EQ(one.size(), good.size() + 30);
+  std::string beyond = one;
+  beyond[head + 4] = static_cast<char>(0xFF);  // record number 0xFFxx
+  beyond[head + 5] = static_cast<char>(0xFF);
+  std::string tooMany = good;
+  tooMany[head + 4 * 2] = 5;  // table 2 claims 5 records, none follow
+  std::string fullSize(kFullSize, '\0');
+  std::copy(good.begin(), good.begin() + 8, fullSize.begin());
+  fullSize[7] = '1';  // the whole-table layout, one byte short
+  fullSize.pop_back();
   const std::pair<std::string, std::string> cases[] = {
       {good.substr(0, 1000), "1000 bytes"},
-      {good + "x", "more than"},
+      {good + "x", "1 bytes after the last table"},
       {badMark, "mark"},
       {badMode, "mode number 10"},
+      {beyond, "beyond the table"},
+      {tooMany, "table 2 claims 5 records"},
+      {fullSize, std::to_string(kFullSize - 1) + " bytes"},
   };
   for (const auto& [bytes, reason] : cases) {
     Write(bytes);
@@ -87,7 +127,7 @@ TEST_F(VirtualStateTest, DamagedFilesAreRefusedAndKept) {
     std::string error;
     EXPECT_FALSE(LoadVirtualState(path, amp, error)) << reason;
     EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(reason), std::string::npos) << error;
+    EXPECT_NE(error.find(reason), std::string::npos) << error << " / wanted: " << reason;
     EXPECT_EQ(amp.StoredMode(3).at(0, 1028).Value, 1) << "the amplifier was changed";
 
     error.clear();
@@ -100,6 +140,31 @@ TEST_F(VirtualStateTest, DamagedFilesAreRefusedAndKept) {
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_EQ(Bytes(), bytes) << "the damaged file was replaced";
   }
+}
+
+// States written in the whole-table layout still load; the next save writes the layout of only
+// the changed records, which is small.
+TEST_F(VirtualStateTest, TheWholeTableLayoutStillLoads) {
+  VirtualAmplifier a;
+  a.SetCurrentMode(4);
+  a.ModeName(1) = "Old";
+  a.StoredMode(7).at(1, 1028).Value = 21;
+  a.Working().at(0, 0).Gain = 310;
+  Write(FullLayout(a));
+  VirtualAmplifier b;
+  std::string error;
+  ASSERT_TRUE(LoadVirtualState(path, b, error)) << error;
+  EXPECT_EQ(b.CurrentMode(), 4);
+  EXPECT_EQ(b.ModeName(1), "Old");
+  for (int n = 0; n < VirtualAmplifier::kModeCount; ++n) EXPECT_EQ(b.StoredMode(n), a.StoredMode(n)) << n;
+  EXPECT_EQ(b.Working(), a.Working());
+  ASSERT_TRUE(SaveVirtualState(path, b, error)) << error;
+  EXPECT_EQ(Bytes().size(), kHead + 11 * 4 + 2 * 30);
+  VirtualAmplifier c;
+  ASSERT_TRUE(LoadVirtualState(path, c, error)) << error;
+  EXPECT_EQ(c.StoredMode(7), a.StoredMode(7));
+  EXPECT_EQ(c.Working(), a.Working());
+  EXPECT_EQ(c.StoredMode(2), VirtualAmplifier().StoredMode(2));
 }
 
 TEST_F(VirtualStateTest, ASessionSavesOnlyWhatChanged) {
