@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QTest>
 #include <QWindow>
 #include <cstdlib>
@@ -67,10 +68,18 @@ struct ConsoleOnVirtual {
 struct PaintCounter : QObject {
   explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++count;
+    if (e->type() == QEvent::Paint) {
+      ++count;
+      for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) {
+        area += static_cast<double>(r.width()) * r.height();
+        ++rects;
+      }
+    }
     return false;
   }
   int count = 0;
+  int rects = 0;
+  double area = 0;
 };
 
 // One pointer move of a drag: the band follows the pointer back and forth over 300 px.
@@ -100,6 +109,9 @@ void BM_GraphDragMove(benchmark::State& state) {
   const double moves = static_cast<double>(state.iterations());
   // Every move must reach the screen and the amplifier, or the figure measures nothing.
   state.counters["paints_per_move"] = paints.count / moves;
+  // The share of the graph copied to the screen per move, and in how many rectangles.
+  state.counters["graph_share_per_move"] = paints.area / moves / (g.width() * g.height());
+  state.counters["rects_per_move"] = paints.rects / moves;
   state.counters["frames_per_move"] =
       static_cast<double>(c.session->amplifier()->CommandLog().size() - framesBefore) / moves;
   state.counters["graph_w"] = g.width();
