@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Times whole mirelune-cli commands on the virtual amplifier with the USB timing model (each
+# report 1 ms each way) and prints them against what that model allows:
+#   read-mode: median wall time over RUNS and its ratio to the 49 ms of its 16 + 33 reports;
+#   set: the cost of one acknowledged assignment, from a set of 100 against a set of 1.
+# Uses the build in build/ (scripts/build.sh) and a state folder of its own.
+#   scripts/time-commands.sh [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-11}
+cli=build/bin/mirelune-cli
+[ -x "$cli" ] || { echo "build first: scripts/build.sh" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_DATA_HOME="$work/data"
+V=(--device virtual --faults usbtiming)
+
+# Median wall milliseconds of a command over $runs runs (one warm-up run first).
+median_ms() {
+  "$@" >/dev/null
+  local times=()
+  for _ in $(seq "$runs"); do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null
+    t1=$(date +%s%N)
+    times+=($(((t1 - t0) / 1000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+read_ms=$(median_ms "$cli" "${V[@]}" read-mode 1 -o "$work/m1.sp")
+echo "read-mode 1: ${read_ms} ms wall (median of $runs), model 49 ms, ratio $(awk -v a="$read_ms" 'BEGIN {printf "%.2f", a/49}')"
+
+assignments=()
+for i in $(seq 0 99); do assignments+=("$((1028 + i % 2))=$((40 + i % 30))"); done
+one_ms=$(median_ms "$cli" "${V[@]}" set 1028=41)
+hundred_ms=$(median_ms "$cli" "${V[@]}" set "${assignments[@]}")
+echo "set: 1 assignment ${one_ms} ms, 100 assignments ${hundred_ms} ms wall (medians of $runs)," \
+  "$(awk -v a="$hundred_ms" -v b="$one_ms" 'BEGIN {printf "%.2f", (a-b)/99}') ms per assignment, model 2 ms"
