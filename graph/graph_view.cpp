@@ -62,6 +62,8 @@ std::string KeyOf(const std::string& text, T... values) {
 // Curves are redrawn this many points beyond a damaged rectangle so that their cut ends, caps
 // and the fill's closing edges all lie outside it.
 constexpr int kMarginPoints = 3;
+// How far a curve's pixels reach beyond its points' y (the 2-pixel pen, antialiased).
+constexpr float kPenReachPx = 3.0f;
 
 }  // namespace
 
@@ -245,12 +247,29 @@ void GraphView::PaintFrame(QPainter& g, const Frame& frame, const QRect& area) c
     g.drawPolygon(FillPolygon(row, first, last, geo));
     g.setRenderHint(QPainter::Antialiasing, true);
   };
-  if (haveSelected && model_.GradientPhase() == 0)
-    fill(model_.Curve(sel), BandColour(sel, 13 * model_.GradientLevel()));
-  if (haveSelected) DrawCurve(g, model_.Curve(sel), first, last, BandColour(sel, kCurveAlpha), 1);
-  if (geo.Points() >= 2 && model_.GradientPhase() == -1)
-    fill(model_.Sum(), QColor(255, 255, 0, 10 * model_.GradientLevel()));
-  DrawCurve(g, model_.Sum(), first, last, sumColour, 2);
+  // A curve (with its fill down to the 0 dB line) that passes above or below the area is not
+  // drawn: a drag's rectangles are mostly about one of the two curves.
+  auto reaches = [&](const std::vector<float>& y, bool filled) {
+    if (y.empty() || last < first) return false;
+    float lo = filled ? static_cast<float>(geo.ZeroY()) : y[static_cast<size_t>(first)];
+    float hi = lo;
+    for (int i = first; i <= last; ++i) {
+      lo = std::min(lo, y[static_cast<size_t>(i)]);
+      hi = std::max(hi, y[static_cast<size_t>(i)]);
+    }
+    return hi + kPenReachPx >= area.top() && lo - kPenReachPx <= area.bottom() + 1;
+  };
+  const GraphScene& scene = frame.scene;
+  const bool selFilled = haveSelected && model_.GradientPhase() == 0;
+  if (haveSelected && reaches(scene.selected.y, selFilled)) {
+    if (selFilled) fill(model_.Curve(sel), BandColour(sel, 13 * model_.GradientLevel()));
+    DrawCurve(g, model_.Curve(sel), first, last, BandColour(sel, kCurveAlpha), 1);
+  }
+  const bool sumFilled = geo.Points() >= 2 && model_.GradientPhase() == -1;
+  if (reaches(scene.sum.y, sumFilled)) {
+    if (sumFilled) fill(model_.Sum(), QColor(255, 255, 0, 10 * model_.GradientLevel()));
+    DrawCurve(g, model_.Sum(), first, last, sumColour, 2);
+  }
 
   // The scene's boxes are in this drawing order: markers, texts, the overlay.
   size_t k = 0;
