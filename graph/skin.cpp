@@ -221,7 +221,7 @@ QFont SkinTextFont() {
 }  // namespace
 
 QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars) {
-  static const QFontMetricsF metrics(SkinTextFont());
+  const QFontMetricsF metrics(SkinTextFont());
   return metrics.boundingRect(SkinTextRect(text, pos, widthChars),
                               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
