@@ -111,8 +111,12 @@ std::vector<PixelRect> SceneDamage(const GraphScene& before, const GraphScene& a
       right = c + 1;
       rows.Add(col.top, col.bottom);
     }
-    if (left >= 0)
-      add({left, static_cast<int>(std::floor(rows.top)), right, static_cast<int>(std::ceil(rows.bottom)) + 1});
+    if (left < 0) continue;
+    // Curves may run far off the graph (a deep cut); fmin/fmax also pass over a NaN.
+    const float top = std::fmax(rows.top, -1.0f);
+    const float bottom = std::fmin(rows.bottom, static_cast<float>(after.height) + 1.0f);
+    if (!(top <= bottom)) continue;
+    add({left, static_cast<int>(std::floor(top)), right, static_cast<int>(std::ceil(bottom)) + 1});
   }
 
   std::vector<bool> done(after.boxes.size(), false);  // boxes of `after` repainted whole

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "graph/graph_damage.h"
 
@@ -99,6 +100,23 @@ TEST(SceneDamage, BoxesRepaintOnlyWhenTheyMoveOrShowSomethingElse) {
   GraphScene a = Flat(), b = Flat();
   b.boxes.push_back({{200, 10, 260, 30}, "text"});  // a new text
   EXPECT_EQ(SceneDamage(a, b), (std::vector<PixelRect>{{200, 10, 245, 30}}));  // clipped to the width
+}
+
+// A curve far off the graph, or one that is not a number at some point, still gives rectangles
+// inside the graph.
+TEST(SceneDamage, CurvesOffTheGraphStayInside) {
+  GraphScene a = Flat(), b = Flat();
+  b.sum.y[20] = 1e30f;
+  b.sum.y[21] = -std::numeric_limits<float>::infinity();
+  b.sum.y[22] = std::numeric_limits<float>::quiet_NaN();
+  const auto rects = SceneDamage(a, b);
+  ASSERT_FALSE(rects.empty());
+  for (const PixelRect& r : rects) {
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.bottom, 300);
+    EXPECT_LT(r.top, r.bottom);
+  }
+  EXPECT_TRUE(Covers(rects, 61, 150));
 }
 
 TEST(SceneDamage, AnotherSizeRepaintsEverything) {
