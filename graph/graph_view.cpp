@@ -231,9 +231,8 @@ void GraphView::PaintFrame(QPainter& g, const Frame& frame, const QRect& area) c
   g.drawImage(area.topLeft(), base_.image, area);
   g.setCompositionMode(QPainter::CompositionMode_SourceOver);
   g.setRenderHint(QPainter::Antialiasing, true);
-  const QColor sumColour = model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0);
+  const GraphScene& scene = frame.scene;
   const int sel = model_.SelectedBand();
-  const bool haveSelected = sel >= 0 && sel < model_.BandCount() && geo.Points() >= 2;
   const int first = std::max(area.left() - GraphGeometry::kLeft - kMarginPoints, 0);
   const int last = std::min(area.right() + 1 - GraphGeometry::kLeft + kMarginPoints, geo.Points() - 1);
 
@@ -259,21 +258,22 @@ void GraphView::PaintFrame(QPainter& g, const Frame& frame, const QRect& area) c
     }
     return hi + kPenReachPx >= area.top() && lo - kPenReachPx <= area.bottom() + 1;
   };
-  const GraphScene& scene = frame.scene;
-  const bool selFilled = haveSelected && model_.GradientPhase() == 0;
-  if (haveSelected && reaches(scene.selected.y, selFilled)) {
-    if (selFilled) fill(model_.Curve(sel), BandColour(sel, 13 * model_.GradientLevel()));
-    DrawCurve(g, model_.Curve(sel), first, last, BandColour(sel, kCurveAlpha), 1);
+  // What to draw is the scene's: a curve is there when its points are, a fill when it has an
+  // alpha (BuildFrame decides both).
+  const SceneCurve& selected = scene.selected;
+  if (reaches(selected.y, selected.fillAlpha > 0)) {
+    if (selected.fillAlpha > 0) fill(model_.Curve(sel), BandColour(sel, selected.fillAlpha));
+    DrawCurve(g, model_.Curve(sel), first, last, QColor::fromRgba(selected.colour), 1);
   }
-  const bool sumFilled = geo.Points() >= 2 && model_.GradientPhase() == -1;
-  if (reaches(scene.sum.y, sumFilled)) {
-    if (sumFilled) fill(model_.Sum(), QColor(255, 255, 0, 10 * model_.GradientLevel()));
-    DrawCurve(g, model_.Sum(), first, last, sumColour, 2);
+  const SceneCurve& sum = scene.sum;
+  if (reaches(sum.y, sum.fillAlpha > 0)) {
+    if (sum.fillAlpha > 0) fill(model_.Sum(), QColor(255, 255, 0, sum.fillAlpha));
+    DrawCurve(g, model_.Sum(), first, last, QColor::fromRgba(sum.colour), 2);
   }
 
   // The scene's boxes are in this drawing order: markers, texts, the overlay.
   size_t k = 0;
-  auto inArea = [&] { return area.intersects(ToQRect(frame.scene.boxes[k++].rect)); };
+  auto inArea = [&] { return area.intersects(ToQRect(scene.boxes[k++].rect)); };
   for (const MarkerDraw& m : frame.markers)
     if (inArea()) skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
   for (const GraphText& t : frame.texts)

@@ -50,8 +50,6 @@ class GraphView : public GraphCanvas {
   void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
   // The frame DrawGraph would show, drawn whole into a new image (Composite is not touched).
   QImage RenderWhole() const;
-  // The next DrawGraph repaints the whole frame (something under the curves changed).
-  void InvalidateFrame() { frameValid_ = false; }
 
  private:
   void DrawGrid();

@@ -51,23 +51,26 @@ ParamRecord VirtualAmplifier::FactoryRecord(int mode, int recordNumber) const {
   return r;
 }
 
+// The factory content of mode n: the start-up table with the mode's marks.
+void VirtualAmplifier::FillFactory(int mode, RecordTable& t) const {
+  t = layout_->ParamTable;
+  for (int slot = 0; slot < 2; ++slot)
+    ApplyFactoryMarks(mode, administrator_, slot, kVolumeProbeAddress, t.at(slot, kVolumeProbeAddress));
+  ApplyFactoryMarks(mode, administrator_, 0, sysaddr::kRights, t.at(0, sysaddr::kRights));
+}
+
 RecordTable& VirtualAmplifier::StoredMode(int n) {
   std::unique_ptr<RecordTable>& t = modes_.at(static_cast<size_t>(n));
   if (!t) {
-    t = std::make_unique<RecordTable>(layout_->ParamTable);
-    for (int slot = 0; slot < 2; ++slot)
-      ApplyFactoryMarks(n, administrator_, slot, kVolumeProbeAddress, t->at(slot, kVolumeProbeAddress));
-    ApplyFactoryMarks(n, administrator_, 0, sysaddr::kRights, t->at(0, sysaddr::kRights));
+    t = std::make_unique<RecordTable>();
+    FillFactory(n, *t);
   }
   return *t;
 }
 
 void VirtualAmplifier::ResetTables() {
   for (auto& t : modes_) t.reset();
-  *working_ = layout_->ParamTable;
-  for (int slot = 0; slot < 2; ++slot)
-    ApplyFactoryMarks(0, administrator_, slot, kVolumeProbeAddress, working_->at(slot, kVolumeProbeAddress));
-  ApplyFactoryMarks(0, administrator_, 0, sysaddr::kRights, working_->at(0, sysaddr::kRights));
+  FillFactory(0, *working_);
 }
 
 uint8_t& VirtualAmplifier::MenuHidden(int kind, int item) {
@@ -149,7 +152,7 @@ std::vector<uint8_t> VirtualAmplifier::Execute(const std::vector<uint8_t>& f) {
     case SaveToMode: {
       const int n = f[2];
       if (n >= kModeCount) return Reply(code, kRefused);
-      StoredMode(n) = *working_;
+      modes_[static_cast<size_t>(n)] = std::make_unique<RecordTable>(*working_);
       currentMode_ = n;
       return Reply(code, kAccepted);
     }

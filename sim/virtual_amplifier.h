@@ -91,6 +91,7 @@ class VirtualAmplifier {
   // mode number is not 0..9.
   RecordTable* GroupTable(int modeByte, int kind, int& slot, int& modeNumber);
   bool IsBand(int address) const;
+  void FillFactory(int mode, RecordTable& t) const;
 
   std::unique_ptr<Store> layout_;  // KindStart/KindEnd, Kind bytes and the menu catalogue
   std::unique_ptr<RecordTable> working_;
