@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "model/menu_catalogue.h"
+#include "model/param_names.h"
 #include "model/param_ranges.h"
 #include "model/scales.h"
 #include "model/store.h"
@@ -25,29 +26,6 @@ const Store& Probe() {
 bool HoldsParam(long address) {
   return address >= 0 && address < kAddressCount &&
          Probe().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
-}
-
-struct NamedItem {
-  int kind;
-  int address;
-};
-
-// Every catalogue item called `name`, in kind order; `kind` -1 searches every kind.
-std::vector<NamedItem> ItemsNamed(const std::string& name, int kind) {
-  std::vector<NamedItem> found;
-  for (int k = 0; k < kCatalogueKinds; ++k) {
-    if (kind >= 0 && k != kind) continue;
-    const std::vector<std::string> names = MenuCatalogue::CatalogueNames(k);
-    const std::vector<int> addrs = MenuCatalogue::CatalogueAddresses(k);
-    for (size_t i = 0; i < names.size() && i < addrs.size(); ++i) {
-      if (names[i] != name || addrs[i] < 0) continue;
-      const int a = MakeAddress(k, addrs[i]);
-      bool seen = false;
-      for (const NamedItem& f : found) seen = seen || f.address == a;
-      if (!seen) found.push_back({k, a});
-    }
-  }
-  return found;
 }
 
 const char* const kBandFieldNames[] = {"gain", "freq", "q", "sq", "shape", "off"};
@@ -104,43 +82,29 @@ bool ResolveParam(const std::string& text, int& address, std::string& error) {
   const size_t colon = text.find(':');
   long k = 0;
   if (colon != std::string::npos && ParseInt(text.substr(0, colon), k)) {
-    if (k < 0 || k >= kCatalogueKinds) {
+    if (k < 0 || k >= kKindCount) {
       error = "no menu kind " + text.substr(0, colon) + " in '" + text + "' (0.." +
-              std::to_string(kCatalogueKinds - 1) + ")";
+              std::to_string(kKindCount - 1) + ")";
       return false;
     }
     kind = static_cast<int>(k);
     name = text.substr(colon + 1);
   }
-  const std::vector<NamedItem> found = ItemsNamed(name, kind);
+  const std::vector<int> found = AddressesNamed(name, kind);
   if (found.empty()) {
     error = "no parameter named '" + text + "'";
     return false;
   }
   if (found.size() > 1) {
     error = "'" + text + "' names several parameters:";
-    for (const NamedItem& f : found)
-      error += " " + std::to_string(f.kind) + ":" + name + " (" + std::to_string(f.address) + ")";
+    for (int a : found) error += " " + QualifiedName(a) + " (" + std::to_string(a) + ")";
     return false;
   }
-  if (!HoldsParam(found[0].address)) {
-    error = "the menu item '" + text + "' shows no parameter";
-    return false;
-  }
-  address = found[0].address;
+  address = found[0];
   return true;
 }
 
-std::string ParamName(int address) {
-  const int kind = address / 256;
-  if (kind < 0 || kind >= kCatalogueKinds) return {};
-  const std::vector<std::string> names = MenuCatalogue::CatalogueNames(kind);
-  const std::vector<int> addrs = MenuCatalogue::CatalogueAddresses(kind);
-  for (size_t i = 0; i < names.size() && i < addrs.size(); ++i)
-    if (addrs[i] >= 0 && MakeAddress(kind, addrs[i]) == address)
-      return std::to_string(kind) + ":" + names[i];
-  return {};
-}
+std::string ParamName(int address) { return QualifiedName(address); }
 
 bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& error) {
   struct Field {

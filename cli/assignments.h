@@ -3,8 +3,8 @@
 // frame goes out.
 //
 // A parameter is named by its address (decimal or 0x-hexadecimal, menu kind * 256 + menu
-// address) or by its name in the amplifier's front-panel menu catalogue: "KIND:NAME" (e.g.
-// "4:音乐音量") or NAME alone when exactly one address carries it.
+// address) or by its name (model/param_names.h, Chinese or English): "KIND:NAME" (e.g.
+// "4:音乐音量", "1:High-pass frequency") or NAME alone when exactly one address carries it.
 //
 // An assignment is PARAM=VALUE; for an EQ band VALUE is a list of band fields, and
 // PARAM:FIELDS is the same ("0:gain=300,freq=120" is "0=gain=300,freq=120").
@@ -22,7 +22,7 @@ namespace mirelune::cli {
 // Only addresses that hold a parameter are accepted.
 bool ResolveParam(const std::string& text, int& address, std::string& error);
 
-// "KIND:NAME" of the catalogue item showing `address`; empty when no menu item shows it.
+// "KIND:NAME" of `address` (its name in the one naming table); empty for no parameter.
 std::string ParamName(int address);
 
 // "gain=CODE,freq=INDEX,..." applied onto `band`; false with `error` for an unknown field, a

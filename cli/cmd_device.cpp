@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/assignments.h"
+#include "model/param_names.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
 #include "link/group_decode.h"
@@ -204,15 +205,20 @@ void PrintParam(std::ostream& out, int addr, const ParamRecord& r, bool json, bo
     out << "\n";
     return;
   }
+  // One name and one unit per parameter, the console's: the naming table's.
   const std::string name = ParamName(addr);
+  const NamedParam* named = NameOf(addr);
   out << (first ? "" : ", ") << "{\"address\": " << addr
-      << ", \"name\": " << (name.empty() ? "null" : JsonString(name));
+      << ", \"name\": " << (name.empty() ? "null" : JsonString(name))
+      << ", \"name_en\": " << (named ? JsonString(named->en) : "null")
+      << ", \"unit\": " << JsonString(UnitOf(addr));
   if (band)
     out << ", \"gain\": " << r.Gain << ", \"freq\": " << r.Freq << ", \"q\": " << r.Q
         << ", \"sq\": " << r.SQ << ", \"shape\": " << int{r.QType}
-        << ", \"off\": " << (r.EQDisabled == kTrue ? 1 : 0);
+        << ", \"off\": " << (r.EQDisabled == kTrue ? 1 : 0)
+        << ", \"text\": " << JsonString(BandText(r.Gain, r.Freq, r.Q));
   else
-    out << ", \"value\": " << r.Value;
+    out << ", \"value\": " << r.Value << ", \"text\": " << JsonString(ParamValueText(addr, r.Value));
   out << "}";
 }
 

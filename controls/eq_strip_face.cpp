@@ -1,9 +1,5 @@
 #include "controls/eq_strip_face.h"
 
-#include <cmath>
-
-#include <QLocale>
-
 #include "model/scales.h"
 
 namespace mirelune::controls {
@@ -15,8 +11,6 @@ int S(bool tall) { return tall ? 1 : 0; }
 // The rows are open intervals: a y exactly on a row's edge belongs to no row.
 bool InRow(double y, int top, int bottom) { return y > top && y < bottom; }
 
-constexpr int kFreqLowIndex = 1;    // 19.7 Hz
-constexpr int kFreqHighIndex = 361;  // 20200 Hz
 
 }  // namespace
 
@@ -66,52 +60,5 @@ QString ReadoutTextPos(bool tall, StripRow row) {
 int ReadoutTextWidth(StripRow row) { return row == StripRow::Q ? 5 : 4; }
 
 QPointF BypassImagePos(bool tall) { return {17, 166.0 + 42 * S(tall)}; }
-
-bool ParseTypedNumber(const QString& text, double& value) {
-  const QString t = text.trimmed();
-  bool ok = false;
-  // The same reading under every locale: "." is the decimal point, group separators are
-  // refused ("1.500" is one and a half everywhere, "1,5" nowhere).
-  QLocale c = QLocale::c();
-  c.setNumberOptions(c.numberOptions() | QLocale::RejectGroupSeparator);
-  double v = c.toDouble(t, &ok);
-  if (!ok || !std::isfinite(v)) return false;
-  value = v;
-  return true;
-}
-
-int CommitGainText(QString& text) {
-  double v = 0;
-  if (!ParseTypedNumber(text, v)) {
-    text = QStringLiteral("0.0");
-    v = 0;
-  }
-  // The typed number is single precision as on the device side; bound it before it becomes an
-  // integer so that 1e30 clamps instead of overflowing.
-  const double code = static_cast<double>(static_cast<float>(v)) * 10.0 + 250.0;
-  if (code <= kGainMin) return kGainMin;
-  if (code >= kGainMax) return kGainMax;
-  return ClampGain(static_cast<int>(RoundHalfEven(code)));
-}
-
-int CommitFreqText(QString& text) {
-  double v = 0;
-  if (!ParseTypedNumber(text, v)) {
-    text = QStringLiteral("100");
-    v = 100;
-  }
-  const int i = FreqToIndex(static_cast<float>(v));
-  return i < kFreqLowIndex ? kFreqLowIndex : (i > kFreqHighIndex ? kFreqHighIndex : i);
-}
-
-int CommitQText(QString& text, bool shelf) {
-  double v = 0;
-  if (!ParseTypedNumber(text, v)) {
-    text = QStringLiteral("0.70");
-    v = 0.70;
-  }
-  const int i = QToIndex(static_cast<float>(v));
-  return shelf ? ClampSlopeIndex(i) : ClampQIndex(i);
-}
 
 }  // namespace mirelune::controls

@@ -24,15 +24,4 @@ QString ReadoutTextPos(bool tall, StripRow row);
 int ReadoutTextWidth(StripRow row);
 QPointF BypassImagePos(bool tall);
 
-// Reads a number typed by the user: the user's locale first, then "." as the decimal point.
-// Surrounding blanks are allowed. Infinite and NaN results are not numbers.
-bool ParseTypedNumber(const QString& text, double& value);
-
-// Commits of the editor. Text that is not a number is replaced by the target's default text
-// ("0.0", "100", "0.70"), which is then committed. Results are clamped: gain codes 10..370,
-// frequency indexes 1..361, Q indexes 0..100 (peaking) or 0..26 (shelf slope).
-int CommitGainText(QString& text);
-int CommitFreqText(QString& text);
-int CommitQText(QString& text, bool shelf);
-
 }  // namespace mirelune::controls

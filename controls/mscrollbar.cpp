@@ -12,8 +12,10 @@
 #include "controls/pointer_notices.h"
 #include "controls/value_type.h"
 #include "graph/skin.h"
+#include "model/param_names.h"
 #include "model/scales.h"
 #include "model/store.h"
+#include "model/value_text.h"
 #include "platform/tr.h"
 
 namespace mirelune::controls {
@@ -33,6 +35,19 @@ constexpr int kFreqHigh = 361;
 QString Id(int id) { return QString::number(id); }
 
 bool AddressInRange(int a) { return a >= 0 && a < kAddressCount; }
+
+// Why typed text was refused, in the console's language, with the range it must lie in.
+QString RefusalText(const TypedValue& v) {
+  const QString range = QString::fromStdString(v.range);
+  switch (v.problem) {
+    case TypedProblem::NotANumber: return Tr("不是数值。范围：%1").arg(range);
+    case TypedProblem::WrongUnit: return Tr("单位不对。范围：%1").arg(range);
+    case TypedProblem::NoOff: return Tr("此项没有OFF。范围：%1").arg(range);
+    case TypedProblem::OutOfRange:
+    case TypedProblem::None: break;
+  }
+  return Tr("超出范围：%1").arg(range);
+}
 
 int MuteImage(int mute, bool pressed) {
   if (mute == 1) return pressed ? 309 : 308;
@@ -93,17 +108,6 @@ void MScrollBar::ApplySetup(const SliderSetup& s) {
 void MScrollBar::UpdateGeometry() {
   geometry_ = GeometryFor(scrollBarType_, hScrollSize_, eqNormalStyle_, valueType_);
   resize(geometry_.size);
-  if (scrollBarType_ == 1 && !editor_) {
-    editor_ = new QLineEdit(this);
-    editor_->setText(Tr("输入db值"));
-    editor_->setFrame(false);
-    QFont f = editor_->font();
-    f.setPixelSize(11);
-    editor_->setFont(f);
-    editor_->setFixedSize(37, 15);
-    editor_->hide();
-    editor_->installEventFilter(this);
-  }
 }
 
 void MScrollBar::SetScrollBarType(int v) {
@@ -159,7 +163,7 @@ void MScrollBar::SetForceShowFocus(bool v) {
 }
 
 float MScrollBar::Value() const {
-  float v = ValueFromPosition(valueType_, position_);
+  float v = held_ && position_ == heldPosition_ ? heldValue_ : ValueFromPosition(valueType_, position_);
   if (HasMuteFlag()) v += 250.0f * mute_;
   return v;
 }
@@ -175,7 +179,37 @@ void MScrollBar::SetValue(float v) {
     }
   }
   position_ = PositionFromValue(valueType_, v, maxValue_);
+  // A value the range does not reach is kept as it is, not bent to the nearest end: the
+  // readout tells the truth and a change of something else (the band's bypass, its Q) does not
+  // send the clamped value in its place.
+  // Only the band strip holds such a value: the other sliders keep the reading their value
+  // type gives (the nearest end), which their windows and limits rely on.
+  held_ = scrollBarType_ == 1 && std::isfinite(v) && ValueFromPosition(valueType_, position_) != v &&
+          PositionFromValue(valueType_, v, 1 << 20) != position_;
+  heldValue_ = v;
+  heldPosition_ = position_;
   update();
+}
+
+QString MScrollBar::Unit() const {
+  if (unitSet_) return unit_;
+  if (scrollBarType_ == 1) return QStringLiteral("dB");
+  return QString::fromStdString(SliderUnit(addr_, valueType_));
+}
+
+QString MScrollBar::ReadoutText() const {
+  if (held_ && position_ == heldPosition_) {
+    // The held value's own text where the scale reaches it; the nearest end's otherwise.
+    const int p = PositionFromValue(valueType_, heldValue_, 1 << 20);
+    const std::string n = ShownNumber(valueType_, p);
+    if (!n.empty()) return QString::fromStdString(WithUnit(n, Unit().toStdString()));
+  }
+  return QString::fromStdString(WithUnit(ShownNumber(valueType_, position_), Unit().toStdString()));
+}
+
+void MScrollBar::ReportScroll() {
+  if (held_ && position_ != heldPosition_) held_ = false;
+  emit Scroll();
 }
 
 bool MScrollBar::Greyed() const {
@@ -287,8 +321,7 @@ void MScrollBar::DrawSlider(QPainter& g, bool greyed) {
       skin::DrawSkinImage(Id(geometry_.thumbNormal), g, 0, 0, KnobAngle(position_, maxValue_));
       break;
   }
-  skin::DrawSkinText(g, ShownText(valueType_, position_), colour, geometry_.textPos,
-                     geometry_.textWidth);
+  skin::DrawSkinText(g, ReadoutText(), colour, geometry_.textPos, geometry_.textWidth);
   if (scrollBarType_ == 0) {
     skin::DrawSkinImage(Id(MuteImage(mute_, mutePressed_)), g, 13, 161);
   } else if (geometry_.muteIcon) {
@@ -317,7 +350,8 @@ void MScrollBar::DrawStrip(QPainter& g, bool greyed) {
   skin::DrawSkinImage(Id(thumb), g, 16, c - 8);
 
   const QRgb colour = greyed ? kTextGreyed : kTextNormal;
-  skin::DrawSkinText(g, QString::fromStdString(GainText(position_ + 10)), colour,
+  const int gainCode = held_ && position_ == heldPosition_ ? static_cast<int>(heldValue_) : position_ + 10;
+  skin::DrawSkinText(g, QString::fromStdString(GainText(gainCode)), colour,
                      ReadoutTextPos(tall, StripRow::Gain), ReadoutTextWidth(StripRow::Gain));
   if (qType_ == 0 || qType_ == 1 || qType_ == 2) {
     skin::DrawSkinText(g, QText(qType_ == 0 ? q_ : sQ_), colour, ReadoutTextPos(tall, StripRow::Q),
@@ -352,7 +386,7 @@ void MScrollBar::Press(QPointF p) {
   if (scrollBarType_ == 1 && InBypassRow(eqNormalStyle_ == 1, p.y())) {
     eqDisabled_ = !eqDisabled_;
     moved_ = true;  // the switch is the whole action; no click step follows
-    emit Scroll();
+    ReportScroll();
     update();
     return;
   }
@@ -398,7 +432,7 @@ bool MScrollBar::PressStrip(QPointF p) {
   const int type = QTypeButtonAt(p.x(), p.y());
   if (type >= 0) {
     qType_ = type;
-    emit Scroll();
+    ReportScroll();
     update();
     moved_ = true;
     return true;
@@ -434,14 +468,14 @@ void MScrollBar::mouseMoveEvent(QMouseEvent* e) {
     case Orientation::Knob:
       position_ = KnobPositionAt(knobStart_, p.y(), pressPoint_.y(), maxValue_);
       update();
-      emit Scroll();  // the knob reports every move
+      ReportScroll();  // the knob reports every move
       return;
   }
   position_ = pos;
   update();
   if (pos != lastReported_) {
     lastReported_ = pos;
-    emit Scroll();
+    ReportScroll();
   }
 }
 
@@ -456,16 +490,9 @@ void MScrollBar::Release(QPointF) {
   if (mutePressed_) {
     mutePressed_ = false;
     mute_ = mute_ ? 0 : 1;
-    emit Scroll();
+    ReportScroll();
     update();
     return;
-  }
-  if (scrollBarType_ == 1 && editorFocusPending_) {
-    editorFocusPending_ = false;
-    if (editorOpen_) {
-      editor_->setFocus(Qt::MouseFocusReason);
-      editor_->selectAll();
-    }
   }
   dragging_ = false;
   repeat_.stop();
@@ -475,7 +502,7 @@ void MScrollBar::ClickStep() {
   if (!TakesInput() || eqDisabled_ || moved_) return;
   if (scrollBarType_ == 1 && !forceShowFocus_) {
     // A click on a strip that is not the selected band asks the window to select it.
-    emit Scroll();
+    ReportScroll();
     return;
   }
   const double c = Centre();
@@ -502,7 +529,7 @@ void MScrollBar::RepeatTick() {
     --position_;
   }
   update();
-  emit Scroll();  // also once the thumb has reached the pointer
+  ReportScroll();  // also once the thumb has reached the pointer
 }
 
 void MScrollBar::leaveEvent(QEvent*) {
@@ -514,7 +541,26 @@ void MScrollBar::leaveEvent(QEvent*) {
 // ---- keys and wheel ----
 
 void MScrollBar::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && TakesInput() && !eqDisabled_) {
+    OpenValueEditor();
+    return;
+  }
   if (!HandleKey(e->key())) e->ignore();
+}
+
+void MScrollBar::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !TakesInput() || eqDisabled_) return;
+  const QPointF p = e->position();
+  if (InMuteIcon(p)) return;
+  if (scrollBarType_ == 1) {
+    // The readout rows opened their own editor at the press; the track edits the gain.
+    if (ReadoutRowAt(eqNormalStyle_ == 1, p.y()) != StripRow::None || QTypeButtonAt(p.x(), p.y()) >= 0 ||
+        InBypassRow(eqNormalStyle_ == 1, p.y()))
+      return;
+  }
+  dragging_ = false;
+  repeat_.stop();
+  OpenValueEditor();
 }
 
 void MScrollBar::wheelEvent(QWheelEvent* e) {
@@ -545,7 +591,7 @@ void MScrollBar::KeyStep(int direction) {
   } else {
     return;  // at the end: nothing, no event
   }
-  emit Scroll();
+  ReportScroll();
   update();
 }
 
@@ -563,7 +609,7 @@ bool MScrollBar::HandleStripKey(int key) {
   const bool tall = eqNormalStyle_ == 1;
   const int dir = ArrowDirection(key);
   StripRow target = StripRow::None;
-  if (editorOpen_) {
+  if (EditorOpen()) {
     target = editorTarget_;
   } else if (lastPointer_.y() > 138 + 36 * tall && lastPointer_.y() < 152 + 36 * tall) {
     target = StripRow::Freq;
@@ -575,7 +621,7 @@ bool MScrollBar::HandleStripKey(int key) {
       return false;
     case StripRow::Gain:
       if (dir) position_ = std::clamp(position_ + dir, 0, kStripMax);
-      editor_->setText(QString::fromStdString(GainText(position_ + 10)));
+      if (EditorOpen()) editor_->setText(QString::fromStdString(GainText(position_ + 10)));
       break;
     case StripRow::Freq:
       StepFreq(dir);
@@ -584,14 +630,14 @@ bool MScrollBar::HandleStripKey(int key) {
       StepQ(dir);
       break;
   }
-  emit Scroll();  // every key here reports, arrow or not, changed or not
+  ReportScroll();  // every key here reports, arrow or not, changed or not
   update();
   return true;
 }
 
 void MScrollBar::StepFreq(int direction) {
   if (direction) freq_ = std::clamp(freq_ + direction, kFreqLow, kFreqHigh);
-  editor_->setText(FrequencyText(freq_));
+  if (EditorOpen()) editor_->setText(FrequencyText(freq_));
 }
 
 void MScrollBar::StepQ(int direction) {
@@ -604,68 +650,127 @@ void MScrollBar::StepQ(int direction) {
   } else {
     q_ = ClampQIndex(i);
   }
-  editor_->setText(QText(shelf ? sQ_ : q_));
+  if (EditorOpen()) editor_->setText(QText(shelf ? sQ_ : q_));
 }
 
-// ---- the strip's editor ----
+// ---- the value editor ----
+
+QLineEdit* MScrollBar::Editor() const { return editor_; }
+bool MScrollBar::EditorOpen() const { return editor_ && editor_->IsOpen(); }
+
+ValueEditor* MScrollBar::EnsureEditor() {
+  if (!editor_) {
+    editor_ = new ValueEditor(this);
+    connect(editor_, &ValueEditor::Step, this, [this](int dir) {
+      if (editorTarget_ != StripRow::None) {
+        HandleStripKey(dir > 0 ? Qt::Key_Up : Qt::Key_Down);
+        return;
+      }
+      // The slider's own value: one position, and the editor shows the new value.
+      const int before = position_;
+      position_ = std::clamp(position_ + dir, 0, maxValue_);
+      if (position_ != before) {
+        ReportScroll();
+        update();
+      }
+      editor_->setText(ReadoutText());
+      editor_->selectAll();
+    });
+  }
+  return editor_;
+}
+
+QRect MScrollBar::ReadoutRect() const {
+  const QRectF b = skin::SkinTextBounds(ReadoutText(), geometry_.textPos, geometry_.textWidth);
+  return b.toAlignedRect();
+}
+
+void MScrollBar::OpenValueEditor() {
+  if (!TakesInput() || eqDisabled_) return;
+  if (scrollBarType_ == 1) {
+    OpenEditor(StripRow::Gain);
+    return;
+  }
+  ValueEditor* ed = EnsureEditor();
+  editorTarget_ = StripRow::None;
+  const QString text = ReadoutText();
+  const QString widest = QString::fromStdString(
+      WithUnit(ShownNumber(valueType_, maxValue_), Unit().toStdString()) + "00");
+  const int w = std::max(ed->WidthFor(widest), ed->WidthFor(text + "00"));
+  // Over the readout where the style has one, else over the slider's middle.
+  QRect at = geometry_.textPos.isEmpty() ? QRect(width() / 2 - w / 2, height() / 2 - 10, w, 20)
+                                         : ReadoutRect();
+  at = QRect(at.center().x() - w / 2, at.center().y() - 10, w, 20);
+  const QString help = QString::fromStdString(RangeText(valueType_, maxValue_, Unit().toStdString()));
+  ed->Open(at, text, help, [this](const QString& t) { return AcceptValueText(t); });
+}
 
 void MScrollBar::OpenEditor(StripRow row) {
   const bool tall = eqNormalStyle_ == 1;
-  QString text;
+  QString text, help;
   switch (row) {
-    case StripRow::Gain: text = QString::fromStdString(GainText(position_ + 10)); break;
-    case StripRow::Freq: text = FrequencyText(freq_); break;
-    case StripRow::Q: text = QText(qType_ != 0 ? sQ_ : q_); break;
+    case StripRow::Gain:
+      text = QString::fromStdString(GainText(held_ && position_ == heldPosition_ ? static_cast<int>(heldValue_)
+                                                                                 : position_ + 10));
+      help = QString::fromStdString(GainText(kGainMin) + " … +" + GainText(kGainMax) + " dB");
+      break;
+    case StripRow::Freq:
+      text = FrequencyText(freq_);
+      help = FrequencyText(kFreqLow) + QStringLiteral(" … ") + FrequencyText(kFreqHigh) + QStringLiteral(" Hz");
+      break;
+    case StripRow::Q:
+      text = QText(qType_ != 0 ? sQ_ : q_);
+      help = QText(0) + QStringLiteral(" … ") + QText(qType_ != 0 ? kSlopeMaxIndex : kQMaxIndex);
+      break;
     case StripRow::None: return;
   }
-  editor_->setText(text);
-  editor_->move(EditorTopLeft(tall, row));
-  editor_->show();
-  editorOpen_ = true;
+  ValueEditor* ed = EnsureEditor();
   editorTarget_ = row;
-  editorFocusPending_ = true;
+  const int w = ed->WidthFor(QStringLiteral("20200 Hz"));
+  const QPoint tl = EditorTopLeft(tall, row);
+  // Centred on the strip, over the row's readout.
+  ed->Open(QRect(width() / 2 - w / 2, tl.y() - 2, w, 20), text, help,
+           [this, row](const QString& t) { return AcceptStripText(row, t); });
 }
 
 void MScrollBar::CloseEditor() {
-  if (!editor_) return;
-  editorOpen_ = false;
-  editorFocusPending_ = false;
-  editor_->hide();
+  if (editor_) editor_->Cancel();
 }
 
-void MScrollBar::CommitEditor() {
-  if (!editorOpen_) return;
-  QString text = editor_->text();
-  switch (editorTarget_) {
-    case StripRow::Gain: position_ = CommitGainText(text) - 10; break;
-    case StripRow::Freq: freq_ = CommitFreqText(text); break;
-    case StripRow::Q: {
-      const bool shelf = qType_ != 0;
-      (shelf ? sQ_ : q_) = CommitQText(text, shelf);
+QString MScrollBar::AcceptStripText(StripRow row, const QString& text) {
+  const std::string t = text.toStdString();
+  TypedValue v;
+  switch (row) {
+    case StripRow::Gain: v = ParseGainText(t, kGainMin, kGainMax); break;
+    case StripRow::Freq: v = ParseFreqText(t, kFreqLow, kFreqHigh); break;
+    case StripRow::Q:
+      v = qType_ != 0 ? ParseQText(t, 0, kSlopeMaxIndex) : ParseQText(t, 0, kQMaxIndex);
       break;
-    }
+    case StripRow::None: return {};
+  }
+  if (!v.ok) return RefusalText(v);
+  switch (row) {
+    case StripRow::Gain:
+      position_ = v.position - 10;
+      held_ = false;  // typed: the band takes exactly this gain
+      break;
+    case StripRow::Freq: freq_ = v.position; break;
+    case StripRow::Q: (qType_ != 0 ? sQ_ : q_) = v.position; break;
     case StripRow::None: break;
   }
-  editor_->setText(text);
-  CloseEditor();
-  emit Scroll();
+  ReportScroll();
   update();
+  return {};
 }
 
-bool MScrollBar::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != editor_) return QWidget::eventFilter(watched, event);
-  // Enter commits here and goes no further: the line edit would pass it on to the strip, where
-  // it would count as one more key on the readout under the pointer.
-  if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      CommitEditor();
-      return true;
-    }
-  }
-  // Leaving the editor closes it without committing.
-  if (event->type() == QEvent::FocusOut && editorOpen_) CloseEditor();
-  return QWidget::eventFilter(watched, event);
+QString MScrollBar::AcceptValueText(const QString& text) {
+  const TypedValue v = ParseSliderText(text.toStdString(), valueType_, maxValue_, Unit().toStdString());
+  if (!v.ok) return RefusalText(v);
+  position_ = v.position;
+  held_ = false;
+  ReportScroll();
+  update();
+  return {};
 }
 
 }  // namespace mirelune::controls

@@ -20,8 +20,10 @@
 #include "controls/control_setup.h"
 #include "controls/eq_strip_face.h"
 #include "controls/slider_geometry.h"
+#include "controls/value_editor.h"
 
 class QLineEdit;
+
 
 namespace mirelune {
 class Store;
@@ -91,8 +93,21 @@ class MScrollBar : public QWidget {
   bool Hover() const { return hover_; }
   const SliderGeometry& Geometry() const { return geometry_; }
   const QTimer& RepeatTimer() const { return repeat_; }
-  QLineEdit* Editor() const { return editor_; }
-  bool EditorOpen() const { return editorOpen_; }
+  // The value editor (created when first opened; null before). While open it has the keys.
+  QLineEdit* Editor() const;
+  bool EditorOpen() const;
+  // The unit of the number the slider shows ("Hz", "ms", ...; "" for plain levels): its value
+  // type's, or for plain numbers the parameter's (set by the window from the naming table).
+  QString Unit() const;
+  void SetUnit(const QString& unit) {
+    unit_ = unit;
+    unitSet_ = true;
+    update();
+  }
+  // The readout as drawn: the number with its unit ("80.3 Hz", "100%", "OFF").
+  QString ReadoutText() const;
+  // Opens the editor as a double-click or Enter does: the value's (a strip: its gain's).
+  void OpenValueEditor();
 
   // One tick of the 50 ms long-press repeat (the timer's handler; tests call it to run time).
   void RepeatTick();
@@ -109,9 +124,9 @@ class MScrollBar : public QWidget {
   void mouseMoveEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
+  void mouseDoubleClickEvent(QMouseEvent*) override;
   void wheelEvent(QWheelEvent*) override;
   void leaveEvent(QEvent*) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Init();
@@ -139,9 +154,15 @@ class MScrollBar : public QWidget {
   void StepFreq(int direction);
   void StepQ(int direction);
 
+  ValueEditor* EnsureEditor();
   void OpenEditor(StripRow row);
   void CloseEditor();
-  void CommitEditor();
+  QString AcceptStripText(StripRow row, const QString& text);
+  QString AcceptValueText(const QString& text);
+  // Raises Scroll for a change made by the person; a value held from the store beyond the
+  // slider's range is let go once the position differs from where it was held.
+  void ReportScroll();
+  QRect ReadoutRect() const;
 
   void DrawStrip(QPainter& g, bool greyed);
   void DrawSlider(QPainter& g, bool greyed);
@@ -185,10 +206,15 @@ class MScrollBar : public QWidget {
   bool layersReady_ = false;
   QTimer repeat_;
 
-  QLineEdit* editor_ = nullptr;  // style 1 only; owned by this widget
-  bool editorOpen_ = false;
-  bool editorFocusPending_ = false;
-  StripRow editorTarget_ = StripRow::Gain;
+  ValueEditor* editor_ = nullptr;  // owned by the parent (or this); made when first opened
+  StripRow editorTarget_ = StripRow::None;  // None: the slider's own value
+  QString unit_;
+  bool unitSet_ = false;
+  // A value written from code that lies beyond the slider's range (a band at +15 dB on a strip
+  // that reaches +12): shown and read back as it is until the person moves the slider.
+  bool held_ = false;
+  float heldValue_ = 0;
+  int heldPosition_ = 0;
 };
 
 }  // namespace mirelune::controls

@@ -1,30 +1,13 @@
 #include "controls/value_type.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "model/scales.h"
+#include "model/value_text.h"
 
 namespace mirelune::controls {
 
-namespace {
-
-QString OneDecimal(double v) {
-  if (v == 0.0) v = 0.0;  // never "-0.0"
-  return QString::number(v, 'f', 1);
-}
-
-}  // namespace
-
-QString FrequencyText(int index) {
-  if (index < 0 || index > kFreqMaxIndex) return {};
-  if (index == kFreqMaxIndex) return QStringLiteral("OFF");
-  const float hz = FreqAt(index);
-  char buf[32];
-  // Shortest text that reads back as the same single-precision number: 19.7, not 19.70000076.
-  const auto r = std::to_chars(buf, buf + sizeof buf, hz, std::chars_format::fixed);
-  return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
-}
+QString FrequencyText(int index) { return QString::fromStdString(FrequencyNumber(index)); }
 
 QString QText(int index) { return QString::fromStdString(QIndexText(index)); }
 
@@ -69,25 +52,9 @@ int PositionFromValue(int valueType, float v, int maxValue) {
 }
 
 QString ShownText(int valueType, int p) {
-  switch (valueType) {
-    case 0: return QString::number(p);
-    case 1: return FrequencyText(p + 1);
-    case 2: return OneDecimal((p - 400) / 10.0);
-    case 3: return p < 90 ? OneDecimal(p / 10.0 + 1.0) : QString::number(p - 80);
-    case 4: return OneDecimal((p + 1) * 0.5);
-    case 5: return QString::number((p + 1) * 10);
-    case 6: case 16: return FrequencyText(p + 298);
-    case 7: return QString::number(p + 1);
-    case 8: return QString::number(p - 50);
-    case 9: return QString::number(p + 25);
-    case 10: return QString::number(p < 100 ? p : 2 * p - 100) + QLatin1Char('%');
-    case 11: return OneDecimal(p / 10.0);
-    case 12: return OneDecimal((p - 260) / 10.0);
-    case 13: return p == 0 ? QStringLiteral("OFF") : FrequencyText(p);
-    case 14: return QString::number(p * 10);
-    case 15: return QString::number(p + 10);
-    default: return QStringLiteral("0");
-  }
+  QString text = QString::fromStdString(ShownNumber(valueType, p));
+  if (valueType == 10) text += QLatin1Char('%');
+  return text;
 }
 
 }  // namespace mirelune::controls

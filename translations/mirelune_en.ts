@@ -1627,5 +1627,25 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>，不含响应未知的滤波器</source>
         <translation>, without the filters of unknown response</translation>
     </message>
+    <message>
+        <source>不是数值。范围：%1</source>
+        <translation>Not a number. Range: %1</translation>
+    </message>
+    <message>
+        <source>单位不对。范围：%1</source>
+        <translation>Wrong unit. Range: %1</translation>
+    </message>
+    <message>
+        <source>此项没有OFF。范围：%1</source>
+        <translation>This value has no OFF. Range: %1</translation>
+    </message>
+    <message>
+        <source>超出范围：%1</source>
+        <translation>Out of range: %1</translation>
+    </message>
+    <message>
+        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
+        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
+    </message>
 </context>
 </TS>

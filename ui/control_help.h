@@ -7,16 +7,17 @@
 
 namespace mirelune::ui {
 
-// The parameter's name: the menu catalogue's item name for the address, or the console's own
-// name for parameters the front-panel menu does not list (system settings, hidden holders).
-// Never empty: an unknown address reads "<kind caption> &Hxx".
+// The parameter's name in the console's language, from the one naming table
+// (model/param_names.h) that the command line and the link log use too. Never empty and never
+// a raw address: an address without a parameter reads as its page's caption.
 QString ParameterName(int address);
 
 // The unit a slider's value type shows ("Hz", "dB", "ms", "%", ...); empty for plain steps.
 QString ValueTypeUnit(int valueType);
 
-// "<name>\n<lowest> … <highest> <unit>" for a slider of this value type and maximum, the
-// ends as the slider shows them. `extra` (e.g. a key hint) goes on its own last line.
+// "<name>\n<lowest> … <highest> <unit>\n<how to type a value>" for a slider of this value type
+// and maximum, the ends as the slider shows them. `extra` (e.g. a key hint) goes on its own
+// last line.
 QString SliderToolTip(int address, int valueType, int maxValue, const QString& extra = {});
 
 // "<name>\n<entry> / <entry> / …" for an option list of this ShowType.

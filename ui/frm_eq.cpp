@@ -195,10 +195,7 @@ void FrmEq::BuildPages() {
       s->setObjectName(QString("MyScrollBar%1").arg(e.number));
       s->SetAddr(AddressFromTag(e.tag.toStdString()));
       s->setGeometry(PixelRect(e.rect));
-      s->setToolTip(SliderToolTip(s->Addr(), e.setup.ValueType, e.setup.MaxValue,
-                                  e.setup.ScrollBarType == 1
-                                      ? Tr("双击数值可输入；滚轮或方向键微调")
-                                      : QString()));
+      s->setToolTip(SliderToolTip(s->Addr(), e.setup.ValueType, e.setup.MaxValue));
       connect(s, &MScrollBar::Scroll, this, [this, n = e.number] { OnSliderScroll(n); });
       sliders_.at(static_cast<size_t>(e.number)) = s;
       effectSubPageOf_.at(static_cast<size_t>(e.number)) = e.effectSubPage;

@@ -45,7 +45,7 @@ TEST(ResolveParam, NumbersAndMenuNames) {
 
 TEST(ResolveParam, EveryNamedItemGivesItsNameBack) {
   // ParamName is what get --json prints; it must name the address ResolveParam finds.
-  for (int address : {0, 1024, 1028, 7 * 256 + 6, 6 * 256 + 0x12, 8 * 256 + 7}) {
+  for (int address : {0, 16, 256, 276, 1024, 1028, 7 * 256 + 6, 6 * 256 + 0x12, 8 * 256 + 7, 2590, 2599}) {
     const std::string name = ParamName(address);
     ASSERT_FALSE(name.empty()) << address;
     int back = -1;
@@ -54,7 +54,10 @@ TEST(ResolveParam, EveryNamedItemGivesItsNameBack) {
     EXPECT_EQ(back, address) << name;
   }
   EXPECT_EQ(ParamName(1028), "4:左通道音量");
-  EXPECT_EQ(ParamName(2590), "");  // the system kind has no menu
+  EXPECT_EQ(ParamName(2590), "10:声音模式");  // the system kind has no menu, but names
+  EXPECT_EQ(ParamName(256), "1:高通滤波器频点");  // the store's layout, not the catalogue's
+  EXPECT_EQ(ParamName(276), "1:话筒音量");
+  EXPECT_EQ(ParamName(17), "");
 }
 
 TEST(ParseSet, EveryFormGivesTheSameAssignments) {

@@ -14,8 +14,19 @@ grep -q '^0:gain=300,freq=[0-9]*,q=20,sq=[0-9]*,shape=[0-2],off=[01]$' out.txt |
 expect_rc 0 $V set $(cat out.txt)
 
 expect_rc 0 $V get 1028 0 --json
-grep -q '"address": 1028, "name": "4:左通道音量", "value": 70}' out.txt || fail "get --json: $(cat out.txt)"
-grep -q '"address": 0, "name": "0:EQ1", "gain": 300' out.txt || fail "get --json band: $(cat out.txt)"
+grep -q '"address": 1028, "name": "4:左通道音量", "name_en": "Left channel volume", "unit": "", "value": 70, "text": "70"}' out.txt ||
+  fail "get --json: $(cat out.txt)"
+grep -q '"address": 0, "name": "0:EQ1", "name_en": "EQ1", "unit": "dB", "gain": 300' out.txt || fail "get --json band: $(cat out.txt)"
+grep -q '"text": "+5.0 dB, 25.3 Hz, Q 1.26"' out.txt || fail "get --json band text: $(cat out.txt)"
+# One name per address: the microphone kinds' high-pass and volume by the store's layout, the
+# unit and the text as the console shows them.
+expect_rc 0 $V get 1:话筒音量 "1:High-pass frequency" 769 --json
+grep -q '"address": 276, "name": "1:话筒音量", "name_en": "Microphone volume", "unit": "%", "value": 100, "text": "100%"}' out.txt ||
+  fail "get --json mic volume: $(cat out.txt)"
+grep -q '"address": 256, "name": "1:高通滤波器频点", "name_en": "High-pass frequency", "unit": "Hz", "value": 74, "text": "80.3 Hz"}' out.txt ||
+  fail "get --json mic high-pass: $(cat out.txt)"
+grep -q '"address": 769, "name": "3:回声延时", "name_en": "Echo delay", "unit": "ms", "value": 220, "text": "220 ms"}' out.txt ||
+  fail "get --json echo delay: $(cat out.txt)"
 grep -q '^{"mode": 1, "sound_mode": 0, "params": \[' out.txt || fail "get --json head: $(cat out.txt)"
 expect_rc 0 $V info --json
 grep -q '^{"device": "_LM-R52Z", "current_mode": 1, "modes": \["[^"]*"\(, "[^"]*"\)\{9\}\]}$' out.txt ||

@@ -1,6 +1,7 @@
-// The EQ band strip: its readout rows, the typed editor with clamping and default texts, the
+// The EQ band strip: its readout rows, the typed editor that takes or refuses text, the
 // arrow keys and wheel on the readouts, the Q-type buttons, the bypass row and the click that
 // selects a band.
+#include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -52,10 +53,9 @@ class EqStripTest : public QObject {
  private slots:
   void readoutRows_data();
   void readoutRows();
-  void typedNumbersReadTheSameUnderEveryLocale_data();
-  void typedNumbersReadTheSameUnderEveryLocale();
-  void editorCommitsWithClampsAndDefaults_data();
-  void editorCommitsWithClampsAndDefaults();
+  void editorTakesTypedTextOrRefusesIt_data();
+  void editorTakesTypedTextOrRefusesIt();
+  void bandBeyondTheStripShowsItsOwnGain();
   void editorClosesWithoutCommit();
   void arrowKeysInTheOpenEditorAlwaysReport();
   void wheelOverTheReadoutsStepsFrequencyAndQ_data();
@@ -91,61 +91,35 @@ void EqStripTest::readoutRows() {
   QCOMPARE(int(ReadoutRowAt(tall, y)), row);
 }
 
-void EqStripTest::typedNumbersReadTheSameUnderEveryLocale_data() {
-  QTest::addColumn<QString>("locale");
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<bool>("ok");
-  QTest::addColumn<double>("value");
-  QTest::newRow("C decimal point") << "C" << "1.5" << true << 1.5;
-  QTest::newRow("blanks around") << "C" << " -2 " << true << -2.0;
-  QTest::newRow("German decimal comma, as everywhere, is no number") << "de_DE" << "1,5" << false << 0.0;
-  QTest::newRow("German, decimal point also read") << "de_DE" << "1.5" << true << 1.5;
-  QTest::newRow("German, no group separator") << "de_DE" << "1.500" << true << 1.5;
-  QTest::newRow("letters") << "C" << "abc" << false << 0.0;
-  QTest::newRow("empty") << "C" << "" << false << 0.0;
-  QTest::newRow("infinity is no number") << "C" << "inf" << false << 0.0;
-  QTest::newRow("NaN is no number") << "C" << "nan" << false << 0.0;
-}
-
-void EqStripTest::typedNumbersReadTheSameUnderEveryLocale() {
-  QFETCH(QString, locale);
-  QFETCH(QString, text);
-  QFETCH(bool, ok);
-  QFETCH(double, value);
-  const QLocale saved;
-  QLocale::setDefault(QLocale(locale));
-  double v = 0;
-  const bool parsed = ParseTypedNumber(text, v);
-  QLocale::setDefault(saved);
-  QCOMPARE(parsed, ok);
-  if (ok) QCOMPARE(v, value);
-}
-
-void EqStripTest::editorCommitsWithClampsAndDefaults_data() {
+void EqStripTest::editorTakesTypedTextOrRefusesIt_data() {
   QTest::addColumn<int>("rowY");
-  QTest::addColumn<QPoint>("editorAt");
   QTest::addColumn<int>("qType");
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QString>("field");
-  QTest::addColumn<int>("expected");
-  const QPoint gainAt(3, 123), freqAt(4, 136), qAt(4, 149);
-  QTest::newRow("gain 20 dB clamps to 370") << 132 << gainAt << 0 << "20" << "Value" << 370;
-  QTest::newRow("gain -30 dB clamps to 10") << 132 << gainAt << 0 << "-30" << "Value" << 10;
-  QTest::newRow("gain -3.5 dB") << 132 << gainAt << 0 << "-3.5" << "Value" << 215;
-  QTest::newRow("gain text commits 0.0") << 132 << gainAt << 0 << "abc" << "Value" << 250;
-  QTest::newRow("gain 1e30 clamps") << 132 << gainAt << 0 << "1e30" << "Value" << 370;
-  QTest::newRow("frequency above the table") << 145 << freqAt << 0 << "30000" << "Freq" << 361;
-  QTest::newRow("frequency below the table") << 145 << freqAt << 0 << "5" << "Freq" << 1;
-  QTest::newRow("frequency text commits 100 Hz") << 145 << freqAt << 0 << "abc" << "Freq" << 86;
-  QTest::newRow("Q 5 on a low shelf clamps the slope") << 158 << qAt << 1 << "5" << "sQ" << 26;
-  QTest::newRow("Q 5 on a peaking band") << 158 << qAt << 0 << "5" << "q" << 44;
-  QTest::newRow("Q text commits 0.70") << 158 << qAt << 0 << "abc" << "q" << 10;
-  QTest::newRow("Q 500 on a peaking band") << 158 << qAt << 0 << "500" << "q" << 100;
+  QTest::addColumn<int>("expected");  // -1: refused, nothing changes
+  QTest::newRow("gain -3.5 dB") << 132 << 0 << "-3.5" << "Value" << 215;
+  QTest::newRow("gain with unit and comma") << 132 << 0 << "-3,5 dB" << "Value" << 215;
+  QTest::newRow("gain +12 dB, the top") << 132 << 0 << "+12" << "Value" << 370;
+  QTest::newRow("gain 20 dB refused") << 132 << 0 << "20" << "Value" << -1;
+  QTest::newRow("gain -30 dB refused") << 132 << 0 << "-30" << "Value" << -1;
+  QTest::newRow("gain text refused") << 132 << 0 << "abc" << "Value" << -1;
+  QTest::newRow("gain in Hz refused") << 132 << 0 << "3 Hz" << "Value" << -1;
+  QTest::newRow("gain 1e30 refused") << 132 << 0 << "1e30" << "Value" << -1;
+  QTest::newRow("frequency 1.2k") << 145 << 0 << "1.2k" << "Freq" << 215;
+  QTest::newRow("frequency 1,5 kHz") << 145 << 0 << "1,5 kHz" << "Freq" << 226;
+  QTest::newRow("frequency 80 Hz") << 145 << 0 << "80 Hz" << "Freq" << 74;
+  QTest::newRow("frequency above the table refused") << 145 << 0 << "30000" << "Freq" << -1;
+  QTest::newRow("frequency below the table refused") << 145 << 0 << "5" << "Freq" << -1;
+  QTest::newRow("frequency text refused") << 145 << 0 << "abc" << "Freq" << -1;
+  QTest::newRow("Q 5 on a peaking band") << 158 << 0 << "5" << "q" << 44;
+  QTest::newRow("Q 1.8 on a low shelf") << 158 << 1 << "1.8" << "sQ" << 26;
+  QTest::newRow("Q 5 on a low shelf refused") << 158 << 1 << "5" << "sQ" << -1;
+  QTest::newRow("Q text refused") << 158 << 0 << "abc" << "q" << -1;
+  QTest::newRow("Q 500 refused") << 158 << 0 << "500" << "q" << -1;
 }
 
-void EqStripTest::editorCommitsWithClampsAndDefaults() {
+void EqStripTest::editorTakesTypedTextOrRefusesIt() {
   QFETCH(int, rowY);
-  QFETCH(QPoint, editorAt);
   QFETCH(int, qType);
   QFETCH(QString, typed);
   QFETCH(QString, field);
@@ -161,26 +135,68 @@ void EqStripTest::editorCommitsWithClampsAndDefaults() {
   ClickAt(s, QPoint(25, rowY));
   QVERIFY(s->EditorOpen());
   QVERIFY(s->Editor()->isVisible());
-  QCOMPARE(s->Editor()->pos(), editorAt);
-  QCOMPARE(QApplication::focusWidget(), s->Editor());  // focused at the release
+  QCOMPARE(QApplication::focusWidget(), s->Editor());
+  // The whole readout is selected: what is typed replaces it, nothing is appended to it.
+  QCOMPARE(s->Editor()->selectedText(), s->Editor()->text());
   QCOMPARE(s->Value(), 250.0f);  // the click on a readout is no gain step
   QCOMPARE(scroll.count(), 0);
 
-  QTest::keyClicks(s->Editor(), typed);  // replaces the selected readout
+  QTest::keyClicks(s->Editor(), typed);
+  QCOMPARE(s->Editor()->text(), typed);
   QTest::keyClick(s->Editor(), Qt::Key_Return);
-  QVERIFY(!s->EditorOpen());
-  QVERIFY(!s->Editor()->isVisible());
-  QCOMPARE(scroll.count(), 1);
+  if (expected < 0) {
+    // Refused in place: still open with the text as typed, nothing reported or changed.
+    QVERIFY(s->EditorOpen());
+    QCOMPARE(s->Editor()->text(), typed);
+    QVERIFY(!s->Editor()->toolTip().isEmpty());
+    QCOMPARE(scroll.count(), 0);
+    QTest::keyClick(s->Editor(), Qt::Key_Escape);
+    QVERIFY(!s->EditorOpen());
+    QCOMPARE(scroll.count(), 0);
+  } else {
+    QVERIFY(!s->EditorOpen());
+    QVERIFY(!s->Editor()->isVisible());
+    QCOMPARE(scroll.count(), 1);
+    // The focus is back on the strip, not in a hidden editor.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(s));
+  }
   const int got = field == "Value" ? int(s->Value())
                   : field == "Freq" ? s->Freq()
                   : field == "q"    ? s->q()
                                     : s->sQ();
-  QCOMPARE(got, expected);
+  if (expected >= 0) QCOMPARE(got, expected);
   // Only the target changed.
-  if (field != "Value") QCOMPARE(s->Value(), 250.0f);
-  if (field != "Freq") QCOMPARE(s->Freq(), 200);
-  if (field != "q") QCOMPARE(s->q(), 20);
-  if (field != "sQ") QCOMPARE(s->sQ(), 5);
+  if (field != "Value" || expected < 0) QCOMPARE(s->Value(), 250.0f);
+  if (field != "Freq" || expected < 0) QCOMPARE(s->Freq(), 200);
+  if (field != "q" || expected < 0) QCOMPARE(s->q(), 20);
+  if (field != "sQ" || expected < 0) QCOMPARE(s->sQ(), 5);
+}
+
+void EqStripTest::bandBeyondTheStripShowsItsOwnGain() {
+  StripHost h;
+  MScrollBar* s = h.strip;
+  QSignalSpy scroll(s, &MScrollBar::Scroll);
+  s->SetValue(400);  // +15 dB: the strip reaches +12
+  QCOMPARE(s->Position(), 360);
+  QCOMPARE(s->Value(), 400.0f);  // read back as the band holds it
+  ClickAt(s, QPoint(25, 132));
+  QCOMPARE(s->Editor()->text(), QStringLiteral("15.0"));
+  QTest::keyClick(s->Editor(), Qt::Key_Escape);
+  // A change of something else (the bypass row) reports the band with its gain unchanged.
+  ClickAt(s, QPoint(25, 170));
+  QVERIFY(s->EQdisabled());
+  QCOMPARE(scroll.count(), 1);
+  QCOMPARE(s->Value(), 400.0f);
+  ClickAt(s, QPoint(25, 170));
+  QVERIFY(!s->EQdisabled());
+  QCOMPARE(s->Value(), 400.0f);
+  // A step down moves into the strip's range, and from there on the strip's own values hold.
+  s->SetForceShowFocus(true);
+  MoveTo(s, QPoint(28, 60));
+  QTest::keyClick(s, Qt::Key_Down);
+  QCOMPARE(s->Value(), 369.0f);
+  QTest::keyClick(s, Qt::Key_Up);
+  QCOMPARE(s->Value(), 370.0f);
 }
 
 void EqStripTest::editorClosesWithoutCommit() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "model/scales.h"
+#include "model/value_text.h"
 
 namespace mirelune {
 namespace {
@@ -45,6 +46,17 @@ TEST_P(CommaLocale, ScalesAndTextsKeepTheirPoint) {
   code = 7;
   EXPECT_FALSE(GainFromText("-3,5", code));
   EXPECT_EQ(code, 7);
+}
+
+// A person's typed value reads the same whatever the process locale: "." and "," both.
+TEST_P(CommaLocale, TypedValuesTakeBothMarks) {
+  EXPECT_EQ(ParseSliderText("-3.5 dB", 12, 400, "dB").position, 225);
+  EXPECT_EQ(ParseSliderText("-3,5 dB", 12, 400, "dB").position, 225);
+  const TypedValue k = ParseSliderText("1,5 kHz", 6, 63, "Hz");
+  EXPECT_EQ(k.problem, TypedProblem::OutOfRange);
+  EXPECT_EQ(ParseFreqText("1,5 kHz", 1, 361).position, NearestFreqIndex(1500, 1, 361));
+  EXPECT_EQ(ShownNumber(4, 0), "0.5");
+  EXPECT_EQ(ShownNumber(2, 365), "-3.5");
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CommaLocale, ::testing::Values("de_DE.UTF-8", "ru_RU.UTF-8"));
