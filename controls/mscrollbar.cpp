@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QStyleHints>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -401,6 +403,13 @@ void MScrollBar::Press(QPointF p) {
   moved_ = false;
   emit Click();
   if (scrollBarType_ == 1 && PressStrip(p)) return;
+  // A click on the readout opens the editor, as on the band strip's readouts: no step.
+  if (scrollBarType_ != 1 && !geometry_.textPos.isEmpty() &&
+      ReadoutRect().adjusted(-2, -2, 2, 2).contains(p.toPoint())) {
+    moved_ = true;
+    OpenValueEditor();
+    return;
+  }
 
   const double c = Centre();
   knobStart_ = position_;
@@ -483,6 +492,7 @@ void MScrollBar::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   Release(e->position());
   if (rect().contains(e->position().toPoint())) ClickStep();
+  clickStepTime_ = e->timestamp();
 }
 
 void MScrollBar::Release(QPointF) {
@@ -499,6 +509,7 @@ void MScrollBar::Release(QPointF) {
 }
 
 void MScrollBar::ClickStep() {
+  clickStep_ = 0;
   if (!TakesInput() || eqDisabled_ || moved_) return;
   if (scrollBarType_ == 1 && !forceShowFocus_) {
     // A click on a strip that is not the selected band asks the window to select it.
@@ -517,7 +528,11 @@ void MScrollBar::ClickStep() {
       break;
     }
   }
-  if (dir) KeyStep(dir);
+  if (dir) {
+    const int before = position_;
+    KeyStep(dir);
+    clickStep_ = position_ - before;
+  }
 }
 
 void MScrollBar::RepeatTick() {
@@ -560,6 +575,17 @@ void MScrollBar::mouseDoubleClickEvent(QMouseEvent* e) {
   }
   dragging_ = false;
   repeat_.stop();
+  moved_ = true;  // the release of this second click makes no step either
+  // The first click of the pair stepped the value: taken back, so that the editor starts from
+  // the value as it was and Esc leaves it so.
+  const int step = e->timestamp() - clickStepTime_ <= static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval())
+                       ? clickStep_ : 0;
+  clickStep_ = 0;
+  if (step) {
+    position_ -= step;
+    ReportScroll();
+    update();
+  }
   OpenValueEditor();
 }
 

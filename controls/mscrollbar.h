@@ -200,6 +200,8 @@ class MScrollBar : public QWidget {
   int lastReported_ = 0;
   int knobStart_ = 0;
   int repeatTarget_ = 0;
+  int clickStep_ = 0;         // the step the last click made (0: none)
+  quint64 clickStepTime_ = 0;  // when that click ended (event time)
   int repeatCount_ = 0;
   SliderGeometry geometry_;
   QImage background_;

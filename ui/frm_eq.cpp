@@ -361,15 +361,7 @@ void FrmEq::ShowEffectsButtonState() {
   effectsButton_->SetEnabled(modes && modes->Value() == 0);
 }
 
-void FrmEq::ApplyMasterLimits() {
-  const Store& store = session_.store();
-  for (int i = 0; i < 3; ++i) {
-    // The amplifier's limit, within the slider's own 0..80 (a damaged value must not open the
-    // slider beyond its design range).
-    const int32_t limit = std::clamp(store.ParamTable.at(0, sysaddr::kMasterLimitFirst + i).Value, 0, 80);
-    modes_->MasterSlider(i)->SetMaxValue(limit);
-  }
-}
+void FrmEq::ApplyMasterLimits() { modes_->ApplyMasterLimits(); }
 
 // ---- Secondary windows ----
 

@@ -1,5 +1,7 @@
 #include "ui/mode_controls.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -267,11 +269,12 @@ void ModeControls::MasterSliderScroll(int i) {
   s->SetEnabled(true);
 }
 
-bool ModeControls::MasterKey(const QString& text) {
-  static const QString kKeys[3][2] = {{"q", "a"}, {"w", "s"}, {"e", "d"}};
+bool ModeControls::MasterKey(int key) {
+  // By key, not by the character it types: Shift and Caps Lock give the same step.
+  static const int kKeys[3][2] = {{Qt::Key_Q, Qt::Key_A}, {Qt::Key_W, Qt::Key_S}, {Qt::Key_E, Qt::Key_D}};
   for (int i = 0; i < 3; ++i) {
     for (int down = 0; down < 2; ++down) {
-      if (text != kKeys[i][down]) continue;
+      if (key != kKeys[i][down]) continue;
       MScrollBar* s = MasterSlider(i);
       if (!s->Enabled()) return true;  // its own frame is still on the way
       const float v = s->Value();
@@ -292,13 +295,23 @@ bool ModeControls::eventFilter(QObject* watched, QEvent* event) {
   if (w->window() != window_.window()) return false;
   if (qobject_cast<QLineEdit*>(w)) return false;  // typing a value into a slider's editor
   auto* key = static_cast<QKeyEvent*>(event);
-  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   if (!Idle()) return false;
-  return MasterKey(key->text());
+  return MasterKey(key->key());
+}
+
+void ModeControls::ApplyMasterLimits() {
+  const Store& store = session_.store();
+  for (int i = 0; i < 3; ++i) {
+    const int32_t limit = std::clamp(store.ParamTable.at(0, sysaddr::kMasterLimitFirst + i).Value, 0, 80);
+    MasterSlider(i)->SetMaxValue(limit);
+  }
 }
 
 void ModeControls::Refresh() {
   Store& store = session_.store();
+  // A file or an undo step may bring other limits than the last read did.
+  ApplyMasterLimits();
   for (MScrollBar* s : masters_) {
     s->SetValue(static_cast<float>(SystemValue(store, s->Addr())));
     s->Refresh();  // the mute record may have changed

@@ -51,7 +51,11 @@ class ModeControls : public QObject {
   void ShowPage(int page);
   // Shows the store: the master sliders, the mutes, the radio groups, the page's bypass, the
   // sound mode and the automatic control. Never writes the store or sends.
+  // The master volumes from the store, within their upper limits (see ApplyMasterLimits).
   void Refresh();
+  // The master volumes' upper limits (2568..2570) as the sliders' MaxValue, within the sliders'
+  // own 0..80: a damaged value from the amplifier or a file never opens a slider beyond it.
+  void ApplyMasterLimits();
 
   // The buttons' handlers, also reached by tests.
   void SelectSoundMode(int i);
@@ -64,7 +68,7 @@ class ModeControls : public QObject {
   void MasterSliderScroll(int i);
   // The master volume keys: "q"/"a" step master 0 up/down, "w"/"s" master 1, "e"/"d" master 2,
   // within 0..80, each step as if the user had moved the slider.
-  bool MasterKey(const QString& text);
+  bool MasterKey(int key);  // Qt::Key_Q ... Qt::Key_D
 
   controls::MBtnFlag* Button(SystemButtonGroup group, int index) const;
   controls::MScrollBar* MasterSlider(int i) const { return masters_.at(static_cast<size_t>(i)); }

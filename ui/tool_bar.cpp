@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include "controls/mbtnflag.h"
 #include "graph/skin_ids.h"
@@ -137,6 +138,7 @@ bool ToolBar::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* w = static_cast<QWidget*>(watched);
   if (w->window() != window_.window()) return false;
+  if (qobject_cast<QLineEdit*>(w)) return false;  // a value being typed takes its own Ctrl+Z
   auto* key = static_cast<QKeyEvent*>(event);
   const auto mods = key->modifiers();
   if (!(mods & Qt::ControlModifier) || (mods & (Qt::AltModifier | Qt::ShiftModifier))) return false;

@@ -393,6 +393,10 @@ void ModeControlsTest::masterKeys_data() {
   QTest::newRow("e") << QChar('e') << 2 << 5 << 6;
   QTest::newRow("d to 0") << QChar('d') << 2 << 1 << 0;
   QTest::newRow("other key") << QChar('x') << 0 << 40 << 40;
+  // Caps Lock (or Shift) types capitals: the same keys, the same steps.
+  QTest::newRow("Q, caps") << QChar('Q') << 0 << 40 << 41;
+  QTest::newRow("S, caps") << QChar('S') << 1 << 10 << 9;
+  QTest::newRow("E, caps") << QChar('E') << 2 << 5 << 6;
 }
 
 // A key steps its master volume within 0..80 and sends it; at the end of the range, nothing

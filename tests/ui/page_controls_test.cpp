@@ -395,10 +395,30 @@ void PageControlsTest::systemSettingsCapTheMasterVolumes() {
 
 // Every whole-mode read applies the amplifier's limits to the master volumes.
 void PageControlsTest::deviceReadCapsTheMasterVolumes() {
-  Console c("", [](VirtualAmplifier& amp) { amp.Working().at(0, 2569).Value = 50; });
+  Console c("", [](VirtualAmplifier& amp) {
+    amp.Working().at(0, 2569).Value = 50;
+    amp.Working().at(0, 2568).Value = 200;  // damaged: beyond the slider's own 0..80
+    amp.Working().at(0, 2560).Value = 200;
+  });
   QVERIFY(c.Synced());
+  MScrollBar* music = c.eq().Modes()->MasterSlider(0);
   QCOMPARE(c.eq().Modes()->MasterSlider(1)->MaxValue(), 50);
-  QCOMPARE(c.eq().Modes()->MasterSlider(0)->MaxValue(), 80);
+  QCOMPARE(music->MaxValue(), 80);
+  QCOMPARE(music->Value(), 80.0f);
+  // The key stops at 80 too.
+  Activate(c);
+  c.eq().setFocus();
+  const size_t from = c.amp().CommandLog().size();
+  Key(c, 'q');
+  Settle(c);
+  QCOMPARE(music->Value(), 80.0f);
+  QVERIFY(SentAddresses(c.amp(), from).empty());
+  // Values brought in by a file or an undo step are limited the same way at the refresh.
+  c.store().ParamTable.at(0, 2568).Value = 200;
+  c.store().ParamTable.at(0, 2569).Value = 30;
+  c.eq().RefreshControls();
+  QCOMPARE(music->MaxValue(), 80);
+  QCOMPARE(c.eq().Modes()->MasterSlider(1)->MaxValue(), 30);
 }
 
 // The professional settings, opened from the effects page in dance mode: an edit reaches both
