@@ -12,6 +12,7 @@
 #include "link/frame_codec.h"
 #include "link/link.h"
 #include "model/menu_catalogue.h"
+#include "model/param_names.h"
 #include "platform/tr.h"
 
 namespace mirelune {
@@ -71,10 +72,15 @@ MenuShowFrm::~MenuShowFrm() = default;
 void MenuShowFrm::FillList(int kind) {
   list1_->clear();
   const std::vector<std::string> names = MenuCatalogue::CatalogueNames(kind);
+  const std::vector<int> addresses = MenuCatalogue::CatalogueAddresses(kind);
   const int count =
       std::min<int>(menu_.MenuItemCount.at(static_cast<size_t>(kind)), static_cast<int>(names.size()));
   for (int i = 0; i < count; ++i) {
-    auto* item = new QListWidgetItem(Tr(names[static_cast<size_t>(i)].c_str()), list1_);
+    // An item is named by the parameter it hides (the one naming table), which is the control
+    // greyed with it; the catalogue's own word only where the item names no parameter.
+    const size_t k = static_cast<size_t>(i);
+    const NamedParam* named = k < addresses.size() ? NameOf(kind * 256 + addresses[k]) : nullptr;
+    auto* item = new QListWidgetItem(Tr(named ? named->zh.c_str() : names[k].c_str()), list1_);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     const bool hidden = menu_.MenuHidden.at(static_cast<size_t>(kind)).at(static_cast<size_t>(i)) != 0;
     item->setCheckState(hidden ? Qt::Unchecked : Qt::Checked);

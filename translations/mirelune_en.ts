@@ -1647,5 +1647,61 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
         <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
     </message>
+    <message>
+        <source>输出总音量</source>
+        <translation>Output overall volume</translation>
+    </message>
+    <message>
+        <source>模式启用</source>
+        <translation>Mode enabled</translation>
+    </message>
+    <message>
+        <source>系统保留参数</source>
+        <translation>Reserved system setting</translation>
+    </message>
+    <message>
+        <source>管理员模式</source>
+        <translation>Administrator mode</translation>
+    </message>
+    <message>
+        <source>回声旁路</source>
+        <translation>Echo bypass</translation>
+    </message>
+    <message>
+        <source>混响旁路</source>
+        <translation>Reverb bypass</translation>
+    </message>
+    <message>
+        <source>音乐旁路</source>
+        <translation>Music bypass</translation>
+    </message>
+    <message>
+        <source>话筒1.2旁路</source>
+        <translation>Mic 1/2 bypass</translation>
+    </message>
+    <message>
+        <source>话筒3.4旁路</source>
+        <translation>Mic 3/4 bypass</translation>
+    </message>
+    <message>
+        <source>效果旁路</source>
+        <translation>Effects bypass</translation>
+    </message>
+    <message>
+        <source>主输出旁路</source>
+        <translation>Main out bypass</translation>
+    </message>
+    <message>
+        <source>辅助输出旁路</source>
+        <translation>Aux out bypass</translation>
+    </message>
+    <message>
+        <source>中置输出旁路</source>
+        <translation>Centre out bypass</translation>
+    </message>
+    <message>
+        <source>超低输出旁路</source>
+        <translation>Sub out bypass</translation>
+    </message>
 </context>
 </TS>

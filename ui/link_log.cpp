@@ -11,6 +11,7 @@
 
 #include "link/frame_codec.h"
 #include "link/link.h"
+#include "model/param_names.h"
 #include "mirelune/version.h"
 #include "platform/file_dialogs.h"
 #include "platform/notifier.h"
@@ -44,7 +45,23 @@ LinkLog::~LinkLog() {
 std::string LinkLog::FormatLine(int64_t ms, bool sent, const std::vector<uint8_t>& bytes) {
   char time[24];
   std::snprintf(time, sizeof time, "%6" PRId64, ms);
-  return std::string(time) + (sent ? " > " : " < ") + HexBytes(bytes);
+  std::string line = std::string(time) + (sent ? " > " : " < ") + HexBytes(bytes);
+  // A parameter change says which parameter and what value, by the one naming table.
+  if (sent && bytes.size() >= 9 && bytes[0] == kFrameStart && bytes[1] == SetParam) {
+    const int address = bytes[3] * 256 + bytes[4];
+    const std::string name = QualifiedName(address);
+    if (!name.empty()) {
+      const uint8_t* p = bytes.data() + 6;
+      const auto pair = [](const uint8_t* q) { return q[0] * 250 + q[1]; };
+      if (bytes[5] == 9) {
+        line += "  # " + name + " = " + ParamValueText(address, pair(p));
+      } else if (bytes[5] == 15 && bytes.size() >= 15) {
+        const int f = pair(p + 2);
+        line += "  # " + name + " = " + BandText(pair(p + 4), f >= kEqDisabledOffset ? f - kEqDisabledOffset : f, pair(p + 6));
+      }
+    }
+  }
+  return line;
 }
 
 bool LinkLog::Start(const std::string& path, std::string& error) {

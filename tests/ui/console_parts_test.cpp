@@ -7,17 +7,42 @@
 #include <memory>
 
 #include "graph/response_model.h"
+#include "link/frame_codec.h"
+#include "model/store.h"
 #include "model/scales.h"
 #include "platform/recording_notifier.h"
 #include "platform/virtual_scheduler.h"
 #include "ui/console_args.h"
 #include "ui/graph_gestures.h"
 #include "ui/graph_timers.h"
+#include "ui/link_log.h"
 #include "ui/link_status_text.h"
 #include "ui/progress_notifier.h"
 
 namespace mirelune::ui {
 namespace {
+
+// ---- Link log ----
+
+// A parameter change in the link log names its parameter and value as the window does.
+TEST(LinkLogLine, ChangesNameTheirParameter) {
+  auto store = std::make_unique<Store>();
+  store->InitDefaults();
+  store->ParamTable.at(0, 256).Value = 74;
+  const BuiltFrame plain = BuildFrame(SetParam, 0, 256, *store, 0, {});
+  ASSERT_TRUE(plain.error.empty()) << plain.error;
+  const std::string line = LinkLog::FormatLine(12, true, plain.bytes);
+  EXPECT_NE(line.find(HexBytes(plain.bytes) + "  # 1:高通滤波器频点 = 80.3 Hz"), std::string::npos) << line;
+
+  store->ParamTable.at(0, 0).Gain = 400;
+  store->ParamTable.at(0, 0).EQDisabled = kTrue;
+  const BuiltFrame band = BuildFrame(SetParam, 0, 0, *store, 0, {});
+  const std::string bandLine = LinkLog::FormatLine(12, true, band.bytes);
+  EXPECT_NE(bandLine.find("  # 0:EQ1 = +15.0 dB, 25.3 Hz, Q 1.00"), std::string::npos) << bandLine;
+  // Replies and other frames stay bare.
+  EXPECT_EQ(LinkLog::FormatLine(12, false, plain.bytes).find('#'), std::string::npos);
+  EXPECT_EQ(LinkLog::FormatLine(12, true, {0xFF}).find('#'), std::string::npos);
+}
 
 // ---- Command line ----
 

@@ -51,7 +51,8 @@ bool ReadLog(const QString& path, QString& header, std::vector<Line>& lines, boo
   text.removeLast();
   if (text.isEmpty()) return false;
   header = text.front();
-  static const QRegularExpression form(R"(^ *(\d+) ([<>]) ((?:[0-9A-F]{2} )*[0-9A-F]{2})$)");
+  // A parameter change may carry its name and value after "  # ".
+  static const QRegularExpression form(R"(^ *(\d+) ([<>]) ((?:[0-9A-F]{2} )*[0-9A-F]{2})(?:  # \S.*)?$)");
   for (qsizetype i = 1; i < text.size(); ++i) {
     const QRegularExpressionMatch m = form.match(text[i]);
     if (!m.hasMatch()) {
