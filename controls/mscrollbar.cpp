@@ -7,6 +7,7 @@
 #include <QStyleHints>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -323,7 +324,7 @@ void MScrollBar::DrawSlider(QPainter& g, bool greyed) {
       skin::DrawSkinImage(Id(geometry_.thumbNormal), g, 0, 0, KnobAngle(position_, maxValue_));
       break;
   }
-  skin::DrawSkinText(g, ReadoutText(), colour, geometry_.textPos, geometry_.textWidth);
+  DrawReadout(g, ReadoutText(), colour);
   if (scrollBarType_ == 0) {
     skin::DrawSkinImage(Id(MuteImage(mute_, mutePressed_)), g, 13, 161);
   } else if (geometry_.muteIcon) {
@@ -706,10 +707,66 @@ ValueEditor* MScrollBar::EnsureEditor() {
   return editor_;
 }
 
-QRect MScrollBar::ReadoutRect() const {
-  const QRectF b = skin::SkinTextBounds(ReadoutText(), geometry_.textPos, geometry_.textWidth);
-  return b.toAlignedRect();
+namespace {
+
+bool IsValueBox(int id) { return id == 101 || id == 138 || id == 139 || id == 269 || id == 382; }
+
+QFont ReadoutFont(int pixels) {
+  QFont f(skin::SkinFontFamily());
+  f.setPixelSize(pixels);
+  return f;
 }
+
+constexpr int kReadoutPixels = 12;
+constexpr int kReadoutMinPixels = 10;
+
+}  // namespace
+
+QRectF MScrollBar::ReadoutBox(const QString& text, int* pixels) const {
+  // The style's value box, where it has one; otherwise the text's own place.
+  QRectF box;
+  for (const PlacedImage& im : geometry_.background)
+    if (IsValueBox(im.id)) {
+      const QImage& img = skin::SkinImage(im.id);
+      box = QRectF(im.x, im.y, img.width(), img.height());
+    }
+  if (box.isEmpty()) box = skin::SkinTextBounds(text, geometry_.textPos, geometry_.textWidth).adjusted(-2, -1, 2, 1);
+  // The text keeps a readable size; a value wider than the box grows the box (to the left
+  // where the box ends at the slider's edge, else on both sides), never cut.
+  int px = kReadoutPixels;
+  auto need = [&](int p) { return QFontMetricsF(ReadoutFont(p)).horizontalAdvance(text) + 4; };
+  while (px > kReadoutMinPixels && need(px) > box.width()) --px;
+  const double w = need(px);
+  if (w > box.width()) {
+    if (box.right() >= width() - 3) {
+      box.setLeft(box.right() - w);
+    } else {
+      const double grow = (w - box.width()) / 2;
+      box.adjust(-grow, 0, grow, 0);
+      if (box.right() > width()) box.translate(width() - box.right(), 0);
+      if (box.left() < 0) box.translate(-box.left(), 0);
+    }
+  }
+  if (pixels) *pixels = px;
+  return box;
+}
+
+void MScrollBar::DrawReadout(QPainter& g, const QString& text, QRgb colour) {
+  int px = kReadoutPixels;
+  const QRectF box = ReadoutBox(text, &px);
+  g.save();
+  g.setRenderHint(QPainter::Antialiasing, true);
+  g.setPen(QColor(58, 65, 80));
+  g.setBrush(QColor(21, 24, 30));
+  g.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+  g.setFont(ReadoutFont(px));
+  g.setPen(QColor::fromRgba(colour));
+  g.setRenderHint(QPainter::TextAntialiasing, true);
+  g.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
+  g.restore();
+}
+
+QRect MScrollBar::ReadoutRect() const { return ReadoutBox(ReadoutText(), nullptr).toAlignedRect(); }
 
 void MScrollBar::OpenValueEditor() {
   if (!TakesInput() || eqDisabled_) return;

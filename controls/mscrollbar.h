@@ -163,6 +163,10 @@ class MScrollBar : public QWidget {
   // slider's range is let go once the position differs from where it was held.
   void ReportScroll();
   QRect ReadoutRect() const;
+  // The box the readout `text` is drawn in and the font size it takes (12 px, down to 10 px
+  // to fit; the box grows where even that does not fit).
+  QRectF ReadoutBox(const QString& text, int* pixels) const;
+  void DrawReadout(QPainter& g, const QString& text, QRgb colour);
 
   void DrawStrip(QPainter& g, bool greyed);
   void DrawSlider(QPainter& g, bool greyed);

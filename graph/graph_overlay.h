@@ -26,6 +26,8 @@ constexpr unsigned kBandColour[17] = {
     0x52E733, 0x3A8BE4, 0xC01AE6, 0xF42129, 0x5800F8, 0xBEFF08, 0x1BB4FF, 0x29FFA9, 0x6CB75E,
     0x5F8AB4, 0xA257B6, 0xBC5456, 0x6F4FBF, 0xA4C64E, 0x549FC2, 0x966420, 0xF42129};
 constexpr unsigned kCurveAlpha = 0x70;
+// Curves of a page whose EQ is bypassed: still there, plainly not in effect.
+constexpr unsigned kBypassedCurveAlpha = 0x40;
 
 struct GraphText {
   std::string text;  // UTF-8

@@ -159,16 +159,23 @@ GraphView::Frame GraphView::BuildFrame() const {
     for (int i = 0; i < n; ++i) y[static_cast<size_t>(i)] = geo.YFromDb(row[i]);
     return y;
   };
+  const Store& st = model_.store();
+  const int bypass = st.BypassAddress();
+  frame.bypass = RecordTable::inRange(0, bypass) && st.ParamTable.at(0, bypass).Value == 1;
   const int sel = model_.SelectedBand();
   if (sel >= 0 && sel < model_.BandCount() && n >= 2) {
     scene.selected.y = ys(model_.Curve(sel));
-    scene.selected.fillAlpha = model_.GradientPhase() == 0 ? 13 * model_.GradientLevel() : 0;
-    scene.selected.colour = BandColour(sel, kCurveAlpha).rgba();
+    scene.selected.fillAlpha = model_.GradientPhase() == 0 && !frame.bypass ? 13 * model_.GradientLevel() : 0;
+    scene.selected.colour = BandColour(sel, frame.bypass ? kBypassedCurveAlpha : kCurveAlpha).rgba();
   }
   if (n >= 2) {
     scene.sum.y = ys(model_.Sum());
-    scene.sum.fillAlpha = model_.GradientPhase() == -1 ? 10 * model_.GradientLevel() : 0;
-    scene.sum.colour = (model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0)).rgba();
+    scene.sum.fillAlpha = model_.GradientPhase() == -1 && !frame.bypass ? 10 * model_.GradientLevel() : 0;
+    // Bypassed, the amplifier does not apply the curve: it stays visible (the markers can still
+    // be edited) but dimmed, so nobody takes it for what is heard.
+    QColor sum = model_.Locked() ? QColor(130, 130, 130) : QColor(255, 200, 0);
+    if (frame.bypass) sum.setAlpha(kBypassedCurveAlpha);
+    scene.sum.colour = sum.rgba();
   }
   frame.markers = LayoutMarkers(model_);
   frame.texts = LayoutSelectedTexts(model_);
@@ -182,9 +189,6 @@ GraphView::Frame GraphView::BuildFrame() const {
     const QString text = QString::fromStdString(t.text);
     scene.boxes.push_back({BoxAround(skin::SkinTextBounds(text, Pos(t.x, t.y), 0)), KeyOf("t" + t.text, t.x, t.y)});
   }
-  const Store& st = model_.store();
-  const int bypass = st.BypassAddress();
-  frame.bypass = RecordTable::inRange(0, bypass) && st.ParamTable.at(0, bypass).Value == 1;
   if (frame.bypass) {
     const QPointF at(geo.Width() / 2.0 - 100, geo.Height() / 3.0);
     scene.boxes.push_back({BoxAround(QRectF(at, QSizeF(skin::SkinSize(kImageBypassOverlay)))), "bypass"});

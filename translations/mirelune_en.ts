@@ -1703,5 +1703,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>超低输出旁路</source>
         <translation>Sub out bypass</translation>
     </message>
+    <message>
+        <source>已联机：%1，模式%2，%3</source>
+        <translation>Online: %1, mode %2, %3</translation>
+    </message>
 </context>
 </TS>

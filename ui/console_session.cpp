@@ -189,6 +189,7 @@ LinkStatusFacts ConsoleSession::StatusFacts() const {
   f.identifier = link_->DeviceIdentifierSeen();
   f.syncing = syncing_;
   f.modeNumber = deviceRead_ ? transfers_->CurrentModeNumber : -1;
+  f.soundMode = store_->CurrentSoundMode;
   f.savedEdits = savedEdits_;
   return f;
 }

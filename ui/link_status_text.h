@@ -19,10 +19,11 @@ struct LinkStatusFacts {
   std::string identifier;       // what the device answered the search with
   bool syncing = false;         // the start-up read runs
   int modeNumber = -1;          // the device's current mode 0..9 once read, else -1
+  int soundMode = -1;           // the sound mode being edited: 0 singing, 1 dance; -1 not told
   std::string savedEdits;       // the file that keeps edits a read replaced, else empty
 };
 
-// In the console's language (UTF-8). Examples: "已联机：_LM-R52Z，模式3",
+// In the console's language (UTF-8). Examples: "已联机：_LM-R52Z，模式3，唱歌模式",
 // "已联机：_LM-R52Z，正在读取功放数据…", "正在查找功放…", "未连接功放（USB 2E3C:0D07）",
 // "联机已关闭". The open failure's detail (device path, system error) is left out.
 std::string LinkStatusText(const LinkStatusFacts& facts);

@@ -191,6 +191,20 @@ TEST(GraphView, BypassOverlayShowsWhenThePagesBypassIsOn) {
   ExpectImageAt(on.view.Composite(), kImageBypassOverlay, left, top, overlay.width());
   EXPECT_NE(off.view.Composite().pixelColor(left + overlay.width() / 2, top + overlay.height() / 2),
             on.view.Composite().pixelColor(left + overlay.width() / 2, top + overlay.height() / 2));
+  // The curves stay (dimmed), the markers stay as they were: the page can still be edited.
+  const MarkerPos m10 = on.model.Marker(10);
+  ExpectImageNear(on.view.Composite(), kImageMarkerSmall + 10, m10.x - 8, m10.y - 8);
+  // Where the sum curve runs far from the overlay, bypassed it is fainter than applied.
+  int dimmer = 0, columns = 0;
+  for (int x = 80; x < 950; x += 7) {
+    const int y = static_cast<int>(std::lround(on.model.Geometry().YFromDb(on.model.Sum()[x - GraphGeometry::kLeft])));
+    if (y > top - 4 && y < top + overlay.height() + 4 && x > left - 4 && x < left + overlay.width() + 4) continue;
+    const QColor a = off.view.Composite().pixelColor(x, y), b = on.view.Composite().pixelColor(x, y);
+    ++columns;
+    if (b.red() + b.green() < a.red() + a.green()) ++dimmer;
+  }
+  EXPECT_GT(columns, 50);
+  EXPECT_GT(dimmer, columns * 8 / 10);
 }
 
 TEST(GraphView, ResizeRebuildsOnlyOnChangeAndDrawsPresentTheFrame) {

@@ -108,7 +108,7 @@ TEST(StatusText, TheOpenFailuresDetailGoesToTheTooltipOnly) {
 }
 
 LinkStatusFacts Facts(bool online, bool open, HidOpenStatus why, int mode, bool syncing = false,
-                      bool switchOn = true) {
+                      bool switchOn = true, int soundMode = -1) {
   LinkStatusFacts f;
   f.switchOn = switchOn;
   f.online = online;
@@ -119,6 +119,7 @@ LinkStatusFacts Facts(bool online, bool open, HidOpenStatus why, int mode, bool 
   f.identifier = online ? "_LM-R52Z" : "";
   f.modeNumber = mode;
   f.syncing = syncing;
+  f.soundMode = soundMode;
   return f;
 }
 
@@ -126,6 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StatusText,
     ::testing::Values(
         StatusCase{Facts(true, true, HidOpenStatus::Opened, 9), "已联机：_LM-R52Z，模式10"},
+        StatusCase{Facts(true, true, HidOpenStatus::Opened, 0, false, true, 0), "已联机：_LM-R52Z，模式1，唱歌模式"},
+        StatusCase{Facts(true, true, HidOpenStatus::Opened, 2, false, true, 1), "已联机：_LM-R52Z，模式3，劲舞模式"},
         StatusCase{Facts(true, true, HidOpenStatus::Opened, -1, true),
                    "已联机：_LM-R52Z，正在读取功放数据…"},
         StatusCase{Facts(true, true, HidOpenStatus::Opened, -1), "已联机：_LM-R52Z"},

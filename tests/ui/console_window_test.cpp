@@ -110,7 +110,7 @@ void ConsoleWindowTest::comesOnlineAndShowsTheDevicesValues() {
   QCOMPARE(m.Band(band).Gain, 300);
   QCOMPARE(c.eq().Slider(6)->Value(), 300.0f);  // MyScrollBar(6) is bound to "EQ,0,3"
   QCOMPARE(c.eq().ConnectButton()->Value(), int(kStatusOnline));
-  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("已联机：_LM-R52Z，模式3"));
+  QCOMPARE(c.eq().StatusText(), QString::fromUtf8("已联机：_LM-R52Z，模式3，唱歌模式"));
   QVERIFY(!c.eq().Busy());
   QVERIFY(!c.eq().ProgressBar()->isVisible());
   QVERIFY(c.messages.messages.empty());
