@@ -92,8 +92,8 @@ constexpr int kTargetOnHidden = 198, kTargetOffHidden = 199;
 constexpr int kExit = 208;               // 24 x 24, +1 pressed
 constexpr int kMinimise = 216;           // 23 x 24, +1 pressed
 constexpr int kRadio = 218, kRadioOn = 219;                   // 16 x 16
-constexpr int kDanceMode = 280;          // 38 x 22, +1 selected
-constexpr int kSingMode = 282;           // 38 x 22, +1 selected
+constexpr int kDanceMode = 280;          // 64 x 22, +1 selected
+constexpr int kSingMode = 282;           // 64 x 22, +1 selected
 constexpr int kModeCopy = 284;           // 71 x 22, +1 pressed
 constexpr int kTabReverbOn = 286, kTabReverb = 287;           // 72 x 31
 constexpr int kTabEchoOn = 288, kTabEcho = 289;

@@ -48,7 +48,7 @@ constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
-constexpr int kStatusRightLess = 300;  // left of the microphone copy
+constexpr int kStatusRightLess = 364;  // left of the microphone copy
 constexpr int kStatusTimerMs = 500;  // the open result changes without a notice
 // The recording window's button ends the page button row; the drag handle stands at the row's
 // right end when the window is wide enough for both.

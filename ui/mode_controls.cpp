@@ -163,6 +163,8 @@ void ModeControls::SelectSoundMode(int i) {
   session_.history().ClearHistory();
   window_.RefreshControls();  // the graph shows the other slot
   session_.SendParam(sysaddr::kSoundMode);
+  // The status line names the sound mode being edited: it changes now, not at its next tick.
+  if (session_.onLinkChanged) session_.onLinkChanged();
 }
 
 void ModeControls::SetBassAutoFromPair(int i) {

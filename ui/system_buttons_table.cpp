@@ -17,8 +17,9 @@ const std::vector<SystemButtonEntry>& SystemButtons() {
     // Tool bar (pixels on screen are twips / 15, as everywhere).
     {G::ByPass,       0, P::ToolBar, 0, "190,191", 0, 0, "Button", {0,     0, 1065, 330}, "cmdByPass"},
     {G::Reset,        0, P::ToolBar, 0, "188,189", 1, 0, "Button", {1080,  0, 1065, 330}, "cmdReset"},
-    {G::BassMode,     0, P::ToolBar, 0, "282,283", 2, 1, "Button", {9120,  0, 570, 330}, "cmdBassMode0"},
-    {G::BassMode,     1, P::ToolBar, 0, "280,281", 2, 0, "Button", {9750,  0, 570, 330}, "cmdBassMode1"},
+    // The sound-mode pair: one two-state switch, its halves side by side, one line each.
+    {G::BassMode,     0, P::ToolBar, 0, "282,283", 2, 1, "Button", {8940,  0, 960, 330}, "cmdBassMode0"},
+    {G::BassMode,     1, P::ToolBar, 0, "280,281", 2, 0, "Button", {9900,  0, 960, 330}, "cmdBassMode1"},
     {G::BassAutoPair, 0, P::ToolBar, 0, "298,299", 0, 1, "Button", {10350, 0, 570, 330}, "cmdBassAutoControl2_0"},
     {G::BassAutoPair, 1, P::ToolBar, 0, "296,297", 0, 0, "Button", {10980, 0, 570, 330}, "cmdBassAutoControl2_1"},
     // Top bar: the master mutes beside their sliders.
@@ -86,7 +87,7 @@ int ToolBarFromRight(const SystemButtonEntry& e) {
   // The sound-mode and automatic-control pairs keep these distances to the bar's right end
   // whatever its width.
   switch (e.group) {
-    case G::BassMode: return e.index == 0 ? 154 : 116;
+    case G::BassMode: return e.index == 0 ? 212 : 148;
     case G::BassAutoPair: return e.index == 0 ? 78 : 40;
     default: return -1;
   }

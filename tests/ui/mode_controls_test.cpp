@@ -88,9 +88,16 @@ void ModeControlsTest::soundModeSwitchSendsTheModeAndShowsTheOtherSlot() {
   QVERIFY(c.session->history().CanUndo());
 
   size_t from = c.amp().CommandLog().size();
+  // One two-state switch: the halves side by side, wide enough for their one-line captions.
+  QCOMPARE(Btn(c, G::BassMode, 0)->y(), Btn(c, G::BassMode, 1)->y());
+  QCOMPARE(Btn(c, G::BassMode, 0)->geometry().right() + 1, Btn(c, G::BassMode, 1)->x());
+  QVERIFY(Btn(c, G::BassMode, 0)->width() >= 64 && Btn(c, G::BassMode, 1)->width() >= 64);
+  QVERIFY(c.eq().StatusText().endsWith(QString::fromUtf8("，唱歌模式")));
   Click(Btn(c, G::BassMode, 1));
   QCOMPARE(SetParams(c.amp(), from), (std::vector<std::pair<int, int>>{{0, 2590}}));
   QCOMPARE(c.amp().Working().at(0, 2590).Value, 1);
+  // The status line names the sound mode being edited at once.
+  QVERIFY2(c.eq().StatusText().endsWith(QString::fromUtf8("，劲舞模式")), qPrintable(c.eq().StatusText()));
   QCOMPARE(c.store().CurrentSoundMode, uint8_t{1});
   QCOMPARE(c.store().ParamTable.at(0, 2590).Value, 1);
   QCOMPARE(m.Band(band).Gain, 320);

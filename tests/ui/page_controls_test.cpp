@@ -652,8 +652,8 @@ void PageControlsTest::toolBarRightHandOffsets() {
   const struct {
     const char* name;
     int fromRight;
-  } rows[] = {{"cmdBassAutoControl2_0", 78}, {"cmdBassAutoControl2_1", 40}, {"cmdBassMode0", 154},
-              {"cmdBassMode1", 116},         {"cmdModeCopy", 225},          {"MBtnFlag3", 296}};
+  } rows[] = {{"cmdBassAutoControl2_0", 78}, {"cmdBassAutoControl2_1", 40}, {"cmdBassMode0", 212},
+              {"cmdBassMode1", 148},         {"cmdModeCopy", 289},          {"MBtnFlag3", 360}};
   for (const auto& r : rows) {
     QWidget* b = bar->findChild<QWidget*>(r.name);
     QVERIFY2(b, r.name);
