@@ -233,7 +233,8 @@ void FrmEq::BuildPages() {
   connect(effectsButton_, &MBtnFlag::Click, this, &FrmEq::OpenEffects);
   int i = 0;
   for (const TabEntry& t : EffectTabs()) {
-    MBtnFlag* tab = MakeFlag(t.images, 2, i == 0 ? 1 : 0, &session_.store(), pages_[kEffectsPage]);
+    MBtnFlag* tab = MakeFlag(t.images, 2, i == session_.store().EffectSubPage ? 1 : 0, &session_.store(),
+                             pages_[kEffectsPage]);
     tab->setObjectName(QString("Command3_%1").arg(i));
     static const char* const kParts[] = {"回声均衡器", "混响均衡器", "效果均衡器"};
     tab->setToolTip(Tr(kParts[i]));
@@ -286,7 +287,10 @@ void FrmEq::LayoutFrame() {
 }
 
 void FrmEq::LayoutEffectStrips() {
+  // The pressed tab, the strips, the graph and the bypass button all follow the store's
+  // sub-page: also in a window built anew (a language switch) while it is not the first.
   const int sub = session_.store().EffectSubPage;
+  for (int t = 0; t < kEffectSubPages; ++t) effectTabs_[static_cast<size_t>(t)]->SetValue(t == sub ? 1 : 0);
   int k = 0;
   for (int n = 0; n < kSliderSlots; ++n) {
     const int owner = effectSubPageOf_[static_cast<size_t>(n)];
@@ -327,7 +331,6 @@ void FrmEq::ShowPage(int page) {
 void FrmEq::ShowEffectSubPage(int i) {
   if (i < 0 || i >= kEffectSubPages) return;
   session_.store().EffectSubPage = static_cast<uint8_t>(i);
-  for (int t = 0; t < kEffectSubPages; ++t) effectTabs_[static_cast<size_t>(t)]->SetValue(t == i ? 1 : 0);
   LayoutEffectStrips();
   InitLayers(kEffectsPage);
   RefreshControls();

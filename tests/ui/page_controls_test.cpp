@@ -129,6 +129,9 @@ class PageControlsTest : public QObject {
   void editInDanceModeFollowsTheSlotRule_data();
   void editInDanceModeFollowsTheSlotRule();
   void reverbModePresetsAndTheProfessionalButton();
+  void reverbPresetsByTheirValues_data();
+  void reverbPresetsByTheirValues();
+  void effectsTabFollowsTheSubPageAfterAReload();
   void filterTypeListSetsTheGraphBand();
   void systemSettingsCapTheMasterVolumes();
   void deviceReadCapsTheMasterVolumes();
@@ -328,6 +331,82 @@ void PageControlsTest::reverbModePresetsAndTheProfessionalButton() {
   c.amp().Working().at(1, 810).Value = 3;
   c.session->transfers().ReadModeToParams(0, true, ReadGroup);
   QVERIFY(!pro->Enabled());
+}
+
+void PageControlsTest::reverbPresetsByTheirValues_data() {
+  QTest::addColumn<int>("item");
+  QTest::addColumn<int>("highCutHz");
+  QTest::addColumn<int>("lowCutHz");
+  QTest::addColumn<int>("time");
+  QTest::newRow("room") << 1 << 9982 << 80 << 543;
+  QTest::newRow("large hall") << 3 << 9808 << 160 << 700;
+  QTest::newRow("vocal") << 4 << 9112 << 153 << 575;
+}
+
+// Every preset, not only one: each writes its own cut frequencies (the nearest table entries,
+// shown within a table step of the preset's hertz), time and pre-delay into both sound modes,
+// and the amplifier applies the same from the mode alone.
+void PageControlsTest::reverbPresetsByTheirValues() {
+  QFETCH(int, item);
+  QFETCH(int, highCutHz);
+  QFETCH(int, lowCutHz);
+  QFETCH(int, time);
+  Console c;
+  QVERIFY(c.Synced());
+  Activate(c);
+  QTest::mouseClick(c.eq().PageButton(kEffectsPage), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  auto* modes = OnPage<MComboBox>(c, kEffectsPage, "MyComboBox5");
+  size_t from = c.amp().CommandLog().size();
+  Pick(modes, item);
+  Settle(c);
+  QCOMPARE(modes->Value(), item);
+  QCOMPARE(SentAddresses(c.amp(), from), std::vector<int>{810});
+  auto nearHz = [](MScrollBar* s, int hz) {
+    const QString shown = s->ReadoutText();
+    const double v = shown.section(' ', 0, 0).toDouble();
+    return shown.endsWith(" Hz") && std::abs(v - hz) / hz < 0.012;
+  };
+  QVERIFY2(nearHz(c.eq().Slider(140), highCutHz), qPrintable(c.eq().Slider(140)->ReadoutText()));
+  QVERIFY2(nearHz(c.eq().Slider(135), lowCutHz), qPrintable(c.eq().Slider(135)->ReadoutText()));
+  QCOMPARE(c.eq().Slider(138)->ReadoutText(), QString("%1 ms").arg(time * 10));
+  QCOMPARE(c.eq().Slider(139)->ReadoutText(), QString("0 ms"));
+  const int32_t values[][2] = {{782, NearestFreqIndex(highCutHz)}, {781, NearestFreqIndex(lowCutHz)},
+                               {788, time}, {784, 0}};
+  for (const auto& v : values)
+    for (int slot = 0; slot < 2; ++slot) {
+      QCOMPARE(c.store().ParamTable.at(slot, v[0]).Value, v[1]);
+      QCOMPARE(c.amp().Working().at(slot, v[0]).Value, v[1]);
+    }
+}
+
+// Reverb EQ chosen, then the tuning window built anew (中文版 twice): its reverb tab is the one
+// pressed, and the graph and the bypass button act on the reverb EQ, as the store says.
+void PageControlsTest::effectsTabFollowsTheSubPageAfterAReload() {
+  Console c;
+  QVERIFY(c.Synced());
+  Activate(c);
+  QTest::mouseClick(c.eq().PageButton(kEffectsPage), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  QTest::mouseClick(c.eq().EffectTab(1), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  QCOMPARE(int(c.store().EffectSubPage), 1);
+  QAction* chinese = c.frame->MenuItem("mnuChinese");
+  chinese->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  chinese->trigger();
+  QVERIFY(c.Synced());
+  Activate(c);
+  QTest::mouseClick(c.eq().PageButton(kEffectsPage), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  QCOMPARE(int(c.store().EffectSubPage), 1);
+  for (int t = 0; t < kEffectSubPages; ++t) QCOMPARE(c.eq().EffectTab(t)->Value(), t == 1 ? 1 : 0);
+  // The graph shows the reverb EQ's bands (794..798).
+  QCOMPARE(c.graph().model().Band(0).Addr, 794);
+  // The bypass button switches the reverb part's bypass (2599), not the echo's (2598).
+  size_t from = c.amp().CommandLog().size();
+  QTest::mouseClick(c.eq().Modes()->Button(SystemButtonGroup::ByPass, 0), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(10, 10));
+  Settle(c);
+  QCOMPARE(SentAddresses(c.amp(), from), std::vector<int>{2599});
+  QCOMPARE(c.amp().Working().at(0, 2599).Value, 1);
+  QCOMPARE(c.amp().Working().at(0, 2598).Value, 0);
 }
 
 // The filter type lists of the output pages set the type of their graph band.
