@@ -1585,7 +1585,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>频段 %1：</source>
-        <translation>Band %1:</translation>
+        <translation>Band %1: </translation>
     </message>
     <message>
         <source>频点</source>

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -19,7 +20,9 @@
 #include "link/frame_codec.h"
 #include "model/filter_set.h"
 #include "platform/scripted_file_dialogs.h"
+#include "model/value_text.h"
 #include "ui/eq_filter_actions.h"
+#include "ui/language.h"
 #include "ui/mode_controls.h"
 #include "ui/system_buttons_table.h"
 #include "ui/tool_bar.h"
@@ -122,6 +125,8 @@ class EqImportTest : public QObject {
   void badFileIsRefusedBeforeAnythingChanges();
   void commonPageWritesBothSoundModesAndCancelKeepsAll();
   void lockedGraphRefusesTheImport();
+  void englishPreviewAndExportNearTwentyKilohertz();
+  void cleanupTestCase() { InstallLanguage(Language::Chinese); }
 };
 
 // Page 0 in singing mode: the preview reports every filter of the file, "应用" writes the bands
@@ -291,6 +296,73 @@ void EqImportTest::lockedGraphRefusesTheImport() {
   QVERIFY(r.dialogs->asked.empty());
   QCOMPARE(c.messages.Texts(RecordingNotifier::Kind::Warning).size(), size_t(1));
   QVERIFY(r.Bands(0, 0, 13) == before);
+}
+
+// The English console: the preview and the export speak English only, no text of the preview
+// is wider than its place, and the report's numbers near 20 kHz are the band's own (as its strip
+// shows them), the out-of-range one refused with its range.
+void EqImportTest::englishPreviewAndExportNearTwentyKilohertz() {
+  QVERIFY(InstallLanguage(Language::English));
+  Rig r;
+  Console& c = r.c;
+  const char file[] =
+      "Filter Settings file\r\n\r\n"
+      "Filter  1: ON  PK       Fc  19950 Hz  Gain  -3.0 dB  Q  2.00\r\n"
+      "Filter  2: ON  HS       Fc  20000 Hz  Gain   2.0 dB\r\n"
+      "Filter  3: ON  PK       Fc  21000 Hz  Gain   1.0 dB  Q  1.00\r\n";
+  const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+  QStringList texts, clipped;
+  const int shown = r.Import(WriteFile("near-20k.txt", file), [&](EqImportPreview& d) {
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    texts << d.windowTitle();
+    for (QLabel* l : d.findChildren<QLabel*>()) {
+      texts << l->text();
+      if (l->wordWrap() || !l->isVisible()) continue;
+      for (const QString& line : l->text().split('\n'))
+        if (l->fontMetrics().horizontalAdvance(line) > l->contentsRect().width()) clipped << line;
+    }
+    for (QPushButton* b : d.findChildren<QPushButton*>()) {
+      texts << b->text() << b->toolTip();
+      if (b->isVisible() && b->fontMetrics().horizontalAdvance(b->text()) > b->width()) clipped << b->text();
+    }
+    QTableWidget* t = d.Report();
+    for (int col = 0; col < t->columnCount(); ++col) {
+      texts << t->horizontalHeaderItem(col)->text();
+      for (int row = 0; row < t->rowCount(); ++row) {
+        const QString cell = t->item(row, col)->text();
+        texts << cell;
+        if (t->fontMetrics().horizontalAdvance(cell) + 6 > t->columnWidth(col)) clipped << cell;
+      }
+    }
+    d.grab().save(QString(MIRELUNE_BUILD_DIR) + "/ui-eq-import-preview-en.png");
+    // Row order is the file's: the placed bands' texts give the strips' own frequencies.
+    const int f1 = NearestFreqIndex(19950, 1, 361), f2 = NearestFreqIndex(20000, 1, 361);
+    // Columns: filter, asked, set, largest difference, result.
+    QVERIFY2(t->item(0, 2)->text().contains(" " + QString::fromStdString(FrequencyNumber(f1)) + " Hz"),
+             qPrintable(t->item(0, 2)->text()));
+    QVERIFY2(t->item(1, 2)->text().contains(" " + QString::fromStdString(FrequencyNumber(f2)) + " Hz"),
+             qPrintable(t->item(1, 2)->text()));
+    QVERIFY2(t->item(0, 1)->text().contains("19950 Hz"), qPrintable(t->item(0, 1)->text()));
+    QVERIFY2(t->item(0, 2)->text().startsWith("Band 1: PK "), qPrintable(t->item(0, 2)->text()));
+    const QString refused = t->item(2, 4)->text();
+    QVERIFY2(refused.contains("21000 Hz") && refused.contains("20200 Hz"), qPrintable(refused));
+    Apply(d);
+  });
+  QCOMPARE(shown, 1);
+  QCOMPARE(r.dialogs->asked.back(), std::string("Import an EQ filter file"));
+  for (const QString& t : texts) QVERIFY2(!t.contains(chinese), qPrintable(t));
+  QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(" | ")));
+
+  const std::string rew = r.Export("near-20k-rew.txt", 0);
+  QCOMPARE(r.dialogs->asked.back(), std::string("Export an EQ filter file"));
+  QVERIFY(r.dialogs->askedFilters.back().find("REW") != std::string::npos);
+  const auto info = c.messages.Texts(RecordingNotifier::Kind::Information);
+  QVERIFY(!info.empty());
+  QVERIFY2(!QString::fromStdString(info.back()).contains(chinese), info.back().c_str());
+  QVERIFY2(rew.find("Fc  " + FrequencyNumber(NearestFreqIndex(19950, 1, 361)) + " Hz") != std::string::npos ||
+               rew.find("Fc " + FrequencyNumber(NearestFreqIndex(19950, 1, 361)) + " Hz") != std::string::npos,
+           rew.c_str());
 }
 
 QTEST_MAIN(EqImportTest)
