@@ -5,6 +5,7 @@
 #include "cli/command.h"
 #include "model/menu_catalogue.h"
 #include "model/param_names.h"
+#include "model/value_text.h"
 #include "model/param_ranges.h"
 #include "model/scales.h"
 #include "model/store.h"
@@ -26,6 +27,26 @@ const Store& Probe() {
 bool HoldsParam(long address) {
   return address >= 0 && address < kAddressCount &&
          Probe().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
+}
+
+const SliderRange* SliderOf(int address) {
+  for (const SliderRange& r : SliderRanges())
+    if (address >= r.address && address < r.address + r.count) return &r;
+  return nullptr;
+}
+
+// Whether `text` is a number followed by a unit, or "OFF": a value as the console shows it.
+bool ShownWithUnit(const std::string& text) {
+  double n = 0;
+  std::string unit;
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (lower == "off") return true;
+  return ReadNumberAndUnit(text, n, unit) && (!unit.empty() || text.find_first_of("kK") != std::string::npos);
+}
+
+std::string RangeTextOf(int address, const SliderRange& r) {
+  return RangeText(r.valueType, r.maxValue, SliderUnit(address, r.valueType));
 }
 
 const char* const kBandFieldNames[] = {"gain", "freq", "q", "sq", "shape", "off"};
@@ -51,8 +72,22 @@ bool ParseAssignment(const std::string& param, const std::string& value, Assignm
   }
   long v = 0;
   if (!ParseInt(value, v)) {
-    error = "VALUE must be a whole number for address " + std::to_string(a.address) + ", not '" +
-            value + "'";
+    // A value with its unit ("80 Hz", "-3,5 dB", "250 ms", "OFF") is read as the console shows
+    // it, onto the nearest position of the address's slider, and refused beyond its range.
+    const SliderRange* slider = SliderOf(a.address);
+    if (slider && ShownWithUnit(value)) {
+      const TypedValue t = ParseSliderText(value, slider->valueType, slider->maxValue,
+                                           SliderUnit(a.address, slider->valueType));
+      if (!t.ok) {
+        error = std::to_string(a.address) + " (" + QualifiedName(a.address) + "): " + t.error;
+        return false;
+      }
+      a.plain = ValueAtPosition(slider->valueType, t.position);
+      return true;
+    }
+    error = "VALUE must be a whole number for address " + std::to_string(a.address) +
+            (slider ? " or a value with its unit (" + RangeTextOf(a.address, *slider) + ")" : std::string()) +
+            ", not '" + value + "'";
     return false;
   }
   const ParamRange range = RangeOf(a.address);

@@ -28,6 +28,14 @@ grep -q '"address": 256, "name": "1:高通滤波器频点", "name_en": "High-pas
 grep -q '"address": 769, "name": "3:回声延时", "name_en": "Echo delay", "unit": "ms", "value": 220, "text": "220 ms"}' out.txt ||
   fail "get --json echo delay: $(cat out.txt)"
 grep -q '^{"mode": 1, "sound_mode": 0, "params": \[' out.txt || fail "get --json head: $(cat out.txt)"
+# Values with their units, as the console shows them; refused beyond the range.
+expect_rc 0 $V set "1:High-pass frequency=off" "769=250 ms" "272=-3,5 dB"
+expect_rc 0 $V get 256 769 272 --json
+grep -q '"address": 256, [^}]*"value": 0, "text": "OFF"}' out.txt || fail "set with unit, 256: $(cat out.txt)"
+grep -q '"address": 769, [^}]*"value": 250, "text": "250 ms"}' out.txt || fail "set with unit, 769: $(cat out.txt)"
+grep -q '"address": 272, [^}]*"value": 35, "text": "-3.5 dB"}' out.txt || fail "set with unit, 272: $(cat out.txt)"
+expect_rc 2 $V set "256=500 Hz"
+expect_rc 2 $V set "256=80 ms"
 expect_rc 0 $V info --json
 grep -q '^{"device": "_LM-R52Z", "current_mode": 1, "modes": \["[^"]*"\(, "[^"]*"\)\{9\}\]}$' out.txt ||
   fail "info --json: $(cat out.txt)"
