@@ -10,6 +10,7 @@
 #include "link/frame_codec.h"
 #include "ui/mode_controls.h"
 #include "ui/page_table.h"
+#include "ui/secondary_window.h"
 #include "console_fixture.h"
 
 using namespace mirelune;
@@ -94,6 +95,7 @@ class ValueEditorTest : public QObject {
   void enterOpensAndCancellingLeavesTheValue();
   void bandStripTakesTypedGain();
   void readoutsCarryTheirUnits();
+  void secondaryWindowSlidersTakeTypedValues();
 };
 
 void ValueEditorTest::typedTextReachesTheAmplifier_data() {
@@ -280,6 +282,40 @@ void ValueEditorTest::readoutsCarryTheirUnits() {
   c.eq().ShowPage(4);
   QCOMPARE(SliderOn(c, 4, 60)->Unit(), QStringLiteral("%"));
   QCOMPARE(SliderOn(c, 4, 68)->Unit(), QString());
+}
+
+// The system settings window's sliders take typed values too; Enter and Esc in the editor are
+// the editor's, not the window's (it stays open).
+void ValueEditorTest::secondaryWindowSlidersTakeTypedValues() {
+  Console c;
+  QVERIFY(c.Synced());
+  c.frame->MenuItem("CmdStartupSettings")->trigger();
+  SecondaryWindow* set = c.eq().SystemSettings();
+  QVERIFY(set && set->isVisible());
+  set->move(4000, 100);  // away from the frame: the pointer finds this window
+  set->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(set));
+  MScrollBar* limit = set->findChild<MScrollBar*>("MyScrollBar0");
+  QCOMPARE(limit->Addr(), 2568);
+  QWindow* win = set->windowHandle();
+  const QPoint at = limit->mapTo(set, TrackPoint(limit));
+  QTest::mouseMove(win, at);
+  QTest::mouseDClick(win, Qt::LeftButton, Qt::NoModifier, at);
+  Settle(c);
+  QVERIFY(limit->EditorOpen());
+  QTest::keyClick(win, Qt::Key_Escape);
+  QVERIFY(!limit->EditorOpen());
+  QVERIFY(set->isVisible());
+  limit->setFocus();
+  QTest::keyClick(win, Qt::Key_Return);
+  QVERIFY(limit->EditorOpen());
+  for (char ch : std::string("60")) QTest::keyClick(win, ch);
+  QTest::keyClick(win, Qt::Key_Return);
+  Settle(c);
+  QVERIFY(!limit->EditorOpen());
+  QVERIFY(set->isVisible());
+  QCOMPARE(c.amp().Working().at(0, 2568).Value, 60);
+  QCOMPARE(c.eq().Modes()->MasterSlider(0)->MaxValue(), 60);
 }
 
 QTEST_MAIN(ValueEditorTest)
