@@ -110,6 +110,7 @@ void MScrollBar::ApplySetup(const SliderSetup& s) {
 
 void MScrollBar::UpdateGeometry() {
   geometry_ = GeometryFor(scrollBarType_, hScrollSize_, eqNormalStyle_, valueType_);
+  readoutCache_ = {};
   resize(geometry_.size);
 }
 
@@ -723,6 +724,11 @@ constexpr int kReadoutMinPixels = 10;
 }  // namespace
 
 QRectF MScrollBar::ReadoutBox(const QString& text, int* pixels) const {
+  // A drag repaints the same few texts over and over: the last one's box is kept.
+  if (text == readoutCache_.text && size() == readoutCache_.size && !readoutCache_.text.isEmpty()) {
+    if (pixels) *pixels = readoutCache_.pixels;
+    return readoutCache_.box;
+  }
   // The style's value box, where it has one; otherwise the text's own place.
   QRectF box;
   for (const PlacedImage& im : geometry_.background)
@@ -748,6 +754,7 @@ QRectF MScrollBar::ReadoutBox(const QString& text, int* pixels) const {
     }
   }
   if (pixels) *pixels = px;
+  readoutCache_ = {text, size(), box, px};
   return box;
 }
 

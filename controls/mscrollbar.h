@@ -218,6 +218,13 @@ class MScrollBar : public QWidget {
   bool unitSet_ = false;
   // A value written from code that lies beyond the slider's range (a band at +15 dB on a strip
   // that reaches +12): shown and read back as it is until the person moves the slider.
+  struct ReadoutCache {
+    QString text;
+    QSize size;
+    QRectF box;
+    int pixels = 0;
+  };
+  mutable ReadoutCache readoutCache_;
   bool held_ = false;
   float heldValue_ = 0;
   int heldPosition_ = 0;
