@@ -134,7 +134,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>中文</translation>
     </message>
     <message>
-        <source>中文版</source>
+        <source>调音窗口</source>
         <translation>Tuning window</translation>
     </message>
     <message>
@@ -182,10 +182,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>digits!</translation>
     </message>
     <message>
-        <source>低通</source>
-        <translation>Low-pass</translation>
-    </message>
-    <message>
         <source>低通滤波器</source>
         <translation>Low-pass filter</translation>
     </message>
@@ -196,10 +192,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>低通滤波器频点</source>
         <translation>Low-pass frequency</translation>
-    </message>
-    <message>
-        <source>低通类型</source>
-        <translation>Low-pass type</translation>
     </message>
     <message>
         <source>保存文件</source>
@@ -1160,12 +1152,8 @@ Copy the sound mode shown into the other one</translation>
         <translation>Remove</translation>
     </message>
     <message>
-        <source>程序管理</source>
-        <translation>Program management</translation>
-    </message>
-    <message>
         <source>程式管理</source>
-        <translation>Program management</translation>
+        <translation>Mode manager</translation>
     </message>
     <message>
         <source>空位 (None)</source>
@@ -1316,8 +1304,8 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone master volume</translation>
     </message>
     <message>
-        <source>话筒选项</source>
-        <translation>Mic options</translation>
+        <source>啸叫抑制</source>
+        <translation>Feedback suppression</translation>
     </message>
     <message>
         <source>话筒音量</source>
@@ -1476,20 +1464,8 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Close the tuning window</translation>
     </message>
     <message>
-        <source>选项1</source>
-        <translation>Opt 1</translation>
-    </message>
-    <message>
-        <source>选项2</source>
-        <translation>Opt 2</translation>
-    </message>
-    <message>
-        <source>选项3</source>
-        <translation>Opt 3</translation>
-    </message>
-    <message>
-        <source>选项4</source>
-        <translation>Opt 4</translation>
+        <source>通道音量</source>
+        <translation>Channel volume</translation>
     </message>
     <message>
         <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
@@ -1610,10 +1586,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>高通滤波器频点</source>
         <translation>High-pass frequency</translation>
-    </message>
-    <message>
-        <source>高通类型</source>
-        <translation>High-pass type</translation>
     </message>
     <message>
         <source>（未联机时的修改已存为 %1）</source>

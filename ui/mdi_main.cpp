@@ -66,12 +66,23 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
     if (program2_) program2_->setEnabled(!busy);
   };
 
+  // The client area never gets smaller than the tuning window's minimum, so the window that
+  // fills it is never cut.
+  client_->setMinimumSize(FrmEq::kMinWidth, FrmEq::kMinHeight);
+  client_->installEventFilter(this);
+
+  // The frame opens with a client area of the tuning window's start size, where the tuning
+  // window would have stood on the screen.
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QSize screenSize = screen ? screen->geometry().size() : QSize(0, 0);
   const QRect child = TuningWindowRect(screenSize);
-  QSize start(child.right() + 1 + child.left(), child.bottom() + 1 + child.top() +
-                                                    menuBar()->sizeHint().height());
-  if (screen) start = start.boundedTo(screen->availableGeometry().size()).expandedTo(child.size());
+  QSize start(child.width(), child.height() + menuBar()->sizeHint().height());
+  if (screen) {
+    const QRect avail = screen->availableGeometry();
+    start = start.boundedTo(avail.size());
+    move(avail.topLeft() + QPoint(std::min(child.left(), std::max(0, avail.width() - start.width())),
+                                  std::min(child.top(), std::max(0, avail.height() - start.height()))));
+  }
   resize(start);
   LoadTuningWindow();
   // At start the tuning window is the start-up window, not one loaded from the menu.
@@ -105,9 +116,10 @@ void MdiMain::BuildMenu() {
     void (MdiMain::*open)();
   };
   const Item items[] = {
-      {"mnuChinese", "中文版", &MdiMain::ToggleTuningWindow},
-      {"CmdProgramSetup", "程序管理", &MdiMain::OpenProgramManager},
-      {"CmdStartupSettings", "开机设置", &MdiMain::OpenStartupSettings},
+      // Each entry reads as the title of the window it opens.
+      {"mnuChinese", "调音窗口", &MdiMain::ToggleTuningWindow},
+      {"CmdProgramSetup", "程式管理", &MdiMain::OpenProgramManager},
+      {"CmdStartupSettings", "系统设置", &MdiMain::OpenStartupSettings},
       {"CmdPrePassManager", "权限与密码管理", &MdiMain::OpenProgram2},
   };
   for (const Item& item : items) {
@@ -192,9 +204,8 @@ void MdiMain::LoadTuningWindow() {
   if (!ModeFolder(modeFolder_).Ensure(&why))
     session_.notifier().Warning(std::string("无法创建模式文件夹：") + "\n" + modeFolder_ + ": " + why);
   session_.Resume();
-  const QScreen* screen = QGuiApplication::primaryScreen();
   eq_ = new FrmEq(session_, client_);
-  eq_->setGeometry(TuningWindowRect(screen ? screen->geometry().size() : QSize(0, 0)));
+  FitTuningWindow();
   handles_ = new FrameHandles(*eq_, std::vector<QWidget*>{eq_->TopBar(), eq_->DragHandle()},
                               QSize(FrmEq::kMinWidth, FrmEq::kMinHeight));
   connect(eq_, &FrmEq::closeNow, this, &MdiMain::OnTuningWindowClosed);
@@ -254,6 +265,18 @@ void MdiMain::OpenProgram2() {
   program2_->show();
   program2_->raise();
   program2_->activateWindow();
+}
+
+void MdiMain::FitTuningWindow() {
+  if (!eq_) return;
+  // The tuning window takes the whole client area: maximising or sizing the frame sizes it.
+  // Its own edges still size it within the frame until the frame changes again.
+  eq_->setGeometry(QRect(QPoint(0, 0), client_->size().expandedTo(eq_->minimumSize())));
+}
+
+bool MdiMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) FitTuningWindow();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MdiMain::closeEvent(QCloseEvent* e) {

@@ -1,14 +1,15 @@
-// mdiMain: the console's frame window, captioned "Mirelune", with the menu "设备". Its client
-// area holds the tuning window as a borderless child, placed and sized from the screen: left
-// 1000 twips, top (H - 800) x 2 twips on screens higher than 800 pixels (else 50 twips), and
-// 990 x 520 pixels plus two thirds of the rest of the screen. The frame itself starts large
-// enough to show it.
+// mdiMain: the console's frame window, captioned "Mirelune", with the menu "设备". The tuning
+// window fills its client area as a borderless child: maximising or sizing the frame sizes the
+// tuning window with it, and the client area never gets smaller than the tuning window's
+// minimum (990 x 520 pixels). The frame opens with a client area of 990 x 520 pixels plus two
+// thirds of the rest of the screen, at left 1000 twips and top (H - 800) x 2 twips on screens
+// higher than 800 pixels (else 50 twips), as far as the screen's free area allows.
 //
-// The tuning window can be unloaded (its exit button; "中文版" when it is loaded) and loaded
-// again ("中文版" when it is not), which brings it back on page 0 with the link searching
+// The tuning window can be unloaded (its exit button; "调音窗口" when it is loaded) and loaded
+// again ("调音窗口" when it is not), which brings it back on page 0 with the link searching
 // anew. Closing the frame ends the program, after the tuning window's exit (which may wait
-// for a request to end). "程序管理", "开机设置" and "权限与密码管理" open their windows,
-// modeless and at most once, only while the tuning window is loaded.
+// for a request to end). "程式管理", "系统设置" and "权限与密码管理" open their windows, which
+// carry the same names, modeless and at most once, only while the tuning window is loaded.
 #pragma once
 
 #include <functional>
@@ -49,17 +50,18 @@ class MdiMain : public QMainWindow {
   QWidget* ClientArea() const { return client_; }
   FrameHandles* Handles() const { return handles_; }
 
-  // The tuning window's rectangle in the client area for a screen of this size (pixels).
+  // Where the tuning window starts on a screen of this size (pixels from the screen's top
+  // left); its size is the frame's client area at start.
   static QRect TuningWindowRect(QSize screen);
 
-  // "中文版": unloads a loaded tuning window, loads an unloaded one.
+  // "调音窗口": unloads a loaded tuning window, loads an unloaded one.
   void ToggleTuningWindow();
   void LoadTuningWindow();
   void UnloadTuningWindow();
   // "语言 / Language": saves the choice for the next start and shows every window in it.
   void SwitchLanguage(Language l);
 
-  // "程序管理" / "开机设置" / "权限与密码管理": shows the window, creating and loading it when
+  // "程式管理" / "系统设置" / "权限与密码管理": shows the window, creating and loading it when
   // it is not open; an open one is raised. Nothing while the tuning window is unloaded.
   void OpenProgramManager();
   void OpenStartupSettings();
@@ -75,9 +77,11 @@ class MdiMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenu();
+  void FitTuningWindow();
   void OnTuningWindowClosed();
 
   ConsoleSession& session_;

@@ -1,6 +1,7 @@
 #include "ui/page_captions.h"
 
 #include <array>
+#include <utility>
 
 namespace mirelune::ui {
 namespace {
@@ -22,11 +23,22 @@ void Compressor(std::vector<Caption>& out, int labelX, int titleX, int titleY, c
 }
 
 // The mix into an output: music, microphone, reverb and echo volumes, two rows of two.
-void Mix(std::vector<Caption>& out, int top1, int top2) {
-  out.push_back(L(44, top1, 40, 26, "音乐"));
-  out.push_back(L(44, top2, 40, 26, "话筒"));
-  out.push_back(L(300, top1, 38, 26, "混响"));
-  out.push_back(L(300, top2, 38, 26, "回声"));
+void Mix(std::vector<Caption>& out) {
+  constexpr int kTop1 = 200, kTop2 = 226;
+  out.push_back(L(40, kTop1, 44, 26, "音乐"));
+  out.push_back(L(40, kTop2, 44, 26, "话筒"));
+  out.push_back(L(296, kTop1, 44, 26, "混响"));
+  out.push_back(L(296, kTop2, 44, 26, "回声"));
+}
+
+// A radio group of the microphone pages, four buttons at these left edges: each button is named
+// by the level it sets, the group by what it does. FBX, the group's name in the layout, is the
+// usual name of a feedback suppressor; its four values run from off to the strongest setting,
+// as the system settings' own off/1/2/3 list does.
+void FeedbackSuppression(std::vector<Caption>& out, const std::array<int, 4>& xs, int top) {
+  out.push_back(T(xs[0], top - 17, 200, "啸叫抑制"));
+  const char* const names[] = {"关", "1", "2", "3"};
+  for (size_t i = 0; i < 4; ++i) out.push_back(L(xs[i] + 19, top, 24, 16, names[i]));
 }
 
 // The high-pass filter of an output: its type list and frequency slider.
@@ -42,63 +54,64 @@ std::vector<Caption> Build(int page) {
     case 0:
       c = {T(40, 190, 200, "均衡器 EQ1–EQ12"),
            T(664, 100, 150, "高通滤波器"), T(664, 181, 150, "低通滤波器"),
-           T(716, 18, 90, "输出选项"), L(736, 37, 60, 16, "选项1"), L(736, 59, 60, 16, "选项2"),
+           // The values of this system setting as the system settings' list names them.
+           T(716, 18, 90, "输出选项"), L(736, 37, 60, 16, "关"), L(736, 59, 60, 16, "1"),
            T(70, 217, 56, "输入源")};
       {
-        const int xs[] = {128, 192, 256, 328, 416, 496, 584, 640};
+        // The buttons stand 64 pixels apart from 128 (ui/system_buttons_table.cpp).
         const char* const names[] = {"输入1", "输入2", "输入3", "输入4", "输入5", "输入6", "输入7", "输入8"};
-        for (int i = 0; i < 8; ++i) c.push_back(L(xs[i] + 19, 216, 36, 16, names[i]));
+        for (int i = 0; i < 8; ++i) c.push_back(L(128 + 64 * i + 19, 216, 40, 16, names[i]));
       }
       break;
     case 1:
-      c = {T(42, 192, 200, "话筒1.2 均衡器"), L(50, 218, 36, 30, "高通"),
-           T(380, 203, 120, "话筒选项")};
-      Compressor(c, 822, 822, 34, {54, 101, 151, 197}, 40);
+      c = {T(42, 192, 200, "话筒1.2 均衡器"), L(32, 218, 54, 30, "高通")};
       // The compressor's labels stand right of its column here.
-      {
-        const int xs[] = {446, 496, 561, 624};
-        const char* const names[] = {"选项1", "选项2", "选项3", "选项4"};
-        for (int i = 0; i < 4; ++i) c.push_back(L(xs[i] + 19, 220, 36, 16, names[i]));
-      }
+      Compressor(c, 822, 822, 34, {54, 101, 151, 197}, 40);
+      FeedbackSuppression(c, {446, 496, 561, 624}, 220);
       break;
     case 2:
-      c = {L(50, 218, 36, 30, "高通"), L(262, 218, 52, 26, "话筒音量"), T(813, 36, 140, "压缩器")};
+      // The page of microphone 3: its volume needs no other name. The compressor column
+      // stands close to the strips, so it has its title only.
+      c = {L(32, 218, 54, 30, "高通"), L(262, 218, 52, 26, "音量"), T(808, 36, 140, "压缩器")};
+      FeedbackSuppression(c, {586, 636, 701, 764}, 220);
       break;
     case 3:
-      c = {L(236, 38, 78, 14, "混响模式"),
-           L(300, 15, 92, 16, "回声音量"), L(300, 108, 92, 26, "混响音量"),
-           L(300, 137, 92, 30, "回声高切"), L(300, 164, 92, 30, "回声低切"),
-           L(300, 196, 92, 30, "回声次数"), L(300, 224, 92, 30, "回声阻尼"),
-           L(410, 45, 64, 30, "混响高切"), L(410, 75, 64, 30, "混响低切"),
-           L(655, 15, 84, 26, "回声直达"), L(655, 45, 84, 30, "混响预延时"),
-           L(655, 75, 84, 30, "混响时间"), L(655, 108, 84, 26, "混响直达"),
-           L(655, 137, 84, 30, "回声预延时"), L(655, 164, 84, 30, "回声延时"),
-           L(655, 196, 84, 30, "右预延时"), L(655, 224, 84, 30, "右延时偏移")};
+      // Left column beside the reverb mode list, the reverb cuts right of the list, the
+      // directs and delays at the right edge; rows as in ui/page_table.cpp.
+      c = {L(232, 38, 72, 20, "混响模式"),
+           L(300, 15, 92, 26, "回声音量"), L(300, 105, 92, 26, "混响音量"),
+           L(300, 131, 92, 30, "回声高切"), L(300, 161, 92, 30, "回声低切"),
+           L(300, 191, 92, 30, "回声次数"), L(300, 221, 92, 30, "回声阻尼"),
+           L(410, 45, 96, 30, "混响高切"), L(410, 75, 96, 30, "混响低切"),
+           L(684, 15, 88, 26, "回声直达"), L(684, 45, 88, 30, "混响预延时"),
+           L(684, 75, 88, 30, "混响时间"), L(684, 105, 88, 26, "混响直达"),
+           L(684, 131, 88, 30, "回声预延时"), L(684, 161, 88, 30, "回声延时"),
+           L(684, 191, 88, 30, "右预延时"), L(684, 221, 88, 30, "右延时偏移")};
       break;
     case 4:
       Compressor(c, 527, 557, 36, {55, 101, 152, 198}, 40);
       HighPass(c, 788, 27, 744, 53);
-      c.push_back(L(712, 111, 56, 30, "左音量"));
-      c.push_back(L(712, 147, 56, 30, "右音量"));
-      c.push_back(L(712, 186, 56, 30, "左延时"));
-      c.push_back(L(712, 227, 56, 30, "右延时"));
-      Mix(c, 204, 228);
+      c.push_back(L(712, 111, 50, 30, "左音量"));
+      c.push_back(L(712, 147, 50, 30, "右音量"));
+      c.push_back(L(712, 186, 50, 30, "左延时"));
+      c.push_back(L(712, 222, 50, 30, "右延时"));
+      Mix(c);
       break;
     case 5:
       Compressor(c, 529, 559, 37, {56, 102, 152, 199}, 40);
       HighPass(c, 796, 28, 752, 52);
-      c.push_back(L(712, 108, 56, 30, "左音量"));
-      c.push_back(L(712, 145, 56, 30, "右音量"));
-      c.push_back(L(712, 187, 56, 30, "左延时"));
-      c.push_back(L(712, 223, 56, 30, "右延时"));
-      Mix(c, 203, 228);
+      c.push_back(L(712, 108, 50, 30, "左音量"));
+      c.push_back(L(712, 145, 50, 30, "右音量"));
+      c.push_back(L(712, 187, 50, 30, "左延时"));
+      c.push_back(L(712, 222, 50, 30, "右延时"));
+      Mix(c);
       break;
     case 6:
       Compressor(c, 529, 559, 37, {56, 102, 152, 199}, 40);
       HighPass(c, 796, 28, 752, 52);
       c.push_back(L(712, 108, 46, 30, "音量"));
       c.push_back(L(712, 149, 46, 30, "延时"));
-      Mix(c, 203, 228);
+      Mix(c);
       break;
     case 7:
       c = {T(48, 6, 120, "超低音 均衡器")};
@@ -108,15 +121,20 @@ std::vector<Caption> Build(int page) {
       c.push_back(L(480, 161, 120, 14, "音乐音量"));
       c.push_back(L(480, 206, 120, 14, "话筒音量"));
       c.push_back(L(504, 39, 34, 17, "相位"));
-      c.push_back(L(682, 53, 44, 30, "高通"));
-      c.push_back(L(682, 115, 44, 30, "低通"));
-      c.push_back(T(776, 14, 140, "高通类型"));
-      c.push_back(T(776, 77, 140, "低通类型"));
+      // Each crossover filter: its title on a row of its own, the type list and the
+      // frequency slider under it (ui/page_table.cpp).
+      for (const auto& [title, top] : {std::pair{"高通滤波器", 12}, std::pair{"低通滤波器", 80}}) {
+        c.push_back(T(738, top, 200, title));
+        c.push_back(L(738, top + 17, 36, 21, "类型"));
+        c.push_back(L(682, top + 38, 44, 30, "频点"));
+      }
       c.push_back(T(700, 174, 140, "控制对象"));
       {
-        const int xs[] = {700, 744, 788, 836, 880};
+        // Centred under the buttons (29 pixels wide); the last name has room to the right.
+        const int xs[] = {700, 744, 788, 836, 884};
+        const int widths[] = {45, 45, 45, 45, 60};
         const char* const names[] = {"音乐", "主输出", "辅助", "中置", "超低音"};
-        for (int i = 0; i < 5; ++i) c.push_back(C(xs[i] - 8, 220, 45, names[i]));
+        for (int i = 0; i < 5; ++i) c.push_back(C(xs[i] + 14 - widths[i] / 2, 220, widths[i], names[i]));
       }
       break;
     default:

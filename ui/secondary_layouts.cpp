@@ -19,6 +19,7 @@ SliderSetup Slider(int style, int valueType, int maxValue, int hScrollSize = 0,
 
 Caption Group(TwipsRect r, const char* text) { return {Caption::Group, r, QString::fromUtf8(text)}; }
 Caption Label(TwipsRect r, const char* text) { return {Caption::Label, r, QString::fromUtf8(text)}; }
+Caption Centred(TwipsRect r, const char* text) { return {Caption::Centred, r, QString::fromUtf8(text)}; }
 
 SecondaryLayout Recording() {
   SecondaryLayout l;
@@ -42,8 +43,8 @@ SecondaryLayout Recording() {
     }
     l.sliders.push_back({14 + channel, QString("Group,%1,7").arg(kind), Slider(5, 0, 80),
                          {12180, channel == 0 ? 1560 : 5580, 1905, 2505}});
-    l.captions.push_back(Label({12180, (channel == 0 ? 1560 : 5580) + 2520, 1905, 300},
-                               channel == 0 ? "录音L通道音量" : "录音R通道音量"));
+    // Under the knob; its group names the channel already.
+    l.captions.push_back(Centred({12180, (channel == 0 ? 1560 : 5580) + 2520, 1905, 300}, "通道音量"));
     l.captions.push_back(Group({900, top - 600, 14400, 3900},
                                channel == 0 ? "录音L通道" : "录音R通道"));
   }

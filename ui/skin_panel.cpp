@@ -1,5 +1,6 @@
 #include "ui/skin_panel.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,20 +24,48 @@ void SkinPanel::SetCaptions(std::vector<Caption> captions) {
   update();
 }
 
+namespace {
+
+QFont CaptionFont(const Caption& c) {
+  QFont font(skin::SkinFontFamily());
+  font.setPixelSize(11);
+  font.setBold(c.kind == Caption::Group || c.kind == Caption::Title);
+  return font;
+}
+
+// A group's title: centred in a gap of the frame's top edge, 8 pixels in from its corner.
+QRectF GroupTitle(const Caption& c) {
+  const QRectF r = QRectF(controls::PixelRect(c.rect));
+  const qreal titleWidth = QFontMetricsF(CaptionFont(c)).horizontalAdvance(Tr(c.text)) + 10;
+  return {r.left() + 8, r.top(), titleWidth, 13};
+}
+
+int LabelFlags(const Caption& c) {
+  return (c.kind == Caption::Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+}  // namespace
+
+QRectF SkinPanel::TextRect(const Caption& c) {
+  const QFontMetricsF fm(CaptionFont(c));
+  if (c.kind == Caption::Group) return fm.boundingRect(GroupTitle(c), Qt::AlignCenter, Tr(c.text));
+  return fm.boundingRect(QRectF(controls::PixelRect(c.rect)), LabelFlags(c), Tr(c.text));
+}
+
+QRectF SkinPanel::TextBox(const Caption& c) {
+  const QRectF r = QRectF(controls::PixelRect(c.rect));
+  if (c.kind == Caption::Group) return {r.left() + 8, r.top(), r.width() - 16, 13};
+  return r;
+}
+
 void SkinPanel::DrawCaptions(QPainter& p, const std::vector<Caption>& captions) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
-  QFont font(skin::SkinFontFamily());
-  font.setPixelSize(11);
   for (const Caption& c : captions) {
     const QRectF r = QRectF(controls::PixelRect(c.rect));
+    p.setFont(CaptionFont(c));
     if (c.kind == Caption::Group) {
-      font.setBold(true);
-      p.setFont(font);
-      const QFontMetricsF fm(font);
-      const QString text = Tr(c.text);
-      const qreal titleWidth = fm.horizontalAdvance(text) + 10;
-      const QRectF title(r.left() + 8, r.top(), titleWidth, 13);
+      const QRectF title = GroupTitle(c);
       QPainterPath frame;
       frame.addRoundedRect(r.adjusted(0.5, 6.5, -0.5, -0.5), 5, 5);
       // The frame line stops at the title instead of running through it.
@@ -51,13 +80,10 @@ void SkinPanel::DrawCaptions(QPainter& p, const std::vector<Caption>& captions) 
       p.drawPath(frame);
       p.restore();
       p.setPen(kTitle);
-      p.drawText(title, Qt::AlignCenter, text);
+      p.drawText(title, Qt::AlignCenter, Tr(c.text));
     } else {
-      font.setBold(c.kind == Caption::Title);
-      p.setFont(font);
       p.setPen(c.kind == Caption::Title ? kTitle : kLabel);
-      p.drawText(r, (c.kind == Caption::Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
-                 Tr(c.text));
+      p.drawText(r, LabelFlags(c), Tr(c.text));
     }
   }
   p.restore();

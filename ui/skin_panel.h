@@ -22,6 +22,12 @@ class SkinPanel : public QWidget {
 
   // Draws captions in pixels onto any painter (the small windows draw the same way).
   static void DrawCaptions(QPainter& p, const std::vector<Caption>& captions);
+  // Where a caption's text is drawn, in pixels of its panel, measured with the font it is
+  // drawn in, and the box it has to stay inside: the caption's rectangle, for a group the
+  // gap its title leaves in the frame's top edge. Text wider than the box is not cut by the
+  // drawing, so a layout that lets it happen shows it running into its neighbours.
+  static QRectF TextRect(const Caption& c);
+  static QRectF TextBox(const Caption& c);
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -26,17 +26,17 @@ const std::vector<SystemButtonEntry>& SystemButtons() {
     {G::SingleMute, 0, P::TopBar, 0, "292,293", 0, 0, "Button", {5310,  105, 360, 300}, "SingleMute0"},
     {G::SingleMute, 1, P::TopBar, 0, "292,293", 0, 0, "Button", {9180,  105, 360, 300}, "SingleMute1"},
     {G::SingleMute, 2, P::TopBar, 0, "292,293", 0, 0, "Button", {13200, 105, 360, 300}, "SingleMute2"},
-    // Page 0: input source and OptionEX.
+    // Page 0: input source (evenly spaced, clear of the low-pass slider) and OptionEX.
     {G::OptionEx,    0, P::Page, 0, "218,219", 2, 1, "Button", {10740, 555, 240, 240}, "OptionEX0"},
     {G::OptionEx,    1, P::Page, 0, "218,219", 2, 0, "Button", {10740, 885, 240, 240}, "OptionEX1"},
     {G::OptionInput, 0, P::Page, 0, "218,219", 2, 0, "Button", {1920, 3240, 240, 240}, "OptionInput0"},
     {G::OptionInput, 1, P::Page, 0, "218,219", 2, 1, "Button", {2880, 3240, 240, 240}, "OptionInput1"},
     {G::OptionInput, 2, P::Page, 0, "218,219", 2, 0, "Button", {3840, 3240, 240, 240}, "OptionInput2"},
-    {G::OptionInput, 3, P::Page, 0, "218,219", 2, 0, "Button", {4920, 3240, 240, 240}, "OptionInput3"},
-    {G::OptionInput, 4, P::Page, 0, "218,219", 2, 0, "Button", {6240, 3240, 240, 240}, "OptionInput4"},
-    {G::OptionInput, 5, P::Page, 0, "218,219", 2, 0, "Button", {7440, 3240, 240, 240}, "OptionInput5"},
-    {G::OptionInput, 6, P::Page, 0, "218,219", 2, 0, "Button", {8760, 3240, 240, 240}, "OptionInput6"},
-    {G::OptionInput, 7, P::Page, 0, "218,219", 2, 0, "Button", {9600, 3240, 240, 240}, "OptionInput7"},
+    {G::OptionInput, 3, P::Page, 0, "218,219", 2, 0, "Button", {4800, 3240, 240, 240}, "OptionInput3"},
+    {G::OptionInput, 4, P::Page, 0, "218,219", 2, 0, "Button", {5760, 3240, 240, 240}, "OptionInput4"},
+    {G::OptionInput, 5, P::Page, 0, "218,219", 2, 0, "Button", {6720, 3240, 240, 240}, "OptionInput5"},
+    {G::OptionInput, 6, P::Page, 0, "218,219", 2, 0, "Button", {7680, 3240, 240, 240}, "OptionInput6"},
+    {G::OptionInput, 7, P::Page, 0, "218,219", 2, 0, "Button", {8640, 3240, 240, 240}, "OptionInput7"},
     // Pages 1 and 2: the microphone options.
     {G::OptionFbx,  0, P::Page, 1, "218,219", 2, 0, "Button", {6690, 3300, 240, 240}, "OptionFBX_0"},
     {G::OptionFbx,  1, P::Page, 1, "218,219", 2, 1, "Button", {7440, 3300, 240, 240}, "OptionFBX_1"},
@@ -46,11 +46,11 @@ const std::vector<SystemButtonEntry>& SystemButtons() {
     {G::OptionFbx2, 1, P::Page, 2, "218,219", 2, 1, "Button", {9540, 3300, 240, 240}, "OptionFBX2_1"},
     {G::OptionFbx2, 2, P::Page, 2, "218,219", 2, 0, "Button", {10515, 3300, 240, 240}, "OptionFBX2_2"},
     {G::OptionFbx2, 3, P::Page, 2, "218,219", 2, 0, "Button", {11460, 3300, 240, 240}, "OptionFBX2_3"},
-    // Pages 4..7: the output mutes, tagged with their address.
-    {G::MyMute, 0, P::Page, 4, "142,143", 0, 0, "&HA10", {14040, 1600, 360, 300}, "MyMute0"},
-    {G::MyMute, 1, P::Page, 4, "142,143", 0, 0, "&HA11", {14040, 2130, 360, 300}, "MyMute1"},
-    {G::MyMute, 2, P::Page, 5, "142,143", 0, 0, "&HA12", {14040, 1605, 360, 300}, "MyMute2"},
-    {G::MyMute, 3, P::Page, 5, "142,143", 0, 0, "&HA13", {14040, 2160, 360, 300}, "MyMute3"},
+    // Pages 4..7: the output mutes, tagged with their address, inside the container's right edge.
+    {G::MyMute, 0, P::Page, 4, "142,143", 0, 0, "&HA10", {14025, 1600, 360, 300}, "MyMute0"},
+    {G::MyMute, 1, P::Page, 4, "142,143", 0, 0, "&HA11", {14025, 2130, 360, 300}, "MyMute1"},
+    {G::MyMute, 2, P::Page, 5, "142,143", 0, 0, "&HA12", {14025, 1605, 360, 300}, "MyMute2"},
+    {G::MyMute, 3, P::Page, 5, "142,143", 0, 0, "&HA13", {14025, 2160, 360, 300}, "MyMute3"},
     {G::MyMute, 4, P::Page, 6, "142,143", 0, 0, "&HA14", {13980, 1605, 360, 300}, "MyMute4"},
     {G::MyMute, 5, P::Page, 7, "142,143", 0, 0, "&HA15", {9780, 1180, 360, 300}, "MyMute5"},
     // Page 7: the automatic control as one switch, below the container's visible height.
