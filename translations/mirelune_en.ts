@@ -1679,5 +1679,13 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>已联机：%1，模式%2，%3</source>
         <translation>Online: %1, mode %2, %3</translation>
     </message>
+    <message>
+        <source>话筒1.2啸叫抑制</source>
+        <translation>Mic 1/2 feedback suppression</translation>
+    </message>
+    <message>
+        <source>话筒3啸叫抑制</source>
+        <translation>Mic 3 feedback suppression</translation>
+    </message>
 </context>
 </TS>
