@@ -106,6 +106,8 @@ class MScrollBar : public QWidget {
   }
   // The readout as drawn: the number with its unit ("80.3 Hz", "100%", "OFF").
   QString ReadoutText() const;
+  // Where it is drawn (the value box, grown where the text needs more room).
+  QRect ReadoutRect() const;
   // Opens the editor as a double-click or Enter does: the value's (a strip: its gain's).
   void OpenValueEditor();
 
@@ -162,7 +164,6 @@ class MScrollBar : public QWidget {
   // Raises Scroll for a change made by the person; a value held from the store beyond the
   // slider's range is let go once the position differs from where it was held.
   void ReportScroll();
-  QRect ReadoutRect() const;
   // The box the readout `text` is drawn in and the font size it takes (12 px, down to 10 px
   // to fit; the box grows where even that does not fit).
   QRectF ReadoutBox(const QString& text, int* pixels) const;

@@ -7,6 +7,7 @@
 
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
+#include "controls/value_type.h"
 #include "link/frame_codec.h"
 #include "ui/mode_controls.h"
 #include "ui/page_table.h"
@@ -273,6 +274,12 @@ void ValueEditorTest::readoutsCarryTheirUnits() {
       QVERIFY2(text == "OFF" || unit.isEmpty() || text.endsWith(unit),
                qPrintable(s->objectName() + ": " + text));
       QVERIFY2(text.count(unit.isEmpty() ? QString("@") : unit) <= 1, qPrintable(text));
+      // Drawn whole inside the slider, at the largest value too.
+      QVERIFY2(s->rect().contains(s->ReadoutRect()), qPrintable(s->objectName() + ": " + text));
+      const float keep = s->Value();
+      s->SetValue(controls::ValueFromPosition(s->ValueType(), s->MaxValue()));
+      QVERIFY2(s->rect().contains(s->ReadoutRect()), qPrintable(s->objectName() + ": " + s->ReadoutText()));
+      s->SetValue(keep);
     }
   }
   // Delays read in milliseconds, frequencies in Hz, volumes in percent.
