@@ -192,7 +192,7 @@ bool Transfers::ReadModeToParams(int mode, bool withStatus, int code) {
   // ParamTable with it: anything but the dance mode's 1 is taken as the singing mode 0.
   store_.CurrentSoundMode = store_.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
   store_.BassAutoControl = static_cast<uint8_t>(store_.ParamTable.at(0, sysaddr::kBassAuto).Value);
-  if (hooks.afterReadIntoParams) hooks.afterReadIntoParams();
+  if (hooks.afterReadIntoParams) hooks.afterReadIntoParams(ok);
   End();
   if (hooks.setChangeMarks) hooks.setChangeMarks();
   return ok;

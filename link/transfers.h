@@ -49,7 +49,7 @@ struct TransferHooks {
   // ReadModeToParams' end: the three page sliders' MaxValue from addresses 2568..2570.
   std::function<void(int max0, int max1, int max2)> setPageSliderMax;
   // ReadModeToParams' end: sound-mode/bass buttons, graph marks cleared, controls refreshed.
-  std::function<void()> afterReadIntoParams;
+  std::function<void(bool complete)> afterReadIntoParams;
   // The undo module's change marks (after ReadModeToParams and WriteModeFromReadBack).
   std::function<void()> setChangeMarks;
   // The administrator password was refused: the console unloads its shell and closes.

@@ -40,7 +40,11 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   // that the status text can tell a running read and whether the mode number is known.
   transfers_->InstallStartSync();
   link_->onStartSync = [this] { RunStartSync(); };
-  transfers_->hooks.afterReadIntoParams = [this] {
+  transfers_->hooks.afterReadIntoParams = [this](bool complete) {
+    // Whatever read the amplifier whole (the start-up read, a mode read from the manager, a
+    // file written to it and read back) is what the amplifier holds: edits made before it are
+    // not offline edits any more.
+    if (complete) lastRead_ = store_->ParamTable;
     history_->ClearHistory();
     if (onDeviceRead) onDeviceRead();
   };

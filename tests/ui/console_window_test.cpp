@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,7 +17,10 @@
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "link/frame_codec.h"
+#include "admin/frm_program_manager.h"
 #include "model/sp_file.h"
+#include "platform/scripted_file_dialogs.h"
+#include "ui/language.h"
 #include "platform/qt_scheduler.h"
 #include "console_fixture.h"
 #include "../controls/test_support.h"
@@ -70,6 +74,7 @@ class ConsoleWindowTest : public QObject {
   void closingDuringARequestWaitsForIt();
   void editsWhileOfflineSendNothing();
   void offlineEditsAreKeptBeforeAReadReplacesThem();
+  void fileLoadedOnlineIsNoOfflineEdit();
   void productionWiringInRealTime();
   void renderWindow();
 };
@@ -507,6 +512,42 @@ void ConsoleWindowTest::offlineEditsAreKeptBeforeAReadReplacesThem() {
   QVERIFY(c.Synced());
   QCOMPARE(c.session->SavedEditsFile(), file);  // still the first one: no second file
   QVERIFY(!QFile::exists(QString::fromStdString(file)));
+}
+
+// A configuration file opened while online is written to the amplifier and read back: what the
+// amplifier holds. A language switch afterwards reads the amplifier anew and keeps no
+// "offline edits" file, and the status line names none; a mode read is the same.
+void ConsoleWindowTest::fileLoadedOnlineIsNoOfflineEdit() {
+  Console c;
+  QVERIFY(c.Synced());
+  const QString dir = QString(MIRELUNE_BUILD_DIR) + "/test-tmp/file-load";
+  QDir().mkpath(dir);
+  const std::string path = (dir + "/room.sp").toStdString();
+  {
+    auto t = std::make_unique<RecordTable>(c.store().ParamTable);
+    t->at(0, 1028).Value = 55;
+    t->at(1, 1028).Value = 55;
+    QVERIFY(SaveTableToFile(path, *t).ok);
+  }
+  auto dialogs = std::make_unique<ScriptedFileDialogs>();
+  dialogs->answers.push_back(path);
+  c.frame->SetFileDialogs(std::move(dialogs));
+  c.frame->MenuItem("CmdProgramSetup")->trigger();
+  FrmProgramManager* m = c.frame->ProgramManager();
+  QVERIFY(m);
+  m->Button("Command20")->click();  // 打开文件
+  c.RunUntil([] { return false; }, 500);
+  QCOMPARE(c.amp().Working().at(0, 1028).Value, 55);
+  QCOMPARE(c.store().ParamTable.at(0, 1028).Value, 55);
+
+  c.frame->SwitchLanguage(Language::English);
+  QVERIFY(c.Synced());
+  QVERIFY2(c.session->SavedEditsFile().empty(), c.session->SavedEditsFile().c_str());
+  QVERIFY2(!c.eq().StatusText().contains("offline"), qPrintable(c.eq().StatusText()));
+  c.frame->SwitchLanguage(Language::Chinese);
+  QVERIFY(c.Synced());
+  QVERIFY(c.session->SavedEditsFile().empty());
+  QCOMPARE(c.store().ParamTable.at(0, 1028).Value, 55);
 }
 
 // The console as main() wires it: Qt timers and the event loop in real time (the virtual
