@@ -282,7 +282,9 @@ void FrmProgramManager::SelectAll(QListWidget* list, bool on) {
 void FrmProgramManager::WriteMode() {
   if (!Idle()) return;
   if (ctx_.store.ParamTable.at(0, sysaddr::kRights).Value == 0) {
-    ctx_.notifier.Warning(kGuestCannotSaveText);
+    // Say where to log in, and take the user there.
+    ctx_.notifier.Warning(std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText);
+    panels_->ShowRightsLogIn();
     return;
   }
   if (!ctx_.link.Online) {
@@ -290,6 +292,11 @@ void FrmProgramManager::WriteMode() {
     return;
   }
   const int mode = combo1_->currentIndex();
+  // Every stored mode holds a whole parameter set: writing replaces it, so ask first.
+  const std::string name = ctx_.transfers.ModeNames[static_cast<size_t>(mode)];
+  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + "模式" + std::to_string(mode + 1) +
+                              (name.empty() ? std::string() : " ( " + name + " )") + kOverwriteModeEndText))
+    return;
   Busy busy(*this);
   if (!ctx_.link.SendCommand(SaveToMode, mode, 0)) return;
   ctx_.transfers.CurrentModeNumber = mode;

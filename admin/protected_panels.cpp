@@ -181,6 +181,7 @@ void ProtectedPanels::CheckPassword(Setting which) {
   if (!answered) return;  // the link has told the user
   if (accepted) {
     Unlock(which);
+    emit LogInChanged(which, true);
     return;
   }
   ctx_.notifier.Warning(kWrongPasswordText);
@@ -237,9 +238,20 @@ void ProtectedPanels::SelectOption(Setting which, int item) {
 }
 
 bool ProtectedPanels::EndLogIns() {
-  if (!ctx_.link.Online) return true;
+  if (!ctx_.link.Online) {
+    emit LogInChanged(kRights, false);
+    return true;
+  }
   if (!ctx_.link.SendCommand(Password, kFacts[kKeyLock].slot, kPasswordLogOut)) return false;
-  return ctx_.link.SendCommand(Password, kFacts[kRights].slot, kPasswordLogOut);
+  const bool ended = ctx_.link.SendCommand(Password, kFacts[kRights].slot, kPasswordLogOut);
+  if (ended) emit LogInChanged(kRights, false);
+  return ended;
+}
+
+void ProtectedPanels::ShowRightsLogIn() {
+  QLineEdit* box = passwordBox_[kRights];
+  box->setFocus(Qt::OtherFocusReason);
+  box->selectAll();
 }
 
 }  // namespace mirelune

@@ -58,6 +58,9 @@ class ProtectedPanels : public QWidget {
   // both were acknowledged.
   bool EndLogIns();
 
+  // Moves the focus to the rights panel's password box: where a guest logs in.
+  void ShowRightsLogIn();
+
   // Controls, named as on the form.
   QLineEdit* Text8() const { return passwordBox_[kKeyLock]; }
   QLineEdit* Text9() const { return passwordBox_[kRights]; }
@@ -69,6 +72,10 @@ class ProtectedPanels : public QWidget {
   QLineEdit* ChangeBox(Setting which, int box) const { return changeBox_[which][box]; }
   QPushButton* Command6() const { return change_[kRights]; }
   QPushButton* Command7() const { return change_[kKeyLock]; }
+
+ signals:
+  // The device accepted a panel's password (true), or the log-ins were ended (false).
+  void LogInChanged(int which, bool loggedIn);
 
  private:
   QWidget* BuildSettingPanel(Setting which);

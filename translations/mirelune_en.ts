@@ -1687,5 +1687,21 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>话筒3啸叫抑制</source>
         <translation>Mic 3 feedback suppression</translation>
     </message>
+    <message>
+        <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
+        <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
+    </message>
+    <message>
+        <source>将用当前数据覆盖设备的模式</source>
+        <translation>Overwrite the amplifier's mode </translation>
+    </message>
+    <message>
+        <source> ，确定写入吗？</source>
+        <translation> with the current data?</translation>
+    </message>
+    <message>
+        <source>，权限已登录</source>
+        <translation>, rights logged in</translation>
+    </message>
 </context>
 </TS>

@@ -54,7 +54,10 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   };
   lastRead_ = store_->ParamTable;
   link_->onConnectStatus = [this](int status) {
-    if (status != kStatusOnline) deviceRead_ = false;
+    if (status != kStatusOnline) {
+      deviceRead_ = false;
+      rightsLoggedIn_ = false;  // the amplifier forgets a log-in with the link
+    }
     // The start-up read follows the search answer at once instead of on the link's next
     // 100 ms start-up tick; it runs from a timer because this is called while the reply is
     // still being parsed. StartSyncTick runs the read once, whichever of the two comes first.
@@ -194,6 +197,7 @@ LinkStatusFacts ConsoleSession::StatusFacts() const {
   f.syncing = syncing_;
   f.modeNumber = deviceRead_ ? transfers_->CurrentModeNumber : -1;
   f.soundMode = store_->CurrentSoundMode;
+  f.rightsLoggedIn = rightsLoggedIn_ && link_->Online;
   f.savedEdits = savedEdits_;
   return f;
 }

@@ -92,6 +92,11 @@ class ConsoleSession {
   // store since the amplifier was last read, or since start when it never was); empty when no
   // read has replaced edits. The mode manager's "打开文件" brings them back.
   const std::string& SavedEditsFile() const { return savedEdits_; }
+  // The administration windows' rights log-in, for the status line.
+  void SetRightsLoggedIn(bool in) {
+    rightsLoggedIn_ = in;
+    if (onLinkChanged) onLinkChanged();
+  }
   static std::string DefaultDataFolder();
 
   // Called after every read of the device into the store (the start-up synchronisation): the
@@ -141,6 +146,7 @@ class ConsoleSession {
   bool deviceRead_ = false;  // the current mode number is known
   RecordTable lastRead_;     // the store as the last read (or the start) left it
   std::string savedEdits_;
+  bool rightsLoggedIn_ = false;
   void KeepEditsBeforeRead();
 };
 

@@ -34,21 +34,25 @@ QString OpenText(const HidOpenResult& r, uint16_t vendor, uint16_t product, bool
   return text;
 }
 
+QString OnlineText(const LinkStatusFacts& f);
+
 QString Text(const LinkStatusFacts& f) {
   if (!f.switchOn) return Tr("联机已关闭");
-  if (f.online) {
-    const QString id = f.identifier.empty() ? Tr("功放") : QString::fromStdString(f.identifier);
-    if (f.syncing) return Tr("已联机：%1，正在读取功放数据…").arg(id);
-    if (f.modeNumber >= 0 && (f.soundMode == 0 || f.soundMode == 1))
-      return Tr("已联机：%1，模式%2，%3")
-          .arg(id)
-          .arg(f.modeNumber + 1)
-          .arg(f.soundMode == 0 ? Tr("唱歌模式") : Tr("劲舞模式"));
-    if (f.modeNumber >= 0) return Tr("已联机：%1，模式%2").arg(id).arg(f.modeNumber + 1);
-    return Tr("已联机：%1").arg(id);
-  }
+  if (f.online) return OnlineText(f) + (f.rightsLoggedIn ? Tr("，权限已登录") : QString());
   if (f.portOpen) return Tr("正在查找功放…");
   return OpenText(f.lastOpen, f.vendor, f.product, false);
+}
+
+QString OnlineText(const LinkStatusFacts& f) {
+  const QString id = f.identifier.empty() ? Tr("功放") : QString::fromStdString(f.identifier);
+  if (f.syncing) return Tr("已联机：%1，正在读取功放数据…").arg(id);
+  if (f.modeNumber >= 0 && (f.soundMode == 0 || f.soundMode == 1))
+    return Tr("已联机：%1，模式%2，%3")
+        .arg(id)
+        .arg(f.modeNumber + 1)
+        .arg(f.soundMode == 0 ? Tr("唱歌模式") : Tr("劲舞模式"));
+  if (f.modeNumber >= 0) return Tr("已联机：%1，模式%2").arg(id).arg(f.modeNumber + 1);
+  return Tr("已联机：%1").arg(id);
 }
 
 }  // namespace

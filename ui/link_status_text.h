@@ -20,6 +20,7 @@ struct LinkStatusFacts {
   bool syncing = false;         // the start-up read runs
   int modeNumber = -1;          // the device's current mode 0..9 once read, else -1
   int soundMode = -1;           // the sound mode being edited: 0 singing, 1 dance; -1 not told
+  bool rightsLoggedIn = false;  // the amplifier accepted the rights password (administration)
   std::string savedEdits;       // the file that keeps edits a read replaced, else empty
 };
 

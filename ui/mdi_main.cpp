@@ -12,6 +12,7 @@
 
 #include "admin/frm_program2.h"
 #include "admin/frm_program_manager.h"
+#include "admin/protected_panels.h"
 #include "admin/mode_folder.h"
 #include "controls/mbtnflag.h"
 #include "model/scales.h"
@@ -243,12 +244,20 @@ void MdiMain::OpenProgramManager() {
   if (!manager_) {
     manager_ = new FrmProgramManager(ContextOf(session_), *dialogs_, modeFolder_, this);
     manager_->setAttribute(Qt::WA_DeleteOnClose);
+    FollowLogIn(manager_->Panels());
     manager_->show();
     manager_->Load();
   }
   manager_->show();
   manager_->raise();
   manager_->activateWindow();
+}
+
+void MdiMain::FollowLogIn(ProtectedPanels* panels) {
+  // A rights log-in is said in the status line while it lasts.
+  connect(panels, &ProtectedPanels::LogInChanged, this, [this](int which, bool in) {
+    if (which == ProtectedPanels::kRights) session_.SetRightsLoggedIn(in);
+  });
 }
 
 void MdiMain::OpenStartupSettings() {
@@ -260,6 +269,7 @@ void MdiMain::OpenProgram2() {
   if (!program2_) {
     program2_ = new FrmProgram2(ContextOf(session_), this);
     program2_->setAttribute(Qt::WA_DeleteOnClose);
+    FollowLogIn(program2_->Panels());
     program2_->Load();
   }
   program2_->show();

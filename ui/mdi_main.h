@@ -29,6 +29,7 @@ namespace mirelune {
 class FileDialogs;
 class FrmProgram2;
 class FrmProgramManager;
+class ProtectedPanels;
 }  // namespace mirelune
 
 namespace mirelune::ui {
@@ -66,6 +67,8 @@ class MdiMain : public QMainWindow {
   void OpenProgramManager();
   void OpenStartupSettings();
   void OpenProgram2();
+  // The rights log-in of an administration window's panels goes to the status line.
+  void FollowLogIn(ProtectedPanels* panels);
   FrmProgramManager* ProgramManager() const;  // null when not open
   FrmProgram2* Program2() const;
   QAction* MenuItem(const char* objectName) const;

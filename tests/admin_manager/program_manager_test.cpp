@@ -2,6 +2,7 @@
 // on the virtual amplifier in virtual time: modes written, read, exchanged with files and the
 // mode folder, uploaded in a batch; the protected settings and their passwords.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -175,15 +176,42 @@ void ProgramManagerTest::writeIsForAdministratorsAndReadFetchesTheChosenMode() {
   QCOMPARE(r.m->Text1()->text(), QString("Mode 5"));
   QVERIFY(r.m->Text1()->isReadOnly());
 
-  // Guest (address 2592 = 0): only the warning, nothing sent.
+  // Guest (address 2592 = 0): the warning says where to log in and the focus goes there;
+  // nothing is sent.
   r.c.store().ParamTable.at(0, sysaddr::kRights).Value = 0;
+  r.m->show();
+  r.m->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(r.m));
   size_t before = amp.CommandLog().size();
   r.Click("Command2");
-  QCOMPARE(r.Texts(Kind::Warning), std::vector<std::string>{kGuestCannotSaveText});
+  QCOMPARE(r.Texts(Kind::Warning),
+           std::vector<std::string>{std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText});
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(r.m->Panels()->Text9()));
   QCOMPARE(amp.CommandLog().size(), before);
   QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
 
-  r.c.store().ParamTable.at(0, sysaddr::kRights).Value = 1;
+  // Logging in there: the status line says so.
+  ProtectedPanels& p = *r.m->Panels();
+  QVERIFY(!r.c.eq().StatusText().contains(QString::fromUtf8("权限已登录")));
+  p.Text9()->setText(QString::fromStdString(AdminDigitsText()));
+  p.Command5()->click();
+  QVERIFY(p.Option(ProtectedPanels::kRights, 1)->isEnabled());
+  QVERIFY2(r.c.eq().StatusText().endsWith(QString::fromUtf8("，权限已登录")), qPrintable(r.c.eq().StatusText()));
+  p.Option(ProtectedPanels::kRights, 1)->click();  // 管理员
+  QCOMPARE(r.c.store().ParamTable.at(0, sysaddr::kRights).Value, 1);
+
+  // Writing over the mode asks first, naming it; "no" sends nothing.
+  r.c.messages.Clear();
+  before = amp.CommandLog().size();
+  r.c.messages.questionAnswers.push_back(false);
+  r.Click("Command2");
+  QCOMPARE(r.Texts(Kind::Question),
+           std::vector<std::string>{std::string(kOverwriteModeText) + "模式5 ( Mode 5 )" + kOverwriteModeEndText});
+  QCOMPARE(amp.CommandLog().size(), before);
+  QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
+  r.c.messages.Clear();
+
+  r.c.messages.questionAnswers.push_back(true);
   r.Click("Command2");
   QCOMPARE(int(LastFrame(amp)[1]), int(SaveToMode));
   QCOMPARE(int(LastFrame(amp)[2]), 4);

@@ -95,6 +95,20 @@ class StatusText : public ::testing::TestWithParam<StatusCase> {};
 
 TEST_P(StatusText, SaysWhatTheLinkDoes) { EXPECT_EQ(LinkStatusText(GetParam().facts), GetParam().text); }
 
+// A rights log-in is named while online, and only then.
+TEST(StatusText, NamesTheRightsLogIn) {
+  LinkStatusFacts f;
+  f.online = true;
+  f.portOpen = true;
+  f.identifier = "_LM-R52Z";
+  f.modeNumber = 0;
+  f.soundMode = 1;
+  f.rightsLoggedIn = true;
+  EXPECT_EQ(LinkStatusText(f), "已联机：_LM-R52Z，模式1，劲舞模式，权限已登录");
+  f.online = false;
+  EXPECT_EQ(LinkStatusText(f), "正在查找功放…");
+}
+
 TEST(StatusText, TheOpenFailuresDetailGoesToTheTooltipOnly) {
   LinkStatusFacts f;
   f.vendor = 0x2E3C;
