@@ -119,6 +119,7 @@ QWidget* FrmProgramManager::BuildModePanel() {
   // No request carries a mode name: the box shows the device's name and cannot be edited, so
   // that a typed name is never taken for one that was stored.
   text1_->setReadOnly(true);
+  text1_->setToolTip(Tr("模式名称由功放保存，通信协议不能修改名称；这里只显示"));
   grid->addWidget(text1_, 1, 1);
   grid->addWidget(AddButton(panel, "Command2", "写入：将当前数据保存为设备的指定模式",
                             &FrmProgramManager::WriteMode), 2, 0, 1, 2);

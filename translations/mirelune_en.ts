@@ -1703,5 +1703,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>，权限已登录</source>
         <translation>, rights logged in</translation>
     </message>
+    <message>
+        <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
+        <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
+    </message>
 </context>
 </TS>
