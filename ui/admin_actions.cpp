@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include "admin/cmd_password.h"
 #include "admin/menu_show_frm.h"
@@ -75,6 +76,7 @@ bool AdminActions::eventFilter(QObject* watched, QEvent* event) {
   // Wherever the focus is in the console's window (the frame, its menu bar, a page, a button),
   // but not in the other windows.
   if (w->window() != window_.window()) return false;
+  if (qobject_cast<QLineEdit*>(w)) return false;  // a value being typed keeps its keys
   auto* key = static_cast<QKeyEvent*>(event);
   const auto mods = key->modifiers();
   if (key->key() != Qt::Key_H || !(mods & Qt::ControlModifier) || (mods & Qt::AltModifier))

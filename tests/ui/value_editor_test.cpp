@@ -234,6 +234,14 @@ void ValueEditorTest::enterOpensAndCancellingLeavesTheValue() {
   Key(c, Qt::Key_Return);
   QVERIFY(s->EditorOpen());
   QCOMPARE(s->Editor()->text(), QStringLiteral("220 ms"));
+  // The console's Ctrl keys are the editor's while it is open: no undo step, no menu password.
+  const int undoPos = c.session->history().UndoPos;
+  const size_t messages = c.messages.messages.size();
+  QTest::keyClick(c.frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(c.frame->windowHandle(), Qt::Key_H, Qt::ControlModifier);
+  QVERIFY(s->EditorOpen());
+  QCOMPARE(c.session->history().UndoPos, undoPos);
+  QCOMPARE(c.messages.messages.size(), messages);
   Type(c, "100");
   Key(c, Qt::Key_Escape);
   QVERIFY(!s->EditorOpen());
