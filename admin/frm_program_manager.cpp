@@ -296,7 +296,7 @@ void FrmProgramManager::WriteMode() {
   // Every stored mode holds a whole parameter set: writing replaces it, so ask first.
   const std::string name = ctx_.transfers.ModeNames[static_cast<size_t>(mode)];
   if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + "模式" + std::to_string(mode + 1) +
-                              (name.empty() ? std::string() : " ( " + name + " )") + kOverwriteModeEndText))
+                              (name.empty() ? std::string() : " “" + name + "”") + kOverwriteModeEndText))
     return;
   Busy busy(*this);
   if (!ctx_.link.SendCommand(SaveToMode, mode, 0)) return;

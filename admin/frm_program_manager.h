@@ -39,9 +39,10 @@ inline constexpr char kGuestCannotSaveText[] = "来宾用户没有保存权限!"
 // Added to the refusal: where a guest logs in (the rights panel of the same window).
 inline constexpr char kWhereToLogInText[] =
     "请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。";
-// The question before a mode is written over: "模式3 ( 名称 )" follows, then the end.
+// The question before a mode is written over: "模式3 “名称”" follows, then the end. The name
+// stands in quotes that are no Chinese punctuation, so the ending is translated on its own.
 inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的";
-inline constexpr char kOverwriteModeEndText[] = " ，确定写入吗？";
+inline constexpr char kOverwriteModeEndText[] = "，确定写入吗？";
 inline constexpr char kWriteDoneText[] = "写入完成!";
 inline constexpr char kBatchDoneText[] = "已完成操作! ";
 inline constexpr char kDeviceListHeader[] = "模式号\t| 原配置        | 新配置";

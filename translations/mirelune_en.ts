@@ -1696,7 +1696,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Overwrite the amplifier's mode </translation>
     </message>
     <message>
-        <source> ，确定写入吗？</source>
+        <source>，确定写入吗？</source>
         <translation> with the current data?</translation>
     </message>
     <message>
@@ -1706,6 +1706,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
         <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
+    </message>
+    <message>
+        <source>将用当前数据覆盖设备的</source>
+        <translation>Overwrite the amplifier's </translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
     </message>
 </context>
 </TS>

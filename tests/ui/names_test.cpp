@@ -2,13 +2,17 @@
 // line does (the naming table), in both languages; the English translation of every name is the
 // table's; no control names a raw address.
 #include <QStandardPaths>
+#include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "controls/mbtnflag.h"
 #include "controls/mcombobox.h"
 #include "controls/mscrollbar.h"
+#include "admin/frm_program_manager.h"
 #include "model/param_names.h"
 #include "platform/tr.h"
+#include "ui/control_help.h"
 #include "ui/language.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
@@ -64,6 +68,7 @@ class NamesTest : public QObject {
   void toolTipsNameWhatTheCommandLineNames_data();
   void toolTipsNameWhatTheCommandLineNames();
   void translationsOfNamesAreTheTables();
+  void newMessagesSpeakEnglish();
 };
 
 void NamesTest::toolTipsNameWhatTheCommandLineNames_data() {
@@ -107,6 +112,50 @@ void NamesTest::translationsOfNamesAreTheTables() {
   }
   for (int kind = 0; kind <= 10; ++kind)
     QCOMPARE(Tr(KindCaption(kind).c_str()), QString::fromStdString(KindCaptionEn(kind)));
+}
+
+// The texts this console added for typed values, the mode store flow and the status line, in
+// the English console: no Chinese left in them (each shown as the program shows it).
+void NamesTest::newMessagesSpeakEnglish() {
+  QVERIFY(InstallLanguage(Language::English));
+  const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+  QStringList texts = {
+      TrLines(std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText),
+      TrLines(std::string(kOverwriteModeText) + "模式5 \u201cHall A\u201d" + kOverwriteModeEndText),
+  };
+  // The value editor's refusals, one of each kind, as its tool tip shows them.
+  QWidget host;
+  controls::SliderSetup setup;
+  setup.ScrollBarType = 2;
+  setup.ValueType = 13;
+  setup.MaxValue = 143;
+  auto* s = new controls::MScrollBar(setup, nullptr, &host);
+  s->SetAddr(256);
+  host.resize(400, 200);
+  host.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host));
+  for (const char* typed : {"abc", "80 ms", "5000 Hz"}) {
+    s->OpenValueEditor();
+    QVERIFY(s->EditorOpen());
+    s->Editor()->setText(typed);
+    QTest::keyClick(s->Editor(), Qt::Key_Return);
+    QVERIFY(s->EditorOpen());
+    texts << s->Editor()->toolTip();
+    QTest::keyClick(s->Editor(), Qt::Key_Escape);
+  }
+  texts << SliderToolTip(256, 13, 143) << SliderToolTip(769, 0, 260) << SliderToolTip(0, 15, 360);
+  setup.ValueType = 6;
+  setup.MaxValue = 62;
+  auto* damping = new controls::MScrollBar(setup, nullptr, &host);
+  damping->SetAddr(783);
+  damping->OpenValueEditor();
+  damping->Editor()->setText("off");
+  QTest::keyClick(damping->Editor(), Qt::Key_Return);
+  texts << damping->Editor()->toolTip();
+  for (const QString& t : texts) {
+    QVERIFY2(!t.isEmpty(), "an empty text");
+    QVERIFY2(!t.contains(chinese), qPrintable(t));
+  }
 }
 
 QTEST_MAIN(NamesTest)
