@@ -29,12 +29,6 @@ bool HoldsParam(long address) {
          Probe().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
 }
 
-const SliderRange* SliderOf(int address) {
-  for (const SliderRange& r : SliderRanges())
-    if (address >= r.address && address < r.address + r.count) return &r;
-  return nullptr;
-}
-
 // Whether `text` is a number followed by a unit, or "OFF": a value as the console shows it.
 bool ShownWithUnit(const std::string& text) {
   double n = 0;
@@ -74,7 +68,7 @@ bool ParseAssignment(const std::string& param, const std::string& value, Assignm
   if (!ParseInt(value, v)) {
     // A value with its unit ("80 Hz", "-3,5 dB", "250 ms", "OFF") is read as the console shows
     // it, onto the nearest position of the address's slider, and refused beyond its range.
-    const SliderRange* slider = SliderOf(a.address);
+    const SliderRange* slider = SliderRangeOf(a.address);
     if (slider && ShownWithUnit(value)) {
       const TypedValue t = ParseSliderText(value, slider->valueType, slider->maxValue,
                                            SliderUnit(a.address, slider->valueType));

@@ -802,7 +802,7 @@ void MScrollBar::OpenEditor(StripRow row) {
     case StripRow::Gain:
       text = QString::fromStdString(GainText(held_ && position_ == heldPosition_ ? static_cast<int>(heldValue_)
                                                                                  : position_ + 10));
-      help = QString::fromStdString(GainText(kGainMin) + " … +" + GainText(kGainMax) + " dB");
+      help = QString::fromStdString(GainRangeText(kGainMin, kGainMax));
       break;
     case StripRow::Freq:
       text = FrequencyText(freq_);

@@ -130,9 +130,8 @@ std::string English(const std::string& zh) {
 
 // The value type of the slider bound to `address`, or -1.
 int SliderValueType(int address) {
-  for (const SliderRange& r : SliderRanges())
-    if (address >= r.address && address < r.address + r.count) return r.valueType;
-  return -1;
+  const SliderRange* r = SliderRangeOf(address);
+  return r ? r->valueType : -1;
 }
 
 struct Table {
@@ -228,22 +227,18 @@ std::string SliderUnit(int address, int valueType) {
 
 std::string ParamValueText(int address, long value) {
   const std::string unit = UnitOf(address);
-  for (const SliderRange& r : SliderRanges()) {
-    if (address < r.address || address >= r.address + r.count) continue;
-    const bool muted = r.muteInValue && value >= kMuteInValue;
+  if (const SliderRange* r = SliderRangeOf(address)) {
+    const bool muted = r->muteInValue && value >= kMuteInValue;
     const long plain = muted ? value - kMuteInValue : value;
-    for (int p = 0; p <= r.maxValue; ++p)
-      if (ValueAtPosition(r.valueType, p) == plain)
-        return WithUnit(ShownNumber(r.valueType, p), unit) + (muted ? " (muted)" : "");
-    break;
+    for (int p = 0; p <= r->maxValue; ++p)
+      if (ValueAtPosition(r->valueType, p) == plain)
+        return WithUnit(ShownNumber(r->valueType, p), unit) + (muted ? " (muted)" : "");
   }
   return std::to_string(value);
 }
 
 std::string BandText(int gainCode, int freqIndex, int qIndex) {
-  std::string gain = GainText(gainCode);
-  if (gainCode > kGainZero) gain = "+" + gain;
-  return gain + " dB, " + WithUnit(FrequencyNumber(freqIndex), "Hz") + ", Q " + QIndexText(qIndex);
+  return SignedGainText(gainCode) + " dB, " + WithUnit(FrequencyNumber(freqIndex), "Hz") + ", Q " + QIndexText(qIndex);
 }
 
 std::string UnitOf(int address) {

@@ -130,11 +130,15 @@ ParamRange ValueTypeRange(int valueType, int maxValue, bool muteInValue) {
   return {std::min(a, b), std::max(a, b), muteInValue};
 }
 
-ParamRange RangeOf(int address) {
+const SliderRange* SliderRangeOf(int address) {
   for (const SliderRange& s : kSliders)
-    if (address >= s.address && address < s.address + s.count)
-      return ValueTypeRange(s.valueType, s.maxValue, s.muteInValue);
-  return {};
+    if (address >= s.address && address < s.address + s.count) return &s;
+  return nullptr;
+}
+
+ParamRange RangeOf(int address) {
+  const SliderRange* s = SliderRangeOf(address);
+  return s ? ValueTypeRange(s->valueType, s->maxValue, s->muteInValue) : ParamRange{};
 }
 
 bool ParamRange::Contains(long long v) const {

@@ -32,6 +32,8 @@ struct SliderRange {
 
 // Every slider of the pages and the top bar, by page, in the control list's order.
 const std::vector<SliderRange>& SliderRanges();
+// The run holding `address`; nullptr for an address no slider is bound to.
+const SliderRange* SliderRangeOf(int address);
 
 // The value at position `position` of a slider of `valueType` (without the mute flag); 0 for
 // value types that do not exist, as the slider reads them.

@@ -289,9 +289,15 @@ TypedValue ParseSliderText(std::string_view text, int valueType, int maxValue, s
                          valueType, range);
 }
 
+std::string SignedGainText(int code) { return (code > kGainZero ? "+" : "") + GainText(code); }
+
+std::string GainRangeText(int loCode, int hiCode) {
+  return SignedGainText(loCode) + " … " + SignedGainText(hiCode) + " dB";
+}
+
 TypedValue ParseGainText(std::string_view text, int loCode, int hiCode) {
   TypedValue out;
-  const std::string range = GainText(loCode) + " … " + GainText(hiCode) + " dB";
+  const std::string range = GainRangeText(loCode, hiCode);
   double number = 0;
   if (!ReadTyped(text, "dB", range, number, out)) return out;
   return NearestPosition(number, loCode, hiCode, 0, GainNumber, 0, range);

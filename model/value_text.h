@@ -62,6 +62,11 @@ std::string RangeText(int valueType, int maxValue, std::string_view unit);
 // than half a step is refused.
 TypedValue ParseSliderText(std::string_view text, int valueType, int maxValue, std::string_view unit);
 
+// A gain code in dB with its sign: "+15.0", "0.0", "-3.5".
+std::string SignedGainText(int code);
+// Gain codes lo..hi as a range of dB: "-24.0 … +12.0 dB".
+std::string GainRangeText(int loCode, int hiCode);
+
 // The EQ band fields typed into a band strip's editor. Gains are dB within lo..hi gain codes,
 // frequencies Hz within FreqTable indices lo..hi, Q and slope plain numbers within QTable
 // indices lo..hi. The result's position is the gain code or the table index.

@@ -20,12 +20,10 @@ QString ParameterName(int address) {
   return QString::fromStdString(english ? KindCaptionEn(kind) : KindCaption(kind));
 }
 
-QString ValueTypeUnit(int valueType) { return QString::fromLatin1(mirelune::ValueTypeUnit(valueType)); }
-
 QString SliderToolTip(int address, int valueType, int maxValue, const QString& extra) {
   QString range;
   if (valueType == 15) {
-    range = QString::fromStdString(GainText(kGainMin) + " … +" + GainText(kGainMax) + " dB");
+    range = QString::fromStdString(GainRangeText(kGainMin, kGainMax));
   } else {
     range = QString::fromStdString(RangeText(valueType, maxValue, SliderUnit(address, valueType)));
   }

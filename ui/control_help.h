@@ -12,9 +12,6 @@ namespace mirelune::ui {
 // a raw address: an address without a parameter reads as its page's caption.
 QString ParameterName(int address);
 
-// The unit a slider's value type shows ("Hz", "dB", "ms", "%", ...); empty for plain steps.
-QString ValueTypeUnit(int valueType);
-
 // "<name>\n<lowest> … <highest> <unit>\n<how to type a value>" for a slider of this value type
 // and maximum, the ends as the slider shows them. `extra` (e.g. a key hint) goes on its own
 // last line.
