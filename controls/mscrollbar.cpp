@@ -167,7 +167,7 @@ void MScrollBar::SetForceShowFocus(bool v) {
 }
 
 float MScrollBar::Value() const {
-  float v = held_ && position_ == heldPosition_ ? heldValue_ : ValueFromPosition(valueType_, position_);
+  float v = Holding() ? heldValue_ : ValueFromPosition(valueType_, position_);
   if (HasMuteFlag()) v += 250.0f * mute_;
   return v;
 }
@@ -202,7 +202,7 @@ QString MScrollBar::Unit() const {
 }
 
 QString MScrollBar::ReadoutText() const {
-  if (held_ && position_ == heldPosition_) {
+  if (Holding()) {
     // The held value's own text where the scale reaches it; the nearest end's otherwise.
     const int p = PositionFromValue(valueType_, heldValue_, 1 << 20);
     const std::string n = ShownNumber(valueType_, p);
@@ -354,8 +354,7 @@ void MScrollBar::DrawStrip(QPainter& g, bool greyed) {
   skin::DrawSkinImage(Id(thumb), g, 16, c - 8);
 
   const QRgb colour = greyed ? kTextGreyed : kTextNormal;
-  const int gainCode = held_ && position_ == heldPosition_ ? static_cast<int>(heldValue_) : position_ + 10;
-  skin::DrawSkinText(g, QString::fromStdString(GainText(gainCode)), colour,
+  skin::DrawSkinText(g, QString::fromStdString(GainText(StripGainCode())), colour,
                      ReadoutTextPos(tall, StripRow::Gain), ReadoutTextWidth(StripRow::Gain));
   if (qType_ == 0 || qType_ == 1 || qType_ == 2) {
     skin::DrawSkinText(g, QText(qType_ == 0 ? q_ : sQ_), colour, ReadoutTextPos(tall, StripRow::Q),
@@ -800,8 +799,7 @@ void MScrollBar::OpenEditor(StripRow row) {
   QString text, help;
   switch (row) {
     case StripRow::Gain:
-      text = QString::fromStdString(GainText(held_ && position_ == heldPosition_ ? static_cast<int>(heldValue_)
-                                                                                 : position_ + 10));
+      text = QString::fromStdString(GainText(StripGainCode()));
       help = QString::fromStdString(GainRangeText(kGainMin, kGainMax));
       break;
     case StripRow::Freq:

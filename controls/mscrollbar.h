@@ -164,6 +164,10 @@ class MScrollBar : public QWidget {
   // Raises Scroll for a change made by the person; a value held from the store beyond the
   // slider's range is let go once the position differs from where it was held.
   void ReportScroll();
+  // The held value stands while the position is where it was held.
+  bool Holding() const { return held_ && position_ == heldPosition_; }
+  // A strip's gain code: the held band's own, else the position's.
+  int StripGainCode() const { return Holding() ? static_cast<int>(heldValue_) : position_ + 10; }
   // The box the readout `text` is drawn in and the font size it takes (12 px, down to 10 px
   // to fit; the box grows where even that does not fit).
   QRectF ReadoutBox(const QString& text, int* pixels) const;
