@@ -1,5 +1,7 @@
 // mirelune-cli: the console's core from the command line.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <locale>
 #include <string>
@@ -105,7 +107,15 @@ int main(int argc, char** argv) {
       return 0;
     }
     mirelune::cli::Context ctx{opt, std::cout, std::cerr};
-    return c.run(ctx, rest);
+    const int status = c.run(ctx, rest);
+    // Output that could not be written is no success, whatever the command did.
+    std::cout.flush();
+    if (!std::cout) {
+      std::cerr << "mirelune-cli " << name << ": the output could not be written (" << std::strerror(errno)
+                << ")\n";
+      return status == 0 ? mirelune::cli::kExitFailed : status;
+    }
+    return status;
   }
   std::cerr << "mirelune-cli: unknown command '" << name << "' (try --help)\n";
   return kExitUsage;

@@ -87,4 +87,14 @@ for cmd in "set 1028 12" "write-mode 1 d.sp"; do
   [ -s out.txt ] && fail "$cmd: claims success on stdout: $(cat out.txt)"
   cmp -s before.state "$STATE" || fail "$cmd: the state changed although the save failed"
 done
+# Output that cannot be written is a failure, said on stderr: a full disk is no success.
+if [ -w /dev/full ]; then
+  for cmd in "get 1031 --json" "info --json" "set 769=220" "dump d.sp"; do
+    # shellcheck disable=SC2086
+    "$CLI" $V $cmd >/dev/full 2>err.txt
+    rc=$?
+    [ "$rc" = 1 ] || fail "$cmd >/dev/full exited $rc, expected 1"
+    grep -q "output could not be written" err.txt || fail "$cmd >/dev/full: no reason: $(cat err.txt)"
+  done
+fi
 echo ok
