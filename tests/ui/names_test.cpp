@@ -141,6 +141,7 @@ void NamesTest::newMessagesSpeakEnglish() {
     QTest::keyClick(s->Editor(), Qt::Key_Return);
     QVERIFY(s->EditorOpen());
     texts << s->Editor()->toolTip();
+    if (QString(typed) == "5000 Hz") host.grab().save(QString(MIRELUNE_BUILD_DIR) + "/ui-value-editor-refused-en.png");
     QTest::keyClick(s->Editor(), Qt::Key_Escape);
   }
   texts << SliderToolTip(256, 13, 143) << SliderToolTip(769, 0, 260) << SliderToolTip(0, 15, 360);

@@ -201,6 +201,8 @@ void ValueEditorTest::refusedTextSendsNothing() {
   QVERIFY(s->EditorOpen());
   QCOMPARE(s->Editor()->text(), typed);
   QVERIFY(s->Editor()->toolTip().contains("19.7"));  // the range is told
+  // For a look by eye: the refused text in its red frame over the page.
+  if (ending == "click") c.frame->grab().save(QString(MIRELUNE_BUILD_DIR) + "/ui-value-editor-refused.png");
   QCOMPARE(c.store().ParamTable.at(0, 2560).Value, master);
 
   if (ending == "esc") {
