@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "model/band_fields.h"
 #include "model/menu_catalogue.h"
 #include "model/param_names.h"
 #include "model/value_text.h"
@@ -136,13 +137,6 @@ bool ResolveParam(const std::string& text, int& address, std::string& error) {
 std::string ParamName(int address) { return QualifiedName(address); }
 
 bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& error) {
-  struct Field {
-    const char* name;
-    long lo, hi;
-  };
-  static const Field fields[] = {{"gain", kGainMin, kGainMax}, {"freq", 0, kFreqMaxIndex},
-                                 {"q", 0, kQMaxIndex},         {"sq", 0, kSlopeMaxIndex},
-                                 {"shape", 0, 2},              {"off", 0, 1}};
   std::stringstream in(text);
   std::string item;
   bool any = false;
@@ -150,25 +144,13 @@ bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& er
     const size_t eq = item.find('=');
     const std::string key = item.substr(0, eq);
     long v = 0;
-    const Field* f = nullptr;
-    for (const Field& candidate : fields)
-      if (key == candidate.name) f = &candidate;
-    if (!f || eq == std::string::npos || !ParseInt(item.substr(eq + 1), v)) {
+    bool known = false;
+    for (const BandFieldRange& f : BandFieldRanges()) known = known || key == f.name;
+    if (!known || eq == std::string::npos || !ParseInt(item.substr(eq + 1), v)) {
       error = "bad band field '" + item + "' (gain=, freq=, q=, sq=, shape=, off=)";
       return false;
     }
-    if (v < f->lo || v > f->hi) {
-      error = std::string(f->name) + " " + std::to_string(v) + " outside " + std::to_string(f->lo) +
-              ".." + std::to_string(f->hi);
-      return false;
-    }
-    const int32_t iv = static_cast<int32_t>(v);
-    if (key == "gain") band.Gain = iv;
-    if (key == "freq") band.Freq = iv;
-    if (key == "q") band.Q = iv;
-    if (key == "sq") band.SQ = iv;
-    if (key == "shape") band.QType = static_cast<uint8_t>(iv);
-    if (key == "off") band.EQDisabled = iv ? kTrue : kFalse;
+    if (!SetBandField(band, key, v, error)) return false;
     any = true;
   }
   if (!any) error = "no band field given";

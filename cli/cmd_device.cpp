@@ -8,8 +8,11 @@
 #include "model/param_names.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "cli/through_owner.h"
+#include <QJsonArray>
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
+#include "model/band_fields.h"
 #include "model/param_ranges.h"
 #include "model/scales.h"
 
@@ -122,6 +125,29 @@ int Info(Context& ctx, const std::vector<std::string>& argv) {
     ctx.out << "current mode: " << mode + 1 << "\n";
     for (int n = 0; n < kModeCount; ++n) ctx.out << "mode " << n + 1 << ": " << names[n] << "\n";
     return kExitOk;
+  }, [&](DeviceSession& s) {
+    QJsonObject hello, namesReply;
+    if (!AskOwner(s, {{"op", "hello"}}, hello)) return kExitFailed;
+    if (!AskOwner(s, {{"op", "mode-names"}}, namesReply)) return kExitFailed;
+    if (hello.value("mode").isNull()) {
+      s.Fail(s.Holder().Text() + " has not read the amplifier (it is offline)");
+      return kExitFailed;
+    }
+    const std::string id = hello.value("identifier").toString().toStdString();
+    const int mode = hello.value("mode").toInt();
+    const QJsonArray names = namesReply.value("names").toArray();
+    if (json) {
+      ctx.out << "{\"device\": " << JsonString(id) << ", \"current_mode\": " << mode << ", \"modes\": [";
+      for (int n = 0; n < names.size(); ++n)
+        ctx.out << (n ? ", " : "") << JsonString(names[n].toString().toStdString());
+      ctx.out << "]}\n";
+      return kExitOk;
+    }
+    ctx.out << "device: " << id << "\n";
+    ctx.out << "current mode: " << mode << "\n";
+    for (int n = 0; n < names.size(); ++n)
+      ctx.out << "mode " << n + 1 << ": " << names[n].toString().toStdString() << "\n";
+    return kExitOk;
   });
 }
 
@@ -178,6 +204,44 @@ int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
   return kExitOk;
 }
 
+// The same change through the program that owns the amplifier: one request, applied there as
+// one step (and shown in the console at once).
+int SetThroughOwner(DeviceSession& s, const SetRequest& req, std::string& done) {
+  QJsonArray changes;
+  for (const Assignment& a : req.assignments) {
+    QJsonObject c{{"address", a.address}};
+    if (!a.band) {
+      c["value"] = static_cast<qint64>(a.plain);
+    } else {
+      size_t start = 0;
+      while (start <= a.bandFields.size()) {
+        size_t comma = a.bandFields.find(',', start);
+        if (comma == std::string::npos) comma = a.bandFields.size();
+        const std::string item = a.bandFields.substr(start, comma - start);
+        const size_t eq = item.find('=');
+        long v = 0;
+        if (eq != std::string::npos && ParseInt(item.substr(eq + 1), v))
+          c[QString::fromStdString(item.substr(0, eq))] = static_cast<qint64>(v);
+        start = comma + 1;
+      }
+    }
+    changes.append(c);
+  }
+  QJsonObject request{{"op", "set"}, {"changes", changes}};
+  if (req.hasSound) request["sound_mode"] = req.sound;
+  QJsonObject reply;
+  if (!AskOwner(s, request, reply)) {
+    // The owner's reply says how many it made before one failed.
+    return kExitFailed;
+  }
+  const int mode = reply.value("mode").toInt();
+  const int sound = reply.value("sound_mode").toInt();
+  for (const Assignment& a : req.assignments)
+    done += "set " + std::to_string(a.address) + " in mode " + std::to_string(mode) +
+            (a.address < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(sound) : "") + "\n";
+  return kExitOk;
+}
+
 int Set(Context& ctx, const std::vector<std::string>& argv) {
   SetRequest req;
   std::string error;
@@ -187,7 +251,8 @@ int Set(Context& ctx, const std::vector<std::string>& argv) {
   }
   std::string done;
   const int status =
-      RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(s, req, done); });
+      RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(s, req, done); },
+                  [&](DeviceSession& s) { return SetThroughOwner(s, req, done); });
   if (status == kExitOk) ctx.out << done;
   return status;
 }
@@ -271,11 +336,41 @@ int Get(Context& ctx, const std::vector<std::string>& argv) {
     }
     if (json) ctx.out << "]}\n";
     return kExitOk;
+  }, [&](DeviceSession& s) {
+    QJsonArray list;
+    for (int addr : addresses) list.append(addr);
+    QJsonObject request{{"op", "get"}, {"addresses", list}}, reply;
+    if (hasSound) request["sound_mode"] = static_cast<int>(sound);
+    if (!AskOwner(s, request, reply)) return kExitFailed;
+    const QJsonArray params = reply.value("params").toArray();
+    if (params.size() != static_cast<int>(addresses.size())) {
+      s.Fail(s.Holder().Text() + " answered " + std::to_string(params.size()) + " parameters of " +
+             std::to_string(addresses.size()));
+      return kExitFailed;
+    }
+    if (json)
+      ctx.out << "{\"mode\": " << reply.value("mode").toInt() << ", \"sound_mode\": "
+              << reply.value("sound_mode").toInt() << ", \"params\": [";
+    for (size_t i = 0; i < addresses.size(); ++i) {
+      const QJsonObject p = params[static_cast<int>(i)].toObject();
+      ParamRecord r;
+      if (p.contains("value")) {
+        r.Value = p.value("value").toInt();
+      } else {
+        r.Kind = kEqBand;
+        std::string ignored;
+        for (const BandFieldRange& f : BandFieldRanges())
+          SetBandField(r, f.name, p.value(f.name).toInt(), ignored);
+      }
+      PrintParam(ctx.out, addresses[i], r, json, i == 0);
+    }
+    if (json) ctx.out << "]}\n";
+    return kExitOk;
   });
 }
 
 const CommandRegistration kInfo({"info", "show the amplifier's identifier, current mode and mode names",
-                                 "usage: mirelune-cli [--device hid|virtual] info [--json]\n"
+                                 "usage: mirelune-cli [--device DEVICE] info [--json]\n"
                                  "Brings the link up (at most 3 s), reads the status and the mode names and\n"
                                  "prints the device identifier, the current mode (1-10) and the ten names;\n"
                                  "--json prints {\"device\", \"current_mode\", \"modes\"}.\n",
@@ -283,8 +378,8 @@ const CommandRegistration kInfo({"info", "show the amplifier's identifier, curre
 
 const CommandRegistration kSet(
     {"set", "change parameters on the amplifier",
-     "usage: mirelune-cli [--device hid|virtual] set PARAM=VALUE... [--sound-mode 0|1]\n"
-     "       mirelune-cli [--device hid|virtual] set PARAM VALUE [--sound-mode 0|1]\n"
+     "usage: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]\n"
+     "       mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]\n"
      "PARAM is an address, decimal or 0x-hexadecimal (menu kind * 256 + menu address), or a\n"
      "name of the amplifier's menu: KIND:NAME (4:音乐音量) or NAME when only one item has it.\n"
      "VALUE is an integer within the parameter's range (that of the console's control for the\n"
@@ -303,7 +398,7 @@ const CommandRegistration kSet(
 
 const CommandRegistration kGet(
     {"get", "read parameters from the amplifier",
-     "usage: mirelune-cli [--device hid|virtual] get PARAM... [--sound-mode 0|1] [--json]\n"
+     "usage: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]\n"
      "Reads the menu kinds of the parameters from the amplifier's current mode and prints one\n"
      "line per parameter as set takes it: ADDRESS=VALUE, or for an EQ band\n"
      "ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode\n"

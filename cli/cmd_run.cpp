@@ -102,7 +102,7 @@ int Run(Context& ctx, const std::vector<std::string>& args) {
 
 const CommandRegistration kRun(
     {"run", "run a script of commands over one link session",
-     "usage: mirelune-cli [--device hid|virtual] [--faults LIST] [--trace] run FILE|-\n"
+     "usage: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-\n"
      "Runs the commands of FILE (- reads standard input), one per line as on the command line\n"
      "without 'mirelune-cli' and without the global options, which are run's own. '#' starts a\n"
      "comment; \"...\" and '...' quote. The link is brought up once, by the first command that\n"

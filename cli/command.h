@@ -11,11 +11,13 @@ namespace mirelune::cli {
 
 // Global options, given before or after the command name.
 struct Options {
-  std::string device = "hid";   // --device hid|virtual
+  std::string device = "hid";   // --device hid[:SERIAL|:N|:PATH]|virtual[:NAME]|all|A,B,..
   bool deviceGiven = false;     // --device was on the command line (eq import's target)
   bool trace = false;           // --trace: frames on stdout
   std::string password;         // --password: administrator password, else asked on the terminal
-  std::string virtualFaults;    // --faults LIST: fault injection of the virtual amplifier
+  // --faults [NAME:]LIST, repeatable: fault injection of the virtual amplifiers (of virtual:NAME
+  // only with the prefix)
+  std::vector<std::string> faultSpecs;
   bool hasPassword = false;
 };
 

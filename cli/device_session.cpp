@@ -1,9 +1,12 @@
 #include "cli/device_session.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <ostream>
 
 #include "link/frame_codec.h"
+#include "owner/owned_port.h"
+#include "platform/hid_discovery.h"
 #include "platform/hidapi_port.h"
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_faults.h"
@@ -26,34 +29,81 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
   scheduler_ = std::make_unique<QtScheduler>();
   notifier_ = std::make_unique<StderrNotifier>(ctx.err);
 
-  if (ctx.options.device == "virtual") {
-    VirtualFaults faults;
-    std::string error;
-    if (!ParseFaultSpec(ctx.options.virtualFaults, faults, error)) {
+  std::vector<DeviceAddress> addresses;
+  std::vector<DeviceTarget> targets;
+  std::string error;
+  DeviceCandidates candidates;
+  if (!ParseDeviceList(ctx.options.device, addresses, error)) {
+    Fail("--device: " + error);
+    return;
+  }
+  for (const DeviceAddress& a : addresses)
+    if (a.kind != DeviceAddress::Kind::Virtual && candidates.hid.empty())
+      candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
+  if (!ResolveDevices(addresses, candidates, false, targets, error)) {
+    Fail(error);
+    return;
+  }
+  target_ = targets.front();
+  const std::string faultSpec = FaultsFor(ctx.options, target_);
+  if (!target_.isVirtual && !faultSpec.empty()) {
+    Fail("--faults applies to --device virtual only");
+    return;
+  }
+  std::unique_ptr<HidPort> inner;
+  VirtualFaults faults;
+  if (target_.isVirtual) {
+    if (!ParseFaultSpec(faultSpec, faults, error)) {
       Fail("--faults: " + error);
       return;
     }
     amplifier_ = std::make_unique<VirtualAmplifier>(faults.administrator);
-    // The virtual amplifier keeps its memory between runs, as a real one does; the state stays
-    // locked until Finish, so a command running at the same time waits instead of losing
-    // this one's changes or reading a half-made state.
-    state_ = std::make_unique<VirtualStateSession>(VirtualStatePath());
-    const auto waiting = [this] {
-      ctx_.err << "mirelune-cli " << command_
-               << ": waiting for another program using the virtual amplifier\n" << std::flush;
-    };
-    if (!state_->Open(*amplifier_, error, waiting)) {
-      Fail(error);
+    inner = std::make_unique<VirtualHidPort>(*amplifier_, *scheduler_, faults);
+  } else {
+    inner = std::make_unique<HidapiPort>();
+  }
+  port_ = std::make_unique<OwnedPort>(std::move(inner), addresses.front(), "mirelune-cli " + command_,
+                                      false);
+  std::string loadError;
+  port_->onClaimed = [&](const DeviceTarget& t) {
+    if (!t.isVirtual) return;
+    // The virtual amplifier keeps its memory between runs, as a real one does: loaded once it
+    // is ours, saved after every change it acknowledges.
+    state_ = std::make_unique<VirtualStateSession>(VirtualStatePath(t.virtualName));
+    if (!state_->Open(*amplifier_, loadError)) {
       state_.reset();
       return;
     }
-    port_ = std::make_unique<VirtualHidPort>(*amplifier_, *scheduler_, faults);
-  } else {
-    if (!ctx.options.virtualFaults.empty()) {
-      Fail("--faults applies to --device virtual only");
+    amplifier_->onMemoryChanged = [this] {
+      std::string e;
+      if (!state_->Save(*amplifier_, e) && saveError_.empty()) saveError_ = e;
+    };
+  };
+  bool told = false;
+  while (true) {
+    const HidOpenResult claimed = port_->Claim(kAmplifierVendorId, kAmplifierProductId);
+    if (claimed) break;
+    if (claimed.status != HidOpenStatus::Busy) {
+      Fail(claimed.detail);
       return;
     }
-    port_ = std::make_unique<HidapiPort>();
+    holder_ = port_->Holder();
+    if (!holder_.socket.empty()) {
+      ownerSocket_ = holder_.socket;
+      return;
+    }
+    // Another command of this tool: it ends by itself, so this one takes its turn after it.
+    if (!told)
+      ctx_.err << "mirelune-cli " << command_ << ": waiting for " << holder_.Text()
+               << ", which is using " << target_.Label() << "\n" << std::flush;
+    told = true;
+    QThread::msleep(50);
+  }
+  port_->onClaimed = nullptr;
+  if (!loadError.empty()) {
+    Fail(loadError);
+    port_.reset();
+    return;
   }
   usb_ = std::make_unique<UsbComm>(*port_, *scheduler_);
   link_ = std::make_unique<Link>(*store_, *usb_, *scheduler_, *notifier_);
@@ -77,6 +127,24 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
   };
 }
 
+std::string FaultsFor(const Options& options, const DeviceTarget& target) {
+  std::string spec;
+  for (const std::string& item : options.faultSpecs) {
+    // "NAME:ITEMS" applies to the virtual amplifier of that name only.
+    const size_t colon = item.find(':');
+    const size_t eq = item.find('=');
+    std::string items = item;
+    if (colon != std::string::npos && (eq == std::string::npos || colon < eq)) {
+      const std::string name = item.substr(0, colon);
+      if (!target.isVirtual || target.virtualName != name) continue;
+      items = item.substr(colon + 1);
+    }
+    if (items.empty()) continue;
+    spec += (spec.empty() ? "" : ",") + items;
+  }
+  return spec;
+}
+
 DeviceSession::~DeviceSession() {
   // The link and the transport stop their timers before the scheduler goes.
   link_.reset();
@@ -89,17 +157,20 @@ int DeviceSession::Finish(int status) {
   finished_ = true;
   // Nothing runs any more: the event loop only turns inside the command's waits.
   std::string error;
-  if (state_ && !state_->Close(*amplifier_, error)) {
-    Fail("the virtual amplifier's state was not saved: " + error);
+  if (state_ && !state_->Close(*amplifier_, error) && saveError_.empty()) saveError_ = error;
+  if (!saveError_.empty()) {
+    Fail("the virtual amplifier's state was not saved: " + saveError_);
     status = kExitFailed;
   }
   state_.reset();
+  if (port_) port_->Release();
   finishStatus_ = status;
   return status;
 }
 
 int RunOnDevice(Context& ctx, const std::string& command,
-                const std::function<int(DeviceSession&)>& body) {
+                const std::function<int(DeviceSession&)>& body,
+                const std::function<int(DeviceSession&)>& throughOwner) {
   if (ctx.shared) {
     DeviceSession& s = *ctx.shared;
     s.SetCommand(command);
@@ -113,6 +184,12 @@ int RunOnDevice(Context& ctx, const std::string& command,
     return status;
   }
   DeviceSession s(ctx, command);
+  if (s.ThroughOwner()) {
+    if (throughOwner) return s.Finish(throughOwner(s));
+    s.Fail(s.Target().Label() + " is in use by " + s.Holder().Text() +
+           "; close it there first (set, get and info go through it)");
+    return s.Finish(kExitFailed);
+  }
   if (!s.Ok()) return s.Finish(kExitFailed);
   return s.Finish(body(s));
 }

@@ -28,6 +28,8 @@
 
 #include "cli/command.h"
 #include "link/link.h"
+#include "owner/device_address.h"
+#include "owner/device_lock.h"
 #include "model/store.h"
 #include "platform/hid_port.h"
 #include "platform/qt_scheduler.h"
@@ -38,6 +40,7 @@ class QCoreApplication;
 namespace mirelune {
 class VirtualAmplifier;
 class VirtualStateSession;
+class OwnedPort;
 }
 
 namespace mirelune::cli {
@@ -56,6 +59,14 @@ class DeviceSession {
   DeviceSession& operator=(const DeviceSession&) = delete;
 
   bool Ok() const { return link_ != nullptr; }
+
+  // The amplifier is owned by a program that serves requests (the console): the session holds
+  // no link, and the command goes through the owner's socket or says who holds it.
+  bool ThroughOwner() const { return !ownerSocket_.empty(); }
+  const std::string& OwnerSocket() const { return ownerSocket_; }
+  const LockHolder& Holder() const { return holder_; }
+  // The amplifier the session works on ("virtual:a", "hid:0042").
+  const DeviceTarget& Target() const { return target_; }
 
   // Opens the amplifier and waits for its answer to the search frame (sent at once), at most
   // limitMs of real time; returns true at once while the link is up. On failure prints why
@@ -99,7 +110,11 @@ class DeviceSession {
   std::unique_ptr<VirtualStateSession> state_;
   bool finished_ = false;
   int finishStatus_ = 0;
-  std::unique_ptr<HidPort> port_;
+  DeviceTarget target_;
+  std::string ownerSocket_;
+  LockHolder holder_;
+  std::string saveError_;    // the first failed save of the virtual amplifier's memory
+  std::unique_ptr<OwnedPort> port_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;
 };
@@ -109,7 +124,14 @@ class DeviceSession {
 // session and its status is returned as it is; the notifier's answers the body installed are
 // put back afterwards, and unless the command only reads or sets parameters (info, get, set)
 // what the session knew of the amplifier is forgotten.
+// The --faults items that apply to `target` joined into one list: unprefixed ones apply to
+// every virtual amplifier, "NAME:ITEMS" to virtual:NAME only.
+std::string FaultsFor(const Options& options, const DeviceTarget& target);
+
+// When another program owns the amplifier and serves requests, `throughOwner` runs instead
+// of `body` (set, get and info give one); without it the command fails naming the owner.
 int RunOnDevice(Context& ctx, const std::string& command,
-                const std::function<int(DeviceSession&)>& body);
+                const std::function<int(DeviceSession&)>& body,
+                const std::function<int(DeviceSession&)>& throughOwner = {});
 
 }  // namespace mirelune::cli

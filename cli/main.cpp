@@ -9,6 +9,7 @@
 
 #include "cli/command.h"
 #include "mirelune/version.h"
+#include "owner/device_address.h"
 #include "sim/virtual_faults.h"
 
 namespace {
@@ -17,14 +18,18 @@ using mirelune::cli::Command;
 using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: mirelune-cli [--device hid|virtual] [--trace] [--password PW] [--faults LIST]\n"
+  out << "usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
          "                    COMMAND [ARGS...]\n"
          "       mirelune-cli --version\n\n"
          "Global options:\n"
-         "  --device hid|virtual  the USB amplifier (default) or the built-in virtual amplifier\n"
+         "  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,\n"
+         "                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;\n"
+         "                        write-mode, read-mode, modes push and sync also take all\n"
+         "                        and lists (virtual:a,virtual:b)\n"
          "  --trace               print every frame sent (\"> \") and received (\"< \") in hex\n"
          "  --password PW         the administrator password, instead of asking on the terminal\n"
-         "  --faults LIST         fault injection of the virtual amplifier (see README)\n"
+         "  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME\n"
+         "                        only with the prefix; repeatable; see README)\n"
          "  --version             print the version and exit\n\n"
          "Commands:\n";
   std::vector<Command> cmds = Commands();
@@ -61,8 +66,10 @@ int main(int argc, char** argv) {
     if (a == "--device") {
       value(opt.device);
       opt.deviceGiven = true;
-      if (opt.device != "hid" && opt.device != "virtual") {
-        std::cerr << "mirelune-cli: --device must be hid or virtual, not '" << opt.device << "'\n";
+      std::vector<mirelune::DeviceAddress> addresses;
+      std::string error;
+      if (!mirelune::ParseDeviceList(opt.device, addresses, error)) {
+        std::cerr << "mirelune-cli: --device: " << error << "\n";
         return kExitUsage;
       }
     } else if (a == "--version") {
@@ -74,21 +81,28 @@ int main(int argc, char** argv) {
       value(opt.password);
       opt.hasPassword = true;
     } else if (a == "--faults") {
-      value(opt.virtualFaults);
+      std::string spec;
+      value(spec);
+      opt.faultSpecs.push_back(spec);
     } else {
       rest.push_back(a);
     }
   }
-  if (!opt.virtualFaults.empty()) {
-    mirelune::VirtualFaults faults;
-    std::string error;
-    if (opt.device != "virtual") {
+  if (!opt.faultSpecs.empty()) {
+    if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos) {
       std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
       return kExitUsage;
     }
-    if (!mirelune::ParseFaultSpec(opt.virtualFaults, faults, error)) {
-      std::cerr << "mirelune-cli: --faults: " << error << "\n";
-      return kExitUsage;
+    for (const std::string& spec : opt.faultSpecs) {
+      const size_t colon = spec.find(':');
+      const size_t eq = spec.find('=');
+      const bool named = colon != std::string::npos && (eq == std::string::npos || colon < eq);
+      mirelune::VirtualFaults faults;
+      std::string error;
+      if (!mirelune::ParseFaultSpec(named ? spec.substr(colon + 1) : spec, faults, error)) {
+        std::cerr << "mirelune-cli: --faults: " << error << "\n";
+        return kExitUsage;
+      }
     }
   }
   if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {

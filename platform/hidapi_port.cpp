@@ -34,6 +34,23 @@ void InitOnce() {
   std::call_once(once, [] { hid_init(); });
 }
 
+// The USB port chain of a hidraw node, from where sysfs links its device.
+std::string UsbLocationOf(const std::string& path) {
+#ifdef __linux__
+  const size_t slash = path.rfind('/');
+  const std::string node = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (node.rfind("hidraw", 0) != 0) return {};
+  char target[4096];
+  const std::string link = "/sys/class/hidraw/" + node + "/device";
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (n <= 0) return {};
+  return UsbLocationFromSysfs(std::string(target, static_cast<size_t>(n)));
+#else
+  (void)path;
+  return {};
+#endif
+}
+
 }  // namespace
 
 HidapiPort::HidapiPort() : context_(std::make_unique<QObject>()) { InitOnce(); }
@@ -70,26 +87,45 @@ HidOpenResult HidapiPort::Classify(const char* path, const std::string& hidError
   return r;
 }
 
+std::vector<HidDeviceInfo> EnumerateHidAmplifiers(uint16_t vendor, uint16_t product) {
+  InitOnce();
+  std::vector<HidDeviceInfo> raw;
+  hid_device_info* list = hid_enumerate(vendor, product);
+  for (hid_device_info* d = list; d; d = d->next) {
+    if (!d->path) continue;
+    HidDeviceInfo info;
+    info.path = d->path;
+    info.serial = Narrow(d->serial_number);
+    info.product = Narrow(d->product_string);
+    info.vendorId = d->vendor_id;
+    info.productId = d->product_id;
+    raw.push_back(std::move(info));
+  }
+  hid_free_enumeration(list);
+  for (HidDeviceInfo& info : raw) info.location = UsbLocationOf(info.path);
+  return AmplifierRows(std::move(raw));
+}
+
 HidOpenResult HidapiPort::Open(uint16_t vendor, uint16_t product) {
   Close();
-  hid_device_info* list = hid_enumerate(vendor, product);
   HidOpenResult result;
   result.status = HidOpenStatus::NotFound;
-  for (hid_device_info* d = list; d; d = d->next) {
-    hid_device* h = hid_open_path(d->path);
+  for (const HidDeviceInfo& d : EnumerateHidAmplifiers(vendor, product)) {
+    if (!identity_.Matches(d)) continue;
+    hid_device* h = hid_open_path(d.path.c_str());
     if (!h) {
       // Keep the most telling reason over several interfaces: rights before busy before other.
-      HidOpenResult r = Classify(d->path, Narrow(hid_error(nullptr)));
+      HidOpenResult r = Classify(d.path.c_str(), Narrow(hid_error(nullptr)));
       if (result.status == HidOpenStatus::NotFound ||
           (r.status == HidOpenStatus::PermissionDenied))
         result = r;
       continue;
     }
     device_ = new Device{h};
-    result = HidOpenResult{HidOpenStatus::Opened, d->path};
+    opened_ = d;
+    result = HidOpenResult{HidOpenStatus::Opened, d.path};
     break;
   }
-  hid_free_enumeration(list);
   if (!device_) return result;
 
   stop_ = false;
@@ -136,6 +172,7 @@ void HidapiPort::Close() {
     delete device_;
     device_ = nullptr;
   }
+  opened_ = {};
 }
 
 bool HidapiPort::WriteReport(const std::vector<uint8_t>& report) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/hid_discovery.h"
 #include "platform/hid_port.h"
 
 class QObject;
@@ -24,7 +25,13 @@ class HidapiPort : public HidPort {
   HidapiPort();
   ~HidapiPort() override;
 
+  // Opens the first attached device with these ids that has the identity given to
+  // SetIdentity (any, by default), so that a replug finds the same amplifier again.
   HidOpenResult Open(uint16_t vendor, uint16_t product) override;
+  void SetIdentity(HidIdentity identity) { identity_ = std::move(identity); }
+  const HidIdentity& Identity() const { return identity_; }
+  // The row of the open device; empty while closed.
+  const HidDeviceInfo& Opened() const { return opened_; }
   void Close() override;
   bool IsOpen() const override { return device_ != nullptr; }
   int InputReportLength() const override { return IsOpen() ? kReportLength : 0; }
@@ -44,6 +51,8 @@ class HidapiPort : public HidPort {
   std::atomic<bool> stop_{false};
   // Bumped by every Close, so that reports posted by an earlier reader are dropped.
   std::atomic<unsigned> generation_{0};
+  HidIdentity identity_;
+  HidDeviceInfo opened_;
   InputHandler input_;
   LostHandler lost_;
 };

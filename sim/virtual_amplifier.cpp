@@ -131,6 +131,12 @@ void VirtualAmplifier::Complete(std::vector<std::vector<uint8_t>>& out) {
     return;
   }
   std::vector<uint8_t> payload = Execute(frame);
+  if (onMemoryChanged && frame.size() > 1) {
+    const int code = frame[1];
+    const bool reads = code == ReadBackGroup || code == ReadGroup || code == ReadModeNames ||
+                       code == ReadMenuFlags || code == ReadStatus;
+    if (!reads && !payload.empty()) onMemoryChanged();
+  }
   if (payload.empty()) {
     ++badFrames_;
     return;

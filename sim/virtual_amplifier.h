@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,11 @@ class VirtualAmplifier {
   // Feeds bytes as they arrive from the console (the data bytes of output reports, any
   // chunking). Returns the answers produced, in order: each is one reply frame or one 0xFF.
   std::vector<std::vector<uint8_t>> Receive(const std::vector<uint8_t>& bytes);
+  // Called after a command that may have changed the amplifier's memory (a parameter, a group
+  // write, a mode stored, menu flags, a password) and before its reply leaves: the owner saves
+  // the memory there, so that an acknowledged change is kept whatever happens next.
+  std::function<void()> onMemoryChanged;
+
   // Forgets a partial command frame (the USB cable was pulled).
   void ResetReceiver() { rx_.clear(); }
 

@@ -1,5 +1,7 @@
 #include "sim/virtual_state.h"
 
+#include <cctype>
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -64,10 +66,35 @@ bool ReadState(const std::string& path, std::vector<uint8_t>& bytes, bool& exist
 
 }  // namespace
 
-std::string VirtualStatePath() {
+namespace {
+QString DataBase() {
   QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   if (base.isEmpty()) base = QDir::homePath() + "/.local/share";
-  return (base + "/Mirelune/virtual-amplifier.state").toStdString();
+  return base + "/Mirelune";
+}
+}  // namespace
+
+std::string VirtualStatePath(const std::string& name) {
+  if (name.empty()) return (DataBase() + "/virtual-amplifier.state").toStdString();
+  return (DataBase() + "/virtual/" + QString::fromStdString(name) + ".state").toStdString();
+}
+
+bool ValidVirtualName(const std::string& name) {
+  if (name.empty() || name.size() > 32 || name[0] == '.') return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-' && c != '.')
+      return false;
+  return true;
+}
+
+std::vector<std::string> NamedVirtualAmplifiers() {
+  std::vector<std::string> names;
+  const QDir dir(DataBase() + "/virtual");
+  for (const QString& file : dir.entryList({"*.state"}, QDir::Files, QDir::Name)) {
+    const std::string name = file.chopped(6).toStdString();
+    if (ValidVirtualName(name)) names.push_back(name);
+  }
+  return names;
 }
 
 // ---- the lock ----
@@ -297,22 +324,24 @@ bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error,
   return true;
 }
 
-bool VirtualStateSession::Close(VirtualAmplifier& amp, std::string& error) {
+bool VirtualStateSession::Save(VirtualAmplifier& amp, std::string& error) {
   if (!lock_.Held()) {
     error = path_ + ": the virtual amplifier's state was not opened";
     return false;
   }
   const std::vector<uint8_t> now = EncodeVirtualState(amp);
-  bool ok = true;
-  if (now != opened_) {
-    FileResult r = ReplaceFile(path_, now);
-    if (!r) {
-      error = r.error;
-      ok = false;
-    } else {
-      opened_ = now;
-    }
+  if (now == opened_) return true;
+  FileResult r = ReplaceFile(path_, now);
+  if (!r) {
+    error = r.error;
+    return false;
   }
+  opened_ = now;
+  return true;
+}
+
+bool VirtualStateSession::Close(VirtualAmplifier& amp, std::string& error) {
+  const bool ok = Save(amp, error);
   lock_.Release();
   return ok;
 }

@@ -25,7 +25,16 @@ namespace mirelune {
 
 class VirtualAmplifier;
 
-std::string VirtualStatePath();
+// The state file of the virtual amplifier named `name`: the unnamed one (the plain "virtual")
+// keeps <data>/Mirelune/virtual-amplifier.state, a named one <data>/Mirelune/virtual/NAME.state.
+std::string VirtualStatePath(const std::string& name = {});
+
+// Whether `name` may name a virtual amplifier: 1..32 of A-Z a-z 0-9 _ - . , not starting with
+// a dot (it becomes a file name).
+bool ValidVirtualName(const std::string& name);
+
+// The named virtual amplifiers that have a memory (a state file), sorted by name.
+std::vector<std::string> NamedVirtualAmplifiers();
 
 // The exclusive lock of a state file, held from Acquire until destruction.
 class VirtualStateLock {
@@ -56,6 +65,11 @@ class VirtualStateSession {
   // file leaves `amp` as it is (the factory state). A file that is not a state is refused:
   // false, `error` names the file, `amp` is untouched and the lock is released.
   bool Open(VirtualAmplifier& amp, std::string& error, const std::function<void()>& onWait = {});
+  // Saves `amp` when it differs from what was last loaded or saved, keeping the lock: an owner
+  // calls it after every change the amplifier acknowledges. False with `error` when the save
+  // failed.
+  bool Save(VirtualAmplifier& amp, std::string& error);
+  bool IsOpen() const { return lock_.Held(); }
   // Saves `amp` when it differs from what Open found (a missing file: the factory state), and
   // releases the lock. False with `error` when the save failed. Only after a successful Open.
   bool Close(VirtualAmplifier& amp, std::string& error);

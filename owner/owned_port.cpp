@@ -1,0 +1,60 @@
+#include "owner/owned_port.h"
+
+#include "platform/hidapi_port.h"
+
+namespace mirelune {
+
+OwnedPort::OwnedPort(std::unique_ptr<HidPort> inner, DeviceAddress address, std::string program,
+                     bool serve)
+    : inner_(std::move(inner)), address_(std::move(address)), program_(std::move(program)),
+      serve_(serve) {
+  enumerate = [](uint16_t v, uint16_t p) { return EnumerateHidAmplifiers(v, p); };
+}
+
+OwnedPort::~OwnedPort() { Release(); }
+
+std::string OwnedPort::SocketPathFor(const std::string& key) {
+  std::string error;
+  const std::string dir = OwnerRuntimeFolder(error);
+  return dir.empty() ? std::string() : dir + "/" + key + ".sock";
+}
+
+void OwnedPort::Release() {
+  inner_->Close();
+  lock_.Release();
+}
+
+HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
+  if (lock_.Held()) return {HidOpenStatus::Opened, {}};
+  DeviceCandidates candidates;
+  if (address_.kind != DeviceAddress::Kind::Virtual) candidates.hid = enumerate(vendor, product);
+  std::vector<DeviceTarget> targets;
+  std::string error;
+  if (!ResolveDevices({address_}, candidates, false, targets, error))
+    return {candidates.hid.empty() ? HidOpenStatus::NotFound : HidOpenStatus::Failed, error};
+  const DeviceTarget& target = targets.front();
+  const std::string key = target.LockKey();
+  const std::string socket = serve_ ? SocketPathFor(key) : std::string();
+  switch (lock_.TryAcquire(key, program_, socket, holder_, error)) {
+    case DeviceLock::Result::Busy:
+      return {HidOpenStatus::Busy, target.Label() + " is in use by " + holder_.Text()};
+    case DeviceLock::Result::Error:
+      return {HidOpenStatus::Failed, error};
+    case DeviceLock::Result::Acquired:
+      break;
+  }
+  holder_ = {};
+  target_ = target;
+  if (!target.isVirtual)
+    if (auto* hid = dynamic_cast<HidapiPort*>(inner_.get())) hid->SetIdentity(target.identity);
+  if (onClaimed) onClaimed(target_);
+  return {HidOpenStatus::Opened, {}};
+}
+
+HidOpenResult OwnedPort::Open(uint16_t vendor, uint16_t product) {
+  const HidOpenResult claimed = Claim(vendor, product);
+  if (!claimed) return claimed;
+  return inner_->Open(vendor, product);
+}
+
+}  // namespace mirelune
