@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/command.h"
+#include <filesystem>
 #include "mirelune/version.h"
 #include "owner/device_address.h"
 #include "sim/virtual_faults.h"
@@ -42,6 +44,13 @@ void PrintHelp(std::ostream& out) {
   out << "\n'mirelune-cli COMMAND --help' describes one command.\n"
          "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
          "differ, 2 on any error).\n";
+}
+
+// This program's own file, for the processes of a batch.
+std::string SelfPath(const char* argv0) {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(argv0) : self.string();
 }
 
 }  // namespace
@@ -121,7 +130,18 @@ int main(int argc, char** argv) {
       return 0;
     }
     mirelune::cli::Context ctx{opt, std::cout, std::cerr};
-    const int status = c.run(ctx, rest);
+    int status = 0;
+    if (mirelune::cli::WantsSeveralDevices(opt)) {
+      if (!mirelune::cli::BatchCommand(name, rest)) {
+        std::cerr << "mirelune-cli " << name << ": --device " << opt.device
+                  << " names several amplifiers; only write-mode, read-mode, modes push and sync "
+                     "run on several\n";
+        return kExitUsage;
+      }
+      status = mirelune::cli::RunBatch(ctx, SelfPath(argv[0]), name, rest);
+    } else {
+      status = c.run(ctx, rest);
+    }
     // Output that could not be written is no success, whatever the command did.
     std::cout.flush();
     if (!std::cout) {

@@ -1,5 +1,7 @@
 #include "owner/owned_port.h"
 
+#include <algorithm>
+
 #include "platform/hidapi_port.h"
 
 namespace mirelune {
@@ -19,6 +21,29 @@ std::string OwnedPort::SocketPathFor(const std::string& key) {
   return dir.empty() ? std::string() : dir + "/" + key + ".sock";
 }
 
+void OwnedPort::SetInputHandler(InputHandler handler) {
+  input_ = handler;
+  inner_->SetInputHandler(std::move(handler));
+}
+
+void OwnedPort::SetLostHandler(LostHandler handler) {
+  lost_ = handler;
+  inner_->SetLostHandler(std::move(handler));
+}
+
+void OwnedPort::Retarget(std::unique_ptr<HidPort> inner, DeviceAddress address) {
+  Release();
+  inner_->SetInputHandler(nullptr);
+  inner_->SetLostHandler(nullptr);
+  inner_ = std::move(inner);
+  inner_->SetInputHandler(input_);
+  inner_->SetLostHandler(lost_);
+  address_ = std::move(address);
+  target_ = {};
+  holder_ = {};
+  candidatesSeen_ = 0;
+}
+
 void OwnedPort::Release() {
   inner_->Close();
   lock_.Release();
@@ -28,6 +53,7 @@ HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
   if (lock_.Held()) return {HidOpenStatus::Opened, {}};
   DeviceCandidates candidates;
   if (address_.kind != DeviceAddress::Kind::Virtual) candidates.hid = enumerate(vendor, product);
+  candidatesSeen_ = static_cast<int>(candidates.hid.size());
   std::vector<DeviceTarget> targets;
   std::string error;
   if (!ResolveDevices({address_}, candidates, false, targets, error))
@@ -54,6 +80,12 @@ HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
 HidOpenResult OwnedPort::Open(uint16_t vendor, uint16_t product) {
   const HidOpenResult claimed = Claim(vendor, product);
   if (!claimed) return claimed;
+  if (!target_.isVirtual) {
+    // Only the claimed amplifier: while it is unplugged, another one on the hub is not it.
+    const std::vector<HidDeviceInfo> rows = enumerate(vendor, product);
+    if (std::none_of(rows.begin(), rows.end(), [&](const HidDeviceInfo& d) { return target_.identity.Matches(d); }))
+      return {HidOpenStatus::NotFound, target_.Label() + " is not connected"};
+  }
   return inner_->Open(vendor, product);
 }
 

@@ -40,14 +40,20 @@ class OwnedPort : public HidPort {
   int InputReportLength() const override { return inner_->InputReportLength(); }
   int OutputReportLength() const override { return inner_->OutputReportLength(); }
   bool WriteReport(const std::vector<uint8_t>& report) override { return inner_->WriteReport(report); }
-  void SetInputHandler(InputHandler handler) override { inner_->SetInputHandler(std::move(handler)); }
-  void SetLostHandler(LostHandler handler) override { inner_->SetLostHandler(std::move(handler)); }
+  void SetInputHandler(InputHandler handler) override;
+  void SetLostHandler(LostHandler handler) override;
 
   // Takes the lock now (Open does it too), so that a caller can load what belongs to the
   // amplifier first. The outcome as Open would report it.
   HidOpenResult Claim(uint16_t vendor, uint16_t product);
   // Lets go of the device and its lock.
   void Release();
+  // Another amplifier from now on: the device and the lock are let go, `inner` takes the old
+  // port's place (with its handlers) and the next Open claims the new address.
+  void Retarget(std::unique_ptr<HidPort> inner, DeviceAddress address);
+  // How many attached amplifiers the last claim found for a plain "hid" (2 or more: the user
+  // must choose one).
+  int CandidatesSeen() const { return candidatesSeen_; }
 
   bool Owned() const { return lock_.Held(); }
   const DeviceTarget& Target() const { return target_; }
@@ -71,6 +77,9 @@ class OwnedPort : public HidPort {
   DeviceLock lock_;
   DeviceTarget target_;
   LockHolder holder_;
+  int candidatesSeen_ = 0;
+  InputHandler input_;
+  LostHandler lost_;
 };
 
 }  // namespace mirelune

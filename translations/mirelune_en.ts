@@ -1715,5 +1715,57 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>模式</source>
         <translation>Mode</translation>
     </message>
+    <message>
+        <source>USB 位置</source>
+        <translation>USB location</translation>
+    </message>
+    <message>
+        <source>使用此功放</source>
+        <translation>Use this amplifier</translation>
+    </message>
+    <message>
+        <source>使用者</source>
+        <translation>In use by</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>功放 %1 正被 %2 使用；它退出后自动连接</source>
+        <translation>Amplifier %1 is in use by %2; the console connects when it ends</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>无法切换到功放 %1：%2</source>
+        <translation>Cannot switch to amplifier %1: %2</translation>
+    </message>
+    <message>
+        <source>本程序</source>
+        <translation>This console</translation>
+    </message>
+    <message>
+        <source>路径</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>选择放大器</source>
+        <translation>Choose amplifier</translation>
+    </message>
+    <message>
+        <source>选择放大器…</source>
+        <translation>Choose amplifier…</translation>
+    </message>
 </context>
 </TS>

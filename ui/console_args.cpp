@@ -1,5 +1,7 @@
 #include "ui/console_args.h"
 
+#include "owner/device_address.h"
+
 namespace mirelune::ui {
 
 namespace {
@@ -44,14 +46,19 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleCommandLine& 
       value = args[++i];
     }
     if (arg == "--device") {
-      if (value == "hid") {
-        options.device = ConsoleOptions::Device::Hid;
-      } else if (value == "virtual") {
-        options.device = ConsoleOptions::Device::Virtual;
-      } else {
-        error = "--device: '" + value + "' is neither hid nor virtual";
+      std::vector<DeviceAddress> addresses;
+      std::string why;
+      if (!ParseDeviceList(value, addresses, why)) {
+        error = "--device: " + why;
         return false;
       }
+      if (addresses.size() != 1 || addresses[0].kind == DeviceAddress::Kind::All) {
+        error = "--device: the console works on one amplifier, not '" + value + "'";
+        return false;
+      }
+      options.device = addresses[0].kind == DeviceAddress::Kind::Virtual ? ConsoleOptions::Device::Virtual
+                                                                        : ConsoleOptions::Device::Hid;
+      options.address = value;
     } else if (arg == "--lang") {
       if (value != "zh" && value != "en") {
         error = "--lang: '" + value + "' is neither zh nor en";

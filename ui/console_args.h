@@ -1,5 +1,5 @@
 // The console's command line:
-//   mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] [--lang zh|en]
+//   mirelune [--device DEVICE] [--faults LIST] [--trace FILE] [--lang zh|en]
 //            | --version | --help
 #pragma once
 
@@ -11,10 +11,13 @@
 namespace mirelune::ui {
 
 inline constexpr char kUsage[] =
-    "usage: mirelune [--device hid|virtual] [--faults LIST] [--trace FILE] [--lang zh|en]\n"
+    "usage: mirelune [--device DEVICE] [--faults LIST] [--trace FILE] [--lang zh|en]\n"
     "       mirelune --version | --help\n"
-    "  --device hid      the USB amplifier (default)\n"
-    "  --device virtual  the built-in virtual amplifier\n"
+    "  --device hid      the USB amplifier (the one attached; default: the one chosen\n"
+    "                    last in Device > Choose amplifier)\n"
+    "  --device hid:SERIAL, hid:N, hid:PATH   one of several USB amplifiers\n"
+    "                    (mirelune-cli devices lists them)\n"
+    "  --device virtual  the built-in virtual amplifier; virtual:NAME a named one\n"
     "  --faults LIST     fault injection of the virtual amplifier, e.g. drop=2,split=5\n"
     "                    (the items of mirelune-cli --faults)\n"
     "  --trace FILE      record every frame sent (\">\") and received (\"<\") into FILE,\n"

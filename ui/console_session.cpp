@@ -7,6 +7,9 @@
 #include <QFileInfo>
 
 #include "admin/mode_folder.h"
+#include "owner/device_address.h"
+#include "owner/owned_port.h"
+#include "ui/console_owner.h"
 #include "link/frame_codec.h"
 #include "model/sp_file.h"
 #include "platform/hidapi_port.h"
@@ -22,15 +25,23 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
     : options_(options), scheduler_(scheduler), notifier_(messages) {
   store_ = std::make_unique<Store>();
   store_->InitDefaults();
-  if (options_.device == ConsoleOptions::Device::Virtual) {
-    amplifier_ = std::make_unique<VirtualAmplifier>(options_.faults.administrator);
-    // The virtual amplifier keeps its memory between runs, as a real one does.
-    if (!options_.virtualStatePath.empty())
-      LoadVirtualState(options_.virtualStatePath, *amplifier_, stateError_);
-    port_ = std::make_unique<VirtualHidPort>(*amplifier_, scheduler_, options_.faults);
+  if (options_.address.empty())
+    options_.address = options_.device == ConsoleOptions::Device::Virtual ? "virtual" : "hid";
+  std::unique_ptr<HidPort> inner = MakeInnerPort();
+  if (options_.own) {
+    std::vector<DeviceAddress> addresses;
+    ParseDeviceList(options_.address, addresses, stateError_);  // checked by the caller
+    auto owned = std::make_unique<OwnedPort>(std::move(inner), addresses.at(0), "mirelune", true);
+    owned_ = owned.get();
+    owned_->onClaimed = [this](const DeviceTarget& t) { OnClaimed(t.isVirtual, t.LockKey()); };
+    port_ = std::move(owned);
   } else {
-    port_ = std::make_unique<HidapiPort>();
+    // The virtual amplifier keeps its memory between runs, as a real one does.
+    if (amplifier_ && !options_.virtualStatePath.empty())
+      LoadVirtualState(options_.virtualStatePath, *amplifier_, stateError_);
+    port_ = std::move(inner);
   }
+  owner_ = std::make_unique<ConsoleOwner>(*this);
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
   transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
@@ -72,21 +83,89 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   };
 }
 
+std::unique_ptr<HidPort> ConsoleSession::MakeInnerPort() {
+  virtualPort_ = nullptr;
+  if (options_.address.rfind("virtual", 0) == 0) {
+    options_.device = ConsoleOptions::Device::Virtual;
+    amplifier_ = std::make_unique<VirtualAmplifier>(options_.faults.administrator);
+    auto port = std::make_unique<VirtualHidPort>(*amplifier_, scheduler_, options_.faults);
+    virtualPort_ = port.get();
+    return port;
+  }
+  options_.device = ConsoleOptions::Device::Hid;
+  amplifier_.reset();
+  return std::make_unique<HidapiPort>();
+}
+
+void ConsoleSession::OnClaimed(bool isVirtual, const std::string& lockKey) {
+  // Ours now, before the first frame: a virtual amplifier's memory is loaded and kept from
+  // here on, and other programs are served.
+  if (isVirtual && amplifier_ && !options_.virtualStatePath.empty()) {
+    state_ = std::make_unique<VirtualStateSession>(options_.virtualStatePath);
+    if (state_->Open(*amplifier_, stateError_)) {
+      amplifier_->onMemoryChanged = [this] {
+        std::string e;
+        if (!state_->Save(*amplifier_, e) && saveError_.empty()) saveError_ = e;
+      };
+    } else {
+      state_.reset();
+    }
+  }
+  std::string error;
+  const std::string socket = OwnedPort::SocketPathFor(lockKey);
+  if (!socket.empty() && !owner_->Listen(socket, error) && stateError_.empty()) stateError_ = error;
+  if (onDeviceChanged) onDeviceChanged();
+}
+
+std::string ConsoleSession::DeviceLabel() const {
+  if (owned_ && owned_->Owned()) return owned_->Target().Label();
+  return options_.address;
+}
+
+bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error) {
+  std::vector<DeviceAddress> addresses;
+  if (!ParseDeviceList(address, addresses, error)) return false;
+  if (addresses.size() != 1 || addresses[0].kind == DeviceAddress::Kind::All) {
+    error = "one amplifier, not '" + address + "'";
+    return false;
+  }
+  if (!owned_) {
+    error = "this session does not own its amplifier";
+    return false;
+  }
+  link_->SetLinkSwitch(false);
+  owner_->Close();
+  std::string saveError;
+  if (!SaveState(saveError)) notifier_.Warning(saveError);
+  state_.reset();
+  std::unique_ptr<VirtualAmplifier> old = std::move(amplifier_);
+  options_.address = address;
+  const bool isVirtual = addresses[0].kind == DeviceAddress::Kind::Virtual;
+  if (isVirtual) options_.virtualStatePath = VirtualStatePath(addresses[0].value);
+  owned_->Retarget(MakeInnerPort(), addresses[0]);
+  old.reset();  // after its port is gone
+  stateError_.clear();
+  saveError_.clear();
+  deviceRead_ = false;
+  link_->SetLinkSwitch(true);
+  usb_->Connect();
+  if (onDeviceChanged) onDeviceChanged();
+  if (onLinkChanged) onLinkChanged();
+  return true;
+}
+
 ConsoleSession::~ConsoleSession() {
   scheduler_.StopTimer(gestureTimer_);
   scheduler_.StopTimer(startSyncKick_);
   link_->Quitting = true;
   link_->Stop();
   linkLog_.reset();  // it gives the link its trace hook back
+  owner_.reset();
   // The link and the transport stop their timers before the port and the scheduler go.
   transfers_.reset();
   link_.reset();
   usb_.reset();
   port_.reset();
-}
-
-VirtualHidPort* ConsoleSession::virtualPort() {
-  return amplifier_ ? static_cast<VirtualHidPort*>(port_.get()) : nullptr;
 }
 
 void ConsoleSession::Start() {
@@ -175,10 +254,14 @@ bool ConsoleSession::SendParam(int address) {
   };
   const bool ok = link_->SendCommand(SetParam, 0, address);
   if (ok) acknowledged(address);
+  if (ok) owner_->NoteChange(address, "mirelune");
   while (!queued_.empty() && link_->Online && !link_->Quitting) {
     const int next = queued_.front();
     queued_.erase(queued_.begin());
-    if (link_->SendCommand(SetParam, 0, next)) acknowledged(next);
+    if (link_->SendCommand(SetParam, 0, next)) {
+      acknowledged(next);
+      owner_->NoteChange(next, "mirelune");
+    }
   }
   queued_.clear();
   sending_ = false;
@@ -199,11 +282,23 @@ LinkStatusFacts ConsoleSession::StatusFacts() const {
   f.soundMode = store_->CurrentSoundMode;
   f.rightsLoggedIn = rightsLoggedIn_ && link_->Online;
   f.savedEdits = savedEdits_;
+  f.device = DeviceLabel();
+  if (owned_) {
+    f.heldBy = owned_->Holder().Text();
+    if (owned_->Holder().pid == 0 && owned_->Holder().program.empty()) f.heldBy.clear();
+    f.candidates = owned_->Owned() ? 0 : owned_->CandidatesSeen();
+  }
   return f;
 }
 
 bool ConsoleSession::SaveState(std::string& error) {
-  if (!amplifier_ || options_.virtualStatePath.empty()) return true;
+  if (!saveError_.empty()) {
+    error = saveError_;
+    return false;
+  }
+  if (state_) return state_->Save(*amplifier_, error);
+  // An owner that never claimed the amplifier (it was busy all along) has nothing of it.
+  if (!amplifier_ || options_.virtualStatePath.empty() || owned_) return true;
   return SaveVirtualState(options_.virtualStatePath, *amplifier_, error);
 }
 

@@ -26,8 +26,10 @@
 #include "ui/progress_notifier.h"
 
 namespace mirelune {
+class OwnedPort;
 class VirtualAmplifier;
 class VirtualHidPort;
+class VirtualStateSession;
 }  // namespace mirelune
 
 namespace mirelune::ui {
@@ -38,6 +40,14 @@ struct ConsoleOptions {
   enum class Device { Hid, Virtual };
   Device device = Device::Hid;
   VirtualFaults faults;          // the virtual amplifier's only
+  // Which amplifier (the --device text of one amplifier): "hid", "hid:SERIAL", "hid:N",
+  // "hid:PATH", "virtual", "virtual:NAME". Empty: "hid" or "virtual" after `device`.
+  std::string address;
+  // Owns the amplifier: takes its lock before the first frame (a busy amplifier is reported
+  // in the status line and tried again), serves other programs' requests on its socket, and
+  // keeps a virtual amplifier's memory after every change it acknowledges. The program does;
+  // tests that do not share an amplifier need not.
+  bool own = false;
   // Where the virtual amplifier keeps its memory between runs; empty: it starts from the
   // factory state and nothing is saved.
   std::string virtualStatePath;
@@ -83,6 +93,14 @@ class ConsoleSession {
   std::string StatusDetail() const { return LinkStatusDetail(StatusFacts()); }
   bool Syncing() const { return syncing_; }
 
+  // The amplifier the session is on, as --device names it ("virtual:a", "hid:0042"); the
+  // address asked for until an amplifier was claimed.
+  std::string DeviceLabel() const;
+  // Another amplifier from now on (Device > Choose amplifier): the current one is let go
+  // (its virtual memory saved), the link goes offline and searches the new one, whose start-up
+  // read follows. False with `error` for an address that does not parse (nothing changes).
+  bool SwitchDevice(const std::string& address, std::string& error);
+
   // Saves the virtual amplifier's memory to the options' path; true when there is nothing to
   // save. False with `error` naming the file.
   bool SaveState(std::string& error);
@@ -104,6 +122,8 @@ class ConsoleSession {
   std::function<void()> onDeviceRead;
   // The connection indicator's value changed, or the status text may have.
   std::function<void()> onLinkChanged;
+  // The session's amplifier changed: claimed (a plain "hid" now names one), or switched.
+  std::function<void()> onDeviceChanged;
   // The amplifier refused the administrator log-in: the console must close.
   std::function<void()> onAdminRefused;
 
@@ -120,10 +140,14 @@ class ConsoleSession {
   LinkLog& linkLog() { return *linkLog_; }
   // The virtual amplifier and its port; null with a hid device.
   VirtualAmplifier* amplifier() { return amplifier_.get(); }
-  VirtualHidPort* virtualPort();
+  VirtualHidPort* virtualPort() { return virtualPort_; }
+  // The owned port; null without ownership.
+  OwnedPort* ownedPort() { return owned_; }
 
  private:
   void RunStartSync();
+  std::unique_ptr<HidPort> MakeInnerPort();
+  void OnClaimed(bool isVirtual, const std::string& lockKey);
   void InstallHistoryHooks();
 
   ConsoleOptions options_;
@@ -135,6 +159,11 @@ class ConsoleSession {
   Scheduler::TimerId startSyncKick_ = 0;  // runs the start-up read right after coming up
   std::unique_ptr<VirtualAmplifier> amplifier_;
   std::unique_ptr<HidPort> port_;
+  OwnedPort* owned_ = nullptr;
+  VirtualHidPort* virtualPort_ = nullptr;
+  std::unique_ptr<VirtualStateSession> state_;
+  std::string saveError_;
+  std::unique_ptr<class ConsoleOwner> owner_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;
   std::unique_ptr<Transfers> transfers_;

@@ -40,11 +40,18 @@ QString Text(const LinkStatusFacts& f) {
   if (!f.switchOn) return Tr("联机已关闭");
   if (f.online) return OnlineText(f) + (f.rightsLoggedIn ? Tr("，权限已登录") : QString());
   if (f.portOpen) return Tr("正在查找功放…");
+  if (f.lastOpen.status == HidOpenStatus::Busy && !f.heldBy.empty())
+    return Tr("功放 %1 正被 %2 使用；它退出后自动连接")
+        .arg(QString::fromStdString(f.device), QString::fromStdString(f.heldBy));
+  if (f.candidates > 1)
+    return Tr("已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台").arg(f.candidates);
   return OpenText(f.lastOpen, f.vendor, f.product, false);
 }
 
 QString OnlineText(const LinkStatusFacts& f) {
-  const QString id = f.identifier.empty() ? Tr("功放") : QString::fromStdString(f.identifier);
+  QString id = f.identifier.empty() ? Tr("功放") : QString::fromStdString(f.identifier);
+  // Which of several amplifiers: the unnamed virtual one is the only one of its kind.
+  if (!f.device.empty() && f.device != "virtual") id += " (" + QString::fromStdString(f.device) + ")";
   if (f.syncing) return Tr("已联机：%1，正在读取功放数据…").arg(id);
   if (f.modeNumber >= 0 && (f.soundMode == 0 || f.soundMode == 1))
     return Tr("已联机：%1，模式%2，%3")

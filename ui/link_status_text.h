@@ -22,6 +22,9 @@ struct LinkStatusFacts {
   int soundMode = -1;           // the sound mode being edited: 0 singing, 1 dance; -1 not told
   bool rightsLoggedIn = false;  // the amplifier accepted the rights password (administration)
   std::string savedEdits;       // the file that keeps edits a read replaced, else empty
+  std::string device;           // the amplifier as --device names it; shown unless "virtual"
+  std::string heldBy;           // who owns the amplifier when another program does
+  int candidates = 0;           // amplifiers attached when "hid" could not choose one (2 or more)
 };
 
 // In the console's language (UTF-8). Examples: "已联机：_LM-R52Z，模式3，唱歌模式",

@@ -12,6 +12,7 @@
 #include "ui/console_args.h"
 #include "ui/console_session.h"
 #include "ui/console_style.h"
+#include "ui/device_chooser.h"
 #include "ui/language.h"
 #include "ui/link_log.h"
 #include "ui/mdi_main.h"
@@ -47,8 +48,16 @@ int main(int argc, char** argv) {
   if (!ui::InstallLanguage(ui::ChooseLanguage(ui::ParseLanguage(line.language), ui::SavedLanguage(),
                                               QLocale::system())))
     std::fprintf(stderr, "mirelune: the English translation could not be loaded; the texts stay Chinese\n");
-  if (options.device == ui::ConsoleOptions::Device::Virtual)
-    options.virtualStatePath = VirtualStatePath();
+  // The amplifier chosen last, unless the command line names one.
+  if (options.address.empty()) options.address = ui::SavedDeviceChoice();
+  if (options.address.empty()) options.address = "hid";
+  if (options.address.rfind("virtual", 0) == 0) {
+    options.device = ui::ConsoleOptions::Device::Virtual;
+    options.virtualStatePath =
+        VirtualStatePath(options.address.size() > 8 ? options.address.substr(8) : std::string());
+  }
+  // This console owns its amplifier: other programs go through it, or are told it is here.
+  options.own = true;
 
   QtScheduler scheduler;
   MessageBoxNotifier boxes;

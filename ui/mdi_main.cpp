@@ -20,6 +20,7 @@
 #include "ui/console_session.h"
 #include "ui/eq_filter_actions.h"
 #include "ui/frame_handles.h"
+#include "ui/device_chooser.h"
 #include "ui/frm_eq.h"
 #include "ui/link_log.h"
 #include "platform/tr.h"
@@ -54,6 +55,8 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
   setCentralWidget(client_);
   BuildMenu();
   session.onAdminRefused = [this] { close(); };
+  session.onDeviceChanged = [this] { UpdateTitle(); };
+  UpdateTitle();
   // The link's sync ticks step the mode manager's progress bar while it is open.
   session.notifier().onProgress = [this] {
     if (manager_ && manager_->ProgramManagerOpen()) manager_->Nudge();
@@ -96,6 +99,23 @@ MdiMain::~MdiMain() {
   session_.notifier().onProgress = nullptr;
   session_.notifier().onBusy = nullptr;
   session_.onAdminRefused = nullptr;
+  session_.onDeviceChanged = nullptr;
+}
+
+void MdiMain::UpdateTitle() {
+  const std::string device = session_.DeviceLabel();
+  setWindowTitle(device == "virtual" ? QStringLiteral("Mirelune")
+                                     : "Mirelune - " + QString::fromStdString(device));
+}
+
+void MdiMain::ChooseDevice() {
+  if (!chooser_) {
+    chooser_ = new DeviceChooser(session_, this);
+    chooser_->setAttribute(Qt::WA_DeleteOnClose);
+  } else {
+    chooser_->Refresh();
+  }
+  chooser_->open();
 }
 
 QRect MdiMain::TuningWindowRect(QSize screen) {
@@ -140,6 +160,10 @@ void MdiMain::BuildMenu() {
   }
   MenuItem("mnuChinese")->setCheckable(true);
   device->addSeparator();
+  QAction* choose = device->addAction(Tr("选择放大器…"));
+  choose->setObjectName("CmdChooseDevice");
+  sourceTexts_.push_back({choose, "选择放大器…"});
+  connect(choose, &QAction::triggered, this, &MdiMain::ChooseDevice);
   QAction* log = device->addAction(QCoreApplication::translate("Mirelune", "记录通信日志…"));
   log->setObjectName("CmdLinkLog");
   BindLinkLogAction(*log, session_.linkLog(), [this]() -> FileDialogs& { return *dialogs_; },

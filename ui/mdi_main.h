@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/device_chooser.h"
 #include "ui/language.h"
 
 class QAction;
@@ -35,6 +36,7 @@ class ProtectedPanels;
 namespace mirelune::ui {
 
 class ConsoleSession;
+class DeviceChooser;
 class FrameHandles;
 class FrmEq;
 
@@ -61,6 +63,12 @@ class MdiMain : public QMainWindow {
   void UnloadTuningWindow();
   // "语言 / Language": saves the choice for the next start and shows every window in it.
   void SwitchLanguage(Language l);
+
+  // "选择放大器…": the list of amplifiers; choosing one switches the session to it.
+  void ChooseDevice();
+  DeviceChooser* Chooser() const { return chooser_; }
+  // "Mirelune - hid:0042": the caption names the amplifier unless it is the unnamed virtual one.
+  void UpdateTitle();
 
   // "程式管理" / "系统设置" / "权限与密码管理": shows the window, creating and loading it when
   // it is not open; an open one is raised. Nothing while the tuning window is unloaded.
@@ -96,6 +104,7 @@ class MdiMain : public QMainWindow {
   std::string modeFolder_;
   QPointer<FrmProgramManager> manager_;
   QPointer<FrmProgram2> program2_;
+  QPointer<DeviceChooser> chooser_;
   bool closing_ = false;
   std::vector<std::pair<QAction*, const char*>> sourceTexts_;  // menu texts, retranslated on a switch  // the frame waits for the tuning window's deferred exit
 };
