@@ -78,6 +78,7 @@ int Run(Context& ctx, const std::vector<std::string>& args) {
   }
   // The session is made once, and the link brought up by the first command that needs it.
   DeviceSession session(ctx, "run");
+  if (session.ThroughOwner()) session.FailOwned();
   if (!session.Ok()) return session.Finish(kExitFailed);
   Context inner{ctx.options, ctx.out, ctx.err, &session};
   for (const ScriptLine& line : lines) {

@@ -186,12 +186,16 @@ int RunOnDevice(Context& ctx, const std::string& command,
   DeviceSession s(ctx, command);
   if (s.ThroughOwner()) {
     if (throughOwner) return s.Finish(throughOwner(s));
-    s.Fail(s.Target().Label() + " is in use by " + s.Holder().Text() +
-           "; close it there first (set, get and info go through it)");
+    s.FailOwned();
     return s.Finish(kExitFailed);
   }
   if (!s.Ok()) return s.Finish(kExitFailed);
   return s.Finish(body(s));
+}
+
+void DeviceSession::FailOwned() {
+  Fail(target_.Label() + " is in use by " + holder_.Text() +
+       "; close it there first (set, get and info go through it)");
 }
 
 void DeviceSession::Fail(const std::string& text) {

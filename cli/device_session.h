@@ -76,6 +76,9 @@ class DeviceSession {
   // Sends one request; on failure prints "<what>: <reason>" and returns false.
   bool Request(int code, int mode, int address, const std::string& what);
 
+  // Prints who owns the amplifier, for a command that cannot go through the owner.
+  void FailOwned();
+
   // Prints "mirelune-cli COMMAND: text" on stderr.
   void Fail(const std::string& text);
 

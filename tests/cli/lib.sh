@@ -6,7 +6,8 @@ WORK="$2"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 cd "$WORK"
-export HOME="$WORK" XDG_DATA_HOME="$WORK/data"
+export HOME="$WORK" XDG_DATA_HOME="$WORK/data" XDG_RUNTIME_DIR="$WORK/run"
+mkdir -p -m 700 "$WORK/run"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 cli() { "$CLI" "$@"; }
