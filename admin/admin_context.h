@@ -2,18 +2,27 @@
 // transfers and the notifier. All must outlive the windows given them.
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace mirelune {
 
 class Store;
 class Link;
 class Transfers;
 class Notifier;
+class Scheduler;
 
 struct AdminContext {
   Store& store;
   Link& link;
   Transfers& transfers;
   Notifier& notifier;
+  // For work on other amplifiers than the console's (the batch upload to all of them): the
+  // console's scheduler, and the label of its own amplifier. Without them that work is not
+  // offered.
+  Scheduler* scheduler = nullptr;
+  std::function<std::string()> deviceLabel;
 };
 
 }  // namespace mirelune

@@ -1,5 +1,9 @@
 #include "admin/frm_program_manager.h"
 
+#include <QCheckBox>
+
+#include "admin/upload_all.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -206,6 +210,11 @@ QWidget* FrmProgramManager::BuildBatchPanel() {
 
   grid->addWidget(AddButton(panel, "Command8", "批量上传到设备中", &FrmProgramManager::UploadBatch),
                   4, 0, 1, 3);
+  // The venue's other rooms: the same files into every connected amplifier.
+  allAmplifiers_ = new QCheckBox(Tr("同时上传到所有已连接的功放"), panel);
+  allAmplifiers_->setObjectName("chkAllAmplifiers");
+  allAmplifiers_->setVisible(ctx_.scheduler != nullptr);
+  grid->addWidget(allAmplifiers_, 5, 0, 1, 3);
   grid->setColumnStretch(0, 3);
   grid->setColumnStretch(2, 2);
   return panel;
@@ -409,6 +418,11 @@ void FrmProgramManager::UploadBatch() {
   if (!BatchCanBeSent(assignments_, kDeviceRows, files_->folder(), ctx_.store, ctx_.notifier))
     return;
   SelectAll(list1_, true);
+  // What this upload sends, kept for the other amplifiers: the rows are cleared below.
+  const std::array<std::string, 100> sent = assignments_;
+  const bool uploadAll = allAmplifiers_->isChecked() && ctx_.scheduler;
+  std::string report;
+  bool someFailed = false;
   {
     Busy busy(*this);
     for (int j = 0; j < kDeviceRows; ++j) {
@@ -425,8 +439,24 @@ void FrmProgramManager::UploadBatch() {
       text1_->setText(QString::fromStdString(ctx_.transfers.ModeNames[static_cast<size_t>(mode)]));
     if (ctx_.link.Online)
       ctx_.transfers.ReadModeToParams(ctx_.transfers.CurrentModeNumber, false, ReadGroup);
+    if (uploadAll) {
+      std::vector<AmplifierResult> results;
+      bool allOk = true;
+      for (const DeviceTarget& t : OtherAmplifiers(ctx_.deviceLabel ? ctx_.deviceLabel() : std::string())) {
+        results.push_back(UploadBatchTo(t, sent, kDeviceRows, files_->folder(), *ctx_.scheduler, ctx_.notifier));
+        allOk = allOk && results.back().ok;
+      }
+      report = (ctx_.deviceLabel ? ctx_.deviceLabel() : std::string()) + "：完成" +
+               (results.empty() ? "" : "\n" + ResultLines(results));
+      someFailed = !allOk;
+    }
   }
-  ctx_.notifier.Information(kBatchDoneText);
+  // Each amplifier's line, after the window is unlocked; a warning when one failed.
+  if (someFailed)
+    ctx_.notifier.Warning(std::string(kBatchDoneText) + "\n" + report);
+  else
+    ctx_.notifier.Information(report.empty() ? std::string(kBatchDoneText)
+                                             : std::string(kBatchDoneText) + "\n" + report);
 }
 
 bool FrmProgramManager::EndSession() {

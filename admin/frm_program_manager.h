@@ -25,6 +25,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+class QCheckBox;
+
 namespace mirelune {
 
 namespace controls {
@@ -126,6 +128,7 @@ class FrmProgramManager : public QWidget {
   bool open_ = false;
   int busyDepth_ = 0;
   QComboBox* combo1_ = nullptr;
+  QCheckBox* allAmplifiers_ = nullptr;
   QLineEdit* text1_ = nullptr;
   QListWidget* list1_ = nullptr;
   QListWidget* list4_ = nullptr;

@@ -1767,5 +1767,17 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>选择放大器…</source>
         <translation>Choose amplifier…</translation>
     </message>
+    <message>
+        <source>同时上传到所有已连接的功放</source>
+        <translation>Also upload to every connected amplifier</translation>
+    </message>
+    <message>
+        <source>：完成</source>
+        <translation>: done</translation>
+    </message>
+    <message>
+        <source>：失败：</source>
+        <translation>: failed: </translation>
+    </message>
 </context>
 </TS>

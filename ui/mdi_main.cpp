@@ -34,7 +34,8 @@ constexpr double kTwips = 15.0;
 int Pixels(double twips) { return static_cast<int>(RoundHalfEven(twips / kTwips)); }
 
 AdminContext ContextOf(ConsoleSession& s) {
-  return {s.store(), s.link(), s.transfers(), s.notifier()};
+  return {s.store(), s.link(), s.transfers(), s.notifier(), &s.scheduler(),
+          [&s] { return s.DeviceLabel(); }};
 }
 
 }  // namespace

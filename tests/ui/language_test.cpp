@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QAbstractButton>
@@ -22,6 +23,9 @@
 #include "controls/mcombobox.h"
 #include "platform/tr.h"
 #include "ui/console_style.h"
+#include "ui/device_chooser.h"
+#include "ui/link_status_text.h"
+#include "ui/mdi_main.h"
 #include "ui/language.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
@@ -42,7 +46,9 @@ bool AllowedInChinese(const QString& word) {
   static const QStringList allowed = {
       "Hz", "kHz", "KHz", "dB", "ms", "EQ", "USB", "OFF", "Ctrl", "SP", "Q", "LinkWitz", "ButterWorth",
       "Bessel", "Echo", "Rev", "EFF", "Mirelune", "LM", "R52Z", "scripts", "mirelune", "amplifier",
-      "rules", "etc", "udev", "Language", "Mode", "ROM"};
+      "rules", "etc", "udev", "Language", "Mode", "ROM",
+      // device names as --device writes them, and the programs that may hold an amplifier
+      "virtual", "hid", "cli", "write", "mode", "PID"};
   return allowed.contains(word);
 }
 
@@ -63,6 +69,13 @@ QStringList VisibleTexts(QWidget* root) {
     if (auto* g = qobject_cast<QGroupBox*>(w)) add(g->title());
     if (auto* l = qobject_cast<QListWidget*>(w))
       for (int i = 0; i < l->count(); ++i) add(l->item(i)->text());
+    if (auto* t = qobject_cast<QTableWidget*>(w)) {
+      for (int i = 0; i < t->columnCount(); ++i)
+        if (t->horizontalHeaderItem(i)) add(t->horizontalHeaderItem(i)->text());
+      for (int r = 0; r < t->rowCount(); ++r)
+        for (int i = 0; i < t->columnCount(); ++i)
+          if (t->item(r, i)) add(t->item(r, i)->text());
+    }
     if (auto* c = qobject_cast<QComboBox*>(w))
       for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
     if (auto* c = qobject_cast<controls::MComboBox*>(w)) out << c->Entries();
@@ -179,6 +192,32 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
   MenuShowFrm editor(c.store().Menu, &c.eq());
   CheckLanguage(VisibleTexts(&editor), l, "MenuShowFrm");
   Save(&editor, QString("lang-MenuShowFrm%1.png").arg(suffix));
+  // Device > Choose amplifier, and what the status line says about several amplifiers.
+  c.frame->MenuItem("CmdChooseDevice")->trigger();
+  QVERIFY(c.frame->Chooser() && c.frame->Chooser()->isVisible());
+  CheckLanguage(VisibleTexts(c.frame->Chooser()), l, "DeviceChooser");
+  Save(c.frame->Chooser(), QString("lang-DeviceChooser%1.png").arg(suffix));
+  c.frame->Chooser()->reject();
+  LinkStatusFacts busy;
+  busy.lastOpen.status = HidOpenStatus::Busy;
+  busy.device = "hid:0042";
+  busy.heldBy = "mirelune-cli write-mode (PID 42)";
+  LinkStatusFacts several;
+  several.lastOpen.status = HidOpenStatus::Failed;
+  several.candidates = 3;
+  LinkStatusFacts online;
+  online.online = true;
+  online.identifier = "_LM-R52Z";
+  online.device = "hid:0042";
+  online.modeNumber = 2;
+  online.soundMode = 0;
+  const QStringList status = {QString::fromStdString(LinkStatusText(busy)),
+                              QString::fromStdString(LinkStatusText(several)),
+                              QString::fromStdString(LinkStatusText(online))};
+  CheckLanguage(status, l, "status of several amplifiers");
+  QVERIFY2(status[0].contains("hid:0042") && status[0].contains("(PID 42)"), qPrintable(status[0]));
+  QVERIFY2(status[1].contains("3"), qPrintable(status[1]));
+  QVERIFY2(status[2].contains("(hid:0042)"), qPrintable(status[2]));
 }
 
 // The menu "语言 / Language" switches the console at once, rebuilding the tuning window on

@@ -12,7 +12,11 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "admin/frm_program_manager.h"
 #include "controls/mscrollbar.h"
+#include "model/sp_file.h"
+#include <QCheckBox>
+#include <QListWidget>
 #include "owner/device_lock.h"
 #include "owner/owned_port.h"
 #include "platform/qt_scheduler.h"
@@ -35,6 +39,7 @@ class OwnerTest : public QObject {
   void cliEditGoesThroughTheConsoleAndStays();
   void secondConsoleSaysTheAmplifierIsBusy();
   void chooseAmplifierSwitchesAndRemembers();
+  void batchUploadReachesEveryConnectedAmplifier();
 
  private:
   // Runs mirelune-cli with `args` while the event loop turns (the console answers it).
@@ -198,6 +203,67 @@ void OwnerTest::chooseAmplifierSwitchesAndRemembers() {
   QVERIFY(!FindHolder("virtual-t", holder));
   QVERIFY(FindHolder("virtual-other", holder));
   QCOMPARE(SavedDeviceChoice(), std::string("virtual:other"));
+  QVERIFY(frame.close());
+}
+
+void OwnerTest::batchUploadReachesEveryConnectedAmplifier() {
+  // Two more rooms: one free, one whose amplifier another program holds.
+  for (const char* name : {"room2", "held"}) {
+    VirtualAmplifier amp;
+    std::string error;
+    QVERIFY2(SaveVirtualState(VirtualStatePath(name), amp, error), error.c_str());
+  }
+  DeviceLock held;
+  LockHolder who;
+  std::string error;
+  QCOMPARE(held.TryAcquire("virtual-held", "another-tool", "", who, error), DeviceLock::Result::Acquired);
+
+  QtScheduler scheduler;
+  RecordingNotifier messages;
+  ConsoleSession session(Options("virtual:t"), scheduler, messages);
+  MdiMain frame(session);
+  const QString folder = dir_ + "/modes";
+  QVERIFY(QDir().mkpath(folder));
+  frame.SetModeFolder(folder.toStdString());
+  {
+    RecordTable table = session.store().ParamTable;
+    table.at(0, 1028).Value = 111;
+    QVERIFY(SaveTableToFile((folder + "/A.sp").toStdString(), table).ok);
+  }
+  frame.show();
+  session.Start();
+  QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
+  frame.OpenProgramManager();
+  FrmProgramManager* m = frame.ProgramManager();
+  QVERIFY(m);
+  m->List4()->item(0)->setSelected(true);
+  m->List1()->clearSelection();
+  m->List1()->item(2)->setSelected(true);
+  QTest::mouseClick(m->findChild<QPushButton*>("Command10"), Qt::LeftButton);
+  QCOMPARE(m->Assignment(2), std::string("A"));
+  QCheckBox* all = m->findChild<QCheckBox*>("chkAllAmplifiers");
+  QVERIFY(all && all->isVisibleTo(m));
+  all->setChecked(true);
+  messages.Clear();
+  QTest::mouseClick(m->findChild<QPushButton*>("Command8"), Qt::LeftButton);
+
+  QCOMPARE(session.amplifier()->StoredMode(2).at(0, 1028).Value, 111);
+  VirtualAmplifier room2, heldAmp;
+  QVERIFY2(LoadVirtualState(VirtualStatePath("room2"), room2, error), error.c_str());
+  QCOMPARE(room2.StoredMode(2).at(0, 1028).Value, 111);
+  // The held one was left alone, and the report says so; one failure makes it a warning.
+  QVERIFY2(LoadVirtualState(VirtualStatePath("held"), heldAmp, error), error.c_str());
+  QCOMPARE(heldAmp.StoredMode(2).at(0, 1028).Value, 72);
+  const std::vector<std::string> warnings = messages.Texts(RecordingNotifier::Kind::Warning);
+  QCOMPARE(warnings.size(), size_t{1});
+  const QString report = QString::fromStdString(warnings[0]);
+  QVERIFY2(report.contains(QString::fromUtf8("virtual:t：完成")), qPrintable(report));
+  QVERIFY2(report.contains(QString::fromUtf8("virtual:room2：完成")), qPrintable(report));
+  QVERIFY2(report.contains(QString::fromUtf8("virtual:held：失败：virtual:held is in use by another-tool (PID")),
+           qPrintable(report));
+  // The others were let go again.
+  LockHolder holder;
+  QVERIFY(!FindHolder("virtual-room2", holder));
   QVERIFY(frame.close());
 }
 
