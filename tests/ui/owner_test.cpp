@@ -5,6 +5,7 @@
 // who holds the amplifier; a second console says the amplifier is busy at once; and
 // Device > Choose amplifier switches to another amplifier and remembers it.
 #include <QDialog>
+#include <QLocalSocket>
 #include <QElapsedTimer>
 #include <QDir>
 #include <QPushButton>
@@ -98,6 +99,13 @@ void OwnerTest::cliEditGoesThroughTheConsoleAndStays() {
              qPrintable(frame.tuningWindow()->StatusText()));
     const int before = session.store().ParamTable.at(0, 1028).Value;
     QVERIFY(!session.history().CanUndo());
+    // A subscriber of change events (what the remote page will be).
+    QLocalSocket events;
+    events.connectToServer(QString::fromStdString(OwnedPort::SocketPathFor("virtual-t")));
+    QVERIFY(events.waitForConnected(2000));
+    events.write("{\"op\":\"subscribe\"}\n");
+    QTRY_VERIFY(events.canReadLine());
+    QVERIFY(events.readLine().contains("\"ok\":true"));
 
     QString out, err;
     QCOMPARE(RunCli({"--device", "virtual:t", "set", "1028=77", "5:gain=300"}, &out, &err), 0);
@@ -107,6 +115,12 @@ void OwnerTest::cliEditGoesThroughTheConsoleAndStays() {
     QCOMPARE(session.store().ParamTable.at(0, 1028).Value, 77);
     QCOMPARE(session.amplifier()->Working().at(0, 5).Gain, 300);
     QCOMPARE(frame.tuningWindow()->Slider(8)->Value(), 300.0f);
+    // One event for the request, naming who made it.
+    QTRY_VERIFY(events.canReadLine());
+    QByteArray event = events.readLine();
+    // Undo and redo send the request's addresses again: the console's own changes.
+    QVERIFY2(event.contains("\"addresses\":[1028,5]") && event.contains("\"by\":\"mirelune-cli (PID"),
+             event.constData());
     // What the tool reads back is the console's.
     QCOMPARE(RunCli({"--device", "virtual:t", "get", "1028"}, &out), 0);
     QCOMPARE(out.trimmed(), QString("1028=77"));
@@ -121,7 +135,16 @@ void OwnerTest::cliEditGoesThroughTheConsoleAndStays() {
     QVERIFY(session.amplifier()->Working().at(0, 5).Gain != 300);
     QVERIFY(session.history().Redo());
     QCOMPARE(session.amplifier()->Working().at(0, 1028).Value, 77);
-    // A command that cannot go through the console says who has the amplifier.
+    // The console's own edit is an event too (what undo and redo sent is read past first).
+    QTest::qWait(100);
+    events.readAll();
+    controls::MScrollBar* strip = frame.tuningWindow()->Slider(8);
+    strip->SetValue(290);
+    emit strip->Scroll();
+    QTRY_VERIFY(events.canReadLine());
+    event = events.readLine();
+    QVERIFY2(event.contains("\"addresses\":[5]") && event.contains("\"by\":\"mirelune\""), event.constData());
+        // A command that cannot go through the console says who has the amplifier.
     QCOMPARE(RunCli({"--device", "virtual:t", "read-mode", "1", "-o", dir_ + "/m1.sp"}, &out, &err), 1);
     QVERIFY2(err.contains("virtual:t is in use by mirelune (PID"), qPrintable(err));
     QVERIFY(!QFile::exists(dir_ + "/m1.sp"));
