@@ -94,7 +94,9 @@ bool FileOperation::SaveDeviceModesToFolder(std::vector<int> modes) {
   modes.erase(std::unique(modes.begin(), modes.end()), modes.end());
   bool overwriteAll = false;
   bool ok = true;
-  std::vector<std::string> saved;  // the paths this call wrote
+  std::vector<std::string>& saved = LastSaved;  // the paths this call wrote
+  saved.clear();
+  LastKept.clear();
   for (int i : modes) {
     if (i < 0 || i > 9) continue;
     if (!transfers_.ReadModeToReadBack(i)) {
@@ -107,7 +109,10 @@ bool FileOperation::SaveDeviceModesToFolder(std::vector<int> modes) {
       notifier_.Information(RenamedFileText(name, fs::path(path).filename().string()));
     std::error_code ec;
     if (fs::exists(path, ec) && !overwriteAll) {
-      if (!notifier_.Question(OverwriteQuestion(name))) continue;
+      if (!notifier_.Question(OverwriteQuestion(name))) {
+        LastKept.push_back(path);
+        continue;
+      }
       overwriteAll = true;
     }
     FileResult r = SaveReadBackToFile(path);

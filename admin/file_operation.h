@@ -62,6 +62,10 @@ class FileOperation {
   // or two modes of one name) is saved as "<name> (2).sp" and so on, with a note saying so.
   // Stops at the first failed transfer; files already written stay.
   bool SaveDeviceModesToFolder(std::vector<int> modes);
+  // What the last SaveDeviceModesToFolder wrote, and the existing files it left as they were
+  // because the overwrite question was answered no.
+  std::vector<std::string> LastSaved;
+  std::vector<std::string> LastKept;
   // After the question, deletes the files of the given FolderFileNames rows.
   bool DeleteFolderFiles(const std::vector<int>& rows);
   // The folder file `name` into ReadBackTable, then written into device mode `mode`.

@@ -13,6 +13,8 @@
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
 #include "model/band_fields.h"
+#include "model/reverb_presets.h"
+#include <algorithm>
 #include "model/param_ranges.h"
 #include "model/scales.h"
 
@@ -173,7 +175,11 @@ int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
     if (!ReadKind(s, addr / 256, mode, store.SlotFor(addr))) return kExitFailed;
 
   size_t acknowledged = 0;
-  for (const Assignment& a : req.assignments) {
+  std::vector<Assignment> ordered = req.assignments;
+  std::stable_sort(ordered.begin(), ordered.end(), [](const Assignment& x, const Assignment& y) {
+    return ApplyRank(x.address) < ApplyRank(y.address);
+  });
+  for (const Assignment& a : ordered) {
     const int addr = a.address;
     const int slot = store.SlotFor(addr);
     ParamRecord rec = store.ParamTable.at(slot, addr);

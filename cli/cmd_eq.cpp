@@ -61,7 +61,7 @@ bool ParseEqArgs(std::vector<std::string> args, bool import, const Options& glob
     if (!err.empty()) return false;
     if (into == global.deviceGiven) {
       err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
-                 : "give --into FILE.sp -o OUT.sp, or --device hid|virtual for the amplifier";
+                 : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
       return false;
     }
     if (into != out) {
@@ -120,9 +120,12 @@ std::string Num(double v) {
 }
 
 std::string Fixed(double v, int decimals) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v, std::chars_format::fixed, decimals);
-  std::string s(buf, r.ptr);
+  // Room for every finite double in fixed notation; a conversion that still fails shows the
+  // general notation, never an unfilled buffer.
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v, std::chars_format::fixed, decimals);
+  if (r.ec != std::errc()) r = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
   if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
   return s;
 }
@@ -409,7 +412,7 @@ const CommandRegistration kEq(
      "usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
      "                              [--format rew|apo]\n"
      "       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
-     "                              (--into FILE.sp -o OUT.sp | --device hid|virtual) [--json]\n"
+     "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
      "export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW\n"
      "(default) or Equalizer APO. import reads such a text (either format) and places its filters\n"
      "on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier\n"

@@ -6,9 +6,11 @@
 #include <ostream>
 #include <sstream>
 
+#include <QBuffer>
 #include <QGuiApplication>
 
 #include "cli/command.h"
+#include "model/file_bytes.h"
 #include "graph/graph_bands.h"
 #include "graph/graph_view.h"
 #include "graph/response_model.h"
@@ -187,8 +189,18 @@ int Plot(Context& ctx, const std::vector<std::string>& argv) {
   view.ResizeGraph(QSize(static_cast<int>(a.width), static_cast<int>(a.height)));
   model.RedrawAll(true);
   view.DrawGraph();
-  if (!view.Composite().save(QString::fromStdString(a.output), "PNG")) {
-    ctx.err << "mirelune-cli plot: cannot write " << a.output << "\n";
+  // Encoded in memory first, then written whole through the one file writer: a full disk or a
+  // FIFO never leaves a cut picture in place of a good one.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!view.Composite().save(&buffer, "PNG")) {
+    ctx.err << "mirelune-cli plot: the picture could not be encoded as PNG\n";
+    return kExitFailed;
+  }
+  const FileResult written = ReplaceFile(a.output, std::vector<uint8_t>(png.begin(), png.end()));
+  if (!written) {
+    ctx.err << "mirelune-cli plot: " << written.error << "\n";
     return kExitFailed;
   }
   return kExitOk;

@@ -13,6 +13,7 @@
 #include "admin/mode_folder.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "platform/tr.h"
 #include "link/transfers.h"
 
 namespace mirelune::cli {
@@ -58,11 +59,11 @@ class ModeSession {
       if (yes_) return true;
 #ifndef _WIN32
       if (!isatty(STDIN_FILENO)) {
-        std::cerr << "mirelune-cli: " << q << " -> no (not a terminal; --yes answers yes)\n";
+        std::cerr << "mirelune-cli: " << TrLines(q).toStdString() << " -> no (not a terminal; --yes answers yes)\n";
         return false;
       }
 #endif
-      std::cerr << q << " [y/N] " << std::flush;
+      std::cerr << TrLines(q).toStdString() << " [y/N] " << std::flush;
       std::string line;
       std::getline(std::cin, line);
       return line == "y" || line == "Y" || line == "yes";
@@ -78,7 +79,7 @@ class ModeSession {
   // The administrator prompt: --password, else the terminal; checked by the device.
   bool AdminPassword(int inputType) {
     const int slot = inputType == 1 ? 2 : 1;
-    std::string pw = ctx_.options.hasPassword ? ctx_.options.password : AskSecret("管理密码: ");
+    std::string pw = ctx_.options.hasPassword ? ctx_.options.password : AskSecret(Tr("管理密码: ").toStdString());
     bool accepted = false;
     return !pw.empty() && transfers->CheckPassword(slot, pw, accepted) && accepted;
   }
@@ -98,6 +99,23 @@ int RunModes(Context& ctx, const std::string& command, bool yes,
   });
 }
 
+// A row of the mode folder as the mode manager shows it ("文件1\t| name"), its word in the
+// tool's language; the name is the user's and stays as it is.
+std::string RowLine(int row, const std::string& name) {
+  const std::string chinese = ModeFolder::RowText(row, name);
+  return Tr("文件").toStdString() + chinese.substr(std::string("文件").size());
+}
+
+// An argument as a shell reads it back: quoted when it holds anything but plain characters.
+std::string QuotedArg(const std::string& a) {
+  const bool plain = !a.empty() && a.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                        "0123456789._-/+:,=") == std::string::npos;
+  if (plain) return a;
+  std::string q = "'";
+  for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
 bool ParseMode(Context& ctx, const std::string& cmd, const std::string& text, int& mode) {
   long n = 0;
   if (!ParseInt(text, n) || n < 1 || n > 10) {
@@ -115,6 +133,24 @@ bool TakeOutput(Context& ctx, const std::string& cmd, std::vector<std::string>& 
     return false;
   }
   return true;
+}
+
+// After a whole-mode write that ended early: which mode, how far it came, what that means for
+// the amplifier, and how to finish.
+void ReportUnfinishedWrite(Context& ctx, ModeSession& m, const std::string& cmd, const std::string& again) {
+  const Transfers::WriteProgress& w = m.transfers->LastWrite;
+  if (w.mode < 0) return;  // refused before the first frame; the reason is printed already
+  const std::string mode = "mode " + std::to_string(w.mode + 1);
+  ctx.err << "mirelune-cli " << cmd << ": ";
+  if (w.acknowledged == 0)
+    ctx.err << mode << " was not written: the amplifier acknowledged none of its " << w.groups
+            << " groups, so it holds what it held before.";
+  else
+    ctx.err << mode << " was written only in part: " << w.acknowledged << " of " << w.groups
+            << " groups were acknowledged, so the mode on the amplifier now holds a mix of its "
+               "old and the new settings.";
+  ctx.err << " To finish, run the same command again: mirelune-cli --device "
+          << m.session.Target().Label() << " " << again << "\n";
 }
 
 int SaveParams(ModeSession& m, Context& ctx, const std::string& cmd, const std::string& path) {
@@ -181,7 +217,9 @@ int WriteMode(Context& ctx, const std::vector<std::string>& args) {
       ctx.err << "mirelune-cli write-mode: " << r.error << "\n";
       return kExitFailed;
     }
-    return m.transfers->WriteModeFromReadBack(mode) ? kExitOk : kExitFailed;
+    if (m.transfers->WriteModeFromReadBack(mode)) return kExitOk;
+    ReportUnfinishedWrite(ctx, m, "write-mode", "write-mode " + args[0] + " " + QuotedArg(args[1]));
+    return kExitFailed;
   });
 }
 
@@ -194,7 +232,7 @@ int ModesList(Context& ctx) {
   }
   std::vector<std::string> names = folder.List();
   for (size_t i = 0; i < names.size(); ++i)
-    ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, names[i]) << "\n";
+    ctx.out << RowLine(static_cast<int>(i) + 1, names[i]) << "\n";
   return kExitOk;
 }
 
@@ -208,8 +246,17 @@ int ModesPull(Context& ctx, const std::vector<std::string>& args, bool yes) {
   return RunModes(ctx, "modes pull", yes, [&](ModeSession& m) {
     if (!m.transfers->ReadModeNames()) return kExitFailed;
     if (!m.files->SaveDeviceModesToFolder(modes)) return kExitFailed;
+    if (!m.files->LastKept.empty()) {
+      // A file kept because the question was answered no is not a mode pulled.
+      for (const std::string& path : m.files->LastKept)
+        ctx.err << "mirelune-cli modes pull: not saved: " << path
+                << " exists and was kept (--yes replaces it)\n";
+      for (const std::string& path : m.files->LastSaved)
+        ctx.err << "mirelune-cli modes pull: saved: " << path << "\n";
+      return kExitFailed;
+    }
     for (size_t i = 0; i < m.files->FolderFileNames.size(); ++i)
-      ctx.out << ModeFolder::RowText(static_cast<int>(i) + 1, m.files->FolderFileNames[i]) << "\n";
+      ctx.out << RowLine(static_cast<int>(i) + 1, m.files->FolderFileNames[i]) << "\n";
     return kExitOk;
   });
 }
@@ -220,7 +267,9 @@ int ModesPush(Context& ctx, const std::vector<std::string>& args) {
   ModeFolder folder(ModeFolder::DefaultPath());
   if (!CheckFile(ctx, "modes push", folder.FileFor(args[1]))) return kExitFailed;
   return RunModes(ctx, "modes push", false, [&](ModeSession& m) {
-    return m.files->UploadFolderFileToMode(args[1], mode) ? kExitOk : kExitFailed;
+    if (m.files->UploadFolderFileToMode(args[1], mode)) return kExitOk;
+    ReportUnfinishedWrite(ctx, m, "modes push", "modes push " + QuotedArg(args[1]) + " " + args[2]);
+    return kExitFailed;
   });
 }
 

@@ -1,12 +1,16 @@
 // run: a script of CLI commands over one link session.
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+#include <unistd.h>
 #include <iostream>
 #include <memory>
 #include <sstream>
 
 #include "cli/assignments.h"
 #include "cli/command.h"
+#include "model/file_bytes.h"
 #include "cli/device_session.h"
 
 namespace mirelune::cli {
@@ -60,22 +64,59 @@ bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) 
   return true;
 }
 
+// The whole script: a regular file, or standard input ("-") read to its end. Either at most
+// kMaxScript bytes; a read error, a folder, a FIFO given by name, or more than that is an error,
+// never the end of the script. A UTF-8 byte order mark at the start is dropped.
+constexpr size_t kMaxScript = 16u << 20;
+
+bool ReadScript(const std::string& path, std::string& text, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (path == "-") {
+    char buf[65536];
+    while (true) {
+      const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        error = "standard input cannot be read (" + std::string(std::strerror(errno)) + ")";
+        return false;
+      }
+      if (n == 0) break;
+      bytes.insert(bytes.end(), buf, buf + n);
+      if (bytes.size() > kMaxScript) {
+        error = "the script on standard input is larger than 16 MiB";
+        return false;
+      }
+    }
+  } else {
+    const FileResult r = ReadRegularFile(path, kMaxScript + 1, bytes);
+    if (!r) {
+      error = r.error;
+      return false;
+    }
+    if (bytes.size() > kMaxScript) {
+      error = path + ": larger than 16 MiB, not a script";
+      return false;
+    }
+  }
+  size_t start = 0;
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) start = 3;
+  text.assign(bytes.begin() + static_cast<long>(start), bytes.end());
+  return true;
+}
+
 int Run(Context& ctx, const std::vector<std::string>& args) {
   if (args.size() != 1) {
     ctx.err << "mirelune-cli run: usage: run FILE|-\n";
     return kExitUsage;
   }
   std::vector<ScriptLine> lines;
-  if (args[0] == "-") {
-    if (!LoadScript(ctx, std::cin, lines)) return kExitUsage;
-  } else {
-    std::ifstream file(args[0]);
-    if (!file) {
-      ctx.err << "mirelune-cli run: cannot read '" << args[0] << "'\n";
-      return kExitFailed;
-    }
-    if (!LoadScript(ctx, file, lines)) return kExitUsage;
+  std::string text, error;
+  if (!ReadScript(args[0], text, error)) {
+    ctx.err << "mirelune-cli run: " << error << "\n";
+    return kExitFailed;
   }
+  std::istringstream script(text);
+  if (!LoadScript(ctx, script, lines)) return kExitUsage;
   // The session is made once, and the link brought up by the first command that needs it.
   DeviceSession session(ctx, "run");
   if (session.ThroughOwner()) session.FailOwned();

@@ -19,6 +19,7 @@ struct Options {
   // only with the prefix)
   std::vector<std::string> faultSpecs;
   bool hasPassword = false;
+  std::string language;         // --lang zh|en; empty: the locale's
 };
 
 class DeviceSession;

@@ -164,6 +164,11 @@ int DeviceSession::Finish(int status) {
   }
   state_.reset();
   if (port_) port_->Release();
+  // A warning printed on the way (a reply that timed out, the link lost for a moment) reads as
+  // a failure; when everything was acknowledged after all, say so.
+  if (status == kExitOk && notifier_ && notifier_->problems > 0)
+    ctx_.err << "mirelune-cli " << command_
+             << ": recovered after the warning above: everything was acknowledged\n" << std::flush;
   finishStatus_ = status;
   return status;
 }

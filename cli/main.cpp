@@ -9,6 +9,7 @@
 
 #include "cli/batch.h"
 #include "cli/command.h"
+#include "cli/language.h"
 #include <filesystem>
 #include "mirelune/version.h"
 #include "owner/device_address.h"
@@ -32,6 +33,8 @@ void PrintHelp(std::ostream& out) {
          "  --password PW         the administrator password, instead of asking on the terminal\n"
          "  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME\n"
          "                        only with the prefix; repeatable; see README)\n"
+         "  --lang zh|en          the language of messages (default: the locale's - Chinese\n"
+         "                        for Chinese locales, English for all others)\n"
          "  --version             print the version and exit\n\n"
          "Commands:\n";
   std::vector<Command> cmds = Commands();
@@ -46,6 +49,27 @@ void PrintHelp(std::ostream& out) {
          "differ, 2 on any error).\n";
 }
 
+std::string g_command;  // the command run, for the message of an output that failed
+
+// Output that could not be delivered is no success, whatever the command did: standard output
+// is flushed and closed here, and a failure of either (a full disk, /dev/full, a closed pipe,
+// an I/O error reported only at close) is a message and exit 1.
+int CheckedExit(int status) {
+  std::cout.flush();
+  errno = 0;
+  bool ok = static_cast<bool>(std::cout) && std::fflush(stdout) == 0;
+  int err = errno;
+  if (ok && std::fclose(stdout) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (ok) return status;
+  std::cerr << "mirelune-cli" << (g_command.empty() ? "" : " " + g_command)
+            << ": standard output could not be written (" << (err ? std::strerror(err) : "write error")
+            << "); what it printed is incomplete\n";
+  return status == 0 ? mirelune::cli::kExitFailed : status;
+}
+
 // This program's own file, for the processes of a batch.
 std::string SelfPath(const char* argv0) {
   std::error_code ec;
@@ -55,7 +79,7 @@ std::string SelfPath(const char* argv0) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   using mirelune::cli::kExitUsage;
   // Numbers go out the same under every locale: the streams keep the classic one even if a
   // library changes the global C++ locale (Qt sets only the C library's, from the environment).
@@ -86,6 +110,12 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--trace") {
       opt.trace = true;
+    } else if (a == "--lang") {
+      value(opt.language);
+      if (opt.language != "zh" && opt.language != "en") {
+        std::cerr << "mirelune-cli: --lang must be zh or en, not '" << opt.language << "'\n";
+        return kExitUsage;
+      }
     } else if (a == "--password") {
       value(opt.password);
       opt.hasPassword = true;
@@ -97,6 +127,8 @@ int main(int argc, char** argv) {
       rest.push_back(a);
     }
   }
+  if (!mirelune::cli::UseLanguage(opt.language))
+    std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
   if (!opt.faultSpecs.empty()) {
     if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos) {
       std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
@@ -142,15 +174,11 @@ int main(int argc, char** argv) {
     } else {
       status = c.run(ctx, rest);
     }
-    // Output that could not be written is no success, whatever the command did.
-    std::cout.flush();
-    if (!std::cout) {
-      std::cerr << "mirelune-cli " << name << ": the output could not be written (" << std::strerror(errno)
-                << ")\n";
-      return status == 0 ? mirelune::cli::kExitFailed : status;
-    }
+    g_command = name;
     return status;
   }
   std::cerr << "mirelune-cli: unknown command '" << name << "' (try --help)\n";
   return kExitUsage;
 }
+
+int main(int argc, char** argv) { return CheckedExit(Run(argc, argv)); }

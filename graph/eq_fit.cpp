@@ -47,8 +47,8 @@ bool Round(const Filter& f, FilterFit& fit, BandSetting& s) {
   s.Freq = NearestIndex(f.freqHz, FreqValue, NearestFreqIndex, kFreqLow, kFreqHigh, kHalfFreqStep);
   if (s.Freq < 0) return outOfRange(FitValue::Freq, f.freqHz, FreqValue(kFreqLow), FreqValue(kFreqHigh));
   const double code = kGainZero + static_cast<double>(RoundHalfEven(f.gainDb * 10.0));
-  if (!(code >= kGainMin && code <= kGainMax))
-    return outOfRange(FitValue::Gain, f.gainDb, (kGainMin - kGainZero) / 10.0, (kGainMax - kGainZero) / 10.0);
+  if (!(code >= kGainMin && code <= kGainHoldMax))
+    return outOfRange(FitValue::Gain, f.gainDb, (kGainMin - kGainZero) / 10.0, (kGainHoldMax - kGainZero) / 10.0);
   s.Gain = static_cast<int32_t>(code);
   if (f.type == FilterType::Peaking) {
     s.QType = 0;

@@ -1,6 +1,8 @@
 #include "link/transfers.h"
 
 #include "link/admin_password.h"
+#include "model/band_fields.h"
+#include "model/param_ranges.h"
 #include "link/device_layout.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
@@ -48,7 +50,22 @@ std::string RecordFault(const RecordTable& table, int slot, int address) {
     return "Kind " + std::to_string(r.Kind) + ", but the address holds " + KindName(want) +
            " (Kind " + std::to_string(want) + ")";
   std::vector<uint8_t> scratch;
-  return AppendRecord(scratch, r, LayoutIsBand(address));
+  std::string why = AppendRecord(scratch, r, LayoutIsBand(address));
+  if (!why.empty()) return why;
+  // What no control and no band can hold is refused here as `set` refuses it: one range table.
+  if (r.Kind == kEqBand) {
+    for (const BandFieldRange& f : BandFieldRanges()) {
+      const long v = BandField(r, f.name);
+      if (v < f.lo || v > f.hi)
+        return std::string("band ") + f.name + " " + std::to_string(v) + " outside " + std::to_string(f.lo) +
+               ".." + std::to_string(f.hi);
+    }
+  } else if (r.Kind == kPlain) {
+    const ParamRange range = RangeOf(address);
+    if (!range.Contains(r.Value))
+      return "Value " + std::to_string(r.Value) + " outside " + range.Text();
+  }
+  return {};
 }
 
 }  // namespace
@@ -217,12 +234,20 @@ bool Transfers::WriteModeFromReadBack(int mode) {
   const std::string fault = CheckTableForWrite(store_.ReadBackTable, store_);
   bool ok = fault.empty();
   if (!ok) notifier_.Error(std::string(kWriteErrorText) + "\n" + fault);
+  LastWrite = {};
+  if (ok) LastWrite.mode = mode;
+  for (int s = 0; s < 2; ++s) LastWrite.groups += static_cast<int>(WriteKinds(s).size());
+  LastWrite.groups += static_cast<int>(std::size(kSystemKinds));
   for (int s = 0; ok && s < 2; ++s)
-    for (int k : WriteKinds(s))
+    for (int k : WriteKinds(s)) {
       if (!(ok = RequestGroup(WriteGroup, s * 11 + mode, k, s, k, store_.ReadBackTable, s, false)))
         break;
-  for (int k : kSystemKinds)
+      ++LastWrite.acknowledged;
+    }
+  for (int k : kSystemKinds) {
     if (ok && !(ok = RequestGroup(WriteGroup, mode, k, k, 0, store_.ReadBackTable, 0, false))) break;
+    if (ok) ++LastWrite.acknowledged;
+  }
   End();
   if (hooks.setChangeMarks) hooks.setChangeMarks();
   return ok;

@@ -58,6 +58,17 @@ struct TransferHooks {
 
 class Transfers {
  public:
+  // How far the last WriteModeFromReadBack came: `acknowledged` of `groups` menu-kind groups
+  // (each one request, the amplifier keeps a group whole). Between 0 and `groups` exclusive,
+  // the mode on the amplifier holds a mix of the old and the new settings.
+  struct WriteProgress {
+    int mode = -1;
+    int groups = 0;
+    int acknowledged = 0;
+    bool Partial() const { return acknowledged > 0 && acknowledged < groups; }
+  };
+  WriteProgress LastWrite;
+
   Transfers(Store& store, Link& link, Notifier& notifier);
 
   // Reads mode `mode` (0..9) into ParamTable with `code` (ReadGroup or ReadBackGroup). With

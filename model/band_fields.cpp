@@ -6,7 +6,7 @@ namespace mirelune {
 
 const std::vector<BandFieldRange>& BandFieldRanges() {
   static const std::vector<BandFieldRange> table = {
-      {"gain", kGainMin, kGainMax}, {"freq", 0, kFreqMaxIndex}, {"q", 0, kQMaxIndex},
+      {"gain", kGainMin, kGainHoldMax}, {"freq", 0, kFreqMaxIndex}, {"q", 0, kQMaxIndex},
       {"sq", 0, kSlopeMaxIndex},    {"shape", 0, 2},            {"off", 0, 1}};
   return table;
 }

@@ -1,5 +1,7 @@
 // The fields of an EQ band record as the CLI and the owner's requests name them: gain, freq,
-// q, sq, shape, off - one table of names and ranges, used by every caller that takes them.
+// q, sq, shape, off - one table of names and ranges, used by every caller that takes them
+// (`set`, the owner's requests, the check before a whole-mode write): what a band may hold,
+// which for the gain is up to kGainHoldMax, the start-up curve's +15 dB.
 #pragma once
 
 #include <string>

@@ -83,12 +83,102 @@ FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<ui
 
 #endif
 
+#ifndef _WIN32
+
+namespace {
+
+// What stands at `path`, for a refusal: "a folder", "a pipe (FIFO)", ...; empty for a regular
+// file or nothing at all.
+std::string NotRegularKind(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  if (S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a pipe (FIFO)";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "a device";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  return "not a regular file";
+}
+
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+}  // namespace
+
+FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  // A pipe, a device or a folder at the target is never replaced by a file: refused before
+  // anything is written.
+  const std::string kind = NotRegularKind(path);
+  if (!kind.empty()) return FileResult::Fail(path + ": is " + kind + ", not a regular file; nothing written");
+  const fs::path target(path);
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  std::random_device rd;
+  fs::path tmp;
+  int fd = -1;
+  // O_EXCL: the temporary is created, never opened when it exists, so each writer has its own.
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".tmp-%08x%08x", rd(), rd());
+    tmp = target;
+    tmp += suffix;
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0 && errno != EEXIST)
+      return FileResult::Fail(path + ": cannot be written (" + Reason(errno) + ")");
+  }
+  if (fd < 0) return FileResult::Fail(path + ": cannot be written (no free temporary name)");
+  // Written, then forced to the disk before it takes the target's name: after a power cut the
+  // target is the old file or the whole new one, never an empty or cut one.
+  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  std::string why = ok ? std::string() : Reason(errno);
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    why = Reason(errno);
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    why = Reason(errno);
+  }
+  std::error_code ec;
+  if (!ok) {
+    fs::remove(tmp, ec);
+    return FileResult::Fail(path + ": write failed (" + why + "); the file was left as it was");
+  }
+  if (::rename(tmp.c_str(), target.c_str()) != 0) {
+    const std::string msg = Reason(errno);
+    fs::remove(tmp, ec);
+    return FileResult::Fail(path + ": cannot replace the file (" + msg + ")");
+  }
+  // The rename itself is kept by syncing the folder that holds the name.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    const bool synced = ::fsync(dir) == 0 || errno == EINVAL;
+    const std::string msg = Reason(errno);
+    ::close(dir);
+    if (!synced) return FileResult::Fail(path + ": written, but its folder could not be synced (" + msg + ")");
+  }
+  return {};
+}
+
+#else
+
 FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   const fs::path target(path);
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (fs::exists(st) && !fs::is_regular_file(st))
+    return FileResult::Fail(path + ": is not a regular file; nothing written");
   std::random_device rd;
   fs::path tmp;
   FILE* f = nullptr;
-  // "x": the temporary is created, never opened when it exists, so each writer has its own.
   for (int attempt = 0; attempt < 100 && !f; ++attempt) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".tmp-%08x%08x", rd(), rd());
@@ -103,10 +193,9 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
   const bool flushed = std::fflush(f) == 0;
   const std::string why = Reason(errno);
   const bool closed = std::fclose(f) == 0;
-  std::error_code ec;
   if (wrote != bytes.size() || !flushed || !closed) {
     fs::remove(tmp, ec);
-    return FileResult::Fail(path + ": write failed (" + why + ")");
+    return FileResult::Fail(path + ": write failed (" + why + "); the file was left as it was");
   }
   fs::rename(tmp, target, ec);
   if (ec) {
@@ -116,5 +205,7 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
   }
   return {};
 }
+
+#endif
 
 }  // namespace mirelune

@@ -29,8 +29,11 @@ struct FileResult {
 // not a regular file, or cannot be read. Never waits on the file.
 FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 
-// Replaces `path` with `bytes` through a fresh temporary file in the same folder and a rename.
-// On failure the target is left as it was and no temporary file remains.
+// Replaces `path` with `bytes` through a fresh temporary file in the same folder, synced to the
+// disk, renamed over the target, and the folder synced. A target that exists and is not a
+// regular file (a folder, a FIFO, a device, a socket) is refused before anything is written.
+// On failure the target is left as it was and no temporary file remains. Every file the
+// programs write goes through here.
 FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace mirelune

@@ -201,7 +201,27 @@ bool ReadValues(FilterLineReader& r, Filter& f, Why& why) {
   return true;
 }
 
+// A value as the refusal quotes it: the shortest text that reads back to it ("1e+308").
+std::string Shortest(double v) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("?");
+}
+
+// Beyond these no measurement program writes a filter: values past them are refused with their
+// line instead of travelling on as numbers nothing can show or hold.
+constexpr double kMaxFreqHz = 1e6;
+constexpr double kMaxGainDb = 200;
+constexpr double kMaxQ = 1000;
+
 bool CheckValues(const Filter& f, Why& why) {
+  auto beyond = [&](const char* name, double v, const char* unit) {
+    why = {Kind::OutOfRange, name, Shortest(v) + (*unit ? std::string(" ") + unit : "")};
+    return false;
+  };
+  if (f.hasFreq && f.freqHz > kMaxFreqHz) return beyond("Fc", f.freqHz, "Hz");
+  if (f.hasGain && std::fabs(f.gainDb) > kMaxGainDb) return beyond("Gain", f.gainDb, "dB");
+  if (f.hasQ && f.q > kMaxQ) return beyond("Q", f.q, "");
   if (f.hasFreq && !(f.freqHz > 0)) {
     why = {Kind::NotPositive, "Fc", {}};
     return false;
@@ -271,7 +291,12 @@ LineKind Classify(std::string_view line, std::string_view& rest, int& number) {
     const size_t digits = i;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
     const bool numbered = i > digits;
-    if (numbered) std::from_chars(s.data() + digits, s.data() + i, number);
+    // A number no int holds is no filter number: refused, never taken as another one.
+    if (numbered && std::from_chars(s.data() + digits, s.data() + i, number).ec != std::errc()) {
+      number = -1;
+      rest = s.substr(digits, i - digits);
+      return LineKind::BadFilter;
+    }
     while (i < s.size() && IsSpace(s[i])) ++i;
     if (i < s.size() && s[i] == ':') {
       rest = s.substr(i + 1);
@@ -302,9 +327,12 @@ std::string Quoted(std::string_view line) {
 // `v` with at most `maxDecimals` decimals, trailing zeros dropped down to `minDecimals`; "."
 // whatever the locale, never "-0".
 std::string Fixed(double v, int minDecimals, int maxDecimals) {
-  char buf[64];
+  // Room for every finite double in fixed notation (309 digits, sign, point, decimals); what
+  // does not convert is shown in general notation instead of an unfilled buffer.
+  char buf[400];
   auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, maxDecimals);
-  std::string s(buf, r.ptr);
+  if (r.ec != std::errc()) r = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
   const size_t dot = s.find('.');
   if (dot != std::string::npos) {
     size_t keep = s.size();
@@ -389,7 +417,9 @@ bool ParseFilterSet(std::string_view text, FilterSet& out, FilterSetError& error
     int number = 0;
     switch (Classify(line, rest, number)) {
       case LineKind::Text: break;
-      case LineKind::BadFilter: return fail({Kind::NoColon, {}, {}});
+      case LineKind::BadFilter:
+        if (number < 0) return fail({Kind::BadNumber, std::string(rest), {}});
+        return fail({Kind::NoColon, {}, {}});
       case LineKind::Command: return fail({Kind::Command, std::string(Trim(line.substr(0, line.find(':')))), {}});
       case LineKind::Preamp: {
         FilterLineReader r(Tokens(rest));
@@ -397,6 +427,7 @@ bool ParseFilterSet(std::string_view text, FilterSet& out, FilterSetError& error
         const std::optional<double> v = r.Value("Preamp", "db", why);
         if (!v) return fail(why);
         if (!r.Done()) return fail({Kind::AfterValue, std::string(r.Peek()), {}});
+        if (std::fabs(*v) > kMaxGainDb) return fail({Kind::OutOfRange, "Preamp", Shortest(*v) + " dB"});
         if (!set.hasPreamp) set.preampLine = lineNo;
         set.hasPreamp = true;
         set.preampDb += *v;
@@ -460,6 +491,7 @@ std::string FilterSetError::Text() const {
     case Kind::NotPositive: why = detail + " must be above 0"; break;
     case Kind::MissingValues: why = "a " + detail + " filter needs " + detail2; break;
     case Kind::AfterValue: why = "'" + detail + "' after the preamp's value"; break;
+    case Kind::OutOfRange: why = detail + " " + detail2 + " is beyond any filter"; break;
   }
   std::string s = path.empty() ? "" : path + ": ";
   if (line > 0) s += "line " + std::to_string(line) + ": " + Quoted(lineText) + ": ";

@@ -87,6 +87,8 @@ struct FilterSetError {
     NotPositive,    // `detail` (Fc, Q, BW, the slope) must be above 0
     MissingValues,  // a `detail` filter needs the values `detail2` ("Fc, Gain, Q")
     AfterValue,     // `detail` follows the preamp's value
+    OutOfRange,     // `detail` (Fc, Gain, Q, BW, the slope, Preamp) is `detail2`, beyond any
+                    // filter a measurement program makes
   };
   Kind kind = Kind::None;
   int line = 0;          // 1-based; 0 for the file as a whole

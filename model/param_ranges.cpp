@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/store.h"
+
 namespace mirelune {
 namespace {
 
@@ -138,7 +140,24 @@ const SliderRange* SliderRangeOf(int address) {
 
 ParamRange RangeOf(int address) {
   const SliderRange* s = SliderRangeOf(address);
-  return s ? ValueTypeRange(s->valueType, s->maxValue, s->muteInValue) : ParamRange{};
+  if (!s) return ParamRange{};
+  ParamRange r = ValueTypeRange(s->valueType, s->maxValue, s->muteInValue);
+  // What the console starts with is what it holds: a start-up value beyond the control's travel
+  // (the sub-woofer's low-pass at index 146, 320 Hz, on a slider that reaches 143) widens the
+  // range, so that it is read, kept and written back as it is.
+  static const Store* startUp = [] {
+    auto* store = new Store;
+    store->InitDefaults();
+    return store;
+  }();
+  if (address >= 0 && address < kAddressCount)
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      const int32_t v = startUp->ParamTable.at(slot, address).Value;
+      if (startUp->ParamTable.at(slot, address).Kind == kEqBand || r.Contains(v)) continue;
+      r.low = std::min(r.low, v);
+      r.high = std::max(r.high, v);
+    }
+  return r;
 }
 
 bool ParamRange::Contains(long long v) const {

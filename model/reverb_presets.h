@@ -23,4 +23,10 @@ const std::array<ReverbPresetEntry, 4>& ReverbPresetEntries();
 // `mode` 1..4; -1 for a mode without a preset.
 int32_t ReverbPresetValue(int e, int mode);
 
+// The position of `address` when one request changes several at once: the reverb mode goes
+// first (0), everything else after it (1) in the order given, so that a preset value the
+// request also gives explicitly is the one that stays - `get` of a mode whose values differ
+// from its preset, fed back to `set`, changes nothing. For std::stable_sort keys.
+inline int ApplyRank(int address) { return address == kReverbModeAddress ? 0 : 1; }
+
 }  // namespace mirelune

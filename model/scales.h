@@ -9,7 +9,11 @@ namespace mirelune {
 constexpr int kFreqMaxIndex = 362;   // 17 Hz .. 20220 Hz
 constexpr int kQMaxIndex = 100;      // 0.40 .. 128
 constexpr int kGainMin = 10;         // -24.0 dB
-constexpr int kGainMax = 370;        // +12.0 dB
+constexpr int kGainMax = 370;        // +12.0 dB: the top of editing (drags, typing, steps)
+// The highest gain code a band may hold: the start-up curve's +15.0 dB (band 8 of the music
+// EQ). What the console itself holds is kept, shown, read and written back as it is; editing
+// still clamps to kGainMax.
+constexpr int kGainHoldMax = 400;
 constexpr int kGainZero = 250;       // 0.0 dB
 constexpr int kSlopeMaxIndex = 26;   // shelf slope 0.40 .. 1.80
 constexpr int kQIndexOne = 16;       // Q 1.00

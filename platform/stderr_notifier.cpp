@@ -2,23 +2,27 @@
 
 #include <ostream>
 
+#include "platform/tr.h"
+
 namespace mirelune {
 
 void StderrNotifier::Warning(const std::string& text) {
-  err_ << "mirelune-cli: warning: " << text << "\n" << std::flush;
+  ++problems;
+  err_ << "mirelune-cli: warning: " << TrLines(text).toStdString() << "\n" << std::flush;
 }
 
 void StderrNotifier::Error(const std::string& text) {
-  err_ << "mirelune-cli: error: " << text << "\n" << std::flush;
+  ++problems;
+  err_ << "mirelune-cli: error: " << TrLines(text).toStdString() << "\n" << std::flush;
 }
 
 void StderrNotifier::Information(const std::string& text) {
-  err_ << "mirelune-cli: note: " << text << "\n" << std::flush;
+  err_ << "mirelune-cli: note: " << TrLines(text).toStdString() << "\n" << std::flush;
 }
 
 bool StderrNotifier::Question(const std::string& text) {
   if (questionAnswer) return questionAnswer(text);
-  err_ << "mirelune-cli: question (answered no): " << text << "\n" << std::flush;
+  err_ << "mirelune-cli: question (answered no): " << TrLines(text).toStdString() << "\n" << std::flush;
   return false;
 }
 

@@ -25,6 +25,9 @@ class StderrNotifier : public Notifier {
   void EndLongOperation() override {}
   void ProgressNudge() override {}
 
+  // Warnings and errors printed so far (a command that then succeeds says it recovered).
+  int problems = 0;
+
   std::function<bool(int inputType)> passwordPrompt;  // e.g. checks --password with the device
   // Answers yes/no questions (e.g. --yes, or asks on the terminal); without it every question
   // is answered no.

@@ -1,8 +1,10 @@
 #include "platform/tr.h"
 
+
 namespace mirelune {
 
 namespace {
+
 
 bool IsChinese(QChar c) {
   const ushort u = c.unicode();

@@ -11,13 +11,23 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <QTranslator>
 
 namespace mirelune {
 
 inline constexpr char kTrContext[] = "Mirelune";
 
+// Programs without an application object (the command-line tool) translate through this
+// translator instead of the application's; null: the application's translators.
+inline const QTranslator* g_directTranslator = nullptr;
+inline void SetDirectTranslator(const QTranslator* translator) { g_directTranslator = translator; }
+
 // A source text (UTF-8 Chinese) in the current language.
-inline QString Tr(const char* source) { return QCoreApplication::translate(kTrContext, source); }
+inline QString Tr(const char* source) {
+  if (!g_directTranslator) return QCoreApplication::translate(kTrContext, source);
+  const QString t = g_directTranslator->translate(kTrContext, source);
+  return t.isEmpty() ? QString::fromUtf8(source) : t;
+}
 inline QString Tr(const QString& source) { return Tr(source.toUtf8().constData()); }
 
 // A text built by the core (link, transfers, files) from source texts and values: each line is

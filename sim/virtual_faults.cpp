@@ -8,7 +8,8 @@ namespace mirelune {
 namespace {
 
 bool ToInt(const std::string& s, int lo, int hi, int& out) {
-  if (s.empty()) return false;
+  // Digits only: "5", never " 5", "+3" or "5 ": a fault item is typed as it is documented.
+  if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos) return false;
   char* end = nullptr;
   const long v = std::strtol(s.c_str(), &end, 10);
   if (*end != '\0' || v < lo || v > hi) return false;

@@ -1779,5 +1779,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>：失败：</source>
         <translation>: failed: </translation>
     </message>
+    <message>
+        <source>%1 %2 超出任何滤波器的范围</source>
+        <translation>%1 %2 is beyond any filter</translation>
+    </message>
 </context>
 </TS>

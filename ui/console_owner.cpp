@@ -5,6 +5,8 @@
 #include "link/frame_codec.h"
 #include "model/ansi_text.h"
 #include "model/band_fields.h"
+#include "model/reverb_presets.h"
+#include <algorithm>
 #include "model/store.h"
 #include "ui/console_session.h"
 
@@ -75,7 +77,19 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
     }
   // One step of the console's undo history for the whole request.
   session_.history().PushSnapshot();
-  for (const OwnerChange& c : changes) {
+  std::vector<OwnerChange> ordered = changes;
+  std::stable_sort(ordered.begin(), ordered.end(), [](const OwnerChange& x, const OwnerChange& y) {
+    return ApplyRank(x.address) < ApplyRank(y.address);
+  });
+  for (const OwnerChange& c : ordered) {
+    // A reverb mode with a preset sets its parameters, as the amplifier does when it arrives;
+    // values the request gives itself follow and stay.
+    if (c.address == kReverbModeAddress && !c.band)
+      for (int e = 0; e < static_cast<int>(ReverbPresetEntries().size()); ++e) {
+        const int32_t v = ReverbPresetValue(e, c.value);
+        if (v < 0) continue;
+        for (int s = 0; s < 2; ++s) store.ParamTable.at(s, ReverbPresetEntries()[static_cast<size_t>(e)].address).Value = v;
+      }
     const int slot = store.SlotFor(c.address);
     ParamRecord rec = store.ParamTable.at(slot, c.address);
     if (c.band) {
@@ -89,7 +103,7 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
   }
   std::vector<int> sent;
   applying_ = true;
-  for (const OwnerChange& c : changes) {
+  for (const OwnerChange& c : ordered) {
     if (!session_.SendParam(c.address)) {
       error = "the amplifier did not acknowledge the change of " + std::to_string(c.address) +
               (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");

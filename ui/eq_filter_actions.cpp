@@ -73,6 +73,7 @@ QString ErrorReason(const FilterSetError& e) {
     case K::NotPositive: return T("%1 必须大于 0").arg(d);
     case K::MissingValues: return T("%1 滤波器需要 %2").arg(d, d2);
     case K::AfterValue: return T("前级增益的数值后多了 “%1”").arg(d);
+    case K::OutOfRange: return T("%1 %2 超出任何滤波器的范围").arg(d, d2);
   }
   return {};
 }

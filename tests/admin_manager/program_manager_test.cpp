@@ -337,9 +337,9 @@ void ProgramManagerTest::saveModesToFolderAsksBeforeOverwriting() {
 
 void ProgramManagerTest::assignMoveAndUploadBatch() {
   Rig r("batch");
-  WriteFile(r.c.store(), r.folder + "/A.sp", 111);
-  WriteFile(r.c.store(), r.folder + "/B.sp", 122);
-  WriteFile(r.c.store(), r.folder + "/C.sp", 133);
+  WriteFile(r.c.store(), r.folder + "/A.sp", 11);
+  WriteFile(r.c.store(), r.folder + "/B.sp", 22);
+  WriteFile(r.c.store(), r.folder + "/C.sp", 33);
   // The files came after opening: ">>" with no device row selected saves nothing, warns and
   // lists the folder again.
   r.m->List1()->clearSelection();
@@ -384,8 +384,8 @@ void ProgramManagerTest::assignMoveAndUploadBatch() {
   // Upload: A into mode 2 ("模式2"), B into mode 8; the rest of the device is untouched.
   r.c.messages.Clear();
   r.Click("Command8");
-  QCOMPARE(r.c.amp().StoredMode(1).at(0, 1028).Value, 111);
-  QCOMPARE(r.c.amp().StoredMode(7).at(0, 1028).Value, 122);
+  QCOMPARE(r.c.amp().StoredMode(1).at(0, 1028).Value, 11);
+  QCOMPARE(r.c.amp().StoredMode(7).at(0, 1028).Value, 22);
   QCOMPARE(r.c.amp().StoredMode(2).at(0, 1028).Value, 72);
   QCOMPARE(r.Texts(Kind::Information), std::vector<std::string>{kBatchDoneText});
   for (int row = 0; row < 10; ++row) {
@@ -418,10 +418,10 @@ void ProgramManagerTest::aBatchWithAFileThatCannotBeSentUploadsNothing() {
   Rig r("batch-bad", [](const std::string& folder) {
     auto store = std::make_unique<Store>();
     store->InitDefaults();
-    WriteFile(*store, folder + "/A.sp", 111);
+    WriteFile(*store, folder + "/A.sp", 11);
     // B: a good 1028, but the last record of the system kind beyond what a frame carries.
     auto t = std::make_unique<RecordTable>(store->ParamTable);
-    t->at(0, 1028).Value = 122;
+    t->at(0, 1028).Value = 22;
     t->at(0, 2599).Value = 62500;
     QVERIFY(SaveTableToFile(folder + "/B.sp", *t).ok);
   });

@@ -96,7 +96,7 @@ TEST(ParseSet, OneBadAssignmentRefusesTheWholeCommand) {
   };
   const Case cases[] = {
       {{"1028=70", "1029=81"}, "outside the range of address 1029"},
-      {{"1028=70", "0:gain=371"}, "gain 371 outside"},
+      {{"1028=70", "0:gain=401"}, "gain 401 outside 10..400"},
       {{"1028=70", "0:volume=3"}, "no parameter named"},
       {{"0=loud"}, "bad band field"},
       {{"1028=70", "1029"}, "not PARAM=VALUE"},

@@ -51,7 +51,7 @@ expect_rc 2 $V set 1028x 5
 expect_rc 2 $V set 4294968324 5   # 1028 + 2^32
 expect_rc 2 $V set 2560 81
 grep -q 'address 2560: 0\.\.80' err.txt || fail "master volume range: $(cat err.txt)"
-expect_rc 2 $V set 0 gain=371
+expect_rc 2 $V set 0 gain=401
 expect_rc 2 $V set 0 gain=4294967546   # 250 + 2^32
 expect_rc 2 $V set 1028 5 --sound-mode 2
 expect_rc 2 $V set 276 201             # between the volume and its muted form

@@ -28,12 +28,20 @@ grep -q '^current mode: 1$' out.txt || fail "sync: $(cat out.txt)"
 # The mode folder: pull asks before overwriting, --yes overwrites, push writes a mode.
 expect_rc 0 $V modes pull 1 3
 expect_rc 0 modes list
-[ "$(cat out.txt)" = "$(printf '文件1\t| Mode 1\n文件2\t| Mode 3')" ] || fail "modes list: $(cat out.txt)"
+[ "$(cat out.txt)" = "$(printf 'File 1\t| Mode 1\nFile 2\t| Mode 3')" ] || fail "modes list: $(cat out.txt)"
+# In Chinese as the mode manager shows it, by --lang or by a Chinese locale.
+expect_rc 0 --lang zh modes list
+[ "$(cat out.txt)" = "$(printf '文件1\t| Mode 1\n文件2\t| Mode 3')" ] || fail "modes list --lang zh: $(cat out.txt)"
+LANG=zh_CN.UTF-8 LC_ALL= expect_rc 0 modes list
+[ "$(cat out.txt)" = "$(printf '文件1\t| Mode 1\n文件2\t| Mode 3')" ] || fail "modes list, zh_CN: $(cat out.txt)"
 f="$XDG_DATA_HOME/Mirelune/mode/Mode 3.sp"
 [ "$(stat -c %s "$f")" = 252000 ] || fail "pulled file size"
 : > "$f"
-expect_rc 0 $V modes pull 3 </dev/null
+# Answered no (off a terminal): nothing saved, and not reported as saved.
+expect_rc 1 $V --lang zh modes pull 3 </dev/null
 grep -q '已存在同名称的模式: Mode 3 ，要全部覆盖吗？' err.txt || fail "no overwrite question"
+grep -q "not saved: .*Mode 3.sp exists and was kept (--yes replaces it)" err.txt || fail "no word of the kept file: $(cat err.txt)"
+[ -s out.txt ] && fail "a declined pull printed rows as saved: $(cat out.txt)"
 [ "$(stat -c %s "$f")" = 0 ] || fail "answered no, yet overwritten"
 expect_rc 0 $V modes pull 3 --yes
 [ "$(stat -c %s "$f")" = 252000 ] || fail "--yes did not overwrite"

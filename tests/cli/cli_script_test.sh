@@ -41,7 +41,7 @@ grep -q '^{"device": "_LM-R52Z", "current_mode": 1, "modes": \["[^"]*"\(, "[^"]*
   fail "info --json: $(cat out.txt)"
 
 # One bad assignment refuses them all before anything is sent.
-for bad in "1028=10 1029=81" "1028=10 0:gain=371" "1028=10 音乐音量=3" "1028=10 1029"; do
+for bad in "1028=10 1029=81" "1028=10 0:gain=401" "1028=10 音乐音量=3" "1028=10 1029"; do
   # shellcheck disable=SC2086
   expect_rc 2 $V --trace set $bad
   [ -s out.txt ] && fail "set $bad: something was sent: $(head -1 out.txt)"

@@ -45,7 +45,7 @@ expect_rc 0 $V info
 grep -q '^mode 1: a/b$' out.txt || fail "info: $(cat out.txt)"
 grep -q '^mode 3: X?Y$' out.txt || fail "a name with FE: $(cat out.txt)"
 grep -q '^mode 4: Mode 4$' out.txt || fail "the names after it: $(cat out.txt)"
-expect_rc 0 $V modes pull 1 2 --yes
+expect_rc 0 $V --lang zh modes pull 1 2 --yes
 grep -q 'a_b (2).sp' err.txt || fail "no note of the second file name: $(cat err.txt)"
 [ "$(cat out.txt)" = "$(printf '文件1\t| a_b\n文件2\t| a_b (2)')" ] || fail "modes pull: $(cat out.txt)"
 expect_rc 0 dump "$XDG_DATA_HOME/Mirelune/mode/a_b (2).sp"

@@ -140,7 +140,7 @@ TEST(EqFit, ReportsWhatItDoesNotPlace) {
       {"Filter 1: ON PK Fc 15 Hz Gain -3 dB Q 2", FitOutcome::OutOfRange, FitValue::Freq, true},
       {"Filter 1: ON PK Fc 21000 Hz Gain -3 dB Q 2", FitOutcome::OutOfRange, FitValue::Freq, true},
       {"Filter 1: ON PK Fc 100 Hz Gain -24.1 dB Q 2", FitOutcome::OutOfRange, FitValue::Gain, true},
-      {"Filter 1: ON PK Fc 100 Hz Gain 12.1 dB Q 2", FitOutcome::OutOfRange, FitValue::Gain, true},
+      {"Filter 1: ON PK Fc 100 Hz Gain 15.1 dB Q 2", FitOutcome::OutOfRange, FitValue::Gain, true},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 0.37", FitOutcome::OutOfRange, FitValue::Q, true},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 140", FitOutcome::OutOfRange, FitValue::Q, true},
       {"Filter 1: ON LSC 24 dB Fc 100 Hz Gain 3 dB", FitOutcome::OutOfRange, FitValue::Slope, true},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/param_ranges.h"
 #include "link/group_decode.h"
 #include "link/transfers.h"
 #include "sim/virtual_rig.h"
@@ -225,7 +226,9 @@ void MarkEveryRecord(const Store& store, RecordTable& t, int seed) {
           r.SQ = n % 27;
           r.EQDisabled = n % 2 ? kTrue : kFalse;
         } else {
-          r.Value = n % 60000;
+          // Within what the address holds: a whole-mode write refuses anything else.
+          const ParamRange range = RangeOf(a);
+          r.Value = range.low + n % (range.high - range.low + 1);
         }
         if (s == 1 && t.at(0, a).PerMode == kFalse) r = t.at(0, a);
       }

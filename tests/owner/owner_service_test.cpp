@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{R"({"op":"set","changes":[{"address":1028,"value":1.5}]})", "not a whole number"},
         RefusedCase{R"({"op":"set","changes":[{"address":0,"value":300}]})", "is an EQ band"},
         RefusedCase{R"({"op":"set","changes":[{"address":1028,"gain":300}]})", "is not an EQ band"},
-        RefusedCase{R"({"op":"set","changes":[{"address":0,"gain":371}]})", "gain 371 outside 10..370"},
+        RefusedCase{R"({"op":"set","changes":[{"address":0,"gain":401}]})", "gain 401 outside 10..400"},
         RefusedCase{R"({"op":"set","changes":[{"address":0,"shape":200}]})", "shape 200 outside 0..2"},
         RefusedCase{R"({"op":"set","changes":[{"address":0,"colour":1}]})", "bad band field 'colour'"},
         RefusedCase{R"({"op":"set","sound_mode":2,"changes":[{"address":1028,"value":70}]})", "sound_mode must be 0 or 1"},

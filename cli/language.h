@@ -1,0 +1,16 @@
+// The command-line tool's language: the console's translations, chosen by the locale as the
+// console chooses (Chinese for Chinese locales, English for all others) unless --lang says.
+#pragma once
+
+#include <string>
+
+namespace mirelune::cli {
+
+// "zh", "en", or empty for the locale's (LC_ALL, else LC_MESSAGES, else LANG).
+// Returns false when the English translation cannot be loaded (the texts then stay Chinese).
+bool UseLanguage(const std::string& option);
+
+// What the locale asks for: "zh" or "en".
+std::string LocaleLanguage();
+
+}  // namespace mirelune::cli
