@@ -1,5 +1,10 @@
 #include "ui/link_log.h"
 
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <QFileInfo>
+
 #include <cinttypes>
 #include <cstdio>
 
@@ -67,6 +72,13 @@ std::string LinkLog::FormatLine(int64_t ms, bool sent, const std::vector<uint8_t
 bool LinkLog::Start(const std::string& path, std::string& error) {
   Stop();
   Unhook();  // a recording that failed and has not said so yet
+  // A pipe, a device or a folder is never written as a log (a FIFO would hold the console until
+  // someone reads it): refused before anything is opened.
+  const QFileInfo target(QString::fromUtf8(path.c_str()));
+  if (target.exists() && !target.isFile()) {
+    error = "not a regular file; nothing written";
+    return false;
+  }
   auto file = std::make_unique<QFile>(QString::fromUtf8(path.c_str()));
   if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     error = file->errorString().toStdString();
@@ -89,6 +101,11 @@ bool LinkLog::Start(const std::string& path, std::string& error) {
 void LinkLog::Stop() {
   Unhook();
   if (!file_) return;
+  // A finished log is on the disk before it is called finished.
+  const bool kept = file_->flush() && ::fsync(file_->handle()) == 0;
+  if (!kept && firstFailure_.empty())
+    firstFailure_ = path_ + ": " + (file_->error() != QFile::NoError ? file_->errorString().toStdString()
+                                                                     : std::string(std::strerror(errno)));
   file_.reset();
   if (onRecordingChanged) onRecordingChanged(false);
 }

@@ -57,4 +57,10 @@ grep -q "no-such-folder/link.log" err.txt || fail "the refusal names the file: $
 grep -qi "no such file" err.txt || fail "the refusal gives the reason: $(cat err.txt)"
 [ -e "$WORK/no-such-folder" ] && fail "the missing folder was made"
 
+# A pipe as the log: refused at once, and it stays a pipe (a FIFO would hold the console).
+mkfifo "$WORK/link.fifo"
+run 1 timeout 10 "$CONSOLE" --device virtual --trace "$WORK/link.fifo"
+grep -q "link.fifo: not a regular file; nothing written" err.txt || fail "FIFO log: $(cat err.txt)"
+[ -p "$WORK/link.fifo" ] || fail "the FIFO was replaced"
+
 echo "console options: all checks passed"
