@@ -213,9 +213,10 @@ bool DeviceSession::Connect(int limitMs) {
   known = {};
   usb_->Start();
   link_->Start();
-  const int64_t deadline = scheduler_->NowMs() + limitMs;
-  // The link's 50 ms tick wakes the wait, so the deadline is checked at least that often.
-  scheduler_->WaitUntil([&] { return link_->Online || scheduler_->NowMs() >= deadline; });
+  bool expired = false;
+  const Scheduler::TimerId limit = scheduler_->StartTimer(limitMs, false, [&expired] { expired = true; });
+  scheduler_->WaitUntil([&] { return link_->Online || expired; });
+  scheduler_->StopTimer(limit);
   if (link_->Online) return true;
   if (!usb_->IsConnected())
     Fail(DescribeOpenResult(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));

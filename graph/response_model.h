@@ -104,7 +104,15 @@ class ResponseModel {
 
   bool BlinkPhase() const { return blinkPhase_; }
   int BlinkCounter() const { return blinkCounter_; }
-  void MarkDrawn() { if (blinkCounter_ == 0) blinkCounter_ = 1; }
+  void MarkDrawn() {
+    if (blinkCounter_ == 0) blinkCounter_ = 1;
+    if (onBlinkWake) onBlinkWake();
+  }
+  // Whether BlinkTick has anything to do: the marks blink, and have not come to rest.
+  bool Blinking() const { return blinkCounter_ > 0 && blinkIdleTicks_ < kBlinkRestTicks; }
+  // The marks start blinking again (a selection, a drag, a redraw): the owner of the blink
+  // timer starts it if it rested.
+  std::function<void()> onBlinkWake;
   int GradientPhase() const { return gradientPhase_; }  // 0 band fill fading out, -1 sum fill in
   int GradientLevel() const { return gradientLevel_; }  // 0..5
   uint8_t PendingSendBand() const { return pendingSend_; }
@@ -118,7 +126,10 @@ class ResponseModel {
   void Stop(GraphTimer t) { if (timers_) timers_->Stop(t); }
   void DrawBase() { if (canvas_) canvas_->DrawBase(); }
   void DrawGraph() { if (canvas_) canvas_->DrawGraph(); }
-  void WakeBlink() { blinkIdleTicks_ = 0; }
+  void WakeBlink() {
+    blinkIdleTicks_ = 0;
+    if (onBlinkWake && blinkCounter_ > 0) onBlinkWake();
+  }
   float* Row(int b) { return curves_.data() + static_cast<size_t>(b) * geo_.Points(); }
 
   Store& store_;

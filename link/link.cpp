@@ -10,36 +10,115 @@ namespace mirelune {
 Link::Link(Store& store, UsbComm& usb, Scheduler& scheduler, Notifier& notifier)
     : store_(store), usb_(usb), scheduler_(scheduler), notifier_(notifier) {
   usb_.DataArrival = [this](const std::vector<uint8_t>& data) { ParseReplyBytes(data); };
+  // No amplifier open, nothing to search: the transport's reconnect poll looks for one, and the
+  // search goes out as soon as it is there.
+  usb_.onPort = [this](bool open) {
+    if (open)
+      SearchNow();
+    else
+      ArmTimers();
+  };
 }
 
 Link::~Link() {
   Stop();
+  StopBlink();
   scheduler_.StopTimer(replyTimer_);
   usb_.DataArrival = nullptr;
+  usb_.onPort = nullptr;
 }
 
 void Link::Start() {
-  const bool starting = tickTimer_ == 0;
-  if (tickTimer_ == 0) tickTimer_ = scheduler_.StartTimer(kTickMs, true, [this] { LinkTick(); });
-  if (startSyncTimer_ == 0)
-    startSyncTimer_ = scheduler_.StartTimer(kStartSyncMs, true, [this] { StartSyncTick(); });
-  if (starting) SearchNow();
+  if (running_) return;
+  running_ = true;
+  ArmTimers();
+  SearchNow();
 }
 
 // A device that is there answers the first search within a few milliseconds; waiting for the
-// tenth tick would only make every start (and every CLI command) half a second slower. The
-// tick count starts again from here, so the next search follows 500 ms later as usual.
+// search timer would only make every start (and every CLI command) half a second slower. The
+// search timer starts again from here, so the next search follows 500 ms later as usual.
 void Link::SearchNow() {
-  if (Online || SearchDisabled) return;
-  TicksSinceSearch = 0;
+  if (Online || SearchDisabled || !running_) return;
+  // Nothing open: the transport opens the port on demand; if that fails there is nothing to
+  // search until its reconnect poll finds an amplifier (onPort).
+  if (!usb_.IsConnected()) {
+    usb_.Connect();  // when it opens, onPort comes back here with the port open
+    return;
+  }
+  scheduler_.StopTimer(searchTimer_);
+  searchTimer_ = 0;
+  ArmTimers();
   DropPartialFrame();
   Send(SearchFrame());
 }
 
 void Link::Stop() {
-  scheduler_.StopTimer(tickTimer_);
-  scheduler_.StopTimer(startSyncTimer_);
-  tickTimer_ = startSyncTimer_ = 0;
+  running_ = false;
+  ArmTimers();
+}
+
+void Link::ArmTimers() {
+  auto stop = [this](Scheduler::TimerId& t) {
+    scheduler_.StopTimer(t);
+    t = 0;
+  };
+  if (!running_) {
+    stop(searchTimer_);
+    stop(keepAliveTimer_);
+    stop(silenceTimer_);
+    stop(startSyncTimer_);
+    return;
+  }
+  if (Online) {
+    stop(searchTimer_);
+    if (keepAliveTimer_ == 0)
+      keepAliveTimer_ = scheduler_.StartTimer(kKeepAliveMs, true, [this] {
+        Send({kSyncByte});
+        notifier_.ProgressNudge();
+      });
+    if (silenceTimer_ == 0) RestartSilence();
+    if (StartSyncPending && startSyncTimer_ == 0)
+      startSyncTimer_ = scheduler_.StartTimer(kStartSyncMs, false, [this] {
+        startSyncTimer_ = 0;
+        StartSyncTick();
+      });
+  } else {
+    stop(keepAliveTimer_);
+    stop(silenceTimer_);
+    stop(startSyncTimer_);
+    if (SearchDisabled || !usb_.IsConnected()) {
+      stop(searchTimer_);
+    } else if (searchTimer_ == 0) {
+      searchTimer_ = scheduler_.StartTimer(kSearchMs, true, [this] {
+        DropPartialFrame();
+        Send(SearchFrame());
+      });
+    }
+  }
+}
+
+void Link::RestartSilence() {
+  scheduler_.StopTimer(silenceTimer_);
+  silenceTimer_ = scheduler_.StartTimer(kLateReplyWindowMs, false, [this] {
+    silenceTimer_ = 0;
+    // Offline first: the warning is modal and the timers keep running under it.
+    GoOffline();
+    if (!Quitting) notifier_.Warning(kLinkTimeoutText);
+  });
+}
+
+void Link::StartBlink() {
+  if (blinkTimer_ != 0) return;
+  blinkTimer_ = scheduler_.StartTimer(kBlinkMs, true, [this] {
+    BlinkPhase = !BlinkPhase;
+    if (onBlink) onBlink();
+  });
+}
+
+void Link::StopBlink() {
+  scheduler_.StopTimer(blinkTimer_);
+  blinkTimer_ = 0;
 }
 
 BuiltFrame Link::BuildFrame(int code, int mode, int address) {
@@ -151,7 +230,7 @@ void Link::ParseReplyBytes(const std::vector<uint8_t>& chunk) {
     if (b == kFrameStart && parser_.InFrame()) SettleOneReply();  // the new FE cuts it short
     switch (parser_.Push(b)) {
       case ReplyParser::Event::SyncByte:
-        TicksSinceReply = 0;
+        if (Online && running_) RestartSilence();
         if (onTrace) onTrace(false, {kSyncByte});
         break;
       case ReplyParser::Event::EmptyFrame:
@@ -214,39 +293,11 @@ void Link::GoOffline() {
   SetConnectStatus(kStatusOffline);
 }
 
-void Link::LinkTick() {
-  if (Online) {
-    if (++TicksSinceSync >= kSyncEveryTicks) {
-      TicksSinceSync = 0;
-      Send({kSyncByte});
-      notifier_.ProgressNudge();
-    }
-    if (++TicksSinceReply > kLostAfterTicks) {
-      // Offline first: the warning is modal and the ticks keep running under it.
-      GoOffline();
-      if (!Quitting) notifier_.Warning(kLinkTimeoutText);
-    }
-  } else {
-    TicksSinceReply = 0;
-    TicksSinceSync = 0;
-  }
-
-  if (Online || SearchDisabled) {
-    TicksSinceSearch = 0;
-  } else if (++TicksSinceSearch >= kSearchEveryTicks) {
-    SearchNow();
-  }
-
-  if (BlinkCounter >= 1 && ++BlinkCounter >= 5) {
-    BlinkCounter = 1;
-    BlinkPhase = !BlinkPhase;
-    if (onBlink) onBlink();
-  }
-}
-
 void Link::StartSyncTick() {
   if (!StartSyncPending) return;
   StartSyncPending = false;
+  scheduler_.StopTimer(startSyncTimer_);
+  startSyncTimer_ = 0;
   if (onStartSync) onStartSync();
 }
 
@@ -260,12 +311,13 @@ void Link::SetLinkSwitch(bool on) {
     SearchDisabled = false;
     SetConnectStatus(kStatusOffline);
     // Only while running: a stopped link (the console closing) sends nothing.
-    if (tickTimer_ != 0) SearchNow();
+    SearchNow();
   }
 }
 
 void Link::SetConnectStatus(int status) {
   connectStatus_ = status;
+  ArmTimers();
   if (onConnectStatus) onConnectStatus(status);
 }
 

@@ -12,12 +12,16 @@
 // Thread: UI thread only. Every entry point may be called from inside a nested wait (a timer,
 // a reply, a user event during SendCommand); see SendCommand for what that means.
 //
-// Timing, all in milliseconds of Scheduler time:
-//   base tick 50: offline and searching, the search frame at Start and when the link switch
-//                 is turned on, then every 10th tick (500 ms); online,
-//                 the sync byte 0xFF every 20th tick (1 s, the first 1 s after coming up) and
-//                 the link is lost on the 101st tick without a 0xFF from the device;
-//   start-up sync 100: runs onStartSync once after the identifier reply brought the link up;
+// Timing, all in milliseconds of Scheduler time. Each timer runs only while it has work, so an
+// idle console online wakes once a second (the keep-alive) and an offline one only to search:
+//   search 500:   offline with the link switch on: the search frame at Start and when the
+//                 switch is turned on, then every 500 ms;
+//   keep-alive 1000: online: the sync byte 0xFF every second, the first 1 s after coming up;
+//   silence 5050: online: the link is lost 5050 ms (101 of the former 50 ms ticks) after coming
+//                 up or after the last 0xFF from the device, whichever is later;
+//   start-up sync 100: once, 100 ms after the identifier reply brought the link up, runs
+//                 onStartSync (StartSyncTick may run it sooner);
+//   blink 200:    only between StartBlink and StopBlink;
 //   reply timeout 600: per attempt, 9 attempts in all;
 //   late replies 5050: a new request waits for the replies still owed to earlier frames (a
 //                 frame sent again, a reply lost) at most this long after the last frame went
@@ -60,7 +64,10 @@ class Link {
   static constexpr int kSendAttempts = 9;
   static constexpr int kSearchEveryTicks = 10;
   static constexpr int kSyncEveryTicks = 20;
-  static constexpr int kLostAfterTicks = 100;  // lost when TicksSinceReply exceeds this
+  static constexpr int kSearchMs = kSearchEveryTicks * kTickMs;     // 500
+  static constexpr int kKeepAliveMs = kSyncEveryTicks * kTickMs;    // 1000
+  static constexpr int kBlinkMs = 4 * kTickMs;                      // 200
+  static constexpr int kLostAfterTicks = 100;  // lost on the 101st tick's time without a 0xFF
   // A reply later than this after its frame is taken as lost. A device that answers later
   // echoes the sync byte as late, and the heartbeat declares such a link lost.
   static constexpr int kLateReplyWindowMs = (kLostAfterTicks + 1) * kTickMs;
@@ -109,7 +116,7 @@ class Link {
   // ---- Replies ----
 
   // Feeds one chunk of received bytes (the data of one input report). Every 0xFF resets
-  // TicksSinceReply. A valid frame whose payload starts with kDeviceIdentifier brings the link
+  // restarts the silence timer. A valid frame whose payload starts with kDeviceIdentifier brings the link
   // up while offline and is ignored while online; any other frame ends the current wait when
   // it fits the request waiting. Every frame (valid, damaged or cut short) settles one reply
   // owed to a frame sent.
@@ -128,8 +135,10 @@ class Link {
 
   // ---- Supervision ----
 
-  void LinkTick();       // the 50 ms base tick; public for tests that drive it by hand
-  void StartSyncTick();  // the 100 ms start-up synchronisation timer
+  void StartSyncTick();  // the start-up synchronisation, once per coming up (timer or caller)
+  // The blink clock: BlinkPhase flips every 200 ms (onBlink) between these two.
+  void StartBlink();
+  void StopBlink();
 
   // The link switch (clicking the connection indicator): off -> SearchDisabled, Online false,
   // status 2; on -> status 0 and, while started, a search frame at once, then every 500 ms. ToggleLinkSwitch flips it.
@@ -147,10 +156,6 @@ class Link {
   bool Waiting = false;         // the current attempt still waits
   bool ReplyOk = false;         // the current attempt got its reply
   bool StartSyncPending = false;
-  int32_t TicksSinceReply = 0;
-  int32_t TicksSinceSync = 0;
-  int32_t TicksSinceSearch = 0;
-  int32_t BlinkCounter = 0;     // 0 off; 1..4 ticks into the blink phase (graph starts it at 1)
   bool BlinkPhase = false;
   // One-shot mode byte for the next frame of code 0-3 or 11; 0 = none.
   int32_t ModeOverride = 0;
@@ -180,6 +185,9 @@ class Link {
   bool AwaitOwedReplies();
   void SearchNow();
   void SetConnectStatus(int status);
+  // Starts and stops the supervision timers for the state the link is in.
+  void ArmTimers();
+  void RestartSilence();
   void GoOffline();
   bool Send(const std::vector<uint8_t>& bytes);
   void OnFrame();
@@ -200,8 +208,12 @@ class Link {
   std::string lastError_;
   std::string identifier_;
   int connectStatus_ = kStatusOffline;
-  Scheduler::TimerId tickTimer_ = 0;
+  bool running_ = false;  // between Start and Stop
+  Scheduler::TimerId searchTimer_ = 0;
+  Scheduler::TimerId keepAliveTimer_ = 0;
+  Scheduler::TimerId silenceTimer_ = 0;
   Scheduler::TimerId startSyncTimer_ = 0;
+  Scheduler::TimerId blinkTimer_ = 0;
   Scheduler::TimerId replyTimer_ = 0;
 };
 

@@ -17,24 +17,51 @@ UsbComm::~UsbComm() {
 }
 
 void UsbComm::Start() {
-  if (reconnectTimer_ == 0)
-    reconnectTimer_ = scheduler_.StartTimer(kReconnectIntervalMs, true, [this] { ReconnectTick(); });
+  started_ = true;
   if (!port_.IsOpen()) Connect();
+  ArmReconnect();
 }
 
 bool UsbComm::Connect() {
+  const HidOpenResult before = lastOpen_;
+  const bool wasOpen = port_.IsOpen();
   port_.Close();
   lastOpen_ = port_.Open(vendor_, product_);
+  ArmReconnect();
+  NoteOpen(before, wasOpen);
   return static_cast<bool>(lastOpen_);
+}
+
+void UsbComm::NoteOpen(const HidOpenResult& before, bool wasOpen) {
+  if (onPort && wasOpen != port_.IsOpen()) onPort(port_.IsOpen());
+  if (!onOpenChanged) return;
+  if (wasOpen != port_.IsOpen() || before.status != lastOpen_.status || before.detail != lastOpen_.detail)
+    onOpenChanged();
+}
+
+void UsbComm::ArmReconnect() {
+  const bool wanted = started_ && !port_.IsOpen();
+  if (wanted && reconnectTimer_ == 0)
+    reconnectTimer_ = scheduler_.StartTimer(kReconnectIntervalMs, true, [this] { ReconnectTick(); });
+  if (!wanted && reconnectTimer_ != 0) {
+    scheduler_.StopTimer(reconnectTimer_);
+    reconnectTimer_ = 0;
+  }
 }
 
 void UsbComm::ReconnectTick() {
   // An unplugged amplifier is noticed by the port (read error) or by a failed write; from
   // then on it is looked for here, so replugging needs no user action.
   if (!port_.IsOpen()) Connect();
+  ArmReconnect();
 }
 
-void UsbComm::OnLost() { lastOpen_ = HidOpenResult{HidOpenStatus::NotFound, "device went away"}; }
+void UsbComm::OnLost() {
+  const HidOpenResult before = lastOpen_;
+  lastOpen_ = HidOpenResult{HidOpenStatus::NotFound, "device went away"};
+  ArmReconnect();
+  NoteOpen(before, true);
+}
 
 std::vector<std::vector<uint8_t>> UsbComm::SplitIntoReports(const std::vector<uint8_t>& data,
                                                             int outputReportLength) {

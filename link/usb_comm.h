@@ -24,7 +24,8 @@ class UsbComm {
   static constexpr int kMaxChunk = 60;
   static constexpr uint8_t kOutputReportId = 1;
   static constexpr uint8_t kInputReportId = 2;
-  // While no device is open, Connect is retried at this interval (and on every send).
+  // While no device is open, Connect is retried at this interval (and on every send); while one
+  // is open the timer does not run.
   static constexpr int kReconnectIntervalMs = 500;
 
   // `port` and `scheduler` must outlive this object.
@@ -53,6 +54,11 @@ class UsbComm {
 
   // The data bytes of every input report that carries some, in arrival order.
   std::function<void(const std::vector<uint8_t>& data)> DataArrival;
+  // The port was opened, lost, or an attempt to open it gave another outcome than the last
+  // (for the status line, which then needs no timer of its own).
+  std::function<void()> onOpenChanged;
+  // The port was opened (true) or closed (false): the link searches only while one is open.
+  std::function<void(bool open)> onPort;
 
   // Pure helpers, exposed for tests.
   // The output reports for `data` at this output report length (>= 3); empty for an empty
@@ -67,6 +73,10 @@ class UsbComm {
   void OnInputReport(const std::vector<uint8_t>& report);
   void OnLost();
   void ReconnectTick();
+  // Runs the reconnect timer exactly while started and no device is open.
+  void ArmReconnect();
+  void NoteOpen(const HidOpenResult& before, bool wasOpen);
+  bool started_ = false;
 
   HidPort& port_;
   Scheduler& scheduler_;

@@ -68,8 +68,10 @@ bool AmplifierSession::Connect(std::string& error, int limitMs) {
   }
   usb_->Start();
   link_->Start();
-  const int64_t deadline = scheduler_.NowMs() + limitMs;
-  scheduler_.WaitUntil([&] { return link_->Online || scheduler_.NowMs() >= deadline; });
+  bool expired = false;
+  const Scheduler::TimerId limit = scheduler_.StartTimer(limitMs, false, [&expired] { expired = true; });
+  scheduler_.WaitUntil([&] { return link_->Online || expired; });
+  scheduler_.StopTimer(limit);
   if (link_->Online) return true;
   error = usb_->IsConnected() ? "it did not answer the search frame"
                               : DescribeOpenResult(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product());

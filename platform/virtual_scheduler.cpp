@@ -47,6 +47,7 @@ void VirtualScheduler::Fire(TimerId id, std::shared_ptr<Timer> t) {
     timers_.erase(id);
   }
   t->running = true;
+  ++fired_;
   t->callback();
   t->running = false;
 }

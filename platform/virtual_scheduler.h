@@ -29,6 +29,10 @@ class VirtualScheduler : public Scheduler {
   // Absolute virtual time beyond which waits give up (default: one virtual day), so that a
   // fault in the code under test ends a test instead of hanging it.
   void SetHorizonMs(int64_t horizon) { horizon_ = horizon; }
+  // How many timer callbacks have run: each is one wake-up of a real process.
+  uint64_t Fired() const { return fired_; }
+  // Timers that are scheduled now (repeating ones, and one-shots not yet due).
+  size_t Pending() const { return timers_.size(); }
 
  private:
   struct Timer {
@@ -46,6 +50,7 @@ class VirtualScheduler : public Scheduler {
   TimerId nextId_ = 1;
   uint64_t nextOrder_ = 0;
   int64_t now_ = 0;
+  uint64_t fired_ = 0;
   int64_t horizon_ = 24LL * 3600 * 1000;
 };
 

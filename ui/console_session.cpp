@@ -43,6 +43,10 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   }
   owner_ = std::make_unique<ConsoleOwner>(*this);
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
+  // The status line follows the port's outcomes as they happen: no timer polls them.
+  usb_->onOpenChanged = [this] {
+    if (onLinkChanged) onLinkChanged();
+  };
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
   transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
   linkLog_ = std::make_unique<LinkLog>(*link_, scheduler_);

@@ -49,7 +49,6 @@ constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
 constexpr int kStatusRightLess = 364;  // left of the microphone copy
-constexpr int kStatusTimerMs = 500;  // the open result changes without a notice
 // The recording window's button ends the page button row; the drag handle stands at the row's
 // right end when the window is wide enough for both.
 constexpr controls::TwipsRect kRecordButtonRect{13035, 510, 1560, 495};
@@ -101,7 +100,6 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
       if (w->Kind() == SecondaryKind::Recording) w->reject();
   };
   new AdminActions(session_, *this);  // the password prompt and Ctrl+H
-  statusTimer_ = session_.scheduler().StartTimer(kStatusTimerMs, true, [this] { UpdateLinkDisplay(); });
 
   for (QWidget* w : {static_cast<QWidget*>(connectStatus_), static_cast<QWidget*>(minimise_),
                      static_cast<QWidget*>(exit_)})
@@ -115,7 +113,6 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
 }
 
 FrmEq::~FrmEq() {
-  session_.scheduler().StopTimer(statusTimer_);
   session_.scheduler().StopTimer(closeTimer_);
   session_.onDeviceRead = nullptr;
   session_.onLinkChanged = nullptr;

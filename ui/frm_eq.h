@@ -146,7 +146,6 @@ class FrmEq : public QWidget {
   std::unique_ptr<controls::SliderBandSink> sink_;
   GraphWidget* graph_ = nullptr;
   controls::C_ProgressBar* progress_ = nullptr;
-  Scheduler::TimerId statusTimer_ = 0;
   Scheduler::TimerId closeTimer_ = 0;
   bool busy_ = false;
 };

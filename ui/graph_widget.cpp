@@ -30,8 +30,18 @@ GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
     for (const QRect& r : changed) region += r;
     update(region);
   });
-  // The blinking marks advance with the link's base tick.
-  blinkTimer_ = scheduler_.StartTimer(Link::kTickMs, true, [this] { model_.BlinkTick(); });
+  // The blinking marks advance every 50 ms while they blink; once they rest the timer stops and
+  // the next selection, drag or redraw starts it again.
+  model_.onBlinkWake = [this] {
+    if (blinkTimer_ != 0 || !model_.Blinking()) return;
+    blinkTimer_ = scheduler_.StartTimer(Link::kTickMs, true, [this] {
+      model_.BlinkTick();
+      if (!model_.Blinking()) {
+        scheduler_.StopTimer(blinkTimer_);
+        blinkTimer_ = 0;
+      }
+    });
+  };
 
   wheel_ = new controls::GraphWheelHook(this);
   connect(wheel_, &controls::GraphWheelHook::Key, this, [this](int qtKey) {
@@ -42,6 +52,7 @@ GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
 GraphWidget::~GraphWidget() { StopTimers(); }
 
 void GraphWidget::StopTimers() {
+  model_.onBlinkWake = nullptr;
   timers_.StopAll();
   scheduler_.StopTimer(blinkTimer_);
   blinkTimer_ = 0;

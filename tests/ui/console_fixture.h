@@ -55,10 +55,15 @@ struct Console {
   VirtualAmplifier& amp() { return *session->amplifier(); }
 
   // Runs virtual time until `done` or until `limitMs` passed; returns done().
+  // Runs events until `done` or limitMs of virtual time have passed; the clock then stands at
+  // the limit (a timer marks it: an idle console may have no event of its own before it).
   bool RunUntil(const std::function<bool()>& done, int limitMs) {
     const int64_t deadline = scheduler.NowMs() + limitMs;
-    while (!done() && scheduler.NowMs() < deadline)
+    bool expired = false;
+    const Scheduler::TimerId limit = scheduler.StartTimer(limitMs, false, [&expired] { expired = true; });
+    while (!done() && !expired && scheduler.NowMs() < deadline)
       if (!scheduler.RunNext()) break;
+    scheduler.StopTimer(limit);
     return done();
   }
   // Online with the start-up read finished.
