@@ -6,106 +6,20 @@
 #include <ostream>
 #include <sstream>
 
-#include <QBuffer>
-#include <QGuiApplication>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 #include "cli/command.h"
-#include "model/file_bytes.h"
+#include "cli/graph_args.h"
 #include "graph/graph_bands.h"
-#include "graph/graph_view.h"
 #include "graph/response_model.h"
 #include "model/sp_file.h"
 #include "model/store.h"
 
 namespace mirelune::cli {
 namespace {
-
-struct GraphArgs {
-  std::string file;
-  long page = -1;
-  long soundMode = 0;
-  long subPage = 0;
-  long width = 1000;
-  long height = 300;
-  bool haveFreqs = false;
-  std::vector<double> freqs;
-  std::string output;
-};
-
-bool TakeLong(std::vector<std::string>& args, const std::string& name, long lo, long hi, long& v,
-              std::string& err) {
-  std::string text;
-  if (!TakeOption(args, name, text, err)) return err.empty();
-  if (!ParseInt(text, v) || v < lo || v > hi) {
-    err = name + " must be a whole number " + std::to_string(lo) + ".." + std::to_string(hi) +
-          ", not '" + text + "'";
-    return false;
-  }
-  return true;
-}
-
-bool ParseFreqs(const std::string& text, std::vector<double>& out, std::string& err) {
-  std::stringstream in(text);
-  std::string f;
-  while (std::getline(in, f, ',')) {
-    // from_chars, not strtod: "." is the separator under every locale.
-    double v = 0;
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (f.empty() || r.ec != std::errc() || r.ptr != f.data() + f.size() || !std::isfinite(v) ||
-        v <= 0) {
-      err = "--freqs: '" + f + "' is not a positive frequency in Hz";
-      return false;
-    }
-    out.push_back(v);
-  }
-  if (out.empty()) err = "--freqs: no frequencies given";
-  return !out.empty();
-}
-
-// Parses the options both commands share; `plot` adds -o and --height, `response` --freqs.
-bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err) {
-  std::string freqs;
-  if (!TakeLong(args, "--page", 0, 7, a.page, err) ||
-      !TakeLong(args, "--sound-mode", 0, 1, a.soundMode, err) ||
-      !TakeLong(args, "--sub-page", 0, 2, a.subPage, err) ||
-      !TakeLong(args, "--width", 46, 16384, a.width, err))
-    return false;
-  if (plot) {
-    if (!TakeLong(args, "--height", 30, 16384, a.height, err)) return false;
-    if (!TakeOption(args, "--output", a.output, err, "-o")) {
-      if (err.empty()) err = "-o OUT.png is required";
-      return false;
-    }
-  } else if (TakeOption(args, "--freqs", freqs, err)) {
-    a.haveFreqs = true;
-    if (!ParseFreqs(freqs, a.freqs, err)) return false;
-  } else if (!err.empty()) {
-    return false;
-  }
-  if (a.page < 0) {
-    err = "--page P is required";
-    return false;
-  }
-  if (args.size() != 1 || args[0].rfind("-", 0) == 0) {
-    err = args.empty() ? "no configuration file given" : "unexpected argument '" + args[0] + "'";
-    return false;
-  }
-  a.file = args[0];
-  return true;
-}
-
-bool LoadStore(const GraphArgs& a, Store& store, std::string& err) {
-  store.InitDefaults();
-  FileResult r = LoadTableFromFile(a.file, store.ParamTable);
-  if (!r) {
-    err = r.error;
-    return false;
-  }
-  store.CurrentPage = static_cast<int32_t>(a.page);
-  store.EffectSubPage = static_cast<uint8_t>(a.subPage);
-  store.SetCurrentSoundMode(static_cast<uint8_t>(a.soundMode));
-  return true;
-}
 
 // Locale-independent number texts of the CSV (snprintf's "%f" writes "0,5" under a comma
 // locale, and plot's GUI application takes the locale from the environment).
@@ -161,49 +75,40 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
+// The drawing needs Qt Gui, which this tool does not load: `plot` runs its helper,
+// mirelune-plot, beside this program (or in <prefix>/libexec/mirelune), with the same
+// arguments. The usage is checked here first, so both refuse alike.
 int Plot(Context& ctx, const std::vector<std::string>& argv) {
   GraphArgs a;
   std::string err;
-  Store store;
   if (!ParseGraphArgs(argv, true, a, err)) {
     ctx.err << "mirelune-cli plot: " << err << "\n";
     return kExitUsage;
   }
-  if (!LoadStore(a, store, err)) {
-    ctx.err << "mirelune-cli plot: " << err << "\n";
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  std::string helper;
+  for (const std::filesystem::path& p :
+       {self.parent_path() / "mirelune-plot", self.parent_path() / ".." / "libexec" / "mirelune" / "mirelune-plot"})
+    if (!ec && ::access(p.c_str(), X_OK) == 0) {
+      helper = p.string();
+      break;
+    }
+  if (helper.empty()) {
+    ctx.err << "mirelune-cli plot: its drawing helper mirelune-plot is not installed beside "
+            << (ec ? std::string("this program") : self.string()) << "\n";
     return kExitFailed;
   }
-  // Drawing needs a GUI application; without a display the offscreen platform serves.
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
-      std::getenv("WAYLAND_DISPLAY") == nullptr)
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::unique_ptr<QGuiApplication> app;
-  if (QGuiApplication::instance() == nullptr) {
-    static int argc = 1;
-    static char name[] = "mirelune-cli";
-    static char* args[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, args);
-  }
-  ResponseModel model(store);
-  GraphView view(model);
-  view.ResizeGraph(QSize(static_cast<int>(a.width), static_cast<int>(a.height)));
-  model.RedrawAll(true);
-  view.DrawGraph();
-  // Encoded in memory first, then written whole through the one file writer: a full disk or a
-  // FIFO never leaves a cut picture in place of a good one.
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!view.Composite().save(&buffer, "PNG")) {
-    ctx.err << "mirelune-cli plot: the picture could not be encoded as PNG\n";
-    return kExitFailed;
-  }
-  const FileResult written = ReplaceFile(a.output, std::vector<uint8_t>(png.begin(), png.end()));
-  if (!written) {
-    ctx.err << "mirelune-cli plot: " << written.error << "\n";
-    return kExitFailed;
-  }
-  return kExitOk;
+  ctx.out.flush();
+  ctx.err.flush();
+  std::vector<std::string> words{helper};
+  words.insert(words.end(), argv.begin(), argv.end());
+  std::vector<char*> args;
+  for (std::string& w : words) args.push_back(w.data());
+  args.push_back(nullptr);
+  ::execv(helper.c_str(), args.data());
+  ctx.err << "mirelune-cli plot: cannot run " << helper << " (" << std::strerror(errno) << ")\n";
+  return kExitFailed;
 }
 
 CommandRegistration response{

@@ -19,7 +19,7 @@ DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1
   { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
 
 SIZES="16 24 32 48 64 128 256"
-expected="usr/bin/mirelune usr/bin/mirelune-cli
+expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/mirelune-plot
 usr/lib/udev/rules.d/70-mirelune-amplifier.rules
 usr/share/applications/mirelune.desktop
 usr/share/metainfo/mirelune.metainfo.xml
@@ -34,6 +34,14 @@ wanted=$(echo $expected | tr ' ' '\n' | sort)
 [ "$found" = "$wanted" ] || fail "installed files differ from the list: $(diff <(echo "$wanted") <(echo "$found"))"
 
 for p in mirelune mirelune-cli; do [ -x "$R/usr/bin/$p" ] || fail "$p is not executable"; done
+# The command-line tool starts without Qt Gui and what it drags in; only its drawing helper
+# loads them, and the installed tool finds that helper.
+if command -v ldd >/dev/null; then
+  ldd "$R/usr/bin/mirelune-cli" | grep -q 'libQt6Gui\|libQt6Widgets' && fail "mirelune-cli links Qt Gui or Widgets"
+fi
+"$R/usr/bin/mirelune-cli" defaults -o "$WORK/d.sp" || fail "installed defaults"
+"$R/usr/bin/mirelune-cli" plot "$WORK/d.sp" --page 0 -o "$WORK/p.png" 2>/dev/null || fail "installed plot"
+[ "$(head -c 4 "$WORK/p.png" | od -An -c | tr -d ' ')" = "211PNG" ] || fail "installed plot wrote no PNG"
 cmp -s "$SOURCE/scripts/70-mirelune-amplifier.rules" "$R/usr/lib/udev/rules.d/70-mirelune-amplifier.rules" ||
   fail "the installed udev rule is not the one in scripts/"
 

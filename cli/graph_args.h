@@ -1,0 +1,33 @@
+// The options of the graph commands (`response` in mirelune-cli, `plot` in its drawing helper
+// mirelune-plot): one parser, so both refuse the same arguments alike.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mirelune {
+class Store;
+}
+
+namespace mirelune::cli {
+
+struct GraphArgs {
+  std::string file;
+  long page = -1;
+  long soundMode = 0;
+  long subPage = 0;
+  long width = 1000;
+  long height = 300;
+  bool haveFreqs = false;
+  std::vector<double> freqs;
+  std::string output;
+};
+
+// Parses the options both commands share; `plot` adds -o and --height, `response` --freqs.
+// False with `err` (a usage error).
+bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err);
+
+// The file into a fresh store on page P, sound mode S and effects part E; false with `err`.
+bool LoadStore(const GraphArgs& a, Store& store, std::string& err);
+
+}  // namespace mirelune::cli
