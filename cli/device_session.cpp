@@ -76,7 +76,7 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     }
     amplifier_->onMemoryChanged = [this] {
       std::string e;
-      if (!state_->Save(*amplifier_, e) && saveError_.empty()) saveError_ = e;
+      if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
     };
   };
   bool told = false;

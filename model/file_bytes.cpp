@@ -113,7 +113,7 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
 
 }  // namespace
 
-FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool durable) {
   // A pipe, a device or a folder at the target is never replaced by a file: refused before
   // anything is written.
   const std::string kind = NotRegularKind(path);
@@ -139,7 +139,7 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
   // target is the old file or the whole new one, never an empty or cut one.
   bool ok = WriteAll(fd, bytes.data(), bytes.size());
   std::string why = ok ? std::string() : Reason(errno);
-  if (ok && ::fsync(fd) != 0) {
+  if (ok && durable && ::fsync(fd) != 0) {
     ok = false;
     why = Reason(errno);
   }
@@ -158,7 +158,7 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
     return FileResult::Fail(path + ": cannot replace the file (" + msg + ")");
   }
   // The rename itself is kept by syncing the folder that holds the name.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dir = durable ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
   if (dir >= 0) {
     const bool synced = ::fsync(dir) == 0 || errno == EINVAL;
     const std::string msg = Reason(errno);
@@ -170,7 +170,7 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
 
 #else
 
-FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool) {
   const fs::path target(path);
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);

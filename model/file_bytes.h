@@ -34,6 +34,9 @@ FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<ui
 // regular file (a folder, a FIFO, a device, a socket) is refused before anything is written.
 // On failure the target is left as it was and no temporary file remains. Every file the
 // programs write goes through here.
-FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// `durable` false skips the two syncs: the file is still replaced whole (a reader or a crash of
+// the program sees the old or the new one), only a power cut may lose the latest; for a memory
+// saved at every change and synced once the changes pause.
+FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool durable = true);
 
 }  // namespace mirelune

@@ -35,7 +35,7 @@ AmplifierSession::AmplifierSession(const DeviceTarget& target, Scheduler& schedu
     }
     amplifier_->onMemoryChanged = [this] {
       std::string e;
-      if (!state_->Save(*amplifier_, e) && saveError_.empty()) saveError_ = e;
+      if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
     };
   };
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);

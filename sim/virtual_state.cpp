@@ -324,19 +324,20 @@ bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error,
   return true;
 }
 
-bool VirtualStateSession::Save(VirtualAmplifier& amp, std::string& error) {
+bool VirtualStateSession::Save(VirtualAmplifier& amp, std::string& error, bool durable) {
   if (!lock_.Held()) {
     error = path_ + ": the virtual amplifier's state was not opened";
     return false;
   }
   const std::vector<uint8_t> now = EncodeVirtualState(amp);
-  if (now == opened_) return true;
-  FileResult r = ReplaceFile(path_, now);
+  if (now == opened_ && !(durable && unsynced_)) return true;
+  FileResult r = ReplaceFile(path_, now, durable);
   if (!r) {
     error = r.error;
     return false;
   }
   opened_ = now;
+  unsynced_ = !durable;
   return true;
 }
 

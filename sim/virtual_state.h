@@ -68,7 +68,9 @@ class VirtualStateSession {
   // Saves `amp` when it differs from what was last loaded or saved, keeping the lock: an owner
   // calls it after every change the amplifier acknowledges. False with `error` when the save
   // failed.
-  bool Save(VirtualAmplifier& amp, std::string& error);
+  // `durable` false: replaced whole but not synced to the disk (see ReplaceFile); a later
+  // durable Save syncs it even when nothing changed since.
+  bool Save(VirtualAmplifier& amp, std::string& error, bool durable = true);
   bool IsOpen() const { return lock_.Held(); }
   // Saves `amp` when it differs from what Open found (a missing file: the factory state), and
   // releases the lock. False with `error` when the save failed. Only after a successful Open.
@@ -78,6 +80,7 @@ class VirtualStateSession {
   std::string path_;
   VirtualStateLock lock_;
   std::vector<uint8_t> opened_;
+  bool unsynced_ = false;  // saved since the last durable save, not synced yet
 };
 
 // Loads the state into `amp` under the lock. A missing file leaves the factory state; a file

@@ -107,9 +107,17 @@ void ConsoleSession::OnClaimed(bool isVirtual, const std::string& lockKey) {
   if (isVirtual && amplifier_ && !options_.virtualStatePath.empty()) {
     state_ = std::make_unique<VirtualStateSession>(options_.virtualStatePath);
     if (state_->Open(*amplifier_, stateError_)) {
+      // Kept at once (replaced whole), and on the disk once the changes pause for a second: a
+      // drag does not wait for the disk at every step.
       amplifier_->onMemoryChanged = [this] {
         std::string e;
-        if (!state_->Save(*amplifier_, e) && saveError_.empty()) saveError_ = e;
+        if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
+        scheduler_.StopTimer(syncTimer_);
+        syncTimer_ = scheduler_.StartTimer(kStateSyncMs, false, [this] {
+          syncTimer_ = 0;
+          std::string e2;
+          if (state_ && !state_->Save(*amplifier_, e2) && saveError_.empty()) saveError_ = e2;
+        });
       };
     } else {
       state_.reset();
@@ -160,6 +168,7 @@ bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error
 
 ConsoleSession::~ConsoleSession() {
   scheduler_.StopTimer(gestureTimer_);
+  scheduler_.StopTimer(syncTimer_);
   scheduler_.StopTimer(startSyncKick_);
   link_->Quitting = true;
   link_->Stop();

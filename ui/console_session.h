@@ -163,6 +163,8 @@ class ConsoleSession {
   VirtualHidPort* virtualPort_ = nullptr;
   std::unique_ptr<VirtualStateSession> state_;
   std::string saveError_;
+  static constexpr int kStateSyncMs = 1000;
+  Scheduler::TimerId syncTimer_ = 0;  // the virtual memory to the disk once changes pause
   std::unique_ptr<class ConsoleOwner> owner_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;

@@ -16,6 +16,7 @@
 #include "ui/language.h"
 #include "ui/link_log.h"
 #include "ui/mdi_main.h"
+#include "ui/startup_trace.h"
 
 int main(int argc, char** argv) {
   using namespace mirelune;
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
   {
     ui::MdiMain frame(session);
     boxes.SetParent(&frame);
+    ui::InstallStartupTrace(session, frame);
     frame.show();
     session.Start();
     status = QApplication::exec();
