@@ -2,7 +2,9 @@
 # Times whole mirelune-cli commands on the virtual amplifier with the USB timing model (each
 # report 1 ms each way) and prints them against what that model allows:
 #   read-mode: median wall time over RUNS and its ratio to the 49 ms of its 16 + 33 reports;
-#   set: the cost of one acknowledged assignment, from a set of 100 against a set of 1.
+#   set: the cost of one acknowledged assignment, from a set of 100 against a set of 1;
+#   start: CPU of `--version` (the tool's fixed cost) against its 15 ms bound;
+#   info: median wall time against the 8 ms its 4 frames each way take on the USB model.
 # Uses the build in build/ (scripts/build.sh) and a state folder of its own.
 #   scripts/time-commands.sh [RUNS]
 set -euo pipefail
@@ -38,3 +40,18 @@ one_ms=$(median_ms "$cli" "${V[@]}" set 1028=41)
 hundred_ms=$(median_ms "$cli" "${V[@]}" set "${assignments[@]}")
 echo "set: 1 assignment ${one_ms} ms, 100 assignments ${hundred_ms} ms wall (medians of $runs)," \
   "$(awk -v a="$hundred_ms" -v b="$one_ms" 'BEGIN {printf "%.2f", (a-b)/99}') ms per assignment, model 2 ms"
+
+# CPU (user + system) of one run, in ms, as the median over the runs.
+cpu_ms() {
+  local times=()
+  for _ in $(seq "$runs"); do
+    local t
+    t=$( { TIMEFORMAT='%U %S'; time "$@" >/dev/null 2>&1; } 2>&1 | awk '{printf "%.1f", ($1 + $2) * 1000}')
+    times+=("$t")
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+}
+version_cpu=$(cpu_ms "$cli" --version)
+echo "start: --version ${version_cpu} ms CPU (median of $runs), bound 15 ms, ratio $(awk -v a="$version_cpu" 'BEGIN {printf "%.2f", a/15}')"
+info_ms=$(median_ms "$cli" "${V[@]}" info)
+echo "info: ${info_ms} ms wall (median of $runs), model 8 ms, ratio $(awk -v a="$info_ms" 'BEGIN {printf "%.2f", a/8}')"
