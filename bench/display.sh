@@ -77,5 +77,11 @@ c0=$(cpu_ns "$pid"); s0=$(switches "$pid")
 sleep 20
 c1=$(cpu_ns "$pid"); s1=$(switches "$pid")
 awk -v c="$((c1 - c0))" -v s="$((s1 - s0))" 'BEGIN {printf "idle: %.1f wake-ups per second, %.3f %% CPU over 20 s online\n", s / 20, c / 20e9 * 100}'
-echo "memory: peak resident $(awk '/VmHWM/ {printf "%.1f MB", $2 / 1024}' /proc/"$pid"/status)"
+echo "memory: peak resident $(awk '/VmHWM/ {printf "%.1f MB", $2 / 1024}' /proc/"$pid"/status) after the start, the drag and the rest"
+kill "$pid"; wait "$pid" 2>/dev/null
+# Every page shown and every window opened.
+MIRELUNE_TRACE_OPEN_ALL=1 start
+for _ in $(seq 200); do grep -q 'trace opened' "$work/trace.txt" && break; sleep 0.05; done
+sleep 0.5
+echo "memory: peak resident $(awk '/VmHWM/ {printf "%.1f MB", $2 / 1024}' /proc/"$pid"/status) with every page and window opened"
 kill "$pid"; wait "$pid" 2>/dev/null

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QObject>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "ui/frm_eq.h"
 #include "ui/graph_widget.h"
 #include "ui/mdi_main.h"
+#include "ui/page_table.h"
 
 namespace mirelune::ui {
 
@@ -35,6 +37,7 @@ class Trace : public QObject {
     if (eq && session_.StatusFacts().modeNumber >= 0 && (w == eq || eq->isAncestorOf(w))) {
       done_ = true;
       Print("values");
+      if (std::getenv("MIRELUNE_TRACE_OPEN_ALL")) QTimer::singleShot(200, &frame_, [this] { OpenAll(); });
       if (GraphWidget* g = eq->graph()) {
         const QPoint at = g->mapToGlobal(QPoint(0, 0));
         const MarkerPos m = g->model().Marker(0);
@@ -47,6 +50,23 @@ class Trace : public QObject {
   }
 
  private:
+  // For the memory figure: every page shown once and every window opened, then the peak.
+  void OpenAll() {
+    FrmEq* eq = frame_.tuningWindow();
+    if (!eq) return;
+    for (int page = 0; page < kPageCount; ++page) {
+      eq->ShowPage(page);
+      QCoreApplication::processEvents();
+    }
+    eq->ShowPage(0);
+    frame_.OpenProgramManager();
+    frame_.OpenStartupSettings();
+    frame_.OpenProgram2();
+    frame_.ChooseDevice();
+    QCoreApplication::processEvents();
+    Print("opened");
+  }
+
   static void Print(const char* what) {
     std::fprintf(stderr, "mirelune-trace %s %lld\n", what,
                  static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
