@@ -63,7 +63,7 @@ wait "$holder" 2>/dev/null
 # One mode file to every amplifier, one of them failing: its line says so, the others are
 # written, and the exit status is 1.
 expect_rc 0 --device virtual read-mode 4 -o m4.sp
-expect_rc 1 --device all --faults b:unplug=3 write-mode 2 m4.sp
+expect_rc 1 --device all --faults b:usbtiming,unplug=25 write-mode 2 m4.sp
 grep -q "^virtual:a	-	ok	" out.txt || fail "write-mode all, a: $(cat out.txt)"
 grep -q "^virtual:b	-	FAILED	" out.txt || fail "write-mode all, b: $(cat out.txt)"
 grep -q "^virtual:c	-	ok	" out.txt || fail "write-mode all, c: $(cat out.txt)"
