@@ -100,6 +100,9 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     QThread::msleep(50);
   }
   port_->onClaimed = nullptr;
+  if (!port_->LockError().empty())
+    ctx_.err << "mirelune-cli " << command_ << ": note: the amplifier is used without a lock ("
+             << port_->LockError() << "); another program may use it at the same time\n" << std::flush;
   if (!loadError.empty()) {
     Fail(loadError);
     port_.reset();

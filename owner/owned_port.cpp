@@ -47,10 +47,11 @@ void OwnedPort::Retarget(std::unique_ptr<HidPort> inner, DeviceAddress address) 
 void OwnedPort::Release() {
   inner_->Close();
   lock_.Release();
+  unlocked_ = false;
 }
 
 HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
-  if (lock_.Held()) return {HidOpenStatus::Opened, {}};
+  if (lock_.Held() || unlocked_) return {HidOpenStatus::Opened, {}};
   DeviceCandidates candidates;
   if (address_.kind != DeviceAddress::Kind::Virtual) candidates.hid = enumerate(vendor, product);
   candidatesSeen_ = static_cast<int>(candidates.hid.size());
@@ -65,8 +66,13 @@ HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
     case DeviceLock::Result::Busy:
       return {HidOpenStatus::Busy, target.Label() + " is in use by " + holder_.Text()};
     case DeviceLock::Result::Error:
-      return {HidOpenStatus::Failed, error};
+      // No place for locks (a read-only or foreign runtime folder): the amplifier is still
+      // used, as before there were owners, and the reason is kept for the caller to tell.
+      unlocked_ = true;
+      lockError_ = error;
+      break;
     case DeviceLock::Result::Acquired:
+      lockError_.clear();
       break;
   }
   holder_ = {};

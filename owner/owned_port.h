@@ -55,7 +55,9 @@ class OwnedPort : public HidPort {
   // must choose one).
   int CandidatesSeen() const { return candidatesSeen_; }
 
-  bool Owned() const { return lock_.Held(); }
+  // Claimed: the lock is held, or no lock could be made at all (LockError says why).
+  bool Owned() const { return lock_.Held() || unlocked_; }
+  const std::string& LockError() const { return lockError_; }
   const DeviceTarget& Target() const { return target_; }
   const LockHolder& Holder() const { return holder_; }
   const DeviceAddress& Address() const { return address_; }
@@ -78,6 +80,8 @@ class OwnedPort : public HidPort {
   DeviceTarget target_;
   LockHolder holder_;
   int candidatesSeen_ = 0;
+  bool unlocked_ = false;
+  std::string lockError_;
   InputHandler input_;
   LostHandler lost_;
 };

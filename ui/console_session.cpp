@@ -1,6 +1,7 @@
 #include "ui/console_session.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QDateTime>
 #include <QDir>
@@ -102,6 +103,9 @@ std::unique_ptr<HidPort> ConsoleSession::MakeInnerPort() {
 }
 
 void ConsoleSession::OnClaimed(bool isVirtual, const std::string& lockKey) {
+  if (owned_ && !owned_->LockError().empty())
+    std::fprintf(stderr, "mirelune: the amplifier is used without a lock (%s); another program may use it at the same time\n",
+                 owned_->LockError().c_str());
   // Ours now, before the first frame: a virtual amplifier's memory is loaded and kept from
   // here on, and other programs are served.
   if (isVirtual && amplifier_ && !options_.virtualStatePath.empty()) {

@@ -110,5 +110,21 @@ TEST_F(OwnedPortTest, BusyAmplifierIsNotOpenedAndItsOwnerIsNamed) {
   EXPECT_EQ(opens, 2);
 }
 
+TEST_F(OwnedPortTest, NoPlaceForLocksStillOpensTheAmplifierAndSaysWhy) {
+  // A file where the lock folder should be: the amplifier is used without a lock.
+  const std::string runtime = std::getenv("XDG_RUNTIME_DIR");
+  { FILE* f = std::fopen((runtime + "/mirelune").c_str(), "w"); ASSERT_NE(f, nullptr); std::fclose(f); }
+  int opens = 0, claims = 0;
+  OwnedPort port(std::make_unique<CountingPort>(&opens), Address("virtual:x"), "mirelune", true);
+  port.onClaimed = [&](const DeviceTarget&) { ++claims; };
+  EXPECT_TRUE(port.Open(1, 2));
+  EXPECT_TRUE(port.Owned());
+  EXPECT_NE(port.LockError().find("mirelune"), std::string::npos) << port.LockError();
+  port.Close();
+  EXPECT_TRUE(port.Open(1, 2));
+  EXPECT_EQ(claims, 1) << "claimed once, not at every reconnect";
+  EXPECT_EQ(opens, 2);
+}
+
 }  // namespace
 }  // namespace mirelune
