@@ -82,8 +82,17 @@ void GraphWidget::paintEvent(QPaintEvent* e) {
 }
 
 void GraphWidget::resizeEvent(QResizeEvent*) {
+  // The window is laid out more than once before it shows: the surfaces are made for the size
+  // it shows at, not for each size on the way there.
+  if (!isVisible()) return;
   if (!view_.ResizeGraph(size())) return;
   // New point tables and curves for the new width; the selection returns to band 0.
+  model_.RedrawAll(true);
+  view_.DrawGraph();
+}
+
+void GraphWidget::showEvent(QShowEvent*) {
+  if (!view_.ResizeGraph(size())) return;
   model_.RedrawAll(true);
   view_.DrawGraph();
 }
