@@ -151,6 +151,8 @@ bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error
   }
   link_->SetLinkSwitch(false);
   owner_->Close();
+  scheduler_.StopTimer(syncTimer_);  // SaveState below syncs the old amplifier's memory
+  syncTimer_ = 0;
   std::string saveError;
   if (!SaveState(saveError)) notifier_.Warning(saveError);
   state_.reset();
