@@ -94,7 +94,7 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
     Job& j = jobs[i];
     j.target = targets[i];
     j.arguments << "--device" << QString::fromStdString(j.target.Label());
-    for (const std::string& f : ctx.options.faultSpecs) j.arguments << "--faults" << QString::fromStdString(f);
+    for (const std::string& f : ctx.options.faultLists) j.arguments << "--faults" << QString::fromStdString(f);
     if (ctx.options.hasPassword) j.arguments << "--password" << QString::fromStdString(ctx.options.password);
     j.arguments << QString::fromStdString(command);
     const std::vector<std::string>& mine = hasOut ? withoutOut : rest;

@@ -17,7 +17,7 @@ struct Options {
   std::string password;         // --password: administrator password, else asked on the terminal
   // --faults [NAME:]LIST, repeatable: fault injection of the virtual amplifiers (of virtual:NAME
   // only with the prefix)
-  std::vector<std::string> faultSpecs;
+  std::vector<std::string> faultLists;
   bool hasPassword = false;
   std::string language;         // --lang zh|en; empty: the locale's
 };

@@ -45,15 +45,15 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     return;
   }
   target_ = targets.front();
-  const std::string faultSpec = FaultsFor(ctx.options, target_);
-  if (!target_.isVirtual && !faultSpec.empty()) {
+  const std::string faultList = FaultsFor(ctx.options, target_);
+  if (!target_.isVirtual && !faultList.empty()) {
     Fail("--faults applies to --device virtual only");
     return;
   }
   std::unique_ptr<HidPort> inner;
   VirtualFaults faults;
   if (target_.isVirtual) {
-    if (!ParseFaultSpec(faultSpec, faults, error)) {
+    if (!ParseFaultList(faultList, faults, error)) {
       Fail("--faults: " + error);
       return;
     }
@@ -131,21 +131,14 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
 }
 
 std::string FaultsFor(const Options& options, const DeviceTarget& target) {
-  std::string spec;
-  for (const std::string& item : options.faultSpecs) {
-    // "NAME:ITEMS" applies to the virtual amplifier of that name only.
-    const size_t colon = item.find(':');
-    const size_t eq = item.find('=');
-    std::string items = item;
-    if (colon != std::string::npos && (eq == std::string::npos || colon < eq)) {
-      const std::string name = item.substr(0, colon);
-      if (!target.isVirtual || target.virtualName != name) continue;
-      items = item.substr(colon + 1);
-    }
-    if (items.empty()) continue;
-    spec += (spec.empty() ? "" : ",") + items;
+  std::string list;
+  for (const std::string& given : options.faultLists) {
+    const FaultArgument a = SplitFaultArgument(given);
+    if (!a.name.empty() && (!target.isVirtual || target.virtualName != a.name)) continue;
+    if (a.items.empty()) continue;
+    list += (list.empty() ? "" : ",") + a.items;
   }
-  return spec;
+  return list;
 }
 
 DeviceSession::~DeviceSession() {

@@ -120,27 +120,24 @@ int Run(int argc, char** argv) {
       value(opt.password);
       opt.hasPassword = true;
     } else if (a == "--faults") {
-      std::string spec;
-      value(spec);
-      opt.faultSpecs.push_back(spec);
+      std::string given;
+      value(given);
+      opt.faultLists.push_back(given);
     } else {
       rest.push_back(a);
     }
   }
   if (!mirelune::cli::UseLanguage(opt.language))
     std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
-  if (!opt.faultSpecs.empty()) {
+  if (!opt.faultLists.empty()) {
     if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos) {
       std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
       return kExitUsage;
     }
-    for (const std::string& spec : opt.faultSpecs) {
-      const size_t colon = spec.find(':');
-      const size_t eq = spec.find('=');
-      const bool named = colon != std::string::npos && (eq == std::string::npos || colon < eq);
+    for (const std::string& given : opt.faultLists) {
       mirelune::VirtualFaults faults;
       std::string error;
-      if (!mirelune::ParseFaultSpec(named ? spec.substr(colon + 1) : spec, faults, error)) {
+      if (!mirelune::ParseFaultList(mirelune::SplitFaultArgument(given).items, faults, error)) {
         std::cerr << "mirelune-cli: --faults: " << error << "\n";
         return kExitUsage;
       }

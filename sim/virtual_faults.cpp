@@ -19,7 +19,7 @@ bool ToInt(const std::string& s, int lo, int hi, int& out) {
 
 }  // namespace
 
-bool ParseFaultSpec(const std::string& text, VirtualFaults& f, std::string& error) {
+bool ParseFaultList(const std::string& text, VirtualFaults& f, std::string& error) {
   std::stringstream in(text);
   std::string item;
   constexpr int kBig = 100000000;
@@ -63,6 +63,15 @@ bool ParseFaultSpec(const std::string& text, VirtualFaults& f, std::string& erro
     }
   }
   return true;
+}
+
+FaultArgument SplitFaultArgument(const std::string& text) {
+  // A colon before any '=' names an amplifier; one after it belongs to an item (unplug=AT:FOR).
+  const size_t colon = text.find(':');
+  const size_t eq = text.find('=');
+  if (colon != std::string::npos && (eq == std::string::npos || colon < eq))
+    return {text.substr(0, colon), text.substr(colon + 1)};
+  return {{}, text};
 }
 
 }  // namespace mirelune

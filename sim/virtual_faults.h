@@ -33,6 +33,14 @@ struct VirtualFaults {
 };
 
 // Parses the text form; false with `error` naming the offending item.
-bool ParseFaultSpec(const std::string& text, VirtualFaults& faults, std::string& error);
+bool ParseFaultList(const std::string& text, VirtualFaults& faults, std::string& error);
+
+// A --faults argument as given: "ITEMS" for every virtual amplifier, or "NAME:ITEMS" for the
+// one named NAME (empty `name` for the first form).
+struct FaultArgument {
+  std::string name;
+  std::string items;
+};
+FaultArgument SplitFaultArgument(const std::string& text);
 
 }  // namespace mirelune

@@ -82,7 +82,7 @@ bool ParseConsoleArgs(const std::vector<std::string>& args, ConsoleCommandLine& 
       return false;
     }
     std::string why;
-    if (!ParseFaultSpec(faultText, options.faults, why)) {
+    if (!ParseFaultList(faultText, options.faults, why)) {
       error = "--faults: " + why;
       return false;
     }

@@ -18,7 +18,7 @@ namespace {
 std::unique_ptr<VirtualRig> MakeRig(const std::string& faults = "") {
   VirtualFaults f;
   std::string error;
-  EXPECT_TRUE(ParseFaultSpec(faults, f, error)) << error;
+  EXPECT_TRUE(ParseFaultList(faults, f, error)) << error;
   return std::make_unique<VirtualRig>(f);
 }
 

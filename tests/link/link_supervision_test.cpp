@@ -15,7 +15,7 @@ using Kind = RecordingNotifier::Kind;
 std::unique_ptr<VirtualRig> MakeRig(const std::string& faults = "") {
   VirtualFaults f;
   std::string error;
-  EXPECT_TRUE(ParseFaultSpec(faults, f, error)) << error;
+  EXPECT_TRUE(ParseFaultList(faults, f, error)) << error;
   return std::make_unique<VirtualRig>(f);
 }
 
@@ -157,7 +157,7 @@ TEST(LinkSupervision, LostRepliesAreMadeGoodByTheRetries) {
     ASSERT_TRUE(rig->BringUp());
     SendClock clock(*rig);
     std::string error;
-    ASSERT_TRUE(ParseFaultSpec(c.faults, rig->port.Faults(), error));
+    ASSERT_TRUE(ParseFaultList(c.faults, rig->port.Faults(), error));
     EXPECT_TRUE(rig->link.SendCommand(ReadStatus, 0, 0)) << c.faults;
     EXPECT_EQ(clock.TimesOf(StatusFrame()).size(), c.sends) << c.faults;
     EXPECT_EQ(rig->link.ReplyPayload()[0], ReadStatus) << c.faults;

@@ -183,10 +183,10 @@ TEST(VirtualAmplifierWire, AnswersOnlyWellFormedFrames) {
   }
 }
 
-TEST(FaultSpec, TextForm) {
+TEST(FaultList, TextForm) {
   VirtualFaults f;
   std::string error;
-  ASSERT_TRUE(ParseFaultSpec("drop=2,corrupt=1,split=5,stray,delay=40,nosync,unplug=100:250,"
+  ASSERT_TRUE(ParseFaultList("drop=2,corrupt=1,split=5,stray,delay=40,nosync,unplug=100:250,"
                              "usbtiming,admin,open=busy",
                              f, error))
       << error;
@@ -205,7 +205,7 @@ TEST(FaultSpec, TextForm) {
   for (const char* bad : {"drop", "drop=x", "split=0", "split=64", "delay=-5", "stray=1",
                           "unplug=5:", "open=maybe", "wobble"}) {
     VirtualFaults g;
-    EXPECT_FALSE(ParseFaultSpec(bad, g, error)) << bad;
+    EXPECT_FALSE(ParseFaultList(bad, g, error)) << bad;
     EXPECT_NE(error.find(bad), std::string::npos) << error;
   }
 }
@@ -221,6 +221,27 @@ TEST(UsbTimingModel, EachReportCostsOneMillisecondEachWay) {
   const int64_t before = rig->scheduler.NowMs();
   ASSERT_TRUE(rig->link.SendCommand(ReadModeNames, 0, 0));
   EXPECT_EQ(rig->scheduler.NowMs() - before, 1 + 3);  // 135-byte reply: three IN reports
+}
+
+}  // namespace
+}  // namespace mirelune
+
+namespace mirelune {
+namespace {
+
+TEST(FaultList, AnArgumentMayNameOneVirtualAmplifier) {
+  struct Case {
+    const char* text;
+    const char* name;
+    const char* items;
+  };
+  for (const Case& c : {Case{"drop=2,split=5", "", "drop=2,split=5"}, Case{"b:unplug=3", "b", "unplug=3"},
+                        Case{"unplug=300:100", "", "unplug=300:100"}, Case{"room-2:usbtiming,unplug=25:9", "room-2", "usbtiming,unplug=25:9"},
+                        Case{"stray", "", "stray"}}) {
+    const FaultArgument a = SplitFaultArgument(c.text);
+    EXPECT_EQ(a.name, c.name) << c.text;
+    EXPECT_EQ(a.items, c.items) << c.text;
+  }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ struct Console {
     options.dataFolder = (tmp.isEmpty() ? std::string(MIRELUNE_BUILD_DIR) + "/test-tmp" : tmp.toStdString()) +
                          "/console-data";
     std::string error;
-    if (!ParseFaultSpec(faults, options.faults, error)) qFatal("bad fault text %s", error.c_str());
+    if (!ParseFaultList(faults, options.faults, error)) qFatal("bad fault text %s", error.c_str());
     scheduler.SetHorizonMs(10LL * 60 * 1000);
     session = std::make_unique<ConsoleSession>(options, scheduler, messages);
     if (prepare) prepare(*session->amplifier());

@@ -23,7 +23,7 @@ TEST(ConsoleStartup, TheDevicesValuesFollowTheSearchAnswerWithoutWaiting) {
     ConsoleOptions options;
     options.device = ConsoleOptions::Device::Virtual;
     std::string error;
-    ASSERT_TRUE(ParseFaultSpec(faults, options.faults, error)) << error;
+    ASSERT_TRUE(ParseFaultList(faults, options.faults, error)) << error;
     VirtualScheduler scheduler;
     RecordingNotifier messages;
     ConsoleSession session(options, scheduler, messages);
