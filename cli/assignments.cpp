@@ -14,22 +14,6 @@
 namespace mirelune::cli {
 namespace {
 
-// The store's defaults tell which addresses hold a parameter and which are EQ bands; built
-// once, it is large.
-const Store& Probe() {
-  static const Store* probe = [] {
-    auto* s = new Store;
-    s->InitDefaults();
-    return s;
-  }();
-  return *probe;
-}
-
-bool HoldsParam(long address) {
-  return address >= 0 && address < kAddressCount &&
-         Probe().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
-}
-
 // Whether `text` is a number followed by a unit, or "OFF": a value as the console shows it.
 bool ShownWithUnit(const std::string& text) {
   double n = 0;
@@ -57,7 +41,7 @@ size_t BandColon(const std::string& text) {
 bool ParseAssignment(const std::string& param, const std::string& value, Assignment& a,
                      std::string& error) {
   if (!ResolveParam(param, a.address, error)) return false;
-  a.band = Probe().ParamTable.at(0, a.address).Kind == kEqBand;
+  a.band = StartUpStore().ParamTable.at(0, a.address).Kind == kEqBand;
   if (a.band) {
     ParamRecord check;
     a.bandFields = value;

@@ -145,15 +145,11 @@ ParamRange RangeOf(int address) {
   // What the console starts with is what it holds: a start-up value beyond the control's travel
   // (the sub-woofer's low-pass at index 146, 320 Hz, on a slider that reaches 143) widens the
   // range, so that it is read, kept and written back as it is.
-  static const Store* startUp = [] {
-    auto* store = new Store;
-    store->InitDefaults();
-    return store;
-  }();
+  const Store& startUp = StartUpStore();
   if (address >= 0 && address < kAddressCount)
     for (int slot = 0; slot < kSlotCount; ++slot) {
-      const int32_t v = startUp->ParamTable.at(slot, address).Value;
-      if (startUp->ParamTable.at(slot, address).Kind == kEqBand || r.Contains(v)) continue;
+      const int32_t v = startUp.ParamTable.at(slot, address).Value;
+      if (startUp.ParamTable.at(slot, address).Kind == kEqBand || r.Contains(v)) continue;
       r.low = std::min(r.low, v);
       r.high = std::max(r.high, v);
     }

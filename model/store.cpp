@@ -203,4 +203,19 @@ int AddressFromTag(const std::string& tag) {
   return kind * 256 + menu;
 }
 
+const Store& StartUpStore() {
+  // Large (two whole tables): on the heap, never freed.
+  static const Store* store = [] {
+    auto* s = new Store;
+    s->InitDefaults();
+    return s;
+  }();
+  return *store;
+}
+
+bool HoldsParam(long address) {
+  return address >= 0 && address < kAddressCount &&
+         StartUpStore().ParamTable.at(0, static_cast<int>(address)).Valid != kFalse;
+}
+
 }  // namespace mirelune

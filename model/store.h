@@ -78,4 +78,10 @@ int AddressFromTag(const std::string& tag);
 // The frequency lists of AddEqBands, in Hz, by count (15, 10, 7, 5, 51).
 const char* EqBandFrequencies(int count);
 
+// The console's start-up content (InitDefaults), built once on first use and shared: what tells
+// which addresses hold a parameter, their kinds and their start-up values. Read-only.
+const Store& StartUpStore();
+// Whether `address` holds a parameter (a valid record in the start-up content).
+bool HoldsParam(long address);
+
 }  // namespace mirelune

@@ -23,21 +23,7 @@ std::string Failure(const std::string& error, QJsonObject o = {}) {
   return Line(o);
 }
 
-const Store& Probe() {
-  static const Store* probe = [] {
-    auto* s = new Store;
-    s->InitDefaults();
-    return s;
-  }();
-  return *probe;
-}
-
-bool HoldsParam(int address) {
-  return address >= 0 && address < kAddressCount &&
-         Probe().ParamTable.at(0, address).Valid != kFalse;
-}
-
-bool IsBand(int address) { return Probe().ParamTable.at(0, address).Kind == kEqBand; }
+bool IsBand(int address) { return StartUpStore().ParamTable.at(0, address).Kind == kEqBand; }
 
 // A whole number in a JSON value, or false.
 bool WholeNumber(const QJsonValue& v, long& out) {
@@ -145,7 +131,7 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
     std::vector<int> addresses;
     for (const QJsonValue& v : in.value("addresses").toArray()) {
       long a = 0;
-      if (!WholeNumber(v, a) || !HoldsParam(static_cast<int>(a)))
+      if (!WholeNumber(v, a) || !HoldsParam(a))
         return Failure("no parameter at address " + v.toVariant().toString().toStdString());
       addresses.push_back(static_cast<int>(a));
     }
