@@ -74,10 +74,7 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
       state_.reset();
       return;
     }
-    amplifier_->onMemoryChanged = [this] {
-      std::string e;
-      if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
-    };
+    state_->KeepEveryChange(*amplifier_);
   };
   bool told = false;
   while (true) {
@@ -153,11 +150,13 @@ int DeviceSession::Finish(int status) {
   finished_ = true;
   // Nothing runs any more: the event loop only turns inside the command's waits.
   std::string error;
-  if (state_ && !state_->Close(*amplifier_, error) && saveError_.empty()) saveError_ = error;
-  if (!saveError_.empty()) {
-    Fail("the virtual amplifier's state was not saved: " + saveError_);
+  std::string saveError = state_ ? state_->SaveError() : std::string();
+  if (state_ && !state_->Close(*amplifier_, error) && saveError.empty()) saveError = error;
+  if (!saveError.empty()) {
+    Fail("the virtual amplifier's state was not saved: " + saveError);
     status = kExitFailed;
   }
+  if (amplifier_) amplifier_->onMemoryChanged = nullptr;  // it keeps no memory any more
   state_.reset();
   if (port_) port_->Release();
   // A warning printed on the way (a reply that timed out, the link lost for a moment) reads as

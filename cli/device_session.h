@@ -116,7 +116,6 @@ class DeviceSession {
   DeviceTarget target_;
   std::string ownerSocket_;
   LockHolder holder_;
-  std::string saveError_;    // the first failed save of the virtual amplifier's memory
   std::unique_ptr<OwnedPort> port_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;

@@ -33,10 +33,7 @@ AmplifierSession::AmplifierSession(const DeviceTarget& target, Scheduler& schedu
       state_.reset();
       return;
     }
-    amplifier_->onMemoryChanged = [this] {
-      std::string e;
-      if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
-    };
+    state_->KeepEveryChange(*amplifier_);
   };
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier);
@@ -51,9 +48,15 @@ AmplifierSession::~AmplifierSession() {
   usb_.reset();
   port_.reset();  // releases the lock after the link stopped
   if (state_ && amplifier_) {
+    amplifier_->onMemoryChanged = nullptr;
     std::string e;
     state_->Close(*amplifier_, e);
   }
+}
+
+const std::string& AmplifierSession::SaveError() const {
+  static const std::string none;
+  return state_ ? state_->SaveError() : none;
 }
 
 bool AmplifierSession::Connect(std::string& error, int limitMs) {

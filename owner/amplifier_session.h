@@ -36,7 +36,7 @@ class AmplifierSession {
   // scheduler time. False with `error` (busy: who holds it; not found; no answer).
   bool Connect(std::string& error, int limitMs = kConnectLimitMs);
   // The first failed save of a virtual amplifier's memory; empty when all were kept.
-  const std::string& SaveError() const { return saveError_; }
+  const std::string& SaveError() const;
 
   Store& store() { return *store_; }
   Link& link() { return *link_; }
@@ -49,7 +49,7 @@ class AmplifierSession {
   std::unique_ptr<Store> store_;
   std::unique_ptr<VirtualAmplifier> amplifier_;
   std::unique_ptr<VirtualStateSession> state_;
-  std::string loadError_, saveError_;
+  std::string loadError_;
   std::unique_ptr<OwnedPort> port_;
   std::unique_ptr<UsbComm> usb_;
   std::unique_ptr<Link> link_;

@@ -341,6 +341,14 @@ bool VirtualStateSession::Save(VirtualAmplifier& amp, std::string& error, bool d
   return true;
 }
 
+void VirtualStateSession::KeepEveryChange(VirtualAmplifier& amp) {
+  amp.onMemoryChanged = [this, &amp] {
+    std::string e;
+    if (!Save(amp, e, false) && saveError_.empty()) saveError_ = e;
+    if (afterChange) afterChange();
+  };
+}
+
 bool VirtualStateSession::Close(VirtualAmplifier& amp, std::string& error) {
   const bool ok = Save(amp, error);
   lock_.Release();

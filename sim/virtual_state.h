@@ -72,6 +72,13 @@ class VirtualStateSession {
   // durable Save syncs it even when nothing changed since.
   bool Save(VirtualAmplifier& amp, std::string& error, bool durable = true);
   bool IsOpen() const { return lock_.Held(); }
+  // The owner's way of keeping `amp`'s memory from now on: after every change it reports
+  // (VirtualAmplifier::onMemoryChanged), before its acknowledgement leaves, the file is replaced
+  // whole - not synced; Save or Close sync it. The first save that failed is kept in
+  // SaveError. `afterChange` runs after each of these saves (the console starts its sync timer).
+  void KeepEveryChange(VirtualAmplifier& amp);
+  std::function<void()> afterChange;
+  const std::string& SaveError() const { return saveError_; }
   // Saves `amp` when it differs from what Open found (a missing file: the factory state), and
   // releases the lock. False with `error` when the save failed. Only after a successful Open.
   bool Close(VirtualAmplifier& amp, std::string& error);
@@ -81,6 +88,7 @@ class VirtualStateSession {
   VirtualStateLock lock_;
   std::vector<uint8_t> opened_;
   bool unsynced_ = false;  // saved since the last durable save, not synced yet
+  std::string saveError_;
 };
 
 // Loads the state into `amp` under the lock. A missing file leaves the factory state; a file

@@ -113,14 +113,13 @@ void ConsoleSession::OnClaimed(bool isVirtual, const std::string& lockKey) {
     if (state_->Open(*amplifier_, stateError_)) {
       // Kept at once (replaced whole), and on the disk once the changes pause for a second: a
       // drag does not wait for the disk at every step.
-      amplifier_->onMemoryChanged = [this] {
-        std::string e;
-        if (!state_->Save(*amplifier_, e, false) && saveError_.empty()) saveError_ = e;
+      state_->KeepEveryChange(*amplifier_);
+      state_->afterChange = [this] {
         scheduler_.StopTimer(syncTimer_);
         syncTimer_ = scheduler_.StartTimer(kStateSyncMs, false, [this] {
           syncTimer_ = 0;
-          std::string e2;
-          if (state_ && !state_->Save(*amplifier_, e2) && saveError_.empty()) saveError_ = e2;
+          std::string e;
+          if (state_ && !state_->Save(*amplifier_, e) && syncError_.empty()) syncError_ = e;
         });
       };
     } else {
@@ -155,6 +154,7 @@ bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error
   syncTimer_ = 0;
   std::string saveError;
   if (!SaveState(saveError)) notifier_.Warning(saveError);
+  if (amplifier_) amplifier_->onMemoryChanged = nullptr;
   state_.reset();
   std::unique_ptr<VirtualAmplifier> old = std::move(amplifier_);
   options_.address = address;
@@ -163,7 +163,7 @@ bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error
   owned_->Retarget(MakeInnerPort(), addresses[0]);
   old.reset();  // after its port is gone
   stateError_.clear();
-  saveError_.clear();
+  syncError_.clear();
   deviceRead_ = false;
   link_->SetLinkSwitch(true);
   usb_->Connect();
@@ -311,8 +311,9 @@ LinkStatusFacts ConsoleSession::StatusFacts() const {
 }
 
 bool ConsoleSession::SaveState(std::string& error) {
-  if (!saveError_.empty()) {
-    error = saveError_;
+  const std::string& failed = state_ && !state_->SaveError().empty() ? state_->SaveError() : syncError_;
+  if (!failed.empty()) {
+    error = failed;
     return false;
   }
   if (state_) return state_->Save(*amplifier_, error);

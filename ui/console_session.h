@@ -162,7 +162,7 @@ class ConsoleSession {
   OwnedPort* owned_ = nullptr;
   VirtualHidPort* virtualPort_ = nullptr;
   std::unique_ptr<VirtualStateSession> state_;
-  std::string saveError_;
+  std::string syncError_;  // the first failed sync of the virtual memory
   static constexpr int kStateSyncMs = 1000;
   Scheduler::TimerId syncTimer_ = 0;  // the virtual memory to the disk once changes pause
   std::unique_ptr<class ConsoleOwner> owner_;
