@@ -1783,5 +1783,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>%1 %2 超出任何滤波器的范围</source>
         <translation>%1 %2 is beyond any filter</translation>
     </message>
+    <message>
+        <source>正被 %1 使用，它退出后自动连接</source>
+        <translation>In use by %1; connects when it ends</translation>
+    </message>
 </context>
 </TS>

@@ -40,9 +40,10 @@ QString Text(const LinkStatusFacts& f) {
   if (!f.switchOn) return Tr("联机已关闭");
   if (f.online) return OnlineText(f) + (f.rightsLoggedIn ? Tr("，权限已登录") : QString());
   if (f.portOpen) return Tr("正在查找功放…");
+  // Short enough for the line at the smallest window; the title names the amplifier, the
+  // tooltip gives the whole sentence (LinkStatusDetail).
   if (f.lastOpen.status == HidOpenStatus::Busy && !f.heldBy.empty())
-    return Tr("功放 %1 正被 %2 使用；它退出后自动连接")
-        .arg(QString::fromStdString(f.device), QString::fromStdString(f.heldBy));
+    return Tr("正被 %1 使用，它退出后自动连接").arg(QString::fromStdString(f.heldBy));
   if (f.candidates > 1)
     return Tr("已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台").arg(f.candidates);
   return OpenText(f.lastOpen, f.vendor, f.product, false);
@@ -75,6 +76,11 @@ QString WithSavedEdits(const LinkStatusFacts& f, QString text, bool fullPath) {
 std::string LinkStatusText(const LinkStatusFacts& f) { return WithSavedEdits(f, Text(f), false).toStdString(); }
 
 std::string LinkStatusDetail(const LinkStatusFacts& f) {
+  if (f.switchOn && !f.online && !f.portOpen && f.lastOpen.status == HidOpenStatus::Busy && !f.heldBy.empty())
+    return WithSavedEdits(f, Tr("功放 %1 正被 %2 使用；它退出后自动连接")
+                                 .arg(QString::fromStdString(f.device), QString::fromStdString(f.heldBy)),
+                          true)
+        .toStdString();
   if (f.switchOn && !f.online && !f.portOpen)
     return WithSavedEdits(f, OpenText(f.lastOpen, f.vendor, f.product, true), true).toStdString();
   return WithSavedEdits(f, Text(f), true).toStdString();

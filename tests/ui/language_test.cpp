@@ -215,7 +215,10 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
                               QString::fromStdString(LinkStatusText(several)),
                               QString::fromStdString(LinkStatusText(online))};
   CheckLanguage(status, l, "status of several amplifiers");
-  QVERIFY2(status[0].contains("hid:0042") && status[0].contains("(PID 42)"), qPrintable(status[0]));
+  QVERIFY2(status[0].contains("(PID 42)"), qPrintable(status[0]));
+  const QString busyDetail = QString::fromStdString(LinkStatusDetail(busy));
+  CheckLanguage(QStringList{busyDetail}, l, "status detail of a busy amplifier");
+  QVERIFY2(busyDetail.contains("hid:0042") && busyDetail.contains("(PID 42)"), qPrintable(busyDetail));
   QVERIFY2(status[1].contains("3"), qPrintable(status[1]));
   QVERIFY2(status[2].contains("(hid:0042)"), qPrintable(status[2]));
 }

@@ -27,6 +27,7 @@
 #include "ui/console_style.h"
 #include "ui/frame_handles.h"
 #include "ui/language.h"
+#include "ui/link_status_text.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
 #include "ui/skin_panel.h"
@@ -191,6 +192,8 @@ class LayoutTest : public QObject {
   void nothingClippedOrCovered();
   void smallWindowsClippedOrCovered_data();
   void smallWindowsClippedOrCovered();
+  void longestStatusTextsFit_data() { nothingClippedOrCovered_data(); }
+  void longestStatusTextsFit();
   void tuningWindowFollowsTheFrame();
   void menuEntriesNameTheirWindows_data();
   void menuEntriesNameTheirWindows();
@@ -361,6 +364,48 @@ int main(int argc, char* argv[]) {
   LayoutTest test;
   QTEST_SET_MAIN_SOURCE_PATH
   return QTest::qExec(&test, argc, argv);
+}
+
+// The status line's longest texts - an amplifier held by another program, several attached,
+// one named online - fit the line at every size, in both languages.
+void LayoutTest::longestStatusTextsFit() {
+  QFETCH(int, language);
+  QFETCH(QSize, size);
+  const auto l = static_cast<Language>(language);
+  QVERIFY(InstallLanguage(l));
+  Console c;
+  QVERIFY(c.Synced());
+  SizeClientArea(*c.frame, size);
+  auto* status = c.eq().findChild<QLabel*>("linkStatusText");
+  QVERIFY(status && status->isVisible());
+  LinkStatusFacts busy;
+  busy.lastOpen.status = HidOpenStatus::Busy;
+  busy.device = "hid:0123456789AB";
+  busy.heldBy = "mirelune-cli write-mode (PID 4194304)";
+  LinkStatusFacts several;
+  several.lastOpen.status = HidOpenStatus::Failed;
+  several.candidates = 12;
+  LinkStatusFacts online;
+  online.online = true;
+  online.identifier = "_LM-R52Z";
+  online.device = "hid:0123456789AB";
+  online.modeNumber = 9;
+  online.soundMode = 1;
+  online.rightsLoggedIn = true;
+  QStringList faults;
+  int n = 0;
+  for (const LinkStatusFacts& f : {busy, several, online}) {
+    status->setText(QString::fromStdString(LinkStatusText(f)));
+    const QRect inside = status->contentsRect();
+    if (status->heightForWidth(inside.width()) > inside.height())
+      faults << QString("status \"%1\" does not fit %2x%3").arg(status->text()).arg(inside.width()).arg(inside.height());
+    Save(&c.eq(), QString("layout-%1-%2x%3-status-%4.png")
+                      .arg(l == Language::English ? "en" : "zh")
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(n++));
+  }
+  Report(faults);
 }
 
 #include "layout_test.moc"
