@@ -23,6 +23,8 @@ class NullBackend : public OwnerBackend {
     return true;
   }
   bool ModeNames(std::vector<std::string>&, std::string&) override { return true; }
+  bool LoadMode(int, const std::string&, std::string&) override { return true; }
+  bool CheckInstallerPassword(const std::string&, bool&, std::string&) override { return true; }
 };
 
 void BM_OwnerSetRequest(benchmark::State& state) {

@@ -8,7 +8,7 @@
 namespace mirelune {
 
 AmplifierSession::AmplifierSession(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                                   const std::string& program)
+                                   const std::string& program, bool serve)
     : target_(target), scheduler_(scheduler) {
   store_ = std::make_unique<Store>();
   store_->InitDefaults();
@@ -25,7 +25,7 @@ AmplifierSession::AmplifierSession(const DeviceTarget& target, Scheduler& schedu
     address.value = target.identity.value;
   }
   address.text = target.Label();
-  port_ = std::make_unique<OwnedPort>(std::move(inner), address, program, false);
+  port_ = std::make_unique<OwnedPort>(std::move(inner), address, program, serve);
   port_->onClaimed = [this](const DeviceTarget& t) {
     if (!t.isVirtual) return;
     state_ = std::make_unique<VirtualStateSession>(VirtualStatePath(t.virtualName));

@@ -26,8 +26,10 @@ class AmplifierSession {
  public:
   static constexpr int kConnectLimitMs = 3000;
 
+  // With `serve` the lock names the owner's socket (OwnedPort::SocketPathFor the target's
+  // key), which the caller listens on once connected.
   AmplifierSession(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                   const std::string& program);
+                   const std::string& program, bool serve = false);
   ~AmplifierSession();
   AmplifierSession(const AmplifierSession&) = delete;
   AmplifierSession& operator=(const AmplifierSession&) = delete;
@@ -41,6 +43,8 @@ class AmplifierSession {
   Store& store() { return *store_; }
   Link& link() { return *link_; }
   Transfers& transfers() { return *transfers_; }
+  UsbComm& usb() { return *usb_; }
+  Scheduler& scheduler() { return scheduler_; }
   const DeviceTarget& target() const { return target_; }
 
  private:

@@ -13,9 +13,17 @@ LocalOwnerServer::LocalOwnerServer(OwnerService& service, QObject* parent)
   retry_->setSingleShot(true);
   retry_->setInterval(kRetryMs);
   connect(retry_, &QTimer::timeout, this, [this] { Drain(); });
+  // Subscribers hear of every change the owner's amplifier acknowledged, whoever made it.
+  listener_ = service_.backend().events.Subscribe([this](const OwnerEvent& e) {
+    if (e.kind == OwnerEvent::Kind::Changed && !e.addresses.empty())
+      Publish(OwnerService::ChangeEvent(e.addresses, e.by));
+  });
 }
 
-LocalOwnerServer::~LocalOwnerServer() { Close(); }
+LocalOwnerServer::~LocalOwnerServer() {
+  service_.backend().events.Unsubscribe(listener_);
+  Close();
+}
 
 bool LocalOwnerServer::Listen(const std::string& path, std::string& error) {
   Close();

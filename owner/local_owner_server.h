@@ -36,7 +36,8 @@ class LocalOwnerServer : public QObject {
   void Close();
   std::string Path() const { return path_; }
 
-  // Sends an event line to every connection that subscribed.
+  // Sends an event line to every connection that subscribed (every change the backend
+  // publishes is sent so).
   void Publish(const std::string& eventLine);
 
  private:
@@ -55,6 +56,7 @@ class LocalOwnerServer : public QObject {
   std::deque<Pending> queue_;
   std::vector<QPointer<QLocalSocket>> subscribers_;
   bool draining_ = false;
+  int listener_ = 0;
 };
 
 }  // namespace mirelune

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "model/param_record.h"
+#include "owner/owner_events.h"
 
 namespace mirelune {
 
@@ -66,6 +67,16 @@ class OwnerBackend {
   virtual bool Set(const std::vector<OwnerChange>& changes, int sound, const std::string& by,
                    size_t& acknowledged, std::string& error) = 0;
   virtual bool ModeNames(std::vector<std::string>& names, std::string& error) = 0;
+  // Recalls stored mode `mode` (0..9) as the mode manager's read does: the amplifier's records
+  // of that mode into the store, which then shows it; publishes a Mode event. False with
+  // `error` when offline or the read failed.
+  virtual bool LoadMode(int mode, const std::string& by, std::string& error) = 0;
+  // Asks the amplifier whether `digits` is its rights (installer) password; the log-in it
+  // opens is ended at once. False with `error` when the question could not be asked.
+  virtual bool CheckInstallerPassword(const std::string& digits, bool& accepted, std::string& error) = 0;
+
+  // What happened at the owner: every acknowledged change, the link, recalled modes.
+  OwnerEvents events;
 };
 
 class OwnerService {
@@ -76,9 +87,10 @@ class OwnerService {
   // for change events on its connection.
   std::string Handle(const std::string& request, bool& subscribe);
 
-  // The event line of changed addresses, for the transports to send to their subscribers.
   bool Ready() { return backend_.Ready(); }
+  OwnerBackend& backend() { return backend_; }
 
+  // The event line of changed addresses, for the transports to send to their subscribers.
   static std::string ChangeEvent(const std::vector<int>& addresses, const std::string& by);
 
   // Checks a set request's changes: false with `error` naming the first bad one.

@@ -4,10 +4,8 @@
 
 #include "link/frame_codec.h"
 #include "model/ansi_text.h"
-#include "model/band_fields.h"
-#include "model/reverb_presets.h"
-#include <algorithm>
 #include "model/store.h"
+#include "owner/owner_changes.h"
 #include "ui/console_session.h"
 
 namespace mirelune::ui {
@@ -28,8 +26,23 @@ void ConsoleOwner::Close() { server_.reset(); }
 bool ConsoleOwner::Listening() const { return server_ != nullptr; }
 
 void ConsoleOwner::NoteChange(int address, const std::string& by) {
-  if (applying_ || !server_) return;
-  server_->Publish(OwnerService::ChangeEvent({address}, by));
+  if (applying_) return;
+  OwnerEvent e;
+  e.addresses = {address};
+  e.by = by;
+  events.Publish(e);
+}
+
+void ConsoleOwner::NoteLink() {
+  const OwnerFacts f = Facts();
+  if (f.online == lastOnline_ && f.mode == lastMode_) return;
+  lastOnline_ = f.online;
+  lastMode_ = f.mode;
+  OwnerEvent e;
+  e.kind = OwnerEvent::Kind::Link;
+  e.online = f.online;
+  e.mode = f.mode;
+  events.Publish(e);
 }
 
 OwnerFacts ConsoleOwner::Facts() {
@@ -77,30 +90,7 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
     }
   // One step of the console's undo history for the whole request.
   session_.history().PushSnapshot();
-  std::vector<OwnerChange> ordered = changes;
-  std::stable_sort(ordered.begin(), ordered.end(), [](const OwnerChange& x, const OwnerChange& y) {
-    return ApplyRank(x.address) < ApplyRank(y.address);
-  });
-  for (const OwnerChange& c : ordered) {
-    // A reverb mode with a preset sets its parameters, as the amplifier does when it arrives;
-    // values the request gives itself follow and stay.
-    if (c.address == kReverbModeAddress && !c.band)
-      for (int e = 0; e < static_cast<int>(ReverbPresetEntries().size()); ++e) {
-        const int32_t v = ReverbPresetValue(e, c.value);
-        if (v < 0) continue;
-        for (int s = 0; s < 2; ++s) store.ParamTable.at(s, ReverbPresetEntries()[static_cast<size_t>(e)].address).Value = v;
-      }
-    const int slot = store.SlotFor(c.address);
-    ParamRecord rec = store.ParamTable.at(slot, c.address);
-    if (c.band) {
-      for (const auto& [name, v] : c.fields) SetBandField(rec, name, v, error);  // checked before
-    } else {
-      rec.Value = c.value;
-    }
-    store.ParamTable.at(slot, c.address) = rec;
-    if (c.address < kFirstSlotOnlyAddress && store.ParamTable.at(0, c.address).PerMode == kFalse)
-      store.ParamTable.at(1 - slot, c.address) = rec;
-  }
+  const std::vector<OwnerChange> ordered = ApplyOwnerChanges(store, changes);
   std::vector<int> sent;
   applying_ = true;
   for (const OwnerChange& c : ordered) {
@@ -116,7 +106,12 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
   // The controls and the graph show the store, acknowledged or not: what failed is still the
   // console's edit, as a failed slider move would be.
   if (session_.onDeviceRead) session_.onDeviceRead();
-  if (!sent.empty() && server_) server_->Publish(OwnerService::ChangeEvent(sent, by));
+  if (!sent.empty()) {
+    OwnerEvent e;
+    e.addresses = sent;
+    e.by = by;
+    events.Publish(e);
+  }
   return acknowledged == changes.size();
 }
 
@@ -130,6 +125,53 @@ bool ConsoleOwner::ModeNames(std::vector<std::string>& names, std::string& error
   const auto& p = link.ReplyPayload();
   const std::vector<uint8_t> bytes(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
   for (int n = 0; n < 10; ++n) names.push_back(BytesToText(bytes, static_cast<size_t>(n) * kModeNameBytes));
+  return true;
+}
+
+}  // namespace mirelune::ui
+
+namespace mirelune::ui {
+
+bool ConsoleOwner::LoadMode(int mode, const std::string& by, std::string& error) {
+  if (mode < 0 || mode >= 10) {
+    error = "no stored mode " + std::to_string(mode + 1) + " (1..10)";
+    return false;
+  }
+  if (!Known(error)) return false;
+  Transfers& t = session_.transfers();
+  // As the mode manager's read: the amplifier's mode into the store, which the window then
+  // shows (the read's own hook refreshes it and clears the undo history).
+  t.CurrentModeNumber = mode;
+  if (!t.ReadModeToParams(mode, false, ReadGroup)) {
+    error = "the amplifier's mode " + std::to_string(mode + 1) + " could not be read" +
+            (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");
+    return false;
+  }
+  OwnerEvent e;
+  e.kind = OwnerEvent::Kind::Mode;
+  e.mode = mode;
+  e.online = session_.link().Online;
+  e.by = by;
+  events.Publish(e);
+  if (session_.onLinkChanged) session_.onLinkChanged();
+  return true;
+}
+
+bool ConsoleOwner::CheckInstallerPassword(const std::string& digits, bool& accepted, std::string& error) {
+  accepted = false;
+  if (!session_.link().Online) {
+    error = "the amplifier is not connected";
+    return false;
+  }
+  if (!session_.transfers().CheckPassword(2, digits, accepted)) {
+    error = "the amplifier did not answer the password check" +
+            (session_.link().LastError().empty() ? std::string() : " (" + session_.link().LastError() + ")");
+    return false;
+  }
+  // The check opened a log-in on the amplifier; the remote keeps its own role instead. A log-in
+  // of the console's own administration windows stays.
+  if (accepted && !session_.StatusFacts().rightsLoggedIn)
+    session_.link().SendCommand(Password, 2, kPasswordLogOut);
   return true;
 }
 

@@ -35,6 +35,10 @@ class ConsoleOwner : public OwnerBackend {
   bool Set(const std::vector<OwnerChange>& changes, int sound, const std::string& by,
            size_t& acknowledged, std::string& error) override;
   bool ModeNames(std::vector<std::string>& names, std::string& error) override;
+  bool LoadMode(int mode, const std::string& by, std::string& error) override;
+  bool CheckInstallerPassword(const std::string& digits, bool& accepted, std::string& error) override;
+  // The link or the mode number may have changed: a Link event when they did.
+  void NoteLink();
 
  private:
   bool Known(std::string& error);
@@ -42,7 +46,9 @@ class ConsoleOwner : public OwnerBackend {
   ConsoleSession& session_;
   OwnerService service_;
   std::unique_ptr<LocalOwnerServer> server_;
-  bool applying_ = false;  // a request's own sends are published once, as one event
+  bool applying_ = false;
+  bool lastOnline_ = false;
+  int lastMode_ = -1;  // a request's own sends are published once, as one event
 };
 
 }  // namespace mirelune::ui

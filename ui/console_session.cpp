@@ -46,7 +46,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
   usb_ = std::make_unique<UsbComm>(*port_, scheduler_);
   // The status line follows the port's outcomes as they happen: no timer polls them.
   usb_->onOpenChanged = [this] {
-    if (onLinkChanged) onLinkChanged();
+    LinkChanged();
   };
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
   transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
@@ -84,7 +84,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
         link_->StartSyncTick();
       });
     }
-    if (onLinkChanged) onLinkChanged();
+    LinkChanged();
   };
 }
 
@@ -168,7 +168,7 @@ bool ConsoleSession::SwitchDevice(const std::string& address, std::string& error
   link_->SetLinkSwitch(true);
   usb_->Connect();
   if (onDeviceChanged) onDeviceChanged();
-  if (onLinkChanged) onLinkChanged();
+  LinkChanged();
   return true;
 }
 
@@ -190,7 +190,7 @@ ConsoleSession::~ConsoleSession() {
 void ConsoleSession::Start() {
   usb_->Start();
   link_->Start();
-  if (onLinkChanged) onLinkChanged();
+  LinkChanged();
 }
 
 bool ConsoleSession::Quit() {
@@ -232,13 +232,13 @@ void ConsoleSession::KeepEditsBeforeRead() {
 
 void ConsoleSession::RunStartSync() {
   syncing_ = true;
-  if (onLinkChanged) onLinkChanged();
+  LinkChanged();
   KeepEditsBeforeRead();
   const bool ok = transfers_->ReadModeToParams(0, true, ReadGroup);
   lastRead_ = store_->ParamTable;
   syncing_ = false;
   deviceRead_ = ok && link_->Online;
-  if (onLinkChanged) onLinkChanged();
+  LinkChanged();
 }
 
 void ConsoleSession::InstallHistoryHooks() {
@@ -256,6 +256,11 @@ void ConsoleSession::InstallHistoryHooks() {
 
 bool ConsoleSession::SendInBulk(int address) {
   return SendParam(address) || (link_->Online && !link_->Quitting);
+}
+
+void ConsoleSession::LinkChanged() {
+  if (owner_) owner_->NoteLink();
+  if (onLinkChanged) onLinkChanged();
 }
 
 bool ConsoleSession::SendParam(int address) {

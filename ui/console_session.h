@@ -116,6 +116,8 @@ class ConsoleSession {
     if (onLinkChanged) onLinkChanged();
   }
   static std::string DefaultDataFolder();
+  // The console as its amplifier's owner: the request layer's backend and its events.
+  class ConsoleOwner& owner() { return *owner_; }
 
   // Called after every read of the device into the store (the start-up synchronisation): the
   // window refreshes its controls and graph from the store.
@@ -179,6 +181,8 @@ class ConsoleSession {
   std::string savedEdits_;
   bool rightsLoggedIn_ = false;
   void KeepEditsBeforeRead();
+  // The link or the status changed: the owner's listeners, then the window.
+  void LinkChanged();
 };
 
 }  // namespace mirelune::ui

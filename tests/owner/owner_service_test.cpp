@@ -50,6 +50,11 @@ class FakeBackend : public OwnerBackend {
     names.assign(10, "Mode");
     return true;
   }
+  bool LoadMode(int, const std::string&, std::string&) override { return true; }
+  bool CheckInstallerPassword(const std::string&, bool& accepted, std::string&) override {
+    accepted = false;
+    return true;
+  }
   int sets = 0;
   std::vector<OwnerChange> last;
   std::string lastBy;

@@ -1,0 +1,41 @@
+#include "owner/owner_changes.h"
+
+#include <algorithm>
+
+#include "model/band_fields.h"
+#include "model/reverb_presets.h"
+#include "model/store.h"
+
+namespace mirelune {
+
+std::vector<OwnerChange> ApplyOwnerChanges(Store& store, const std::vector<OwnerChange>& changes) {
+  std::vector<OwnerChange> ordered = changes;
+  std::stable_sort(ordered.begin(), ordered.end(), [](const OwnerChange& x, const OwnerChange& y) {
+    return ApplyRank(x.address) < ApplyRank(y.address);
+  });
+  for (const OwnerChange& c : ordered) {
+    // A reverb mode with a preset sets its parameters, as the amplifier does when it arrives;
+    // values the request gives itself follow and stay.
+    if (c.address == kReverbModeAddress && !c.band)
+      for (int e = 0; e < static_cast<int>(ReverbPresetEntries().size()); ++e) {
+        const int32_t v = ReverbPresetValue(e, c.value);
+        if (v < 0) continue;
+        for (int s = 0; s < 2; ++s)
+          store.ParamTable.at(s, ReverbPresetEntries()[static_cast<size_t>(e)].address).Value = v;
+      }
+    const int slot = store.SlotFor(c.address);
+    ParamRecord rec = store.ParamTable.at(slot, c.address);
+    if (c.band) {
+      std::string ignored;  // checked before
+      for (const auto& [name, v] : c.fields) SetBandField(rec, name, v, ignored);
+    } else {
+      rec.Value = c.value;
+    }
+    store.ParamTable.at(slot, c.address) = rec;
+    if (c.address < kFirstSlotOnlyAddress && store.ParamTable.at(0, c.address).PerMode == kFalse)
+      store.ParamTable.at(1 - slot, c.address) = rec;
+  }
+  return ordered;
+}
+
+}  // namespace mirelune
