@@ -1,0 +1,154 @@
+// serve: the room remote without a window - this process owns the amplifier and serves the
+// phone page, the HTTP API and its events until it is stopped (Ctrl+C, SIGTERM).
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <ostream>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "cli/command.h"
+#include "cli/device_session.h"
+#include "link/frame_codec.h"
+#include "owner/device_address.h"
+#include "owner/device_lock.h"
+#include "owner/headless_owner.h"
+#include "platform/hid_discovery.h"
+#include "platform/qt_scheduler.h"
+#include "platform/stderr_notifier.h"
+#include "platform/tr.h"
+#include "remote/qr_code.h"
+#include "remote/remote_server.h"
+#include "remote/staff_settings.h"
+
+namespace mirelune::cli {
+namespace {
+
+int g_argc = 1;
+char g_name[] = "mirelune-cli";
+char* g_argv[] = {g_name, nullptr};
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char c = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+int Serve(Context& ctx, const std::vector<std::string>& argv) {
+  static const char kUsage[] =
+      "usage: serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE] [--staff LIST]";
+  std::vector<std::string> args = argv;
+  std::string listenText, cert, key, staffText, error;
+  TakeOption(args, "--listen", listenText, error);
+  if (error.empty()) TakeOption(args, "--tls-cert", cert, error);
+  if (error.empty()) TakeOption(args, "--tls-key", key, error);
+  if (error.empty()) TakeOption(args, "--staff", staffText, error);
+  if (!error.empty() || !args.empty()) {
+    ctx.err << "mirelune-cli serve: " << (error.empty() ? "unexpected argument '" + args.front() + "'" : error)
+            << "\n" << kUsage << "\n";
+    return kExitUsage;
+  }
+  RemoteListen listen;
+  if (!listenText.empty() && !ParseListen(listenText, listen, error)) {
+    ctx.err << "mirelune-cli serve: --listen: " << error << "\n";
+    return kExitUsage;
+  }
+  listen.certFile = cert;
+  listen.keyFile = key;
+  if (cert.empty() != key.empty()) {
+    ctx.err << "mirelune-cli serve: --tls-cert and --tls-key go together\n";
+    return kExitUsage;
+  }
+  std::string warning;
+  StaffList staff = LoadStaffList(&warning);
+  if (!warning.empty()) ctx.err << "mirelune-cli serve: " << warning << "\n";
+  if (!staffText.empty() && !ParseStaffList(staffText, staff, error)) {
+    ctx.err << "mirelune-cli serve: --staff: " << error << "\n";
+    return kExitUsage;
+  }
+
+  std::vector<DeviceAddress> addresses;
+  std::vector<DeviceTarget> targets;
+  DeviceCandidates candidates;
+  if (!ParseDeviceList(ctx.options.device, addresses, error)) {
+    ctx.err << "mirelune-cli serve: --device: " << error << "\n";
+    return kExitUsage;
+  }
+  for (const DeviceAddress& a : addresses)
+    if (a.kind != DeviceAddress::Kind::Virtual && candidates.hid.empty())
+      candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
+  if (!ResolveDevices(addresses, candidates, false, targets, error)) {
+    ctx.err << "mirelune-cli serve: " << error << "\n";
+    return kExitFailed;
+  }
+
+  QCoreApplication app(g_argc, g_argv);
+  QtScheduler scheduler;
+  StderrNotifier notifier(ctx.err);
+  HeadlessOwner owner(targets.front(), scheduler, notifier, "mirelune-cli serve");
+  if (!owner.Start(error)) {
+    ctx.err << "mirelune-cli serve: " << targets.front().Label() << ": " << error << "\n";
+    return kExitFailed;
+  }
+  RemoteServer server(owner, owner.session().store(), [&staff] { return staff; });
+  server.onLog = [&ctx](const std::string& line) { ctx.err << line << std::endl; };
+  if (!server.Start(listen, error)) {
+    ctx.err << "mirelune-cli serve: " << error << "\n";
+    return kExitFailed;
+  }
+  if (!IsLoopbackHost(listen.host) && !server.Encrypted())
+    ctx.err << "mirelune-cli serve: " << Tr("警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。").toStdString() << "\n";
+
+  ctx.out << "URL: " << server.Url() << "\n"
+          << "PIN: " << server.Pin() << "\n"
+          << "Pairing link: " << server.PairingLink() << "\n";
+  QrCode code;
+  if (MakeQrCode(server.PairingLink(), code, error))
+    ctx.out << QrTerminalText(code);
+  else
+    ctx.err << "mirelune-cli serve: " << error << "\n";
+  ctx.out << std::flush;
+  if (!ctx.out) return kExitFailed;
+
+  // Ctrl+C and SIGTERM end the event loop, so the amplifier is let go and its memory kept.
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
+    ctx.err << "mirelune-cli serve: cannot watch for signals\n";
+    return kExitFailed;
+  }
+  QSocketNotifier stop(g_signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] { app.quit(); });
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  app.exec();
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  server.Stop();
+  ::close(g_signalPipe[0]);
+  ::close(g_signalPipe[1]);
+  if (!owner.session().SaveError().empty()) {
+    ctx.err << "mirelune-cli serve: " << owner.session().SaveError() << "\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+CommandRegistration serve{
+    {"serve", "the room remote: a phone page and an HTTP API for the amplifier",
+     "usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
+     "                    [--staff LIST]\n"
+     "Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at\n"
+     "http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the\n"
+     "PIN for the room's staff (new at every start) and a pairing link with its QR code that\n"
+     "signs a phone in once. Other mirelune-cli commands go through this process meanwhile.\n"
+     "--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;\n"
+     "           0.0.0.0:8808 for the room's network, port 0 for any free port).\n"
+     "--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.\n"
+     "--staff    what the staff may use, instead of the list chosen in the console: addresses\n"
+     "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
+     "The installer signs in with the amplifier's rights password and may change everything.\n"
+     "Every applied change is logged on stderr: time, client, role, address, old -> new.",
+     Serve}};
+
+}  // namespace
+}  // namespace mirelune::cli
