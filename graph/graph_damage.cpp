@@ -155,4 +155,50 @@ std::vector<PixelRect> SceneDamage(const GraphScene& before, const GraphScene& a
   return out;
 }
 
+std::vector<PixelRect> PaintPieces(const std::vector<PixelRect>& damage, const GraphScene& scene) {
+  if (damage.empty() || scene.width <= 0 || scene.height <= 0) return {};
+  const int chunks = (scene.width + kDamageChunkPx - 1) / kDamageChunkPx;
+  std::vector<PixelRect> pieces(static_cast<size_t>(chunks));  // empty until something lands
+  auto add = [&](PixelRect r) {
+    r = Clip(r, scene.width, scene.height);
+    if (r.Empty()) return;
+    for (int c = r.left / kDamageChunkPx; c <= (r.right - 1) / kDamageChunkPx; ++c) {
+      PixelRect part{std::max(r.left, c * kDamageChunkPx), r.top, std::min(r.right, (c + 1) * kDamageChunkPx),
+                     r.bottom};
+      PixelRect& p = pieces[static_cast<size_t>(c)];
+      if (p.Empty()) {
+        p = part;
+      } else {
+        p = {std::min(p.left, part.left), std::min(p.top, part.top), std::max(p.right, part.right),
+             std::max(p.bottom, part.bottom)};
+      }
+    }
+  };
+  for (const PixelRect& r : damage) add(r);
+  // A piece grows over the columns and rows between its parts, and so may now touch a box the
+  // damage left alone: that box is painted whole too, until no piece cuts through a box.
+  std::vector<bool> done(scene.boxes.size(), false);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (size_t k = 0; k < scene.boxes.size(); ++k) {
+      if (done[k]) continue;
+      const PixelRect b = Clip(scene.boxes[k].rect, scene.width, scene.height);
+      if (b.Empty()) continue;
+      bool touched = false;
+      for (int c = b.left / kDamageChunkPx; !touched && c <= (b.right - 1) / kDamageChunkPx; ++c) {
+        const PixelRect& p = pieces[static_cast<size_t>(c)];
+        touched = !p.Empty() && p.left < b.right && b.left < p.right && p.top < b.bottom && b.top < p.bottom;
+      }
+      if (!touched) continue;
+      done[k] = true;
+      add(b);
+      grew = true;
+    }
+  }
+  std::vector<PixelRect> out;
+  for (const PixelRect& p : pieces)
+    if (!p.Empty()) out.push_back(p);
+  return out;
+}
+
 }  // namespace mirelune

@@ -52,4 +52,12 @@ inline constexpr int kDamageChunkPx = 64;
 // pixels.
 std::vector<PixelRect> SceneDamage(const GraphScene& before, const GraphScene& after);
 
+// The damage as the pieces a frame is painted in: at most one rectangle per kDamageChunkPx
+// column of the graph, none overlapping another, together covering `damage`. Each piece is
+// painted once, so no pixel is drawn twice and every curve is cut once per piece, where the
+// damage's own rectangles (curves and boxes overlapping) would draw it several times. A box of
+// `scene` that a piece touches lies wholly inside the pieces' union: an image cut by a clip is
+// not drawn pixel for pixel alike.
+std::vector<PixelRect> PaintPieces(const std::vector<PixelRect>& damage, const GraphScene& scene);
+
 }  // namespace mirelune

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
+#include <QRegion>
 
 #include "graph/response_model.h"
 
@@ -200,17 +201,14 @@ void GraphView::DrawGraph() {
   if (!composite_.painter) return;
   model_.MarkDrawn();
   Frame frame = BuildFrame();
-  const QRect whole(0, 0, composite_.image.width(), composite_.image.height());
   std::vector<QRect> changed;
   if (!frameValid_) {
-    PaintFrame(*composite_.painter, frame, whole);
-    changed.push_back(whole);
+    changed.push_back(composite_.image.rect());
   } else {
-    for (const PixelRect& r : SceneDamage(shown_, frame.scene)) changed.push_back(ToQRect(r));
-    // Each rectangle is made whole on its own (Base, then everything over it), so rectangles
-    // that overlap are simply made twice.
-    for (const QRect& r : changed) PaintFrame(*composite_.painter, frame, r);
+    for (const PixelRect& r : PaintPieces(SceneDamage(shown_, frame.scene), frame.scene))
+      changed.push_back(ToQRect(r));
   }
+  if (!changed.empty()) PaintFrame(*composite_.painter, frame, changed);
   shown_ = std::move(frame.scene);
   frameValid_ = true;
   // A frame equal to the one shown is not presented: nothing on screen changes.
@@ -221,21 +219,46 @@ QImage GraphView::RenderWhole() const {
   QImage image(base_.image.size(), QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) return image;
   QPainter g(&image);
-  PaintFrame(g, BuildFrame(), image.rect());
+  PaintFrame(g, BuildFrame(), {image.rect()});
   return image;
 }
 
-// Base and the scene over it, inside `area` only. A rectangle clip and curves cut to the area's
-// columns: a curve drawn through a many-rectangle region clip measured six times slower.
-void GraphView::PaintFrame(QPainter& g, const Frame& frame, const QRect& area) const {
-  const GraphGeometry& geo = model_.Geometry();
+// Base and the curves inside each piece, then the boxes over all of them. Pieces do not overlap
+// (graph_damage.h): no pixel is drawn twice. Each piece is a rectangle clip and the curves are
+// cut to its columns: a curve drawn through a many-rectangle region clip measured six times
+// slower. The boxes are drawn once each, through the pieces' union.
+void GraphView::PaintFrame(QPainter& g, const Frame& frame, const std::vector<QRect>& pieces) const {
   g.save();
+  for (const QRect& piece : pieces) PaintCurves(g, frame.scene, piece);
+  const GraphGeometry& geo = model_.Geometry();
+  const GraphScene& scene = frame.scene;
+  // The scene's boxes are in this drawing order: markers, texts, the overlay.
+  QRegion area;
+  for (const QRect& piece : pieces) area += piece;
+  if (pieces.size() == 1)
+    g.setClipRect(pieces.front());
+  else
+    g.setClipRegion(area);
+  g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  g.setRenderHint(QPainter::Antialiasing, true);
+  size_t k = 0;
+  auto inArea = [&] { return area.intersects(ToQRect(scene.boxes[k++].rect)); };
+  for (const MarkerDraw& m : frame.markers)
+    if (inArea()) skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
+  for (const GraphText& t : frame.texts)
+    if (inArea()) skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), Pos(t.x, t.y), 0);
+  if (frame.bypass && inArea())
+    skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
+  g.restore();
+}
+
+void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& area) const {
+  const GraphGeometry& geo = model_.Geometry();
   g.setClipRect(area);
   g.setCompositionMode(QPainter::CompositionMode_Source);
   g.drawImage(area.topLeft(), base_.image, area);
   g.setCompositionMode(QPainter::CompositionMode_SourceOver);
   g.setRenderHint(QPainter::Antialiasing, true);
-  const GraphScene& scene = frame.scene;
   const int sel = model_.SelectedBand();
   const int first = std::max(area.left() - GraphGeometry::kLeft - kMarginPoints, 0);
   const int last = std::min(area.right() + 1 - GraphGeometry::kLeft + kMarginPoints, geo.Points() - 1);
@@ -274,17 +297,6 @@ void GraphView::PaintFrame(QPainter& g, const Frame& frame, const QRect& area) c
     if (sum.fillAlpha > 0) fill(model_.Sum(), QColor(255, 255, 0, sum.fillAlpha));
     DrawCurve(g, model_.Sum(), first, last, QColor::fromRgba(sum.colour), 2);
   }
-
-  // The scene's boxes are in this drawing order: markers, texts, the overlay.
-  size_t k = 0;
-  auto inArea = [&] { return area.intersects(ToQRect(scene.boxes[k++].rect)); };
-  for (const MarkerDraw& m : frame.markers)
-    if (inArea()) skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
-  for (const GraphText& t : frame.texts)
-    if (inArea()) skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), Pos(t.x, t.y), 0);
-  if (frame.bypass && inArea())
-    skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
-  g.restore();
 }
 
 }  // namespace mirelune

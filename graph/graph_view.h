@@ -3,8 +3,8 @@
 //   Base       - Background plus the unselected band curves, redrawn when bands change;
 //   Composite  - the finished frame: Base, the selected curve and fill, the sum, markers, texts.
 // A frame repaints only what differs from the last one (graph/graph_damage.h): a drag copies
-// Base and redraws the curves, markers and texts inside the rectangles the moving band and the
-// sum sweep, and a frame equal to the last one is not presented at all. Changes of Base (another
+// Base and redraws the curves inside the pieces the moving band and the sum sweep, then the
+// markers and texts there, each once; a frame equal to the last one is not presented at all. Changes of Base (another
 // selection, a page, a size) repaint everything.
 //
 // UI thread only. The model and the view refer to each other: the view draws what the model
@@ -63,7 +63,10 @@ class GraphView : public GraphCanvas {
     bool bypass = false;
   };
   Frame BuildFrame() const;
-  void PaintFrame(QPainter& g, const Frame& frame, const QRect& area) const;
+  // The frame inside `pieces` (rectangles that do not overlap).
+  void PaintFrame(QPainter& g, const Frame& frame, const std::vector<QRect>& pieces) const;
+  // Base and the curves inside `area`.
+  void PaintCurves(QPainter& g, const GraphScene& scene, const QRect& area) const;
 
   ResponseModel& model_;
   skin::Surface background_;

@@ -124,5 +124,70 @@ TEST(SceneDamage, AnotherSizeRepaintsEverything) {
   EXPECT_EQ(SceneDamage(a, b), (std::vector<PixelRect>{{0, 0, 345, 300}}));
 }
 
+// The pieces a frame is painted in: they never overlap, stay inside the graph and inside one
+// column chunk each, cover the damage, and leave every box either wholly inside their union or
+// untouched. The chain case: a piece that grows over a box reaches down to a second one.
+TEST(PaintPieces, CoverTheDamageOnceAndNeverCutABox) {
+  struct Case {
+    const char* what;
+    std::vector<PixelRect> damage;
+    std::vector<PixelRect> boxes;
+    std::vector<PixelRect> inside;   // boxes that must end up painted
+    std::vector<PixelRect> outside;  // boxes that must be left alone
+  } cases[] = {
+      {"nothing", {}, {{100, 140, 116, 156}}, {}, {{100, 140, 116, 156}}},
+      {"one rectangle over three chunks", {{50, 10, 180, 20}}, {}, {}, {}},
+      {"curve chunk and a marker across a chunk edge",
+       {{64, 100, 128, 110}, {120, 140, 136, 156}},
+       {{120, 140, 136, 156}},
+       {{120, 140, 136, 156}},
+       {}},
+      {"a piece grown over a box reaches another box below it",
+       {{0, 95, 40, 105}, {100, 200, 110, 210}},
+       {{20, 100, 70, 116}, {100, 150, 140, 166}, {150, 100, 166, 116}},
+       {{20, 100, 70, 116}, {100, 150, 140, 166}},
+       {{150, 100, 166, 116}}},
+      {"boxes off the graph's edges", {{0, 0, 10, 10}, {240, 290, 245, 300}},
+       {{-8, -8, 8, 8}, {236, 292, 252, 308}}, {{-8, -8, 8, 8}, {236, 292, 252, 308}}, {}},
+  };
+  for (const Case& c : cases) {
+    GraphScene scene = Flat();  // 245 x 300
+    scene.boxes.clear();
+    for (const PixelRect& b : c.boxes) scene.boxes.push_back({b, "box"});
+    const std::vector<PixelRect> pieces = PaintPieces(c.damage, scene);
+    EXPECT_EQ(pieces.empty(), c.damage.empty()) << c.what;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      const PixelRect& p = pieces[i];
+      EXPECT_FALSE(p.Empty()) << c.what;
+      EXPECT_TRUE(p.left >= 0 && p.top >= 0 && p.right <= scene.width && p.bottom <= scene.height) << c.what;
+      EXPECT_EQ(p.left / kDamageChunkPx, (p.right - 1) / kDamageChunkPx) << c.what;
+      for (size_t j = i + 1; j < pieces.size(); ++j) {
+        const PixelRect& q = pieces[j];
+        EXPECT_FALSE(p.left < q.right && q.left < p.right && p.top < q.bottom && q.top < p.bottom) << c.what;
+      }
+    }
+    for (const PixelRect& d : c.damage)
+      for (int y = d.top; y < d.bottom; ++y)
+        for (int x = d.left; x < d.right; ++x) ASSERT_TRUE(Covers(pieces, x, y)) << c.what << " " << x << "," << y;
+    for (const SceneBox& box : scene.boxes) {
+      const PixelRect b{std::max(box.rect.left, 0), std::max(box.rect.top, 0), std::min(box.rect.right, scene.width),
+                        std::min(box.rect.bottom, scene.height)};
+      int covered = 0;
+      for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) covered += Covers(pieces, x, y);
+      const int area = (b.right - b.left) * (b.bottom - b.top);
+      EXPECT_TRUE(covered == 0 || covered == area) << c.what << ": a piece cuts through a box";
+      const bool wantInside = std::count(c.inside.begin(), c.inside.end(), box.rect) > 0;
+      const bool wantOutside = std::count(c.outside.begin(), c.outside.end(), box.rect) > 0;
+      if (wantInside) {
+        EXPECT_EQ(covered, area) << c.what;
+      }
+      if (wantOutside) {
+        EXPECT_EQ(covered, 0) << c.what;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace mirelune
