@@ -115,6 +115,9 @@ class RemoteServer::Http : public QAbstractHttpServer {
 
  protected:
   bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+    // A WebSocket upgrade is taken without an answer: Qt then hands the connection to
+    // OnWebSocket, which decides on it.
+    if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) return true;
     owner_.Take(ToRemote(request), std::make_unique<QHttpServerResponder>(makeResponder(request, socket)));
     return true;
   }
