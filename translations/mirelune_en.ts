@@ -1787,5 +1787,65 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>正被 %1 使用，它退出后自动连接</source>
         <translation>In use by %1; connects when it ends</translation>
     </message>
+    <message>
+        <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
+        <translation>127.0.0.1:8808 serves this computer only; 0.0.0.0:8808 lets phones on the room's network in</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>员工可调整的项目（安装人员可调整全部）：</source>
+        <translation>What staff may adjust (the installer may adjust everything):</translation>
+    </message>
+    <message>
+        <source>已执行的修改：</source>
+        <translation>Changes applied:</translation>
+    </message>
+    <message>
+        <source>新配对链接</source>
+        <translation>New pairing link</translation>
+    </message>
+    <message>
+        <source>无法启动：%1</source>
+        <translation>Cannot start: %1</translation>
+    </message>
+    <message>
+        <source>正在运行：%1</source>
+        <translation>Running at %1</translation>
+    </message>
+    <message>
+        <source>监听地址：</source>
+        <translation>Listen on:</translation>
+    </message>
+    <message>
+        <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
+        <translation>Warning: the traffic is not encrypted; anyone on the same network can see the PIN and the tokens. For encryption use mirelune-cli serve --tls-cert --tls-key.</translation>
+    </message>
+    <message>
+        <source>调用模式（模式 1–10）</source>
+        <translation>Recall modes (modes 1–10)</translation>
+    </message>
+    <message>
+        <source>远程控制</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>远程控制…</source>
+        <translation>Remote control…</translation>
+    </message>
+    <message>
+        <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
+        <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
+    </message>
+    <message>
+        <source>配对链接（一次有效）：%1</source>
+        <translation>Pairing link (works once): %1</translation>
+    </message>
+    <message>
+        <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
+        <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
+    </message>
 </context>
 </TS>

@@ -21,6 +21,7 @@
 #include "ui/eq_filter_actions.h"
 #include "ui/frame_handles.h"
 #include "ui/device_chooser.h"
+#include "ui/remote_dialog.h"
 #include "ui/frm_eq.h"
 #include "ui/link_log.h"
 #include "platform/tr.h"
@@ -119,6 +120,13 @@ void MdiMain::ChooseDevice() {
   chooser_->open();
 }
 
+void MdiMain::OpenRemote() {
+  if (!remote_) remote_ = new RemoteDialog(session_, this);
+  remote_->show();
+  remote_->raise();
+  remote_->activateWindow();
+}
+
 QRect MdiMain::TuningWindowRect(QSize screen) {
   const int left = Pixels(1000);
   const int top = screen.height() > 800 ? Pixels((screen.height() - 800) * 2.0) : Pixels(50);
@@ -165,6 +173,10 @@ void MdiMain::BuildMenu() {
   choose->setObjectName("CmdChooseDevice");
   sourceTexts_.push_back({choose, "选择放大器…"});
   connect(choose, &QAction::triggered, this, &MdiMain::ChooseDevice);
+  QAction* remote = device->addAction(Tr("远程控制…"));
+  remote->setObjectName("CmdRemoteControl");
+  sourceTexts_.push_back({remote, "远程控制…"});
+  connect(remote, &QAction::triggered, this, &MdiMain::OpenRemote);
   QAction* log = device->addAction(QCoreApplication::translate("Mirelune", "记录通信日志…"));
   log->setObjectName("CmdLinkLog");
   BindLinkLogAction(*log, session_.linkLog(), [this]() -> FileDialogs& { return *dialogs_; },

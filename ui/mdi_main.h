@@ -67,6 +67,10 @@ class MdiMain : public QMainWindow {
   // "选择放大器…": the list of amplifiers; choosing one switches the session to it.
   void ChooseDevice();
   DeviceChooser* Chooser() const { return chooser_; }
+  // "远程控制…": the room remote served from the console (ui/remote_dialog.h); the dialog and
+  // its server live until the console ends.
+  void OpenRemote();
+  class RemoteDialog* Remote() const { return remote_; }
   // "Mirelune - hid:0042": the caption names the amplifier unless it is the unnamed virtual one.
   void UpdateTitle();
 
@@ -98,6 +102,7 @@ class MdiMain : public QMainWindow {
   ConsoleSession& session_;
   QWidget* client_ = nullptr;
   FrmEq* eq_ = nullptr;
+  class RemoteDialog* remote_ = nullptr;
   QPointer<FrmEq> unloading_;  // unloaded, deleted once its own events have returned
   FrameHandles* handles_ = nullptr;
   std::unique_ptr<FileDialogs> dialogs_;
