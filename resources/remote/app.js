@@ -23,7 +23,10 @@
       passwordEmpty: 'Enter the password.',
       waitSeconds: 'Try again in {s} s.',
       pairing: 'Pairing…',
-      pairFailed: 'The pairing link did not work: {e}',
+      pairFailed: 'The pairing link did not work (each link works once).',
+      wrongPin: 'Wrong PIN.',
+      wrongPassword: 'Wrong password.',
+      tooMany: 'Too many wrong tries.',
       ampOnline: 'Amplifier online',
       ampOffline: 'Amplifier offline',
       ampUnknown: 'Amplifier …',
@@ -56,7 +59,10 @@
       passwordEmpty: '请输入密码。',
       waitSeconds: '请 {s} 秒后再试。',
       pairing: '正在配对…',
-      pairFailed: '配对链接无效:{e}',
+      pairFailed: '配对链接无效(每个链接只能用一次)。',
+      wrongPin: 'PIN 码不正确。',
+      wrongPassword: '密码不正确。',
+      tooMany: '错误次数太多。',
       ampOnline: '功放在线',
       ampOffline: '功放离线',
       ampUnknown: '功放 …',
@@ -80,6 +86,7 @@
 
   const TOKEN_KEY = 'mirelune.remote.token';
   const MUTE_OFFSET = 250;
+  const MUTED_SUFFIX = ' (muted)';  // how a muted value's text ends
   const GAIN_ZERO = 250;  // an EQ band's gain code of 0.0 dB (dB * 10 + 250)
 
   const $ = (id) => document.getElementById(id);
@@ -204,6 +211,19 @@
     return (LANG === 'zh' ? p.name : p.name_en) || p.name || p.name_en || String(p.address);
   }
 
+  // The page a parameter belongs to ("Mic 1/2"), shown where its name alone is not enough.
+  function showKinds(params) {
+    const count = new Map();
+    for (const p of params) count.set(paramName(p), (count.get(paramName(p)) || 0) + 1);
+    for (const p of params) {
+      const rec = state.sliders.get(p.address);
+      if (!rec) continue;
+      const kind = (LANG === 'zh' ? p.kind : p.kind_en) || p.kind || p.kind_en || '';
+      rec.kindEl.textContent = count.get(paramName(p)) > 1 ? kind : '';
+      rec.kindEl.hidden = rec.kindEl.textContent === '';
+    }
+  }
+
   function buildParam(p) {
     const band = isBand(p);
     const card = document.createElement('div');
@@ -212,10 +232,15 @@
 
     const head = document.createElement('div');
     head.className = 'param-head';
+    const title = document.createElement('div');
+    title.className = 'param-title';
+    const kind = document.createElement('span');
+    kind.className = 'param-kind';
     const label = document.createElement('label');
     label.className = 'param-name';
     label.htmlFor = 'param-' + p.address;
     label.textContent = paramName(p);
+    title.append(kind, label);
     const mute = document.createElement('span');
     mute.className = 'mute';
     mute.textContent = tr('muted');
@@ -225,7 +250,7 @@
     value.className = 'param-value';
     value.dataset.valueFor = String(p.address);
     value.htmlFor = 'param-' + p.address;
-    head.append(label, mute, value);
+    head.append(title, mute, value);
 
     const input = document.createElement('input');
     input.type = 'range';
@@ -245,7 +270,7 @@
       value: null,        // the device value last known (band: the gain code)
       text: '',           // and its text
       muted: false,
-      card, input, label, valueEl: value, muteEl: mute,
+      card, input, label, kindEl: kind, valueEl: value, muteEl: mute,
       dragging: false,
       inFlight: false,
       pending: null,      // the device value to send when the request in flight returns
@@ -271,7 +296,7 @@
   }
 
   function showValue(rec, text) {
-    const unit = rec.unit && !text.endsWith(rec.unit) ? ' ' + rec.unit : '';
+    const unit = rec.unit && !text.includes(rec.unit) ? ' ' + rec.unit : '';
     rec.valueEl.textContent = text + unit;
   }
 
@@ -296,7 +321,10 @@
       return typeof g === 'number' ? [g, bandGainText(g)] : null;
     }
     if (typeof p.value !== 'number') return null;
-    return [p.value, typeof p.text === 'string' && p.text !== '' ? p.text : String(p.value)];
+    let text = typeof p.text === 'string' && p.text !== '' ? p.text : String(p.value);
+    // The mute mark says it in the page's language.
+    if (text.endsWith(MUTED_SUFFIX)) text = text.slice(0, -MUTED_SUFFIX.length);
+    return [p.value, text];
   }
 
   // Takes a parameter as the server reports it (PARAM, a change event, a PUT's reply). While
@@ -395,6 +423,7 @@
       box.textContent = '';
       for (const p of params) box.append(buildParam(p));
     }
+    showKinds(params);
     $('no-params').hidden = params.length > 0;
     renderState();
   }
@@ -611,12 +640,12 @@
     $('logout').hidden = false;
   }
 
-  function showLogin(error) {
+  function showLogin(error, detail) {
     $('main').hidden = true;
     $('logout').hidden = true;
     $('login').hidden = false;
     setLoginMode(state.loginMode);
-    $('login-error').textContent = error || '';
+    loginError(error, detail);
     renderState();
     (state.loginMode === 'pin' ? $('pin') : $('password')).focus();
   }
@@ -629,11 +658,24 @@
     $('login-title').textContent = tr(pin ? 'pinTitle' : 'passwordTitle');
     $('login-hint').textContent = tr(pin ? 'pinHint' : 'passwordHint');
     $('installer').textContent = tr(pin ? 'installerLink' : 'staffLink');
-    $('login-error').textContent = '';
+    loginError('');
+  }
+
+  // The page's own sentence, and under it the server's words when they say something else.
+  function loginError(text, detail) {
+    $('login-error').textContent = text || '';
+    $('login-detail').textContent = detail && detail !== text ? detail : '';
+  }
+
+  // A refused sign-in in the page's language: [sentence, the server's text].
+  function refusal(e, what) {
+    if (e.status === 401) return [tr(what), e.message];
+    if (e.status === 429) return [tr('tooMany'), e.message];
+    return [e.message, ''];
   }
 
   // 429: the wait counts down on the form, and the button waits with it.
-  function lockFor(seconds, text) {
+  function lockFor(seconds, text, detail) {
     clearInterval(state.lockTimer);
     const until = Date.now() + seconds * 1000;
     const submit = $('pin-submit');
@@ -642,11 +684,11 @@
       if (left <= 0) {
         clearInterval(state.lockTimer);
         submit.disabled = false;
-        $('login-error').textContent = text;
+        loginError(text, detail);
         return;
       }
       submit.disabled = true;
-      $('login-error').textContent = text + ' ' + tr('waitSeconds', { s: left });
+      loginError(text + ' ' + tr('waitSeconds', { s: left }), detail);
     };
     tick();
     state.lockTimer = setInterval(tick, 1000);
@@ -668,20 +710,20 @@
     if (pin) {
       const v = $('pin').value.replace(/\s+/g, '');
       if (!/^[0-9]{6}$/.test(v)) {
-        $('login-error').textContent = tr('pinShort');
+        loginError(tr('pinShort'));
         return;
       }
       body = { pin: v };
     } else {
       const v = $('password').value;
       if (v === '') {
-        $('login-error').textContent = tr('passwordEmpty');
+        loginError(tr('passwordEmpty'));
         return;
       }
       body = { password: v };
     }
     $('pin-submit').disabled = true;
-    $('login-error').textContent = '';
+    loginError('');
     try {
       await signIn(body);
       $('pin').value = '';
@@ -689,11 +731,9 @@
       $('pin-submit').disabled = false;
     } catch (e) {
       $('pin-submit').disabled = false;
-      if (e.status === 429) {
-        lockFor(e.retryAfter || 60, e.message);
-      } else {
-        $('login-error').textContent = e.message;
-      }
+      const [text, detail] = refusal(e, pin ? 'wrongPin' : 'wrongPassword');
+      if (e.status === 429) lockFor(e.retryAfter || 60, text, detail);
+      else loginError(text, detail);
       (pin ? $('pin') : $('password')).select();
     }
   }
@@ -740,11 +780,13 @@
       } catch (e) {
         // A token from before may still be good.
         if (state.token) {
-          showMessage(tr('pairFailed', { e: e.message }), true);
+          showMessage(tr('pairFailed') + ' ' + e.message, true);
           await start();
           return;
         }
-        showLogin(tr('pairFailed', { e: e.message }));
+        const [text, detail] = refusal(e, 'pairFailed');
+        showLogin(text, detail);
+        if (e.status === 429) lockFor(e.retryAfter || 60, text, detail);
         return;
       }
     }
