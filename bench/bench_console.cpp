@@ -82,6 +82,22 @@ struct PaintCounter : QObject {
   double area = 0;
 };
 
+// Paint events of every other widget of the application during the drag.
+struct OtherPaints : QObject {
+  explicit OtherPaints(QWidget* graph) : graph_(graph) { qApp->installEventFilter(this); }
+  ~OtherPaints() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Paint && o != graph_) {
+      ++count;
+      for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) area += static_cast<double>(r.width()) * r.height();
+    }
+    return false;
+  }
+  QWidget* graph_;
+  int count = 0;
+  double area = 0;
+};
+
 // One pointer move of a drag: the band follows the pointer back and forth over 300 px.
 void BM_GraphDragMove(benchmark::State& state) {
   EnsureApp();
@@ -96,6 +112,7 @@ void BM_GraphDragMove(benchmark::State& state) {
   c.Settle();
   if (m.SelectedBand() != band) return state.SkipWithError("the press did not pick the band");
   PaintCounter paints(&g);
+  OtherPaints others(&g);
   const size_t framesBefore = c.session->amplifier()->CommandLog().size();
   int step = 0;
   for (auto _ : state) {
@@ -114,6 +131,9 @@ void BM_GraphDragMove(benchmark::State& state) {
   state.counters["rects_per_move"] = paints.rects / moves;
   state.counters["frames_per_move"] =
       static_cast<double>(c.session->amplifier()->CommandLog().size() - framesBefore) / moves;
+  // What else repaints at each move (the dragged band's strip shows its values).
+  state.counters["other_paints_per_move"] = others.count / moves;
+  state.counters["other_px_per_move"] = others.area / moves;
   state.counters["graph_w"] = g.width();
   state.counters["graph_h"] = g.height();
 }

@@ -239,6 +239,9 @@ void MScrollBar::Refresh() { update(); }
 
 void MScrollBar::BkGround_Init(bool /*ShowHide*/) {
   background_ = RenderParentBackground(*this);
+  // A strip repaints with every value it shows (a drag on the graph moves one at each step):
+  // over an opaque layer the panel behind it, captions and all, is not painted again.
+  setAttribute(Qt::WA_OpaquePaintEvent, FullyOpaque(background_));
   QPainter g(&background_);
   if (tVisible_) {
     for (const PlacedImage& im : geometry_.background) {

@@ -15,4 +15,18 @@ QImage RenderParentBackground(const QWidget& control) {
   return layer;
 }
 
+bool FullyOpaque(const QImage& image) {
+  if (image.isNull()) return false;
+  if (!image.hasAlphaChannel()) return true;
+  const QImage argb = image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
+                          ? image
+                          : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < argb.height(); ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < argb.width(); ++x)
+      if (qAlpha(line[x]) != 255) return false;
+  }
+  return true;
+}
+
 }  // namespace mirelune

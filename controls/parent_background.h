@@ -13,4 +13,9 @@ namespace mirelune {
 // window lying over it.
 QImage RenderParentBackground(const QWidget& control);
 
+// Whether every pixel of `image` is opaque. A control that first paints such a layer over its
+// whole rectangle hides what lies behind it, and may say so (Qt::WA_OpaquePaintEvent): its
+// repaints then leave its parent's drawing alone.
+bool FullyOpaque(const QImage& image);
+
 }  // namespace mirelune

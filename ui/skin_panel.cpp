@@ -17,7 +17,10 @@ const QColor kLabel(176, 184, 198);
 }  // namespace
 
 SkinPanel::SkinPanel(QColor top, QColor bottom, QColor edge, QWidget* parent)
-    : QWidget(parent), top_(top), bottom_(bottom), edge_(edge) {}
+    : QWidget(parent), top_(top), bottom_(bottom), edge_(edge) {
+  // The gradient covers the whole panel: what lies behind it is not painted first.
+  setAttribute(Qt::WA_OpaquePaintEvent, top.alpha() == 255 && bottom.alpha() == 255);
+}
 
 void SkinPanel::SetCaptions(std::vector<Caption> captions) {
   captions_ = std::move(captions);

@@ -8,8 +8,10 @@
 #include <QTest>
 
 #include <map>
+#include <set>
 
 #include "console_fixture.h"
+#include "controls/mscrollbar.h"
 #include "sim/virtual_amplifier.h"
 
 using namespace mirelune;
@@ -26,6 +28,7 @@ struct PaintLog : QObject {
     if (e->type() == QEvent::Paint) {
       const QString name = o->objectName().isEmpty() ? o->metaObject()->className() : o->objectName();
       ++count[name];
+      painted.insert(o);
       if (o->objectName() == "Picture1") {
         const QRegion r = static_cast<QPaintEvent*>(e)->region();
         for (const QRect& q : r) graphArea += static_cast<long>(q.width()) * q.height();
@@ -39,6 +42,7 @@ struct PaintLog : QObject {
     return out.join(", ");
   }
   std::map<QString, int> count;
+  std::set<QObject*> painted;
   long graphArea = 0;
 };
 
@@ -91,6 +95,15 @@ void RepaintTest::aDragRepaintsOnlyWhatMoves() {
     QVERIFY2(log.graphArea > 0, "a move did not reach the screen");
     QVERIFY2(log.graphArea < whole / 3, qPrintable(QString("move %1 repainted %2 px").arg(i).arg(log.graphArea)));
   }
+  // Nothing else than the graph and the dragged band's strip: a strip's repaint leaves the panel
+  // under it, captions and all, as it was.
+  int strips = 0;
+  for (QObject* o : log.painted) {
+    if (o == &g) continue;
+    QVERIFY2(qobject_cast<controls::MScrollBar*>(o), qPrintable("repainted in the drag: " + log.Names()));
+    ++strips;
+  }
+  QCOMPARE(strips, 1);
   QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, start + QPoint(7 * moves, -3 * moves));
   Run(c, 5);
   QVERIFY(m.Band(6).Freq != 0);
