@@ -83,10 +83,16 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
     return kExitFailed;
   }
 
+  const std::string faultList = FaultsFor(ctx.options, targets.front());
+  VirtualFaults faults;
+  if (!faultList.empty() && (!targets.front().isVirtual || !ParseFaultList(faultList, faults, error))) {
+    ctx.err << "mirelune-cli serve: --faults: " << (error.empty() ? "applies to --device virtual only" : error) << "\n";
+    return kExitUsage;
+  }
   QCoreApplication app(g_argc, g_argv);
   QtScheduler scheduler;
   StderrNotifier notifier(ctx.err);
-  HeadlessOwner owner(targets.front(), scheduler, notifier, "mirelune-cli serve");
+  HeadlessOwner owner(targets.front(), scheduler, notifier, "mirelune-cli serve", faults);
   if (!owner.Start(error)) {
     ctx.err << "mirelune-cli serve: " << targets.front().Label() << ": " << error << "\n";
     return kExitFailed;

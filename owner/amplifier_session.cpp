@@ -8,15 +8,15 @@
 namespace mirelune {
 
 AmplifierSession::AmplifierSession(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                                   const std::string& program, bool serve)
+                                   const std::string& program, bool serve, const VirtualFaults& faults)
     : target_(target), scheduler_(scheduler) {
   store_ = std::make_unique<Store>();
   store_->InitDefaults();
   std::unique_ptr<HidPort> inner;
   DeviceAddress address;
   if (target.isVirtual) {
-    amplifier_ = std::make_unique<VirtualAmplifier>();
-    inner = std::make_unique<VirtualHidPort>(*amplifier_, scheduler_);
+    amplifier_ = std::make_unique<VirtualAmplifier>(faults.administrator);
+    inner = std::make_unique<VirtualHidPort>(*amplifier_, scheduler_, faults);
     address.kind = DeviceAddress::Kind::Virtual;
     address.value = target.virtualName;
   } else {

@@ -16,6 +16,7 @@
 #include "owner/owned_port.h"
 #include "platform/notifier.h"
 #include "platform/scheduler.h"
+#include "sim/virtual_faults.h"
 
 namespace mirelune {
 
@@ -28,8 +29,9 @@ class AmplifierSession {
 
   // With `serve` the lock names the owner's socket (OwnedPort::SocketPathFor the target's
   // key), which the caller listens on once connected.
+  // `faults` apply to a virtual amplifier only (fault injection for tests and demos).
   AmplifierSession(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                   const std::string& program, bool serve = false);
+                   const std::string& program, bool serve = false, const VirtualFaults& faults = {});
   ~AmplifierSession();
   AmplifierSession(const AmplifierSession&) = delete;
   AmplifierSession& operator=(const AmplifierSession&) = delete;

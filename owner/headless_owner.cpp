@@ -9,8 +9,8 @@
 namespace mirelune {
 
 HeadlessOwner::HeadlessOwner(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                             const std::string& program)
-    : session_(target, scheduler, notifier, program, true), service_(*this), program_(program) {
+                             const std::string& program, const VirtualFaults& faults)
+    : session_(target, scheduler, notifier, program, true, faults), service_(*this), program_(program) {
   // Every coming up of the link reads the amplifier again: it may have been changed at its
   // front panel, or replaced, while the link was down.
   session_.link().onStartSync = [this] { ReadWhole(); };

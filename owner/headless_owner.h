@@ -22,7 +22,7 @@ namespace mirelune {
 class HeadlessOwner : public OwnerBackend {
  public:
   HeadlessOwner(const DeviceTarget& target, Scheduler& scheduler, Notifier& notifier,
-                const std::string& program);
+                const std::string& program, const VirtualFaults& faults = {});
   ~HeadlessOwner() override;
 
   // Claims the amplifier, waits for its answer and its first whole read (at most limitMs of

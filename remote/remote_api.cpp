@@ -206,6 +206,11 @@ RemoteReply RemoteApi::Session(const RemoteRequest& request) {
 
 RemoteReply RemoteApi::Device(RemoteRole role) {
   const OwnerFacts f = backend_.Facts();
+  if (modeNames_.empty() && f.online) {
+    // Asked once; a recall or GET /api/v1/modes reads them again.
+    std::string ignored;
+    backend_.ModeNames(modeNames_, ignored);
+  }
   QJsonObject o;
   o["name"] = Q(f.device);
   o["identifier"] = Q(f.identifier);

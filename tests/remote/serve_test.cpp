@@ -136,6 +136,38 @@ class ServeTest : public QObject {
     QVERIFY(PollUntil(10000, [&] { return closed.count() > 0; }));
   }
 
+  // The amplifier gone for longer than the link waits, and back: the pages hear both, and the
+  // device says so in between.
+  void theLinkStateReachesThePage() {
+    ServeProcess flaky(MIRELUNE_CLI, QString("flaky%1").arg(QCoreApplication::applicationPid()),
+                       {"--faults", "unplug=1000:8000"});
+    QVERIFY2(flaky.Error().isEmpty(), qPrintable(flaky.Error()));
+    QNetworkAccessManager net;
+    const QByteArray token =
+        Http(net, "POST", flaky.At("/api/v1/session"), QJsonDocument(QJsonObject{{"pin", flaky.Pin()}}).toJson())
+            .json().value("token").toString().toLatin1();
+    QWebSocket ws;
+    QSignalSpy messages(&ws, &QWebSocket::textMessageReceived);
+    QUrl events = flaky.At("/api/v1/events?token=" + QString::fromLatin1(token));
+    events.setScheme("ws");
+    ws.open(events);
+    auto linkSeen = [&](bool online) {
+      for (const auto& m : messages) {
+        const QJsonObject o = QJsonDocument::fromJson(m.at(0).toString().toUtf8()).object();
+        if (o.value("type") == "link" && o.value("online").toBool() == online) return true;
+      }
+      return false;
+    };
+    QVERIFY(PollUntil(15000, [&] { return linkSeen(false); }));
+    const HttpReply device = Http(net, "GET", flaky.At("/api/v1/device"), {}, token);
+    QCOMPARE(device.json().value("online").toBool(), false);
+    QCOMPARE(Http(net, "PUT", flaky.At("/api/v1/params"), R"({"2560": 10})", token).status, 503);
+    QVERIFY(PollUntil(20000, [&] { return linkSeen(true); }));
+    QVERIFY(PollUntil(5000, [&] {
+      return Http(net, "PUT", flaky.At("/api/v1/params"), R"({"2560": 10})", token).status == 200;
+    }));
+  }
+
   // Last: it locks this client (the loopback address) out.
   void fiveWrongPinsLockTheClientOut() {
     const QString wrong = serve_->Pin() == "000000" ? "111111" : "000000";
