@@ -56,21 +56,26 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
   BuildGraphBands(store, nullptr, bands);
   const FilterCalc::PointTables points = FilterCalc::PointTablesFor(a.freqs);
   const size_t n = a.freqs.size();
-  std::vector<std::vector<float>> rows(static_cast<size_t>(bands.count), std::vector<float>(n));
-  for (int b = 0; b < bands.count; ++b)
-    BandCurve(bands.bands[static_cast<size_t>(b)], store.CurrentPage, points, rows[static_cast<size_t>(b)].data());
+  // The marked bands in graph order, then the page's further EQ bands: all the sum counts.
+  std::vector<const GraphBand*> all;
+  for (int b = 0; b < bands.count; ++b) all.push_back(&bands.bands[static_cast<size_t>(b)]);
+  for (int e = 0; e < bands.extraCount; ++e) all.push_back(&bands.extra[static_cast<size_t>(e)]);
+  std::vector<std::vector<float>> rows(all.size(), std::vector<float>(n));
+  for (size_t b = 0; b < all.size(); ++b) BandCurve(*all[b], store.CurrentPage, points, rows[b].data());
 
   ctx.out << "freq_hz";
-  for (int b = 0; b < bands.count; ++b) ctx.out << ",band" << b;
+  for (size_t b = 0; b < all.size(); ++b) ctx.out << ",band" << b;
   ctx.out << ",sum\n";
+  const size_t marked = static_cast<size_t>(bands.count);
   for (size_t i = 0; i < n; ++i) {
     ctx.out << Shortest(a.freqs[i]);
-    float sum = 0;
-    for (const auto& row : rows) {
-      sum += row[i];
-      ctx.out << ',' << FourDecimals(row[i]);
+    // As the graph adds: the marked bands, then the extra bands' own sum.
+    float sum = 0, extra = 0;
+    for (size_t b = 0; b < rows.size(); ++b) {
+      (b < marked ? sum : extra) += rows[b][i];
+      ctx.out << ',' << FourDecimals(rows[b][i]);
     }
-    ctx.out << ',' << FourDecimals(sum) << '\n';
+    ctx.out << ',' << FourDecimals(sum + extra) << '\n';
   }
   return kExitOk;
 }
@@ -116,7 +121,8 @@ CommandRegistration response{
      "usage: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]\n"
      "                             [--freqs F1,F2,...] [--width W]\n"
      "Prints one CSV row per frequency: freq_hz, the response in dB of each graph band of page P\n"
-     "(0..7) in graph order, and their sum. Without --freqs the frequencies are the graph's own\n"
+     "(0..7) in graph order, then of the page's EQ bands without a marker (bands 14 and 15 of the\n"
+     "music and microphone pages), and their sum. Without --freqs the frequencies are the graph's own\n"
      "points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;\n"
      "E: the effects page's part 0..2.\n",
      Response}};

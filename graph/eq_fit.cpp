@@ -242,11 +242,9 @@ EqFit FitFilterSet(const Store& store, const FilterSet& set) {
   fit.soundMode = store.CurrentSoundMode;
   GraphBandTable table;
   BuildGraphBands(store, nullptr, table);
-  for (int b = 0; b < table.count; ++b) {
-    const GraphBand& band = table.bands[static_cast<size_t>(b)];
-    if (band.Kind != kBandEq) continue;
-    fit.bandAddresses.push_back(band.Addr);
-    fit.before.push_back(BandSettingOf(band));
+  for (const GraphBand* band : PageEqBands(table)) {
+    fit.bandAddresses.push_back(band->Addr);
+    fit.before.push_back(BandSettingOf(*band));
   }
   const int bandCount = static_cast<int>(fit.bandAddresses.size());
 
@@ -299,11 +297,11 @@ FilterSet PageFilterSet(const Store& store) {
   FilterSet set;
   GraphBandTable table;
   BuildGraphBands(store, nullptr, table);
-  for (int b = 0; b < table.count; ++b) {
-    const GraphBand& band = table.bands[static_cast<size_t>(b)];
-    if (band.Kind != kBandEq) continue;
+  const std::vector<const GraphBand*> bands = PageEqBands(table);
+  for (size_t b = 0; b < bands.size(); ++b) {
+    const GraphBand& band = *bands[b];
     Filter f;
-    f.number = b + 1;
+    f.number = static_cast<int>(b) + 1;
     if (band.Gain == kGainZero) {
       f.on = false;
       f.type = FilterType::None;

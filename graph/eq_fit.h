@@ -3,9 +3,9 @@
 // the asked one. Plain C++, no Qt; the console's import, its preview and `mirelune-cli eq` share it.
 //
 // The page is the one the store shows: CurrentPage, EffectSubPage on the effects page and the
-// CurrentSoundMode slot, and its EQ bands are those of the graph (BuildGraphBands: at most 13,
-// in address order), so that what the fit sets is what the graph and `mirelune-cli response`
-// draw. The fit itself writes nothing; callers write EqFit::after into the records of
+// CurrentSoundMode slot, and its EQ bands are all the page has (PageEqBands: the graph's 13
+// marked bands, then the page's further ones - bands 14 and 15 of the music and microphone
+// pages), so that no band the amplifier applies is left out of the fit or its report. The fit itself writes nothing; callers write EqFit::after into the records of
 // bandAddresses by the slot rule and send the addresses that changed.
 //
 // The rules:
@@ -94,7 +94,7 @@ struct EqFit {
   int page = 0;
   int subPage = 0;
   int soundMode = 0;
-  std::vector<int> bandAddresses;   // the page's EQ bands, in graph order
+  std::vector<int> bandAddresses;   // the page's EQ bands (PageEqBands order)
   std::vector<BandSetting> before;  // their settings before the fit
   std::vector<BandSetting> after;   // and after it
   std::vector<FilterFit> filters;   // one per filter of the set, in set order
@@ -128,7 +128,7 @@ EqFit FitFilterSet(const Store& store, const FilterSet& set);
 // untouched) for a filter that asks nothing or whose response is not known.
 bool AskedResponse(const Filter& filter, const std::vector<double>& freqs, std::vector<double>& db);
 
-// The page's EQ bands (the graph's, in graph order) as a filter set numbered by band: peaking
+// The page's EQ bands (PageEqBands order) as a filter set numbered by band: peaking
 // bands as PK with their Q, shelves as LSC / HSC with the Q of their slope at their gain, flat
 // bands (0 dB) as "OFF None", switched-off bands as OFF filters.
 FilterSet PageFilterSet(const Store& store);

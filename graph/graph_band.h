@@ -6,7 +6,10 @@
 namespace mirelune {
 
 constexpr int kMaxGraphBands = 17;   // GraphBands has 17 entries
-constexpr int kMaxGraphEqBands = 13; // the first 13 EQ records of a page are shown
+constexpr int kMaxGraphEqBands = 13; // the first 13 EQ records of a page have markers
+// EQ records of a page beyond the markers (bands 14 and 15 of the music and microphone pages):
+// edited in their strips, counted in the sum.
+constexpr int kMaxExtraEqBands = 4;
 
 enum GraphBandKind : int32_t { kBandEq = 1, kBandHighPass = 2, kBandLowPass = 3 };
 

@@ -11,10 +11,13 @@ namespace {
 void AddEqBands(const Store& store, BandSliderSink* sliders, const AddressRange& r,
                 GraphBandTable& t) {
   const int m = store.CurrentSoundMode;
-  for (int a = r.first; a <= r.last && t.count < kMaxGraphEqBands; ++a) {
+  for (int a = r.first; a <= r.last; ++a) {
     if (store.ParamTable.at(0, a).Kind != kEqBand) continue;
+    const bool marked = t.count < kMaxGraphEqBands;
+    if (!marked && t.extraCount >= kMaxExtraEqBands) break;
     const ParamRecord& rec = store.ParamTable.at(m, a);
-    GraphBand& b = t.bands[static_cast<size_t>(t.count)];
+    GraphBand& b = marked ? t.bands[static_cast<size_t>(t.count)] : t.extra[static_cast<size_t>(t.extraCount)];
+    const int number = t.count + t.extraCount;
     b.Freq = rec.Freq;
     b.Gain = rec.Gain;
     b.Q = rec.Q;
@@ -29,12 +32,16 @@ void AddEqBands(const Store& store, BandSliderSink* sliders, const AddressRange&
     if (sliders) {
       b.SliderIndex = sliders->FindSlider(a);
       if (b.SliderIndex != 0) {
-        sliders->SetEqIndexText(b.SliderIndex, std::to_string(t.count));
+        sliders->SetEqIndexText(b.SliderIndex, std::to_string(number));
         sliders->SetBandFace(b.SliderIndex, BandFace{b.Freq, b.Q, b.SQ, b.QType, b.EQDisabled});
         sliders->SetSliderValue(b.SliderIndex, b.Gain);
       }
     }
-    ++t.count;
+    b.Number = static_cast<uint8_t>(number);
+    if (marked)
+      ++t.count;
+    else
+      ++t.extraCount;
   }
 }
 
@@ -99,6 +106,7 @@ void BuildGraphBands(const Store& store, BandSliderSink* sliders, GraphBandTable
     t.bands[static_cast<size_t>(i)].Number = static_cast<uint8_t>(i);
   }
   t.count = 0;
+  t.extraCount = 0;
   t.locked = false;
   if (sliders)
     for (int i = 1; i <= sliders->SliderCount(); ++i) sliders->SetEqIndexText(i, "");
@@ -109,6 +117,14 @@ void BuildGraphBands(const Store& store, BandSliderSink* sliders, GraphBandTable
     t.locked = store.BassAutoControl == 1 && store.ParamTable.at(0, t.bands[0].Addr).PerMode != kFalse;
   AddFilters(store, sliders, r, kHighPass, t);
   AddFilters(store, sliders, r, kLowPass, t);
+}
+
+std::vector<const GraphBand*> PageEqBands(const GraphBandTable& table) {
+  std::vector<const GraphBand*> out;
+  for (int b = 0; b < table.count; ++b)
+    if (table.bands[static_cast<size_t>(b)].Kind == kBandEq) out.push_back(&table.bands[static_cast<size_t>(b)]);
+  for (int e = 0; e < table.extraCount; ++e) out.push_back(&table.extra[static_cast<size_t>(e)]);
+  return out;
 }
 
 }  // namespace mirelune

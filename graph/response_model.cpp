@@ -22,6 +22,7 @@ bool ResponseModel::Resize(int width, int height) {
   const size_t n = static_cast<size_t>(geo_.Points());
   curves_.assign(n * kMaxGraphBands, 0.0f);
   sum_.assign(n, 0.0f);
+  extraSum_.assign(n, 0.0f);
   pointsStale_ = true;
   return true;
 }
@@ -44,6 +45,29 @@ void ResponseModel::RecomputeBand(int b) {
   BandCurve(Band(b), store_.CurrentPage, points_, row);
 }
 
+void ResponseModel::RecomputeExtras() {
+  std::fill(extraSum_.begin(), extraSum_.end(), 0.0f);
+  const int n = geo_.Points();
+  if (pointsStale_ || points_.size() != n || bands_.extraCount == 0) return;
+  std::vector<float> row(static_cast<size_t>(n));
+  for (int e = 0; e < bands_.extraCount; ++e) {
+    BandCurve(bands_.extra[static_cast<size_t>(e)], store_.CurrentPage, points_, row.data());
+    for (int i = 0; i < n; ++i) extraSum_[static_cast<size_t>(i)] += row[static_cast<size_t>(i)];
+  }
+}
+
+void ResponseModel::ExtraBandsChanged() {
+  RecomputeExtras();
+  RecomputeSum();
+  gradientPhase_ = 0;
+  gradientLevel_ = 5;
+  WakeBlink();
+  Stop(GraphTimer::NoOper);
+  Start(GraphTimer::NoOper);
+  Stop(GraphTimer::Fade);
+  Start(GraphTimer::Draw);
+}
+
 void ResponseModel::RecomputeSum() {
   std::fill(sum_.begin(), sum_.end(), 0.0f);
   const int n = geo_.Points();
@@ -51,6 +75,9 @@ void ResponseModel::RecomputeSum() {
     const float* row = Curve(b);
     for (int i = 0; i < n; ++i) sum_[static_cast<size_t>(i)] += row[i];
   }
+  // Then the extra bands' share, summed on its own (`mirelune-cli response` adds in this order
+  // too): a sum of the marked bands alone would hide what they do.
+  for (int i = 0; i < n && static_cast<size_t>(i) < extraSum_.size(); ++i) sum_[static_cast<size_t>(i)] += extraSum_[static_cast<size_t>(i)];
 }
 
 void ResponseModel::RedrawAll(bool quiet) {
@@ -64,6 +91,7 @@ void ResponseModel::RedrawAll(bool quiet) {
   BuildGraphBands(store_, sliders_, bands_);
   selected_ = 0;
   for (int b = 0; b < kMaxGraphBands; ++b) RecomputeBand(b);
+  RecomputeExtras();
   DrawBase();
   RecomputeSum();
   if (!quiet) {

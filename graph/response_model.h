@@ -86,9 +86,15 @@ class ResponseModel {
   // of a pair), or -1 when nothing is pending. Clears the pending band.
   int TakePendingSendAddress();
 
-  // Recomputes one band's curve row, or the sum row.
+  // Recomputes one band's curve row, or the sum row (the marked bands' rows and the extra
+  // bands' share).
   void RecomputeBand(int b);
   void RecomputeSum();
+  // An extra band (MutableBands().extra) was edited in its strip: the sum takes it in and a
+  // draw is scheduled; the selection stays.
+  void ExtraBandsChanged();
+  // The extra bands' summed curve.
+  const float* ExtraSum() const { return extraSum_.data(); }
 
   // --- state read by the canvas, tests and the CLI ---
   const GraphBandTable& Bands() const { return bands_; }
@@ -122,6 +128,7 @@ class ResponseModel {
 
  private:
   void RebuildPointTables();
+  void RecomputeExtras();
   void Start(GraphTimer t) { if (timers_) timers_->Start(t); }
   void Stop(GraphTimer t) { if (timers_) timers_->Stop(t); }
   void DrawBase() { if (canvas_) canvas_->DrawBase(); }
@@ -143,6 +150,7 @@ class ResponseModel {
   FilterCalc::PointTables points_;
   std::vector<float> curves_;  // kMaxGraphBands rows of Points() values
   std::vector<float> sum_;
+  std::vector<float> extraSum_;  // the extra EQ bands' curves, summed
 
   GraphBandTable bands_;
   int selected_ = 0;

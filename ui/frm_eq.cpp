@@ -16,6 +16,7 @@
 #include "model/reverb_presets.h"
 #include "model/scales.h"
 #include "ui/admin_actions.h"
+#include "ui/band_strip_edit.h"
 #include "ui/console_session.h"
 #include "ui/control_help.h"
 #include "ui/graph_widget.h"
@@ -408,28 +409,10 @@ void FrmEq::OnSliderScroll(int number) {
   const int a = s->Addr();
   // One undo step per burst of changes, taken before the first one is written.
   if (a >= 0 && a < kFirstSlotOnlyAddress) session_.history().BeginChange();
-  int band = -1;
-  for (int b = 0; b < model.BandCount(); ++b)
-    if (model.Band(b).SliderIndex == number) band = b;
-
-  if (band >= 0 && model.Band(band).Kind == kBandEq) {
-    GraphBand& g = model.MutableBands().bands.at(static_cast<size_t>(band));
-    g.Freq = s->Freq();
-    g.Gain = RoundValue(s->Value());
-    g.Q = s->q();
-    g.SQ = s->sQ();
-    g.QType = s->QType();
-    g.EQDisabled = s->EQdisabled() ? kTrue : kFalse;
-    WriteBySlotRule(store, a, [&](ParamRecord& r) {
-      r.QType = static_cast<uint8_t>(g.QType);
-      r.Freq = g.Freq;
-      r.Q = g.Q;
-      r.SQ = g.SQ;
-      r.EQDisabled = g.EQDisabled;
-      r.Gain = g.Gain;
-    });
-    model.SelectBand(band);
-  } else {
+  if (!ApplyBandStrip(store, model, *s, number)) {
+    int band = -1;
+    for (int b = 0; b < model.BandCount(); ++b)
+      if (model.Band(b).SliderIndex == number) band = b;
     const int32_t v = RoundValue(s->Value());
     if (band >= 0) {
       // A filter frequency. The effects page's cut filters move the curve only on their own

@@ -82,8 +82,8 @@ TEST(EqFit, PlacesInFrequencyOrderAtTheNearestTableValues) {
       "Filter 3: ON LSC 9.6 dB Fc 40.4 Hz Gain 4.06 dB\n"    // 40.1 | 40.9; slope 0.79 | 0.84
       "Filter 4: ON PK Fc 19.6 Hz Gain 12.04 dB Q 0.39\n");  // within half a step of the ends
   const EqFit fit = FitFilterSet(store, set);
-  ASSERT_EQ(fit.bandAddresses.size(), 13u);  // the graph's 13 of the 15 music bands
-  for (int k = 0; k < 13; ++k) EXPECT_EQ(fit.bandAddresses[static_cast<size_t>(k)], k);
+  ASSERT_EQ(fit.bandAddresses.size(), 15u);  // all 15 music bands, the 13 marked ones first
+  for (int k = 0; k < 15; ++k) EXPECT_EQ(fit.bandAddresses[static_cast<size_t>(k)], k);
   EXPECT_EQ(fit.placed, 4);
   EXPECT_TRUE(fit.Complete());
 
@@ -199,12 +199,12 @@ TEST(EqFit, MoreFiltersThanBandsKeepsTheLargestGains) {
   for (int i = 0; i < 7; ++i) EXPECT_EQ(fit.filters[static_cast<size_t>(i)].band, bandOf[i]) << i;
 }
 
-TEST(EqFit, UsesTheGraphsBandsOfEachPage) {
+TEST(EqFit, UsesEveryEqBandOfEachPage) {
   struct Case {
     int page, subPage;
     int first, count;
   };
-  const Case cases[] = {{0, 0, 0, 13}, {1, 0, 257, 13}, {3, 0, 776, 5}, {3, 1, 794, 5},
+  const Case cases[] = {{0, 0, 0, 15}, {1, 0, 257, 15}, {3, 0, 776, 5}, {3, 1, 794, 5},
                         {3, 2, 799, 5}, {4, 0, 1032, 10}, {6, 0, 1543, 7}, {7, 0, 1803, 5}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.page * 10 + c.subPage);
@@ -214,6 +214,32 @@ TEST(EqFit, UsesTheGraphsBandsOfEachPage) {
     for (int k = 0; k < c.count; ++k) EXPECT_EQ(fit.bandAddresses[static_cast<size_t>(k)], c.first + k);
     EXPECT_EQ(fit.filters[0].address, c.first);
   }
+}
+
+// Bands 14 and 15 of the music page have no marker but sound all the same (the start-up content
+// boosts band 15 by 5 dB): an import sets them flat like every band it does not use, and the
+// report's realised response is what the amplifier then plays - all 15 bands.
+TEST(EqFit, TheBandsWithoutAMarkerAreFlattenedAndCounted) {
+  Store store = PageStore(0);
+  ASSERT_GT(store.ParamTable.at(0, 14).Gain, kGainZero);
+  const EqFit fit = FitFilterSet(store, Parse("Filter 1: ON PK Fc 1000 Hz Gain -3 dB Q 1\n"));
+  const std::vector<int> changed = fit.ChangedAddresses();
+  EXPECT_NE(std::find(changed.begin(), changed.end(), 14), changed.end());
+  Apply(store, fit);
+  EXPECT_EQ(store.ParamTable.at(0, 14).Gain, kGainZero);
+  EXPECT_EQ(store.ParamTable.at(0, 13).Gain, kGainZero);
+  GraphBandTable bands;
+  BuildGraphBands(store, nullptr, bands);
+  const FilterCalc::PointTables points = FilterCalc::PointTablesFor(fit.freqs);
+  std::vector<float> all(fit.freqs.size(), 0.0f), row(fit.freqs.size());
+  for (const GraphBand* b : PageEqBands(bands)) {
+    BandCurve(*b, store.CurrentPage, points, row.data());
+    for (size_t i = 0; i < row.size(); ++i) all[i] += row[i];
+  }
+  for (size_t i = 0; i < all.size(); ++i) ASSERT_NEAR(all[i], fit.realised[i], 1e-4f) << fit.freqs[i];
+  EXPECT_LT(fit.maxDiffDb, 0.2);
+  // The export after the import lists all 15 bands.
+  EXPECT_EQ(PageFilterSet(store).filters.size(), 15u);
 }
 
 // The report's figures are the largest difference between the asked filters, evaluated here on
@@ -312,7 +338,7 @@ TEST(EqFit, ExportAfterImportGivesTheFiltersBack) {
       EXPECT_LE(std::abs(std::log(slopeOrQGot / slopeOrQWant)), std::log(2.0) / 24 + 1e-9);
     }
     // REW lists every band (the flat ones as "OFF None"), Equalizer APO only those in use.
-    EXPECT_EQ(back.filters.size(), format == FilterFormat::Rew ? 13u : 6u);
+    EXPECT_EQ(back.filters.size(), format == FilterFormat::Rew ? 15u : 6u);
 
     // The export imported again sets exactly the same bands.
     Store again = PageStore(0);

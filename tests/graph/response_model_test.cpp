@@ -359,7 +359,7 @@ TEST(ResponseModel, SumIsTheBandsAndDisabledOrOffBandsAddNothing) {
     for (int i = 0; i < n; i += 37) {
       float s = 0;
       for (int b = 0; b < f.model.BandCount(); ++b) s += f.model.Curve(b)[i];
-      ASSERT_NEAR(f.model.Sum()[i], s, 1e-4f) << i;
+      ASSERT_NEAR(f.model.Sum()[i], s + f.model.ExtraSum()[i], 1e-4f) << i;
     }
   };
   checkSum();
@@ -375,6 +375,38 @@ TEST(ResponseModel, SumIsTheBandsAndDisabledOrOffBandsAddNothing) {
   f.model.SelectBand(5);
   f.model.DragTo(f.model.Geometry().XFromFreq(250.0f), 20.0f, false);
   checkSum();
+}
+
+// The music page has 15 EQ bands and 13 markers: bands 14 and 15 are applied by the amplifier,
+// so the sum counts them (the start-up content puts +5 dB on band 15), and an edit of one of
+// them in its strip moves the sum at once.
+TEST(ResponseModel, TheSumCountsTheBandsWithoutAMarker) {
+  Fixture f(0);
+  const GraphBandTable& t = f.model.Bands();
+  ASSERT_EQ(t.extraCount, 2);
+  EXPECT_EQ(t.extra[0].Addr, 13);
+  EXPECT_EQ(t.extra[1].Addr, 14);
+  ASSERT_EQ(PageEqBands(t).size(), 15u);
+  const int n = f.model.Geometry().Points();
+  const GraphBand& b15 = t.extra[1];
+  ASSERT_GT(b15.Gain, kGainZero);
+  const int at = b15.Freq;
+  float peak = 0;
+  for (int i = 0; i < n; ++i) peak = std::max(peak, f.model.ExtraSum()[i]);
+  EXPECT_NEAR(peak, (b15.Gain - kGainZero) / 10.0f, 0.3f) << at;
+  // Flattened in its strip: the sum loses it, the selection stays.
+  const int selected = f.model.SelectedBand();
+  f.model.MutableBands().extra[1].Gain = kGainZero;
+  f.model.ExtraBandsChanged();
+  EXPECT_EQ(f.model.SelectedBand(), selected);
+  for (int i = 0; i < n; i += 13) {
+    float marked = 0;
+    for (int b = 0; b < f.model.BandCount(); ++b) marked += f.model.Curve(b)[i];
+    ASSERT_NEAR(f.model.Sum()[i], marked + f.model.ExtraSum()[i], 1e-4f);
+  }
+  peak = 0;
+  for (int i = 0; i < n; ++i) peak = std::max(peak, std::fabs(f.model.ExtraSum()[i]));
+  EXPECT_LT(peak, std::fabs((t.extra[0].Gain - kGainZero) / 10.0f) + 0.3f);
 }
 
 TEST(ResponseModel, BandStripsAreBoundMirroredAndHighlighted) {

@@ -136,7 +136,7 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
   Rig r;
   Console& c = r.c;
   const std::string path = WriteFile("room.txt", kRewFile);
-  const std::vector<ParamRecord> before0 = r.Bands(0, 0, 13);
+  const std::vector<ParamRecord> before0 = r.Bands(0, 0, 15);
   const std::vector<ParamRecord> before1 = r.Bands(1, 0, 13);
   const size_t logStart = c.amp().CommandLog().size();
 
@@ -184,9 +184,11 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
     // Page 0 has its own bands in each sound mode: dance mode keeps its own.
     QVERIFY(c.store().ParamTable.at(1, k) == before1[static_cast<size_t>(k)]);
   }
-  // Exactly the bands that changed were sent, once each.
+  // Exactly the bands that changed were sent, once each - bands 14 and 15, which have no
+  // marker, among them (the start-up content's +5 dB on band 15 is flattened).
+  QCOMPARE(c.store().ParamTable.at(0, 14).Gain, kGainZero);
   std::vector<int> changed;
-  for (int k = 0; k < 13; ++k)
+  for (int k = 0; k < 15; ++k)
     if (!(c.store().ParamTable.at(0, k) == before0[static_cast<size_t>(k)])) changed.push_back(k);
   QCOMPARE(SetParamAddresses(c.amp(), logStart), changed);
 
@@ -194,10 +196,11 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
   QCOMPARE(c.session->history().UndoPos, 0);
   QTest::mouseClick(c.eq().Tools()->UndoButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
   r.Settle();
-  QVERIFY(r.Bands(0, 0, 13) == before0);
-  for (int k = 0; k < 13; ++k) {
+  QVERIFY(r.Bands(0, 0, 15) == before0);
+  for (int k = 0; k < 15; ++k) {
     QCOMPARE(c.amp().Working().at(0, k).Gain, before0[static_cast<size_t>(k)].Gain);
-    QCOMPARE(graph.Band(k).Gain, before0[static_cast<size_t>(k)].Gain);
+    QCOMPARE(k < 13 ? graph.Band(k).Gain : graph.Bands().extra[static_cast<size_t>(k - 13)].Gain,
+             before0[static_cast<size_t>(k)].Gain);
   }
 }
 
@@ -208,7 +211,7 @@ void EqImportTest::exportAfterImportGivesTheSameBands() {
   Rig r;
   Console& c = r.c;
   r.Import(WriteFile("room.txt", kRewFile), Apply);
-  const std::vector<ParamRecord> imported = r.Bands(0, 0, 13);
+  const std::vector<ParamRecord> imported = r.Bands(0, 0, 15);
   QCOMPARE(c.session->history().UndoPos, 0);
 
   const std::string rew = r.Export("export-rew.txt", 0);
@@ -218,7 +221,7 @@ void EqImportTest::exportAfterImportGivesTheSameBands() {
   QVERIFY(r.dialogs->askedFilters.back().find("Equalizer APO") != std::string::npos);
   QCOMPARE(c.messages.Texts(RecordingNotifier::Kind::Information).size(), size_t(2));
   QVERIFY(rew.rfind("Filter Settings file\n", 0) == 0);
-  QCOMPARE(int(std::count(rew.begin(), rew.end(), '\n')), 2 + 13);
+  QCOMPARE(int(std::count(rew.begin(), rew.end(), '\n')), 2 + 15);  // every band of the page
   QVERIFY(rew.find("Filter  1: ON  PK       Fc   41.7 Hz  Gain  -7.5 dB  Q  4.20\n") != std::string::npos);
   QCOMPARE(int(std::count(apo.begin(), apo.end(), '\n')), 5);
   QVERIFY(apo.find("None") == std::string::npos);
@@ -226,7 +229,7 @@ void EqImportTest::exportAfterImportGivesTheSameBands() {
   for (const char* name : {"export-rew.txt", "export-apo.txt"}) {
     const size_t logStart = c.amp().CommandLog().size();
     r.Import((Dir() + "/" + name).toStdString(), Apply);
-    QVERIFY(r.Bands(0, 0, 13) == imported);
+    QVERIFY(r.Bands(0, 0, 15) == imported);
     QVERIFY(SetParamAddresses(c.amp(), logStart).empty());
     QCOMPARE(c.session->history().UndoPos, 0);
   }
@@ -239,7 +242,7 @@ void EqImportTest::badFileIsRefusedBeforeAnythingChanges() {
   Console& c = r.c;
   std::string text = kRewFile;
   text.replace(text.find("Gain  -3.0 dB"), 13, "Gain  -3.0x dB");
-  const std::vector<ParamRecord> before = r.Bands(0, 0, 13);
+  const std::vector<ParamRecord> before = r.Bands(0, 0, 15);
   const size_t logStart = c.amp().CommandLog().size();
   QCOMPARE(r.Import(WriteFile("bad.txt", text), Apply), 0);
   const auto errors = c.messages.Texts(RecordingNotifier::Kind::Error);
@@ -247,7 +250,7 @@ void EqImportTest::badFileIsRefusedBeforeAnythingChanges() {
   const QString e = QString::fromStdString(errors[0]);
   QVERIFY2(e.contains("bad.txt") && e.contains("第 10 行") && e.contains("Gain  -3.0x dB") && e.contains("-3.0x"),
            qPrintable(e));
-  QVERIFY(r.Bands(0, 0, 13) == before);
+  QVERIFY(r.Bands(0, 0, 15) == before);
   QVERIFY(SetParamAddresses(c.amp(), logStart).empty());
   QCOMPARE(c.session->history().UndoPos, -1);
 }
@@ -291,11 +294,11 @@ void EqImportTest::lockedGraphRefusesTheImport() {
                     QPoint(8, 8));
   r.Settle();
   QVERIFY(c.graph().model().Locked());
-  const std::vector<ParamRecord> before = r.Bands(0, 0, 13);
+  const std::vector<ParamRecord> before = r.Bands(0, 0, 15);
   QCOMPARE(r.Import(WriteFile("room.txt", kRewFile), Apply), 0);
   QVERIFY(r.dialogs->asked.empty());
   QCOMPARE(c.messages.Texts(RecordingNotifier::Kind::Warning).size(), size_t(1));
-  QVERIFY(r.Bands(0, 0, 13) == before);
+  QVERIFY(r.Bands(0, 0, 15) == before);
 }
 
 // The English console: the preview and the export speak English only, no text of the preview

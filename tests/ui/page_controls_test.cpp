@@ -128,6 +128,7 @@ class PageControlsTest : public QObject {
   void everyControlSaysWhatItIs();
   void editInDanceModeFollowsTheSlotRule_data();
   void editInDanceModeFollowsTheSlotRule();
+  void aBandWithoutAMarkerIsEditedInItsStrip();
   void reverbModePresetsAndTheProfessionalButton();
   void reverbPresetsByTheirValues_data();
   void reverbPresetsByTheirValues();
@@ -234,6 +235,40 @@ void PageControlsTest::editInDanceModeFollowsTheSlotRule_data() {
   QTest::newRow("aux high-pass type") << 5 << "MyComboBox1";
   QTest::newRow("sub-woofer phase") << 7 << "MyBTN2";
   QTest::newRow("control target") << 7 << "MyBTN4";
+}
+
+// Band 15 of the music page has a strip but no marker: moving its strip changes its gain (not
+// some other field) in the store and on the amplifier, and the graph's sum follows at once.
+void PageControlsTest::aBandWithoutAMarkerIsEditedInItsStrip() {
+  Console c;
+  QVERIFY(c.Synced());
+  Activate(c);
+  QTest::mouseClick(c.eq().PageButton(0), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  MScrollBar* strip = nullptr;
+  for (MScrollBar* s : c.eq().findChildren<MScrollBar*>())
+    if (s->Addr() == 14 && s->isVisible()) strip = s;
+  QVERIFY(strip);
+  const ResponseModel& model = c.eq().graph()->model();
+  const int n = model.Geometry().Points();
+  const std::vector<float> sumBefore(model.Sum(), model.Sum() + n);
+  const int selected = model.SelectedBand();
+  const ParamRecord before = c.store().ParamTable.at(0, 14);
+  const size_t from = c.amp().CommandLog().size();
+  // The strip moved as a drag on it moves it: its value, then its scroll signal.
+  strip->SetValue(static_cast<float>(before.Gain - 20));
+  emit strip->Scroll();
+  Settle(c);
+  const ParamRecord after = c.store().ParamTable.at(0, 14);
+  QCOMPARE(after.Gain, before.Gain - 20);
+  QCOMPARE(after.Freq, before.Freq);
+  QCOMPARE(after.Value, before.Value);
+  QCOMPARE(SentAddresses(c.amp(), from), std::vector<int>{14});
+  QCOMPARE(c.amp().Working().at(0, 14).Gain, after.Gain);
+  QCOMPARE(model.SelectedBand(), selected);
+  QCOMPARE(model.Bands().extra[1].Gain, after.Gain);
+  float moved = 0;
+  for (int i = 0; i < n; ++i) moved = std::max(moved, std::fabs(model.Sum()[i] - sumBefore[static_cast<size_t>(i)]));
+  QVERIFY2(moved > 0.05f, qPrintable(QString::number(moved)));
 }
 
 void PageControlsTest::editInDanceModeFollowsTheSlotRule() {
