@@ -50,14 +50,24 @@ std::vector<std::string_view> Tokens(std::string_view s) {
 
 // A number as measurement programs write it: an optional sign, digits with at most one decimal
 // separator, "." or "," (some locales make the programs write "-3,5"), an optional exponent.
-// from_chars, not strtod: the process's locale must not change what a file means.
-std::optional<double> Number(std::string_view t) {
+// from_chars, not strtod: the process's locale must not change what a file means. A comma
+// followed by exactly three digits ("1,000") may as well separate thousands: such a number is
+// `ambiguous` rather than read as 1 - the file says which it means by writing 1000 or 1.000.
+std::optional<double> Number(std::string_view t, bool* ambiguous = nullptr) {
   std::string s(t);
   if (!s.empty() && s[0] == '+') s.erase(0, 1);
   const size_t dot = s.find('.');
   const size_t comma = s.find(',');
   if (comma != std::string::npos) {
     if (dot != std::string::npos || s.find(',', comma + 1) != std::string::npos) return std::nullopt;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    size_t digits = 0;
+    while (comma + 1 + digits < s.size() && digit(s[comma + 1 + digits])) ++digits;
+    const bool digitBefore = comma > 0 && digit(s[comma - 1]);
+    if (digits == 3 && comma + 4 == s.size() && digitBefore) {
+      if (ambiguous) *ambiguous = true;
+      return std::nullopt;
+    }
     s[comma] = '.';
   }
   if (s.empty() || s[0] == '+') return std::nullopt;
@@ -86,23 +96,35 @@ class FilterLineReader {
   std::string_view Take() { return Done() ? std::string_view() : t_[i_++]; }
 
   // A value followed by its unit, the unit either as the next token or glued to the number
-  // ("63.0Hz"); the unit may be left out.
+  // ("63.0Hz"); the unit may be left out. A frequency may be given in kHz ("1.5 kHz",
+  // "1,5kHz"): it is read in Hz, never as a number of Hz.
   std::optional<double> Value(std::string_view what, std::string_view unit, Why& why) {
     if (Done()) {
       why = {Kind::NoValue, std::string(what), {}};
       return std::nullopt;
     }
     std::string_view tok = Take();
-    if (!unit.empty() && tok.size() > unit.size() &&
-        IEquals(tok.substr(tok.size() - unit.size()), unit))
+    double scale = 1;
+    const bool hertz = IEquals(unit, "hz");
+    if (hertz && tok.size() > 3 && IEquals(tok.substr(tok.size() - 3), "khz")) {
+      tok.remove_suffix(3);
+      scale = 1000;
+    } else if (!unit.empty() && tok.size() > unit.size() && IEquals(tok.substr(tok.size() - unit.size()), unit)) {
       tok.remove_suffix(unit.size());
-    const std::optional<double> v = Number(tok);
+    }
+    bool ambiguous = false;
+    const std::optional<double> v = Number(tok, &ambiguous);
     if (!v) {
-      why = {Kind::BadNumber, std::string(tok), {}};
+      why = {ambiguous ? Kind::Ambiguous : Kind::BadNumber, std::string(tok), {}};
       return std::nullopt;
     }
-    if (!unit.empty() && IEquals(Peek(), unit)) Take();
-    return v;
+    if (scale == 1 && hertz && IEquals(Peek(), "khz")) {
+      Take();
+      scale = 1000;
+    } else if (!unit.empty() && IEquals(Peek(), unit)) {
+      Take();
+    }
+    return *v * scale;
   }
 
  private:
@@ -485,6 +507,9 @@ std::string FilterSetError::Text() const {
     case Kind::NoOnOff: why = "ON or OFF expected after the filter's colon"; break;
     case Kind::NoType: why = "the filter has no type"; break;
     case Kind::BadNumber: why = "'" + detail + "' is not a number"; break;
+    case Kind::Ambiguous:
+      why = "'" + detail + "' may have a thousands separator or a decimal comma; write it without the comma or with a point";
+      break;
     case Kind::NoValue: why = detail + " has no value"; break;
     case Kind::NoUnit: why = "the shelf slope " + detail + " needs its unit dB"; break;
     case Kind::NotAValue: why = "'" + detail + "' is not a value of a " + detail2 + " filter"; break;

@@ -10,8 +10,9 @@
 //   Filter: ON PK Fc 1000 Hz Gain -2 dB BW Oct 0.5
 //   Filter  4: OFF None
 //   Preamp: -6 dB
-// "#" starts a comment. Lines ending in CR LF, a UTF-8 byte-order mark and numbers written with a
-// decimal comma ("-3,5") are read as well. REW's header and notes (any other text) are skipped;
+// "#" starts a comment. Lines ending in CR LF, a UTF-8 byte-order mark, numbers written with a
+// decimal comma ("-3,5") and frequencies in kHz ("Fc 1,5 kHz" is 1500 Hz) are read as well; a
+// comma that may as well separate thousands ("1,000") is refused with its line. REW's header and notes (any other text) are skipped;
 // Equalizer APO's other commands (Channel:, Include:, Delay:, GraphicEQ:, ...) change what the
 // filters mean and are refused. A filter type the parser does not know is kept, with its text, as
 // FilterType::Unknown: whoever places the set reports it, nothing is dropped on the way. A
@@ -81,6 +82,7 @@ struct FilterSetError {
     NoOnOff,        // no ON or OFF after the colon
     NoType,         // "Filter 1: ON" without a type
     BadNumber,      // `detail` is not a number
+    Ambiguous,      // `detail` ("1,000") reads as a thousands separator or a decimal comma
     NoValue,        // the value `detail` is missing
     NoUnit,         // the shelf slope `detail` lacks its "dB"
     NotAValue,      // `detail` is no value of a `detail2` filter

@@ -1847,5 +1847,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
         <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
     </message>
+    <message>
+        <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
+        <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
+    </message>
 </context>
 </TS>

@@ -67,6 +67,7 @@ QString ErrorReason(const FilterSetError& e) {
     case K::NoOnOff: return T("冒号后应为 ON 或 OFF");
     case K::NoType: return T("滤波器没有类型");
     case K::BadNumber: return T("“%1” 不是数字").arg(d);
+    case K::Ambiguous: return T("“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点").arg(d);
     case K::NoValue: return T("%1 没有数值").arg(d);
     case K::NoUnit: return T("斜率 %1 缺少单位 dB").arg(d);
     case K::NotAValue: return T("“%1” 不是 %2 滤波器的参数").arg(d, d2);

@@ -242,6 +242,30 @@ TEST(EqFit, TheBandsWithoutAMarkerAreFlattenedAndCounted) {
   EXPECT_EQ(PageFilterSet(store).filters.size(), 15u);
 }
 
+// Near 20 kHz the report is as right as anywhere: its difference is the largest over every point
+// up to 20 kHz between the asked filter and the band as placed, both evaluated here exactly.
+TEST(EqFit, TheReportIsRightNearTwentyKilohertz) {
+  struct Case {
+    double fc, gain, q;
+  };
+  for (const Case& c : {Case{19000, 6, 2}, Case{19800, -9, 4}, Case{17500, 4.5, 0.8}}) {
+    SCOPED_TRACE(c.fc);
+    const Store store = PageStore(0);
+    const std::string line = "Filter 1: ON PK Fc " + std::to_string(c.fc) + " Hz Gain " + std::to_string(c.gain) +
+                             " dB Q " + std::to_string(c.q) + "\n";
+    const EqFit fit = FitFilterSet(store, Parse(line));
+    ASSERT_EQ(fit.filters[0].outcome, FitOutcome::Placed);
+    const BandSetting& set = fit.filters[0].set;
+    double want = 0;
+    for (double f : fit.freqs)
+      want = std::max(want, std::fabs(ReferenceDb("PK", c.fc, c.gain, c.q, f) -
+                                      ReferenceDb("PK", FreqAt(set.Freq), (set.Gain - kGainZero) / 10.0, QAt(set.Q), f)));
+    EXPECT_NEAR(fit.filters[0].maxDiffDb, want, 0.02);
+    EXPECT_NEAR(fit.maxDiffDb, want, 0.02);
+    EXPECT_GE(fit.freqs.back(), 20000.0 - 1e-6);
+  }
+}
+
 // The report's figures are the largest difference between the asked filters, evaluated here on
 // their own, and the bands as the graph evaluates them from the store after the fit is written.
 TEST(EqFit, DifferencesAgainstTheGraphAfterWriting) {

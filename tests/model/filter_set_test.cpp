@@ -114,6 +114,17 @@ std::vector<FileCase> AcceptedFiles() {
        0,
        {{1, 1, true, FilterType::Peaking, "PK", 63.5, -3.5, 1.41, kNone},
         {2, 2, true, FilterType::HighShelf, "HS 6dB", 10000, -1.25, kNone, 6}}},
+      {"frequencies_in_khz",
+       "Filter 1: ON PK Fc 1,5 kHz Gain -2 dB Q 1\n"
+       "Filter 2: ON PK Fc 2.25kHz Gain 1 dB Q 2\n"
+       "Filter 3: ON HS Fc 12 KHz Gain -3 dB\n"
+       "Filter 4: ON PK Fc 1,0005 kHz Gain 1 dB Q 1\n",  // four decimals: no thousands
+       false,
+       0,
+       {{1, 1, true, FilterType::Peaking, "PK", 1500, -2, 1, kNone},
+        {2, 2, true, FilterType::Peaking, "PK", 2250, 1, 2, kNone},
+        {3, 3, true, FilterType::HighShelf, "HS", 12000, -3, kNone, kNone},
+        {4, 4, true, FilterType::Peaking, "PK", 1000.5, 1, 1, kNone}}},
       {"preamp_only", "Preamp: 0 dB\n", true, 0, {}},
   };
 }
@@ -150,6 +161,11 @@ TEST(FilterSet, RefusesWithTheLineAndTheReason) {
       {"Filter 1: ON\n", Kind::NoType, 4, ""},
       {"Filter 1: ON PK Fc abc Hz Gain -1 dB Q 1\n", Kind::BadNumber, 4, "abc"},
       {"Filter 1: ON PK Fc 100 Hz Gain 1.000,5 dB Q 1\n", Kind::BadNumber, 4, "1.000,5"},
+      // A thousands separator or a decimal comma: 1000 Hz or 1 Hz? Neither is guessed.
+      {"Filter 1: ON PK Fc 1,000 Hz Gain -3 dB Q 1\n", Kind::Ambiguous, 4, "1,000"},
+      {"Filter 1: ON PK Fc 2,500Hz Gain -3 dB Q 1\n", Kind::Ambiguous, 4, "2,500"},
+      {"Preamp: -1,000 dB\n", Kind::Ambiguous, 4, "-1,000"},
+      {"Filter 1: ON PK Fc 1,5 MHz Gain -3 dB Q 1\n", Kind::NotAValue, 4, "MHz"},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q\n", Kind::NoValue, 4, "Q"},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB\n", Kind::MissingValues, 4, "PK"},
       {"Filter 1: ON LSC Fc 100 Hz\n", Kind::MissingValues, 4, "LSC"},

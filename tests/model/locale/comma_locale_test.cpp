@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/filter_set.h"
 #include "model/scales.h"
 #include "model/value_text.h"
 
@@ -57,6 +58,34 @@ TEST_P(CommaLocale, TypedValuesTakeBothMarks) {
   EXPECT_EQ(ParseFreqText("1,5 kHz", 1, 361).position, NearestFreqIndex(1500, 1, 361));
   EXPECT_EQ(ShownNumber(4, 0), "0.5");
   EXPECT_EQ(ShownNumber(2, 365), "-3.5");
+}
+
+// A filter file means the same under every process locale: points and commas as the file writes
+// them, kHz in Hz, a thousands-or-decimal comma refused, the writer's point kept.
+TEST_P(CommaLocale, FilterFilesReadAndWriteAlike) {
+  FilterSet set;
+  FilterSetError error;
+  ASSERT_TRUE(ParseFilterSet("Preamp: -2.5 dB\n"
+                             "Filter 1: ON PK Fc 63.5 Hz Gain -3.5 dB Q 1.41\n"
+                             "Filter 2: ON PK Fc 1,5 kHz Gain -1,25 dB Q 0,7\n",
+                             set, error))
+      << error.Text();
+  ASSERT_EQ(set.filters.size(), 2u);
+  EXPECT_DOUBLE_EQ(set.preampDb, -2.5);
+  EXPECT_DOUBLE_EQ(set.filters[0].freqHz, 63.5);
+  EXPECT_DOUBLE_EQ(set.filters[0].gainDb, -3.5);
+  EXPECT_DOUBLE_EQ(set.filters[0].q, 1.41);
+  EXPECT_DOUBLE_EQ(set.filters[1].freqHz, 1500);
+  EXPECT_DOUBLE_EQ(set.filters[1].gainDb, -1.25);
+  EXPECT_DOUBLE_EQ(set.filters[1].q, 0.7);
+  const std::string written = WriteFilterSet(set, FilterFormat::Apo);
+  EXPECT_NE(written.find("Fc 63.5 Hz"), std::string::npos) << written;
+  EXPECT_EQ(written.find(','), std::string::npos) << written;
+  FilterSet kept = set;
+  EXPECT_FALSE(ParseFilterSet("Filter 1: ON PK Fc 1,000 Hz Gain -3 dB Q 1\n", kept, error));
+  EXPECT_EQ(error.kind, FilterSetError::Kind::Ambiguous);
+  EXPECT_EQ(error.line, 1);
+  EXPECT_EQ(kept.filters.size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CommaLocale, ::testing::Values("de_DE.UTF-8", "ru_RU.UTF-8"));
