@@ -15,6 +15,7 @@
 #include "cli/graph_args.h"
 #include "graph/graph_bands.h"
 #include "graph/response_model.h"
+#include "graph/response_phase.h"
 #include "model/sp_file.h"
 #include "model/store.h"
 
@@ -65,7 +66,8 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
 
   ctx.out << "freq_hz";
   for (size_t b = 0; b < all.size(); ++b) ctx.out << ",band" << b;
-  ctx.out << ",sum\n";
+  ctx.out << ",sum" << (a.phase ? ",sum_phase_deg" : "") << "\n";
+  const std::vector<double> phase = a.phase ? SumPhaseDeg(bands, store.CurrentPage, a.freqs) : std::vector<double>();
   const size_t marked = static_cast<size_t>(bands.count);
   for (size_t i = 0; i < n; ++i) {
     ctx.out << Shortest(a.freqs[i]);
@@ -75,7 +77,9 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
       (b < marked ? sum : extra) += rows[b][i];
       ctx.out << ',' << FourDecimals(rows[b][i]);
     }
-    ctx.out << ',' << FourDecimals(sum + extra) << '\n';
+    ctx.out << ',' << FourDecimals(sum + extra);
+    if (a.phase) ctx.out << ',' << FourDecimals(static_cast<float>(phase[i]));
+    ctx.out << '\n';
   }
   return kExitOk;
 }
@@ -119,19 +123,22 @@ int Plot(Context& ctx, const std::vector<std::string>& argv) {
 CommandRegistration response{
     {"response", "print the response curves of a page's EQ graph as CSV",
      "usage: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]\n"
-     "                             [--freqs F1,F2,...] [--width W]\n"
+     "                             [--freqs F1,F2,...] [--width W] [--phase]\n"
      "Prints one CSV row per frequency: freq_hz, the response in dB of each graph band of page P\n"
      "(0..7) in graph order, then of the page's EQ bands without a marker (bands 14 and 15 of the\n"
-     "music and microphone pages), and their sum. Without --freqs the frequencies are the graph's own\n"
+     "music and microphone pages), their sum, and with --phase the sum's phase in degrees\n"
+     "(unwrapped, from the same cookbook sections at 48 kHz). Without --freqs the frequencies are the graph's own\n"
      "points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;\n"
      "E: the effects page's part 0..2.\n",
      Response}};
 CommandRegistration plot{
     {"plot", "draw a page's EQ graph into a PNG file",
      "usage: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]\n"
-     "                         [--sound-mode S] [--sub-page E]\n"
+     "                         [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]\n"
      "Draws the graph of page P as the console shows it right after the page opens (band 0\n"
-     "selected), W x H pixels (default 1000 x 300).\n",
+     "selected), W x H pixels (default 1000 x 300). --compare draws the same page of another\n"
+     "configuration file under it, in a colour of its own with a legend (up to 4 files); --phase\n"
+     "adds the sum's phase on a right-hand axis in degrees.\n",
      Plot}};
 
 }  // namespace

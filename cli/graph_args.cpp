@@ -43,7 +43,8 @@ bool ParseFreqs(const std::string& text, std::vector<double>& out, std::string& 
 
 }  // namespace
 
-// Parses the options both commands share; `plot` adds -o and --height, `response` --freqs.
+// Parses the options both commands share; `plot` adds -o, --height and --compare, `response`
+// --freqs.
 bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err) {
   std::string freqs;
   if (!TakeLong(args, "--page", 0, 7, a.page, err) ||
@@ -51,8 +52,16 @@ bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std:
       !TakeLong(args, "--sub-page", 0, 2, a.subPage, err) ||
       !TakeLong(args, "--width", 46, 16384, a.width, err))
     return false;
+  a.phase = TakeFlag(args, "--phase");
   if (plot) {
     if (!TakeLong(args, "--height", 30, 16384, a.height, err)) return false;
+    std::string other;
+    while (TakeOption(args, "--compare", other, err)) a.compare.push_back(other);
+    if (!err.empty()) return false;
+    if (a.compare.size() > 4) {
+      err = "--compare: at most 4 files";
+      return false;
+    }
     if (!TakeOption(args, "--output", a.output, err, "-o")) {
       if (err.empty()) err = "-o OUT.png is required";
       return false;

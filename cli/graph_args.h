@@ -21,9 +21,12 @@ struct GraphArgs {
   bool haveFreqs = false;
   std::vector<double> freqs;
   std::string output;
+  bool phase = false;                // the sum's phase: a CSV column, a curve on the plot
+  std::vector<std::string> compare;  // plot: files whose same page is drawn for comparison
 };
 
-// Parses the options both commands share; `plot` adds -o and --height, `response` --freqs.
+// Parses the options both commands share (and --phase); `plot` adds -o, --height and
+// --compare FILE (repeatable), `response` --freqs.
 // False with `err` (a usage error).
 bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err);
 

@@ -26,6 +26,10 @@ check_csv 4
 sed -n 2p out.txt | grep -q '^19\.7,' || fail "the frequency of the first row: $(sed -n 2p out.txt)"
 expect_rc 0 response d.sp --page 7
 check_csv 956
+# The sum's phase: one more column, in the same number form.
+expect_rc 0 response d.sp --page 0 --freqs 19.7,1000,20200.5 --phase
+check_csv 4
+head -1 out.txt | grep -q ',sum,sum_phase_deg$' || fail "response --phase header: $(head -1 out.txt)"
 
 # Device commands start Qt first: no abort, and the change read back the same.
 expect_rc 0 $V info
