@@ -429,7 +429,7 @@ void Shots(Writer& out, const std::string& data, bool english) {
     const int band = 9;
     const QPoint from = MarkerPoint(g, band);
     Drag(&g, from, from + QPoint(-18, 65));
-    Key(&g, Qt::Key_Home, 8);  // a narrower cut
+    Key(&g, Qt::Key_Home, 20);  // a narrower cut
     c.Settle();
     QImage shot = Grab(&eq);
     const QPoint at = MarkerPoint(g, band);
@@ -627,7 +627,7 @@ void Shots(Writer& out, const std::string& data, bool english) {
     states[5].heldBy = "mirelune-cli write-mode (PID 4242)";
     states[6].lastOpen.status = HidOpenStatus::Failed, states[6].candidates = 2;
     states[7].switchOn = false;
-    states[8] = states[0], states[8].savedEdits = "/home/user/.local/share/Mirelune/offline-edits-20250301-1930.sp";
+    states[8] = states[0], states[8].savedEdits = "/home/user/.local/share/Mirelune/offline-edits-2025-03-01-193000.sp";
     const int h = tools->height();
     QImage sheet(tools->width(), static_cast<int>(states.size()) * (h + 6) - 6, QImage::Format_RGB32);
     sheet.fill(QColor(0x1b, 0x1e, 0x24));
