@@ -46,7 +46,8 @@ void PrintHelp(std::ostream& out) {
   }
   out << "\n'mirelune-cli COMMAND --help' describes one command.\n"
          "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
-         "differ, 2 on any error).\n";
+         "differ, 2 on any error).\n"
+         "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).\n";
 }
 
 std::string g_command;  // the command run, for the message of an output that failed

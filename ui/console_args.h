@@ -25,7 +25,8 @@ inline constexpr char kUsage[] =
     "                    of the link log stops it\n"
     "  --lang zh|en      the console's language (default: the one chosen in its menu,\n"
     "                    else Chinese on a Chinese system locale and English elsewhere)\n"
-    "  --version         print the version and exit\n";
+    "  --version         print the version and exit\n"
+    "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source)\n";
 
 struct ConsoleCommandLine {
   ConsoleOptions options;  // the virtual state path is left empty: the caller chooses it

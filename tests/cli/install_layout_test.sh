@@ -1,7 +1,7 @@
 # What `cmake --install` puts under /usr - the layout of the Debian package: both programs, the
 # udev rule where udev reads packaged rules, the desktop entry and its icons, the AppStream
-# file, gzip'ed man pages that cover every option and command, the copyright file and the
-# changelog; one version number in the programs, the AppStream file and the changelog.
+# file, gzip'ed man pages that cover every option and command, the copyright file, the
+# changelog and the user guide with its pictures; one version number in the programs, the AppStream file and the changelog.
 # Arguments: cmake, the build folder, the project version, the source folder, a work folder.
 set -u
 CMAKE="$1"
@@ -26,6 +26,9 @@ usr/share/metainfo/mirelune.metainfo.xml
 usr/share/man/man1/mirelune.1.gz usr/share/man/man1/mirelune-cli.1.gz
 usr/share/doc/mirelune/copyright usr/share/doc/mirelune/changelog.Debian.gz"
 for s in $SIZES; do expected="$expected usr/share/icons/hicolor/${s}x${s}/apps/mirelune.png"; done
+# The user guide in both languages and every picture of docs/images.
+expected="$expected usr/share/doc/mirelune/guide.en.md usr/share/doc/mirelune/guide.zh.md"
+for f in "$SOURCE"/docs/images/*.png; do expected="$expected usr/share/doc/mirelune/images/${f##*/}"; done
 # shellcheck disable=SC2086
 for f in $expected; do [ -f "$R/$f" ] || fail "$f is not installed"; done
 # Nothing else: a stray file in the package is a file nobody looks after.
