@@ -56,6 +56,7 @@ void UndoHistory::Snapshot() {
   if (UndoPos > kEntries - 2) {
     // Full: the oldest entry goes, its buffer takes the new snapshot as entry 29.
     std::rotate(order_.begin(), order_.begin() + 1, order_.end());
+    ++dropped_;
     UndoPos = kEntries - 1;
   } else {
     ++UndoPos;
@@ -119,6 +120,13 @@ bool UndoHistory::Redo() {
   ++UndoPos;
   if (hooks.refreshControls) hooks.refreshControls();
   return ok;
+}
+
+void UndoHistory::CollapseTo(int entry) {
+  if (entry < 0 || entry > UndoPos) return;
+  UndoPos = entry;
+  UndoHighWater = entry;
+  GestureOpen = kFalse;
 }
 
 void UndoHistory::ClearHistory() {

@@ -68,6 +68,13 @@ class UndoHistory {
   bool Redo();
   // Forgets every snapshot (device reads, sound-mode switch, other bulk replacements).
   void ClearHistory();
+  // Makes everything changed since snapshot `entry` one step: the snapshots after it and the
+  // redo states go, so that one Undo returns to that snapshot (the A/B comparison's keep).
+  // Nothing for an entry that is not in the history.
+  void CollapseTo(int entry);
+  // How many of the oldest snapshots a full history has let go of so far: an entry number
+  // taken earlier is now that much lower.
+  int64_t Dropped() const { return dropped_; }
 
   bool CanUndo() const { return UndoPos >= 0; }
   bool CanRedo() const { return UndoHighWater >= 0 && UndoHighWater >= UndoPos + 2; }
@@ -93,6 +100,7 @@ class UndoHistory {
   std::unique_ptr<std::array<Entry, kEntries>> buffer_;
   std::array<int, kEntries> order_{};
   bool restoring_ = false;
+  int64_t dropped_ = 0;
 };
 
 }  // namespace mirelune
