@@ -382,6 +382,23 @@ const CommandRegistration kInfo({"info", "show the amplifier's identifier, curre
                                  "--json prints {\"device\", \"current_mode\", \"modes\"}.\n",
                                  Info});
 
+// The band fields and their ranges, from the one table the checks use.
+std::string BandFieldsHelp() {
+  std::string s;
+  int n = 0;
+  for (const BandFieldRange& f : BandFieldRanges()) {
+    const std::string name = f.name;
+    const std::string range = std::to_string(f.lo) + ".." + std::to_string(f.hi);
+    const std::string what = name == "gain"    ? "gain=CODE (" + range + ", 250 = 0 dB)"
+                             : name == "shape" ? "shape=" + range + " (peak, low shelf, high shelf)"
+                             : name == "off"   ? "off=" + range
+                                               : name + "=INDEX (" + range + ")";
+    s += (n == 0 ? "  " : n % 3 == 0 ? ",\n  " : ", ") + what;
+    ++n;
+  }
+  return s + "\n";
+}
+
 const CommandRegistration kSet(
     {"set", "change parameters on the amplifier",
      "usage: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]\n"
@@ -391,9 +408,8 @@ const CommandRegistration kSet(
      "VALUE is an integer within the parameter's range (that of the console's control for the\n"
      "address; 0..62499 where there is none), or a value with its unit as the console shows\n"
      "it (\"80 Hz\", \"-3,5 dB\", \"250 ms\", \"1.2k\", \"OFF\"), taken to the control's nearest step;\n"
-     "for an EQ band a list of any of\n"
-     "  gain=CODE (10..370, 250 = 0 dB), freq=INDEX (0..362), q=INDEX (0..100),\n"
-     "  sq=INDEX (0..26), shape=0|1|2 (peak, low shelf, high shelf), off=0|1\n"
+     "for an EQ band a list of any of\n" +
+         BandFieldsHelp() +
      "written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:\n"
      "  set 1028=70 1029=70 0:gain=300\n"
      "Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own\n"

@@ -153,7 +153,7 @@ CommandRegistration serve{
      "--staff    what the staff may use, instead of the list chosen in the console: addresses\n"
      "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
      "The installer signs in with the amplifier's rights password and may change everything.\n"
-     "Every applied change is logged on stderr: time, client, role, address, old -> new.",
+     "Every applied change is logged on stderr: time, client, role, address, old -> new.\n",
      Serve}};
 
 }  // namespace

@@ -192,6 +192,7 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
   for (int type = 0; type < 2; ++type) {
     CmdPassword prompt(c.session->notifier(), [](int, const std::string&, bool&) { return false; }, &c.eq());
     prompt.InputType = static_cast<uint8_t>(type);
+    prompt.Load();  // the caption of its type, as its caller shows it
     prompt.show();
     CheckLanguage(VisibleTexts(&prompt), l, "CmdPassword");
   }
