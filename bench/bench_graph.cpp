@@ -113,5 +113,23 @@ void BM_DragAndDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_DragAndDraw)->Unit(benchmark::kMicrosecond);
 
+// Another band selected: Base redrawn (background, grid, the unselected curves) and the frame.
+void BM_SelectBand(benchmark::State& state) {
+  EnsureGuiApp();
+  Store st;
+  MusicPageAllBandsOn(st);
+  ResponseModel m(st);
+  GraphView view(m);
+  view.ResizeGraph(QSize(1620, 520));
+  m.RedrawAll(true);
+  int band = 0;
+  for (auto _ : state) {
+    band = (band + 1) % m.BandCount();
+    m.SelectBand(band);
+    view.DrawGraph();
+  }
+}
+BENCHMARK(BM_SelectBand)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace mirelune

@@ -110,7 +110,7 @@ int MBtnFlag::ShownImage() const {
 }
 
 void MBtnFlag::BkGround_Init(bool /*ShowHide*/) {
-  background_ = RenderParentBackground(*this);
+  background_ = ShareEqualLayer(RenderParentBackground(*this));
   layersReady_ = true;
   update();
 }

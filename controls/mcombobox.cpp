@@ -134,7 +134,7 @@ int MComboBox::FaceImage() const {
 }
 
 void MComboBox::BkGround_Init(bool /*ShowHide*/) {
-  background_ = RenderParentBackground(*this);
+  background_ = ShareEqualLayer(RenderParentBackground(*this));
   layersReady_ = true;
   Refresh();
 }

@@ -248,6 +248,8 @@ void MScrollBar::BkGround_Init(bool /*ShowHide*/) {
       if (im.id) skin::DrawSkinImage(Id(im.id), g, im.x, im.y);
     }
   }
+  g.end();
+  background_ = ShareEqualLayer(background_);
   layersReady_ = true;
   update();
 }

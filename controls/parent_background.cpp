@@ -1,6 +1,9 @@
 #include "controls/parent_background.h"
 
+#include <QHashFunctions>
 #include <QPainter>
+
+#include <unordered_map>
 #include <QWidget>
 
 namespace mirelune {
@@ -27,6 +30,19 @@ bool FullyOpaque(const QImage& image) {
       if (qAlpha(line[x]) != 255) return false;
   }
   return true;
+}
+
+QImage ShareEqualLayer(const QImage& layer) {
+  if (layer.isNull()) return layer;
+  static std::unordered_multimap<size_t, QImage> kept;  // by a hash of the pixels
+  for (auto it = kept.begin(); it != kept.end();) it = it->second.isDetached() ? kept.erase(it) : std::next(it);
+  const size_t key = qHashBits(layer.constBits(), static_cast<size_t>(layer.sizeInBytes()),
+                               static_cast<size_t>(layer.width()) * 65599u + static_cast<size_t>(layer.height()));
+  const auto [first, last] = kept.equal_range(key);
+  for (auto it = first; it != last; ++it)
+    if (it->second == layer) return it->second;
+  kept.emplace(key, layer);
+  return layer;
 }
 
 }  // namespace mirelune

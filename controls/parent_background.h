@@ -18,4 +18,10 @@ QImage RenderParentBackground(const QWidget& control);
 // repaints then leave its parent's drawing alone.
 bool FullyOpaque(const QImage& image);
 
+// `layer`, sharing its pixels with an equal layer kept by another control (QImage shares its
+// data until one is painted on). Controls of one style side by side on one panel capture equal
+// layers: a page of strips keeps one copy instead of one per strip. A layer no control holds
+// any more is forgotten. UI thread only.
+QImage ShareEqualLayer(const QImage& layer);
+
 }  // namespace mirelune

@@ -1,6 +1,7 @@
 // The progress bar (limits, 16-bit maximum, fill and percentage from Value, drawing) and the
 // graph's wheel hook (which notches become which keys, only over the graph itself, handed
-// over by its one-shot timer, the wheel never passed on), and the graph's view of a slider array.
+// over by its one-shot timer, the wheel never passed on), the graph's view of a slider array,
+// and the background layers controls capture (opaque or not, equal ones kept once).
 #include <QSignalSpy>
 #include <QTest>
 
@@ -8,6 +9,7 @@
 #include "controls/control_setup.h"
 #include "controls/graph_wheel_hook.h"
 #include "controls/mscrollbar.h"
+#include "controls/parent_background.h"
 #include "controls/slider_band_sink.h"
 #include "test_support.h"
 
@@ -45,6 +47,8 @@ class MiscControlsTest : public QObject {
   void graphWheelOverAChildIsDropped();
   void twipsToPixels();
   void bandSinkMapsSliderNumbers();
+  void layersOpaqueOrNot();
+  void equalLayersAreKeptOnce();
 };
 
 void MiscControlsTest::progressLimits() {
@@ -228,6 +232,48 @@ void MiscControlsTest::bandSinkMapsSliderNumbers() {
   QVERIFY(!first.ForceShowFocus());
   sink.SetSliderValue(2, 100);  // unbound number: nothing happens
   QCOMPARE(first.Value(), 250.0f);
+}
+
+namespace {
+QImage Layer(QSize size, QRgb fill) {
+  QImage img(size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(fill);
+  return img;
+}
+}  // namespace
+
+void MiscControlsTest::layersOpaqueOrNot() {
+  QImage oneClear = Layer(QSize(20, 30), qRgb(30, 34, 40));
+  oneClear.setPixel(19, 29, qRgba(0, 0, 0, 0));
+  QImage oneTranslucent = Layer(QSize(20, 30), qRgb(30, 34, 40));
+  oneTranslucent.setPixel(0, 0, qPremultiply(qRgba(30, 34, 40, 254)));
+  QImage rgb(20, 30, QImage::Format_RGB32);
+  rgb.fill(Qt::black);
+  const struct {
+    const char* what;
+    QImage image;
+    bool opaque;
+  } cases[] = {{"opaque", Layer(QSize(20, 30), qRgb(30, 34, 40)), true},
+               {"last pixel clear", oneClear, false},
+               {"first pixel translucent", oneTranslucent, false},
+               {"no alpha channel", rgb, true},
+               {"null", QImage(), false}};
+  for (const auto& c : cases) QVERIFY2(FullyOpaque(c.image) == c.opaque, c.what);
+}
+
+void MiscControlsTest::equalLayersAreKeptOnce() {
+  const QImage a = ShareEqualLayer(Layer(QSize(40, 60), qRgb(20, 22, 27)));
+  const QImage b = ShareEqualLayer(Layer(QSize(40, 60), qRgb(20, 22, 27)));
+  QCOMPARE(b.constBits(), a.constBits());  // one copy for both
+  QImage differs = Layer(QSize(40, 60), qRgb(20, 22, 27));
+  differs.setPixel(39, 59, qRgb(21, 22, 27));
+  QVERIFY(ShareEqualLayer(differs).constBits() != a.constBits());
+  QVERIFY(ShareEqualLayer(Layer(QSize(60, 40), qRgb(20, 22, 27))).constBits() != a.constBits());
+  // Painting on a shared layer changes that one only.
+  QImage painted = b;
+  painted.setPixel(0, 0, qRgb(255, 0, 0));
+  QCOMPARE(a.pixel(0, 0), qRgb(20, 22, 27));
+  QCOMPARE(ShareEqualLayer(Layer(QSize(40, 60), qRgb(20, 22, 27))).constBits(), a.constBits());
 }
 
 QTEST_MAIN(MiscControlsTest)
