@@ -65,6 +65,8 @@ std::string KeyOf(const std::string& text, T... values) {
 constexpr int kMarginPoints = 3;
 // How far a curve's pixels reach beyond its points' y (the 2-pixel pen, antialiased).
 constexpr float kPenReachPx = 3.0f;
+// Rows of the background image drawn at a time (see DrawGrid).
+constexpr int kBackgroundBandRows = 64;
 
 }  // namespace
 
@@ -74,30 +76,43 @@ GraphView::~GraphView() { model_.SetCanvas(nullptr); }
 
 bool GraphView::ResizeGraph(QSize size) {
   if (!model_.Resize(size.width(), size.height())) return false;
-  skin::CreateSurface(background_, size);
   skin::CreateSurface(base_, size);
   skin::CreateSurface(composite_, size);
   skin::LoadSkin();
   frameValid_ = false;
-  DrawGrid();
-  if (composite_.painter) Blit(*composite_.painter, background_.image);
+  if (base_.painter) DrawGrid(*base_.painter);
+  if (composite_.painter) Blit(*composite_.painter, base_.image);
   return true;
 }
 
-void GraphView::DrawGrid() {
-  if (!background_.painter) return;
-  QPainter& g = *background_.painter;
+QImage GraphView::Background() const {
+  QImage image(base_.image.size(), QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) return image;
+  image.fill(Qt::transparent);
+  QPainter g(&image);
+  DrawGrid(g);
+  return image;
+}
+
+// Onto a transparent surface: the skin's background image and the grid over it. In bands of
+// rows: Qt hands a fill or scaled draw of more rows than that to its thread pool, which
+// measured several times the CPU of drawing it here (the grid's tall lines most of all); the
+// pixels are the same.
+void GraphView::DrawGrid(QPainter& g) const {
   const GraphGeometry& geo = model_.Geometry();
-  g.save();
-  skin::DrawSkinImage(Id(kImageGraphBackground), g, 0, 0, 0, geo.Height(), geo.Width());
-  g.setRenderHint(QPainter::Antialiasing, false);
-  g.setPen(QPen(QColor(128, 128, 128, 64), 1));
   const GridLayout grid = LayoutGrid(geo);
-  for (int x : grid.verticalX) g.drawLine(QPointF(x, GraphGeometry::kTop), QPointF(x, geo.Bottom()));
-  for (float y : grid.horizontalY) g.drawLine(QPointF(GraphGeometry::kLeft, y), QPointF(geo.Right(), y));
+  for (int top = 0; top < geo.Height(); top += kBackgroundBandRows) {
+    g.save();
+    g.setClipRect(QRect(0, top, geo.Width(), kBackgroundBandRows), Qt::IntersectClip);
+    skin::DrawSkinImage(Id(kImageGraphBackground), g, 0, 0, 0, geo.Height(), geo.Width());
+    g.setRenderHint(QPainter::Antialiasing, false);
+    g.setPen(QPen(QColor(128, 128, 128, 64), 1));
+    for (int x : grid.verticalX) g.drawLine(QPointF(x, GraphGeometry::kTop), QPointF(x, geo.Bottom()));
+    for (float y : grid.horizontalY) g.drawLine(QPointF(GraphGeometry::kLeft, y), QPointF(geo.Right(), y));
+    g.restore();
+  }
   for (const GraphText& t : grid.labels)
     skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(170, 170, 170, 255), Pos(t.x, t.y), 0);
-  g.restore();
 }
 
 void GraphView::DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour,
@@ -135,7 +150,10 @@ void GraphView::DrawCurve(QPainter& g, const float* row, int first, int last, co
 void GraphView::DrawBase() {
   if (!base_.painter) return;
   QPainter& g = *base_.painter;
-  Blit(g, background_.image);
+  // The background is drawn again rather than kept in a surface of its own: a selection costs a
+  // little more, the graph a whole frame's memory less.
+  base_.image.fill(Qt::transparent);
+  DrawGrid(g);
   g.save();
   g.setRenderHint(QPainter::Antialiasing, true);
   for (int b = 0; b < model_.BandCount(); ++b) {

@@ -1,6 +1,6 @@
-// Draws the response graph through three off-screen surfaces:
-//   Background - the skin background and the grid, drawn once per size;
-//   Base       - Background plus the unselected band curves, redrawn when bands change;
+// Draws the response graph through two off-screen surfaces:
+//   Base       - the skin background, the grid and the unselected band curves, redrawn when
+//                bands change;
 //   Composite  - the finished frame: Base, the selected curve and fill, the sum, markers, texts.
 // A frame repaints only what differs from the last one (graph/graph_damage.h): a drag copies
 // Base and redraws the curves inside the pieces the moving band and the sum sweep, then the
@@ -45,14 +45,15 @@ class GraphView : public GraphCanvas {
   // window copies those to the screen).
   const QImage& Composite() const { return composite_.image; }
   const QImage& Base() const { return base_.image; }
-  const QImage& Background() const { return background_.image; }
+  // The skin background and the grid alone, drawn anew (no surface keeps them).
+  QImage Background() const;
   using Presenter = std::function<void(const std::vector<QRect>& changed)>;
   void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
   // The frame DrawGraph would show, drawn whole into a new image (Composite is not touched).
   QImage RenderWhole() const;
 
  private:
-  void DrawGrid();
+  void DrawGrid(QPainter& g) const;
   // Points first..last (inclusive) of a curve.
   void DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour, int width) const;
   // A frame to draw: its scene (what the damage is computed from) and the overlay's layout.
@@ -69,7 +70,6 @@ class GraphView : public GraphCanvas {
   void PaintCurves(QPainter& g, const GraphScene& scene, const QRect& area) const;
 
   ResponseModel& model_;
-  skin::Surface background_;
   skin::Surface base_;
   skin::Surface composite_;
   Presenter presenter_;
