@@ -320,6 +320,9 @@ bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error,
   }
   // What Close compares with: the file as read (the encoding is canonical; a file that is not
   // is only saved again), or the factory state.
+  // The read buffer was made for the largest state; the copy kept for the whole session holds
+  // only the file's bytes.
+  if (exists) bytes.shrink_to_fit();
   opened_ = exists ? std::move(bytes) : EncodeVirtualState(amp);
   return true;
 }
