@@ -65,6 +65,8 @@ std::string KeyOf(const std::string& text, T... values) {
 constexpr int kMarginPoints = 3;
 // How far a curve's pixels reach beyond its points' y (the 2-pixel pen, antialiased).
 constexpr float kPenReachPx = 3.0f;
+// The phase curve and its axis: a cyan apart from the bands' colours and the sum's yellow.
+const QColor kPhaseColour(90, 220, 235);
 // Rows of the background image drawn at a time (see DrawGrid).
 constexpr int kBackgroundBandRows = 64;
 
@@ -147,6 +149,34 @@ void GraphView::DrawCurve(QPainter& g, const float* row, int first, int last, co
   g.drawPolyline(right);
 }
 
+// The comparison curves, under everything editable, and their legend in the plot's top left.
+void GraphView::DrawComparisons(QPainter& g) const {
+  const std::vector<CompareCurve>& curves = model_.Comparisons();
+  const int n = model_.Geometry().Points();
+  for (size_t c = 0; c < curves.size(); ++c)
+    DrawCurve(g, model_.ComparisonRow(c), 0, n - 1, QColor::fromRgba(curves[c].rgba), 2);
+  std::vector<std::pair<QString, QColor>> entries;
+  for (const CompareCurve& c : curves) entries.emplace_back(QString::fromStdString(c.label), QColor::fromRgba(c.rgba));
+  if (model_.PhaseShown()) entries.emplace_back(QString::fromStdString(phaseLabel), kPhaseColour);
+  if (entries.empty()) return;
+  const QFontMetrics metrics(g.font());
+  int wide = 0;
+  for (const auto& [text, colour] : entries) wide = std::max(wide, metrics.horizontalAdvance(text));
+  const int line = metrics.height() + 2;
+  const QRect box(GraphGeometry::kLeft + 8, GraphGeometry::kTop + 6, wide + 34, line * static_cast<int>(entries.size()) + 6);
+  g.setPen(QColor(90, 96, 110));
+  g.setBrush(QColor(20, 22, 28, 200));
+  g.drawRect(box);
+  int y = box.top() + 3;
+  for (const auto& [text, colour] : entries) {
+    g.setPen(QPen(colour, 2));
+    g.drawLine(QPointF(box.left() + 6, y + line / 2.0), QPointF(box.left() + 24, y + line / 2.0));
+    g.setPen(QColor(220, 224, 232));
+    g.drawText(QRect(box.left() + 30, y, wide + 4, line), Qt::AlignVCenter | Qt::AlignLeft, text);
+    y += line;
+  }
+}
+
 void GraphView::DrawBase() {
   if (!base_.painter) return;
   QPainter& g = *base_.painter;
@@ -156,6 +186,7 @@ void GraphView::DrawBase() {
   DrawGrid(g);
   g.save();
   g.setRenderHint(QPainter::Antialiasing, true);
+  DrawComparisons(g);
   for (int b = 0; b < model_.BandCount(); ++b) {
     if (b == model_.SelectedBand() || model_.Band(b).EQDisabled != 0) continue;
     DrawCurve(g, model_.Curve(b), 0, model_.Geometry().Points() - 1, BandColour(b, kCurveAlpha), 1);
@@ -220,7 +251,8 @@ void GraphView::DrawGraph() {
   model_.MarkDrawn();
   Frame frame = BuildFrame();
   std::vector<QRect> changed;
-  if (!frameValid_) {
+  // The phase curve and its axis change with every edit of any band: drawn whole.
+  if (!frameValid_ || model_.PhaseShown()) {
     changed.push_back(composite_.image.rect());
   } else {
     for (const PixelRect& r : PaintPieces(SceneDamage(shown_, frame.scene), frame.scene))
@@ -314,6 +346,43 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
   if (reaches(sum.y, sum.fillAlpha > 0)) {
     if (sum.fillAlpha > 0) fill(model_.Sum(), QColor(255, 255, 0, sum.fillAlpha));
     DrawCurve(g, model_.Sum(), first, last, QColor::fromRgba(sum.colour), 2);
+  }
+  if (model_.PhaseShown()) DrawPhase(g, first, last);
+}
+
+// The sum's phase on its own axis at the right: the span a multiple of 90 degrees that holds
+// the whole curve, at least -180..180.
+void GraphView::DrawPhase(QPainter& g, int first, int last) const {
+  const std::vector<double>& phase = model_.SumPhase();
+  const GraphGeometry& geo = model_.Geometry();
+  if (phase.size() < 2) return;
+  double lo = -180, hi = 180;
+  for (double d : phase) {
+    lo = std::min(lo, std::floor(d / 90.0) * 90.0);
+    hi = std::max(hi, std::ceil(d / 90.0) * 90.0);
+  }
+  const double top = GraphGeometry::kTop, bottom = geo.Bottom();
+  auto y = [&](double deg) { return top + (hi - deg) / (hi - lo) * (bottom - top); };
+  first = std::max(first, 0);
+  last = std::min(last, static_cast<int>(phase.size()) - 1);
+  if (last > first) {
+    QPolygonF line(last - first + 1);
+    for (int i = first; i <= last; ++i)
+      line[i - first] = QPointF(GraphGeometry::kLeft + i, y(phase[static_cast<size_t>(i)]));
+    g.setBrush(Qt::NoBrush);
+    g.setPen(QPen(kPhaseColour, 1, Qt::DashLine));
+    g.drawPolyline(line);
+  }
+  const int step = (hi - lo) > 720 ? 180 : 90;
+  g.setPen(kPhaseColour);
+  const QFontMetrics metrics(g.font());
+  // The top one is left out: the window's tools sit in that corner.
+  for (double d = lo; d < hi; d += step) {
+    const QString text = QStringLiteral("%1%2°").arg(d > 0 ? "+" : "").arg(d, 0, 'f', 0);
+    const int w = metrics.horizontalAdvance(text);
+    // The lowest one above its line, clear of the frequency labels along the bottom.
+    const double at = d == lo ? y(d) - metrics.height() : y(d) + metrics.ascent() / 2.0;
+    g.drawText(QPointF(geo.Right() - w - 4, at), text);
   }
 }
 

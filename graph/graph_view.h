@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <QImage>
 #include <QSize>
@@ -51,9 +52,13 @@ class GraphView : public GraphCanvas {
   void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
   // The frame DrawGraph would show, drawn whole into a new image (Composite is not touched).
   QImage RenderWhole() const;
+  // The phase curve's name in the legend (the window's language).
+  std::string phaseLabel = "Phase";
 
  private:
   void DrawGrid(QPainter& g) const;
+  void DrawComparisons(QPainter& g) const;
+  void DrawPhase(QPainter& g, int first, int last) const;
   // Points first..last (inclusive) of a curve.
   void DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour, int width) const;
   // A frame to draw: its scene (what the damage is computed from) and the overlay's layout.

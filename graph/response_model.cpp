@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "graph/band_slider_sink.h"
+#include "graph/response_phase.h"
 #include "model/scales.h"
 
 namespace mirelune {
@@ -68,6 +69,43 @@ void ResponseModel::ExtraBandsChanged() {
   Start(GraphTimer::Draw);
 }
 
+void ResponseModel::SetComparisons(std::vector<CompareSource> sources) {
+  compareSources_ = std::move(sources);
+  RecomputeComparisons();
+}
+
+void ResponseModel::RecomputeComparisons() {
+  comparisons_.clear();
+  for (const CompareSource& s : compareSources_)
+    comparisons_.push_back(MakeCompareCurve(store_, s.kind, s.table.get(), s.label));
+  compareRows_.clear();
+  const size_t n = static_cast<size_t>(geo_.Points());
+  for (const CompareCurve& c : comparisons_)
+    compareRows_.push_back(pointsStale_ || static_cast<size_t>(points_.size()) != n
+                               ? std::vector<float>(n, 0.0f)
+                               : CompareRow(c.bands, store_.CurrentPage, points_));
+}
+
+void ResponseModel::SetPhaseShown(bool shown) {
+  phaseShown_ = shown;
+  RecomputePhase();
+}
+
+void ResponseModel::RecomputePhase() {
+  if (!phaseShown_) {
+    sumPhase_.clear();
+    return;
+  }
+  std::vector<double> freqs(static_cast<size_t>(geo_.Points()));
+  for (int i = 0; i < geo_.Points(); ++i) freqs[static_cast<size_t>(i)] = geo_.PointFreq(i);
+  sumPhase_ = SumPhaseDeg(bands_, store_.CurrentPage, freqs);
+}
+
+double ResponseModel::BandPhaseAt(int band, double freqHz) const {
+  if (band < 0 || band >= bands_.count) return 0;
+  return BandPhaseDeg(Band(band), store_.CurrentPage, {freqHz}).front();
+}
+
 void ResponseModel::RecomputeSum() {
   std::fill(sum_.begin(), sum_.end(), 0.0f);
   const int n = geo_.Points();
@@ -78,6 +116,7 @@ void ResponseModel::RecomputeSum() {
   // Then the extra bands' share, summed on its own (`mirelune-cli response` adds in this order
   // too): a sum of the marked bands alone would hide what they do.
   for (int i = 0; i < n && static_cast<size_t>(i) < extraSum_.size(); ++i) sum_[static_cast<size_t>(i)] += extraSum_[static_cast<size_t>(i)];
+  if (phaseShown_) RecomputePhase();
 }
 
 void ResponseModel::RedrawAll(bool quiet) {
@@ -92,6 +131,7 @@ void ResponseModel::RedrawAll(bool quiet) {
   selected_ = 0;
   for (int b = 0; b < kMaxGraphBands; ++b) RecomputeBand(b);
   RecomputeExtras();
+  RecomputeComparisons();
   DrawBase();
   RecomputeSum();
   if (!quiet) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "graph/compare_curves.h"
 #include "graph/filter_calc.h"
 #include "graph/graph_bands.h"
 #include "graph/graph_geometry.h"
@@ -96,6 +97,22 @@ class ResponseModel {
   // The extra bands' summed curve.
   const float* ExtraSum() const { return extraSum_.data(); }
 
+  // Curves drawn under the editable ones (graph/compare_curves.h), made anew from their
+  // sources at every RedrawAll (the page, the sound mode or a read may have changed what they
+  // show); their rows follow the size. The caller redraws (RedrawAll) after setting them.
+  void SetComparisons(std::vector<CompareSource> sources);
+  const std::vector<CompareSource>& ComparisonSources() const { return compareSources_; }
+  const std::vector<CompareCurve>& Comparisons() const { return comparisons_; }
+  // Row c of the comparisons, Points() values in dB.
+  const float* ComparisonRow(size_t c) const { return compareRows_.at(c).data(); }
+
+  // The sum's phase (graph/response_phase.h), kept while shown: degrees per point, unwrapped.
+  void SetPhaseShown(bool shown);
+  bool PhaseShown() const { return phaseShown_; }
+  const std::vector<double>& SumPhase() const { return sumPhase_; }
+  // The selected band's own phase at `freqHz`, in degrees (-180..180].
+  double BandPhaseAt(int band, double freqHz) const;
+
   // --- state read by the canvas, tests and the CLI ---
   const GraphBandTable& Bands() const { return bands_; }
   GraphBandTable& MutableBands() { return bands_; }
@@ -129,6 +146,8 @@ class ResponseModel {
  private:
   void RebuildPointTables();
   void RecomputeExtras();
+  void RecomputeComparisons();
+  void RecomputePhase();
   void Start(GraphTimer t) { if (timers_) timers_->Start(t); }
   void Stop(GraphTimer t) { if (timers_) timers_->Stop(t); }
   void DrawBase() { if (canvas_) canvas_->DrawBase(); }
@@ -151,6 +170,11 @@ class ResponseModel {
   std::vector<float> curves_;  // kMaxGraphBands rows of Points() values
   std::vector<float> sum_;
   std::vector<float> extraSum_;  // the extra EQ bands' curves, summed
+  std::vector<CompareSource> compareSources_;
+  std::vector<CompareCurve> comparisons_;
+  std::vector<std::vector<float>> compareRows_;
+  bool phaseShown_ = false;
+  std::vector<double> sumPhase_;
 
   GraphBandTable bands_;
   int selected_ = 0;

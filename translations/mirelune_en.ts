@@ -1851,5 +1851,81 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
         <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
     </message>
+    <message>
+        <source>A/B 比较 (Ctrl+B)：当前设置作为 A，之后的修改作为 B，边听边切换。</source>
+        <translation>A/B comparison (Ctrl+B): the settings so far are A, your changes from now on B; switch while listening.</translation>
+    </message>
+    <message>
+        <source>A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。</source>
+        <translation>The A/B comparison ended, but %1 settings did not reach the amplifier: %2. Check them once the amplifier is back.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1</source>
+        <translation>A/B comparison: %1</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后再切换一次即可补发。</source>
+        <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：正在听 %1。单击或按 Ctrl+B 切换到另一组设置；菜单中可保留 A 或 B。</source>
+        <translation>A/B comparison: listening to %1. Click or press Ctrl+B for the other settings; keep A or B from the menu.</translation>
+    </message>
+    <message>
+        <source>保留 A，结束比较</source>
+        <translation>Keep A and end the comparison</translation>
+    </message>
+    <message>
+        <source>保留 B，结束比较</source>
+        <translation>Keep B and end the comparison</translation>
+    </message>
+    <message>
+        <source>出厂设置</source>
+        <translation>Factory defaults</translation>
+    </message>
+    <message>
+        <source>另一声音模式</source>
+        <translation>Other sound mode</translation>
+    </message>
+    <message>
+        <source>在可编辑曲线下方画出比较曲线</source>
+        <translation>Draw comparison curves under the editable ones</translation>
+    </message>
+    <message>
+        <source>放大器上次报告的值</source>
+        <translation>As the amplifier last reported</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>无法比较：%1</source>
+        <translation>Cannot compare: %1</translation>
+    </message>
+    <message>
+        <source>显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位</source>
+        <translation>Show the phase of the sum (right-hand axis, degrees); hovering the graph shows the selected band's own phase</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>选择要比较的配置文件</source>
+        <translation>Choose a configuration file to compare with</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.sp)</source>
+        <translation>Configuration files (*.sp)</translation>
+    </message>
+    <message>
+        <source>配置文件…</source>
+        <translation>Configuration file…</translation>
+    </message>
+    <message>
+        <source>频段 %1：%2 Hz 处相位 %3°</source>
+        <translation>Band %1: phase %3° at %2 Hz</translation>
+    </message>
 </context>
 </TS>

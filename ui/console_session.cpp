@@ -62,6 +62,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
     // not offline edits any more.
     if (complete) lastRead_ = store_->ParamTable;
     history_->ClearHistory();
+    if (afterDeviceRead) afterDeviceRead();
     if (onDeviceRead) onDeviceRead();
   };
   InstallHistoryHooks();

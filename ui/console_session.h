@@ -110,6 +110,9 @@ class ConsoleSession {
   // store since the amplifier was last read, or since start when it never was); empty when no
   // read has replaced edits. The mode manager's "打开文件" brings them back.
   const std::string& SavedEditsFile() const { return savedEdits_; }
+  // The store as the amplifier last reported it (its last read, with every change it has
+  // acknowledged since): what the graph's "last reported" comparison draws.
+  const RecordTable& LastReported() const { return lastRead_; }
   // The administration windows' rights log-in, for the status line.
   void SetRightsLoggedIn(bool in) {
     rightsLoggedIn_ = in;
@@ -122,6 +125,10 @@ class ConsoleSession {
   // Called after every read of the device into the store (the start-up synchronisation): the
   // window refreshes its controls and graph from the store.
   std::function<void()> onDeviceRead;
+  // Called right after every read of the device into the store, before onDeviceRead, from
+  // inside the read: whatever it sends must wait for the event loop (the A/B comparison puts
+  // its shown side back).
+  std::function<void()> afterDeviceRead;
   // The connection indicator's value changed, or the status text may have.
   std::function<void()> onLinkChanged;
   // The session's amplifier changed: claimed (a plain "hid" now names one), or switched.

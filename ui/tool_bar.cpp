@@ -7,6 +7,8 @@
 #include "controls/mbtnflag.h"
 #include "graph/skin_ids.h"
 #include "model/mode_copy.h"
+#include "ui/ab_switch.h"
+#include "ui/graph_tools.h"
 #include "ui/console_session.h"
 #include "ui/frm_eq.h"
 #include "ui/graph_widget.h"
@@ -53,6 +55,7 @@ ToolBar::ToolBar(ConsoleSession& session, FrmEq& window, QWidget* panel)
   connect(redo_, &MBtnFlag::Click, this, &ToolBar::Redo);
   connect(modeCopy_, &MBtnFlag::Click, this, &ToolBar::CopySoundMode);
   connect(micCopy_, &MBtnFlag::Click, this, &ToolBar::CopyMicGroup);
+  graphTools_ = new GraphTools(session_, window_, *window_.graph());
 
   UndoHistory& h = session_.history();
   h.hooks.refreshControls = [this] { window_.RefreshControls(); };
@@ -60,6 +63,8 @@ ToolBar::ToolBar(ConsoleSession& session, FrmEq& window, QWidget* panel)
   // Keys go to whichever control has the focus; an application filter sees them first.
   qApp->installEventFilter(this);
 }
+
+AbSwitch* ToolBar::Ab() const { return graphTools_->Ab(); }
 
 ToolBar::~ToolBar() {
   qApp->removeEventFilter(this);
@@ -148,6 +153,10 @@ bool ToolBar::eventFilter(QObject* watched, QEvent* event) {
   }
   if (key->key() == Qt::Key_Y) {
     Redo();
+    return true;
+  }
+  if (key->key() == Qt::Key_B) {
+    if (Idle()) graphTools_->Ab()->Toggle();
     return true;
   }
   return false;

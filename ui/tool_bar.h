@@ -1,6 +1,6 @@
 // The history and copy buttons of the tuning window's tool bar (Picture4): cmdUndo, cmdRedo,
 // cmdModeCopy and the microphone copy button MBtnFlag3, with Ctrl+Z and Ctrl+Y for undo and
-// redo. Undo, redo and the copies send what they change while online (stopping at a failed
+// redo; Ctrl+B switches the A/B comparison of the graph's tools. Undo, redo and the copies send what they change while online (stopping at a failed
 // send) and refresh the window from the store; the window takes no edits while they send.
 //
 // Created by the tuning window as its child, on its tool bar panel. UI thread only.
@@ -16,7 +16,9 @@ class QWidget;
 
 namespace mirelune::ui {
 
+class AbSwitch;
 class ConsoleSession;
+class GraphTools;
 class FrmEq;
 
 class ToolBar : public QObject {
@@ -45,6 +47,10 @@ class ToolBar : public QObject {
   controls::MBtnFlag* RedoButton() const { return redo_; }
   controls::MBtnFlag* ModeCopyButton() const { return modeCopy_; }
   controls::MBtnFlag* MicCopyButton() const { return micCopy_; }
+  // The graph's tools (ui/graph_tools.h): the A/B comparison with Ctrl+B, the phase, the
+  // comparison curves.
+  GraphTools* Graph() const { return graphTools_; }
+  AbSwitch* Ab() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +66,7 @@ class ToolBar : public QObject {
   controls::MBtnFlag* redo_ = nullptr;
   controls::MBtnFlag* modeCopy_ = nullptr;
   controls::MBtnFlag* micCopy_ = nullptr;
+  GraphTools* graphTools_ = nullptr;
 };
 
 }  // namespace mirelune::ui

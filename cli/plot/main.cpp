@@ -2,10 +2,12 @@
 // so that mirelune-cli loads no Qt Gui for every other command; mirelune-cli runs it with the
 // command's arguments:
 //   mirelune-plot FILE --page P -o OUT.png [--width W] [--height H] [--sound-mode S] [--sub-page E]
+//                 [--compare OTHER.sp]... [--phase]
 // Exit status as mirelune-cli's: 0 done, 1 the file refused or the picture not written, 2 usage.
 #include <QBuffer>
 #include <QGuiApplication>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -17,6 +19,7 @@
 #include "graph/graph_view.h"
 #include "graph/response_model.h"
 #include "model/file_bytes.h"
+#include "model/sp_file.h"
 #include "model/store.h"
 
 int main(int argc, char** argv) {
@@ -41,8 +44,25 @@ int main(int argc, char** argv) {
   static int qtArgc = 1;
   static char name[] = "mirelune-plot";
   static char* qtArgv[] = {name, nullptr};
+  // The same page of each file compared with, read before anything is drawn.
+  std::vector<CompareSource> sources;
+  for (const std::string& other : a.compare) {
+    auto table = std::make_shared<RecordTable>();
+    const FileResult r = LoadTableFromFile(other, *table);
+    if (!r) {
+      std::cerr << "mirelune-cli plot: --compare: " << r.error << "\n";
+      return kExitFailed;
+    }
+    CompareSource s;
+    s.kind = CompareKind::File;
+    s.label = std::filesystem::path(other).filename().string();
+    s.table = table;
+    sources.push_back(std::move(s));
+  }
   QGuiApplication app(qtArgc, qtArgv);
   ResponseModel model(*store);
+  model.SetComparisons(std::move(sources));
+  model.SetPhaseShown(a.phase);
   GraphView view(model);
   view.ResizeGraph(QSize(static_cast<int>(a.width), static_cast<int>(a.height)));
   model.RedrawAll(true);
