@@ -42,4 +42,12 @@ expect_rc 0 response s.sp --page 0 --freqs 25
 check_csv 2
 expect_rc 0 plot s.sp --page 0 -o p.png
 [ -s p.png ] || fail "plot wrote nothing"
+# Compared with another file and with the phase: a picture of its own; a file that cannot be
+# read is refused before anything is drawn.
+expect_rc 0 plot s.sp --page 0 --compare d.sp --phase -o pc.png
+[ -s pc.png ] || fail "plot --compare wrote nothing"
+cmp -s p.png pc.png && fail "plot --compare drew the same picture"
+expect_rc 1 plot s.sp --page 0 --compare missing.sp -o pm.png
+[ -e pm.png ] && fail "plot with a missing comparison file wrote a picture"
+grep -q 'missing.sp' err.txt || fail "the refusal names the file: $(cat err.txt)"
 echo ok
