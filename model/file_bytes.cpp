@@ -1,5 +1,7 @@
 #include "model/file_bytes.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,10 +46,14 @@ FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<ui
     ::close(fd);
     return FileResult::Fail(path + kNotRegular);
   }
-  std::vector<uint8_t> data(limit);
+  // Sized by the file (one byte more, to see its end in the same read), not by the limit: a
+  // 2 KB state file must not cost a 3 MB allocation. A file that grows meanwhile is read on, up
+  // to the limit, as before.
+  std::vector<uint8_t> data(std::min(limit, static_cast<size_t>(st.st_size) + 1));
   size_t got = 0;
   while (got < limit) {
-    const ssize_t n = ::read(fd, data.data() + got, limit - got);
+    if (got == data.size()) data.resize(std::min(limit, std::max<size_t>(data.size() * 2, 4096)));
+    const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       const int err = errno;

@@ -17,16 +17,18 @@ trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME="$work/data"
 V=(--device virtual --faults usbtiming)
 
-# Median wall milliseconds of a command over $runs runs (one warm-up run first).
+# Median wall milliseconds of a command over $runs runs (one warm-up run first). The clock is
+# bash's own EPOCHREALTIME: a `date` process around each run would add its own start-up, a
+# millisecond or two, to every figure.
 median_ms() {
   "$@" >/dev/null
   local times=()
   for _ in $(seq "$runs"); do
     local t0 t1
-    t0=$(date +%s%N)
+    t0=${EPOCHREALTIME/[.,]/}
     "$@" >/dev/null
-    t1=$(date +%s%N)
-    times+=($(((t1 - t0) / 1000)))
+    t1=${EPOCHREALTIME/[.,]/}
+    times+=($((t1 - t0)))
   done
   printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
