@@ -112,11 +112,12 @@ void ConsoleSession::OnClaimed(bool isVirtual, const std::string& lockKey) {
   if (isVirtual && amplifier_ && !options_.virtualStatePath.empty()) {
     state_ = std::make_unique<VirtualStateSession>(options_.virtualStatePath);
     if (state_->Open(*amplifier_, stateError_)) {
-      // Kept at once (replaced whole), and on the disk once the changes pause for a second: a
-      // drag does not wait for the disk at every step.
-      state_->KeepEveryChange(*amplifier_);
-      state_->afterChange = [this] {
-        scheduler_.StopTimer(syncTimer_);
+      // On the disk (durably) one second after the first change not yet there: a write per
+      // change cost a drag half a millisecond a move, and a long drag still gets one a second.
+      // What the amplifier acknowledged is in its memory at once, as in a real one; a console
+      // that dies loses at most the last second of it.
+      amplifier_->onMemoryChanged = [this] {
+        if (syncTimer_ != 0) return;
         syncTimer_ = scheduler_.StartTimer(kStateSyncMs, false, [this] {
           syncTimer_ = 0;
           std::string e;
