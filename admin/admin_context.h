@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the administration windows work on: the console's tables, the link, the whole-mode
 // transfers and the notifier. All must outlive the windows given them.
 #pragma once

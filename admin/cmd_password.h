@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CmdPassword: the modal prompt for a six-digit management password. The device decides whether
 // the password is right; the dialog only checks that six digits were typed and asks.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's dark look for the administration windows' standard widgets.
 #pragma once
 

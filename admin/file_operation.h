@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configuration files and the mode folder: moving a whole parameter set between disk, the
 // console's tables and the amplifier.
 //

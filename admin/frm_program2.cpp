@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "admin/frm_program2.h"
 
 #include <QCloseEvent>

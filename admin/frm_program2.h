@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmProgram2 ("权限与密码管理"): the protected-settings panels of the mode manager on their
 // own. Closing ends the device log-ins of the keyboard lock and the rights. UI thread only.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmProgramManager ("程式管理"): the device's ten stored modes as a whole. Writing the current
 // data into a mode and reading a mode; a configuration file into the current mode and the
 // current data into a file; the batch panel between the device's modes and the mode folder;

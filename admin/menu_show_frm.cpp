@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "admin/menu_show_frm.h"
 
 #include <algorithm>

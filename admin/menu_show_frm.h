@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MenuShowFrm: the modal editor of which items of the amplifier's front-panel menu are shown.
 // One menu kind at a time as a check list (ticked = shown); switching kinds and saving store
 // the list into the catalogue's MenuHidden and AddrHidden. Sending the flags to the device is

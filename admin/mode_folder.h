@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mode folder: one configuration file per saved device mode, "<mode name>.sp".
 //
 // On Windows the folder is "mode" beside the program; elsewhere the program's folder is not

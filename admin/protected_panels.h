@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panels of the device's two protected settings and their passwords, shared by the mode
 // manager and the rights-and-password window:
 //   "自动键盘锁：" the automatic keyboard lock (address 2574, password slot 0, 4 digits);

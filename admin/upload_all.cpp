@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "admin/upload_all.h"
 
 #include "admin/file_operation.h"

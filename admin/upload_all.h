@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mode manager's batch upload to every connected amplifier: the same mode files into the
 // same modes of each amplifier other than the console's own, one after the other, each in a
 // session of its own (owner/amplifier_session.h). An amplifier another program owns is

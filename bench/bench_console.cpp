@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console as a user drives it: the frame with the tuning window at 1610 x 893 on the
 // offscreen platform, the virtual amplifier behind the link, pointer moves delivered to the
 // frame's top-level window as the window system delivers them. Reports the CPU time of one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Response graph timings: rebuilding every curve, the drag path, and one full frame.
 //   build-*/bin/mirelune-bench-graph
 #include <benchmark/benchmark.h>

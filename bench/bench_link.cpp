@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Link throughput: the pure codec and parser, and whole exchanges with the virtual amplifier.
 // The exchanges run in virtual time; with the USB timing model on, the "virtual_ms" counter is
 // the time the exchange would take on the wire (1 ms per report each way), while the benchmark

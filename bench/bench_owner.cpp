@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owner's costs per change: checking and parsing a set request, and keeping a virtual
 // amplifier's memory after every acknowledged change (what a slider drag on the virtual
 // amplifier pays per move).

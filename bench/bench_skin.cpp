@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the whole skin, the work LoadSkin does once at start-up (budget: 50 ms).
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What users feel, on a real X display: the console as its own process under Xvfb, driven by
 # xdotool, its CPU read from /proc. Reports
 #   start-up: launch -> frame painted, launch -> the amplifier's values painted (median of RUNS,

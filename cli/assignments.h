@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameters named on the command line, and the assignments of `set`: plain parsing, no
 // device, so that every assignment of a command (or of a script) is checked before the first
 // frame goes out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One command on several amplifiers: `--device all` or a list (virtual:a,hid:0042) with
 // write-mode, read-mode, modes push and sync.
 //

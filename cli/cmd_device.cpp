@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device commands: info, set, get.
 #include <ostream>
 #include <set>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // devices: every amplifier this computer can reach, as --device names them.
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EQ filter sets of measurement programs: `eq export` prints a page's EQ bands as REW or
 // Equalizer APO filter text, `eq import` places such a filter set on a page of a configuration
 // file or of the amplifier's current mode and prints what it did (graph/eq_fit.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Response-graph commands: response (CSV of band curves) and plot (the graph as a PNG).
 #include <charconv>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-mode commands: sync, read-mode, write-mode, and the mode folder (modes list/pull/push).
 #include <cstdio>
 #include <functional>

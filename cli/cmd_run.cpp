@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // run: a script of CLI commands over one link session.
 #include <algorithm>
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // serve: the room remote without a window - this process owns the amplifier and serves the
 // phone page, the HTTP API and its events until it is stopped (Ctrl+C, SIGTERM).
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // virtual-reset: forgets what the virtual amplifier remembered between runs.
 #include <ostream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table of mirelune-cli. Each cmd_*.cpp registers its commands with a static
 // CommandRegistration; main() parses the global options and dispatches.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device session of a CLI command: the port chosen by --device, the Qt event loop and
 // scheduler, the link with --trace on stdout, and bringing the link up within a time limit.
 //

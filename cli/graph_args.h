@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options of the graph commands (`response` in mirelune-cli, `plot` in its drawing helper
 // mirelune-plot): one parser, so both refuse the same arguments alike.
 #pragma once

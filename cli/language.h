@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool's language: the console's translations, chosen by the locale as the
 // console chooses (Chinese for Chinese locales, English for all others) unless --lang says.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune-cli: the console's core from the command line.
 #include <algorithm>
 #include <cerrno>

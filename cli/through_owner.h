@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands that go through the program owning the amplifier (the console): one request to its
 // socket, its reply as JSON. See owner/owner_service.h for the requests.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // C_ProgressBar: the waiting strip shown while a long exchange with the device runs - a yellow
 // frame, a red-to-blue gradient fill and a one-line message. While waiting (ShowContent 0) the
 // gradient runs the full width; while counting (ShowContent 1) it runs W x Value / MaxValue,

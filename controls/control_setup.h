@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window layouts' initial property values of each skinned control: one plain struct per
 // control class, filled from the layout tables of the windows and handed to the control's
 // constructor. Field defaults are the values a control takes when its layout names no value.

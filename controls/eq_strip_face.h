@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EQ band strip (slider style 1): where its readouts, Q-type buttons and bypass switch sit,
 // and how text typed into its editor becomes a gain code, frequency index or Q index.
 // Pure functions; `tall` is EQNormalStyle 1 (the taller strip of the sub-woofer page).

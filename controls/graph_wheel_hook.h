@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GraphWheelHook: gives a widget (the response graph) the wheel as keys.
 //
 // Every wheel event that reaches the widget is eaten. A pure notch (Ctrl allowed) while the

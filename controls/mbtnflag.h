@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MBtnFlag: the skinned image button - page tabs, option groups, on/off and two-position
 // switches, push buttons. It shows one image of its list (PNGIndexStr, skin ids separated by
 // commas) chosen by its stored index; ActionType decides what a press does:

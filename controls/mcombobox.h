@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MComboBox: the skinned option list. Its closed face shows the chosen entry as a skin image;
 // a press on the face opens a plain list of the entries' texts just below the face, or above
 // it near the bottom of the screen. `Value` is the chosen entry's index and equals the

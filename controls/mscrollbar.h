@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MScrollBar: the skinned parameter slider in eight styles, style 1 being the EQ band strip.
 //
 // The slider keeps an integer position 0..MaxValue; `Value` converts it to and from the raw

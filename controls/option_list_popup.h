@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open list of an option list (MComboBox): a frameless top-level tool window, so it may
 // reach beyond the window that holds the option list. It never takes the keyboard focus, which
 // stays with the option list; the entry under the pointer follows the pointer.

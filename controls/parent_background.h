@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background layer of a skinned control: what its parent draws under it.
 #pragma once
 

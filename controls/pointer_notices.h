@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which wheel messages count as a notch for the skinned controls and the response graph.
 // Only a pure notch counts: one step of exactly 120 eighths of a degree on the vertical axis,
 // no modifier key and no mouse button held (the graph alone also accepts Ctrl).

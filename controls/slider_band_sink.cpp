@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/slider_band_sink.h"
 
 #include "controls/mscrollbar.h"

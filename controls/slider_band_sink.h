@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SliderBandSink: the response graph's view of a window's slider array.
 //
 // Slider number n is element n of the array as the window numbers its sliders (MyScrollBar(n));

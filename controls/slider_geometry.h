@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Size, orientation, track and images of each slider style, and the maths between a position
 // and pixels. Pure data and functions: the widget asks here, tests check here.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ValueEditor: the one-line editor in which a person types a control's value.
 //
 // It opens over its control with the whole text selected, so that what is typed replaces it.

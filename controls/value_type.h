@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a slider's integer position maps to the raw device value and to the text it shows.
 //
 // A slider keeps a position 0..MaxValue; the ValueType decides what `Value` reads and writes and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the response graph needs from the main window's sliders: find the strip bound to an
 // address, show which graph band a strip edits, mirror the band's values onto it, and mark the
 // selected band's strip. The skinned sliders implement this; tests use a recording fake.

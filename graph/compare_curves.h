@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Curves drawn under the editable ones for comparison: the same page of another table - the
 // other sound mode, the factory defaults (slot 2), a configuration file, the amplifier as it
 // last reported - summed over every band that page applies. Plain C++.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placing a filter set (model/filter_set.h) on the EQ bands of a page, and the report of what
 // that did: per filter what was asked, what was set and how far the realised response lies from
 // the asked one. Plain C++, no Qt; the console's import, its preview and `mirelune-cli eq` share it.

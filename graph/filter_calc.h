@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Biquad designs of the Audio EQ Cookbook (R. Bristow-Johnson) at the device's 48 kHz rate, and
 // the magnitude response the graph draws from them. Plain arithmetic, no state.
 //

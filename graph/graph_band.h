@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One curve of the response graph: an EQ band or a crossover filter of the page shown.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of graph bands of the page shown, built from the parameter store.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which pixels of the graph a new frame changes, from what the last frame showed and what the
 // next one shows, as plain data: the curves' y per point, their fills, and the boxes of the
 // markers, texts and overlay with a key of what each box shows. The view repaints only the

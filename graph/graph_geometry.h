@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel geometry of the response graph and the mappings between pixels and frequency / gain.
 //
 // The plot runs from x = 40 (10 Hz) to W - 5 (22 kHz) on a log axis and from y = 10 (+16 dB) to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response model's two outlets besides the sliders: the window timers it starts and stops,
 // and the canvas that draws it. Both are implemented by the window (Qt timers, GraphView); the
 // model calls them, never the other way round for state changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What goes on top of the curves, as plain data: grid lines and labels, the markers with their
 // skin image ids, and the selected band's texts. GraphView draws these; tests check them
 // without a painter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the response graph through two off-screen surfaces:
 //   Base       - the skin background, the grid and the unselected band curves, redrawn when
 //                bands change;

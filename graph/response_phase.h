@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phase of the page's response: the same cookbook sections as the magnitude curves
 // (FilterCalc::SectionsForBand at 48 kHz), evaluated on the unit circle in double precision.
 // A cascade's phase is the sum of its sections' phases; the sum's phase is unwrapped along the

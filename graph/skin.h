@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin images and the drawing primitives the controls and the graph draw with.
 //
 // Images are PNGs in the program's Qt resources, ":/skin/<id>.png" for ids 101..394, decoded

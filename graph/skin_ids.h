@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin image ids by role, for the controls, the windows and the graph to name images by.
 //
 // Sizes are in pixels; every id here has a PNG in resources/skin/ whose size is listed in

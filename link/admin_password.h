@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's built-in default administrator password.
 //
 // An amplifier in administrator mode is first offered this password before the user is asked

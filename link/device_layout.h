@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record layout the console and the amplifier share: which addresses are EQ bands, and so
 // how many bytes every group takes on the wire.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command frames: the bytes the console sends to the amplifier. Pure functions, no I/O.
 //
 // Frame: FE, code, mode byte, address high, address low, LEN, payload, checksum; LEN counts

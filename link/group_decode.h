@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of a group reply (all records of one menu kind) into a parameter table.
 //
 // Pure: no link state. A band address (slot-0 Kind 1 in the table being filled, kinds 0..7)

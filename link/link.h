@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device link: command transactions, reply dispatch and link supervision.
 //
 // One Link per session (console, CLI command, test). It owns the reply parser and the link

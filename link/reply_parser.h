@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reassembly of the amplifier's byte stream into reply frames. Pure: no I/O, no link state.
 //
 // Reply frame: FE, LEN, payload (LEN - 3 bytes), checksum (the command frame rule) - there are

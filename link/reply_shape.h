@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which reply frame can be the answer to which request.
 //
 // The protocol numbers nothing: the amplifier answers every command frame with one reply frame,

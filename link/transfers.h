@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-mode transfers: a complete mode between the amplifier and the console's tables, one
 // menu kind per request, plus the mode names and password checks that go with them.
 //

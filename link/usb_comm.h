@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // USB_Comm: the amplifier's byte pipe over a HidPort. Knows reports, not frames.
 //
 // Output report: 01, n, n data bytes, zero filler up to the output report length; a byte

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A/B comparison: two settings of what the amplifier plays, switched while listening.
 //
 // Starting takes the store's playing records - the current sound mode's audio records and the

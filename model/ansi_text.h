@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts as the amplifier keeps them: bytes in the ANSI code page of the target systems (GBK).
 // Inside the console every text is UTF-8.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fields of an EQ band record as the CLI and the owner's requests name them: gain, freq,
 // q, sq, shape, off - one table of names and ranges, used by every caller that takes them
 // (`set`, the owner's requests, the check before a whole-mode write): what a band may hold,

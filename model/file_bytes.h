@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole files as byte vectors: the configuration files and the virtual amplifier's memory.
 //
 // Reading takes regular files only. A path that names a pipe, a device or a socket is refused

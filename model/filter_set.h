@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter sets of room-measurement programs: the "Filter Settings file" text a measurement program
 // such as Room EQ Wizard (REW) exports for the correction filters it computed, and the
 // configuration text of Equalizer APO. Installers measure a room, let the program compute the

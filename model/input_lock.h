@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the window's input off for a scope: enable(false) on entry, enable(true) however the
 // scope ends. Bulk operations send records one by one in nested waits, and an edit made
 // meanwhile would land in the store half-way through them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amplifier's front-panel menu: item names and the addresses they show, and which items
 // are hidden.
 #pragma once

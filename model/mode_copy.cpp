@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/mode_copy.h"
 
 #include "model/input_lock.h"

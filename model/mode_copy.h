@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two bulk copies of the tuning window: the microphone channel settings between the
 // microphone groups (menu kinds 1 and 2), and all data of the current sound mode into the other
 // one (singing <-> dance). Both ask first, copy inside the store, send the copied records while

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One name per parameter: the name, its English translation and the unit of every store
 // address that holds a parameter. Tool tips, captions, the command line's names and JSON, the
 // menu-visibility editor and the link log all take names from here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The values a parameter may take: the range of the console control bound to its address.
 //
 // A slider keeps a position 0..MaxValue and its value type maps the position to the value the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One record of the parameter image, and the table of them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reverb presets chosen by the reverb mode (address 810): modes 1..4 ("房间", "小厅",
 // "大厅", "人声") set the reverb's high cut (782), low cut (781), time (788) and pre-delay (784)
 // in both sound modes. The console writes them into its store and sends only the mode; the

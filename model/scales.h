@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frequency, Q and gain scales: the device keeps these values as small integers.
 #pragma once
 

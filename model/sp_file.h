@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ".sp" configuration file: the whole parameter table, 9000 packed little-endian records of
 // 28 bytes (address n/3, sound-mode slot n%3), 252 000 bytes, no header.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter store: the console's image of everything the amplifier can be told.
 //
 // One Store is created per run (the console, each CLI command, each test) and passed to whoever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo history of the tuning window: snapshots of the audio parameters (addresses 0..2047,
 // menu kinds 0..7) of the current sound mode, stepped back and forth by Undo and Redo.
 //

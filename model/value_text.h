@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person reads and types for a value: the shown number of a slider position, its unit,
 // and the reading of typed text back into a position.
 //

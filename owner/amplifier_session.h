@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A session of its own on one more amplifier, for a batch the console runs on several (the
 // mode manager's upload to every connected amplifier): its own store, owned port (the lock is
 // taken before the first frame; another program's amplifier is left alone), transport, link

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which amplifier a command means: the text of --device (and of the console's choice) parsed,
 // then resolved against what is attached.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One owner per amplifier: an advisory lock file per device under the user's runtime folder
 // ($XDG_RUNTIME_DIR/mirelune, else /tmp/mirelune-UID; user-only, 0700).
 //

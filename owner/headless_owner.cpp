@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "owner/headless_owner.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An amplifier's owner without a window (mirelune-cli serve): it claims the amplifier, reads
 // its current mode whole, keeps the link up (reading again whenever it comes back), answers
 // other programs on the amplifier's local socket and serves the request layer to whoever

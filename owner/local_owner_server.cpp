@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "owner/local_owner_server.h"
 
 #include <QLocalServer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owner's first transport: a local socket (a Unix domain socket with user-only rights in
 // the runtime folder) carrying OwnerService's lines, one request at a time per connection.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port of an owned amplifier: before the first frame goes out, the amplifier the address
 // names is found and its lock taken; only then is the device opened. The lock stays with this
 // port until it is destroyed or Release()d, across unplugs, so that a replugged amplifier comes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Applying an owner's checked changes to a store, the same whichever owner applies them (the
 // console, the headless server): in the order the amplifier applies them (a reverb mode before
 // the reverb values it presets), a reverb mode's preset values set as the amplifier sets them,

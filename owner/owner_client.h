@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program's way through an amplifier's owner: one request line to the owner's local socket
 // and its reply line, waiting at most a time limit. Blocking; for the command-line tool.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What happens at an amplifier's owner, for whoever listens: the local socket's subscribers,
 // the remote's WebSockets. The owner publishes; listeners must not publish from inside their
 // call, nor rely on the order among themselves. UI thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The request layer of an amplifier's owner: JSON requests in, JSON replies and change events
 // out, whatever carries them (the local socket today; HTTP and WebSocket later).
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by `cpack -G DEB` in a build folder configured with
 # CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does both). Its version is project(VERSION);
 # the packaging revision counts packages of one version.

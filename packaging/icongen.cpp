@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune-icongen: draws the console's application icon - a crescent moon over an equaliser
 // curve on a dark tile - as PNG files for the desktop's icon theme.
 //

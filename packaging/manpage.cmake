@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a program's man page from a template and the program's own --help text, so that the
 # page never tells other options than the program takes.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two configuration-file dialogs: choose a ".sp" file to open, or a path to save to.
 //
 // Backends: QtFileDialogs (QFileDialog, the console) and ScriptedFileDialogs (tests: answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amplifiers attached over USB: hidapi's device list made into one row per amplifier, each
 // with what tells it from the others across unplugs and reboots.
 //

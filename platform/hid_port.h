@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID port: one opened USB HID device seen as numbered reports.
 //
 // Backends: HidapiPort (real amplifiers, hidapi) and VirtualHidPort (sim/). Only the hidapi

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HidPort over hidapi: real amplifiers on Linux (hidraw), Windows and macOS.
 //
 // A reader thread blocks in hid_read_timeout and posts every report to the thread that opened

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notifier of the console: modal message boxes with the system's texts.
 //
 // The password prompt and the busy/progress notices belong to windows this layer does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the console tells or asks the user outside its windows' own controls.
 //
 // Backends: MessageBoxNotifier (QMessageBox, the console), StderrNotifier (the CLI) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileDialogs over QFileDialog, starting in a given folder.
 #pragma once
 

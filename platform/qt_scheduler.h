@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scheduler over QTimer and the Qt event loop: the console and the CLI.
 //
 // Needs a QCoreApplication (or QApplication) in the calling thread. WaitUntil processes events

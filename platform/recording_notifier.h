@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notifier for tests: records every message and answers from a script.
 #pragma once
 

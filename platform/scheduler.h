@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timers and the nested wait, behind one interface so that the link runs in virtual time in
 // tests.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/scripted_file_dialogs.h"
 
 namespace mirelune {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileDialogs for tests: each call takes the next scripted path (empty: cancelled) and is
 // recorded.
 #pragma once

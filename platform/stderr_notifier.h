@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notifier of the CLI: one line on the error stream per message.
 //
 // Lines: "mirelune-cli: warning: TEXT", "... error: TEXT", "... note: TEXT". Questions are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scheduler in virtual time: tests and benchmarks.
 //
 // The clock only moves when events run: WaitUntil and RunFor jump from one due timer to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A QR code of a text (the pairing link), as a square of dark and light modules, for the
 // console to draw and the terminal to print. Plain C++ over libqrencode.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each remote role may see and change. The installer sees every parameter the command
 // line can set; staff see the remote list the installer chose in the console (kept with the
 // console's settings, the same list for `mirelune-cli serve`), and recall modes when the list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/remote_api.h"
 
 #include <QDateTime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote's HTTP API: one request in, one reply out, over the owner's request layer.
 // No sockets here - remote_server.h carries requests to it - so every rule is tested with plain
 // values.

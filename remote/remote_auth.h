@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who may use the room remote: the PIN shown at the server's start (staff), the pairing code
 // of its link (staff, one use), the amplifier's installer password (checked by the amplifier,
 // not here), and the tokens a session gets. Plain C++; the clock is the caller's, so expiry and

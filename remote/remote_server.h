@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote's server: Qt's HTTP server carrying RemoteApi's requests and a WebSocket per
 // page for the owner's events. Hosted by `mirelune-cli serve` and by the console (Device >
 // Remote control); the host stays the amplifier's owner and its backend applies every change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The remote list the installer chose, kept with the console's settings so that the console's
 // remote and `mirelune-cli serve` offer staff the same parameters.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Mirelune builds and tests with, only those missing.
 # Idempotent: when everything is present it returns at once without touching apt.
 set -euo pipefail

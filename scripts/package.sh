@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of Mirelune from the source tree in a clean build folder of its own
 # (build-pkg/) and checks it: lintian (no errors), desktop-file-validate and appstreamcli.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the console on the virtual amplifier.
 # Extra arguments go to the console (e.g. --device hid for a real amplifier).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the pictures of the user guide (docs/guide.zh.md, docs/guide.en.md) from the console
 # itself: mirelune-screenshots opens its windows on the virtual amplifier on the offscreen
 # platform, in Chinese and in English, and writes docs/images/NAME-zh.png and NAME-en.png.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times whole mirelune-cli commands on the virtual amplifier with the USB timing model (each
 # report 1 ms each way) and prints them against what that model allows:
 #   read-mode: median wall time over RUNS and its ratio to the 49 ms of its 16 + 33 reports;

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Keeps translations/mirelune_<lang>.ts in step with the sources.
 
 Every Chinese string literal of the console's sources is a source text of the one context

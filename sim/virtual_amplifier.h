@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual amplifier's firmware: a parameter image and a command executor.
 //
 // It answers what the console relies on: the search frame with the identifier, each 0xFF with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault injection settings of the virtual amplifier, and their text form.
 //
 // Text form (the CLI's --faults and the console's demo): comma-separated items

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HidPort in front of a VirtualAmplifier: the amplifier behind the same interface as a real
 // one, with fault injection.
 //

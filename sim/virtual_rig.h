@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole device session in virtual time: Store + VirtualScheduler + RecordingNotifier +
 // VirtualAmplifier + VirtualHidPort + UsbComm + Link, wired and started.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual amplifier's memory between runs of the CLI and the console.
 //
 // A real amplifier keeps its modes when the program exits; the virtual one is rebuilt by every

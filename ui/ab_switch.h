@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool bar's A/B button: compare two settings while listening (model/ab_compare.h). A
 // click (or Ctrl+B) starts a comparison - the settings so far are A, the edits from now on B -
 // and then switches the amplifier between A and B, sending only the records that differ; its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning window's administration entry points: the management password prompt the
 // start-up read asks for when the amplifier refuses the built-in administrator password, and
 // Ctrl+H (Ctrl held, Alt not) that leads through the prompt to the menu visibility editor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An EQ band's strip edited by the user: the strip's fields go into the band's record (by the
 // slot rule) and into the graph. A band with a marker is selected, as a click on it would; a
 // band without one (bands 14 and 15 of the music and microphone pages) changes the sum the

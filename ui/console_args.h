@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's command line:
 //   mirelune [--device DEVICE] [--faults LIST] [--trace FILE] [--lang zh|en]
 //            | --version | --help

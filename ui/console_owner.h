@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console as the owner of its amplifier: the request layer's backend over the console's
 // session, served on the amplifier's local socket. A change another program asks for is
 // applied as the console's own edit would be - the store, one step of the undo history, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's device session: the parameter store, the amplifier's port (hidapi or the
 // virtual amplifier), the transport, the link and the whole-mode transfers, wired so that the
 // start-up synchronisation reads the device as soon as it answers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a control of the console says about itself: the name of the parameter it edits (the
 // amplifier's own menu name where the menu has one) and the unit and range of its value, for
 // tool tips. Keyboard shortcuts are added by the caller that owns them.

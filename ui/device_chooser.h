@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device > Choose amplifier...: every amplifier the console can reach - the USB ones attached
 // and the virtual ones - in the columns of `mirelune-cli devices`; the one chosen becomes the
 // session's amplifier at once and is remembered for the next start.

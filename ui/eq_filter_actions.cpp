@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/eq_filter_actions.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's EQ filter-set import and export, the frame's "设备 › EQ 导入…" and "EQ 导出…":
 // filter texts of room-measurement programs (REW, Equalizer APO; model/filter_set.h) onto and
 // from the EQ bands of the page the tuning window shows (its sound mode, and on the effects page

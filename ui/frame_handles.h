@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning window's hand-made frame: it has no caption bar or border of its own, so the user
 // drags it by its top bar and the drag handle, and resizes it by the 5-pixel zones along its
 // edges, where the pointer shows the sizing shape of the edge or corner. The window never

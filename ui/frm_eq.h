@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmEQ: the tuning window. The top bar with the connection indicator (the link switch) and the
 // master volumes, the page buttons (and the recording window's button), one container per page
 // with its bound sliders, option lists and flag buttons, the response graph of the page shown

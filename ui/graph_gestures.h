@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user does to the response graph: press a marker to select its band, drag it to move
 // frequency and gain (with the right button: step Q or the shelf slope every 6 pixels), step
 // gain with Up/Down and Q with Home/End, hop between bands with short Left/Right presses and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/graph_timers.h"
 
 namespace mirelune::ui {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response graph's timers (idle, fade, deferred draw) on the session's Scheduler, so that
 // the graph runs in virtual time in tests exactly as on QTimer in the console.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LinkLog: records what goes over the wire of a session into a text file a user can attach to a
 // bug report - every frame and byte the link hands to the transport and every reply frame and
 // sync byte it receives, in the format of mirelune-cli --trace with the time in front:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one-line text beside the connection indicator: what the link is doing, or why no
 // amplifier can be opened.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune: the tuning console.
 #include <QApplication>
 #include <QIcon>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mdiMain: the console's frame window, captioned "Mirelune", with the menu "设备". The tuning
 // window fills its client area as a borderless child: maximising or sizing the frame sizes the
 // tuning window with it, and the client area never gets smaller than the tuning window's

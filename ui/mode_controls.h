@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning window's controls that act on whole groups of settings or on the system settings
 // (menu kind 10): the sound-mode pair, the sub-woofer automatic control (tool bar pair and the
 // single switch of the sub-woofer page), the page bypass, the EQ reset, the master and output

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the page backgrounds say: a caption for every group of controls of each page (the
 // compressor with its threshold, ratio, attack and release, the delays, the filters, ...),
 // and a label for each control whose group holds several. Data, in twips of the page

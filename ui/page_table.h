@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which controls each page of the tuning window has, and where they stand: the window's layout
 // as data. Positions are twips inside the page container (15 per pixel), as the layout gives
 // them; controls::PixelRect converts them.

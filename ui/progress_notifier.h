@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's notifier: messages go to the notifier it wraps (message boxes, or a recorder in
 // tests); the start and end of a long transfer and its progress steps also go to the tuning
 // window, which shows its progress bar and locks its controls meanwhile.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device > Remote control...: the room remote served from inside the console, which stays the
 // amplifier's owner - a change from a phone lands on the controls and the graph at once and is
 // one undo step, like a change from the command line. The dialog shows where to connect (the

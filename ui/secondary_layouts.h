@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layouts of the three small parameter windows as data: the recording window (menu kinds
 // 8 and 9), the professional reverb settings (menu kind 3) and the system settings (kind 10).
 // Positions are twips inside the window (15 per pixel), as in the page tables.

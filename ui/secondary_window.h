@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three small parameter windows of the console, each built from its layout table
 // (ui/secondary_layouts.h): the recording window frmRec "录音调节" and the professional
 // reverb settings frmEffect "专业设置", opened modally from the tuning window, and the system

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A container of the console drawn in its dark skin: a vertical gradient between two colours
 // with a one-pixel edge, and the captions that say what its controls are (group frames with a
 // title, and labels). The top bar, the page containers, the tool bar and the small windows are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slot rule of every edit: a field is written into the current sound mode's slot, and into
 // the other of slots 0 and 1 as well when the address is common to both sound modes (PerMode
 // false), so that common parameters never differ between the modes. The system kinds (2048

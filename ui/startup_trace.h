@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person sees of the start, for the real-display benchmark (bench/display.sh): with
 // MIRELUNE_STARTUP_TRACE set, the console prints on stderr, with the wall clock in ms since
 // the epoch, when its frame is first painted ("mapped") and when the tuning window is first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/system_buttons_table.h"
 
 #include "model/store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning window's buttons that act on whole groups of settings or on the system settings:
 // the sound-mode pair, the sub-woofer automatic control, the page bypass, the EQ reset, the
 // mutes and the radio groups, with the three master volume sliders of the top bar. Layout as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history and copy buttons of the tuning window's tool bar (Picture4): cmdUndo, cmdRedo,
 // cmdModeCopy and the microphone copy button MBtnFlag3, with Ctrl+Z and Ctrl+Y for undo and
 // redo; Ctrl+B switches the A/B comparison of the graph's tools. Undo, redo and the copies send what they change while online (stopping at a failed

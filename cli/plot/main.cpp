@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune-plot: mirelune-cli's `plot`, the one command that draws. It is a program of its own
 // so that mirelune-cli loads no Qt Gui for every other command; mirelune-cli runs it with the
 // command's arguments:

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // The room remote: the amplifier's levels and modes on a phone, over the remote API
 // (remote/remote_api.h). Plain script, no build step, nothing loaded from outside the amplifier
 // host, so that it works on a LAN without the internet.

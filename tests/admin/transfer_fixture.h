@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A virtual session with the whole-mode transfers wired, for the transfer and file tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mode manager and the rights-and-password window, opened from the frame's menu, working
 // on the virtual amplifier in virtual time: modes written, read, exchanged with files and the
 // mode folder, uploaded in a batch; the protected settings and their passwords.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The management password prompt: what each kind of entry leads to, the device's verdict
 // through a scripted check and through the virtual amplifier, Enter, and closing the window.
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's administration path on the virtual amplifier in virtual time: the prompt the
 // start-up read shows when the amplifier refuses the built-in administrator password, and
 // Ctrl+H through the prompt and the menu visibility editor to the flags on the amplifier.

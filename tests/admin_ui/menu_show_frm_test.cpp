@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu visibility editor on the store's catalogue, and the flags it stores reaching the
 // virtual amplifier.
 #include <QListWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Acts on a modal dialog once it shows: the dialogs block in their own event loop, so the test
 // arms a polling timer before it triggers them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assignments of `set`, parameter names and script lines, checked without an amplifier.
 #include <gtest/gtest.h>
 

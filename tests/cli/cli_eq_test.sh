@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # eq import / eq export: a measurement program's filters onto a page of a configuration file and
 # of the virtual amplifier; the report's differences checked against the curves `response`
 # prints and an evaluation of the asked filters of this script's own; export after import giving

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Exit statuses (0 done, 1 the operation failed, 2 the command line is wrong), strict numbers
 # and parameter ranges, and a change that cannot be kept reported as a failure.
 . "$(dirname "$0")/lib.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # defaults, dump and diff on configuration files.
 . "$(dirname "$0")/lib.sh"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # mirelune-cli under a locale whose decimal separator is a comma (ctest sets LC_ALL=de_DE.UTF-8
 # and LOCPATH to the locales compiled for the tests): numbers are read and written with "."
 # whatever the locale, and the commands that start Qt (which takes the locale from the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-mode transfers and the mode folder against the virtual amplifier, which keeps its modes
 # between runs.
 . "$(dirname "$0")/lib.sh"

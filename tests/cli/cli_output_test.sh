@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Nothing wrong reported as right: output that cannot be delivered, targets that are not files,
 # values that cannot be shown, scripts that cannot be read, a whole-mode write cut short, the
 # round trip of get and set, and the tool's language.

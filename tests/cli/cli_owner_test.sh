@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Several amplifiers and one owner each, with named virtual amplifiers: listing and addressing,
 # a command waiting for another that holds the amplifier, the lock of a killed owner taken
 # over, and one command on several amplifiers with one of them failing.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Several assignments in one set, get, info --json and run: everything checked before the
 # first frame, one link for a whole script, and its failures by line.
 . "$(dirname "$0")/lib.sh"

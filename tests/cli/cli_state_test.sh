@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The virtual amplifier's memory shared by programs running at once, a damaged state, and mode
 # names that clash as file names or hold bytes a reply frame cannot carry.
 . "$(dirname "$0")/lib.sh"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console under a locale whose decimal separator is a comma (ctest runs this program with
 // LC_ALL=de_DE.UTF-8 from the locales compiled for the tests): QApplication takes the locale
 // from the environment, as the console's main() does, and the start-up - scales, start-up

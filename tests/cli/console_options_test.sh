@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The programs' --version and the console's --trace on the command line: one version number
 # from CMake for both programs, and a link log that cannot be written refused with the reason
 # before any window runs.

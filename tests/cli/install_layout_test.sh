@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts under /usr - the layout of the Debian package: both programs, the
 # udev rule where udev reads packaged rules, the desktop entry and its icons, the AppStream
 # file, gzip'ed man pages that cover every option and command, the copyright file, the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers of the CLI tests: `cli` runs mirelune-cli; `expect_rc N cmd...` checks an exit status;
 # `fail` stops with a message. The working folder and HOME are a fresh private folder.
 set -u

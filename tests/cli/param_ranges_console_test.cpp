@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter ranges `set` checks against are the console's: every slider the pages and the
 // top bar build has the value type, maximum and mute rule the range table gives its address,
 // and the table names no address the window leaves unbound.

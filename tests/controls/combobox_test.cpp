@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The option list: entries and face by ShowType, Value limits, opening, hover-follows-pointer,
 // choosing, the ways it closes without an event, refusal while hidden or disabled, and where
 // the open list goes on the screen.

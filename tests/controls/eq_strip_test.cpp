@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EQ band strip: its readout rows, the typed editor that takes or refuses text, the
 // arrow keys and wheel on the readouts, the Q-type buttons, the bypass row and the click that
 // selects a band.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flag button: each action type's press and release, the Value mapping (reversed switches,
 // limits), the hidden and disabled image substitutes, and the hover, leave, wheel and
 // mouse-down notices.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders every slider style and variant the window layouts use, the EQ strip in each state,
 // every option list and every button image of the layouts into one picture,
 // <build>/controls-gallery.png, for a person to look at. The checks make sure the picture can

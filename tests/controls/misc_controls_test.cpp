@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress bar (limits, 16-bit maximum, fill and percentage from Value, drawing) and the
 // graph's wheel hook (which notches become which keys, only over the graph itself, handed
 // over by its one-shot timer, the wheel never passed on), the graph's view of a slider array,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slider under simulated input on each orientation: keys and wheel (hover required, ends
 // give no event), click steps, drags, the long-press repeat in driven time, the mute icon, and
 // every state that must drop input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small helpers shared by the controls' Qt tests: a parameter store on the heap, a shown host
 // window, and synthetic wheel events (QTest has no wheel helper).
 #pragma once

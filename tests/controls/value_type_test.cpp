@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every ValueType both ways through a real slider: the written raw value, the position it
 // becomes, what Value reads back and what the readout says. The mute flag of style 0 and of
 // HScrollSize 3 rides in the 250s of the raw value.

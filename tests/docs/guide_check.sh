@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The user guides against the programs:
 #  - every picture a guide shows exists under docs/images, in the guide's language, and the
 #    screenshots program draws exactly the pictures of docs/images: it is run offscreen into

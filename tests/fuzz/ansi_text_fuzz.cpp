@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the GBK <-> UTF-8 conversions of mode names and typed texts (model/ansi_text).
 //
 // Input: byte 0 is a small number (a field width, a start, an offset), the rest the text, taken

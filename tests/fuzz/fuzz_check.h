@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets' own assertion: a property that fails is a finding, reported like a crash.
 #pragma once
 

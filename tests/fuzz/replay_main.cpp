@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target without libFuzzer: every file named on the command line, and every file in
 // every folder named, once, in name order. The suite replays each target's seed corpus this way
 // with the ordinary compiler, so the targets keep building and their properties keep holding.

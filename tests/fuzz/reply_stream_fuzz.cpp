@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the amplifier's byte stream, cut into input reports of any sizes, through the
 // report format into the reply parser and the link.
 //

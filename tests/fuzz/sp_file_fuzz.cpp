@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the ".sp" loader, and what a whole-mode write makes of any table it loads.
 //
 // Input: any bytes, as the content of a configuration file. Beyond what the sanitizers catch,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter sets placed on a page's EQ bands: where each filter lands and how it is rounded, what
 // is reported instead of placed, the report's differences against an independent evaluation of
 // the asked filters and the graph's own evaluation of the bands, and a measurement program's

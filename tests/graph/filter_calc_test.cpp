@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter designs and the single-precision section response against an exact evaluation.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which rectangles a new graph frame repaints, on hand-made scenes.
 #include <gtest/gtest.h>
 

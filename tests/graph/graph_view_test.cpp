@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rendered graph, checked at a few pixels: grid, fills, the sum's colour, markers, overlay.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response model through the parameter store: bands of each page, mappings, hit testing,
 // dragging and writing back, reset, fade and blink.
 #include <gtest/gtest.h>

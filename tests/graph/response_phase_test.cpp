@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phase of the response: single cookbook sections against their closed forms, the cascade
 // and unwrapping of a steep crossover, and the page's sum counting every band it applies.
 #include <gtest/gtest.h>

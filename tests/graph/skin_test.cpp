@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin: every image the layouts and the drawing code name exists in the size its place
 // needs, and the drawing primitives put pixels where their contract says.
 #include "graph/skin.h"

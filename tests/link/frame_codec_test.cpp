@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command frames byte for byte. The expected frames are written out from the protocol's rules
 // (pairs, filler, LEN, checksum with 253..255 -> 0), not computed by the code under test.
 #include <gtest/gtest.h>

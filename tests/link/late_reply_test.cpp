@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Late replies against the virtual amplifier, in virtual time: a reply is the answer only to the
 // request it fits, and a late answer to one request never becomes the answer to the next.
 #include <gtest/gtest.h>

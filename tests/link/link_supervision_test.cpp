@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link against the virtual amplifier, in virtual time: coming up, the heartbeat, losing
 // the device, the retries of a request, the link switch, quitting, and every injected fault.
 #include <gtest/gtest.h>

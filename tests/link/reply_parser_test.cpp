@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reassembly of reply frames from arbitrary chunks.
 #include <gtest/gtest.h>
 

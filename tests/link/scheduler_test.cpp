@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scheduler contract, run against both backends: the virtual one in virtual time and the
 // Qt one with intervals of a few milliseconds.
 #include <gtest/gtest.h>

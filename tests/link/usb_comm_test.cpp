@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report format of the HID transport and its write retry.
 #include <gtest/gtest.h>
 

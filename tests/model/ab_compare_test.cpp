@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A/B comparison of two settings: what a switch puts into the store and asks to send, edits
 // kept per side, unsent records carried to the next switch, the sound mode held.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filter-set texts of measurement programs: files of the kinds installers bring (REW's filter
 // export with its header and Windows line ends, Equalizer APO configurations with comments, a
 // comma-decimal export), the lines that must be refused and how, the writer read back, and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles the comma-decimal locales the locale tests run under into folder $1 (use it as
 # LOCPATH). Needs localedef and the locale sources of the "locales" package.
 set -eu

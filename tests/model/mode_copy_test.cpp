@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The microphone group copy and the sound-mode copy on the start-up store: their questions,
 // what they copy, what they send (and from which slot), declining, offline, failed sends.
 #include <gtest/gtest.h>

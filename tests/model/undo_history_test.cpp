@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo history on the start-up store: the step sequence of undo and redo, gestures, the
 // full history, which records a restore writes and sends, and a change after undoing.
 #include <gtest/gtest.h>

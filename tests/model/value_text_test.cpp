@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person types into a value editor, read back into slider positions; the shown numbers
 // with their units; the one naming table by address.
 #include <gtest/gtest.h>

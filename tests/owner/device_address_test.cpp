@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which amplifier --device means: hidapi's listing made into rows, identities that survive a
 // replug, and the address forms resolved against a listing.
 #include <gtest/gtest.h>

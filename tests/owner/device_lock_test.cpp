@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One owner per amplifier: the lock names its holder, a second taker is told who, and the lock
 // of an owner that was killed is taken over.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owned port: the lock is taken before the device is opened, a busy amplifier is reported
 // with its owner, and a replug among several reopens the same amplifier and no other.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owner's request layer: requests checked whole before the backend sees them, replies and
 // events as the transports carry them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote's page in a real browser: Debian's chromium, headless, driven by chromedriver
 // over the W3C WebDriver protocol, against `mirelune-cli serve` on a virtual amplifier. The
 // amplifier's side is read and changed with mirelune-cli itself, which goes through the serving

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote's rules without sockets: sessions and lock-outs in virtual time, what each
 // role may see and change, batches checked whole, the master volumes' limits, events per role.
 #include <gtest/gtest.h>

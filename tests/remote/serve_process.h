@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `mirelune-cli serve` on a virtual amplifier as a child process of a test, with its own home,
 // settings and runtime folders, and the HTTP helpers the remote's tests share.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote as it is served: `mirelune-cli serve` on a virtual amplifier, asked over real
 // HTTP and WebSocket connections, with the amplifier's side read and changed by mirelune-cli
 // itself through the serving process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual amplifier answers as the console relies on: modes, names, menu flags, status and
 // passwords, over the real link in virtual time.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual amplifier's memory file: round trip, damaged files refused and kept, saves only
 // of changes, and the lock that serialises the programs sharing it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The A/B comparison as a user works it: the tool bar's A/B button starts it, edits go to B,
 // Ctrl+B on the window switches the amplifier sending only the records that differ, a link that
 // drops in the middle of a switch is reported and the amplifier ends holding the side shown once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's command line beyond the session's options: --trace FILE (both forms, with the
 // other options around it) and --version, and what the options-only form makes of them.
 #include <gtest/gtest.h>

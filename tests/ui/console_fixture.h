@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole console - session, frame and tuning window - on the virtual amplifier in virtual
 // time, for the window tests.
 #pragma once

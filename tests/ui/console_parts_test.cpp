@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's plain parts: its command line, the link status text, the progress notices,
 // and the graph gestures (selection hops, held-key sweeps, Q drags, limits, the lock) in
 // virtual time on the response model.

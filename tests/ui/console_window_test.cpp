@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tuning window against the virtual amplifier in virtual time: coming online and reading
 // the device, edits from the graph and the strips reaching the amplifier, page switching, the
 // link switch, an amplifier that goes away or cannot be opened, and closing during a request.

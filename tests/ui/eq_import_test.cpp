@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame's "EQ 导入…" and "EQ 导出…" on the virtual amplifier in virtual time, through the
 // menu actions with scripted file dialogs: the preview, what the store, the graph and the
 // amplifier's working set hold afterwards, the undo step, the slot rule of a page common to both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph's tools as a user reaches them: the comparison menu draws the other sound mode, the
 // factory defaults, a file and the amplifier's last report under the editable curves, each its
 // own colour with a legend; the phase button adds the sum's phase and hovering tells the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A console left alone rests: online after the start-up read, nothing but the keep-alive (the
 // sync byte once a second, and its echo arriving) wakes it; offline with no amplifier, nothing
 // but the reconnect poll. In virtual time, counting every timer callback - each one a wake-up

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QLineEdit>
 // The console in each language: every visible text, title and tool tip of every window is in
 // that language only (Chinese: no English words apart from units, numbers, filter family names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing clipped, nothing covered: every page, effects part and small window of the console in
 // both languages, with the tuning window at its minimum size and at the start sizes of common
 // screens. A caption (drawn by its panel) or a label must fit its box, no two visible controls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link log through the frame's menu entry "记录通信日志…" on the virtual amplifier in
 // virtual time: what the file holds after the start-up read (every frame on the wire, in order,
 // with the scheduler's times), what is left as it was when the user cancels, and how a file

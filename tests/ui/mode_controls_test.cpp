@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound-mode, automatic-control, bypass, reset, mute, radio and master-volume controls of
 // the tuning window against the virtual amplifier in virtual time: what the amplifier receives
 // and holds, what the store, the buttons and the graph show afterwards.

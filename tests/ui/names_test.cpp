@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One parameter, one name: every bound control's tool tip names its parameter as the command
 // line does (the naming table), in both languages; the English translation of every name is the
 // table's; no control names a raw address.

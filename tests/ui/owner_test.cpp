@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console as its amplifier's owner, wired as main() wires it (Qt timers, the real event
 // loop, the real command-line tool in a process of its own): a `set` made with mirelune-cli
 // while the console runs lands on the amplifier, in the console's store and controls as one

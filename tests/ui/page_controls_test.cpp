@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every control of the tuning window's pages, the small parameter windows and the frame, on the
 // virtual amplifier in virtual time: what the controls show after the start-up read, what an
 // edit writes (slot rule included) and sends, and what the user reaches through the frame with

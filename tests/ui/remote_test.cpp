@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room remote served from the console, reached as a user reaches it (Device > Remote
 // control..., the start button): a phone's change lands on the amplifier, the store and the
 // master slider at once and is one undo step; the console's own edits reach the phone's

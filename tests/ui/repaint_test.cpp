@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the console repaints: a drag on the graph repaints the part of the graph the moving band
 // and the sum sweep, and a console left alone repaints nothing and sends only the link's
 // keep-alive byte.

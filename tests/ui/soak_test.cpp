@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A soak of the console in virtual time: a few thousand random edits on every reachable page in
 // both sound modes, through the same handlers the controls call, while the virtual amplifier
 // drops, corrupts, splits and delays replies and is unplugged twice. Afterwards the amplifier's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How soon the console shows the amplifier's values after it starts, in virtual time on the
 // virtual amplifier with the USB timing model (one 1 ms frame per report each way): the search
 // goes out at Start, the start-up read follows the answer at once, and the values are in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo, redo and the two copies of the tuning window against the virtual amplifier in virtual
 // time: what reaches the amplifier, what the window shows afterwards, the gesture timer, the
 // tool bar per page, and the history's end at a read of the device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typing a value into any slider of the console, as a person does: a double-click or Enter on
 // the slider, keys typed into the frame's window, Enter, Esc, a click elsewhere, the loss of
 // focus - and what the virtual amplifier holds afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune-screenshots: draws the pictures of the user guide (docs/guide.*.md) from the console
 // itself, on the virtual amplifier in virtual time, as the window tests render them: the frame
 // and its windows are opened through their menu actions and buttons and painted with

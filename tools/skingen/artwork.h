@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws one skin image from its manifest entry. All artwork is drawn here with QPainter from
 // shapes, gradients and the system's CJK font; nothing is read from elsewhere.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mirelune-skingen MANIFEST OUTDIR [ENGLISH_OUTDIR]: draws every image of the skin manifest into
 // OUTDIR/<id>.png with its Chinese caption and, given ENGLISH_OUTDIR, the images whose English
 // caption differs into ENGLISH_OUTDIR/<id>.png with that one.

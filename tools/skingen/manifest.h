@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin manifest: which images exist, their sizes, and what each one shows.
 #pragma once
 

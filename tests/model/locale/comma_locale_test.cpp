@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number texts of the model under locales whose decimal separator is a comma. Its own
 // program: the scales are built once per process, and here the first build happens after the
 // locale was set, as in the console and the CLI, where Qt sets it from the environment.
