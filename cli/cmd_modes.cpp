@@ -286,18 +286,24 @@ int Modes(Context& ctx, const std::vector<std::string>& argv) {
 }
 
 CommandRegistration sync{{"sync", "read the device's current mode (with status) into a file",
-                          "usage: mirelune-cli sync -o FILE\n"
+                          "usage: mirelune-cli sync -o FILE [--json]\n"
                           "The start-up synchronisation: the device's current mode, its menu\n"
-                          "flags and every parameter, saved as a configuration file.\n",
+                          "flags and every parameter, saved as a configuration file.\n"
+                          "With --device all or a list, one process per amplifier, a line each and a\n"
+                          "summary; --json prints them as one object (also for one amplifier).\n",
                           Sync}};
 CommandRegistration readMode{{"read-mode", "read device mode N (1..10) into a file",
-                              "usage: mirelune-cli read-mode N -o FILE\n"
-                              "Reads every group of mode N, system kinds included, and saves it.\n",
+                              "usage: mirelune-cli read-mode N -o FILE [--json]\n"
+                              "Reads every group of mode N, system kinds included, and saves it.\n"
+                          "With --device all or a list, one process per amplifier, a line each and a\n"
+                          "summary; --json prints them as one object (also for one amplifier).\n",
                               ReadMode}};
 CommandRegistration writeMode{{"write-mode", "write a configuration file into device mode N",
-                               "usage: mirelune-cli write-mode N FILE\n"
+                               "usage: mirelune-cli write-mode N FILE [--json]\n"
                                "The file is checked first; a bad file is refused before anything\n"
-                               "is sent.\n",
+                               "is sent.\n"
+                          "With --device all or a list, one process per amplifier, a line each and a\n"
+                          "summary; --json prints them as one object (also for one amplifier).\n",
                                WriteMode}};
 CommandRegistration modes{{"modes", "the mode folder: list, pull device modes, push a file",
                            "usage: mirelune-cli modes list\n"

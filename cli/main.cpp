@@ -162,7 +162,10 @@ int Run(int argc, char** argv) {
     }
     mirelune::cli::Context ctx{opt, std::cout, std::cerr};
     int status = 0;
-    if (mirelune::cli::WantsSeveralDevices(opt)) {
+    // --json on a command that runs on several amplifiers gives its summary for one as well.
+    const bool json = std::find(rest.begin(), rest.end(), "--json") != rest.end() &&
+                      mirelune::cli::BatchCommand(name, rest);
+    if (mirelune::cli::WantsSeveralDevices(opt) || json) {
       if (!mirelune::cli::BatchCommand(name, rest)) {
         std::cerr << "mirelune-cli " << name << ": --device " << opt.device
                   << " names several amplifiers; only write-mode, read-mode, modes push and sync "

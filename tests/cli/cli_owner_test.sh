@@ -76,5 +76,9 @@ done
 expect_rc 0 --device virtual:a,virtual:c read-mode 2 -o each.sp --json
 grep -q '"device":"virtual:a".*"file":"each-virtual_a.sp"' out.txt || fail "read-mode --json: $(cat out.txt)"
 grep -q '"failed":0' out.txt || fail "read-mode --json: $(cat out.txt)"
+# One amplifier: the same summary, and the file under its own name.
+expect_rc 0 --device virtual:a read-mode 2 -o one.sp --json
+grep -q '"device":"virtual:a".*"file":"one.sp".*"ok":true' out.txt || fail "read-mode --json, one amplifier: $(cat out.txt)"
+[ -s one.sp ] || fail "read-mode --json, one amplifier: no file"
 expect_rc 0 diff each-virtual_a.sp each-virtual_c.sp
 echo "cli_owner: all passed"
