@@ -105,6 +105,8 @@ void MenuShowFrm::MarkButton(int n) {
     b->setFont(f);
     QPalette pal = b->palette();
     pal.setColor(QPalette::Button, i == n ? kSelectedKindColour : palette().color(QPalette::Button));
+    // Dark text on the pale selected colour: the dark look's light button text was unreadable.
+    pal.setColor(QPalette::ButtonText, i == n ? QColor(20, 20, 20) : palette().color(QPalette::ButtonText));
     b->setPalette(pal);
   }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The menu visibility editor on the store's catalogue, and the flags it stores reaching the
 // virtual amplifier.
+#include <cstdlib>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -60,6 +61,9 @@ void MenuShowFrmTest::ListsEveryKindTickedWhenNothingIsHidden() {
     for (int b = 0; b < kCatalogueKinds; ++b)
       QCOMPARE(editor.KindButton(b)->font().bold(), b == k);
     QCOMPARE(editor.KindButton(k)->palette().color(QPalette::Button), QColor(255, 192, 255));
+    // Its caption stays readable on that pale colour (lightness apart by more than half).
+    const QPalette pal = editor.KindButton(k)->palette();
+    QVERIFY(std::abs(pal.color(QPalette::Button).lightness() - pal.color(QPalette::ButtonText).lightness()) > 128);
     QCOMPARE(editor.List1()->count(), counts[k]);
     QCOMPARE(Ticks(*editor.List1()), std::vector<bool>(static_cast<size_t>(counts[k]), true));
     if (k == 1) kind1 = Lines(*editor.List1());
