@@ -27,6 +27,7 @@
 #include <QPainterPath>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QToolButton>
 
 #include <cmath>
 #include <cstdio>
@@ -56,6 +57,8 @@
 #include "ui/device_chooser.h"
 #include "ui/eq_filter_actions.h"
 #include "ui/frm_eq.h"
+#include "ui/ab_switch.h"
+#include "ui/graph_tools.h"
 #include "ui/graph_widget.h"
 #include "ui/language.h"
 #include "ui/link_status_text.h"
@@ -399,10 +402,11 @@ void Shots(Writer& out, const std::string& data, bool english) {
         {3, In(&frame, eq.TopBar()).adjusted(eq.ConnectButton()->width() + 8, 0, -90, 0), Qt::TopRightCorner},
         {4, In(&frame, eq.PageButton(0)).united(In(&frame, eq.RecordButton())), Qt::TopRightCorner, QPoint(18, 16)},
         {5, In(&frame, eq.PageContainer(1)), Qt::TopRightCorner, QPoint(18, 120)},
-        {6, In(&frame, &c.graph()), Qt::TopRightCorner, QPoint(-14, 14)},
+        {6, In(&frame, &c.graph()), Qt::TopLeftCorner, QPoint(14, 14)},
         {7, In(&frame, tools, QRect(0, 0, status->x() - 2, tools->height())), Qt::TopLeftCorner, QPoint(14, -4)},
         {8, In(&frame, status), Qt::TopRightCorner, QPoint(-14, -4)},
         {9, In(&frame, Child<QWidget>(&eq, "MBtnFlag3")), Qt::TopRightCorner, QPoint(0, -4)},
+        {10, In(&frame, Child<QWidget>(&eq, "graphTools")).adjusted(-2, -2, 2, 2), Qt::TopLeftCorner, QPoint(-18, 13)},
     });
     out.Save("window", shot);
   }
@@ -442,6 +446,55 @@ void Shots(Writer& out, const std::string& data, bool english) {
                      Qt::TopRightCorner}});
     Arrow(shot, g.mapTo(&eq, from) + QPointF(0, -4), QPointF(marker) + QPointF(0, -22));
     out.Save("graph-feedback-cut", shot);
+  }
+
+  // The graph's tools on the music page: the other sound mode and a file saved before an edit
+  // drawn under the curves, and the phase of the sum. The dance mode differs from the singing
+  // mode in one band (as if edited there), and one band of the singing mode is dragged down
+  // after the file was saved, so that both comparison curves part from the sum.
+  eq.ShowPage(0);
+  c.Settle();
+  {
+    GraphWidget& g = c.graph();
+    auto* tools = Child<GraphTools>(&eq, "graphTools");
+    RecordTable& table = c.session->store().ParamTable;
+    const int danceBand = g.model().Band(2).Addr;
+    const int kept = table.at(1, danceBand).Gain;
+    table.at(1, danceBand).Gain = std::max(10, table.at(0, danceBand).Gain - 80);
+    QDir().mkpath(QString::fromStdString(data));
+    const QString saved = QString::fromStdString(data) + (english ? "/before.sp" : "/调整前.sp");
+    if (const FileResult r = SaveTableToFile(saved.toStdString(), table); !r) {
+      std::fprintf(stderr, "mirelune-screenshots: %s\n", r.error.c_str());
+      out.ok = false;
+      return;
+    }
+    const int band = 11;
+    const QPoint from = MarkerPoint(g, band);
+    Drag(&g, from, from + QPoint(0, 70));
+    c.Settle();
+    tools->CompareAction(0)->trigger();  // other sound mode
+    if (!tools->CompareWithFile(saved.toStdString())) {  // as chosen under "Configuration file…"
+      const auto said = c.messages.Texts(RecordingNotifier::Kind::Warning);
+      std::fprintf(stderr, "mirelune-screenshots: no comparison with %s: %s\n", qPrintable(saved),
+                   said.empty() ? "" : said.back().c_str());
+      out.ok = false;
+      return;
+    }
+    tools->PhaseButton()->click();
+    c.Settle();
+    QImage shot = Grab(&g);
+    auto below = [&](int number, QWidget* button) {
+      const QRect r = In(&g, button);
+      return Mark{number, r, Qt::BottomLeftCorner, QPoint(r.width() / 2, 17)};
+    };
+    Annotate(shot, {below(1, tools->Ab()->Button()), below(2, tools->PhaseButton()),
+                    below(3, tools->CompareButton())});
+    out.Save("graph-compare", shot);
+    tools->CompareAction(0)->trigger();
+    tools->CompareAction(2)->trigger();
+    tools->PhaseButton()->click();
+    table.at(1, danceBand).Gain = kept;
+    c.Settle();
   }
 
   // The effects page, reverb part.
