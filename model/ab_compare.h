@@ -28,6 +28,8 @@ class AbCompare {
   bool Active() const { return active_; }
   // 'A' or 'B' while active.
   char Showing() const { return showing_; }
+  // The sound mode the comparison is of.
+  int SoundMode() const { return soundMode_; }
 
   void Start(const Store& store);
   // Shows the other side: false with `error` (not active, the sound mode changed). `send`

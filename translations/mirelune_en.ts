@@ -1864,7 +1864,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>A/B comparison: %1</translation>
     </message>
     <message>
-        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后再切换一次即可补发。</source>
+        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。</source>
         <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
     </message>
     <message>
@@ -1926,6 +1926,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>频段 %1：%2 Hz 处相位 %3°</source>
         <translation>Band %1: phase %3° at %2 Hz</translation>
+    </message>
+    <message>
+        <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
+        <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
     </message>
 </context>
 </TS>

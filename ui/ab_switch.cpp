@@ -71,6 +71,7 @@ bool AbSwitch::Toggle() {
     ShowState();
     return true;
   }
+  if (!SameSoundMode()) return false;
   std::vector<int> send;
   std::string error;
   if (!compare_->Switch(session_.store(), send, error)) {
@@ -85,6 +86,7 @@ bool AbSwitch::Toggle() {
 
 bool AbSwitch::Keep(char side) {
   if (!compare_->Active() || window_.Busy() || session_.history().Restoring()) return false;
+  if (!SameSoundMode()) return false;
   std::vector<int> send;
   std::string error;
   if (!compare_->Keep(session_.store(), side, send, error)) {
@@ -97,6 +99,14 @@ bool AbSwitch::Keep(char side) {
   window_.RefreshControls();
   ShowState();
   return true;
+}
+
+bool AbSwitch::SameSoundMode() {
+  if (session_.store().CurrentSoundMode == compare_->SoundMode()) return true;
+  session_.notifier().Warning(Tr("A/B 比较开始后声音模式已改变；请切换回%1再继续。")
+                                  .arg(compare_->SoundMode() == 0 ? Tr("唱歌模式") : Tr("劲舞模式"))
+                                  .toStdString());
+  return false;
 }
 
 void AbSwitch::Send(const std::vector<int>& addresses) {
@@ -124,7 +134,7 @@ void AbSwitch::Send(const std::vector<int>& addresses) {
              QStringLiteral(" (%1)").arg(a);
   }
   const QString text = compare_->Active()
-                           ? Tr("A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后再切换一次即可补发。")
+                           ? Tr("A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。")
                            : Tr("A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。");
   session_.notifier().Warning(text.arg(compare_->Unsent().size()).arg(names).toStdString());
 }

@@ -30,8 +30,9 @@ class AbSwitch : public QObject {
   AbSwitch(ConsoleSession& session, FrmEq& window, QWidget* parent);
   ~AbSwitch() override;
 
-  // Starts a comparison, or switches to the other side. False when nothing was done (a
-  // transfer runs, the sound mode changed: a warning says why).
+  // Starts a comparison, or switches to the other side. False when nothing was done: while a
+  // transfer runs (the window takes no input then either), or when the sound mode changed
+  // since the start (a warning says so).
   bool Toggle();
   // Ends the comparison with `side` ('A' or 'B').
   bool Keep(char side);
@@ -46,6 +47,8 @@ class AbSwitch : public QObject {
   // Sends `addresses` in order, stopping at the first failure; the rest are remembered.
   void Send(const std::vector<int>& addresses);
   void ShowState();
+  // False, with a warning, when the sound mode is not the comparison's any more.
+  bool SameSoundMode();
   // After a read of the amplifier: the side shown goes back into the store and to the amplifier.
   void Reapply();
 

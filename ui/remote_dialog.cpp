@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/remote_dialog.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -69,7 +71,11 @@ RemoteDialog::RemoteDialog(ConsoleSession& session, QWidget* parent)
   pin_->setObjectName("remotePin");
   pin_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   QFont big = pin_->font();
-  big.setPointSizeF(big.pointSizeF() * 1.6);
+  // The look may give the font in pixels (pointSizeF is -1 then).
+  if (big.pointSizeF() > 0)
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+  else
+    big.setPixelSize(static_cast<int>(std::max(big.pixelSize(), 12) * 1.6));
   big.setBold(true);
   pin_->setFont(big);
   link_ = new QLabel(this);

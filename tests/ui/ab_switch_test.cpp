@@ -130,6 +130,8 @@ class AbSwitchTest : public QObject {
     QCOMPARE(ab->Unsent(), std::vector<int>{s2});
     QCOMPARE(c.amp().Working().at(0, s1).Gain, b.at(0, s1).Gain);
     QVERIFY(c.amp().Working().at(0, s2).Gain != b.at(0, s2).Gain);
+    // The warning tells that they go again by themselves.
+    QVERIFY2(said.find("自动补发") != std::string::npos, said.c_str());
 
     // Plugged in again: the link comes back, reads what the amplifier holds, and B is put back.
     c.link().onTrace = nullptr;
@@ -142,6 +144,26 @@ class AbSwitchTest : public QObject {
     QCOMPARE(c.store().ParamTable.at(0, s2).Gain, b.at(0, s2).Gain);
     for (int addr = 0; addr < kFirstSlotOnlyAddress; ++addr)
       if (HoldsParam(addr)) QVERIFY2(c.store().ParamTable.at(0, addr) == c.amp().Working().at(0, addr), qPrintable(QString::number(addr)));
+  }
+
+  // Another sound mode in between: refused with a warning naming the comparison's mode, and
+  // nothing is sent or changed.
+  void anotherSoundModeIsRefused() {
+    Console c;
+    QVERIFY(c.Synced());
+    AbSwitch* ab = c.eq().Tools()->Ab();
+    QVERIFY(ab->Toggle());
+    c.store().SetCurrentSoundMode(1);
+    const RecordTable before = c.store().ParamTable;
+    const size_t from = c.amp().CommandLog().size();
+    QVERIFY(!ab->Toggle());
+    QVERIFY(!ab->Keep('A'));
+    QVERIFY(ab->Active());
+    QVERIFY(c.store().ParamTable == before);
+    QCOMPARE(SentAddresses(c.amp(), from), std::vector<int>{});
+    const auto texts = c.messages.Texts(RecordingNotifier::Kind::Warning);
+    QVERIFY(!texts.empty());
+    QVERIFY2(texts.back().find("唱歌模式") != std::string::npos, texts.back().c_str());
   }
 };
 
