@@ -58,9 +58,8 @@ void ResponseModel::RecomputeExtras() {
   }
 }
 
-void ResponseModel::ExtraBandsChanged() {
-  RecomputeExtras();
-  RecomputeSum();
+// A change to show: the fade starts again from the band, the blink wakes, a draw is due.
+void ResponseModel::FreshDraw() {
   gradientPhase_ = 0;
   gradientLevel_ = 5;
   WakeBlink();
@@ -68,6 +67,12 @@ void ResponseModel::ExtraBandsChanged() {
   Start(GraphTimer::NoOper);
   Stop(GraphTimer::Fade);
   Start(GraphTimer::Draw);
+}
+
+void ResponseModel::ExtraBandsChanged() {
+  RecomputeExtras();
+  RecomputeSum();
+  FreshDraw();
 }
 
 void ResponseModel::SetComparisons(std::vector<CompareSource> sources) {
@@ -150,13 +155,7 @@ void ResponseModel::SelectBand(int b) {
   }
   RecomputeBand(b);
   RecomputeSum();
-  gradientPhase_ = 0;
-  gradientLevel_ = 5;
-  WakeBlink();
-  Stop(GraphTimer::NoOper);
-  Start(GraphTimer::NoOper);
-  Stop(GraphTimer::Fade);
-  Start(GraphTimer::Draw);
+  FreshDraw();
 }
 
 MarkerPos ResponseModel::Marker(int b) const {

@@ -147,6 +147,7 @@ class ResponseModel {
  private:
   void RebuildPointTables();
   void RecomputeExtras();
+  void FreshDraw();
   void RecomputeComparisons();
   void RecomputePhase();
   void Start(GraphTimer t) { if (timers_) timers_->Start(t); }

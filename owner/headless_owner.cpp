@@ -6,6 +6,7 @@
 #include "link/frame_codec.h"
 #include "model/store.h"
 #include "owner/owner_changes.h"
+#include "owner/owner_ops.h"
 
 namespace mirelune {
 
@@ -89,11 +90,7 @@ bool HeadlessOwner::Known(std::string& error) {
 bool HeadlessOwner::Get(const std::vector<int>& addresses, int sound, std::vector<ParamRecord>& out,
                         std::string& error) {
   if (!Known(error)) return false;
-  Store& store = session_.store();
-  for (int a : addresses) {
-    const int slot = a >= kFirstSlotOnlyAddress ? 0 : (sound >= 0 ? sound : store.CurrentSoundMode);
-    out.push_back(store.ParamTable.at(slot, a));
-  }
+  out = OwnerRecords(session_.store(), addresses, sound);
   return true;
 }
 
@@ -133,31 +130,16 @@ bool HeadlessOwner::Set(const std::vector<OwnerChange>& changes, int sound, cons
 }
 
 bool HeadlessOwner::ModeNames(std::vector<std::string>& names, std::string& error) {
-  if (!Known(error)) return false;
-  Transfers& t = session_.transfers();
-  if (!t.ReadModeNames()) {
-    error = "the amplifier did not answer the mode-name request (" + session_.link().LastError() + ")";
-    return false;
-  }
-  names.assign(t.ModeNames.begin(), t.ModeNames.begin() + 10);
-  return true;
+  return Known(error) && ReadStoredModeNames(session_.transfers(), session_.link(), names, error);
 }
 
 bool HeadlessOwner::LoadMode(int mode, const std::string& by, std::string& error) {
-  if (mode < 0 || mode >= 10) {
-    error = "no stored mode " + std::to_string(mode + 1) + " (1..10)";
-    return false;
-  }
   if (!Known(error)) return false;
-  Transfers& t = session_.transfers();
-  t.CurrentModeNumber = mode;
   reading_ = true;
-  const bool ok = t.ReadModeToParams(mode, false, ReadGroup);
+  const bool ok = RecallStoredMode(session_.transfers(), session_.link(), mode, error);
   reading_ = false;
   if (!ok) {
-    read_ = false;
-    error = "the amplifier's mode " + std::to_string(mode + 1) + " could not be read" +
-            (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");
+    if (mode >= 0 && mode < 10) read_ = false;  // a read cut short leaves the store unknown
     NoteLink();
     return false;
   }
@@ -172,18 +154,7 @@ bool HeadlessOwner::LoadMode(int mode, const std::string& by, std::string& error
 }
 
 bool HeadlessOwner::CheckInstallerPassword(const std::string& digits, bool& accepted, std::string& error) {
-  accepted = false;
-  if (!session_.link().Online) {
-    error = "the amplifier is not connected";
-    return false;
-  }
-  if (!session_.transfers().CheckPassword(2, digits, accepted)) {
-    error = "the amplifier did not answer the password check" +
-            (session_.link().LastError().empty() ? std::string() : " (" + session_.link().LastError() + ")");
-    return false;
-  }
-  if (accepted) session_.link().SendCommand(Password, 2, kPasswordLogOut);
-  return true;
+  return AskInstallerPassword(session_.transfers(), session_.link(), digits, false, accepted, error);
 }
 
 }  // namespace mirelune

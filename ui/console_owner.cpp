@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "link/frame_codec.h"
-#include "model/ansi_text.h"
 #include "model/store.h"
 #include "owner/owner_changes.h"
+#include "owner/owner_ops.h"
 #include "ui/console_session.h"
 
 namespace mirelune::ui {
@@ -70,11 +70,7 @@ bool ConsoleOwner::Known(std::string& error) {
 bool ConsoleOwner::Get(const std::vector<int>& addresses, int sound, std::vector<ParamRecord>& out,
                        std::string& error) {
   if (!Known(error)) return false;
-  Store& store = session_.store();
-  for (int a : addresses) {
-    const int slot = a >= kFirstSlotOnlyAddress ? 0 : (sound >= 0 ? sound : store.CurrentSoundMode);
-    out.push_back(store.ParamTable.at(slot, a));
-  }
+  out = OwnerRecords(session_.store(), addresses, sound);
   return true;
 }
 
@@ -117,37 +113,14 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
 }
 
 bool ConsoleOwner::ModeNames(std::vector<std::string>& names, std::string& error) {
-  if (!Known(error)) return false;
-  Link& link = session_.link();
-  if (!link.SendCommand(ReadModeNames, 0, 0)) {
-    error = "the amplifier did not answer the mode-name request (" + link.LastError() + ")";
-    return false;
-  }
-  const auto& p = link.ReplyPayload();
-  const std::vector<uint8_t> bytes(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
-  for (int n = 0; n < 10; ++n) names.push_back(BytesToText(bytes, static_cast<size_t>(n) * kModeNameBytes));
-  return true;
+  return Known(error) && ReadStoredModeNames(session_.transfers(), session_.link(), names, error);
 }
 
-}  // namespace mirelune::ui
 
-namespace mirelune::ui {
 
 bool ConsoleOwner::LoadMode(int mode, const std::string& by, std::string& error) {
-  if (mode < 0 || mode >= 10) {
-    error = "no stored mode " + std::to_string(mode + 1) + " (1..10)";
-    return false;
-  }
-  if (!Known(error)) return false;
-  Transfers& t = session_.transfers();
-  // As the mode manager's read: the amplifier's mode into the store, which the window then
-  // shows (the read's own hook refreshes it and clears the undo history).
-  t.CurrentModeNumber = mode;
-  if (!t.ReadModeToParams(mode, false, ReadGroup)) {
-    error = "the amplifier's mode " + std::to_string(mode + 1) + " could not be read" +
-            (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");
-    return false;
-  }
+  // The read's own hook refreshes the window and clears the undo history.
+  if (!Known(error) || !RecallStoredMode(session_.transfers(), session_.link(), mode, error)) return false;
   OwnerEvent e;
   e.kind = OwnerEvent::Kind::Mode;
   e.mode = mode;
@@ -159,21 +132,9 @@ bool ConsoleOwner::LoadMode(int mode, const std::string& by, std::string& error)
 }
 
 bool ConsoleOwner::CheckInstallerPassword(const std::string& digits, bool& accepted, std::string& error) {
-  accepted = false;
-  if (!session_.link().Online) {
-    error = "the amplifier is not connected";
-    return false;
-  }
-  if (!session_.transfers().CheckPassword(2, digits, accepted)) {
-    error = "the amplifier did not answer the password check" +
-            (session_.link().LastError().empty() ? std::string() : " (" + session_.link().LastError() + ")");
-    return false;
-  }
-  // The check opened a log-in on the amplifier; the remote keeps its own role instead. A log-in
-  // of the console's own administration windows stays.
-  if (accepted && !session_.StatusFacts().rightsLoggedIn)
-    session_.link().SendCommand(Password, 2, kPasswordLogOut);
-  return true;
+  // A log-in of the console's own administration windows stays.
+  return AskInstallerPassword(session_.transfers(), session_.link(), digits,
+                              session_.StatusFacts().rightsLoggedIn, accepted, error);
 }
 
 }  // namespace mirelune::ui

@@ -27,6 +27,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/remote/serve_process.h"
+
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -43,40 +45,13 @@ const QString kChromedriver = QStringLiteral("/usr/bin/chromedriver");
 constexpr int kMasterVolume = 2560;
 constexpr int kMuteOffset = 250;
 
-struct HttpReply {
-  int status = 0;  // 0: no answer (refused, timed out)
-  QByteArray body;
-  QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
-};
+using mirelune::testing::HttpReply;
+using mirelune::testing::PollUntil;
 
-// One request, answered or given up after `timeoutMs`.
+// One request, answered or given up after `timeoutMs` (30 s unless said).
 HttpReply Request(QNetworkAccessManager& net, const QByteArray& method, const QUrl& url,
-                  const QByteArray& body = {}, const QByteArray& bearer = {},
-                  int timeoutMs = 30000) {
-  QNetworkRequest req(url);
-  if (!body.isNull()) req.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-  if (!bearer.isEmpty()) req.setRawHeader("Authorization", "Bearer " + bearer);
-  req.setTransferTimeout(timeoutMs);
-  QNetworkReply* reply = net.sendCustomRequest(req, method, body);
-  QEventLoop loop;
-  QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  if (!reply->isFinished()) loop.exec();
-  HttpReply r;
-  r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  r.body = reply->readAll();
-  reply->deleteLater();
-  return r;
-}
-
-// Polls `done` (which may do requests of its own) until it holds or `ms` have passed.
-bool PollUntil(int ms, const std::function<bool()>& done) {
-  QElapsedTimer t;
-  t.start();
-  while (true) {
-    if (done()) return true;
-    if (t.elapsed() > ms) return false;
-    QTest::qWait(100);
-  }
+                  const QByteArray& body = {}, const QByteArray& bearer = {}, int timeoutMs = 30000) {
+  return mirelune::testing::Http(net, method, url, body, bearer, timeoutMs);
 }
 
 // A child process that is ended when its owner goes, and by the kernel when this program dies.

@@ -28,6 +28,7 @@
 #include "ui/console_session.h"
 #include "ui/device_chooser.h"
 #include "ui/frm_eq.h"
+#include "tests/ui/user_folders.h"
 #include "ui/mdi_main.h"
 
 using namespace mirelune;
@@ -51,14 +52,8 @@ class OwnerTest : public QObject {
 };
 
 void OwnerTest::initTestCase() {
-  const QByteArray tmp = qgetenv("MIRELUNE_TEST_TMP");
-  dir_ = (tmp.isEmpty() ? QString(MIRELUNE_BUILD_DIR) + "/test-tmp" : QString(tmp)) + "/ui_owner";
-  QDir(dir_).removeRecursively();
-  QVERIFY(QDir().mkpath(dir_ + "/run"));
-  QFile::setPermissions(dir_ + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  qputenv("XDG_RUNTIME_DIR", (dir_ + "/run").toUtf8());
-  qputenv("XDG_DATA_HOME", (dir_ + "/data").toUtf8());
-  qputenv("XDG_CONFIG_HOME", (dir_ + "/config").toUtf8());
+  dir_ = mirelune::ui::testing::IsolateUserFolders("ui_owner");
+  QVERIFY(!dir_.isEmpty());
 }
 
 ConsoleOptions OwnerTest::Options(const std::string& address) {

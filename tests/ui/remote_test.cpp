@@ -23,6 +23,7 @@
 #include "tests/remote/serve_process.h"
 #include "ui/console_session.h"
 #include "ui/frm_eq.h"
+#include "tests/ui/user_folders.h"
 #include "ui/mdi_main.h"
 #include "ui/mode_controls.h"
 #include "ui/remote_dialog.h"
@@ -38,14 +39,8 @@ class RemoteConsoleTest : public QObject {
 
  private slots:
   void initTestCase() {
-    const QByteArray tmp = qgetenv("MIRELUNE_TEST_TMP");
-    dir_ = (tmp.isEmpty() ? QString(MIRELUNE_BUILD_DIR) + "/test-tmp" : QString(tmp)) + "/ui_remote";
-    QDir(dir_).removeRecursively();
-    QVERIFY(QDir().mkpath(dir_ + "/run"));
-    QFile::setPermissions(dir_ + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", (dir_ + "/run").toUtf8());
-    qputenv("XDG_DATA_HOME", (dir_ + "/data").toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir_ + "/config").toUtf8());
+    dir_ = mirelune::ui::testing::IsolateUserFolders("ui_remote");
+    QVERIFY(!dir_.isEmpty());
   }
 
   void aPhoneDrivesTheConsoleAndTheConsoleThePhone() {
