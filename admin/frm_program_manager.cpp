@@ -3,7 +3,7 @@
 
 #include <QCheckBox>
 
-#include "admin/upload_all.h"
+#include "modes/upload_all.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -22,7 +22,7 @@
 #include <QVBoxLayout>
 
 #include "admin/dark_look.h"
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 #include "admin/protected_panels.h"
 #include "controls/c_progressbar.h"
 #include "link/link.h"

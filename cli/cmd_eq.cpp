@@ -15,7 +15,7 @@
 #include "model/filter_set.h"
 #include "model/sp_file.h"
 #include "model/store.h"
-#include "ui/slot_rule.h"
+#include "model/slot_rule.h"
 
 namespace mirelune::cli {
 namespace {

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #endif
 
-#include "admin/file_operation.h"
-#include "admin/mode_folder.h"
+#include "modes/file_operation.h"
+#include "modes/mode_folder.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
 #include "platform/tr.h"

@@ -2,7 +2,7 @@
 #include "ui/band_strip_edit.h"
 
 #include "model/scales.h"
-#include "ui/slot_rule.h"
+#include "model/slot_rule.h"
 
 namespace mirelune::ui {
 

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 #include "owner/device_address.h"
 #include "owner/owned_port.h"
 #include "ui/console_owner.h"

@@ -20,7 +20,7 @@
 #include "ui/console_session.h"
 #include "ui/frm_eq.h"
 #include "ui/graph_widget.h"
-#include "ui/slot_rule.h"
+#include "model/slot_rule.h"
 
 namespace mirelune::ui {
 namespace {

@@ -26,7 +26,7 @@
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
 #include "ui/skin_panel.h"
-#include "ui/slot_rule.h"
+#include "model/slot_rule.h"
 #include "ui/tool_bar.h"
 #include "platform/tr.h"
 

@@ -14,7 +14,7 @@
 #include "admin/frm_program2.h"
 #include "admin/frm_program_manager.h"
 #include "admin/protected_panels.h"
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 #include "controls/mbtnflag.h"
 #include "model/scales.h"
 #include "platform/qt_file_dialogs.h"

@@ -9,7 +9,7 @@
 #include "ui/console_session.h"
 #include "ui/control_help.h"
 #include "ui/skin_panel.h"
-#include "ui/slot_rule.h"
+#include "model/slot_rule.h"
 #include "platform/tr.h"
 
 namespace mirelune::ui {

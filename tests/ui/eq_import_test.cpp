@@ -16,7 +16,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "../admin_ui/modal_script.h"
+#include "tests/ui/modal_script.h"
 #include "controls/mbtnflag.h"
 #include "link/frame_codec.h"
 #include "model/filter_set.h"

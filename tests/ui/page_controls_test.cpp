@@ -21,7 +21,7 @@
 #include "ui/mode_controls.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
-#include "../admin_ui/modal_script.h"
+#include "tests/ui/modal_script.h"
 #include "console_fixture.h"
 
 using namespace mirelune;

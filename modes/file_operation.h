@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 #include "model/sp_file.h"
 
 namespace mirelune {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 #include "model/ansi_text.h"
-#include "tests/admin/transfer_fixture.h"
+#include "tests/modes/transfer_fixture.h"
 
 namespace mirelune {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "admin/upload_all.h"
+#include "modes/upload_all.h"
 
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 #include "link/usb_comm.h"
 #include "owner/amplifier_session.h"
 #include "platform/hid_discovery.h"

@@ -17,7 +17,7 @@
 #include "link/admin_password.h"
 #include "link/frame_codec.h"
 #include "link/transfers.h"
-#include "modal_script.h"
+#include "tests/ui/modal_script.h"
 #include "tests/ui/console_fixture.h"
 #include "ui/admin_actions.h"
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 #include "admin/frm_program2.h"
 #include "admin/frm_program_manager.h"
 #include "admin/protected_panels.h"
@@ -30,7 +30,7 @@
 #include "model/sp_file.h"
 #include "platform/qt_file_dialogs.h"
 #include "platform/scripted_file_dialogs.h"
-#include "tests/admin_ui/modal_script.h"
+#include "tests/ui/modal_script.h"
 #include "tests/ui/console_fixture.h"
 
 using namespace mirelune;

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <memory>
 
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 #include "link/admin_password.h"
 #include "model/ansi_text.h"
 #include "model/sp_file.h"
-#include "tests/admin/transfer_fixture.h"
+#include "tests/modes/transfer_fixture.h"
 
 namespace mirelune {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "admin/file_operation.h"
+#include "modes/file_operation.h"
 
 #include <algorithm>
 #include <filesystem>

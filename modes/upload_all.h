@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 #include "owner/device_address.h"
 
 namespace mirelune {
