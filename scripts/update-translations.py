@@ -20,7 +20,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCE_DIRS = ["ui", "admin", "modes", "controls", "platform", "link", "model", "graph"]
+SOURCE_DIRS = ["ui/look", "ui/session", "ui/graph", "ui/pages", "ui/dialogs", "ui/tuning", "ui/window", "admin", "modes", "controls", "platform", "link", "model", "graph"]
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 # Not shown to the user: font family names.

@@ -10,8 +10,8 @@
 #include "controls/value_type.h"
 #include "model/param_ranges.h"
 #include "model/store.h"
-#include "ui/page_table.h"
-#include "ui/system_buttons_table.h"
+#include "ui/pages/page_table.h"
+#include "ui/pages/system_buttons_table.h"
 
 namespace mirelune {
 namespace {

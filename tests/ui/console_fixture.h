@@ -13,10 +13,10 @@
 #include "platform/virtual_scheduler.h"
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_hid_port.h"
-#include "ui/console_session.h"
-#include "ui/frm_eq.h"
-#include "ui/graph_widget.h"
-#include "ui/mdi_main.h"
+#include "ui/session/console_session.h"
+#include "ui/tuning/frm_eq.h"
+#include "ui/graph/graph_widget.h"
+#include "ui/window/mdi_main.h"
 
 namespace mirelune::ui::testing {
 

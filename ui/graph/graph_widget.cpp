@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/graph/graph_widget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+
+#include "controls/graph_wheel_hook.h"
+#include "link/link.h"
+
+namespace mirelune::ui {
+
+GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
+    : QWidget(parent),
+      scheduler_(scheduler),
+      model_(store),
+      view_(model_),
+      timers_(scheduler),
+      gestures_(model_, timers_, scheduler) {
+  setObjectName("Picture1");
+  setFocusPolicy(Qt::ClickFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  model_.SetTimers(&timers_);
+  timers_.onNoOper = [this] { model_.NoOperTick(); };
+  timers_.onFade = [this] { model_.GradientTick(); };
+  timers_.onDraw = [this] { DrawTick(); };
+  view_.SetPresenter([this](const std::vector<QRect>& changed) {
+    QRegion region;
+    for (const QRect& r : changed) region += r;
+    update(region);
+  });
+  // The blinking marks advance every 50 ms while they blink; once they rest the timer stops and
+  // the next selection, drag or redraw starts it again.
+  model_.onBlinkWake = [this] {
+    if (blinkTimer_ != 0 || !model_.Blinking()) return;
+    blinkTimer_ = scheduler_.StartTimer(Link::kTickMs, true, [this] {
+      model_.BlinkTick();
+      if (!model_.Blinking()) {
+        scheduler_.StopTimer(blinkTimer_);
+        blinkTimer_ = 0;
+      }
+    });
+  };
+
+  wheel_ = new controls::GraphWheelHook(this);
+  connect(wheel_, &controls::GraphWheelHook::Key, this, [this](int qtKey) {
+    gestures_.KeyDown(GraphKeyOf(qtKey));
+  });
+}
+
+GraphWidget::~GraphWidget() { StopTimers(); }
+
+void GraphWidget::StopTimers() {
+  model_.onBlinkWake = nullptr;
+  timers_.StopAll();
+  scheduler_.StopTimer(blinkTimer_);
+  blinkTimer_ = 0;
+}
+
+void GraphWidget::Rebuild() {
+  if (model_.Geometry().Width() == 0) view_.ResizeGraph(size());
+  model_.RedrawAll(false);
+}
+
+void GraphWidget::DrawTick() {
+  view_.DrawGraph();
+  const int address = model_.TakePendingSendAddress();
+  if (address >= 0 && sendParam) sendParam(address);
+}
+
+// Only the rectangles asked for: a drag changes a small part of the frame.
+void GraphWidget::paintEvent(QPaintEvent* e) {
+  QPainter p(this);
+  const QImage& frame = view_.Composite();
+  if (frame.isNull()) {
+    p.fillRect(rect(), QColor(12, 14, 18));
+    return;
+  }
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : e->region()) p.drawImage(r.topLeft(), frame, r);
+}
+
+void GraphWidget::resizeEvent(QResizeEvent*) {
+  // The window is laid out more than once before it shows: the surfaces are made for the size
+  // it shows at, not for each size on the way there.
+  if (!isVisible()) return;
+  if (!view_.ResizeGraph(size())) return;
+  // New point tables and curves for the new width; the selection returns to band 0.
+  model_.RedrawAll(true);
+  view_.DrawGraph();
+}
+
+void GraphWidget::showEvent(QShowEvent*) {
+  if (!view_.ResizeGraph(size())) return;
+  model_.RedrawAll(true);
+  view_.DrawGraph();
+}
+
+void GraphWidget::mousePressEvent(QMouseEvent* e) {
+  const QPointF p = e->position();
+  gestures_.MouseDown(static_cast<int>(p.x()), static_cast<int>(p.y()),
+                      e->button() == Qt::RightButton);
+}
+
+void GraphWidget::mouseMoveEvent(QMouseEvent* e) {
+  gestures_.MouseMove(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+}
+
+void GraphWidget::mouseReleaseEvent(QMouseEvent*) { gestures_.MouseUp(); }
+
+int GraphWidget::GraphKeyOf(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Right: return kKeyRight;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Home: return kKeyHome;
+    case Qt::Key_End: return kKeyEnd;
+    default: return 0;
+  }
+}
+
+void GraphWidget::keyPressEvent(QKeyEvent* e) {
+  const int key = GraphKeyOf(e->key());
+  if (key == 0) return QWidget::keyPressEvent(e);
+  // Auto-repeat of a held arrow is the hold timer's job; other keys step once per repeat.
+  if (e->isAutoRepeat() && (key == kKeyLeft || key == kKeyRight)) return;
+  gestures_.KeyDown(key);
+}
+
+void GraphWidget::keyReleaseEvent(QKeyEvent* e) {
+  const int key = GraphKeyOf(e->key());
+  if (key == 0) return QWidget::keyReleaseEvent(e);
+  if (e->isAutoRepeat()) return;
+  gestures_.KeyUp(key);
+}
+
+}  // namespace mirelune::ui
