@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder admin/: the administration windows only: password prompt, menu visibility editor, mode
+// manager, rights and passwords. May include: modes/, controls/ and what lies under them.
+//
 // frmProgramManager ("程式管理"): the device's ten stored modes as a whole. Writing the current
 // data into a mode and reading a mode; a configuration file into the current mode and the
 // current data into a file; the batch panel between the device's modes and the mode folder;

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder cli/: mirelune-cli: the command table and one file per group of commands; no GUI folder.
+// May include: remote/, modes/, graph/ and what lies under them.
+//
 // The command table of mirelune-cli. Each cmd_*.cpp registers its commands with a static
 // CommandRegistration; main() parses the global options and dispatches.
 #pragma once

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder controls/: the skinned widgets: sliders, option lists, flag buttons, progress bar, value
+// editor. May include: graph/, platform/ and what lies under them.
+//
 // The window layouts' initial property values of each skinned control: one plain struct per
 // control class, filled from the layout tables of the windows and handed to the control's
 // constructor. Field defaults are the values a control takes when its layout names no value.

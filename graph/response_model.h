@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder graph/: filter maths, the response model and the fits (plain C++), the skin images and
+// the graph's drawing (Qt Gui). May include: model/.
+//
 // The response graph's model: geometry, point tables, the bands of the page, their curves and
 // sum, selection, dragging, the fade and blink state, and writing edits back to the store.
 // Plain C++; the window supplies the timers, the canvas and the sliders through interfaces.

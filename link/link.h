@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder link/: command frames, reply parsing, link supervision and whole-mode transfers. May
+// include: platform/ and what lies under it.
+//
 // The device link: command transactions, reply dispatch and link supervision.
 //
 // One Link per session (console, CLI command, test). It owns the reply parser and the link

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder model/: the parameter store, value scales, the menu catalogue, the naming table, the slot
+// rule and the .sp file format; plain C++, no Qt. May include: nothing else of the tree.
+//
 // The parameter store: the console's image of everything the amplifier can be told.
 //
 // One Store is created per run (the console, each CLI command, each test) and passed to whoever

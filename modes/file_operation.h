@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder modes/: the sound modes as whole parameter sets, without a window: configuration files,
+// the mode folder, the batch upload to other amplifiers; Qt Core only. May include: owner/ and
+// what lies under it.
+//
 // Configuration files and the mode folder: moving a whole parameter set between disk, the
 // console's tables and the amplifier.
 //

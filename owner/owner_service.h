@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder owner/: an amplifier's owner: device addresses, the lock, the request layer and its local
+// socket. May include: sim/ and what lies under it.
+//
 // The request layer of an amplifier's owner: JSON requests in, JSON replies and change events
 // out, whatever carries them (the local socket today; HTTP and WebSocket later).
 //

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder platform/: one small interface per platform service (HID port, timers and waits, messages
+// to the user, file dialogs), one file per backend. May include: model/.
+//
 // The HID port: one opened USB HID device seen as numbered reports.
 //
 // Backends: HidapiPort (real amplifiers, hidapi) and VirtualHidPort (sim/). Only the hidapi

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder remote/: the room remote: HTTP API, phone page and WebSocket over the owner's request
+// layer; no Qt Gui. May include: owner/ and what lies under it.
+//
 // The room remote's server: Qt's HTTP server carrying RemoteApi's requests and a WebSocket per
 // page for the owner's events. Hosted by `mirelune-cli serve` and by the console (Device >
 // Remote control); the host stays the amplifier's owner and its backend applies every change.

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder sim/: the virtual amplifier: firmware model, fault injection, its HID port and the test
+// rig. May include: link/ and what lies under it.
+//
 // The virtual amplifier's firmware: a parameter image and a command executor.
 //
 // It answers what the console relies on: the search frame with the identifier, each 0xFF with

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/dialogs/: the console's windows beside the tuning window: the small parameter windows,
+// the device chooser, the remote dialog. May include: ui/pages/, ui/session/, remote/ and what
+// lies under them.
+//
 // The three small parameter windows of the console, each built from its layout table
 // (ui/secondary_layouts.h): the recording window frmRec "录音调节" and the professional
 // reverb settings frmEffect "专业设置", opened modally from the tuning window, and the system

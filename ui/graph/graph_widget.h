@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/graph/: the response graph as a widget: its drawing, gestures and timers. May include:
+// controls/, link/ and what lies under them.
+//
 // Picture1: the response graph of the page shown. It owns the model, its drawing and its
 // timers, shows the finished frame, follows the window's size and turns pointer, key and wheel
 // input into graph gestures. The band the draw timer finds pending is handed to sendParam.

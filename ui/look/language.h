@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/look/: the console's language and its dark look for what Qt draws itself. May include:
+// graph/, platform/ and what lies under them.
+//
 // The console's language: Chinese (the source texts) or English. Chosen at start from, in this
 // order, the command line (--lang zh|en), the choice saved by the menu "语言 / Language"
 // (QSettings key "language"), and the system locale (Chinese locales give Chinese, all others

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/pages/: the tuning window's pages as data and their pieces: page and system-button
+// tables, captions, skin panels, strip editing, the controls' help texts. May include: ui/look/,
+// controls/ and what lies under them.
+//
 // Which controls each page of the tuning window has, and where they stand: the window's layout
 // as data. Positions are twips inside the page container (15 per pixel), as the layout gives
 // them; controls::PixelRect converts them.

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/session/: the console's session with the amplifier: port, link, transfers, its owner
+// side, the link log and the status texts; it shows no window of its own. May include: modes/ and
+// what lies under it.
+//
 // The console's device session: the parameter store, the amplifier's port (hidapi or the
 // virtual amplifier), the transport, the link and the whole-mode transfers, wired so that the
 // start-up synchronisation reads the device as soon as it answers.

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/tuning/: the tuning window and the parts that act on it (tool bar, mode controls, A/B
+// switch, graph tools, admin actions); they call back into the window, so they live with it. May
+// include: ui/dialogs/, ui/graph/, admin/ and what lies under them.
+//
 // frmEQ: the tuning window. The top bar with the connection indicator (the link switch) and the
 // master volumes, the page buttons (and the recording window's button), one container per page
 // with its bound sliders, option lists and flag buttons, the response graph of the page shown

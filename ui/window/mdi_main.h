@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Folder ui/window/: the console's frame: menus, frame handles, EQ import and export, start-up and
+// its arguments, main(). May include: ui/tuning/ and what lies under it: everything of the
+// console.
+//
 // mdiMain: the console's frame window, captioned "Mirelune", with the menu "设备". The tuning
 // window fills its client area as a borderless child: maximising or sizing the frame sizes the
 // tuning window with it, and the client area never gets smaller than the tuning window's
