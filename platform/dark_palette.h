@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's dark palette: the tuning window's background with text and fields light
-// enough to read on it. One definition for the application's look (ui/console_style.h) and
+// enough to read on it. One definition for the application's look (ui/look/console_style.h) and
 // for windows that set it on themselves.
 #pragma once
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's texts go through Qt's translation system. The Chinese texts are the source
-// texts; an installed translator (ui/language.h) shows them in the user's language. One context,
+// texts; an installed translator (ui/look/language.h) shows them in the user's language. One context,
 // "Mirelune", holds every text, so the same sentence is translated once wherever it appears.
 //
 // The translations live in translations/mirelune_<lang>.ts; scripts/update-translations.py

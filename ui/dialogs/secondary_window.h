@@ -4,7 +4,7 @@
 // lies under them.
 //
 // The three small parameter windows of the console, each built from its layout table
-// (ui/secondary_layouts.h): the recording window frmRec "录音调节" and the professional
+// (ui/pages/secondary_layouts.h): the recording window frmRec "录音调节" and the professional
 // reverb settings frmEffect "专业设置", opened modally from the tuning window, and the system
 // settings frmSet "系统设置", opened modelessly from the frame's menu.
 //

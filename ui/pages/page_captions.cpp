@@ -59,7 +59,7 @@ std::vector<Caption> Build(int page) {
            T(716, 18, 90, "输出选项"), L(736, 37, 60, 16, "关"), L(736, 59, 60, 16, "1"),
            T(70, 217, 56, "输入源")};
       {
-        // The buttons stand 64 pixels apart from 128 (ui/system_buttons_table.cpp).
+        // The buttons stand 64 pixels apart from 128 (ui/pages/system_buttons_table.cpp).
         const char* const names[] = {"输入1", "输入2", "输入3", "输入4", "输入5", "输入6", "输入7", "输入8"};
         for (int i = 0; i < 8; ++i) c.push_back(L(128 + 64 * i + 19, 216, 40, 16, names[i]));
       }
@@ -78,7 +78,7 @@ std::vector<Caption> Build(int page) {
       break;
     case 3:
       // Left column beside the reverb mode list, the reverb cuts right of the list, the
-      // directs and delays at the right edge; rows as in ui/page_table.cpp.
+      // directs and delays at the right edge; rows as in ui/pages/page_table.cpp.
       c = {L(232, 38, 72, 20, "混响模式"),
            L(300, 15, 92, 26, "回声音量"), L(300, 105, 92, 26, "混响音量"),
            L(300, 131, 92, 30, "回声高切"), L(300, 161, 92, 30, "回声低切"),
@@ -123,7 +123,7 @@ std::vector<Caption> Build(int page) {
       c.push_back(L(480, 206, 120, 14, "话筒音量"));
       c.push_back(L(504, 39, 34, 17, "相位"));
       // Each crossover filter: its title on a row of its own, the type list and the
-      // frequency slider under it (ui/page_table.cpp).
+      // frequency slider under it (ui/pages/page_table.cpp).
       for (const auto& [title, top] : {std::pair{"高通滤波器", 12}, std::pair{"低通滤波器", 80}}) {
         c.push_back(T(738, top, 200, title));
         c.push_back(L(738, top + 17, 36, 21, "类型"));

@@ -150,7 +150,7 @@ class ConsoleSession {
   UsbComm& usb() { return *usb_; }
   ProgressNotifier& notifier() { return notifier_; }
   Scheduler& scheduler() { return scheduler_; }
-  // The session's link log (ui/link_log.h), which --trace and the frame's menu drive.
+  // The session's link log (ui/session/link_log.h), which --trace and the frame's menu drive.
   LinkLog& linkLog() { return *linkLog_; }
   // The virtual amplifier and its port; null with a hid device.
   VirtualAmplifier* amplifier() { return amplifier_.get(); }

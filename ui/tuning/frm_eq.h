@@ -14,7 +14,7 @@
 // windows (modal) and owns the system-settings window while the frame has it open.
 //
 // It lives as a borderless child in the frame's client area; the frame drags and resizes it
-// (ui/frame_handles.h). UI thread only.
+// (ui/window/frame_handles.h). UI thread only.
 #pragma once
 
 #include <array>

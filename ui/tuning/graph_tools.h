@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph's own tools, a small row in its top right corner, above the plot: the A/B
-// comparison (ui/ab_switch.h), the phase of the sum (a right-hand axis in degrees; hovering a
+// comparison (ui/tuning/ab_switch.h), the phase of the sum (a right-hand axis in degrees; hovering a
 // band tells its own phase) and the comparison curves - the other sound mode, the factory
 // defaults, a configuration file, the amplifier as it last reported - each its own colour,
 // ticked in the menu and named in the graph's legend.

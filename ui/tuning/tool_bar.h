@@ -48,7 +48,7 @@ class ToolBar : public QObject {
   controls::MBtnFlag* RedoButton() const { return redo_; }
   controls::MBtnFlag* ModeCopyButton() const { return modeCopy_; }
   controls::MBtnFlag* MicCopyButton() const { return micCopy_; }
-  // The graph's tools (ui/graph_tools.h): the A/B comparison with Ctrl+B, the phase, the
+  // The graph's tools (ui/tuning/graph_tools.h): the A/B comparison with Ctrl+B, the phase, the
   // comparison curves.
   GraphTools* Graph() const { return graphTools_; }
   AbSwitch* Ab() const;

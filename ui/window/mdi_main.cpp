@@ -159,7 +159,7 @@ void MdiMain::BuildMenu() {
     a->setObjectName(item.name);
     connect(a, &QAction::triggered, this, item.open);
   }
-  // Filter sets of measurement programs for the page shown (ui/eq_filter_actions.h).
+  // Filter sets of measurement programs for the page shown (ui/window/eq_filter_actions.h).
   for (const bool importing : {true, false}) {
     QAction* a = device->addAction(QCoreApplication::translate("Mirelune", importing ? "EQ 导入…" : "EQ 导出…"));
     a->setObjectName(importing ? "CmdEqImport" : "CmdEqExport");

@@ -72,7 +72,7 @@ class MdiMain : public QMainWindow {
   // "选择放大器…": the list of amplifiers; choosing one switches the session to it.
   void ChooseDevice();
   DeviceChooser* Chooser() const { return chooser_; }
-  // "远程控制…": the room remote served from the console (ui/remote_dialog.h); the dialog and
+  // "远程控制…": the room remote served from the console (ui/dialogs/remote_dialog.h); the dialog and
   // its server live until the console ends.
   void OpenRemote();
   class RemoteDialog* Remote() const { return remote_; }
