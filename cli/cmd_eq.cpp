@@ -106,8 +106,8 @@ bool LoadSp(const std::string& path, Store& store, std::string& err) {
 // Writes the fit's bands into the store by the console's slot rule.
 void ApplyFit(Store& store, const EqFit& fit) {
   for (size_t k = 0; k < fit.bandAddresses.size(); ++k)
-    ui::WriteBySlotRule(store, fit.bandAddresses[k],
-                        [&](ParamRecord& r) { ApplyBandSetting(r, fit.after[k]); });
+    WriteBySlotRule(store, fit.bandAddresses[k],
+                    [&](ParamRecord& r) { ApplyBandSetting(r, fit.after[k]); });
 }
 
 // ---- Numbers and the report ----

@@ -7,7 +7,7 @@
 
 #include "model/store.h"
 
-namespace mirelune::ui {
+namespace mirelune {
 
 template <typename Write>
 void WriteBySlotRule(Store& store, int address, Write write) {
@@ -28,4 +28,4 @@ inline void WriteBothSlots(Store& store, int address, int32_t value) {
   store.ParamTable.at(1, address).Value = value;
 }
 
-}  // namespace mirelune::ui
+}  // namespace mirelune
