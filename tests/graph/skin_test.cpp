@@ -125,10 +125,10 @@ TEST_F(SkinTest, ImagesHaveTheSizesTheirLayoutsFix) {
   }
 }
 
-// The manifest next to the sources, found from this file's own path.
+// The manifest in the source tree. The build names the tree: a compiler cache may rewrite
+// __FILE__ into a path relative to the build directory.
 QString ManifestPath() {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-         QStringLiteral("/../../tools/skin_manifest.tsv");
+  return QStringLiteral(MIRELUNE_SOURCE_DIR "/tools/skin_manifest.tsv");
 }
 
 struct ManifestRow {
