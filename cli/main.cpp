@@ -63,11 +63,12 @@ bool g_stdoutClosed = false;
 // A standard stream the program was started without (`>&-`) is given a stand-in before any
 // file is opened: otherwise the first file opened would take its number, and what the command
 // prints would land in it. Standard output's stand-in is /dev/full, so that printing anything
-// fails and the command reports it (exit 1); the others get /dev/null.
+// fails and the command reports it (exit 1); standard input's is /dev/null open for writing
+// only, so that reading it still fails as a closed one does; standard error's is /dev/null.
 void GuardStandardStreams() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int opened = ::open(fd == 1 ? "/dev/full" : "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    const int opened = ::open(fd == 1 ? "/dev/full" : "/dev/null", O_WRONLY);
     if (opened >= 0 && opened != fd) {
       ::dup2(opened, fd);
       ::close(opened);

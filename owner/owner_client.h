@@ -14,7 +14,7 @@ namespace mirelune {
 
 class OwnerClient {
  public:
-  static constexpr int kNoticeMs = 1000;
+  static constexpr int kNoticeMs = 500;
   static constexpr int kDefaultLimitMs = 30000;
 
   // Called once a wait has lasted kNoticeMs; `what` is "to accept the connection" or "to

@@ -131,7 +131,7 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
 
   long sound = -1;
   if (in.contains("sound_mode") && (!WholeNumber(in.value("sound_mode"), sound) || sound < 0 || sound > 1))
-    return Failure("sound_mode must be 0 or 1");
+    return Failure("sound_mode must be 0 or 1", QJsonObject{{"refused", true}});
 
   if (op == "hello") {
     const OwnerFacts f = backend_.Facts();

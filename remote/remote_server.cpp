@@ -510,6 +510,8 @@ void RemoteServer::Reply(Connection& c, const RemoteReply& reply, bool keepAlive
   out += "\r\n";
   out += QByteArray::fromStdString(reply.body);
   c.socket->write(out);
+  // Out now, before the events this request caused are written to the pages.
+  c.socket->flush();
   c.since = now_();
   c.requestStart = 0;
   c.haveHead = false;
