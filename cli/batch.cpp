@@ -89,6 +89,12 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
   std::string outPath, outError;
   std::vector<std::string> withoutOut = rest;
   const bool hasOut = TakeOption(withoutOut, "--output", outPath, outError, "-o");
+  if (hasOut && outPath == "-") {
+    // The summary is on standard output already; each amplifier's file needs a name.
+    ctx.err << "mirelune-cli " << command << ": -o - (standard output) takes the file of one amplifier, "
+               "without --json\n";
+    return kExitUsage;
+  }
 
   std::vector<Job> jobs(targets.size());
   for (size_t i = 0; i < targets.size(); ++i) {
@@ -97,6 +103,7 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
     j.arguments << "--device" << QString::fromStdString(j.target.Label());
     for (const std::string& f : ctx.options.faultLists) j.arguments << "--faults" << QString::fromStdString(f);
     if (ctx.options.hasPassword) j.arguments << "--password" << QString::fromStdString(ctx.options.password);
+    j.arguments << "--wait" << QString::number(ctx.options.waitMs / 1000);
     j.arguments << QString::fromStdString(command);
     const std::vector<std::string>& mine = hasOut ? withoutOut : rest;
     for (const std::string& a : mine) j.arguments << QString::fromStdString(a);

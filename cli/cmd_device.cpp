@@ -174,6 +174,19 @@ int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
   // Band fields not given keep the device's values: every kind touched is read first.
   for (int addr : addresses)
     if (!ReadKind(s, addr / 256, mode, store.SlotFor(addr))) return kExitFailed;
+  // A master volume stops at its upper limit: the one the same batch sets, else the device's
+  // (read above with the volume's kind). Refused whole, before the first change.
+  std::vector<std::pair<int, long long>> values;
+  for (const Assignment& a : req.assignments)
+    if (!a.band) values.emplace_back(a.address, a.plain);
+  MasterLimits limits{};
+  for (size_t i = 0; i < limits.size(); ++i)
+    limits[i] = store.ParamTable.at(0, kMasterVolumeLimitFirst + static_cast<int>(i)).Value;
+  std::string limitError;
+  if (!CheckMasterLimits(values, limits, limitError)) {
+    s.Fail(limitError);
+    return kExitUsage;
+  }
 
   size_t acknowledged = 0;
   std::vector<Assignment> ordered = req.assignments;
@@ -237,9 +250,11 @@ int SetThroughOwner(DeviceSession& s, const SetRequest& req, std::string& done) 
   QJsonObject request{{"op", "set"}, {"changes", changes}};
   if (req.hasSound) request["sound_mode"] = req.sound;
   QJsonObject reply;
-  if (!AskOwner(s, request, reply)) {
-    // The owner's reply says how many it made before one failed.
-    return kExitFailed;
+  bool refused = false;
+  if (!AskOwner(s, request, reply, &refused)) {
+    // A value the owner refuses (a master volume above its limit) changed nothing, as a value
+    // refused here would; otherwise the owner's reply says how many it made before one failed.
+    return refused ? kExitUsage : kExitFailed;
   }
   const int mode = reply.value("mode").toInt();
   const int sound = reply.value("sound_mode").toInt();

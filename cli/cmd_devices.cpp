@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -55,7 +56,13 @@ void Probe(Context& ctx, Row& row, int limitMs) {
     if (!hello.value("online").toBool()) row.problem = "its owner is offline";
     return;
   }
-  if (!s.Ok() || !s.Connect(limitMs)) {
+  if (!s.Ok()) {
+    // Its memory locked by another program, its state damaged: said in the row.
+    row.problem = s.LastError().empty() ? "cannot be opened" : s.LastError();
+    s.Finish(kExitFailed);
+    return;
+  }
+  if (!s.Connect(limitMs)) {
     row.problem = "no answer";
     s.Finish(kExitFailed);
     return;
@@ -93,8 +100,12 @@ int Devices(Context& ctx, const std::vector<std::string>& argv) {
     r.target.virtualName = n;
     rows.push_back(r);
   }
-  if (!quick)
+  if (!quick) {
+    // A list is no place to wait: a memory another program holds locked is named in its row
+    // after a second.
+    SetStateLockWait({std::min(ctx.options.waitMs, 1000), nullptr});
     for (Row& r : rows) Probe(ctx, r, DeviceSession::kConnectLimitMs);
+  }
 
   if (json) {
     QJsonArray list;

@@ -392,7 +392,8 @@ int Import(Context& ctx, const std::vector<std::string>& argv) {
       return kExitFailed;
     }
   }
-  ctx.out << (a.json ? JsonReport(set, fit) : TextReport(set, fit));
+  // With the file on standard output (-o -), the report goes beside it, to stderr.
+  (a.output == "-" ? ctx.err : ctx.out) << (a.json ? JsonReport(set, fit) : TextReport(set, fit));
   if (!fit.Complete()) {
     ctx.err << "mirelune-cli eq import: " << fit.notPlaced << (fit.notPlaced == 1 ? " item" : " items")
             << " of the filter set could not be placed (see the report); the others were applied\n";

@@ -182,7 +182,8 @@ int Sync(Context& ctx, const std::vector<std::string>& argv) {
   }
   return RunModes(ctx, "sync", false, [&](ModeSession& m) {
     if (!m.transfers->ReadModeToParams(0, true, ReadGroup)) return kExitFailed;
-    ctx.out << "current mode: " << m.transfers->CurrentModeNumber + 1 << "\n";
+    // With the file on standard output (-o -), this line goes beside it, to stderr.
+    (out == "-" ? ctx.err : ctx.out) << "current mode: " << m.transfers->CurrentModeNumber + 1 << "\n";
     return SaveParams(m, ctx, "sync", out);
   });
 }

@@ -100,6 +100,8 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
   }
   RemoteServer server(owner, owner.session().store(), [&staff] { return staff; });
   server.onLog = [&ctx](const std::string& line) { ctx.err << line << std::endl; };
+  // After too many wrong secrets the PIN is a new one: shown where the first was.
+  server.onPinChanged = [&ctx, &server] { ctx.out << "PIN: " << server.Pin() << std::endl; };
   if (!server.Start(listen, error)) {
     ctx.err << "mirelune-cli serve: " << error << "\n";
     return kExitFailed;

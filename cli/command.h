@@ -24,7 +24,13 @@ struct Options {
   std::vector<std::string> faultLists;
   bool hasPassword = false;
   std::string language;         // --lang zh|en; empty: the locale's
+  // --wait SECONDS: how long a command waits for an amplifier another command holds, for the
+  // owner's answer, or for a virtual amplifier's memory another program has locked
+  int waitMs = 30000;
 };
+
+// "giving up after 30 s (--wait SECONDS to wait longer)": how a waiting command names its end.
+std::string WaitLimitText(const Options& options);
 
 class DeviceSession;
 

@@ -2,6 +2,7 @@
 #include "cli/device_session.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
 #include <ostream>
 
@@ -78,6 +79,8 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     state_->KeepEveryChange(*amplifier_);
   };
   bool told = false;
+  QElapsedTimer waited;
+  waited.start();
   while (true) {
     const HidOpenResult claimed = port_->Claim(kAmplifierVendorId, kAmplifierProductId);
     if (claimed) break;
@@ -90,11 +93,18 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
       ownerSocket_ = holder_.socket;
       return;
     }
-    // Another command of this tool: it ends by itself, so this one takes its turn after it.
+    // Another command of this tool: it ends by itself, so this one takes its turn after it -
+    // within the time the user allows.
     if (!told)
       ctx_.err << "mirelune-cli " << command_ << ": waiting for " << holder_.Text()
-               << ", which is using " << target_.Label() << "\n" << std::flush;
+               << ", which is using " << target_.Label() << "; " << WaitLimitText(ctx_.options) << "\n"
+               << std::flush;
     told = true;
+    if (waited.elapsed() >= ctx_.options.waitMs) {
+      Fail("gave up after " + std::to_string(ctx_.options.waitMs / 1000) + " s: " + holder_.Text() +
+           " still holds " + target_.Label());
+      return;
+    }
     QThread::msleep(50);
   }
   port_->onClaimed = nullptr;
@@ -200,6 +210,11 @@ void DeviceSession::FailOwned() {
 }
 
 void DeviceSession::Fail(const std::string& text) {
+  lastError_ = text;
+  Note(text);
+}
+
+void DeviceSession::Note(const std::string& text) {
   ctx_.err << "mirelune-cli " << command_ << ": " << text << "\n" << std::flush;
 }
 

@@ -82,6 +82,11 @@ class DeviceSession {
 
   // Prints "mirelune-cli COMMAND: text" on stderr.
   void Fail(const std::string& text);
+  // The same for a note on the way (a wait), which is no failure.
+  void Note(const std::string& text);
+  // The text of the last Fail.
+  const std::string& LastError() const { return lastError_; }
+  const Options& options() const { return ctx_.options; }
 
   // Ends the session: saves the virtual amplifier's state when it changed and
   // releases its lock. Returns `status`, or kExitFailed when the save failed (the reason on
@@ -106,6 +111,7 @@ class DeviceSession {
  private:
   Context& ctx_;
   std::string command_;
+  std::string lastError_;
   std::unique_ptr<QCoreApplication> app_;  // only when the process has none yet
   std::unique_ptr<Store> store_;
   std::unique_ptr<QtScheduler> scheduler_;

@@ -2,6 +2,8 @@
 // mirelune-cli: the console's core from the command line.
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstring>
 #include <iostream>
 #include <locale>
@@ -15,6 +17,7 @@
 #include "mirelune/version.h"
 #include "owner/device_address.h"
 #include "sim/virtual_faults.h"
+#include "sim/virtual_state.h"
 
 namespace {
 
@@ -23,7 +26,7 @@ using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
   out << "usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
-         "                    COMMAND [ARGS...]\n"
+         "                    [--wait SECONDS] COMMAND [ARGS...]\n"
          "       mirelune-cli --version\n\n"
          "Global options:\n"
          "  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,\n"
@@ -36,6 +39,9 @@ void PrintHelp(std::ostream& out) {
          "                        only with the prefix; repeatable; see README)\n"
          "  --lang zh|en          the language of messages (default: the locale's - Chinese\n"
          "                        for Chinese locales, English for all others)\n"
+         "  --wait SECONDS        how long to wait for an amplifier another program holds, for\n"
+         "                        its owner's answer or for a virtual amplifier's memory\n"
+         "                        (1..86400, default 30); then the command fails (exit 1)\n"
          "  --version             print the version and exit\n\n"
          "Commands:\n";
   std::vector<Command> cmds = Commands();
@@ -52,6 +58,24 @@ void PrintHelp(std::ostream& out) {
 }
 
 std::string g_command;  // the command run, for the message of an output that failed
+bool g_stdoutClosed = false;
+
+// A standard stream the program was started without (`>&-`) is given a stand-in before any
+// file is opened: otherwise the first file opened would take its number, and what the command
+// prints would land in it. Standard output's stand-in is /dev/full, so that printing anything
+// fails and the command reports it (exit 1); standard input's is /dev/null open for writing
+// only, so that reading it still fails as a closed one does; standard error's is /dev/null.
+void GuardStandardStreams() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = ::open(fd == 1 ? "/dev/full" : "/dev/null", O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
+    if (fd == 1) g_stdoutClosed = true;
+  }
+}
 
 // Output that could not be delivered is no success, whatever the command did: standard output
 // is flushed and closed here, and a failure of either (a full disk, /dev/full, a closed pipe,
@@ -67,7 +91,8 @@ int CheckedExit(int status) {
   }
   if (ok) return status;
   std::cerr << "mirelune-cli" << (g_command.empty() ? "" : " " + g_command)
-            << ": standard output could not be written (" << (err ? std::strerror(err) : "write error")
+            << ": standard output could not be written ("
+            << (g_stdoutClosed ? "it is closed" : err ? std::strerror(err) : "write error")
             << "); what it printed is incomplete\n";
   return status == 0 ? mirelune::cli::kExitFailed : status;
 }
@@ -118,6 +143,15 @@ int Run(int argc, char** argv) {
         std::cerr << "mirelune-cli: --lang must be zh or en, not '" << opt.language << "'\n";
         return kExitUsage;
       }
+    } else if (a == "--wait") {
+      std::string text;
+      value(text);
+      long seconds = 0;
+      if (!mirelune::cli::ParseInt(text, seconds) || seconds < 1 || seconds > 86400) {
+        std::cerr << "mirelune-cli: --wait takes whole seconds, 1..86400, not '" << text << "'\n";
+        return kExitUsage;
+      }
+      opt.waitMs = static_cast<int>(seconds * 1000);
     } else if (a == "--password") {
       value(opt.password);
       opt.hasPassword = true;
@@ -160,6 +194,13 @@ int Run(int argc, char** argv) {
       std::cout << c.usage;
       return 0;
     }
+    // A virtual amplifier's memory locked by another program is waited for as the amplifier
+    // itself is: said at once, for at most --wait.
+    mirelune::SetStateLockWait({opt.waitMs, [name, &opt](const std::string& file, const std::string& holder) {
+                                  std::cerr << "mirelune-cli " << name << ": waiting for the virtual amplifier's memory ("
+                                            << file << "), which " << holder << " has locked; "
+                                            << mirelune::cli::WaitLimitText(opt) << "\n" << std::flush;
+                                }});
     mirelune::cli::Context ctx{opt, std::cout, std::cerr};
     int status = 0;
     // --json on a command that runs on several amplifiers gives its summary for one as well.
@@ -183,4 +224,7 @@ int Run(int argc, char** argv) {
   return kExitUsage;
 }
 
-int main(int argc, char** argv) { return CheckedExit(Run(argc, argv)); }
+int main(int argc, char** argv) {
+  GuardStandardStreams();
+  return CheckedExit(Run(argc, argv));
+}

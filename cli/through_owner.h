@@ -12,7 +12,9 @@ namespace mirelune::cli {
 
 // Sends `request` to the owner of the session's amplifier. True with `reply` when the owner
 // answered ok; otherwise prints why (the owner's own error, or that it could not be reached)
-// and returns false.
-bool AskOwner(DeviceSession& s, QJsonObject request, QJsonObject& reply);
+// and returns false; `refused` (when given) tells a request the owner refused as it stands
+// (nothing tried: a usage error) from one that failed. Waits at most --wait for the owner,
+// saying so after a second.
+bool AskOwner(DeviceSession& s, QJsonObject request, QJsonObject& reply, bool* refused = nullptr);
 
 }  // namespace mirelune::cli

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <random>
 
 #ifdef _WIN32
@@ -120,7 +121,37 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
 
 }  // namespace
 
-FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool durable) {
+bool WriteTarget(const std::string& path, std::string& target, std::string& error) {
+  fs::path at(path);
+  for (int hops = 0; hops <= 40; ++hops) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      target = at.string();
+      return true;
+    }
+    std::error_code ec;
+    const fs::path next = fs::read_symlink(at, ec);
+    if (ec) {
+      error = at.string() + ": the symbolic link cannot be read (" + ec.message() + ")";
+      return false;
+    }
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  error = path + ": a loop of symbolic links, or more than 40 of them; nothing written";
+  return false;
+}
+
+FileResult ReplaceFile(const std::string& requested, const std::vector<uint8_t>& bytes, bool durable) {
+  if (requested == "-") {
+    // After whatever the program printed through its streams, never in between.
+    std::cout.flush();
+    std::fflush(stdout);
+    if (!WriteAll(STDOUT_FILENO, bytes.data(), bytes.size()))
+      return FileResult::Fail("standard output: write failed (" + Reason(errno) + ")");
+    return {};
+  }
+  std::string path, linkError;
+  if (!WriteTarget(requested, path, linkError)) return FileResult::Fail(linkError);
   // A pipe, a device or a folder at the target is never replaced by a file: refused before
   // anything is written.
   const std::string kind = NotRegularKind(path);
@@ -142,6 +173,9 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
       return FileResult::Fail(path + ": cannot be written (" + Reason(errno) + ")");
   }
   if (fd < 0) return FileResult::Fail(path + ": cannot be written (no free temporary name)");
+  // A file that is replaced keeps its permissions.
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) [[maybe_unused]] const int m = ::fchmod(fd, old.st_mode & 07777);
   // Written, then forced to the disk before it takes the target's name: after a power cut the
   // target is the old file or the whole new one, never an empty or cut one.
   bool ok = WriteAll(fd, bytes.data(), bytes.size());
@@ -177,7 +211,18 @@ FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& byte
 
 #else
 
+bool WriteTarget(const std::string& path, std::string& target, std::string&) {
+  target = path;
+  return true;
+}
+
 FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool) {
+  if (path == "-") {
+    std::cout.flush();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+      return FileResult::Fail("standard output: write failed (" + Reason(errno) + ")");
+    return {};
+  }
   const fs::path target(path);
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);

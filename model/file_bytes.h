@@ -31,7 +31,10 @@ struct FileResult {
 FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 
 // Replaces `path` with `bytes` through a fresh temporary file in the same folder, synced to the
-// disk, renamed over the target, and the folder synced. A target that exists and is not a
+// disk, renamed over the target, and the folder synced. A symbolic link at `path` stays: the
+// file it points to (at the end of a chain of links, also one that does not exist yet) is the
+// one replaced, beside itself. `path` "-" is standard output (written there whole, in order
+// after what the program printed before); `./-` names a file called "-". A target that exists and is not a
 // regular file (a folder, a FIFO, a device, a socket) is refused before anything is written.
 // On failure the target is left as it was and no temporary file remains. Every file the
 // programs write goes through here.
@@ -39,5 +42,9 @@ FileResult ReadRegularFile(const std::string& path, size_t limit, std::vector<ui
 // the program sees the old or the new one), only a power cut may lose the latest; for a memory
 // saved at every change and synced once the changes pause.
 FileResult ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, bool durable = true);
+
+// The file a write to `path` replaces: `path` itself, or the end of the chain of symbolic links
+// it is. False with `error` for a loop or a chain longer than 40 links.
+bool WriteTarget(const std::string& path, std::string& target, std::string& error);
 
 }  // namespace mirelune

@@ -157,6 +157,40 @@ ParamRange RangeOf(int address) {
   return r;
 }
 
+ParamRange RangeUnderLimits(int address, const MasterLimits& limits) {
+  ParamRange r = RangeOf(address);
+  const int i = address - kMasterVolumeFirst;
+  if (i < 0 || i >= 3) return r;
+  const SliderRange* s = SliderRangeOf(address);
+  const int32_t limit = std::clamp(limits[static_cast<size_t>(i)], 0, s ? s->maxValue : 80);
+  r.high = std::min(r.high, limit);
+  r.low = std::min(r.low, r.high);
+  return r;
+}
+
+bool CheckMasterLimits(const std::vector<std::pair<int, long long>>& values, const MasterLimits& limitsBefore,
+                       std::string& error) {
+  MasterLimits limits = limitsBefore;
+  bool given[3] = {false, false, false};
+  for (const auto& [address, value] : values) {
+    const int i = address - kMasterVolumeLimitFirst;
+    if (i < 0 || i >= 3) continue;
+    limits[static_cast<size_t>(i)] = static_cast<int32_t>(std::clamp<long long>(value, 0, kEncodableMax));
+    given[i] = true;
+  }
+  for (const auto& [address, value] : values) {
+    const int i = address - kMasterVolumeFirst;
+    if (i < 0 || i >= 3) continue;
+    const ParamRange r = RangeUnderLimits(address, limits);
+    if (r.Contains(value)) continue;
+    error = "value " + std::to_string(value) + " of address " + std::to_string(address) +
+            " is above its upper limit: " + r.Text() + " (the limit at address " +
+            std::to_string(kMasterVolumeLimitFirst + i) + (given[i] ? ", as this request sets it)" : ")");
+    return false;
+  }
+  return true;
+}
+
 bool ParamRange::Contains(long long v) const {
   if (v >= low && v <= high) return true;
   return muteInValue && v >= low + kMuteInValue && v <= high + kMuteInValue;

@@ -11,8 +11,10 @@
 // Plain data and functions, for the command line and the console alike.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mirelune {
@@ -57,5 +59,19 @@ ParamRange ValueTypeRange(int valueType, int maxValue, bool muteInValue = false)
 
 // The range of `address`: its slider's, else 0..62499.
 ParamRange RangeOf(int address);
+
+// The three master volumes (2560..2562) stop at their upper limits (2568..2570), as the
+// console's sliders do. `limits` are the three limits' values (clamped to 0..80 here).
+constexpr int kMasterVolumeFirst = 2560;
+constexpr int kMasterVolumeLimitFirst = 2568;
+using MasterLimits = std::array<int32_t, 3>;
+// RangeOf, a master volume's ending at its limit.
+ParamRange RangeUnderLimits(int address, const MasterLimits& limits);
+// A batch of plain values (address, value) checked as a whole: each master volume against the
+// limit the same batch gives it, else against `limitsBefore`, so that no batch leaves a
+// volume above its limit whatever order it is applied in. False with `error` naming the first
+// volume above its limit.
+bool CheckMasterLimits(const std::vector<std::pair<int, long long>>& values, const MasterLimits& limitsBefore,
+                       std::string& error);
 
 }  // namespace mirelune

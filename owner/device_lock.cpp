@@ -43,6 +43,8 @@ std::string ReadAll(int fd) {
 }  // namespace
 
 std::string LockHolder::Text() const {
+  if (program.empty() && pid <= 0)
+    return "another program" + (lockFile.empty() ? std::string() : " (holding " + lockFile + ")");
   return (program.empty() ? std::string("another program") : program) +
          (pid > 0 ? " (PID " + std::to_string(pid) + ")" : std::string());
 }
@@ -105,6 +107,7 @@ DeviceLock::Result DeviceLock::Take(const std::string& key, const std::string& p
   int r = ::flock(fd, LOCK_EX | LOCK_NB);
   if (r != 0 && errno == EWOULDBLOCK) {
     holder = ParseHolder(ReadAll(fd));
+    holder.lockFile = path;
     if (!wait) {
       ::close(fd);
       return Result::Busy;
@@ -154,6 +157,7 @@ bool FindHolder(const std::string& key, LockHolder& holder) {
     return false;
   }
   holder = ParseHolder(ReadAll(fd));
+  holder.lockFile = path;
   ::close(fd);
   return true;
 }

@@ -24,7 +24,8 @@ struct LockHolder {
   long pid = 0;
   std::string program;  // "mirelune", "mirelune-cli write-mode"
   std::string socket;   // the owner's local socket; empty when it serves none
-  // "mirelune (PID 1234)"
+  std::string lockFile; // the lock file it holds
+  // "mirelune (PID 1234)"; a holder that wrote no name: "another program (holding FILE)"
   std::string Text() const;
 };
 

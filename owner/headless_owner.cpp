@@ -117,6 +117,7 @@ bool HeadlessOwner::Set(const std::vector<OwnerChange>& changes, int sound, cons
     sent.push_back(c.address);
     ++acknowledged;
   }
+  FollowSoundMode(store);
   if (!sent.empty()) {
     OwnerEvent e;
     e.addresses = sent;

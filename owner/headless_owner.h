@@ -31,6 +31,8 @@ class HeadlessOwner : public OwnerBackend {
   bool Start(std::string& error, int limitMs = AmplifierSession::kConnectLimitMs);
 
   AmplifierSession& session() { return session_; }
+  // Its local socket's server once Start listened; nullptr before.
+  LocalOwnerServer* LocalServer() { return server_.get(); }
 
   OwnerFacts Facts() override;
   bool Ready() override;

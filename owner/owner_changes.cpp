@@ -11,8 +11,11 @@ namespace mirelune {
 
 std::vector<OwnerChange> ApplyOwnerChanges(Store& store, const std::vector<OwnerChange>& changes) {
   std::vector<OwnerChange> ordered = changes;
-  std::stable_sort(ordered.begin(), ordered.end(), [](const OwnerChange& x, const OwnerChange& y) {
-    return ApplyRank(x.address) < ApplyRank(y.address);
+  const auto rank = [](int address) {
+    return address == sysaddr::kSoundMode || address == sysaddr::kBassAuto ? 2 : ApplyRank(address);
+  };
+  std::stable_sort(ordered.begin(), ordered.end(), [&rank](const OwnerChange& x, const OwnerChange& y) {
+    return rank(x.address) < rank(y.address);
   });
   for (const OwnerChange& c : ordered) {
     // A reverb mode with a preset sets its parameters, as the amplifier does when it arrives;
@@ -37,6 +40,14 @@ std::vector<OwnerChange> ApplyOwnerChanges(Store& store, const std::vector<Owner
       store.ParamTable.at(1 - slot, c.address) = rec;
   }
   return ordered;
+}
+
+bool FollowSoundMode(Store& store) {
+  const uint8_t sound = store.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
+  store.BassAutoControl = store.ParamTable.at(0, sysaddr::kBassAuto).Value == 1 ? 1 : 0;
+  if (sound == store.CurrentSoundMode) return false;
+  store.CurrentSoundMode = sound;  // 2590 keeps what the amplifier was sent
+  return true;
 }
 
 }  // namespace mirelune

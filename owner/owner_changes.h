@@ -14,7 +14,14 @@ namespace mirelune {
 class Store;
 
 // Applies `changes` (already checked by OwnerService::CheckChanges) and returns them in the
-// order they must be sent.
+// order they must be sent: the reverb mode first, the sound mode (2590) and the sub-woofer's
+// automatic control (2591) last, so that every other change goes to the sound mode in effect
+// when the request arrived.
 std::vector<OwnerChange> ApplyOwnerChanges(Store& store, const std::vector<OwnerChange>& changes);
+
+// After the sends: the store's own sound mode and automatic control follow what 2590 and 2591
+// now hold, as the console's switches set them. True when the sound mode changed (what was
+// edited before belongs to the other one: the console ends its undo history).
+bool FollowSoundMode(Store& store);
 
 }  // namespace mirelune

@@ -87,6 +87,30 @@ bool OwnerService::CheckChanges(const std::vector<OwnerChange>& changes, std::st
   return true;
 }
 
+bool OwnerService::CheckBatch(const std::vector<OwnerChange>& changes, OwnerBackend& backend,
+                              std::string& error, bool& refused) {
+  refused = true;
+  if (!CheckChanges(changes, error)) return false;
+  std::vector<std::pair<int, long long>> values;
+  bool volume = false;
+  for (const OwnerChange& c : changes) {
+    if (c.band) continue;
+    values.emplace_back(c.address, c.value);
+    volume = volume || (c.address >= kMasterVolumeFirst && c.address < kMasterVolumeFirst + 3);
+  }
+  if (!volume) return true;
+  std::vector<ParamRecord> records;
+  const std::vector<int> limitAddresses = {kMasterVolumeLimitFirst, kMasterVolumeLimitFirst + 1,
+                                           kMasterVolumeLimitFirst + 2};
+  if (!backend.Get(limitAddresses, -1, records, error) || records.size() != limitAddresses.size()) {
+    refused = false;
+    if (error.empty()) error = "the master volumes' limits could not be read";
+    return false;
+  }
+  const MasterLimits before = {records[0].Value, records[1].Value, records[2].Value};
+  return CheckMasterLimits(values, before, error);
+}
+
 std::string OwnerService::ChangeEvent(const std::vector<int>& addresses, const std::string& by) {
   QJsonObject o;
   o["event"] = "changed";
@@ -107,7 +131,7 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
 
   long sound = -1;
   if (in.contains("sound_mode") && (!WholeNumber(in.value("sound_mode"), sound) || sound < 0 || sound > 1))
-    return Failure("sound_mode must be 0 or 1");
+    return Failure("sound_mode must be 0 or 1", QJsonObject{{"refused", true}});
 
   if (op == "hello") {
     const OwnerFacts f = backend_.Facts();
@@ -152,17 +176,19 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
     return Line(o);
   }
   if (op == "set") {
+    // A request refused as it stands: nothing was tried.
+    const auto refuse = [](const std::string& why) { return Failure(why, QJsonObject{{"refused", true}}); };
     std::vector<OwnerChange> changes;
     for (const QJsonValue& v : in.value("changes").toArray()) {
       const QJsonObject c = v.toObject();
       OwnerChange change;
       long a = 0;
-      if (!WholeNumber(c.value("address"), a)) return Failure("a change without a whole-number address");
+      if (!WholeNumber(c.value("address"), a)) return refuse("a change without a whole-number address");
       change.address = static_cast<int>(a);
       if (c.contains("value")) {
         long value = 0;
         if (!WholeNumber(c.value("value"), value))
-          return Failure("address " + std::to_string(a) + ": the value is not a whole number");
+          return refuse("address " + std::to_string(a) + ": the value is not a whole number");
         change.value = static_cast<int32_t>(value);
       } else {
         change.band = true;
@@ -170,8 +196,8 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
           if (it.key() == "address") continue;
           long value = 0;
           if (!WholeNumber(it.value(), value))
-            return Failure("address " + std::to_string(a) + ": " + it.key().toStdString() +
-                           " is not a whole number");
+            return refuse("address " + std::to_string(a) + ": " + it.key().toStdString() +
+                          " is not a whole number");
           change.fields.emplace_back(it.key().toStdString(), value);
         }
       }
@@ -181,16 +207,23 @@ std::string OwnerService::Handle(const std::string& request, bool& subscribe) {
     QJsonObject counts;
     counts["acknowledged"] = 0;
     counts["of"] = static_cast<int>(changes.size());
-    if (!CheckChanges(changes, error)) return Failure(error, counts);
+    bool refused = false;
+    if (!CheckBatch(changes, backend_, error, refused)) {
+      if (refused) counts["refused"] = true;
+      return Failure(error, counts);
+    }
     size_t acknowledged = 0;
     const std::string by = in.value("by").toString().toStdString();
+    // The sound mode the changes go to is the one in effect when they are applied; a switch in
+    // the same request follows them.
+    const int soundBefore = backend_.Facts().soundMode;
     const bool ok = backend_.Set(changes, static_cast<int>(sound), by, acknowledged, error);
     counts["acknowledged"] = static_cast<int>(acknowledged);
     if (!ok) return Failure(error, counts);
     const OwnerFacts f = backend_.Facts();
     counts["ok"] = true;
     counts["mode"] = f.mode >= 0 ? QJsonValue(f.mode + 1) : QJsonValue();
-    counts["sound_mode"] = sound >= 0 ? static_cast<int>(sound) : f.soundMode;
+    counts["sound_mode"] = sound >= 0 ? static_cast<int>(sound) : soundBefore;
     return Line(counts);
   }
   if (op == "mode-names") {

@@ -21,11 +21,15 @@
 //   {"op":"mode-names"}                 -> {"ok":true,"names":["..", ... ten]}
 //   {"op":"subscribe"}                  -> {"ok":true}, then events on the same connection:
 //                                          {"event":"changed","addresses":[..],"by":".."}
-// A failure is {"ok":false,"error":"..."} (for set also "acknowledged" and "of").
+// A failure is {"ok":false,"error":"..."} (for set also "acknowledged" and "of", and
+// "refused":true when the request itself was refused and nothing was tried).
 //
 // A set is checked whole before anything is applied - every address must hold a parameter,
-// every value or band field must be within the one range table - and is applied as one step of
-// the owner's undo history. Every applied change, whoever made it, becomes one event.
+// every value or band field must be within the one range table, every master volume within the
+// upper limit it has after the request (a limit the same request sets counts) - and is applied
+// as one step of the owner's undo history. Its reply names the sound mode its changes went to,
+// also when the request switches the sound mode (2590): that switch takes effect after them.
+// Every applied change, whoever made it, becomes one event.
 #pragma once
 
 #include <functional>
@@ -99,6 +103,12 @@ class OwnerService {
 
   // Checks a set request's changes: false with `error` naming the first bad one.
   static bool CheckChanges(const std::vector<OwnerChange>& changes, std::string& error);
+  // CheckChanges, and the master volumes against their limits after the request
+  // (CheckMasterLimits), the limits before it asked of `backend` when the request holds a
+  // master volume. False with `error`; `refused` tells a refusal of the request from a backend
+  // that could not answer.
+  static bool CheckBatch(const std::vector<OwnerChange>& changes, OwnerBackend& backend, std::string& error,
+                         bool& refused);
 
  private:
   OwnerBackend& backend_;

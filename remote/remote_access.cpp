@@ -11,10 +11,6 @@ namespace mirelune {
 
 namespace {
 
-constexpr int kMasterFirst = 2560;
-constexpr int kMasterLimitFirst = 2568;
-constexpr int kMasterMax = 80;
-
 bool AllDigits(const std::string& s) {
   return !s.empty() && s.size() <= 6 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -80,14 +76,14 @@ bool MayLoadModes(RemoteRole role, const StaffList& list) {
 }
 
 ParamRange RemoteRangeOf(int address, const Store& store) {
-  ParamRange r = RangeOf(address);
-  if (address >= kMasterFirst && address < kMasterFirst + 3) {
-    const int32_t limit = std::clamp(store.ParamTable.at(0, kMasterLimitFirst + address - kMasterFirst).Value,
-                                     0, kMasterMax);
-    r.high = std::min(r.high, limit);
-    r.low = std::min(r.low, r.high);
-  }
-  return r;
+  return RangeUnderLimits(address, MasterLimitsOf(store));
+}
+
+MasterLimits MasterLimitsOf(const Store& store) {
+  MasterLimits limits{};
+  for (size_t i = 0; i < limits.size(); ++i)
+    limits[i] = store.ParamTable.at(0, kMasterVolumeLimitFirst + static_cast<int>(i)).Value;
+  return limits;
 }
 
 bool ResolveRemoteKey(const std::string& key, const std::vector<int>& visible, int& address,

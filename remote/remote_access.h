@@ -36,6 +36,8 @@ bool MayLoadModes(RemoteRole role, const StaffList& list);
 // The range of `address` as the console's controls offer it with the store's values: a master
 // volume no higher than its upper limit (addresses 2568..2570), whatever the range table says.
 ParamRange RemoteRangeOf(int address, const Store& store);
+// The master volumes' upper limits as the store holds them.
+MasterLimits MasterLimitsOf(const Store& store);
 
 // The address a remote request means by `key`: an address ("2560"), a name in Chinese or
 // English ("音乐总音量", "Music master volume") or "KIND:NAME". A name carried by several

@@ -111,7 +111,9 @@ RemoteRole RemoteApi::Authorize(const RemoteRequest& request) {
   if (const auto h = request.headers.find("authorization"); h != request.headers.end()) {
     const std::string prefix = "Bearer ";
     if (h->second.compare(0, prefix.size(), prefix) == 0) token = h->second.substr(prefix.size());
-  } else if (const auto q = request.query.find("token"); q != request.query.end()) {
+  } else if (const auto q = request.query.find("token"); q != request.query.end() && request.path == kEventsPath) {
+    // Only the WebSocket, whose headers a browser cannot set: a token in a page's address
+    // ends up in logs and histories.
     token = q->second;
   }
   return token.empty() ? RemoteRole::None : auth_.Use(token);
@@ -145,7 +147,6 @@ RemoteReply RemoteApi::Handle(const RemoteRequest& request) {
   if (parts.size() == 3 && parts[2] == "session" && m == "DELETE") {
     const auto h = request.headers.find("authorization");
     if (h != request.headers.end() && h->second.size() > 7) auth_.Revoke(h->second.substr(7));
-    if (const auto q = request.query.find("token"); q != request.query.end()) auth_.Revoke(q->second);
     return Reply(200, QJsonObject{});
   }
   if (parts.size() == 3 && parts[2] == "device" && m == "GET") return Device(role);
@@ -162,24 +163,43 @@ RemoteReply RemoteApi::Handle(const RemoteRequest& request) {
                m + " " + request.path + " is not part of the API");
 }
 
+namespace {
+
+RemoteReply TooMany(int64_t waitMs, const std::string& text) {
+  const int64_t seconds = (waitMs + 999) / 1000;
+  RemoteReply r = Error(429, text + "; try again in " + std::to_string(seconds) + " s");
+  r.headers.emplace_back("Retry-After", std::to_string(seconds));
+  return r;
+}
+
+}  // namespace
+
 RemoteReply RemoteApi::Session(const RemoteRequest& request) {
   const std::string& client = request.client;
-  if (const int64_t wait = auth_.LockedFor(client); wait > 0) {
-    const int64_t seconds = (wait + 999) / 1000;
-    RemoteReply r = Error(429, "too many wrong attempts; try again in " + std::to_string(seconds) + " s");
-    r.headers.emplace_back("Retry-After", std::to_string(seconds));
-    return r;
-  }
+  // A page of another site can send a simple form POST without asking first; JSON it cannot
+  // send without the browser asking this server, which does not agree. So only JSON signs in.
+  const auto type = request.headers.find("content-type");
+  const std::string mediaType = type == request.headers.end() ? std::string() : type->second.substr(0, type->second.find(';'));
+  if (QString::fromStdString(mediaType).trimmed().compare("application/json", Qt::CaseInsensitive) != 0)
+    return Error(415, "sign in with Content-Type: application/json");
+  if (const int64_t wait = auth_.LockedFor(client); wait > 0) return TooMany(wait, "too many wrong attempts");
   QJsonParseError parseError{};
   const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &parseError);
   if (!doc.isObject()) return Error(400, "the body must be a JSON object with \"pin\", \"password\" or \"pair\"");
   const QJsonObject in = doc.object();
+  if ((in.value("pin").isString() || in.value("password").isString()) && auth_.ServerLockedFor() > 0)
+    return TooMany(auth_.ServerLockedFor(),
+                   "too many wrong attempts at this server: the PIN was replaced (the amplifier's console shows "
+                   "the new one)");
   RemoteRole role = RemoteRole::None;
+  std::string what = "PIN";
   if (in.value("pin").isString()) {
     if (auth_.PinMatches(in.value("pin").toString().toStdString())) role = RemoteRole::Staff;
   } else if (in.value("pair").isString()) {
+    what = "pairing code";
     if (auth_.TakePairingCode(in.value("pair").toString().toStdString())) role = RemoteRole::Staff;
   } else if (in.value("password").isString()) {
+    what = "installer password";
     const std::string digits = in.value("password").toString().toStdString();
     const bool wellFormed = digits.size() == 6 &&
                             std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -194,7 +214,14 @@ RemoteReply RemoteApi::Session(const RemoteRequest& request) {
     return Error(400, "give \"pin\", \"password\" or \"pair\" as a string");
   }
   if (role == RemoteRole::None) {
-    auth_.Failed(client);
+    const bool replaced = auth_.Failed(client);
+    if (log) {
+      const std::string when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+      log(when + " " + client + " wrong " + what + (auth_.LockedFor(client) > 0 ? " (this address is locked out for 60 s)" : ""));
+      if (replaced)
+        log(when + " the PIN was replaced after " + std::to_string(RemoteAuth::kMaxServerFailures) +
+            " wrong secrets; sign-in by PIN or password is closed for 60 s");
+    }
     return Error(401, "wrong PIN, password or pairing code");
   }
   auth_.Succeeded(client);
@@ -320,7 +347,8 @@ RemoteReply RemoteApi::PutParams(RemoteRole role, const RemoteRequest& request) 
       long v = 0;
       if (!WholeNumber(it.value(), v)) return Error(400, key + ": the value is not a whole number");
       if (!IsBandAddress(address)) {
-        const ParamRange range = RemoteRangeOf(address, store_);
+        // A master volume's limit is checked below, against the limit this request leaves.
+        const ParamRange range = RangeOf(address);
         if (!range.Contains(v))
           return Error(400, "value " + std::to_string(v) + " outside the range of " + QualifiedName(address) + " (" +
                                 std::to_string(address) + "): " + range.Text());
@@ -330,6 +358,10 @@ RemoteReply RemoteApi::PutParams(RemoteRole role, const RemoteRequest& request) 
     changes.push_back(std::move(c));
   }
   if (!OwnerService::CheckChanges(changes, error)) return Error(400, error);
+  std::vector<std::pair<int, long long>> values;
+  for (const OwnerChange& c : changes)
+    if (!c.band) values.emplace_back(c.address, c.value);
+  if (!CheckMasterLimits(values, MasterLimitsOf(store_), error)) return Error(400, error);
 
   std::vector<int> addresses;
   for (const OwnerChange& c : changes) addresses.push_back(c.address);

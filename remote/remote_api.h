@@ -13,9 +13,13 @@
 //                          -> 401 wrong secret, 429 too many wrong ones (Retry-After), 400
 //                             malformed, 503 installer password while the amplifier is offline
 //   DELETE /api/v1/session -> 200 {} (the token dies)
-// Every other endpoint needs "Authorization: Bearer TOKEN" (the WebSocket may give
-// "?token=TOKEN" instead, as browsers cannot set its headers) and answers 401 without a valid
-// one.
+//                          Only with "Content-Type: application/json" (else 415): a page of
+//                          another site cannot spend the tries with a simple form POST. Every
+//                          wrong secret is logged with the client's address; see remote_auth.h
+//                          for the limits (429 with Retry-After).
+// Every other endpoint needs "Authorization: Bearer TOKEN" (the WebSocket, and only it, may
+// give "?token=TOKEN" instead, as browsers cannot set its headers) and answers 401 without a
+// valid one.
 //   GET /api/v1/device     -> {"name": "virtual:a", "identifier": "_LM-R52Z", "online": true,
 //                              "mode": 1..10 | null, "mode_name": "..." | null,
 //                              "sound_mode": 0|1, "role": "staff", "can_load_modes": true}
@@ -71,6 +75,9 @@ namespace mirelune {
 
 class Store;
 
+// The WebSocket's path.
+constexpr char kEventsPath[] = "/api/v1/events";
+
 struct RemoteRequest {
   std::string method;  // "GET", "POST", "PUT", "DELETE"
   std::string path;    // "/api/v1/params"
@@ -108,7 +115,8 @@ class RemoteApi {
 
   // The page's files by name ("index.html", "app.js", "style.css"): false when there is none.
   std::function<bool(const std::string& name, std::string& bytes)> loadAsset;
-  // One line per applied change: time, client, role, address and name, old -> new.
+  // One line per applied change: time, client, role, address and name, old -> new; and one
+  // per wrong secret: time, client, which secret.
   std::function<void(const std::string& line)> log;
   // Names the change's author in events ("remote staff 192.168.1.20").
   static std::string By(RemoteRole role, const std::string& client);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "remote/remote_auth.h"
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -33,13 +34,18 @@ RemoteAuth::RemoteAuth(std::function<int64_t()> nowMs, std::function<void(uint8_
       std::random_device device;
       for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(device() & 0xFF);
     };
+  NewPin();
+  NewPairingCode();
+}
+
+void RemoteAuth::NewPin() {
   // Six digits without the bias of a plain modulo of a byte: values 0..249 only.
+  pin_.clear();
   while (pin_.size() < 6) {
     uint8_t b = 0;
     random_(&b, 1);
     if (b < 250) pin_ += static_cast<char>('0' + b % 10);
   }
-  NewPairingCode();
 }
 
 std::string RemoteAuth::RandomHex(size_t bytes) {
@@ -63,14 +69,43 @@ int64_t RemoteAuth::LockedFor(const std::string& client) const {
   return left > 0 ? left : 0;
 }
 
-void RemoteAuth::Failed(const std::string& client) {
+int64_t RemoteAuth::ServerLockedFor() const {
+  const int64_t left = serverLockedUntil_ - now_();
+  return left > 0 ? left : 0;
+}
+
+bool RemoteAuth::Failed(const std::string& client) {
+  const int64_t now = now_();
+  // Addresses whose last wrong secret is long past are forgotten; a guesser with ever new
+  // addresses must not make the table grow without end.
+  for (auto it = clients_.begin(); it != clients_.end();)
+    it = now - it->second.lastFailure > kServerWindowMs && it->second.lockedUntil <= now ? clients_.erase(it)
+                                                                                         : std::next(it);
+  if (clients_.size() >= kMaxClients && !clients_.count(client)) {
+    auto oldest = std::min_element(clients_.begin(), clients_.end(), [](const auto& x, const auto& y) {
+      return x.second.lastFailure < y.second.lastFailure;
+    });
+    clients_.erase(oldest);
+  }
   Client& c = clients_[client];
-  if (c.lockedUntil != 0 && c.lockedUntil <= now_()) {
+  if (c.lockedUntil != 0 && c.lockedUntil <= now) {
     // The last lock-out is over: counting starts again.
     c.failures = 0;
     c.lockedUntil = 0;
   }
-  if (++c.failures >= kMaxFailures) c.lockedUntil = now_() + kLockoutMs;
+  c.lastFailure = now;
+  if (++c.failures >= kMaxFailures) c.lockedUntil = now + kLockoutMs;
+
+  serverFailures_.erase(std::remove_if(serverFailures_.begin(), serverFailures_.end(),
+                                       [now](int64_t t) { return now - t >= kServerWindowMs; }),
+                        serverFailures_.end());
+  serverFailures_.push_back(now);
+  if (static_cast<int>(serverFailures_.size()) < kMaxServerFailures) return false;
+  serverFailures_.clear();
+  serverLockedUntil_ = now + kLockoutMs;
+  NewPin();
+  if (onPinReplaced) onPinReplaced();
+  return true;
 }
 
 void RemoteAuth::Succeeded(const std::string& client) { clients_.erase(client); }

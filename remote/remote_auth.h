@@ -11,12 +11,19 @@
 //  - kMaxFailures wrong secrets (PIN, pairing code or password) from one client address lock
 //    that client out for kLockoutMs; while locked out even a right secret is refused, so the
 //    PIN cannot be guessed at any speed. A right secret clears the client's count.
+//  - The whole server counts too, whatever address the guesses come from (a guesser may have
+//    many): kMaxServerFailures wrong secrets within kServerWindowMs replace the PIN (the old
+//    one is dead; onPinReplaced tells the host, which shows the new one) and close the PIN and
+//    the installer password to everyone for kLockoutMs. So at most kMaxServerFailures guesses
+//    meet one PIN, and the amplifier's password takes no more than that per kLockoutMs. The
+//    pairing code (128 bits, not guessable) is still taken meanwhile.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace mirelune {
 
@@ -28,6 +35,8 @@ class RemoteAuth {
   static constexpr int kMaxFailures = 5;
   static constexpr int64_t kLockoutMs = 60 * 1000;
   static constexpr int64_t kIdleMs = 12LL * 60 * 60 * 1000;
+  static constexpr int kMaxServerFailures = 10;
+  static constexpr int64_t kServerWindowMs = 10 * 60 * 1000;
 
   // `nowMs` is the clock (monotonic milliseconds); `random` fills bytes with secure random
   // values (the system's by default).
@@ -41,8 +50,12 @@ class RemoteAuth {
 
   // Milliseconds `client` must still wait; 0 when it may try.
   int64_t LockedFor(const std::string& client) const;
-  // A wrong secret from `client`.
-  void Failed(const std::string& client);
+  // Milliseconds the PIN and the password stay closed to everyone after the PIN was replaced.
+  int64_t ServerLockedFor() const;
+  // A wrong secret from `client`. True when it was one too many for the whole server: the
+  // PIN was replaced (onPinReplaced has been called).
+  bool Failed(const std::string& client);
+  std::function<void()> onPinReplaced;
   // A right secret from `client`: its count starts again.
   void Succeeded(const std::string& client);
 
@@ -66,13 +79,18 @@ class RemoteAuth {
   struct Client {
     int failures = 0;
     int64_t lockedUntil = 0;
+    int64_t lastFailure = 0;
   };
+  void NewPin();
+  static constexpr size_t kMaxClients = 4096;  // addresses remembered; the oldest go first
   std::function<int64_t()> now_;
   std::function<void(uint8_t*, size_t)> random_;
   std::string pin_;
   std::string pairing_;
   std::map<std::string, Token> tokens_;
   std::map<std::string, Client> clients_;
+  std::vector<int64_t> serverFailures_;  // times of the wrong secrets in the window
+  int64_t serverLockedUntil_ = 0;
 };
 
 // Compares without an early exit, so the time taken does not tell how much of a secret matched.

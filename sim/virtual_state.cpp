@@ -103,14 +103,64 @@ std::vector<std::string> NamedVirtualAmplifiers() {
 VirtualStateLock::VirtualStateLock(std::string statePath) : path_(std::move(statePath) + ".lock") {}
 VirtualStateLock::~VirtualStateLock() { Release(); }
 
+namespace {
+
+StateLockWait& LockWait() {
+  static StateLockWait wait;
+  return wait;
+}
+
+constexpr int kLockPollMs = 20;
+
+// "30 s", "0.2 s"
+std::string Seconds(int ms) {
+  return std::to_string(ms / 1000) + (ms % 1000 ? "." + std::to_string(ms % 1000 / 100) : std::string()) + " s";
+}
+
+}  // namespace
+
+void SetStateLockWait(StateLockWait wait) { LockWait() = std::move(wait); }
+
 #ifndef _WIN32
 
+namespace {
+
+std::string ProgramName() {
+  std::string name;
+  if (FILE* f = std::fopen("/proc/self/comm", "r")) {
+    char buf[64] = {};
+    if (std::fgets(buf, sizeof buf, f)) name = buf;
+    std::fclose(f);
+  }
+  while (!name.empty() && (name.back() == '\n' || name.back() == ' ')) name.pop_back();
+  return name.empty() ? "a program" : name;
+}
+
+// "mirelune-cli (PID 42)" from the lock file's "42 mirelune-cli"; "another program" for one
+// that wrote nothing (an older version, or not ours).
+std::string HolderOf(int fd) {
+  char buf[128] = {};
+  const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+  const std::string text = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+  const size_t space = text.find(' ');
+  const long pid = std::strtol(text.c_str(), nullptr, 10);
+  if (pid <= 0 || space == std::string::npos) return "another program";
+  std::string program = text.substr(space + 1);
+  program = program.substr(0, program.find('\n'));
+  return program + " (PID " + std::to_string(pid) + ")";
+}
+
+}  // namespace
+
 void VirtualStateLock::Release() {
-  if (fd_ >= 0) ::close(static_cast<int>(fd_));  // closing releases the flock
+  if (fd_ < 0) return;
+  // Emptied first: whoever opens it next must not read a holder that has let go.
+  [[maybe_unused]] const int t = ::ftruncate(static_cast<int>(fd_), 0);
+  ::close(static_cast<int>(fd_));  // closing releases the flock
   fd_ = -1;
 }
 
-bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& onWait) {
+bool VirtualStateLock::Acquire(std::string& error) {
   if (fd_ >= 0) return true;
   std::error_code ec;
   fs::create_directories(fs::path(path_).parent_path(), ec);
@@ -120,11 +170,22 @@ bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& 
             std::strerror(errno) + ")";
     return false;
   }
+  const StateLockWait& wait = LockWait();
   int r = ::flock(fd, LOCK_EX | LOCK_NB);
   if (r != 0 && errno == EWOULDBLOCK) {
-    if (onWait) onWait();
-    do r = ::flock(fd, LOCK_EX);
-    while (r != 0 && errno == EINTR);
+    const std::string holder = HolderOf(fd);
+    if (wait.onWait) wait.onWait(path_, holder);
+    // Polled, not a blocking flock: the wait has an end.
+    for (int waited = 0; r != 0 && (errno == EWOULDBLOCK || errno == EINTR); waited += kLockPollMs) {
+      if (waited >= wait.limitMs) {
+        error = path_ + ": the virtual amplifier's memory is locked by " + HolderOf(fd) + "; gave up after " +
+                Seconds(wait.limitMs);
+        ::close(fd);
+        return false;
+      }
+      ::usleep(kLockPollMs * 1000);
+      r = ::flock(fd, LOCK_EX | LOCK_NB);
+    }
   }
   if (r != 0) {
     error = path_ + ": cannot lock the virtual amplifier's state (" + std::strerror(errno) + ")";
@@ -132,6 +193,8 @@ bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& 
     return false;
   }
   fd_ = fd;
+  const std::string text = std::to_string(::getpid()) + " " + ProgramName() + "\n";
+  if (::ftruncate(fd, 0) == 0) [[maybe_unused]] const ssize_t w = ::pwrite(fd, text.data(), text.size(), 0);
   return true;
 }
 
@@ -142,7 +205,7 @@ void VirtualStateLock::Release() {
   fd_ = -1;
 }
 
-bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& onWait) {
+bool VirtualStateLock::Acquire(std::string& error) {
   if (fd_ >= 0) return true;
   std::error_code ec;
   fs::create_directories(fs::path(path_).parent_path(), ec);
@@ -153,15 +216,20 @@ bool VirtualStateLock::Acquire(std::string& error, const std::function<void()>& 
     error = path_ + ": cannot open the lock of the virtual amplifier's state";
     return false;
   }
+  const StateLockWait& wait = LockWait();
   OVERLAPPED o{};
-  if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &o)) {
-    if (onWait) onWait();
-    OVERLAPPED w{};
-    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &w)) {
+  bool locked = LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &o);
+  if (!locked && wait.onWait) wait.onWait(path_, "another program");
+  for (int waited = 0; !locked; waited += kLockPollMs) {
+    if (waited >= wait.limitMs) {
       CloseHandle(h);
-      error = path_ + ": cannot lock the virtual amplifier's state";
+      error = path_ + ": the virtual amplifier's memory is locked by another program; gave up after " +
+              Seconds(wait.limitMs);
       return false;
     }
+    Sleep(kLockPollMs);
+    OVERLAPPED w{};
+    locked = LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &w);
   }
   fd_ = reinterpret_cast<intptr_t>(h);
   return true;
@@ -304,9 +372,8 @@ bool DecodeVirtualState(const std::vector<uint8_t>& bytes, VirtualAmplifier& amp
 
 // ---- a session ----
 
-bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error,
-                               const std::function<void()>& onWait) {
-  if (!lock_.Acquire(error, onWait)) return false;
+bool VirtualStateSession::Open(VirtualAmplifier& amp, std::string& error) {
+  if (!lock_.Acquire(error)) return false;
   std::vector<uint8_t> bytes;
   bool exists = false;
   std::string why;

@@ -37,7 +37,18 @@ bool ValidVirtualName(const std::string& name);
 // The named virtual amplifiers that have a memory (a state file), sorted by name.
 std::vector<std::string> NamedVirtualAmplifiers();
 
-// The exclusive lock of a state file, held from Acquire until destruction.
+// How long a program waits for a state another program has locked, and what it says
+// meanwhile. Process-wide, set once at the program's start; by default 30 s without a note.
+struct StateLockWait {
+  int limitMs = 30000;
+  // Called once, at once, when another program holds the lock: the lock file and who holds it
+  // ("mirelune-cli set (PID 42)", or "another program" when it wrote no name).
+  std::function<void(const std::string& lockFile, const std::string& holder)> onWait;
+};
+void SetStateLockWait(StateLockWait wait);
+
+// The exclusive lock of a state file, held from Acquire until destruction. The lock file names
+// its holder ("PID PROGRAM") while it is held.
 class VirtualStateLock {
  public:
   explicit VirtualStateLock(std::string statePath);
@@ -45,10 +56,11 @@ class VirtualStateLock {
   VirtualStateLock(const VirtualStateLock&) = delete;
   VirtualStateLock& operator=(const VirtualStateLock&) = delete;
 
-  // Waits until no other program holds the lock; `onWait` is called once first when one does.
-  // Creates the state's folder when missing. False with `error` when the lock file cannot be
-  // opened or locked.
-  bool Acquire(std::string& error, const std::function<void()>& onWait = {});
+  // Waits until no other program holds the lock, at most the StateLockWait's limit (its note
+  // is given once first when one does). Creates the state's folder when missing. False with
+  // `error` when the lock file cannot be opened or locked, or the wait ran out (naming the
+  // holder and the time waited).
+  bool Acquire(std::string& error);
   bool Held() const { return fd_ >= 0; }
   void Release();
 
@@ -65,7 +77,7 @@ class VirtualStateSession {
   // Takes the lock (see VirtualStateLock::Acquire) and loads the state into `amp`; a missing
   // file leaves `amp` as it is (the factory state). A file that is not a state is refused:
   // false, `error` names the file, `amp` is untouched and the lock is released.
-  bool Open(VirtualAmplifier& amp, std::string& error, const std::function<void()>& onWait = {});
+  bool Open(VirtualAmplifier& amp, std::string& error);
   // Saves `amp` when it differs from what was last loaded or saved, keeping the lock: an owner
   // calls it after every change the amplifier acknowledges. False with `error` when the save
   // failed.

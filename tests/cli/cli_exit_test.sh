@@ -34,6 +34,25 @@ info extra
 --faults drop=1 info
 EOF
 
+# A master volume against its upper limit as the same batch leaves it (the limit it sets, else
+# the amplifier's), for each of the three: refused whole (2), nothing changed.
+expect_rc 0 --device virtual:lim set 2568=80 2569=80 2570=80 2560=20 2561=20 2562=20
+while read -r batch; do
+  # shellcheck disable=SC2086
+  expect_rc 2 --device virtual:lim set $batch
+  grep -q "above its upper limit" err.txt || fail "set $batch: $(cat err.txt)"
+done <<'BATCHES'
+2568=30 2560=50
+2561=50 2569=30
+2570=30 2562=50
+2570=30 2562=31
+BATCHES
+expect_rc 0 --device virtual:lim get 2568 2569 2570 2560 2561 2562
+[ "$(tr '\n' ' ' < out.txt)" = "2568=80 2569=80 2570=80 2560=20 2561=20 2562=20 " ] || fail "a refused batch changed: $(cat out.txt)"
+expect_rc 0 --device virtual:lim set 2570=30 2562=30
+expect_rc 2 --device virtual:lim set 2562=31
+expect_rc 0 --device virtual:lim set 2562=50 2570=60
+
 # Operation failures: 1.
 expect_rc 1 dump missing.sp
 expect_rc 1 response missing.sp --page 0

@@ -64,6 +64,57 @@ grep -q "good.png: write failed" err.txt || fail "plot onto a full disk: $(cat e
 cmp -s good.png good-before.png || fail "a failed plot replaced the good picture"
 ls | grep -q '\.tmp-' && fail "temporary files left: $(ls)"
 
+# A closed standard output is a failure: nothing printed is lost silently, nor written into a
+# file that took its number.
+for cmd in "$V get 1028" "--version" "dump d.sp" "$V set 1028=61"; do
+  # shellcheck disable=SC2086
+  "$CLI" $cmd >&- 2>err.txt
+  rc=$?
+  [ "$rc" = 1 ] || fail "$cmd >&- exited $rc, expected 1"
+  grep -q "standard output could not be written (it is closed)" err.txt || fail "$cmd >&-: $(cat err.txt)"
+done
+grep -rq "1028=" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" 2>/dev/null && fail "get's output landed in a file"
+
+# -o onto a symbolic link replaces the file it points to (at the end of a chain, also one that
+# does not exist yet), beside that file, and keeps the link.
+mkdir -p real
+for cmd in "defaults" "$V read-mode 1" "plot d.sp --page 0"; do
+  rm -f real/* link.out link2.out
+  echo old > real/target
+  ln -s real/target link2.out
+  ln -s link2.out link.out
+  # shellcheck disable=SC2086
+  expect_rc 0 $cmd -o link.out
+  [ -L link.out ] && [ "$(readlink link.out)" = link2.out ] && [ "$(readlink link2.out)" = real/target ] ||
+    fail "$cmd -o link: the link was replaced"
+  [ "$(wc -c < real/target)" -gt 1000 ] || fail "$cmd -o link: the file it points to was not written"
+  ls -a real | grep -q '\.tmp-' && fail "$cmd -o link: temporaries left"
+  rm -f real/target
+  # shellcheck disable=SC2086
+  expect_rc 0 $cmd -o link.out
+  [ -f real/target ] && [ -L link.out ] || fail "$cmd -o dangling link: $(ls -l real link.out)"
+done
+ln -sf loop.out loop.out
+expect_rc 1 defaults -o loop.out
+grep -q "loop of symbolic links" err.txt || fail "a link loop: $(cat err.txt)"
+
+# -o - is standard output; ./- is a file called "-".
+expect_rc 0 defaults -o -
+cmp -s out.txt d.sp || fail "defaults -o - differs from the file"
+expect_rc 0 $V read-mode 1 -o -
+[ "$(wc -c < out.txt)" = 252000 ] || fail "read-mode -o -: $(wc -c < out.txt) bytes"
+expect_rc 0 $V sync -o -
+[ "$(wc -c < out.txt)" = 252000 ] || fail "sync -o -: the mode line went into the file"
+grep -q "current mode: 1" err.txt || fail "sync -o -: $(cat err.txt)"
+expect_rc 0 plot d.sp --page 0 -o -
+head -c 8 out.txt | od -An -tx1 | grep -q "89 50 4e 47 0d 0a 1a 0a" || fail "plot -o - is no PNG"
+[ -e ./- ] && fail "-o - made a file called -"
+expect_rc 0 defaults -o ./-
+cmp -s ./- d.sp || fail "defaults -o ./-"
+rm -f ./-
+expect_rc 2 --device virtual:a,virtual:b read-mode 1 -o -
+grep -q "takes the file of one amplifier" err.txt || fail "read-mode of two to -: $(cat err.txt)"
+
 # Values no filter has are refused with their line, never printed from a buffer that was not
 # filled; a filter number no int holds is no filter 1.
 printf 'Filter 1: ON PK Fc 1000 Hz Gain 1e308 dB Q 1\n' > huge.txt

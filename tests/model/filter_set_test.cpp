@@ -119,13 +119,15 @@ std::vector<FileCase> AcceptedFiles() {
        "Filter 1: ON PK Fc 1,5 kHz Gain -2 dB Q 1\n"
        "Filter 2: ON PK Fc 2.25kHz Gain 1 dB Q 2\n"
        "Filter 3: ON HS Fc 12 KHz Gain -3 dB\n"
-       "Filter 4: ON PK Fc 1,0005 kHz Gain 1 dB Q 1\n",  // four decimals: no thousands
+       "Filter 4: ON PK Fc 1,0005 kHz Gain 1 dB Q 1\n"  // four decimals: no thousands
+       "Filter 5: ON PK Fc 2kHz Gain -1 dB Q 1\n",
        false,
        0,
        {{1, 1, true, FilterType::Peaking, "PK", 1500, -2, 1, kNone},
         {2, 2, true, FilterType::Peaking, "PK", 2250, 1, 2, kNone},
         {3, 3, true, FilterType::HighShelf, "HS", 12000, -3, kNone, kNone},
-        {4, 4, true, FilterType::Peaking, "PK", 1000.5, 1, 1, kNone}}},
+        {4, 4, true, FilterType::Peaking, "PK", 1000.5, 1, 1, kNone},
+        {5, 5, true, FilterType::Peaking, "PK", 2000, -1, 1, kNone}}},
       {"preamp_only", "Preamp: 0 dB\n", true, 0, {}},
   };
 }
@@ -177,6 +179,12 @@ TEST(FilterSet, RefusesWithTheLineAndTheReason) {
       {"Preamp: -6 dB please\n", Kind::AfterValue, 4, "please"},
       {"Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 1\n\nFilter 2: ON PK Fc 1e999 Hz Gain -3 dB Q 1\n",
        Kind::BadNumber, 6, "1e999"},
+      // Beyond any filter, in either direction: refused with the line, the value short.
+      {"Filter 1: ON PK Fc 1000 Hz Gain 1e308 dB Q 1\n", Kind::OutOfRange, 4, "Gain"},
+      {"Filter 1: ON PK Fc 1000 Hz Gain -1e308 dB Q 1\n", Kind::OutOfRange, 4, "Gain"},
+      {"Filter 1: ON PK Fc 1000 Hz Gain -201 dB Q 1\n", Kind::OutOfRange, 4, "Gain"},
+      {"Preamp: -1e308 dB\n", Kind::OutOfRange, 4, "Preamp"},
+      {"Filter 1: ON PK Fc 1e300 Hz Gain 1 dB Q 1\n", Kind::OutOfRange, 4, "Fc"},
   };
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -190,6 +198,7 @@ TEST(FilterSet, RefusesWithTheLineAndTheReason) {
     EXPECT_EQ(error.detail, c.detail);
     EXPECT_TRUE(set.hasPreamp);
     EXPECT_TRUE(set.filters.empty());
+    EXPECT_LT(error.Text().size(), 200u) << "a value is quoted short: " << error.Text();
     if (c.line > 0) {
       // The message names the line by number and text, without its line end.
       const std::string shown = std::string(c.text).substr(0, std::string(c.text).find('\n'));

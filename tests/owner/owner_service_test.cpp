@@ -84,6 +84,8 @@ TEST_P(Refused, BeforeTheBackendIsAsked) {
   EXPECT_NE(reply.value("error").toString().toStdString().find(GetParam().error), std::string::npos)
       << GetParam().request << " -> " << reply.value("error").toString().toStdString();
   EXPECT_EQ(backend.sets, 0) << "a refused request changes nothing";
+  if (std::string(GetParam().request).find("\"set\"") != std::string::npos)
+    EXPECT_TRUE(reply.value("refused").toBool()) << "said to be refused as it stands";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -103,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{R"({"op":"set","changes":[{"address":0,"shape":200}]})", "shape 200 outside 0..2"},
         RefusedCase{R"({"op":"set","changes":[{"address":0,"colour":1}]})", "bad band field 'colour'"},
         RefusedCase{R"({"op":"set","sound_mode":2,"changes":[{"address":1028,"value":70}]})", "sound_mode must be 0 or 1"},
+        // A master volume against the limit the same request leaves (the fake's limits are 5).
+        RefusedCase{R"({"op":"set","changes":[{"address":2562,"value":6}]})", "2562 is above its upper limit: 0..5"},
+        RefusedCase{R"({"op":"set","changes":[{"address":2568,"value":30},{"address":2560,"value":50}]})",
+                    "2560 is above its upper limit: 0..30 (the limit at address 2568, as this request sets it)"},
         RefusedCase{R"({"op":"get","addresses":[99999]})", "no parameter at address"},
         RefusedCase{R"({"op":"get","addresses":[]})", "no address given"}));
 
@@ -119,6 +125,10 @@ TEST(OwnerService, SetReachesTheBackendWholeAndCountsWhatWasAcknowledged) {
   EXPECT_TRUE(backend.last[1].band);
   EXPECT_EQ(backend.last[1].fields.size(), 2u) << "only the fields given";
   EXPECT_EQ(backend.lastBy, "mirelune-cli (PID 9)");
+
+  // A limit raised in the same request lets its volume above the old one.
+  reply = Ask(service, R"({"op":"set","changes":[{"address":2562,"value":30},{"address":2570,"value":40}]})");
+  EXPECT_TRUE(reply.value("ok").toBool()) << reply.value("error").toString().toStdString();
 
   backend.acknowledgeAtMost = 1;
   reply = Ask(service, R"({"op":"set","changes":[{"address":1028,"value":70},{"address":1029,"value":70}]})");

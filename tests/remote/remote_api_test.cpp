@@ -85,6 +85,7 @@ class RemoteApiTest : public ::testing::Test {
     r.path = path;
     r.body = body;
     r.client = client;
+    if (!body.empty()) r.headers["content-type"] = "application/json";
     if (!token.empty()) r.headers["authorization"] = "Bearer " + token;
     return api.Handle(r);
   }
@@ -177,6 +178,63 @@ TEST_F(RemoteApiTest, FiveWrongSecretsLockTheClientOutForAMinuteEvenForTheRightP
   EXPECT_EQ(Call("POST", "/api/v1/session", right, "", "10.0.0.7").status, 429);
 }
 
+// Guesses from ever new addresses: the server's own count replaces the PIN and closes the PIN
+// and the password to everyone for a minute; the pairing code still signs in meanwhile; every
+// wrong secret is logged with its address.
+TEST_F(RemoteApiTest, WrongSecretsFromManyAddressesReplaceThePinForEveryone) {
+  std::vector<std::string> lines;
+  api.log = [&lines](const std::string& line) { lines.push_back(line); };
+  int replaced = 0;
+  auth.onPinReplaced = [&replaced] { ++replaced; };
+  const std::string old = auth.Pin();
+  const std::string wrong = std::string("{\"pin\": \"") + (old == "000000" ? "111111" : "000000") + "\"}";
+  for (int i = 0; i < RemoteAuth::kMaxServerFailures; ++i) {
+    EXPECT_EQ(Call("POST", "/api/v1/session", wrong, "", "10.1.0." + std::to_string(i)).status, 401);
+    EXPECT_EQ(replaced, i + 1 == RemoteAuth::kMaxServerFailures ? 1 : 0) << "after " << i + 1;
+  }
+  ASSERT_EQ(lines.size(), static_cast<size_t>(RemoteAuth::kMaxServerFailures) + 1);
+  EXPECT_NE(lines[3].find("10.1.0.3 wrong PIN"), std::string::npos) << lines[3];
+  EXPECT_NE(lines.back().find("the PIN was replaced"), std::string::npos) << lines.back();
+  const std::string fresh = auth.Pin();
+  // The old PIN is dead, and nobody tries a PIN or the password for a minute - from anywhere.
+  RemoteReply r = Call("POST", "/api/v1/session", "{\"pin\": \"" + old + "\"}", "", "10.2.0.1");
+  EXPECT_EQ(r.status, 429) << r.body;
+  EXPECT_EQ(Call("POST", "/api/v1/session", "{\"pin\": \"" + fresh + "\"}", "", "10.2.0.2").status, 429);
+  EXPECT_EQ(Call("POST", "/api/v1/session", std::string("{\"password\": \"") + kInstallerPassword + "\"}", "",
+                 "10.2.0.3").status,
+            429);
+  EXPECT_EQ(Call("POST", "/api/v1/session", "{\"pair\": \"" + auth.PairingCode() + "\"}", "", "10.2.0.4").status, 200);
+  now += RemoteAuth::kLockoutMs;
+  if (fresh != old) EXPECT_EQ(Call("POST", "/api/v1/session", "{\"pin\": \"" + old + "\"}", "", "10.2.0.5").status, 401);
+  EXPECT_EQ(Call("POST", "/api/v1/session", "{\"pin\": \"" + fresh + "\"}", "", "10.2.0.6").status, 200);
+}
+
+// A page of another site can POST a form without asking this server first, but not JSON.
+TEST_F(RemoteApiTest, SignInTakesJsonOnlyAndTokensInTheAddressOnlyForTheWebSocket) {
+  const std::string body = "{\"pin\": \"" + auth.Pin() + "\"}";
+  for (const auto& [type, status] : std::vector<std::pair<std::string, int>>{
+           {"", 415}, {"text/plain", 415}, {"application/x-www-form-urlencoded", 415},
+           {"application/json; charset=utf-8", 200}, {"Application/JSON", 200}}) {
+    RemoteRequest r;
+    r.method = "POST";
+    r.path = "/api/v1/session";
+    r.body = body;
+    r.client = "10.3.0.1";
+    if (!type.empty()) r.headers["content-type"] = type;
+    EXPECT_EQ(api.Handle(r).status, status) << "'" << type << "'";
+  }
+  EXPECT_EQ(auth.LockedFor("10.3.0.1"), 0) << "a refused media type is no guess";
+  const std::string token = Staff();
+  RemoteRequest r;
+  r.method = "GET";
+  r.path = "/api/v1/device";
+  r.query["token"] = token;
+  EXPECT_EQ(api.Handle(r).status, 401);
+  EXPECT_EQ(api.Authorize(r), RemoteRole::None);
+  r.path = kEventsPath;
+  EXPECT_EQ(api.Authorize(r), RemoteRole::Staff);
+}
+
 TEST_F(RemoteApiTest, TokensExpireAfterTwelveHoursIdleAndDieWhenSignedOut) {
   const std::string token = Staff();
   now += RemoteAuth::kIdleMs - 1;
@@ -257,6 +315,50 @@ TEST_F(RemoteApiTest, ABatchIsCheckedWholeAndNothingIsAppliedWhenOneEntryIsRefus
   EXPECT_EQ(Json(ok).value("params").toArray().size(), 3);
 }
 
+// A batch that sets a limit and its volume: the volume is checked against the limit the batch
+// leaves, for each of the three master volumes; a refused batch changes neither.
+TEST_F(RemoteApiTest, AMasterVolumeIsCheckedAgainstTheLimitItsOwnBatchSets) {
+  const std::string i = Installer();
+  struct Case {
+    int volume, limit;
+    std::string body;
+    int status;
+  };
+  for (const Case& c : std::vector<Case>{
+           {2560, 2568, R"({"2568": 30, "2560": 50})", 400},
+           {2561, 2569, R"({"2561": 50, "2569": 30})", 400},
+           {2562, 2570, R"({"2570": 30, "2562": 50})", 400},
+           {2562, 2570, R"({"2562": 31, "2570": 30})", 400},
+           {2562, 2570, R"({"2570": 30, "2562": 30})", 200},
+       }) {
+    backend.store.ParamTable.at(0, c.limit).Value = 80;
+    backend.store.ParamTable.at(0, c.volume).Value = 20;
+    const RemoteReply r = Call("PUT", "/api/v1/params", c.body, i);
+    EXPECT_EQ(r.status, c.status) << c.body << " -> " << r.body;
+    EXPECT_EQ(Value(c.limit), c.status == 200 ? 30 : 80) << c.body;
+    EXPECT_EQ(Value(c.volume), c.status == 200 ? 30 : 20) << c.body;
+  }
+  // A limit raised in the same batch lets the volume above the old one.
+  backend.store.ParamTable.at(0, 2570).Value = 30;
+  EXPECT_EQ(Call("PUT", "/api/v1/params", R"({"2562": 50, "2570": 60})", i).status, 200);
+  EXPECT_EQ(Value(2562), 50);
+}
+
+// One bad entry anywhere in a batch - a band field beside a good value - refuses all of it.
+TEST_F(RemoteApiTest, AnInstallerBatchWithOneBadBandFieldChangesNothing) {
+  const std::string i = Installer();
+  const int32_t music = Value(2560);
+  const int16_t gain = backend.store.ParamTable.at(0, 0).Gain;
+  for (const char* body : {R"({"2560": 25, "0": {"gain": 9999}})", R"({"0": {"gain": 300, "q": 101}, "2560": 25})",
+                           R"({"2560": 25, "0": {"colour": 1}})", R"({"2560": 25, "0": {"gain": 1.5}})",
+                           R"({"2560": 25, "0": 300})"}) {
+    EXPECT_EQ(Call("PUT", "/api/v1/params", body, i).status, 400) << body;
+    EXPECT_EQ(Value(2560), music) << body;
+    EXPECT_EQ(backend.store.ParamTable.at(0, 0).Gain, gain) << body;
+  }
+  EXPECT_EQ(backend.sets, 0);
+}
+
 TEST_F(RemoteApiTest, AMasterVolumeStopsAtItsUpperLimit) {
   const std::string s = Staff();
   backend.store.ParamTable.at(0, 2568).Value = 40;  // music volume limit
@@ -274,6 +376,12 @@ TEST_F(RemoteApiTest, BodiesOverSixtyFourKibAreRefusedUnread) {
   EXPECT_EQ(Call("PUT", "/api/v1/params", big, s).status, 413);
   EXPECT_EQ(Call("POST", "/api/v1/session", big).status, 413);
   EXPECT_EQ(backend.sets, 0);
+  // The limit itself is taken, one byte more is not.
+  const std::string head = "{\"2560\": 25}";
+  const std::string exact = head + std::string(RemoteApi::kMaxBody - head.size(), ' ');
+  const RemoteReply r = Call("PUT", "/api/v1/params", exact, s);
+  EXPECT_EQ(r.status, 200) << r.body;
+  EXPECT_EQ(Call("PUT", "/api/v1/params", exact + " ", s).status, 413);
 }
 
 TEST_F(RemoteApiTest, EventsCarryValuesOnlyToRolesThatMaySeeThem) {

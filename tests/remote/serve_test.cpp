@@ -85,6 +85,17 @@ class ServeTest : public QObject {
     QCOMPARE(Put(staff_, R"({"2560": 30})"), 200);
     QCOMPARE(serve_->Value(2560), 30L);
     QCOMPARE(Put(installer_, R"({"2568": 80})"), 200);
+    // A limit and its volume in one batch: the volume against the new limit, here and through
+    // the owner's socket alike; refused whole.
+    QCOMPARE(Put(installer_, R"({"2570": 30, "2562": 50})"), 400);
+    QByteArray err;
+    QCOMPARE(serve_->Cli({"set", "2570=30", "2562=50"}, nullptr, &err), 2);
+    QVERIFY2(err.contains("above its upper limit"), err.constData());
+    QCOMPARE(serve_->Value(2570), 80L);
+    QVERIFY(serve_->Value(2562) != 50);
+    QCOMPARE(serve_->Cli({"set", "2570=30", "2562=30"}), 0);
+    QCOMPARE(serve_->Value(2562), 30L);
+    QCOMPARE(Put(installer_, R"({"2570": 80})"), 200);
   }
 
   void aChangeMadeThroughTheCommandLineReachesTheWebSocket() {
@@ -167,6 +178,30 @@ class ServeTest : public QObject {
     QVERIFY(PollUntil(5000, [&] {
       return Http(net, "PUT", flaky.At("/api/v1/params"), R"({"2560": 10})", token).status == 200;
     }));
+  }
+
+  // A change is kept before its 200 leaves: serve killed right after the answers loses none.
+  void anAcknowledgedChangeSurvivesAKill() {
+    ServeProcess killed(MIRELUNE_CLI, QString("kill%1").arg(QCoreApplication::applicationPid()));
+    QVERIFY2(killed.Error().isEmpty(), qPrintable(killed.Error()));
+    QNetworkAccessManager net;
+    QString password;
+    for (uint8_t d : mirelune::DefaultAdminDigits()) password += QChar('0' + d);
+    const QByteArray token = Http(net, "POST", killed.At("/api/v1/session"),
+                                  QJsonDocument(QJsonObject{{"password", password}}).toJson())
+                                 .json().value("token").toString().toLatin1();
+    QVERIFY(!token.isEmpty());
+    for (int v : {11, 12, 13})
+      QCOMPARE(Http(net, "PUT", killed.At("/api/v1/params"),
+                    QByteArray(R"({"2560": )") + QByteArray::number(v) + R"(, "0": {"gain": )" + QByteArray::number(300 + v) + "}}",
+                    token).status,
+               200);
+    ::kill(static_cast<pid_t>(killed.process().processId()), SIGKILL);
+    killed.process().waitForFinished(5000);
+    QCOMPARE(killed.Value(2560), 13L);
+    QByteArray out;
+    QCOMPARE(killed.Cli({"get", "0", "--json"}, &out), 0);
+    QVERIFY2(out.contains("\"gain\": 313"), out.constData());
   }
 
   // Last: it locks this client (the loopback address) out.

@@ -3,6 +3,8 @@
 // of changes, and the lock that serialises the programs sharing it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -213,15 +215,16 @@ TEST_F(VirtualStateTest, TheLockSerialisesSessions) {
   std::atomic<bool> closed{false};
   bool acquiredAfterClose = false;
   int valueSeen = -1;
+  std::atomic<bool> waited{false};
+  SetStateLockWait({30000, [&](const std::string&, const std::string&) {
+                      waited = true;
+                      waiting.set_value();
+                    }});
   std::thread other([&] {
     VirtualAmplifier second;
     VirtualStateSession s(path);
     std::string e;
-    bool waited = false;
-    const bool opened = s.Open(second, e, [&] {
-      waited = true;
-      waiting.set_value();
-    });
+    const bool opened = s.Open(second, e);
     if (!waited) waiting.set_value();  // no wait at all: the checks below fail, nothing hangs
     if (!opened) return;
     acquiredAfterClose = closed;
@@ -234,8 +237,31 @@ TEST_F(VirtualStateTest, TheLockSerialisesSessions) {
   closed = true;
   ASSERT_TRUE(session.Close(first, error)) << error;
   other.join();
+  SetStateLockWait({});
   EXPECT_TRUE(acquiredAfterClose);
   EXPECT_EQ(valueSeen, 44) << "the waiting session loaded the state from before the save";
+}
+
+// A wait for a state another program holds has an end: it names the holder, at once and when
+// it gives up.
+TEST_F(VirtualStateTest, AWaitForTheLockEndsNamingTheHolder) {
+  VirtualAmplifier first, second;
+  VirtualStateSession held(path);
+  std::string error;
+  ASSERT_TRUE(held.Open(first, error)) << error;
+  std::string told;
+  SetStateLockWait({200, [&told](const std::string& file, const std::string& holder) { told = file + " " + holder; }});
+  VirtualStateSession waiting(path);
+  EXPECT_FALSE(waiting.Open(second, error));
+  SetStateLockWait({});
+  const std::string me = "(PID " + std::to_string(::getpid()) + ")";
+  EXPECT_NE(told.find(path + ".lock "), std::string::npos) << told;
+  EXPECT_NE(told.find(me), std::string::npos) << told;
+  EXPECT_NE(error.find("locked by"), std::string::npos) << error;
+  EXPECT_NE(error.find(me), std::string::npos) << error;
+  EXPECT_NE(error.find("gave up after 0.2 s"), std::string::npos) << error;
+  ASSERT_TRUE(held.Close(first, error)) << error;
+  EXPECT_TRUE(waiting.Open(second, error)) << error;
 }
 
 TEST_F(VirtualStateTest, RemoveForgetsTheState) {

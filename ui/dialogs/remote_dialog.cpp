@@ -157,6 +157,7 @@ bool RemoteDialog::StartServer() {
   }
   server_ = std::make_unique<RemoteServer>(session_.owner(), session_.store(), [this] { return staff_; });
   server_->onLog = [this](const std::string& line) { log_->appendPlainText(QString::fromStdString(line)); };
+  server_->onPinChanged = [this] { ShowState(); };
   if (!server_->Start(listen, error)) {
     server_.reset();
     state_->setText(Tr("无法启动：%1").arg(QString::fromStdString(error)));

@@ -100,6 +100,11 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
     ++acknowledged;
   }
   applying_ = false;
+  // A switched sound mode shows the other one; the steps so far belong to the one before.
+  if (FollowSoundMode(store)) {
+    session_.history().ClearHistory();
+    if (session_.onLinkChanged) session_.onLinkChanged();
+  }
   // The controls and the graph show the store, acknowledged or not: what failed is still the
   // console's edit, as a failed slider move would be.
   if (session_.onDeviceRead) session_.onDeviceRead();

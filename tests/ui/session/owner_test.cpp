@@ -11,11 +11,13 @@
 #include <QDir>
 #include <QPushButton>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 
 #include "admin/frm_program_manager.h"
 #include "controls/mscrollbar.h"
+#include "model/param_ranges.h"
 #include "model/sp_file.h"
 #include <QCheckBox>
 #include <QListWidget>
@@ -40,6 +42,7 @@ class OwnerTest : public QObject {
  private slots:
   void initTestCase();
   void cliEditGoesThroughTheConsoleAndStays();
+  void parallelSetsWithTheSoundModeThroughTheConsole();
   void secondConsoleSaysTheAmplifierIsBusy();
   void chooseAmplifierSwitchesAndRemembers();
   void batchUploadReachesEveryConnectedAmplifier();
@@ -165,6 +168,57 @@ void OwnerTest::cliEditGoesThroughTheConsoleAndStays() {
   QCOMPARE(out.trimmed(), QString("1028=77"));
   LockHolder holder;
   QVERIFY(!FindHolder("virtual-t", holder));
+}
+
+// Many tools at once, one plain address each, the sound mode, the rights and the reverb mode
+// among them: the console answers every one (none dropped, no crash), each reply names the
+// sound mode its change went to, and the amplifier holds there what the tool was told.
+void OwnerTest::parallelSetsWithTheSoundModeThroughTheConsole() {
+  const ConsoleOptions options = Options("virtual:par");
+  QtScheduler scheduler;
+  RecordingNotifier messages;
+  ConsoleSession session(options, scheduler, messages);
+  MdiMain frame(session);
+  frame.show();
+  session.Start();
+  QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
+  struct Job {
+    int address, value;
+    std::unique_ptr<QProcess> cli;
+  };
+  std::vector<Job> jobs;
+  for (auto [a, v] : std::vector<std::pair<int, int>>{{2590, 1}, {2592, 1}, {810, 2}, {2560, 30}, {2568, 60}})
+    jobs.push_back({a, v, std::make_unique<QProcess>()});
+  // And one value within its range for a spread of other plain addresses.
+  for (int a : {1028, 1029, 770, 771, 276, 532, 806, 808, 1024, 1025, 2561, 2563, 2597, 2598, 2599, 2576, 1030, 1031}) {
+    const ParamRange r = RangeOf(a);
+    const int start = StartUpStore().ParamTable.at(0, a).Value;
+    jobs.push_back({a, start == r.low ? r.low + 1 : r.low, std::make_unique<QProcess>()});
+  }
+  for (Job& j : jobs)
+    j.cli->start(MIRELUNE_CLI, {"--device", "virtual:par", "set", QString("%1=%2").arg(j.address).arg(j.value)});
+  QElapsedTimer clock;
+  clock.start();
+  auto running = [&] {
+    return std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.cli->state() != QProcess::NotRunning; });
+  };
+  while (running() && clock.elapsed() < 60000) QTest::qWait(5);
+  QVERIFY(!running());
+  for (Job& j : jobs) {
+    const QString out = QString::fromUtf8(j.cli->readAllStandardOutput());
+    const QString err = QString::fromUtf8(j.cli->readAllStandardError());
+    QVERIFY2(j.cli->exitStatus() == QProcess::NormalExit && j.cli->exitCode() == 0,
+             qPrintable(QString("%1=%2: %3%4").arg(j.address).arg(j.value).arg(out, err)));
+    // "set 1028 in mode 1, sound mode 0": where the change went.
+    const auto m = QRegularExpression("sound mode (\\d)").match(out);
+    const int slot = j.address >= kFirstSlotOnlyAddress ? 0 : m.captured(1).toInt();
+    QVERIFY2(j.address >= kFirstSlotOnlyAddress || m.hasMatch(), qPrintable(out));
+    QCOMPARE(session.amplifier()->Working().at(slot, j.address).Value, j.value);
+    QCOMPARE(session.store().ParamTable.at(slot, j.address).Value, j.value);
+  }
+  // The console shows the sound mode the tool switched to.
+  QCOMPARE(int{session.store().CurrentSoundMode}, 1);
+  QVERIFY(frame.close());
 }
 
 void OwnerTest::secondConsoleSaysTheAmplifierIsBusy() {

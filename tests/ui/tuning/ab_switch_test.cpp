@@ -97,6 +97,35 @@ class AbSwitchTest : public QObject {
     QCOMPARE(c.amp().Working().at(0, s2).Gain, a.at(0, s2).Gain);
   }
 
+  // Keeping is one step also when the comparison's edits filled the undo history and its
+  // oldest snapshots were let go meanwhile (the entry the comparison started at moved down).
+  void keepAfterTheHistoryOverflowedIsStillOneStep() {
+    Console c;
+    QVERIFY(c.Synced());
+    const int strip = 3;
+    const float start = c.eq().Slider(strip)->Value();
+    auto step = [&](int i) {
+      Move(c, strip, start + static_cast<float>(i % 2 ? 10 : -10) - static_cast<float>(i % 7));
+      Settle(c, 1100);  // the gesture ends: every move is a step of its own
+    };
+    for (int i = 0; i < 10; ++i) step(i);  // steps before the comparison
+    const RecordTable a = c.store().ParamTable;
+    AbSwitch* ab = c.eq().Tools()->Ab();
+    QVERIFY(ab->Toggle());
+    const int64_t droppedBefore = c.session->history().Dropped();
+    for (int i = 10; i < 35; ++i) step(i);
+    QVERIFY2(c.session->history().Dropped() > droppedBefore, "the history did not overflow");
+    const RecordTable b = c.store().ParamTable;
+    QVERIFY(ab->Keep('B'));
+    QVERIFY(c.store().ParamTable == b);
+    QTest::keyClick(c.frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    Settle(c);
+    QCOMPARE(c.store().ParamTable.at(0, c.eq().Slider(strip)->Addr()).Gain,
+             a.at(0, c.eq().Slider(strip)->Addr()).Gain);
+    QVERIFY2(c.store().ParamTable == a, "one undo after keeping B is not the state before the comparison");
+    QVERIFY(c.session->history().CanUndo());  // the steps before the comparison are still there
+  }
+
   // The link drops after the first record of a switch: the warning names what was not
   // acknowledged,
   // and when the amplifier is back (read again) it gets the side shown, so that it and the
