@@ -15,6 +15,8 @@ packages=(
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
   locales
+  qt6-multimedia-dev libfftw3-dev
+  libmosquitto-dev mosquitto
 )
 
 missing=()
