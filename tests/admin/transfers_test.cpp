@@ -237,6 +237,26 @@ TEST_F(TransferTest, AFileWithAnyRecordThatCannotBeSentWritesNothing) {
   }
 }
 
+TEST_F(TransferTest, AModeReadFromTheAmplifierWritesBackAsItIs) {
+  // Values no slider reaches: the sub-woofer's low-pass index 146 (the start-up content), a
+  // gain of 150 on 1812 (slider 0..100), a band shape 7 and a band gain code 420.
+  RecordTable& held = rig->amplifier.StoredMode(6);
+  held.at(0, 1802).Value = 146;
+  held.at(0, 1812).Value = 150;
+  held.at(1, 1812).Value = 150;
+  held.at(0, 1032).QType = 7;
+  held.at(1, 1032).Gain = 420;
+  rig->store.ReadBackTable = rig->store.ParamTable;  // Kind bytes steer the decoding
+  ASSERT_TRUE(transfers->ReadModeToReadBack(6));
+  ASSERT_TRUE(transfers->WriteModeFromReadBack(2)) << rig->notifier.Texts(Kind::Error).size();
+  EXPECT_TRUE(rig->notifier.messages.empty());
+  const RecordTable& written = rig->amplifier.StoredMode(2);
+  EXPECT_EQ(written.at(0, 1802).Value, 146);
+  EXPECT_EQ(written.at(0, 1812).Value, 150);
+  EXPECT_EQ(written.at(0, 1032).QType, 7);
+  EXPECT_EQ(written.at(1, 1032).Gain, 420);
+}
+
 TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
   Store& s = rig->store;
   s.ParamTable.at(0, 0).Gain = 1;       // kind 0: read before the bad group
