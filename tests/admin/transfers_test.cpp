@@ -271,6 +271,55 @@ TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
   EXPECT_EQ(Frames(ReadGroup).size(), 2u);
 }
 
+TEST_F(TransferTest, AReplyOfTheWrongSizeGivesTheCountWarning) {
+  // The amplifier's answer to one request is two bytes longer or shorter than the request's
+  // values: the read stops there with the count warning, the groups before keep their new
+  // values, and the link stays up (no resending, no time-out).
+  struct Case {
+    const char* what;
+    int code, kind, extra;
+    size_t groupsSent;
+  };
+  const Case cases[] = {
+      {"group of kind 1, two bytes more", ReadGroup, 1, +2, 2},
+      {"group of kind 1, two bytes fewer", ReadGroup, 1, -2, 2},
+      {"menu flags of kind 3, two bytes fewer", ReadMenuFlags, 3, -2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rig->notifier.Clear();
+    sentFrames.clear();
+    rig->amplifier.Working().at(0, 0).Gain = 321;
+    rig->store.ParamTable.at(0, 0).Gain = 1;
+    rig->amplifier.reshapeReply = [&c](const std::vector<uint8_t>& frame, std::vector<uint8_t>& p) {
+      if (frame[1] == c.code && frame[3] == c.kind)
+        p.resize(static_cast<size_t>(static_cast<int>(p.size()) + c.extra), 0x07);
+    };
+    EXPECT_FALSE(transfers->ReadModeToParams(0, true, ReadGroup));
+    EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{kCountMismatchText});
+    EXPECT_EQ(rig->notifier.messages.size(), 1u);
+    EXPECT_EQ(Frames(ReadGroup).size(), c.groupsSent);
+    if (c.groupsSent > 1) {
+      EXPECT_EQ(rig->store.ParamTable.at(0, 0).Gain, 321) << "kind 0 decoded";
+    }
+    EXPECT_TRUE(rig->link.Online);
+    rig->amplifier.reshapeReply = nullptr;
+  }
+}
+
+TEST_F(TransferTest, AStatusReplyLongerThanTwoBytesComesOnline) {
+  // Only payload byte 1 of the status reply is relied on.
+  rig->amplifier.SetCurrentMode(4);
+  rig->amplifier.reshapeReply = [](const std::vector<uint8_t>& frame, std::vector<uint8_t>& p) {
+    if (frame[1] == ReadStatus) p.insert(p.end(), {0x10, 0x20, 0x30});
+  };
+  ASSERT_TRUE(transfers->ReadModeToParams(0, true, ReadGroup));
+  EXPECT_EQ(transfers->CurrentModeNumber, 4);
+  EXPECT_EQ(Frames(ReadStatus).size(), 1u);
+  EXPECT_TRUE(rig->notifier.messages.empty());
+  EXPECT_TRUE(rig->link.Online);
+}
+
 TEST_F(TransferTest, ReadBackReadsNoSystemKinds) {
   rig->store.ReadBackTable.clear();
   rig->store.ReadBackTable = rig->store.ParamTable;  // Kind bytes steer the decoding
