@@ -24,10 +24,6 @@ Error details: mode number=</translation>
         <translation>, overwrite them all?</translation>
     </message>
     <message>
-        <source>%1 %2 超出任何滤波器的范围</source>
-        <translation>%1 %2 is beyond any filter</translation>
-    </message>
-    <message>
         <source>%1 (第 %2 行)</source>
         <translation>%1 (line %2)</translation>
     </message>
@@ -60,34 +56,6 @@ Error details: mode number=</translation>
         <translation>- - asked</translation>
     </message>
     <message>
-        <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
-        <translation>127.0.0.1:8808 serves this computer only; 0.0.0.0:8808 lets phones on the room's network in</translation>
-    </message>
-    <message>
-        <source>A/B 比较 (Ctrl+B)：当前设置作为 A，之后的修改作为 B，边听边切换。</source>
-        <translation>A/B comparison (Ctrl+B): the settings so far are A, your changes from now on B; switch while listening.</translation>
-    </message>
-    <message>
-        <source>A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。</source>
-        <translation>The A/B comparison ended, but %1 settings did not reach the amplifier: %2. Check them once the amplifier is back.</translation>
-    </message>
-    <message>
-        <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
-        <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
-    </message>
-    <message>
-        <source>A/B 比较：%1</source>
-        <translation>A/B comparison: %1</translation>
-    </message>
-    <message>
-        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。</source>
-        <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
-    </message>
-    <message>
-        <source>A/B 比较：正在听 %1。单击或按 Ctrl+B 切换到另一组设置；菜单中可保留 A 或 B。</source>
-        <translation>A/B comparison: listening to %1. Click or press Ctrl+B for the other settings; keep A or B from the menu.</translation>
-    </message>
-    <message>
         <source>EQ 导入…</source>
         <translation>EQ import…</translation>
     </message>
@@ -116,10 +84,6 @@ Error details: mode number=</translation>
         <translation>Device modes:</translation>
     </message>
     <message>
-        <source>USB 位置</source>
-        <translation>USB location</translation>
-    </message>
-    <message>
         <source>—— 实现</source>
         <translation>—— realised</translation>
     </message>
@@ -130,10 +94,6 @@ Error details: mode number=</translation>
     <message>
         <source>“%1” 不是数字</source>
         <translation>"%1" is not a number</translation>
-    </message>
-    <message>
-        <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
-        <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
     </message>
     <message>
         <source>上移</source>
@@ -150,10 +110,6 @@ Error details: mode number=</translation>
     <message>
         <source>不支持 Equalizer APO 的命令 %1 (只支持 Preamp 和 Filter)</source>
         <translation>Equalizer APO command %1 is not supported (only Preamp and Filter)</translation>
-    </message>
-    <message>
-        <source>不是数值。范围：%1</source>
-        <translation>Not a number. Range: %1</translation>
     </message>
     <message>
         <source>不是文本文件</source>
@@ -178,16 +134,16 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>中文</translation>
     </message>
     <message>
+        <source>调音窗口</source>
+        <translation>Tuning window</translation>
+    </message>
+    <message>
         <source>中置</source>
         <translation>Centre</translation>
     </message>
     <message>
         <source>中置输出</source>
         <translation>Centre out</translation>
-    </message>
-    <message>
-        <source>中置输出旁路</source>
-        <translation>Centre out bypass</translation>
     </message>
     <message>
         <source>中置输出静音</source>
@@ -214,10 +170,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Main output left mute</translation>
     </message>
     <message>
-        <source>主输出旁路</source>
-        <translation>Main out bypass</translation>
-    </message>
-    <message>
         <source>人声</source>
         <translation>Vocal</translation>
     </message>
@@ -242,14 +194,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Low-pass frequency</translation>
     </message>
     <message>
-        <source>使用此功放</source>
-        <translation>Use this amplifier</translation>
-    </message>
-    <message>
-        <source>使用者</source>
-        <translation>In use by</translation>
-    </message>
-    <message>
         <source>保存文件</source>
         <translation>Save file</translation>
     </message>
@@ -262,20 +206,8 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Save configuration file</translation>
     </message>
     <message>
-        <source>保留 A，结束比较</source>
-        <translation>Keep A and end the comparison</translation>
-    </message>
-    <message>
-        <source>保留 B，结束比较</source>
-        <translation>Keep B and end the comparison</translation>
-    </message>
-    <message>
         <source>修改</source>
         <translation>Change</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>Stop</translation>
     </message>
     <message>
         <source>全否</source>
@@ -310,16 +242,8 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Write: store the current data as the chosen device mode</translation>
     </message>
     <message>
-        <source>出厂设置</source>
-        <translation>Factory defaults</translation>
-    </message>
-    <message>
         <source>删除</source>
         <translation>Delete</translation>
-    </message>
-    <message>
-        <source>刷新</source>
-        <translation>Refresh</translation>
     </message>
     <message>
         <source>前级增益 (第 %1 行)</source>
@@ -334,16 +258,8 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>amplifier</translation>
     </message>
     <message>
-        <source>功放 %1 正被 %2 使用；它退出后自动连接</source>
-        <translation>Amplifier %1 is in use by %2; the console connects when it ends</translation>
-    </message>
-    <message>
         <source>劲舞模式</source>
         <translation>Dance mode</translation>
-    </message>
-    <message>
-        <source>单位不对。范围：%1</source>
-        <translation>Wrong unit. Range: %1</translation>
     </message>
     <message>
         <source>压缩器</source>
@@ -358,20 +274,12 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Old password</translation>
     </message>
     <message>
-        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
-        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
-    </message>
-    <message>
         <source>双击数值可输入；滚轮或方向键微调</source>
-        <translation type="vanished">Double-click a value to type it; wheel or arrow keys for fine steps</translation>
+        <translation>Double-click a value to type it; wheel or arrow keys for fine steps</translation>
     </message>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>另一声音模式</source>
-        <translation>Other sound mode</translation>
     </message>
     <message>
         <source>只能输入数字0~9</source>
@@ -400,14 +308,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>右预延时</source>
         <translation>Pre-delay R</translation>
-    </message>
-    <message>
-        <source>同时上传到所有已连接的功放</source>
-        <translation>Also upload to every connected amplifier</translation>
-    </message>
-    <message>
-        <source>名称</source>
-        <translation>Name</translation>
     </message>
     <message>
         <source>后期反射延时</source>
@@ -442,16 +342,8 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Enabled</translation>
     </message>
     <message>
-        <source>员工可调整的项目（安装人员可调整全部）：</source>
-        <translation>What staff may adjust (the installer may adjust everything):</translation>
-    </message>
-    <message>
         <source>唱歌模式</source>
         <translation>Singing mode</translation>
-    </message>
-    <message>
-        <source>啸叫抑制</source>
-        <translation>Feedback suppression</translation>
     </message>
     <message>
         <source>回声</source>
@@ -488,10 +380,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>回声效果音量</source>
         <translation>Echo effect volume</translation>
-    </message>
-    <message>
-        <source>回声旁路</source>
-        <translation>Echo bypass</translation>
     </message>
     <message>
         <source>回声次数</source>
@@ -532,10 +420,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>回声高频阻尼</source>
         <translation>Echo HF damping</translation>
-    </message>
-    <message>
-        <source>在可编辑曲线下方画出比较曲线</source>
-        <translation>Draw comparison curves under the editable ones</translation>
     </message>
     <message>
         <source>在话筒1,2与话筒3之间复制设置</source>
@@ -634,14 +518,6 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Export an EQ filter file</translation>
     </message>
     <message>
-        <source>将用当前数据覆盖设备的</source>
-        <translation>Overwrite the amplifier's </translation>
-    </message>
-    <message>
-        <source>将用当前数据覆盖设备的模式</source>
-        <translation type="vanished">Overwrite the amplifier's mode </translation>
-    </message>
-    <message>
         <source>小厅</source>
         <translation>Small hall</translation>
     </message>
@@ -678,10 +554,6 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Amplifier opened (USB %1)</translation>
     </message>
     <message>
-        <source>已执行的修改：</source>
-        <translation>Changes applied:</translation>
-    </message>
-    <message>
         <source>已放置</source>
         <translation>Placed</translation>
     </message>
@@ -694,16 +566,8 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Online: %1, mode %2</translation>
     </message>
     <message>
-        <source>已联机：%1，模式%2，%3</source>
-        <translation>Online: %1, mode %2, %3</translation>
-    </message>
-    <message>
         <source>已联机：%1，正在读取功放数据…</source>
         <translation>Online: %1, reading the amplifier…</translation>
-    </message>
-    <message>
-        <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
-        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
     </message>
     <message>
         <source>已连接功放（USB %1），但它正被其他程序使用</source>
@@ -716,10 +580,6 @@ White dashes: the total response the file asks for; yellow: the total response t
     <message>
         <source>已连接功放（USB %1），但打开失败</source>
         <translation>An amplifier is connected (USB %1) but opening it failed</translation>
-    </message>
-    <message>
-        <source>序列号</source>
-        <translation>Serial number</translation>
     </message>
     <message>
         <source>应用</source>
@@ -876,10 +736,6 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Undo (Ctrl+Z)</translation>
     </message>
     <message>
-        <source>放大器上次报告的值</source>
-        <translation>As the amplifier last reported</translation>
-    </message>
-    <message>
         <source>效果</source>
         <translation>Effects</translation>
     </message>
@@ -894,10 +750,6 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>效果总音量</source>
         <translation>Effect master volume</translation>
-    </message>
-    <message>
-        <source>效果旁路</source>
-        <translation>Effects bypass</translation>
     </message>
     <message>
         <source>效果输出音量L</source>
@@ -932,10 +784,6 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>The file is larger than 1 MiB; it is no filter file</translation>
     </message>
     <message>
-        <source>文件：%1</source>
-        <translation>File: %1</translation>
-    </message>
-    <message>
         <source>斜率 %1 缺少单位 dB</source>
         <translation>The slope %1 lacks its unit dB</translation>
     </message>
@@ -946,10 +794,6 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>新密码和确认密码不一致！</source>
         <translation>The new password and its confirmation differ!</translation>
-    </message>
-    <message>
-        <source>新配对链接</source>
-        <translation>New pairing link</translation>
     </message>
     <message>
         <source>旁路</source>
@@ -978,20 +822,8 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>The link log %1 cannot be written: %2</translation>
     </message>
     <message>
-        <source>无法切换到功放 %1：%2</source>
-        <translation>Cannot switch to amplifier %1: %2</translation>
-    </message>
-    <message>
         <source>无法创建模式文件夹：</source>
         <translation>The mode folder cannot be created:</translation>
-    </message>
-    <message>
-        <source>无法启动：%1</source>
-        <translation>Cannot start: %1</translation>
-    </message>
-    <message>
-        <source>无法比较：%1</source>
-        <translation>Cannot compare: %1</translation>
     </message>
     <message>
         <source>无法读取文件</source>
@@ -1008,10 +840,6 @@ The page's EQ (or the effects part's) passed through</translation>
     <message>
         <source>早期反射高频阻尼</source>
         <translation>Early reflection HF damping</translation>
-    </message>
-    <message>
-        <source>显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位</source>
-        <translation>Show the phase of the sum (right-hand axis, degrees); hovering the graph shows the selected band's own phase</translation>
     </message>
     <message>
         <source>更新设备模式：</source>
@@ -1066,10 +894,6 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>This computer:</translation>
     </message>
     <message>
-        <source>本程序</source>
-        <translation>This console</translation>
-    </message>
-    <message>
         <source>本页均衡器恢复出厂设置</source>
         <translation>The page's EQ back to the factory settings</translation>
     </message>
@@ -1102,10 +926,6 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Shelf slope</translation>
     </message>
     <message>
-        <source>模式</source>
-        <translation>Mode</translation>
-    </message>
-    <message>
         <source>模式 </source>
         <translation>Mode </translation>
     </message>
@@ -1122,16 +942,8 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Mode number:</translation>
     </message>
     <message>
-        <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
-        <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
-    </message>
-    <message>
         <source>模式名称：</source>
         <translation>Mode name:</translation>
-    </message>
-    <message>
-        <source>模式启用</source>
-        <translation>Mode enabled</translation>
     </message>
     <message>
         <source>模式复制</source>
@@ -1156,28 +968,12 @@ Copy the sound mode shown into the other one</translation>
         <translation>Searching for the amplifier…</translation>
     </message>
     <message>
-        <source>正在运行：%1</source>
-        <translation>Running at %1</translation>
-    </message>
-    <message>
-        <source>正被 %1 使用，它退出后自动连接</source>
-        <translation>In use by %1; connects when it ends</translation>
-    </message>
-    <message>
-        <source>此项没有OFF。范围：%1</source>
-        <translation>This value has no OFF. Range: %1</translation>
-    </message>
-    <message>
         <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
         <translation>Per filter: what was asked, the band it went to, what was set, and the largest difference in dB between the asked and the realised response</translation>
     </message>
     <message>
         <source>比率</source>
         <translation>Ratio</translation>
-    </message>
-    <message>
-        <source>比较</source>
-        <translation>Compare</translation>
     </message>
     <message>
         <source>浏览配置文件</source>
@@ -1210,10 +1006,6 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>混响效果音量</source>
         <translation>Reverb effect volume</translation>
-    </message>
-    <message>
-        <source>混响旁路</source>
-        <translation>Reverb bypass</translation>
     </message>
     <message>
         <source>混响时间</source>
@@ -1316,10 +1108,6 @@ Copy the sound mode shown into the other one</translation>
         <translation>White dashes: the total response the file asks for; yellow: the total response the bands realise (20 Hz..20 kHz)</translation>
     </message>
     <message>
-        <source>监听地址：</source>
-        <translation>Listen on:</translation>
-    </message>
-    <message>
         <source>相位</source>
         <translation>Phase</translation>
     </message>
@@ -1396,20 +1184,12 @@ To use the software offline, unplug the amplifier's USB cable.</translation>
         <translation>Administrator rights</translation>
     </message>
     <message>
-        <source>管理员模式</source>
-        <translation>Administrator mode</translation>
-    </message>
-    <message>
         <source>类型</source>
         <translation>Type</translation>
     </message>
     <message>
         <source>系统</source>
         <translation>System</translation>
-    </message>
-    <message>
-        <source>系统保留参数</source>
-        <translation>Reserved system setting</translation>
     </message>
     <message>
         <source>系统设置</source>
@@ -1458,14 +1238,6 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Largest difference between the asked and the realised total response: %1 dB (20 Hz..20 kHz)</translation>
     </message>
     <message>
-        <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
-        <translation type="vanished">warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
-    </message>
-    <message>
-        <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
-        <translation>Warning: the traffic is not encrypted; anyone on the same network can see the PIN and the tokens. For encryption use mirelune-cli serve --tls-cert --tls-key.</translation>
-    </message>
-    <message>
         <source>记录通信日志</source>
         <translation>Record the link log</translation>
     </message>
@@ -1502,32 +1274,16 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Mic 1/2 equalizer</translation>
     </message>
     <message>
-        <source>话筒1.2啸叫抑制</source>
-        <translation>Mic 1/2 feedback suppression</translation>
-    </message>
-    <message>
-        <source>话筒1.2旁路</source>
-        <translation>Mic 1/2 bypass</translation>
-    </message>
-    <message>
         <source>话筒1.2选项</source>
-        <translation type="vanished">Mic 1/2 option</translation>
+        <translation>Mic 1/2 option</translation>
     </message>
     <message>
         <source>话筒3.4</source>
         <translation>Mic 3/4</translation>
     </message>
     <message>
-        <source>话筒3.4旁路</source>
-        <translation>Mic 3/4 bypass</translation>
-    </message>
-    <message>
-        <source>话筒3啸叫抑制</source>
-        <translation>Mic 3 feedback suppression</translation>
-    </message>
-    <message>
         <source>话筒3选项</source>
-        <translation type="vanished">Mic 3 option</translation>
+        <translation>Mic 3 option</translation>
     </message>
     <message>
         <source>话筒复制</source>
@@ -1548,6 +1304,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone master volume</translation>
     </message>
     <message>
+        <source>啸叫抑制</source>
+        <translation>Feedback suppression</translation>
+    </message>
+    <message>
         <source>话筒音量</source>
         <translation>Microphone volume</translation>
     </message>
@@ -1556,16 +1316,8 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone volume limit</translation>
     </message>
     <message>
-        <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
-        <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
-    </message>
-    <message>
         <source>语言 / Language</source>
         <translation>语言 / Language</translation>
-    </message>
-    <message>
-        <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
-        <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
     </message>
     <message>
         <source>请输入</source>
@@ -1588,20 +1340,8 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Read: read all data of the chosen device mode</translation>
     </message>
     <message>
-        <source>调用模式（模式 1–10）</source>
-        <translation>Recall modes (modes 1–10)</translation>
-    </message>
-    <message>
-        <source>调音窗口</source>
-        <translation>Tuning window</translation>
-    </message>
-    <message>
         <source>超低输出</source>
         <translation>Sub out</translation>
-    </message>
-    <message>
-        <source>超低输出旁路</source>
-        <translation>Sub out bypass</translation>
     </message>
     <message>
         <source>超低音</source>
@@ -1656,14 +1396,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Subwoofer volume</translation>
     </message>
     <message>
-        <source>超出范围：%1</source>
-        <translation>Out of range: %1</translation>
-    </message>
-    <message>
-        <source>路径</source>
-        <translation>Path</translation>
-    </message>
-    <message>
         <source>辅助</source>
         <translation>Aux</translation>
     </message>
@@ -1678,10 +1410,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>辅助输出左静音</source>
         <translation>Aux output left mute</translation>
-    </message>
-    <message>
-        <source>辅助输出旁路</source>
-        <translation>Aux out bypass</translation>
     </message>
     <message>
         <source>输入1</source>
@@ -1717,7 +1445,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>输入db值</source>
-        <translation type="vanished">Enter a dB value</translation>
+        <translation>Enter a dB value</translation>
     </message>
     <message>
         <source>输入源</source>
@@ -1728,48 +1456,20 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Input level</translation>
     </message>
     <message>
-        <source>输出总音量</source>
-        <translation>Output overall volume</translation>
-    </message>
-    <message>
         <source>输出选项</source>
         <translation>Output option</translation>
-    </message>
-    <message>
-        <source>远程控制</source>
-        <translation>Remote control</translation>
-    </message>
-    <message>
-        <source>远程控制…</source>
-        <translation>Remote control…</translation>
-    </message>
-    <message>
-        <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
-        <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
     </message>
     <message>
         <source>退出调音窗口</source>
         <translation>Close the tuning window</translation>
     </message>
     <message>
-        <source>选择放大器</source>
-        <translation>Choose amplifier</translation>
-    </message>
-    <message>
-        <source>选择放大器…</source>
-        <translation>Choose amplifier…</translation>
-    </message>
-    <message>
-        <source>选择要比较的配置文件</source>
-        <translation>Choose a configuration file to compare with</translation>
+        <source>通道音量</source>
+        <translation>Channel volume</translation>
     </message>
     <message>
         <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
         <translation>Link logs (*.log *.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>通道音量</source>
-        <translation>Channel volume</translation>
     </message>
     <message>
         <source>都不选</source>
@@ -1778,18 +1478,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>都选上</source>
         <translation>Select all</translation>
-    </message>
-    <message>
-        <source>配对链接（一次有效）：%1</source>
-        <translation>Pairing link (works once): %1</translation>
-    </message>
-    <message>
-        <source>配置文件 (*.sp)</source>
-        <translation>Configuration files (*.sp)</translation>
-    </message>
-    <message>
-        <source>配置文件…</source>
-        <translation>Configuration file…</translation>
     </message>
     <message>
         <source>释放</source>
@@ -1844,10 +1532,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Music master volume</translation>
     </message>
     <message>
-        <source>音乐旁路</source>
-        <translation>Music bypass</translation>
-    </message>
-    <message>
         <source>音乐音量</source>
         <translation>Music volume</translation>
     </message>
@@ -1878,10 +1562,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>频段 %1：</source>
         <translation>Band %1: </translation>
-    </message>
-    <message>
-        <source>频段 %1：%2 Hz 处相位 %3°</source>
-        <translation>Band %1: phase %3° at %2 Hz</translation>
     </message>
     <message>
         <source>频点</source>
@@ -1920,20 +1600,340 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>, without the filters of unknown response</translation>
     </message>
     <message>
-        <source>，权限已登录</source>
-        <translation>, rights logged in</translation>
+        <source>不是数值。范围：%1</source>
+        <translation>Not a number. Range: %1</translation>
+    </message>
+    <message>
+        <source>单位不对。范围：%1</source>
+        <translation>Wrong unit. Range: %1</translation>
+    </message>
+    <message>
+        <source>此项没有OFF。范围：%1</source>
+        <translation>This value has no OFF. Range: %1</translation>
+    </message>
+    <message>
+        <source>超出范围：%1</source>
+        <translation>Out of range: %1</translation>
+    </message>
+    <message>
+        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
+        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
+    </message>
+    <message>
+        <source>输出总音量</source>
+        <translation>Output overall volume</translation>
+    </message>
+    <message>
+        <source>模式启用</source>
+        <translation>Mode enabled</translation>
+    </message>
+    <message>
+        <source>系统保留参数</source>
+        <translation>Reserved system setting</translation>
+    </message>
+    <message>
+        <source>管理员模式</source>
+        <translation>Administrator mode</translation>
+    </message>
+    <message>
+        <source>回声旁路</source>
+        <translation>Echo bypass</translation>
+    </message>
+    <message>
+        <source>混响旁路</source>
+        <translation>Reverb bypass</translation>
+    </message>
+    <message>
+        <source>音乐旁路</source>
+        <translation>Music bypass</translation>
+    </message>
+    <message>
+        <source>话筒1.2旁路</source>
+        <translation>Mic 1/2 bypass</translation>
+    </message>
+    <message>
+        <source>话筒3.4旁路</source>
+        <translation>Mic 3/4 bypass</translation>
+    </message>
+    <message>
+        <source>效果旁路</source>
+        <translation>Effects bypass</translation>
+    </message>
+    <message>
+        <source>主输出旁路</source>
+        <translation>Main out bypass</translation>
+    </message>
+    <message>
+        <source>辅助输出旁路</source>
+        <translation>Aux out bypass</translation>
+    </message>
+    <message>
+        <source>中置输出旁路</source>
+        <translation>Centre out bypass</translation>
+    </message>
+    <message>
+        <source>超低输出旁路</source>
+        <translation>Sub out bypass</translation>
+    </message>
+    <message>
+        <source>已联机：%1，模式%2，%3</source>
+        <translation>Online: %1, mode %2, %3</translation>
+    </message>
+    <message>
+        <source>话筒1.2啸叫抑制</source>
+        <translation>Mic 1/2 feedback suppression</translation>
+    </message>
+    <message>
+        <source>话筒3啸叫抑制</source>
+        <translation>Mic 3 feedback suppression</translation>
+    </message>
+    <message>
+        <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
+        <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
+    </message>
+    <message>
+        <source>将用当前数据覆盖设备的模式</source>
+        <translation>Overwrite the amplifier's mode </translation>
     </message>
     <message>
         <source>，确定写入吗？</source>
         <translation> with the current data?</translation>
     </message>
     <message>
-        <source>：失败：</source>
-        <translation>: failed: </translation>
+        <source>，权限已登录</source>
+        <translation>, rights logged in</translation>
+    </message>
+    <message>
+        <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
+        <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
+    </message>
+    <message>
+        <source>将用当前数据覆盖设备的</source>
+        <translation>Overwrite the amplifier's </translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>USB 位置</source>
+        <translation>USB location</translation>
+    </message>
+    <message>
+        <source>使用此功放</source>
+        <translation>Use this amplifier</translation>
+    </message>
+    <message>
+        <source>使用者</source>
+        <translation>In use by</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>功放 %1 正被 %2 使用；它退出后自动连接</source>
+        <translation>Amplifier %1 is in use by %2; the console connects when it ends</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>无法切换到功放 %1：%2</source>
+        <translation>Cannot switch to amplifier %1: %2</translation>
+    </message>
+    <message>
+        <source>本程序</source>
+        <translation>This console</translation>
+    </message>
+    <message>
+        <source>路径</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>选择放大器</source>
+        <translation>Choose amplifier</translation>
+    </message>
+    <message>
+        <source>选择放大器…</source>
+        <translation>Choose amplifier…</translation>
+    </message>
+    <message>
+        <source>同时上传到所有已连接的功放</source>
+        <translation>Also upload to every connected amplifier</translation>
     </message>
     <message>
         <source>：完成</source>
         <translation>: done</translation>
+    </message>
+    <message>
+        <source>：失败：</source>
+        <translation>: failed: </translation>
+    </message>
+    <message>
+        <source>%1 %2 超出任何滤波器的范围</source>
+        <translation>%1 %2 is beyond any filter</translation>
+    </message>
+    <message>
+        <source>正被 %1 使用，它退出后自动连接</source>
+        <translation>In use by %1; connects when it ends</translation>
+    </message>
+    <message>
+        <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
+        <translation>127.0.0.1:8808 serves this computer only; 0.0.0.0:8808 lets phones on the room's network in</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>员工可调整的项目（安装人员可调整全部）：</source>
+        <translation>What staff may adjust (the installer may adjust everything):</translation>
+    </message>
+    <message>
+        <source>已执行的修改：</source>
+        <translation>Changes applied:</translation>
+    </message>
+    <message>
+        <source>新配对链接</source>
+        <translation>New pairing link</translation>
+    </message>
+    <message>
+        <source>无法启动：%1</source>
+        <translation>Cannot start: %1</translation>
+    </message>
+    <message>
+        <source>正在运行：%1</source>
+        <translation>Running at %1</translation>
+    </message>
+    <message>
+        <source>监听地址：</source>
+        <translation>Listen on:</translation>
+    </message>
+    <message>
+        <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
+        <translation>Warning: the traffic is not encrypted; anyone on the same network can see the PIN and the tokens. For encryption use mirelune-cli serve --tls-cert --tls-key.</translation>
+    </message>
+    <message>
+        <source>调用模式（模式 1–10）</source>
+        <translation>Recall modes (modes 1–10)</translation>
+    </message>
+    <message>
+        <source>远程控制</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>远程控制…</source>
+        <translation>Remote control…</translation>
+    </message>
+    <message>
+        <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
+        <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
+    </message>
+    <message>
+        <source>配对链接（一次有效）：%1</source>
+        <translation>Pairing link (works once): %1</translation>
+    </message>
+    <message>
+        <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
+        <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
+    </message>
+    <message>
+        <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
+        <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
+    </message>
+    <message>
+        <source>A/B 比较 (Ctrl+B)：当前设置作为 A，之后的修改作为 B，边听边切换。</source>
+        <translation>A/B comparison (Ctrl+B): the settings so far are A, your changes from now on B; switch while listening.</translation>
+    </message>
+    <message>
+        <source>A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。</source>
+        <translation>The A/B comparison ended, but %1 settings did not reach the amplifier: %2. Check them once the amplifier is back.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1</source>
+        <translation>A/B comparison: %1</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。</source>
+        <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：正在听 %1。单击或按 Ctrl+B 切换到另一组设置；菜单中可保留 A 或 B。</source>
+        <translation>A/B comparison: listening to %1. Click or press Ctrl+B for the other settings; keep A or B from the menu.</translation>
+    </message>
+    <message>
+        <source>保留 A，结束比较</source>
+        <translation>Keep A and end the comparison</translation>
+    </message>
+    <message>
+        <source>保留 B，结束比较</source>
+        <translation>Keep B and end the comparison</translation>
+    </message>
+    <message>
+        <source>出厂设置</source>
+        <translation>Factory defaults</translation>
+    </message>
+    <message>
+        <source>另一声音模式</source>
+        <translation>Other sound mode</translation>
+    </message>
+    <message>
+        <source>在可编辑曲线下方画出比较曲线</source>
+        <translation>Draw comparison curves under the editable ones</translation>
+    </message>
+    <message>
+        <source>放大器上次报告的值</source>
+        <translation>As the amplifier last reported</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>无法比较：%1</source>
+        <translation>Cannot compare: %1</translation>
+    </message>
+    <message>
+        <source>显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位</source>
+        <translation>Show the phase of the sum (right-hand axis, degrees); hovering the graph shows the selected band's own phase</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>选择要比较的配置文件</source>
+        <translation>Choose a configuration file to compare with</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.sp)</source>
+        <translation>Configuration files (*.sp)</translation>
+    </message>
+    <message>
+        <source>配置文件…</source>
+        <translation>Configuration file…</translation>
+    </message>
+    <message>
+        <source>频段 %1：%2 Hz 处相位 %3°</source>
+        <translation>Band %1: phase %3° at %2 Hz</translation>
+    </message>
+    <message>
+        <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
+        <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
+    </message>
+    <message>
+        <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
+        <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
     </message>
 </context>
 </TS>
