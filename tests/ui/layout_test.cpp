@@ -324,8 +324,9 @@ void LayoutTest::menuEntriesNameTheirWindows_data() {
   QTest::newRow("en") << int(Language::English);
 }
 
-// Each entry of "设备" that opens a window reads as that window's title; the entry that loads
-// and unloads the tuning window names the tuning window, as its exit button does.
+// Each entry of "设备" that opens a window reads as that window's title, but "开机设置", which
+// opens "系统设置"; the entry that loads and unloads the tuning window names the tuning window,
+// as its exit button does.
 void LayoutTest::menuEntriesNameTheirWindows() {
   QFETCH(int, language);
   QVERIFY(InstallLanguage(static_cast<Language>(language)));
@@ -339,7 +340,10 @@ void LayoutTest::menuEntriesNameTheirWindows() {
   QCOMPARE(entry("CmdProgramSetup"), frame.ProgramManager()->windowTitle());
   frame.MenuItem("CmdStartupSettings")->trigger();
   QVERIFY(c.eq().SystemSettings());
-  QCOMPARE(entry("CmdStartupSettings"), c.eq().SystemSettings()->windowTitle());
+  QCOMPARE(entry("CmdStartupSettings"), language == int(Language::Chinese) ? QString::fromUtf8("开机设置")
+                                                                            : QString("Power-on settings"));
+  QCOMPARE(c.eq().SystemSettings()->windowTitle(), language == int(Language::Chinese) ? QString::fromUtf8("系统设置")
+                                                                                      : QString("System settings"));
   frame.MenuItem("CmdPrePassManager")->trigger();
   QVERIFY(frame.Program2());
   QCOMPARE(entry("CmdPrePassManager"), frame.Program2()->windowTitle());
