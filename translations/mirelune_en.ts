@@ -326,10 +326,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Error while writing data to the amplifier!</translation>
     </message>
     <message>
-        <source>启动</source>
-        <translation>Att.</translation>
-    </message>
-    <message>
         <source>启动时间</source>
         <translation>Attack time</translation>
     </message>
@@ -1934,6 +1930,20 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
         <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
+    </message>
+</context>
+<context>
+    <name>Compressor</name>
+    <message>
+        <source>启动</source>
+        <translation>Att.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteDialog</name>
+    <message>
+        <source>启动</source>
+        <translation>Start</translation>
     </message>
 </context>
 </TS>

@@ -109,7 +109,7 @@ void CheckContainer(QWidget* box, const QString& where, QStringList& faults) {
     for (const Caption& c : captions) {
       const QRectF text = SkinPanel::TextRect(c);
       const QRectF fitting = SkinPanel::TextBox(c);
-      const QString what = QString("%1: caption \"%2\" %3").arg(where, Tr(c.text), Show(text));
+      const QString what = QString("%1: caption \"%2\" %3").arg(where, c.Shown(), Show(text));
       texts.push_back(text);
       if (text.width() > fitting.width() + 0.01 || text.height() > fitting.height() + 0.01)
         faults << QString("%1 is larger than its box %2").arg(what, Show(fitting));
@@ -122,7 +122,7 @@ void CheckContainer(QWidget* box, const QString& where, QStringList& faults) {
       for (size_t j = i + 1; j < texts.size(); ++j)
         if (texts[i].intersects(texts[j]))
           faults << QString("%1: captions \"%2\" and \"%3\" overlap")
-                        .arg(where, Tr(captions[i].text), Tr(captions[j].text));
+                        .arg(where, captions[i].Shown(), captions[j].Shown());
   }
   for (QWidget* w : shown)
     if (!w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty()) CheckContainer(w, where, faults);
@@ -139,7 +139,7 @@ QStringList VisibleTexts(QWidget* root) {
     if (auto* l = qobject_cast<QLabel*>(w)) out << l->text();
     if (auto* c = qobject_cast<controls::MComboBox*>(w)) out << c->Entries();
     if (auto* p = dynamic_cast<SkinPanel*>(w))
-      for (const Caption& c : p->Captions()) out << Tr(c.text);
+      for (const Caption& c : p->Captions()) out << c.Shown();
   }
   for (QAction* a : root->findChildren<QAction*>()) out << a->text() << a->toolTip();
   return out;
