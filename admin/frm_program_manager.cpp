@@ -54,6 +54,7 @@ bool BatchCanBeSent(const std::array<std::string, 100>& assignments, int rows,
       notifier.Error(std::string(kFileRefusedText) + "\n" + r.error);
       return false;
     }
+    if (!r.warning.empty()) notifier.Warning(std::string(kLongSpFileText) + "\n" + folder.FileFor(name));
     const std::string fault = CheckTableForWrite(*table, store);
     if (!fault.empty()) {
       notifier.Error(std::string(kWriteErrorText) + "\n" + name + ": " + fault);

@@ -96,10 +96,12 @@ void ShowPage(Store& store, const EqArgs& a, int soundMode) {
   store.SetCurrentSoundMode(static_cast<uint8_t>(soundMode));
 }
 
-bool LoadSp(const std::string& path, Store& store, std::string& err) {
+bool LoadSp(const std::string& path, Store& store, std::string& err, std::ostream& warnings,
+            const char* cmd) {
   store.InitDefaults();
   const FileResult r = LoadTableFromFile(path, store.ParamTable);
   if (!r) err = r.error;
+  if (!r.warning.empty()) warnings << "mirelune-cli " << cmd << ": warning: " << r.warning << "\n";
   return r.ok;
 }
 
@@ -350,7 +352,7 @@ int Export(Context& ctx, const std::vector<std::string>& argv) {
     return kExitUsage;
   }
   Store store;
-  if (!LoadSp(a.input, store, err)) {
+  if (!LoadSp(a.input, store, err, ctx.err, "eq export")) {
     ctx.err << "mirelune-cli eq export: " << err << "\n";
     return kExitFailed;
   }
@@ -379,7 +381,7 @@ int Import(Context& ctx, const std::vector<std::string>& argv) {
     if (status != kExitOk) return status;
   } else {
     Store store;
-    if (!LoadSp(a.into, store, err)) {
+    if (!LoadSp(a.into, store, err, ctx.err, "eq import")) {
       ctx.err << "mirelune-cli eq import: " << err << "\n";
       return kExitFailed;
     }

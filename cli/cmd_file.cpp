@@ -49,6 +49,7 @@ int Dump(Context& ctx, const std::vector<std::string>& argv) {
     ctx.err << "mirelune-cli dump: " << r.error << "\n";
     return kExitFailed;
   }
+  if (!r.warning.empty()) ctx.err << "mirelune-cli dump: warning: " << r.warning << "\n";
   ctx.out << "[";
   bool first = true;
   for (int n = 0; n < RecordTable::kRecords; ++n) {
@@ -78,6 +79,7 @@ int Diff(Context& ctx, const std::vector<std::string>& args) {
       ctx.err << "mirelune-cli diff: " << r.error << "\n";
       return 2;  // diff's own rule: 1 means "different"
     }
+    if (!r.warning.empty()) ctx.err << "mirelune-cli diff: warning: " << r.warning << "\n";
   }
   int differing = 0;
   for (int n = 0; n < RecordTable::kRecords; ++n) {

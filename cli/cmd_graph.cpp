@@ -45,10 +45,12 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
     ctx.err << "mirelune-cli response: " << err << "\n";
     return kExitUsage;
   }
-  if (!LoadStore(a, store, err)) {
+  std::string warning;
+  if (!LoadStore(a, store, err, warning)) {
     ctx.err << "mirelune-cli response: " << err << "\n";
     return kExitFailed;
   }
+  if (!warning.empty()) ctx.err << "mirelune-cli response: warning: " << warning << "\n";
   if (!a.haveFreqs) {
     GraphGeometry geo;
     geo.Set(static_cast<int>(a.width), static_cast<int>(a.height));

@@ -169,6 +169,7 @@ bool CheckFile(Context& ctx, const std::string& cmd, const std::string& path) {
   RecordTable probe;
   FileResult r = LoadTableFromFile(path, probe);
   if (!r) ctx.err << "mirelune-cli " << cmd << ": " << r.error << "\n";
+  if (!r.warning.empty()) ctx.err << "mirelune-cli " << cmd << ": warning: " << r.warning << "\n";
   return r.ok;
 }
 

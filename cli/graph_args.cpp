@@ -85,13 +85,14 @@ bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std:
   return true;
 }
 
-bool LoadStore(const GraphArgs& a, Store& store, std::string& err) {
+bool LoadStore(const GraphArgs& a, Store& store, std::string& err, std::string& warning) {
   store.InitDefaults();
   FileResult r = LoadTableFromFile(a.file, store.ParamTable);
   if (!r) {
     err = r.error;
     return false;
   }
+  warning = r.warning;
   store.CurrentPage = static_cast<int32_t>(a.page);
   store.EffectSubPage = static_cast<uint8_t>(a.subPage);
   store.SetCurrentSoundMode(static_cast<uint8_t>(a.soundMode));

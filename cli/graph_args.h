@@ -32,6 +32,7 @@ struct GraphArgs {
 bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err);
 
 // The file into a fresh store on page P, sound mode S and effects part E; false with `err`.
-bool LoadStore(const GraphArgs& a, Store& store, std::string& err);
+// `warning`: how a longer file was read (empty when it was not longer).
+bool LoadStore(const GraphArgs& a, Store& store, std::string& err, std::string& warning);
 
 }  // namespace mirelune::cli

@@ -138,6 +138,7 @@ bool Link::Send(const std::vector<uint8_t>& bytes) {
 bool Link::SendCommand(int code, int mode, int address) {
   lastError_.clear();
   misfit_.clear();
+  heldMisfit_.clear();
   const BuiltFrame frame = BuildFrame(code, mode, address);
   if (!frame) {
     lastError_ = "frame not built: " + frame.error;
@@ -155,6 +156,13 @@ bool Link::SendCommand(int code, int mode, int address) {
     Waiting = true;
     ReplyOk = false;
     if (WaitForReply()) return true;
+    if (!heldMisfit_.empty() && Online && !Quitting) {
+      // No reply of the right length within the attempt: the one of another length is this
+      // request's answer, and the caller's count check reports it.
+      std::copy(heldMisfit_.begin(), heldMisfit_.end(), reply_.begin());
+      replyLength_ = static_cast<int>(heldMisfit_.size()) + 3;
+      return true;
+    }
     // Quitting ends the transaction at once: sending the frame eight more times while the
     // console closes would only delay the exit.
     if (Quitting) break;
@@ -275,7 +283,9 @@ void Link::OnFrame() {
   if (!Online || !Waiting) return;
   if (!expected_.Fits(payloadLength)) {
     misfit_ = "a reply of " + std::to_string(payloadLength) + " payload bytes where " +
-              std::to_string(expected_.payloadBytes) + " were expected";
+              (expected_.atLeast ? "at least " : "") + std::to_string(expected_.payloadBytes) +
+              " were expected";
+    if (expected_.countChecked && payloadLength >= 1) heldMisfit_.assign(payload, payload + payloadLength);
     return;
   }
   // A copy: the rest of this chunk may hold another frame, which must not replace the answer.

@@ -94,7 +94,10 @@ class Link {
   // Builds the frame (see BuildFrame in frame_codec.h), sends it and waits up to 600 ms for a
   // valid reply frame that fits the request (ExpectedReply in reply_shape.h); sends the same
   // bytes again up to 9 times in all while Online stays true. A reply that does not fit (the
-  // identifier reply, a reply of another length) is not the answer: the wait goes on.
+  // identifier reply, a reply of another length) is not the answer: the wait goes on; only a
+  // count-checked request (group and menu-flag reads) takes, when its attempt's 600 ms end
+  // without a fitting reply, the last reply of another length as its answer (the caller's
+  // count check then reports it).
   // Before the first send, replies still owed to earlier frames are waited for and dropped, at
   // most until kLateReplyWindowMs after the last frame went out (the rest count as lost).
   // Returns true when a fitting reply arrived; its payload is then in ReplyPayload() and its LEN
@@ -207,6 +210,7 @@ class Link {
   int replyLength_ = 0;
   ReplyShape expected_;       // of the request waiting
   std::string misfit_;        // the last reply of this request that did not fit, described
+  std::vector<uint8_t> heldMisfit_;  // its payload, for a count-checked request (reply_shape.h)
   int repliesOwed_ = 0;
   int64_t lastFrameSentMs_ = 0;
   std::string lastError_;

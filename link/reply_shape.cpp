@@ -10,7 +10,7 @@
 namespace mirelune {
 
 namespace {
-// The amplifier answers these two bytes; byte 1 is the mode number or the verdict.
+// Byte 1 of these answers is the mode number or the verdict; what follows is not read.
 constexpr int kVerdictBytes = 2;
 }
 
@@ -18,18 +18,18 @@ ReplyShape ExpectedReply(int code, int address, const MenuCatalogue& menu) {
   switch (code) {
     case ReadStatus:
     case Password:
-      return {kVerdictBytes};
+      return {kVerdictBytes, true, false};
     case ReadModeNames:
       return {kModeNameCount * kModeNameBytes};
     case ReadMenuFlags: {
       // The kind travels as the address's low byte (frame byte 3).
       const int kind = address & 0xFF;
       if (kind >= kCatalogueKinds) return {};
-      return {2 * menu.MenuItemCount[static_cast<size_t>(kind)]};
+      return {2 * menu.MenuItemCount[static_cast<size_t>(kind)], false, true};
     }
     case ReadGroup:
     case ReadBackGroup:
-      return {GroupPayloadBytes((address >> 8) & 0xFF)};
+      return {GroupPayloadBytes((address >> 8) & 0xFF), false, true};
     default:
       return {};
   }

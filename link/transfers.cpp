@@ -2,8 +2,6 @@
 #include "link/transfers.h"
 
 #include "link/admin_password.h"
-#include "model/band_fields.h"
-#include "model/param_ranges.h"
 #include "link/device_layout.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
@@ -50,23 +48,11 @@ std::string RecordFault(const RecordTable& table, int slot, int address) {
   if (r.Kind != want)
     return "Kind " + std::to_string(r.Kind) + ", but the address holds " + KindName(want) +
            " (Kind " + std::to_string(want) + ")";
+  // Only what the frame cannot carry is refused: the table goes to the amplifier as it is. A
+  // mode read from an amplifier may hold values no slider reaches (the start-up content itself
+  // has 1802 = 146); refusing those would make such a mode impossible to write back.
   std::vector<uint8_t> scratch;
-  std::string why = AppendRecord(scratch, r, LayoutIsBand(address));
-  if (!why.empty()) return why;
-  // What no control and no band can hold is refused here as `set` refuses it: one range table.
-  if (r.Kind == kEqBand) {
-    for (const BandFieldRange& f : BandFieldRanges()) {
-      const long v = BandField(r, f.name);
-      if (v < f.lo || v > f.hi)
-        return std::string("band ") + f.name + " " + std::to_string(v) + " outside " + std::to_string(f.lo) +
-               ".." + std::to_string(f.hi);
-    }
-  } else if (r.Kind == kPlain) {
-    const ParamRange range = RangeOf(address);
-    if (!range.Contains(r.Value))
-      return "Value " + std::to_string(r.Value) + " outside " + range.Text();
-  }
-  return {};
+  return AppendRecord(scratch, r, LayoutIsBand(address));
 }
 
 }  // namespace

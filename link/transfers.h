@@ -38,7 +38,8 @@ inline constexpr int kSystemKinds[] = {8, 9, 10};
 // Checks every record a whole-mode write sends from `table` (sound mode 0 of menu kinds 0..10,
 // sound mode 1 of kinds 0, 4..7, each kind from store.KindStart to store.KindEnd): its Kind
 // byte must be the one the address has in the device layout (device_layout.h), or the record
-// would travel in the other encoding; and its values must fit that encoding. Returns an empty
+// would travel in the other encoding; and its values must fit that encoding (no byte of 250 or
+// more). Values beyond a slider's travel go as they are: the amplifier holds what it was given. Returns an empty
 // string when all do, else the first fault in sending order with its address, sound mode and
 // value ("address 2599, sound mode 0: Value 62500 is above 62499"), and how many more there are.
 std::string CheckTableForWrite(const RecordTable& table, const Store& store);

@@ -21,8 +21,10 @@ namespace mirelune {
 struct FileResult {
   bool ok = true;
   std::string error;
+  // Set on success when the user should hear how the file was taken (naming the file).
+  std::string warning;
   explicit operator bool() const { return ok; }
-  static FileResult Fail(std::string msg) { return {false, std::move(msg)}; }
+  static FileResult Fail(std::string msg) { return {false, std::move(msg), {}}; }
 };
 
 // Reads at most `limit` bytes of the regular file `path` into `bytes` (resized to what was

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "model/store.h"
 
 namespace mirelune {
 namespace {
@@ -99,7 +98,7 @@ const std::vector<SliderRange> kSliders = {
   {1794,  1,  10,   150,    false},
   {1795,  1,  0,    80,     false},
   {1800,  1,  13,   143,    false},
-  {1802,  1,  1,    142,    false},
+  {1802,  1,  1,    145,    false},
   {1803,  5,  kEq,  kEqMax, false},
   {1808,  1,  12,   400,    false},
   {1809,  1,  3,    180,    false},
@@ -142,19 +141,7 @@ const SliderRange* SliderRangeOf(int address) {
 ParamRange RangeOf(int address) {
   const SliderRange* s = SliderRangeOf(address);
   if (!s) return ParamRange{};
-  ParamRange r = ValueTypeRange(s->valueType, s->maxValue, s->muteInValue);
-  // What the console starts with is what it holds: a start-up value beyond the control's travel
-  // (the sub-woofer's low-pass at index 146, 320 Hz, on a slider that reaches 143) widens the
-  // range, so that it is read, kept and written back as it is.
-  const Store& startUp = StartUpStore();
-  if (address >= 0 && address < kAddressCount)
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-      const int32_t v = startUp.ParamTable.at(slot, address).Value;
-      if (startUp.ParamTable.at(slot, address).Kind == kEqBand || r.Contains(v)) continue;
-      r.low = std::min(r.low, v);
-      r.high = std::max(r.high, v);
-    }
-  return r;
+  return ValueTypeRange(s->valueType, s->maxValue, s->muteInValue);
 }
 
 ParamRange RangeUnderLimits(int address, const MasterLimits& limits) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/sp_file.h"
 
+#include <filesystem>
+
 namespace mirelune {
 namespace {
 
@@ -80,20 +82,24 @@ bool DecodeTable(const std::vector<uint8_t>& bytes, RecordTable& table) {
 }
 
 FileResult LoadTableFromFile(const std::string& path, RecordTable& table) {
-  // One byte more than a valid file holds, so an over-long file is told apart.
+  // One byte more than a file holds, so a longer file is told apart.
   std::vector<uint8_t> bytes;
   FileResult r = ReadRegularFile(path, kSpFileSize + 1, bytes);
   if (!r) return r;
   const size_t got = bytes.size();
-  if (got != kSpFileSize) {
-    std::string size = got > kSpFileSize ? "more than " + std::to_string(kSpFileSize)
-                                         : std::to_string(got);
-    return FileResult::Fail(path + ": not a configuration file: " + size +
-                            " bytes, a configuration file has exactly " +
-                            std::to_string(kSpFileSize));
+  if (got < kSpFileSize)
+    return FileResult::Fail(path + ": not a configuration file: " + std::to_string(got) +
+                            " bytes, a configuration file has " + std::to_string(kSpFileSize));
+  if (got > kSpFileSize) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    r.warning = path + ": " + (ec ? "more than " + std::to_string(kSpFileSize) : std::to_string(size)) +
+                " bytes, longer than a configuration file: its first " + std::to_string(kSpFileSize) +
+                " bytes were read";
+    bytes.resize(kSpFileSize);
   }
   DecodeTable(bytes, table);
-  return {};
+  return r;
 }
 
 FileResult SaveTableToFile(const std::string& path, const RecordTable& table) {

@@ -26,9 +26,12 @@ void EncodeTableInto(const RecordTable& table, uint8_t* out);
 void DecodeTableFrom(const uint8_t* in, RecordTable& table);
 
 // Reads a configuration file into `table`. A file that is missing, unreadable, not a regular
-// file (a FIFO is refused, not waited on) or not exactly 252 000 bytes is refused and the table
-// is left untouched.
+// file (a FIFO is refused, not waited on) or shorter than 252 000 bytes is refused and the table
+// is left untouched. Of a longer file (an in-place save over a longer file leaves its tail) the
+// first 252 000 bytes are read and the result's warning says so.
 FileResult LoadTableFromFile(const std::string& path, RecordTable& table);
+// What the windows say before the path of such a longer file.
+inline constexpr char kLongSpFileText[] = "该配置文件长于 252000 字节，只读取了前 252000 字节：";
 
 // Writes the table to a temporary file of its own beside `path` and renames it over `path`, so
 // a failure never leaves a half-written file and an earlier longer file never keeps a stale tail.

@@ -46,6 +46,7 @@ FileResult FileOperation::SaveReadBackToFile(const std::string& path) {
 bool FileOperation::LoadOrReport(const std::string& path) {
   FileResult r = LoadFileIntoReadBack(path);
   if (!r) notifier_.Error(std::string(kFileRefusedText) + "\n" + r.error);
+  lastLoadWarning_ = r.warning;
   return r.ok;
 }
 
@@ -55,6 +56,7 @@ bool FileOperation::OpenConfigurationFile(const std::string& path) {
     return false;
   }
   if (path.empty() || !LoadOrReport(path)) return false;
+  if (!lastLoadWarning_.empty()) notifier_.Warning(std::string(kLongSpFileText) + "\n" + path);
   store_.ModifiedFlag = kTrue;
   if (!transfers_.WriteModeFromReadBack(transfers_.CurrentModeNumber)) return false;
   return transfers_.ReadModeToParams(transfers_.CurrentModeNumber, false, ReadBackGroup);

@@ -80,6 +80,7 @@ class FileOperation {
 
  private:
   bool LoadOrReport(const std::string& path);
+  std::string lastLoadWarning_;  // of the last LoadOrReport
 
   Store& store_;
   Link& link_;

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's texts go through Qt's translation system. The Chinese texts are the source
 // texts; an installed translator (ui/look/language.h) shows them in the user's language. One context,
-// "Mirelune", holds every text, so the same sentence is translated once wherever it appears.
+// "Mirelune", holds every text, so the same sentence is translated once wherever it appears -
+// but for a Chinese text that means something else in another place ("启动" is a compressor's
+// attack and the remote's start button): each such use has a context of its own, named after
+// it, written TrIn("Context", "text") or InContext("Context", "text") so that
+// scripts/update-translations.py files it there.
 //
 // The translations live in translations/mirelune_<lang>.ts; scripts/update-translations.py
 // collects every Chinese string literal of the sources into them.
@@ -30,6 +34,21 @@ inline QString Tr(const char* source) {
   return t.isEmpty() ? QString::fromUtf8(source) : t;
 }
 inline QString Tr(const QString& source) { return Tr(source.toUtf8().constData()); }
+
+// A source text in a context of its own (see above).
+inline QString TrIn(const char* context, const char* source) {
+  if (!g_directTranslator) return QCoreApplication::translate(context, source);
+  const QString t = g_directTranslator->translate(context, source);
+  return t.isEmpty() ? QString::fromUtf8(source) : t;
+}
+inline QString TrIn(const char* context, const QString& source) { return TrIn(context, source.toUtf8().constData()); }
+
+// A source text and its context, for tables that are translated where they are shown.
+struct ContextText {
+  const char* context;
+  const char* source;
+};
+constexpr ContextText InContext(const char* context, const char* source) { return {context, source}; }
 
 // A text built by the core (link, transfers, files) from source texts and values: each line is
 // translated whole where the translation knows it; otherwise each of its phrases (runs of

@@ -132,6 +132,7 @@ void VirtualAmplifier::Complete(std::vector<std::vector<uint8_t>>& out) {
     return;
   }
   std::vector<uint8_t> payload = Execute(frame);
+  if (reshapeReply && !payload.empty()) reshapeReply(frame, payload);
   if (onMemoryChanged && frame.size() > 1) {
     const int code = frame[1];
     const bool reads = code == ReadBackGroup || code == ReadGroup || code == ReadModeNames ||

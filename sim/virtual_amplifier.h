@@ -54,6 +54,9 @@ class VirtualAmplifier {
   // write, a mode stored, menu flags, a password) and before its reply leaves: the owner saves
   // the memory there, so that an acknowledged change is kept whatever happens next.
   std::function<void()> onMemoryChanged;
+  // Tests: changes the payload of each answer (`frame` is the command) before it leaves, as
+  // another firmware would answer: a longer status reply, a group of the wrong size.
+  std::function<void(const std::vector<uint8_t>& frame, std::vector<uint8_t>& payload)> reshapeReply;
 
   // Forgets a partial command frame (the USB cable was pulled).
   void ResetReceiver() { rx_.clear(); }

@@ -326,10 +326,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Error while writing data to the amplifier!</translation>
     </message>
     <message>
-        <source>启动</source>
-        <translation>Att.</translation>
-    </message>
-    <message>
         <source>启动时间</source>
         <translation>Attack time</translation>
     </message>
@@ -1930,6 +1926,24 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
         <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
+    </message>
+    <message>
+        <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
+        <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
+    </message>
+</context>
+<context>
+    <name>Compressor</name>
+    <message>
+        <source>启动</source>
+        <translation>Att.</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteDialog</name>
+    <message>
+        <source>启动</source>
+        <translation>Start</translation>
     </message>
 </context>
 </TS>

@@ -34,10 +34,12 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   auto store = std::make_unique<Store>();
-  if (!LoadStore(a, *store, err)) {
+  std::string warning;
+  if (!LoadStore(a, *store, err, warning)) {
     std::cerr << "mirelune-cli plot: " << err << "\n";
     return kExitFailed;
   }
+  if (!warning.empty()) std::cerr << "mirelune-cli plot: warning: " << warning << "\n";
   // Drawing needs a GUI application; without a display the offscreen platform serves.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
       std::getenv("WAYLAND_DISPLAY") == nullptr)
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
       std::cerr << "mirelune-cli plot: --compare: " << r.error << "\n";
       return kExitFailed;
     }
+    if (!r.warning.empty()) std::cerr << "mirelune-cli plot: --compare: warning: " << r.warning << "\n";
     CompareSource s;
     s.kind = CompareKind::File;
     s.label = std::filesystem::path(other).filename().string();

@@ -21,6 +21,19 @@ expect_rc 1 dump short.sp
 [ "$(wc -l < err.txt)" = 1 ] || fail "dump of a bad file: expected one error line"
 grep -q 'short.sp' err.txt || fail "the error names the file"
 
+# A longer file (an in-place save over a longer one leaves its tail): its first 252 000 bytes
+# are the table, read with a warning naming the file, by every command that reads files.
+cp d.sp long.sp
+printf 'X' >> long.sp
+for cmd in "dump long.sp" "diff d.sp long.sp" "response long.sp --page 0 --freqs 1000" \
+           "eq export long.sp --page 0" "--device virtual write-mode 2 long.sp"; do
+  # shellcheck disable=SC2086
+  expect_rc 0 $cmd
+  grep -q "warning: long.sp: 252001 bytes, longer than a configuration file: its first 252000 bytes were read" err.txt ||
+    fail "$cmd: $(cat err.txt)"
+  [ "$(grep -c warning err.txt)" = 1 ] || fail "$cmd: one warning: $(cat err.txt)"
+done
+
 expect_rc 0 diff d.sp d.sp
 [ -s out.txt ] && fail "diff of equal files printed differences"
 # Change the Gain of address 0 slot 1 (record 1, offset 28 + 10) to 0x0105 = 261.

@@ -179,13 +179,25 @@ for state in factory changed; do
     cmp -s before.txt out.txt || fail "get | set changed the $state state (sound mode $sound): $(diff before.txt out.txt)"
   done
 done
-# What no control and no band holds is refused alike by set and by write-mode.
+# set refuses what no control and no band holds; write-mode sends a mode as the amplifier may
+# hold it, beyond the sliders, and refuses only what a frame cannot carry.
 expect_rc 2 $V set 0:shape=200
-# Record 0 is address 0 in sound mode 0; its byte 5 is the band's shape.
-cp d.sp shape.sp
-printf '\310' | dd of=shape.sp bs=1 seek=5 conv=notrunc status=none
-expect_rc 1 $V write-mode 3 shape.sp
-grep -q "shape 200 outside 0..2" err.txt || fail "write-mode of shape 200: $(cat err.txt)"
+# Record n is address n/3 in sound mode n%3; byte 5 of a band is its shape, bytes 1-4 a Value.
+cp d.sp beyond.sp
+printf '\310' | dd of=beyond.sp bs=1 seek=5 conv=notrunc status=none
+for slot in 0 1; do  # 1812 = 150 on a slider of 0..100, shared by both sound modes
+  printf '\226\000' | dd of=beyond.sp bs=1 seek=$(( (1812 * 3 + slot) * 28 + 1 )) conv=notrunc status=none
+done
+expect_rc 0 $V write-mode 3 beyond.sp
+expect_rc 0 $V read-mode 3 -o back.sp
+expect_rc 0 dump back.sp
+grep -q '"address":1812,"slot":0,"Kind":0,"Value":150,' out.txt || fail "1812 read back: $(grep '"address":1812' out.txt)"
+grep -q '"address":0,"slot":0,"Kind":1,"Value":0,"QType":200,' out.txt || fail "shape read back: $(grep '"address":0,' out.txt)"
+grep -q '"address":1802,"slot":0,"Kind":3,"Value":146,' out.txt || fail "1802 read back: $(grep '"address":1802' out.txt)"
+expect_rc 0 $V write-mode 4 back.sp
+printf '\372' | dd of=beyond.sp bs=1 seek=5 conv=notrunc status=none
+expect_rc 1 $V write-mode 3 beyond.sp
+grep -q "QType 250 (0xFA) would be read as a frame marker" err.txt || fail "write-mode of shape 250: $(cat err.txt)"
 
 # The tool speaks the locale's language; --lang overrides.
 L="--device virtual:lang --faults usbtiming,unplug=25 write-mode 2 m4.sp"

@@ -64,6 +64,18 @@ TEST_F(FileOperationTest, OpenWritesTheCurrentModeAndReadsItBack) {
   EXPECT_EQ(rig->amplifier.StoredMode(4).at(0, 1028).Value, 55);
   EXPECT_EQ(rig->store.ParamTable.at(0, 1028).Value, 55);
   EXPECT_EQ(Frames(ReadBackGroup).size(), 15u) << "read back with code 1, system kinds included";
+  EXPECT_TRUE(rig->notifier.messages.empty());
+
+  // A file with a tail beyond the table (a save in place over a longer file): the table is
+  // written, with a warning naming the file.
+  file.ParamTable.at(0, 1028).Value = file.ParamTable.at(1, 1028).Value = 44;
+  std::vector<uint8_t> bytes = EncodeTable(file.ParamTable);
+  bytes.push_back(0x33);
+  std::ofstream(p, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(ops->OpenConfigurationFile(p.string()));
+  EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{std::string(kLongSpFileText) + "\n" + p.string()});
+  EXPECT_EQ(rig->amplifier.StoredMode(4).at(0, 1028).Value, 44);
 
   rig->link.SetLinkSwitch(false);
   rig->notifier.Clear();

@@ -237,6 +237,26 @@ TEST_F(TransferTest, AFileWithAnyRecordThatCannotBeSentWritesNothing) {
   }
 }
 
+TEST_F(TransferTest, AModeReadFromTheAmplifierWritesBackAsItIs) {
+  // Values no slider reaches: the sub-woofer's low-pass index 146 (the start-up content), a
+  // gain of 150 on 1812 (slider 0..100), a band shape 7 and a band gain code 420.
+  RecordTable& held = rig->amplifier.StoredMode(6);
+  held.at(0, 1802).Value = 146;
+  held.at(0, 1812).Value = 150;
+  held.at(1, 1812).Value = 150;
+  held.at(0, 1032).QType = 7;
+  held.at(1, 1032).Gain = 420;
+  rig->store.ReadBackTable = rig->store.ParamTable;  // Kind bytes steer the decoding
+  ASSERT_TRUE(transfers->ReadModeToReadBack(6));
+  ASSERT_TRUE(transfers->WriteModeFromReadBack(2)) << rig->notifier.Texts(Kind::Error).size();
+  EXPECT_TRUE(rig->notifier.messages.empty());
+  const RecordTable& written = rig->amplifier.StoredMode(2);
+  EXPECT_EQ(written.at(0, 1802).Value, 146);
+  EXPECT_EQ(written.at(0, 1812).Value, 150);
+  EXPECT_EQ(written.at(0, 1032).QType, 7);
+  EXPECT_EQ(written.at(1, 1032).Gain, 420);
+}
+
 TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
   Store& s = rig->store;
   s.ParamTable.at(0, 0).Gain = 1;       // kind 0: read before the bad group
@@ -249,6 +269,55 @@ TEST_F(TransferTest, CountMismatchWarnsAndKeepsEarlierGroups) {
   EXPECT_EQ(s.ParamTable.at(0, 272).Value, 999) << "the mismatched group is not half-applied";
   EXPECT_EQ(s.ParamTable.at(0, 1028).Value, 1);
   EXPECT_EQ(Frames(ReadGroup).size(), 2u);
+}
+
+TEST_F(TransferTest, AReplyOfTheWrongSizeGivesTheCountWarning) {
+  // The amplifier's answer to one request is two bytes longer or shorter than the request's
+  // values: the read stops there with the count warning, the groups before keep their new
+  // values, and the link stays up (no resending, no time-out).
+  struct Case {
+    const char* what;
+    int code, kind, extra;
+    size_t groupsSent;
+  };
+  const Case cases[] = {
+      {"group of kind 1, two bytes more", ReadGroup, 1, +2, 2},
+      {"group of kind 1, two bytes fewer", ReadGroup, 1, -2, 2},
+      {"menu flags of kind 3, two bytes fewer", ReadMenuFlags, 3, -2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rig->notifier.Clear();
+    sentFrames.clear();
+    rig->amplifier.Working().at(0, 0).Gain = 321;
+    rig->store.ParamTable.at(0, 0).Gain = 1;
+    rig->amplifier.reshapeReply = [&c](const std::vector<uint8_t>& frame, std::vector<uint8_t>& p) {
+      if (frame[1] == c.code && frame[3] == c.kind)
+        p.resize(static_cast<size_t>(static_cast<int>(p.size()) + c.extra), 0x07);
+    };
+    EXPECT_FALSE(transfers->ReadModeToParams(0, true, ReadGroup));
+    EXPECT_EQ(rig->notifier.Texts(Kind::Warning), std::vector<std::string>{kCountMismatchText});
+    EXPECT_EQ(rig->notifier.messages.size(), 1u);
+    EXPECT_EQ(Frames(ReadGroup).size(), c.groupsSent);
+    if (c.groupsSent > 1) {
+      EXPECT_EQ(rig->store.ParamTable.at(0, 0).Gain, 321) << "kind 0 decoded";
+    }
+    EXPECT_TRUE(rig->link.Online);
+    rig->amplifier.reshapeReply = nullptr;
+  }
+}
+
+TEST_F(TransferTest, AStatusReplyLongerThanTwoBytesComesOnline) {
+  // Only payload byte 1 of the status reply is relied on.
+  rig->amplifier.SetCurrentMode(4);
+  rig->amplifier.reshapeReply = [](const std::vector<uint8_t>& frame, std::vector<uint8_t>& p) {
+    if (frame[1] == ReadStatus) p.insert(p.end(), {0x10, 0x20, 0x30});
+  };
+  ASSERT_TRUE(transfers->ReadModeToParams(0, true, ReadGroup));
+  EXPECT_EQ(transfers->CurrentModeNumber, 4);
+  EXPECT_EQ(Frames(ReadStatus).size(), 1u);
+  EXPECT_TRUE(rig->notifier.messages.empty());
+  EXPECT_TRUE(rig->link.Online);
 }
 
 TEST_F(TransferTest, ReadBackReadsNoSystemKinds) {

@@ -176,7 +176,7 @@ void RemoteDialog::StopServer() {
 
 void RemoteDialog::ShowState() {
   const bool on = Running();
-  start_->setText(on ? Tr("停止") : Tr("启动"));
+  start_->setText(on ? Tr("停止") : TrIn("RemoteDialog", "启动"));
   listen_->setEnabled(!on);
   newPair_->setVisible(on);
   pin_->setVisible(on);

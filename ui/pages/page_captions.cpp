@@ -14,12 +14,19 @@ Caption Make(Caption::Kind k, int x, int y, int w, int h, const char* text) {
 Caption T(int x, int y, int w, const char* text) { return Make(Caption::Title, x, y, w, 14, text); }
 Caption L(int x, int y, int w, int h, const char* text) { return Make(Caption::Label, x, y, w, h, text); }
 Caption C(int x, int y, int w, const char* text) { return Make(Caption::Centred, x, y, w, 14, text); }
+Caption L(int x, int y, int w, int h, ContextText text) {
+  Caption c = L(x, y, w, h, text.source);
+  c.context = text.context;
+  return c;
+}
 
 // The compressor column of the output pages: labels left of the four sliders.
 void Compressor(std::vector<Caption>& out, int labelX, int titleX, int titleY, const std::array<int, 4>& rows,
                 int height) {
   out.push_back(T(titleX, titleY, 150, "压缩器"));
-  const char* const names[] = {"阈值", "启动", "释放", "比率"};
+  // "启动" is also the remote's start button: the attack has a context of its own.
+  const ContextText names[] = {InContext(kTrContext, "阈值"), InContext("Compressor", "启动"),
+                               InContext(kTrContext, "释放"), InContext(kTrContext, "比率")};
   for (size_t i = 0; i < 4; ++i) out.push_back(L(labelX, rows[i], 30, height, names[i]));
 }
 

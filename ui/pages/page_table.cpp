@@ -65,7 +65,7 @@ constexpr FilterSlider kFilterSliders[] = {
   {5, 86,  "EQF,5,7",    13, 143, 2, {11280, 780, 2550, 450}},
   {6, 105, "EQF,6,6",    13, 143, 2, {11280, 780, 2550, 450}},
   {7, 118, "EQF,7,8",    13, 143, 2, {10920, 750, 2550, 450}},
-  {7, 119, "EQF,7,10",   1,  142, 2, {10920, 1770, 2550, 450}},
+  {7, 119, "EQF,7,10",   1,  145, 2, {10920, 1770, 2550, 450}},
 };
 
 // The plain parameter sliders (Tag family "Group"). Rows whose top lies below the container's

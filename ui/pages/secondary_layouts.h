@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/control_setup.h"
+#include "platform/tr.h"
 
 namespace mirelune::ui {
 
@@ -39,7 +40,10 @@ struct Caption {
   enum Kind { Group, Label, Title, Centred };
   Kind kind;
   controls::TwipsRect rect;
-  QString text;
+  QString text;  // the source text
+  const char* context = mirelune::kTrContext;  // its translation context (platform/tr.h)
+
+  QString Shown() const { return TrIn(context, text); }
 };
 
 struct SecondaryLayout {

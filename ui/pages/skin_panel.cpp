@@ -40,7 +40,7 @@ QFont CaptionFont(const Caption& c) {
 // A group's title: centred in a gap of the frame's top edge, 8 pixels in from its corner.
 QRectF GroupTitle(const Caption& c) {
   const QRectF r = QRectF(controls::PixelRect(c.rect));
-  const qreal titleWidth = QFontMetricsF(CaptionFont(c)).horizontalAdvance(Tr(c.text)) + 10;
+  const qreal titleWidth = QFontMetricsF(CaptionFont(c)).horizontalAdvance(c.Shown()) + 10;
   return {r.left() + 8, r.top(), titleWidth, 13};
 }
 
@@ -52,8 +52,8 @@ int LabelFlags(const Caption& c) {
 
 QRectF SkinPanel::TextRect(const Caption& c) {
   const QFontMetricsF fm(CaptionFont(c));
-  if (c.kind == Caption::Group) return fm.boundingRect(GroupTitle(c), Qt::AlignCenter, Tr(c.text));
-  return fm.boundingRect(QRectF(controls::PixelRect(c.rect)), LabelFlags(c), Tr(c.text));
+  if (c.kind == Caption::Group) return fm.boundingRect(GroupTitle(c), Qt::AlignCenter, c.Shown());
+  return fm.boundingRect(QRectF(controls::PixelRect(c.rect)), LabelFlags(c), c.Shown());
 }
 
 QRectF SkinPanel::TextBox(const Caption& c) {
@@ -84,10 +84,10 @@ void SkinPanel::DrawCaptions(QPainter& p, const std::vector<Caption>& captions) 
       p.drawPath(frame);
       p.restore();
       p.setPen(kTitle);
-      p.drawText(title, Qt::AlignCenter, Tr(c.text));
+      p.drawText(title, Qt::AlignCenter, c.Shown());
     } else {
       p.setPen(c.kind == Caption::Title ? kTitle : kLabel);
-      p.drawText(r, LabelFlags(c), Tr(c.text));
+      p.drawText(r, LabelFlags(c), c.Shown());
     }
   }
   p.restore();

@@ -107,6 +107,7 @@ bool GraphTools::CompareWithFile(const std::string& path) {
     session_.notifier().Warning(Tr("无法比较：%1").arg(QString::fromStdString(r.error)).toStdString());
     return false;
   }
+  if (!r.warning.empty()) session_.notifier().Warning(std::string(kLongSpFileText) + "\n" + path);
   file_ = path;
   fileTable_ = table;
   {

@@ -147,10 +147,11 @@ void MdiMain::BuildMenu() {
     void (MdiMain::*open)();
   };
   const Item items[] = {
-      // Each entry reads as the title of the window it opens.
+      // Each entry reads as the title of the window it opens, but for the power-on settings,
+      // which open the window of the system settings (its caption "系统设置").
       {"mnuChinese", "调音窗口", &MdiMain::ToggleTuningWindow},
       {"CmdProgramSetup", "程式管理", &MdiMain::OpenProgramManager},
-      {"CmdStartupSettings", "系统设置", &MdiMain::OpenStartupSettings},
+      {"CmdStartupSettings", "开机设置", &MdiMain::OpenStartupSettings},
       {"CmdPrePassManager", "权限与密码管理", &MdiMain::OpenProgram2},
   };
   for (const Item& item : items) {

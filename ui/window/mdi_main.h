@@ -13,8 +13,8 @@
 // The tuning window can be unloaded (its exit button; "调音窗口" when it is loaded) and loaded
 // again ("调音窗口" when it is not), which brings it back on page 0 with the link searching
 // anew. Closing the frame ends the program, after the tuning window's exit (which may wait
-// for a request to end). "程式管理", "系统设置" and "权限与密码管理" open their windows, which
-// carry the same names, modeless and at most once, only while the tuning window is loaded.
+// for a request to end). "程式管理", "开机设置" and "权限与密码管理" open their windows ("程式管理",
+// "系统设置", "权限与密码管理"), modeless and at most once, only while the tuning window is loaded.
 #pragma once
 
 #include <functional>
@@ -79,7 +79,7 @@ class MdiMain : public QMainWindow {
   // "Mirelune - hid:0042": the caption names the amplifier unless it is the unnamed virtual one.
   void UpdateTitle();
 
-  // "程式管理" / "系统设置" / "权限与密码管理": shows the window, creating and loading it when
+  // "程式管理" / "开机设置" (the window "系统设置") / "权限与密码管理": shows the window, creating and loading it when
   // it is not open; an open one is raised. Nothing while the tuning window is unloaded.
   void OpenProgramManager();
   void OpenStartupSettings();

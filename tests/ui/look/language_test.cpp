@@ -14,7 +14,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QAbstractButton>
+#include <QFile>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -85,7 +87,7 @@ QStringList VisibleTexts(QWidget* root) {
       for (int i = 0; i < c->count(); ++i) add(c->itemText(i));
     if (auto* c = qobject_cast<controls::MComboBox*>(w)) out << c->Entries();
     if (auto* p = dynamic_cast<SkinPanel*>(w))
-      for (const Caption& c : p->Captions()) add(Tr(c.text));
+      for (const Caption& c : p->Captions()) add(c.Shown());
   }
   for (QAction* a : root->findChildren<QAction*>()) {
     add(a->text());
@@ -130,6 +132,7 @@ class LanguageTest : public QObject {
   void everyWindowSpeaksOneLanguage_data();
   void everyWindowSpeaksOneLanguage();
   void languageMenuSwitchesAndIsKept();
+  void aTextOfTwoMeaningsIsTranslatedPerUse();
   void initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
     ApplyConsoleStyle(*qApp);  // as the console starts: the renders show its dark look
@@ -262,6 +265,57 @@ void LanguageTest::languageMenuSwitchesAndIsKept() {
   QCOMPARE(CurrentLanguage(), Language::Chinese);
   QCOMPARE(c.frame->findChild<QMenu*>("mnuDevice")->title(), QString::fromUtf8("设备"));
   QCOMPARE(SavedLanguage(), QString("zh"));
+}
+
+// A Chinese text with two meanings ("启动": a compressor's attack, the remote's start button) has
+// a context per use, each translated its own way, and is not also in the catch-all context,
+// where its meaning would be a guess. Each use shows its own translation where the user sees it.
+void LanguageTest::aTextOfTwoMeaningsIsTranslatedPerUse() {
+  QFile file(QStringLiteral(MIRELUNE_TS));
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader ts(&file);
+  QMap<QString, QMap<QString, QString>> uses;  // source -> context -> translation
+  QString context, source;
+  while (!ts.atEnd()) {
+    if (ts.readNext() != QXmlStreamReader::StartElement) continue;
+    if (ts.name() == QLatin1String("name")) context = ts.readElementText();
+    else if (ts.name() == QLatin1String("source")) source = ts.readElementText();
+    else if (ts.name() == QLatin1String("translation")) uses[source][context] = ts.readElementText();
+  }
+  QVERIFY2(!ts.hasError(), qPrintable(ts.errorString()));
+  QVERIFY(uses.size() > 400);
+  int twoMeanings = 0;
+  for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
+    if (it.value().size() < 2) continue;
+    ++twoMeanings;
+    QVERIFY2(!it.value().contains(kTrContext), qPrintable(it.key() + " is also in the catch-all context"));
+    QStringList translations = it.value().values();
+    translations.removeDuplicates();
+    QVERIFY2(translations.size() == it.value().size(), qPrintable(it.key() + ": one meaning, several contexts"));
+  }
+  QVERIFY(twoMeanings >= 1);
+  QCOMPARE(uses.value(QString::fromUtf8("启动")).value("Compressor"), QString("Att."));
+  QCOMPARE(uses.value(QString::fromUtf8("启动")).value("RemoteDialog"), QString("Start"));
+
+  QVERIFY(InstallLanguage(Language::English));
+  Console c;
+  QVERIFY(c.Synced());
+  c.frame->MenuItem("CmdRemoteControl")->trigger();
+  QVERIFY(c.frame->Remote() && c.frame->Remote()->isVisible());
+  auto* start = c.frame->Remote()->findChild<QAbstractButton*>("remoteStart");
+  QVERIFY(start);
+  QCOMPARE(start->text(), QString("Start"));
+  c.frame->Remote()->close();
+  c.eq().ShowPage(4);
+  QStringList captions;
+  QList<QWidget*> panels = c.eq().PageContainer(4)->findChildren<QWidget*>();
+  panels.prepend(c.eq().PageContainer(4));
+  for (QWidget* w : panels)
+    if (auto* p = dynamic_cast<SkinPanel*>(w))
+      for (const Caption& cap : p->Captions()) captions << cap.Shown();
+  QVERIFY2(captions.contains("Att."), qPrintable(captions.join(", ")));
+  QVERIFY(!captions.contains("Start"));
+  QVERIFY(InstallLanguage(Language::Chinese));
 }
 
 QTEST_MAIN(LanguageTest)

@@ -109,7 +109,7 @@ void CheckContainer(QWidget* box, const QString& where, QStringList& faults) {
     for (const Caption& c : captions) {
       const QRectF text = SkinPanel::TextRect(c);
       const QRectF fitting = SkinPanel::TextBox(c);
-      const QString what = QString("%1: caption \"%2\" %3").arg(where, Tr(c.text), Show(text));
+      const QString what = QString("%1: caption \"%2\" %3").arg(where, c.Shown(), Show(text));
       texts.push_back(text);
       if (text.width() > fitting.width() + 0.01 || text.height() > fitting.height() + 0.01)
         faults << QString("%1 is larger than its box %2").arg(what, Show(fitting));
@@ -122,7 +122,7 @@ void CheckContainer(QWidget* box, const QString& where, QStringList& faults) {
       for (size_t j = i + 1; j < texts.size(); ++j)
         if (texts[i].intersects(texts[j]))
           faults << QString("%1: captions \"%2\" and \"%3\" overlap")
-                        .arg(where, Tr(captions[i].text), Tr(captions[j].text));
+                        .arg(where, captions[i].Shown(), captions[j].Shown());
   }
   for (QWidget* w : shown)
     if (!w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty()) CheckContainer(w, where, faults);
@@ -139,7 +139,7 @@ QStringList VisibleTexts(QWidget* root) {
     if (auto* l = qobject_cast<QLabel*>(w)) out << l->text();
     if (auto* c = qobject_cast<controls::MComboBox*>(w)) out << c->Entries();
     if (auto* p = dynamic_cast<SkinPanel*>(w))
-      for (const Caption& c : p->Captions()) out << Tr(c.text);
+      for (const Caption& c : p->Captions()) out << c.Shown();
   }
   for (QAction* a : root->findChildren<QAction*>()) out << a->text() << a->toolTip();
   return out;
@@ -324,8 +324,9 @@ void LayoutTest::menuEntriesNameTheirWindows_data() {
   QTest::newRow("en") << int(Language::English);
 }
 
-// Each entry of "设备" that opens a window reads as that window's title; the entry that loads
-// and unloads the tuning window names the tuning window, as its exit button does.
+// Each entry of "设备" that opens a window reads as that window's title, but "开机设置", which
+// opens "系统设置"; the entry that loads and unloads the tuning window names the tuning window,
+// as its exit button does.
 void LayoutTest::menuEntriesNameTheirWindows() {
   QFETCH(int, language);
   QVERIFY(InstallLanguage(static_cast<Language>(language)));
@@ -339,7 +340,10 @@ void LayoutTest::menuEntriesNameTheirWindows() {
   QCOMPARE(entry("CmdProgramSetup"), frame.ProgramManager()->windowTitle());
   frame.MenuItem("CmdStartupSettings")->trigger();
   QVERIFY(c.eq().SystemSettings());
-  QCOMPARE(entry("CmdStartupSettings"), c.eq().SystemSettings()->windowTitle());
+  QCOMPARE(entry("CmdStartupSettings"), language == int(Language::Chinese) ? QString::fromUtf8("开机设置")
+                                                                            : QString("Power-on settings"));
+  QCOMPARE(c.eq().SystemSettings()->windowTitle(), language == int(Language::Chinese) ? QString::fromUtf8("系统设置")
+                                                                                      : QString("System settings"));
   frame.MenuItem("CmdPrePassManager")->trigger();
   QVERIFY(frame.Program2());
   QCOMPARE(entry("CmdPrePassManager"), frame.Program2()->windowTitle());

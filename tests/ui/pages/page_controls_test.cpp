@@ -135,6 +135,7 @@ class PageControlsTest : public QObject {
   void reverbPresetsByTheirValues();
   void effectsTabFollowsTheSubPageAfterAReload();
   void filterTypeListSetsTheGraphBand();
+  void aFilterSliderReachesWhatTheAmplifierHolds();
   void systemSettingsCapTheMasterVolumes();
   void deviceReadCapsTheMasterVolumes();
   void effectsWindowInDanceModeWritesBothSlots();
@@ -459,6 +460,32 @@ void PageControlsTest::filterTypeListSetsTheGraphBand() {
   Settle(c);
   QCOMPARE(c.graph().model().Band(band).Gain, 1 - before);
   QCOMPARE(c.amp().Working().at(c.store().CurrentSoundMode, 1030).Value, 1 - before);
+}
+
+// The sub-woofer's low-pass starts at index 146 (321 Hz): its slider shows it, and stepping
+// away and back with the keys sends 145 and 146 again, not the end stop of a shorter travel.
+void PageControlsTest::aFilterSliderReachesWhatTheAmplifierHolds() {
+  Console c;
+  QVERIFY(c.Synced());
+  QCOMPARE(c.amp().Working().at(0, 1802).Value, 146);
+  Activate(c);
+  QTest::mouseClick(c.eq().PageButton(7), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+  auto* lowPass = OnPage<MScrollBar>(c, 7, "MyScrollBar119");
+  QVERIFY(lowPass);
+  QCOMPARE(lowPass->Addr(), 1802);
+  QCOMPARE(lowPass->Value(), 146.f);
+  Hover(lowPass);
+  QVERIFY(lowPass->Hover());
+  lowPass->setFocus();
+  Key(c, Qt::Key_Left);
+  Settle(c);
+  QCOMPARE(c.amp().Working().at(0, 1802).Value, 145);
+  Key(c, Qt::Key_Right);
+  Key(c, Qt::Key_Right);
+  Settle(c);
+  QCOMPARE(lowPass->Value(), 146.f);
+  QCOMPARE(c.store().ParamTable.at(0, 1802).Value, 146);
+  QCOMPARE(c.amp().Working().at(0, 1802).Value, 146);
 }
 
 // 开机设置 opens 系统设置; moving its first upper-limit slider down to 60 makes 60 the highest
