@@ -62,8 +62,8 @@ bool ValidRoomName(const std::string& name, const char* what, std::string& error
     return false;
   }
   for (unsigned char c : name)
-    if (c == '/' || c == '+' || c == '#' || c < 0x20 || c == 0x7F) {
-      error = std::string(what) + " '" + name + "' may not hold '/', '+', '#' or control characters";
+    if (c == '/' || c == '+' || c == '#' || c == ',' || c < 0x20 || c == 0x7F) {
+      error = std::string(what) + " '" + name + "' may not hold '/', '+', '#', ',' or control characters";
       return false;
     }
   return true;
@@ -117,20 +117,27 @@ bool SplitRoomTopic(const std::string& topic, std::string& site, std::string& ro
 bool GlobMatch(const std::string& pattern, const std::string& name) { return GlobAt(pattern, 0, name, 0); }
 
 RoomPattern::RoomPattern(const std::string& pattern) : text_(pattern) {
-  const size_t slash = pattern.find('/');
-  site_ = pattern.substr(0, slash);
-  room_ = slash == std::string::npos ? "*" : pattern.substr(slash + 1);
-  if (site_.empty()) site_ = "*";
-  if (room_.empty()) room_ = "*";
+  for (const std::string& one : Split(pattern, ',')) {
+    const size_t slash = one.find('/');
+    std::string site = one.substr(0, slash);
+    std::string room = slash == std::string::npos ? "*" : one.substr(slash + 1);
+    if (site.empty()) site = "*";
+    if (room.empty()) room = "*";
+    parts_.emplace_back(site, room);
+  }
 }
 
 bool RoomPattern::Matches(const std::string& site, const std::string& room) const {
-  return GlobMatch(site_, site) && GlobMatch(room_, room);
+  for (const auto& [s, r] : parts_)
+    if (GlobMatch(s, site) && GlobMatch(r, room)) return true;
+  return false;
 }
 
 std::string RoomPattern::Subscription(const std::string& leaf) const {
-  const bool literal = site_.find_first_of("*?") == std::string::npos && site_.find('/') == std::string::npos;
-  return std::string(kTopicRoot) + "/" + (literal ? site_ : "+") + "/+/" + leaf;
+  std::string site = parts_.empty() ? "+" : parts_.front().first;
+  for (const auto& p : parts_)
+    if (p.first != site || p.first.find_first_of("*?+#/") != std::string::npos) site = "+";
+  return std::string(kTopicRoot) + "/" + site + "/+/" + leaf;
 }
 
 }  // namespace mirelune

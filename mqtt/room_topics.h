@@ -15,6 +15,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "remote/remote_auth.h"
 
@@ -22,8 +24,8 @@ namespace mirelune {
 
 inline constexpr char kTopicRoot[] = "mirelune";
 
-// SITE and ROOM: 1..64 bytes of UTF-8 without '/', '+', '#', control characters or a leading '$'
-// (the broker's own topics). False with `error` naming the problem.
+// SITE and ROOM: 1..64 bytes of UTF-8 without '/', '+', '#', ',', control characters or a leading
+// '$' (the broker's own topics; ',' separates the rooms of a fleet pattern). False with `error` naming the problem.
 bool ValidRoomName(const std::string& name, const char* what, std::string& error);
 
 enum class RoomCommand { Set, Mode, WriteMode, ReadMode };
@@ -54,18 +56,20 @@ class RoomTopics {
 bool SplitRoomTopic(const std::string& topic, std::string& site, std::string& room, std::string& leaf);
 
 // Which rooms a fleet command means: "SITE/ROOM" with '*' (any run of characters) and '?' (one
-// character) in either part; a pattern without '/' is a site ("venue" means "venue/*").
+// character) in either part; a pattern without '/' is a site ("venue" means "venue/*"); several
+// patterns separated by ',' mean the rooms of any of them ("venue/k01,venue/k07").
 class RoomPattern {
  public:
   explicit RoomPattern(const std::string& pattern = "*/*");
   bool Matches(const std::string& site, const std::string& room) const;
-  // The broker's subscription pattern for the rooms' LEAF topics: the site itself where the
-  // pattern names one without wildcards, else '+'.
+  // The broker's subscription pattern for the rooms' LEAF topics: the site itself where every
+  // alternative names that one site without wildcards, else '+'.
   std::string Subscription(const std::string& leaf) const;
   const std::string& Text() const { return text_; }
 
  private:
-  std::string text_, site_, room_;
+  std::string text_;
+  std::vector<std::pair<std::string, std::string>> parts_;  // (site, room) patterns
 };
 
 // Glob matching of one name: '*' any run of characters (also none), '?' one character (one
