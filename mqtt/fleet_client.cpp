@@ -88,8 +88,10 @@ bool FleetClient::Rooms(const RoomPattern& pattern, int timeoutMs, std::vector<F
     if (leaf == "availability") availability[{site, room}] = payload;
     if (leaf == "state") ParseJsonObject(payload, r.state);
   };
-  connection_->Subscribe(pattern.Subscription("state"), 1);
-  connection_->Subscribe(pattern.Subscription("availability"), 1);
+  // All at QoS 0: the broker holds back QoS 1 messages beyond a client's 20 in flight, and the
+  // sync message would overtake them. At QoS 0 they leave in the order they were queued.
+  connection_->Subscribe(pattern.Subscription("state"), 0);
+  connection_->Subscribe(pattern.Subscription("availability"), 0);
   connection_->Subscribe(sync, 0);
   connection_->Publish(sync, "sync", 0, false);
   const bool ok = Wait(timeoutMs, [&] { return synced; });
@@ -124,13 +126,14 @@ bool FleetClient::Send(const std::vector<FleetRoom>& rooms, RemoteRole role, Roo
     --left;
   };
   // Subscribed before anything is sent: the broker takes a client's packets in order, so the
-  // subscription stands before any room can answer.
+  // subscription stands before any room can answer. At QoS 0, so that hundreds of answers are
+  // not held back behind the broker's limit of messages in flight to one client.
   std::string sites = "+";
   if (!rooms.empty() && std::all_of(rooms.begin(), rooms.end(), [&](const FleetRoom& r) { return r.site == rooms[0].site; }))
     sites = rooms[0].site;
   connection_->Subscribe(std::string(kTopicRoot) + "/" + sites + "/+/" +
                              (role == RemoteRole::Installer ? "installer/result/" : "result/") + id,
-                         1);
+                         0);
   const std::string payload = JsonText(body);
   for (const FleetRoom& r : rooms) {
     if (!connection_->Publish(RoomTopics(r.site, r.room).Command(role, command), payload, 1, false)) {

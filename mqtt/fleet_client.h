@@ -5,7 +5,9 @@
 // The rooms are what the broker retains: each room's state and availability (room_topics.h).
 // Retained messages have no end marker, so after subscribing the client publishes one message
 // to a topic of its own (mirelune-fleet/CLIENTID/sync) and waits for it: the broker sends a
-// client's messages in order, so when it arrives every retained state was delivered.
+// client's messages in order, so when it arrives every retained state was delivered (all of it
+// at QoS 0: the broker would hold QoS 1 messages back beyond 20 in flight, and the QoS 0 sync
+// message would overtake them).
 //
 // A command goes to every room at once, with one id (a room applies an id once, and the ids of
 // different rooms do not meet), and the answers are collected until all rooms answered or the

@@ -262,6 +262,32 @@ class BrokerTest : public QObject {
     QCOMPARE(monitor_.Json("mirelune/venue/k01/state").value("mode_option").toString(), QString("1 Mode 1"));
   }
 
+  void theFleetListsEveryRoomOfALargeVenue() {
+    // More rooms than the broker keeps in flight to one client at QoS 1 (20): the list still
+    // waits for every one of them. (Published by the loose user, as rooms would.)
+    Watcher lax;
+    QVERIFY(Watch(lax, "lax", {}));
+    constexpr int kRooms = 45;
+    for (int i = 1; i <= kRooms; ++i) {
+      const std::string base = "mirelune/many/r" + std::to_string(100 + i);
+      QVERIFY(lax.connection->Publish(base + "/state", R"({"online": true, "link": true, "mode": 2})", 1, true));
+      QVERIFY(lax.connection->Publish(base + "/availability", "online", 1, true));
+    }
+    QVERIFY(PollUntil(kWaitMs, [&] { return lax.connection->Unsent() == 0; }));
+    QByteArray out;
+    QCOMPARE(Fleet("staff", {"list", "--json", "--rooms", "many"}, &out), 0);
+    const QJsonArray rooms = QJsonDocument::fromJson(out).object().value("rooms").toArray();
+    QCOMPARE(rooms.size(), kRooms);
+    for (const QJsonValue& r : rooms) QVERIFY(r.toObject().value("online").toBool());
+    // Removed again: an empty retained message.
+    for (int i = 1; i <= kRooms; ++i) {
+      const std::string base = "mirelune/many/r" + std::to_string(100 + i);
+      lax.connection->Publish(base + "/state", "", 1, true);
+      lax.connection->Publish(base + "/availability", "", 1, true);
+    }
+    QVERIFY(PollUntil(kWaitMs, [&] { return lax.connection->Unsent() == 0; }));
+  }
+
   void aFleetSetReachesEveryAmplifierAndItsEventEveryListener() {
     staff_.all.clear();
     QByteArray out, err;
