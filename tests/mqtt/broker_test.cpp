@@ -278,7 +278,10 @@ class BrokerTest : public QObject {
     QCOMPARE(Fleet("staff", {"list", "--json", "--rooms", "many"}, &out), 0);
     const QJsonArray rooms = QJsonDocument::fromJson(out).object().value("rooms").toArray();
     QCOMPARE(rooms.size(), kRooms);
-    for (const QJsonValue& r : rooms) QVERIFY(r.toObject().value("online").toBool());
+    for (const QJsonValue& r : rooms) {
+      QVERIFY(r.toObject().value("online").toBool());
+      QCOMPARE(r.toObject().value("mode").toInt(), 2);  // its state arrived too
+    }
     // Removed again: an empty retained message.
     for (int i = 1; i <= kRooms; ++i) {
       const std::string base = "mirelune/many/r" + std::to_string(100 + i);
