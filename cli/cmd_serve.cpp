@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "cli/broker_options.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
 #include "link/frame_codec.h"
@@ -38,13 +39,17 @@ void OnSignal(int) {
 
 int Serve(Context& ctx, const std::vector<std::string>& argv) {
   static const char kUsage[] =
-      "usage: serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE] [--staff LIST]";
+      "usage: serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE] [--staff LIST]\n"
+      "             [--mqtt URL --site SITE --room ROOM [--mqtt-discovery PREFIX|off] [--mqtt-user NAME]\n"
+      "             [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-cert FILE --mqtt-key FILE]]";
   std::vector<std::string> args = argv;
   std::string listenText, cert, key, staffText, error;
   TakeOption(args, "--listen", listenText, error);
   if (error.empty()) TakeOption(args, "--tls-cert", cert, error);
   if (error.empty()) TakeOption(args, "--tls-key", key, error);
   if (error.empty()) TakeOption(args, "--staff", staffText, error);
+  ServeRoomOptions mqtt;
+  if (error.empty()) TakeServeRoomOptions(args, mqtt, error);
   if (!error.empty() || !args.empty()) {
     ctx.err << "mirelune-cli serve: " << (error.empty() ? "unexpected argument '" + args.front() + "'" : error)
             << "\n" << kUsage << "\n";
@@ -109,6 +114,11 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
   if (!IsLoopbackHost(listen.host) && !server.Encrypted())
     ctx.err << "mirelune-cli serve: " << Tr("警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。").toStdString() << "\n";
 
+  std::unique_ptr<ServeRoom> room;
+  if (!StartServeRoom(ctx, mqtt, owner, [&staff] { return staff; }, room, error)) {
+    ctx.err << "mirelune-cli serve: --mqtt: " << error << "\n";
+    return kExitFailed;
+  }
   ctx.out << "URL: " << server.Url() << "\n"
           << "PIN: " << server.Pin() << "\n"
           << "Pairing link: " << server.PairingLink() << "\n";
@@ -132,6 +142,7 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
   app.exec();
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
+  StopServeRoom(room);
   server.Stop();
   ::close(g_signalPipe[0]);
   ::close(g_signalPipe[1]);
@@ -145,7 +156,7 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
 CommandRegistration serve{
     {"serve", "the room remote: a phone page and an HTTP API for the amplifier",
      "usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
-     "                    [--staff LIST]\n"
+     "                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]\n"
      "Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at\n"
      "http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the\n"
      "PIN for the room's staff (new at every start) and a pairing link with its QR code that\n"
@@ -156,7 +167,9 @@ CommandRegistration serve{
      "--staff    what the staff may use, instead of the list chosen in the console: addresses\n"
      "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
      "The installer signs in with the amplifier's rights password and may change everything.\n"
-     "Every applied change is logged on stderr: time, client, role, address, old -> new.\n",
+     "Every applied change is logged on stderr: time, client, role, address, old -> new.\n"
+     "On a venue's broker (the guide's \"Many rooms\"; kept with the settings for the next time):\n" +
+         std::string(kServeMqttHelp) + kBrokerOptionsHelp,
      Serve}};
 
 }  // namespace

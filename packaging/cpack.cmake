@@ -48,6 +48,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # drawn with when no SimSun is installed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wqy-microhei")
+# mirelune-cli loads libmosquitto by name when a room joins a broker (serve --mqtt) or the fleet
+# command runs; everything else works without it. The broker itself goes on the venue's server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libmosquitto1")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mosquitto")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_LIST_DIR}/postinst ${CMAKE_CURRENT_LIST_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

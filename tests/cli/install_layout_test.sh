@@ -30,6 +30,8 @@ for s in $SIZES; do expected="$expected usr/share/icons/hicolor/${s}x${s}/apps/m
 # The user guide in both languages and every picture of docs/images.
 expected="$expected usr/share/doc/mirelune/guide.en.md usr/share/doc/mirelune/guide.zh.md"
 for f in "$SOURCE"/docs/images/*.png; do expected="$expected usr/share/doc/mirelune/images/${f##*/}"; done
+# A venue's broker: its documented configuration and access list.
+expected="$expected usr/share/doc/mirelune/mqtt/mosquitto.conf usr/share/doc/mirelune/mqtt/mirelune.acl"
 # shellcheck disable=SC2086
 for f in $expected; do [ -f "$R/$f" ] || fail "$f is not installed"; done
 # Nothing else: a stray file in the package is a file nobody looks after.
@@ -42,6 +44,8 @@ for p in mirelune mirelune-cli; do [ -x "$R/usr/bin/$p" ] || fail "$p is not exe
 # loads them, and the installed tool finds that helper.
 if command -v ldd >/dev/null; then
   ldd "$R/usr/bin/mirelune-cli" | grep -q 'libQt6Gui\|libQt6Widgets' && fail "mirelune-cli links Qt Gui or Widgets"
+  # libmosquitto (and the OpenSSL it brings) is loaded only by the commands that use a broker.
+  ldd "$R/usr/bin/mirelune-cli" | grep -q 'libmosquitto\|libssl\|libcrypto' && fail "mirelune-cli links libmosquitto or OpenSSL"
 fi
 "$R/usr/bin/mirelune-cli" defaults -o "$WORK/d.sp" || fail "installed defaults"
 "$R/usr/bin/mirelune-cli" plot "$WORK/d.sp" --page 0 -o "$WORK/p.png" 2>/dev/null || fail "installed plot"

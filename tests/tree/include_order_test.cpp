@@ -37,6 +37,7 @@ const Folder kOrder[] = {
     {"owner", {"sim"}},
     {"remote", {"owner"}},
     {"modes", {"owner"}},
+    {"mqtt", {"remote"}},
     {"controls", {"graph", "platform"}},
     {"admin", {"modes", "controls"}},
     {"ui/look", {"graph", "platform"}},
@@ -46,7 +47,7 @@ const Folder kOrder[] = {
     {"ui/dialogs", {"ui/pages", "ui/session", "remote"}},
     {"ui/tuning", {"ui/dialogs", "ui/graph", "admin"}},
     {"ui/window", {"ui/tuning"}},
-    {"cli", {"remote", "modes", "graph"}},
+    {"cli", {"mqtt", "remote", "modes", "graph"}},
     {"cli/plot", {"cli"}},
     {"bench", {"ui/window"}},
     {"tools/screenshots", {"ui/window"}},
@@ -142,7 +143,7 @@ TEST(IncludeOrder, TheTableIsAnOrder) {
     for (const char* b : f.below) EXPECT_EQ(names.count(b), 1u) << f.name << " names " << b;
   }
   // The programs that show no window reach nothing of a GUI folder.
-  for (const char* program : {"cli", "cli/plot", "remote", "modes"})
+  for (const char* program : {"cli", "cli/plot", "remote", "mqtt", "modes"})
     for (const std::string& below : all.at(program))
       EXPECT_TRUE(below.rfind("ui/", 0) != 0 && below != "admin" && below != "controls")
           << program << " may include the GUI folder " << below;

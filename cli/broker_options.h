@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The broker options `serve --mqtt` and `fleet` share, and the room options of `serve`.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "mqtt/headless_room_modes.h"
+#include "mqtt/mqtt_connection.h"
+#include "mqtt/room_agent.h"
+
+namespace mirelune::cli {
+
+struct Context;
+
+// The lines of --help that describe them.
+extern const char kBrokerOptionsHelp[];
+extern const char kServeMqttHelp[];
+
+// Takes --mqtt-user, --mqtt-password-file, --mqtt-ca, --mqtt-cert and --mqtt-key from `args`
+// into `options` (the password from the file's first line, else from MIRELUNE_MQTT_PASSWORD).
+// False with `error` for a missing value or a password file that cannot be read.
+bool TakeBrokerOptions(std::vector<std::string>& args, MqttOptions& options, std::string& passwordFile,
+                       std::string& error);
+
+// `serve`'s room on the broker: --mqtt URL --site SITE --room ROOM [--mqtt-discovery PREFIX|off]
+// and the broker options. What is not given comes from the settings kept last time; what is
+// used is kept for the next time.
+struct ServeRoomOptions {
+  bool enabled = false;
+  MqttOptions mqtt;
+  std::string site, room, discovery;
+};
+// False with `error` for a malformed or missing option (a usage error).
+bool TakeServeRoomOptions(std::vector<std::string>& args, ServeRoomOptions& options, std::string& error);
+
+// The room's bridge over the owner of `serve`.
+class ServeRoom {
+ public:
+  ServeRoom(const ServeRoomOptions& options, HeadlessOwner& owner, std::function<StaffList()> staff,
+            const std::string& language);
+  HeadlessRoomModes modes;
+  RoomAgent agent;
+};
+
+// Starts the room's bridge over `owner` (nothing when not enabled). False with `error`.
+bool StartServeRoom(Context& ctx, const ServeRoomOptions& options, HeadlessOwner& owner,
+                    std::function<StaffList()> staff, std::unique_ptr<ServeRoom>& room, std::string& error);
+// Says the room goes offline and leaves the broker.
+void StopServeRoom(std::unique_ptr<ServeRoom>& room);
+
+}  // namespace mirelune::cli
