@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
   locales
+  xvfb xdotool  # bench/display.sh: the console on a real X display, driven by the pointer
 )
 
 missing=()
