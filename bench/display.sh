@@ -15,12 +15,13 @@
 # that the ratio says what the absolute figure cannot. Skips with a message when Xvfb or
 # xdotool is missing. A benchmark, not a test: it asserts nothing.
 #   bench/display.sh [RUNS] [MOVES] [ROUNDS]
+# MIRELUNE_BENCH_CONSOLE=PATH measures another build of the console (an older tree's, say).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 moves=${2:-200}
 rounds=${3:-5}
-console=build/bin/mirelune
+console=${MIRELUNE_BENCH_CONSOLE:-build/bin/mirelune}
 reference=build/bin/mirelune-bench-reference-window
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "display benchmark skipped: $tool is not installed"; exit 0; }
