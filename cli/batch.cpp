@@ -6,10 +6,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QEventLoop>
 #include <QProcess>
+#include <QThread>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 #include "link/usb_comm.h"
 #include "owner/device_address.h"
@@ -20,8 +24,10 @@ namespace mirelune::cli {
 
 namespace {
 
-// At most this many amplifiers are worked on at once (a hub of eight rooms at a time).
+// At most this many amplifiers are worked on at once in processes of their own (a hub of eight
+// rooms at a time), and at most this many virtual ones in threads of this process.
 constexpr int kParallel = 8;
+constexpr int kParallelThreads = 32;
 
 // The output file of one amplifier when several write one each: "m7.sp" -> "m7-virtual_a.sp".
 std::string PerDevicePath(const std::string& path, const std::string& label) {
@@ -42,14 +48,32 @@ std::string LastLine(const QByteArray& text) {
 struct Job {
   DeviceTarget target;
   QStringList arguments;
+  std::vector<std::string> args;  // the command's own, for a run in this process
   std::string output;  // the file this amplifier's result went to, if any
   std::unique_ptr<QProcess> process;
+  std::unique_ptr<QThread> thread;
+  std::ostringstream out, err;  // a thread's output
   QElapsedTimer clock;
   double seconds = 0;
   int exit = -1;
   std::string message;
   bool done = false;
 };
+
+// A virtual amplifier is worked on in a thread of this process: a process of its own cost
+// about 45 ms of CPU to start, so that sixteen of them took the two cores for most of a second,
+// while the command itself mostly waits for USB frames. Each thread has its own event loop,
+// scheduler, link and amplifier; nothing of one session is shared with another. An amplifier
+// on USB keeps a process of its own: one that hangs can then be ended without the others.
+int RunHere(const Command& c, const Options& options, const std::string& label, const std::vector<std::string>& args,
+            std::ostream& out, std::ostream& err) {
+  Options mine = options;
+  mine.device = label;
+  mine.deviceGiven = true;
+  Context ctx{mine, out, err};
+  ctx.terminal = false;
+  return c.run(ctx, args);
+}
 
 }  // namespace
 
@@ -96,10 +120,18 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
     return kExitUsage;
   }
 
+  const Command* here = nullptr;
+  for (const Command& c : Commands())
+    if (c.name == command) here = &c;
   std::vector<Job> jobs(targets.size());
   for (size_t i = 0; i < targets.size(); ++i) {
     Job& j = jobs[i];
     j.target = targets[i];
+    j.args = hasOut ? withoutOut : rest;
+    if (hasOut) {
+      j.args.push_back("-o");
+      j.args.push_back(targets.size() > 1 ? PerDevicePath(outPath, j.target.Label()) : outPath);
+    }
     j.arguments << "--device" << QString::fromStdString(j.target.Label());
     for (const std::string& f : ctx.options.faultLists) j.arguments << "--faults" << QString::fromStdString(f);
     if (ctx.options.hasPassword) j.arguments << "--password" << QString::fromStdString(ctx.options.password);
@@ -113,10 +145,22 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
     }
   }
 
-  // Faults of named amplifiers are for their own process only: each child picks its own from
-  // the list (FaultsFor); an amplifier without virtual faults must not get any.
-  size_t next = 0, running = 0, finished = 0;
-  auto start = [&](Job& j) {
+  // Faults of named amplifiers are for their own session only: each picks its own from the
+  // list (FaultsFor); an amplifier without virtual faults must not get any.
+  size_t nextProcess = 0, nextThread = 0, processes = 0, threads = 0, finished = 0;
+  QEventLoop loop;
+  auto settle = [&](Job& j, int exit, const QByteArray& out, const QByteArray& err) {
+    j.done = true;
+    ++finished;
+    j.seconds = j.clock.elapsed() / 1000.0;
+    j.exit = exit;
+    j.message = j.exit == 0 ? (j.output.empty() ? LastLine(out) : j.output) : LastLine(err);
+    // The command's own prefix says nothing here: the line already names the command.
+    const std::string prefix = "mirelune-cli " + command + ": ";
+    if (j.message.rfind(prefix, 0) == 0) j.message = j.message.substr(prefix.size());
+  };
+  std::function<void()> startMore;
+  auto startProcess = [&](Job& j) {
     j.process = std::make_unique<QProcess>();
     QStringList args = j.arguments;
     if (!j.target.isVirtual) {
@@ -124,34 +168,54 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
       for (int k = 0; k + 1 < args.size();)
         if (args[k] == "--faults") args.remove(k, 2); else ++k;
     }
-    j.clock.start();
-    j.process->start(QString::fromStdString(self), args);
-    ++running;
-  };
-  while (finished < jobs.size()) {
-    while (running < kParallel && next < jobs.size()) start(jobs[next++]);
-    for (Job& j : jobs) {
-      if (!j.process || j.done) continue;
-      if (j.process->state() != QProcess::NotRunning && !j.process->waitForFinished(20)) continue;
-      j.done = true;
-      --running;
-      ++finished;
-      j.seconds = j.clock.elapsed() / 1000.0;
-      const QByteArray out = j.process->readAllStandardOutput();
-      const QByteArray err = j.process->readAllStandardError();
-      if (j.process->exitStatus() != QProcess::NormalExit || j.process->error() == QProcess::FailedToStart) {
-        j.exit = kExitFailed;
-        j.message = j.process->error() == QProcess::FailedToStart ? "could not start " + self
-                                                                    : "the process for it crashed";
+    QProcess* p = j.process.get();
+    QObject::connect(p, &QProcess::finished, &loop, [&, p](int code, QProcess::ExitStatus status) {
+      --processes;
+      if (status != QProcess::NormalExit) {
+        settle(j, kExitFailed, {}, {});
+        j.message = "the process for it crashed";
       } else {
-        j.exit = j.process->exitCode();
-        j.message = j.exit == 0 ? (j.output.empty() ? LastLine(out) : j.output) : LastLine(err);
-        // The child's own prefix says nothing here: the line already names the command.
-        const std::string prefix = "mirelune-cli " + command + ": ";
-        if (j.message.rfind(prefix, 0) == 0) j.message = j.message.substr(prefix.size());
+        settle(j, code, p->readAllStandardOutput(), p->readAllStandardError());
       }
-    }
-  }
+      startMore();
+    });
+    QObject::connect(p, &QProcess::errorOccurred, &loop, [&, p](QProcess::ProcessError e) {
+      if (e != QProcess::FailedToStart || j.done) return;
+      --processes;
+      settle(j, kExitFailed, {}, {});
+      j.message = "could not start " + self;
+      startMore();
+    });
+    ++processes;
+    j.clock.start();
+    p->start(QString::fromStdString(self), args);
+  };
+  auto startThread = [&](Job& j) {
+    ++threads;
+    j.clock.start();
+    const std::string label = j.target.Label();
+    j.thread.reset(QThread::create([&j, here, &ctx, label] {
+      j.exit = RunHere(*here, ctx.options, label, j.args, j.out, j.err);
+    }));
+    QObject::connect(j.thread.get(), &QThread::finished, &loop, [&] {
+      --threads;
+      settle(j, j.exit, QByteArray::fromStdString(j.out.str()), QByteArray::fromStdString(j.err.str()));
+      startMore();
+    });
+    j.thread->start();
+  };
+  auto inThread = [&](const Job& j) { return j.target.isVirtual && here; };
+  startMore = [&] {
+    for (; nextProcess < jobs.size() && processes < kParallel; ++nextProcess)
+      if (!inThread(jobs[nextProcess])) startProcess(jobs[nextProcess]);
+    for (; nextThread < jobs.size() && threads < kParallelThreads; ++nextThread)
+      if (inThread(jobs[nextThread])) startThread(jobs[nextThread]);
+    if (finished == jobs.size()) loop.quit();
+  };
+  startMore();
+  if (finished < jobs.size()) loop.exec();
+  for (Job& j : jobs)
+    if (j.thread) j.thread->wait();
 
   int failed = 0;
   for (const Job& j : jobs) failed += j.exit != 0;

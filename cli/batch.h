@@ -2,9 +2,10 @@
 // One command on several amplifiers: `--device all` or a list (virtual:a,hid:0042) with
 // write-mode, read-mode, modes push and sync.
 //
-// Each amplifier gets a process of its own (this program again, with --device naming that one
-// amplifier), so independent devices are worked on at the same time and one that hangs or
-// fails touches no other. Prints one line per amplifier - its device, serial, result and time,
+// Independent devices are worked on at the same time, each in a session of its own: a virtual
+// amplifier in a thread of this process, an amplifier on USB in a process of its own (this
+// program again, with --device naming that one amplifier), so that one that hangs can be ended
+// and touches no other. A failing amplifier touches no other either way. Prints one line per amplifier - its device, serial, result and time,
 // with the reason of a failure - then a summary; --json prints the same as one object. Exit 1
 // when any failed: a line says "ok" only when that process exited 0, which it does only for
 // what the amplifier acknowledged.

@@ -21,7 +21,8 @@ namespace mirelune::cli {
 namespace {
 
 // Reads a line from the terminal without echo. Empty when stdin is not a terminal.
-std::string AskSecret(const std::string& prompt) {
+std::string AskSecret(const Context& ctx, const std::string& prompt) {
+  if (!ctx.terminal) return {};
 #ifndef _WIN32
   if (!isatty(STDIN_FILENO)) return {};
   std::cerr << prompt << std::flush;
@@ -58,12 +59,14 @@ class ModeSession {
     session.notifier().passwordPrompt = [this](int inputType) { return AdminPassword(inputType); };
     session.notifier().questionAnswer = [this](const std::string& q) {
       if (yes_) return true;
+      bool terminal = ctx_.terminal;
 #ifndef _WIN32
-      if (!isatty(STDIN_FILENO)) {
-        std::cerr << "mirelune-cli: " << TrLines(q).toStdString() << " -> no (not a terminal; --yes answers yes)\n";
+      terminal = terminal && isatty(STDIN_FILENO);
+#endif
+      if (!terminal) {
+        ctx_.err << "mirelune-cli: " << TrLines(q).toStdString() << " -> no (not a terminal; --yes answers yes)\n";
         return false;
       }
-#endif
       std::cerr << TrLines(q).toStdString() << " [y/N] " << std::flush;
       std::string line;
       std::getline(std::cin, line);
@@ -80,7 +83,7 @@ class ModeSession {
   // The administrator prompt: --password, else the terminal; checked by the device.
   bool AdminPassword(int inputType) {
     const int slot = inputType == 1 ? 2 : 1;
-    std::string pw = ctx_.options.hasPassword ? ctx_.options.password : AskSecret(Tr("管理密码: ").toStdString());
+    std::string pw = ctx_.options.hasPassword ? ctx_.options.password : AskSecret(ctx_, Tr("管理密码: ").toStdString());
     bool accepted = false;
     return !pw.empty() && transfers->CheckPassword(slot, pw, accepted) && accepted;
   }

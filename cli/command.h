@@ -40,6 +40,9 @@ struct Context {
   std::ostream& err;
   // The link session of `run`: the device commands of a script use it instead of a new one.
   DeviceSession* shared = nullptr;
+  // False while several amplifiers are worked on side by side in this process: nothing is
+  // asked on the terminal, every question is answered as without one.
+  bool terminal = true;
 };
 
 struct Command {

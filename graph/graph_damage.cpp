@@ -26,8 +26,9 @@ struct Span {
   }
 };
 
-// The rows point i's segments and fill can touch (segments to both neighbours).
-void AddFootprint(const SceneCurve& c, int i, int zeroY, Span& span) {
+// The rows point i's segments can touch (segments to both neighbours), and with `withFill` the
+// rows of its fill down to the zero line as well.
+void AddFootprint(const SceneCurve& c, int i, int zeroY, bool withFill, Span& span) {
   const int n = static_cast<int>(c.y.size());
   if (i < 0 || i >= n) return;
   float lo = c.y[static_cast<size_t>(i)];
@@ -37,11 +38,19 @@ void AddFootprint(const SceneCurve& c, int i, int zeroY, Span& span) {
     lo = std::min(lo, c.y[static_cast<size_t>(j)]);
     hi = std::max(hi, c.y[static_cast<size_t>(j)]);
   }
-  if (c.fillAlpha > 0) {
+  if (withFill && c.fillAlpha > 0) {
     lo = std::min(lo, static_cast<float>(zeroY));
     hi = std::max(hi, static_cast<float>(zeroY));
   }
   span.Add(lo - kPenReach, hi + kPenReach);
+}
+
+// A fill that stays as it was (same alpha, same colour) changes only between where its curve was
+// and where it is: the area is x-monotone and its edge is not antialiased, so a pixel of a column
+// is filled exactly when it lies between the curve and the zero line, in both frames alike
+// away from the two curves. Repainting it down to the zero line cost a drag most of its fill.
+bool FillStays(const SceneCurve& a, const SceneCurve& b) {
+  return a.fillAlpha == b.fillAlpha && a.colour == b.colour;
 }
 
 bool CurveChangedAt(const SceneCurve& a, const SceneCurve& b, int i) {
@@ -89,12 +98,14 @@ std::vector<PixelRect> SceneDamage(const GraphScene& before, const GraphScene& a
     // Both the old and the new footprint: the old pixels are cleared, the new ones drawn.
     Span rows;
     if (sel) {
-      AddFootprint(before.selected, i, before.zeroY, rows);
-      AddFootprint(after.selected, i, after.zeroY, rows);
+      const bool fill = !FillStays(before.selected, after.selected);
+      AddFootprint(before.selected, i, before.zeroY, fill, rows);
+      AddFootprint(after.selected, i, after.zeroY, fill, rows);
     }
     if (sum) {
-      AddFootprint(before.sum, i, before.zeroY, rows);
-      AddFootprint(after.sum, i, after.zeroY, rows);
+      const bool fill = !FillStays(before.sum, after.sum);
+      AddFootprint(before.sum, i, before.zeroY, fill, rows);
+      AddFootprint(after.sum, i, after.zeroY, fill, rows);
     }
     if (rows.Empty()) continue;
     const int x = after.left + i;

@@ -16,10 +16,6 @@ namespace {
 
 QString Id(int id) { return QString::number(id); }
 
-QString Pos(float x, float y) {
-  return QString::number(x, 'g', 9) + QLatin1Char(',') + QString::number(y, 'g', 9);
-}
-
 QColor BandColour(int b, int alpha) {
   const unsigned rgb = kBandColour[b];
   return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
@@ -33,18 +29,28 @@ void Blit(QPainter& g, const QImage& from) {
   g.restore();
 }
 
-// Points first..last of the curve with the end points moved onto the 0 dB line: a closed area
-// between the curve and 0 dB. Inside first+1..last-1 it fills exactly what the whole curve's
-// area fills there.
-QPolygonF FillPolygon(const float* row, int first, int last, const GraphGeometry& geo) {
+// Points first..last of the curve (pixel ys) with the end points moved onto the 0 dB line: a
+// closed area between the curve and 0 dB. Inside first+1..last-1 it fills exactly what the whole
+// curve's area fills there.
+QPolygonF FillPolygon(const float* y, int first, int last, const GraphGeometry& geo) {
   QPolygonF poly;
   if (last < first) return poly;
   poly.reserve(last - first + 1);
-  for (int i = first; i <= last; ++i)
-    poly.append(QPointF(GraphGeometry::kLeft + i, geo.YFromDb(row[i])));
+  for (int i = first; i <= last; ++i) poly.append(QPointF(GraphGeometry::kLeft + i, y[i]));
   poly.first().setY(geo.ZeroY());
   poly.last().setY(geo.ZeroY());
   return poly;
+}
+
+// A curve's points are drawn on a grid of 1/32 pixel: far below what an antialiased pixel
+// shows, and a drag then changes only the columns where the curve really moves. Without it the
+// far tails of a moving band, shifting by thousandths of a pixel, repainted the whole width.
+constexpr float kYGrid = 32.0f;
+
+std::vector<float> PixelYs(const float* row, int n, const GraphGeometry& geo) {
+  std::vector<float> y(static_cast<size_t>(std::max(n, 0)));
+  for (int i = 0; i < n; ++i) y[static_cast<size_t>(i)] = std::round(geo.YFromDb(row[i]) * kYGrid) / kYGrid;
+  return y;
 }
 
 QRect ToQRect(const PixelRect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
@@ -115,19 +121,17 @@ void GraphView::DrawGrid(QPainter& g) const {
     g.restore();
   }
   for (const GraphText& t : grid.labels)
-    skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(170, 170, 170, 255), Pos(t.x, t.y), 0);
+    skin::DrawSkinTextAt(g, QString::fromStdString(t.text), qRgba(170, 170, 170, 255), QPointF(t.x, t.y), 0);
 }
 
-void GraphView::DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour,
+void GraphView::DrawCurve(QPainter& g, const std::vector<float>& y, int first, int last, const QColor& colour,
                           int width) const {
-  const GraphGeometry& geo = model_.Geometry();
   first = std::max(first, 0);
-  last = std::min(last, geo.Points() - 1);
+  last = std::min(last, static_cast<int>(y.size()) - 1);
   const int n = last - first + 1;
   if (n < 2) return;
   QPolygonF line(n);
-  for (int i = 0; i < n; ++i)
-    line[i] = QPointF(GraphGeometry::kLeft + first + i, geo.YFromDb(row[first + i]));
+  for (int i = 0; i < n; ++i) line[i] = QPointF(GraphGeometry::kLeft + first + i, y[static_cast<size_t>(first + i)]);
   g.setBrush(Qt::NoBrush);
   g.setPen(QPen(colour, 1));
   if (width <= 1) {
@@ -155,7 +159,7 @@ void GraphView::DrawComparisons(QPainter& g) const {
   const std::vector<CompareCurve>& curves = model_.Comparisons();
   const int n = model_.Geometry().Points();
   for (size_t c = 0; c < curves.size(); ++c)
-    DrawCurve(g, model_.ComparisonRow(c), 0, n - 1, QColor::fromRgba(curves[c].rgba), 2);
+    DrawCurve(g, PixelYs(model_.ComparisonRow(c), n, model_.Geometry()), 0, n - 1, QColor::fromRgba(curves[c].rgba), 2);
   std::vector<std::pair<QString, QColor>> entries;
   for (const CompareCurve& c : curves) entries.emplace_back(QString::fromStdString(c.label), QColor::fromRgba(c.rgba));
   if (model_.PhaseShown()) entries.emplace_back(QString::fromStdString(phaseLabel), kPhaseColour);
@@ -190,7 +194,8 @@ void GraphView::DrawBase() {
   DrawComparisons(g);
   for (int b = 0; b < model_.BandCount(); ++b) {
     if (b == model_.SelectedBand() || model_.Band(b).EQDisabled != 0) continue;
-    DrawCurve(g, model_.Curve(b), 0, model_.Geometry().Points() - 1, BandColour(b, kCurveAlpha), 1);
+    const int n = model_.Geometry().Points();
+    DrawCurve(g, PixelYs(model_.Curve(b), n, model_.Geometry()), 0, n - 1, BandColour(b, kCurveAlpha), 1);
   }
   g.restore();
   frameValid_ = false;
@@ -205,11 +210,7 @@ GraphView::Frame GraphView::BuildFrame() const {
   scene.left = GraphGeometry::kLeft;
   scene.zeroY = geo.ZeroY();
   const int n = geo.Points();
-  auto ys = [&](const float* row) {
-    std::vector<float> y(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) y[static_cast<size_t>(i)] = geo.YFromDb(row[i]);
-    return y;
-  };
+  auto ys = [&](const float* row) { return PixelYs(row, n, geo); };
   const Store& st = model_.store();
   const int bypass = st.BypassAddress();
   frame.bypass = RecordTable::inRange(0, bypass) && st.ParamTable.at(0, bypass).Value == 1;
@@ -238,7 +239,7 @@ GraphView::Frame GraphView::BuildFrame() const {
   }
   for (const GraphText& t : frame.texts) {
     const QString text = QString::fromStdString(t.text);
-    scene.boxes.push_back({BoxAround(skin::SkinTextBounds(text, Pos(t.x, t.y), 0)), KeyOf("t" + t.text, t.x, t.y)});
+    scene.boxes.push_back({BoxAround(skin::SkinTextBoundsAt(text, QPointF(t.x, t.y), 0)), KeyOf("t" + t.text, t.x, t.y)});
   }
   if (frame.bypass) {
     const QPointF at(geo.Width() / 2.0 - 100, geo.Height() / 3.0);
@@ -297,7 +298,7 @@ void GraphView::PaintFrame(QPainter& g, const Frame& frame, const std::vector<QR
   for (const MarkerDraw& m : frame.markers)
     if (inArea()) skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
   for (const GraphText& t : frame.texts)
-    if (inArea()) skin::DrawSkinText(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), Pos(t.x, t.y), 0);
+    if (inArea()) skin::DrawSkinTextAt(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), QPointF(t.x, t.y), 0);
   if (frame.bypass && inArea())
     skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
   g.restore();
@@ -307,7 +308,7 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
   const GraphGeometry& geo = model_.Geometry();
   g.setClipRect(area);
   g.setCompositionMode(QPainter::CompositionMode_Source);
-  g.drawImage(area.topLeft(), base_.image, area);
+  skin::DrawImageRows(g, area.topLeft(), base_.image, area);
   g.setCompositionMode(QPainter::CompositionMode_SourceOver);
   g.setRenderHint(QPainter::Antialiasing, true);
   const int sel = model_.SelectedBand();
@@ -316,12 +317,12 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
 
   // The fills are drawn without antialiasing: their only visible edge is the curve drawn over
   // it, and an antialiased fill of the whole area measured 1-2 ms against 0.2 ms.
-  auto fill = [&](const float* row, const QColor& colour) {
+  auto fill = [&](const std::vector<float>& y, const QColor& colour) {
     if (last - first < 1) return;
     g.setRenderHint(QPainter::Antialiasing, false);
     g.setPen(Qt::NoPen);
     g.setBrush(colour);
-    g.drawPolygon(FillPolygon(row, first, last, geo));
+    g.drawPolygon(FillPolygon(y.data(), first, last, geo));
     g.setRenderHint(QPainter::Antialiasing, true);
   };
   // A curve (with its fill down to the 0 dB line) that passes above or below the area is not
@@ -340,13 +341,13 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
   // alpha (BuildFrame decides both).
   const SceneCurve& selected = scene.selected;
   if (reaches(selected.y, selected.fillAlpha > 0)) {
-    if (selected.fillAlpha > 0) fill(model_.Curve(sel), BandColour(sel, selected.fillAlpha));
-    DrawCurve(g, model_.Curve(sel), first, last, QColor::fromRgba(selected.colour), 1);
+    if (selected.fillAlpha > 0) fill(selected.y, BandColour(sel, selected.fillAlpha));
+    DrawCurve(g, selected.y, first, last, QColor::fromRgba(selected.colour), 1);
   }
   const SceneCurve& sum = scene.sum;
   if (reaches(sum.y, sum.fillAlpha > 0)) {
-    if (sum.fillAlpha > 0) fill(model_.Sum(), QColor(255, 255, 0, sum.fillAlpha));
-    DrawCurve(g, model_.Sum(), first, last, QColor::fromRgba(sum.colour), 2);
+    if (sum.fillAlpha > 0) fill(sum.y, QColor(255, 255, 0, sum.fillAlpha));
+    DrawCurve(g, sum.y, first, last, QColor::fromRgba(sum.colour), 2);
   }
   if (model_.PhaseShown()) DrawPhase(g, first, last);
 }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QSize>
@@ -60,8 +61,8 @@ class GraphView : public GraphCanvas {
   void DrawGrid(QPainter& g) const;
   void DrawComparisons(QPainter& g) const;
   void DrawPhase(QPainter& g, int first, int last) const;
-  // Points first..last (inclusive) of a curve.
-  void DrawCurve(QPainter& g, const float* row, int first, int last, const QColor& colour, int width) const;
+  // Points first..last (inclusive) of a curve given by its points' pixel ys.
+  void DrawCurve(QPainter& g, const std::vector<float>& y, int first, int last, const QColor& colour, int width) const;
   // A frame to draw: its scene (what the damage is computed from) and the overlay's layout.
   struct Frame {
     GraphScene scene;

@@ -12,6 +12,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
+#include <QStaticText>
 #include <QStringList>
 #include <QTransform>
 
@@ -164,6 +166,14 @@ void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle
   g.restore();
 }
 
+void DrawImageRows(QPainter& g, QPoint to, const QImage& image, const QRect& from) {
+  constexpr int kRows = 64;
+  for (int top = from.top(); top <= from.bottom(); top += kRows) {
+    const QRect band(from.left(), top, from.width(), std::min(kRows, from.bottom() + 1 - top));
+    g.drawImage(to + QPoint(0, top - from.top()), image, band);
+  }
+}
+
 void DrawImageBottomPart(const QString& id, QPainter& g, int y) {
   const QImage* img = Drawable(id);
   if (!img) return;
@@ -213,28 +223,75 @@ QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars) {
 }
 
 namespace {
-QFont SkinTextFont() {
-  QFont font(SkinFontFamily());
-  font.setPixelSize(12);
-  font.setWeight(QFont::Normal);
+const QFont& SkinTextFont() {
+  static const QFont font = [] {
+    QFont f(SkinFontFamily());
+    f.setPixelSize(12);
+    f.setWeight(QFont::Normal);
+    return f;
+  }();
   return font;
 }
+
+// A text shaped once: the readouts of a dragged band's strip and the graph's labels are drawn
+// again at every move with a handful of different texts, and laying each out anew (itemising,
+// shaping, line breaking) cost more than drawing its glyphs.
+struct ShapedText {
+  QStaticText glyphs;
+  QRectF bounds;  // where the glyphs land, the text's top left at (0, 0)
+};
+
+const ShapedText& Shaped(const QString& text) {
+  // Bounded: the texts drawn are values on a few dozen controls; a table that outgrows this is
+  // dropped whole and fills again with what is drawn now.
+  static constexpr int kMaxTexts = 1024;
+  static QHash<QString, ShapedText> table;
+  auto it = table.constFind(text);
+  if (it != table.constEnd()) return *it;
+  if (table.size() >= kMaxTexts) table.clear();
+  ShapedText s;
+  s.glyphs.setText(text);
+  s.glyphs.setTextFormat(Qt::PlainText);
+  s.glyphs.setPerformanceHint(QStaticText::ModerateCaching);
+  s.glyphs.prepare(QTransform(), SkinTextFont());
+  const QFontMetricsF metrics(SkinTextFont());
+  s.bounds = metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  return *table.insert(text, std::move(s));
+}
+
+// The text's top left as SkinTextRect places it.
+QPointF TextOrigin(const QString& text, QPointF at, int widthChars) {
+  if (widthChars > 0) return {at.x() + 3.0 * (widthChars - text.length()), at.y()};
+  return at;
+}
+
+QPointF ParsePos(const QString& pos) {
+  const QStringList parts = pos.split(QLatin1Char(','));
+  return {Coordinate(parts.value(0)), Coordinate(parts.value(1))};
+}
+
 }  // namespace
 
 QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars) {
-  const QFontMetricsF metrics(SkinTextFont());
-  return metrics.boundingRect(SkinTextRect(text, pos, widthChars),
-                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  return SkinTextBoundsAt(text, ParsePos(pos), widthChars);
+}
+
+QRectF SkinTextBoundsAt(const QString& text, QPointF at, int widthChars) {
+  return Shaped(text).bounds.translated(TextOrigin(text, at, widthChars));
 }
 
 void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars) {
-  const QFont font = SkinTextFont();
+  DrawSkinTextAt(g, text, argb, ParsePos(pos), widthChars);
+}
+
+void DrawSkinTextAt(QPainter& g, const QString& text, QRgb argb, QPointF at, int widthChars) {
+  if (text.isEmpty()) return;
+  const ShapedText& shaped = Shaped(text);
   g.save();
-  g.setFont(font);
+  g.setFont(SkinTextFont());
   g.setPen(QColor::fromRgba(argb));
   g.setRenderHint(QPainter::TextAntialiasing, true);
-  g.drawText(SkinTextRect(text, pos, widthChars), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-             text);
+  g.drawStaticText(TextOrigin(text, at, widthChars), shaped.glyphs);
   g.restore();
 }
 

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPointF>
 #include <QRect>
 #include <QRectF>
 #include <QRgb>
@@ -61,6 +62,10 @@ QSize SkinSize(int id);
 // placed with its centre at (w/2, h/2) of the target; x and y are then unused.
 void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle = 0,
                    qreal height = 0, qreal width = 0);
+// The part `from` of `image` drawn at `to`, in bands of rows: Qt hands a draw of more than
+// about 96 rows to its thread pool and waits for it, and that hand-over (wake-ups, futexes)
+// costs more than a copy of the graph's size on this thread.
+void DrawImageRows(QPainter& g, QPoint to, const QImage& image, const QRect& from);
 // Rows y..bottom of the image, drawn in place (level bars).
 void DrawImageBottomPart(const QString& id, QPainter& g, int y);
 // Columns 0..width of the image at (0, 0), full height (progress bars).
@@ -76,6 +81,10 @@ void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& po
 QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars);
 // Where DrawSkinText's glyphs land: the bounding box of the text laid out in SkinTextRect.
 QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars);
+// The same two with the position as numbers ("x,y" parsed): what the graph draws at every frame.
+// Each text is shaped once and kept, so drawing it again costs only its glyphs.
+void DrawSkinTextAt(QPainter& g, const QString& text, QRgb argb, QPointF at, int widthChars);
+QRectF SkinTextBoundsAt(const QString& text, QPointF at, int widthChars);
 // The family DrawSkinText draws with: "宋体" when the system has it, else WenQuanYi Micro Hei.
 QString SkinFontFamily();
 

@@ -25,6 +25,8 @@ Link::~Link() {
   Stop();
   StopBlink();
   scheduler_.StopTimer(replyTimer_);
+  scheduler_.StopTimer(startedTimer_);
+  scheduler_.StopTimer(endTimer_);
   usb_.DataArrival = nullptr;
   usb_.onPort = nullptr;
 }
@@ -144,8 +146,16 @@ bool Link::SendCommand(int code, int mode, int address) {
     lastError_ = "frame not built: " + frame.error;
     return false;
   }
+  // A started transaction on its way shares the wait flags: it ends first (its reply, or its
+  // 600 ms attempts, are short), and no new one starts while this waits for its turn.
+  if (started_.active) {
+    ++turnWaiters_;
+    scheduler_.WaitUntil([this] { return !started_.active || Quitting; });
+    --turnWaiters_;
+  }
   const ReplyShape shape = ExpectedReply(code, address, store_.Menu);
   bool drained = AwaitOwedReplies();
+  bool ok = false;
   for (int budget = kSendAttempts; drained && budget > 0; --budget) {
     DropPartialFrame();
     if (Send(frame.bytes)) {
@@ -155,18 +165,26 @@ bool Link::SendCommand(int code, int mode, int address) {
     expected_ = shape;
     Waiting = true;
     ReplyOk = false;
-    if (WaitForReply()) return true;
+    if (WaitForReply()) {
+      ok = true;
+      break;
+    }
     if (!heldMisfit_.empty() && Online && !Quitting) {
       // No reply of the right length within the attempt: the one of another length is this
       // request's answer, and the caller's count check reports it.
       std::copy(heldMisfit_.begin(), heldMisfit_.end(), reply_.begin());
       replyLength_ = static_cast<int>(heldMisfit_.size()) + 3;
-      return true;
+      ok = true;
+      break;
     }
     // Quitting ends the transaction at once: sending the frame eight more times while the
     // console closes would only delay the exit.
     if (Quitting) break;
     if (!Online) break;
+  }
+  if (ok) {
+    NoteFree();
+    return true;
   }
   const bool warn = !Quitting && Online;
   if (Quitting)
@@ -182,7 +200,96 @@ bool Link::SendCommand(int code, int mode, int address) {
   Online = false;
   SetConnectStatus(SearchDisabled ? kStatusSwitchedOff : kStatusOffline);
   if (warn) notifier_.Warning(kLinkTimeoutText);
+  NoteFree();
   return false;
+}
+
+void Link::NoteFree() {
+  if (!Busy() && onFree) onFree();
+}
+
+bool Link::StartCommand(int code, int mode, int address, std::function<void(bool ok)> done) {
+  if (!Online || Quitting || Busy()) return false;
+  lastError_.clear();
+  misfit_.clear();
+  BuiltFrame frame = BuildFrame(code, mode, address);
+  if (!frame) {
+    lastError_ = "frame not built: " + frame.error;
+    return false;
+  }
+  started_ = Started{};
+  started_.active = true;
+  started_.bytes = std::move(frame.bytes);
+  started_.shape = ExpectedReply(code, address, store_.Menu);
+  started_.attemptsLeft = kSendAttempts;
+  started_.done = std::move(done);
+  // Replies owed to earlier frames first, as SendCommand: until they are in, the next reply
+  // may be one of them. Each one settled looks again (SettleOneReply); the window's end sends.
+  const int64_t left = lastFrameSentMs_ + kLateReplyWindowMs - scheduler_.NowMs();
+  if (repliesOwed_ > 0 && left > 0) {
+    started_.draining = true;
+    startedTimer_ = scheduler_.StartTimer(static_cast<int>(left), false, [this] {
+      startedTimer_ = 0;
+      started_.draining = false;
+      repliesOwed_ = 0;  // what has not come by now is taken as lost
+      SendStarted();
+    });
+    return true;
+  }
+  repliesOwed_ = 0;
+  SendStarted();
+  return true;
+}
+
+void Link::SendStarted() {
+  if (!started_.active) return;
+  if (Quitting || !Online) return EndStarted(false);
+  --started_.attemptsLeft;
+  DropPartialFrame();
+  if (Send(started_.bytes)) {
+    ++repliesOwed_;
+    lastFrameSentMs_ = scheduler_.NowMs();
+  }
+  expected_ = started_.shape;
+  Waiting = true;
+  ReplyOk = false;
+  scheduler_.StopTimer(startedTimer_);
+  startedTimer_ = scheduler_.StartTimer(kReplyTimeoutMs, false, [this] {
+    startedTimer_ = 0;
+    StartedTimedOut();
+  });
+}
+
+void Link::StartedTimedOut() {
+  Waiting = false;
+  ReplyOk = false;
+  if (!Quitting && Online && started_.attemptsLeft > 0) return SendStarted();
+  if (Quitting || !Online) return EndStarted(false);
+  lastError_ = misfit_.empty() ? "no reply after " + std::to_string(kSendAttempts) + " attempts"
+                               : "no fitting reply after " + std::to_string(kSendAttempts) + " attempts: " + misfit_;
+  EndStarted(false);
+  Online = false;
+  SetConnectStatus(SearchDisabled ? kStatusSwitchedOff : kStatusOffline);
+  notifier_.Warning(kLinkTimeoutText);
+}
+
+// `done` runs from a timer of its own, never from inside the reply's parsing or a state change
+// of the link, so that it may send the next request at once.
+void Link::EndStarted(bool ok) {
+  if (!started_.active) return;
+  std::function<void(bool)> done = std::move(started_.done);
+  started_ = Started{};
+  scheduler_.StopTimer(startedTimer_);
+  startedTimer_ = 0;
+  Waiting = false;
+  if (!ok && Quitting) lastError_ = "quitting";
+  else if (!ok && !Online && lastError_.empty()) lastError_ = "link went offline";
+  // Busy() until `done` ran: one end at a time is handed over.
+  endTimer_ = scheduler_.StartTimer(0, false, [this, done = std::move(done), ok] {
+    endTimer_ = 0;
+    if (done) done(ok);
+    NoteFree();
+  });
 }
 
 // The replies owed to earlier frames are on their way or lost; until they are in, the next
@@ -225,6 +332,16 @@ bool Link::WaitForReply() {
 
 void Link::SettleOneReply() {
   if (repliesOwed_ > 0) --repliesOwed_;
+  if (started_.active && started_.draining && repliesOwed_ == 0) {
+    started_.draining = false;
+    scheduler_.StopTimer(startedTimer_);
+    startedTimer_ = 0;
+    // Not from inside the parsing of this reply: the send goes out from the event loop.
+    startedTimer_ = scheduler_.StartTimer(0, false, [this] {
+      startedTimer_ = 0;
+      SendStarted();
+    });
+  }
 }
 
 // A frame cut short is still the one reply some frame got: its tail is ignored up to the next
@@ -295,6 +412,7 @@ void Link::OnFrame() {
   ReplyOk = true;
   scheduler_.StopTimer(replyTimer_);
   replyTimer_ = 0;
+  if (started_.active && !started_.draining) EndStarted(true);
 }
 
 void Link::GoOffline() {
@@ -328,6 +446,8 @@ void Link::SetLinkSwitch(bool on) {
 
 void Link::SetConnectStatus(int status) {
   connectStatus_ = status;
+  // A started transaction does not outlive the link it went out on.
+  if (status != kStatusOnline) EndStarted(false);
   ArmTimers();
   if (onConnectStatus) onConnectStatus(status);
 }

@@ -111,6 +111,20 @@ class Link {
   // handler) shares the wait flags; whole-mode transfers prevent that by disabling input.
   bool SendCommand(int code, int mode, int address);
 
+  // A transaction that does not wait (the graph's band sends, made from its draw tick): builds
+  // the frame, sends it and returns at once. `done` runs once, from the event loop, with true
+  // when a fitting reply came, false when the transaction ended without one: nine attempts
+  // 600 ms apart unanswered (then with the warning and the link offline, as SendCommand), the
+  // link went offline, or quitting. Replies still owed to earlier frames are awaited first, as
+  // SendCommand does, without blocking.
+  // Returns false, sending nothing and never calling `done`, when the frame cannot be built
+  // (LastError says why), when offline or quitting, or while Busy(): at most one request is on
+  // its way. A SendCommand made while a started one is on its way waits for it first.
+  bool StartCommand(int code, int mode, int address, std::function<void(bool ok)> done);
+  // A request is on its way: a SendCommand waits (or waits for its turn), or a started one has
+  // not ended.
+  bool Busy() const { return started_.active || endTimer_ != 0 || InWait || turnWaiters_ > 0; }
+
   // The frame SendCommand would send; consumes ModeOverride for codes 0-3 and 11. Pure apart
   // from that.
   BuiltFrame BuildFrame(int code, int mode, int address);
@@ -178,6 +192,9 @@ class Link {
   std::function<void(int status)> onConnectStatus;
   // The graph's blinking element must be redrawn (BlinkPhase flipped).
   std::function<void()> onBlink;
+  // The link has no request on its way any more: a SendCommand or a started transaction ended
+  // and nothing else waits. Whoever keeps requests for StartCommand sends the next one here.
+  std::function<void()> onFree;
   // Every frame or byte handed to the transport (sent = true: command frames, the search frame,
   // the sync byte) and every valid reply frame and 0xFF received (sent = false).
   std::function<void(bool sent, const std::vector<uint8_t>& bytes)> onTrace;
@@ -190,6 +207,11 @@ class Link {
  private:
   bool WaitForReply();
   bool AwaitOwedReplies();
+  // The started transaction: its next attempt, its end (`done` from a timer of its own).
+  void SendStarted();
+  void StartedTimedOut();
+  void EndStarted(bool ok);
+  void NoteFree();
   void SearchNow();
   void SetConnectStatus(int status);
   // Starts and stops the supervision timers for the state the link is in.
@@ -223,6 +245,18 @@ class Link {
   Scheduler::TimerId startSyncTimer_ = 0;
   Scheduler::TimerId blinkTimer_ = 0;
   Scheduler::TimerId replyTimer_ = 0;
+  struct Started {
+    bool active = false;
+    bool draining = false;  // waiting for the replies owed to earlier frames
+    std::vector<uint8_t> bytes;
+    ReplyShape shape;
+    int attemptsLeft = 0;
+    std::function<void(bool)> done;
+  };
+  Started started_;
+  Scheduler::TimerId startedTimer_ = 0;  // its reply time-out or its wait for owed replies
+  Scheduler::TimerId endTimer_ = 0;      // hands its end to `done` from the event loop
+  int turnWaiters_ = 0;                  // SendCommands waiting for a started one to end
 };
 
 }  // namespace mirelune

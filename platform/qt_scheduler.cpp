@@ -3,48 +3,61 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
+#include <QObject>
+#include <QTimerEvent>
 
 namespace mirelune {
 
 struct QtScheduler::Entry {
-  std::unique_ptr<QTimer> timer;
+  int qtId = 0;
   std::function<void()> callback;
   bool repeating = false;
   bool running = false;
 };
 
-QtScheduler::QtScheduler() { clock_.start(); }
+class QtScheduler::Clock : public QObject {
+ public:
+  explicit Clock(QtScheduler& owner) : owner_(owner) {}
+
+ protected:
+  void timerEvent(QTimerEvent* e) override { owner_.Fire(e->timerId()); }
+
+ private:
+  QtScheduler& owner_;
+};
+
+QtScheduler::QtScheduler() : clock_(std::make_unique<Clock>(*this)) { elapsed_.start(); }
 
 QtScheduler::~QtScheduler() {
-  for (auto& [id, e] : timers_) e->timer->stop();
+  for (auto& [id, e] : timers_) clock_->killTimer(e->qtId);
 }
 
 Scheduler::TimerId QtScheduler::StartTimer(int intervalMs, bool repeating,
                                            std::function<void()> callback) {
+  // Coarse timers may fire 5 % early or late; the link's 50 ms tick counts must stay honest.
+  const int qtId = clock_->startTimer(intervalMs < 0 ? 0 : intervalMs, Qt::PreciseTimer);
+  if (qtId == 0) return 0;  // Qt refused (no event loop in this thread): a timer that never fires
   const TimerId id = nextId_++;
   auto e = std::make_shared<Entry>();
-  e->timer = std::make_unique<QTimer>();
-  e->timer->setSingleShot(!repeating);
-  // Coarse timers may fire 5 % early or late; the link's 50 ms tick counts must stay honest.
-  e->timer->setTimerType(Qt::PreciseTimer);
-  e->timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
+  e->qtId = qtId;
   e->callback = std::move(callback);
   e->repeating = repeating;
-  QObject::connect(e->timer.get(), &QTimer::timeout, [this, id] { Fire(id); });
-  e->timer->start();
   timers_.emplace(id, std::move(e));
+  byQtId_[qtId] = id;
   return id;
 }
 
-void QtScheduler::Fire(TimerId id) {
-  auto it = timers_.find(id);
+void QtScheduler::Fire(int qtTimerId) {
+  const auto byQt = byQtId_.find(qtTimerId);
+  if (byQt == byQtId_.end()) return;
+  const auto it = timers_.find(byQt->second);
   if (it == timers_.end()) return;
   std::shared_ptr<Entry> e = it->second;  // keeps the callback alive if it stops itself
   if (e->running) return;                 // repeating timer re-entered from a nested wait
   if (!e->repeating) {
-    // Forget a one-shot before calling it; the QTimer is deleted once its signal returned.
-    e->timer.release()->deleteLater();
+    // Forgotten before it is called: the callback may start timers, and Qt may reuse the id.
+    clock_->killTimer(qtTimerId);
+    byQtId_.erase(byQt);
     timers_.erase(it);
   }
   e->running = true;
@@ -55,10 +68,8 @@ void QtScheduler::Fire(TimerId id) {
 void QtScheduler::StopTimer(TimerId id) {
   auto it = timers_.find(id);
   if (it == timers_.end()) return;
-  it->second->timer->stop();
-  // Stopping from inside its own timeout: deleting the QTimer now would pull it from under
-  // the signal emission.
-  it->second->timer.release()->deleteLater();
+  clock_->killTimer(it->second->qtId);
+  byQtId_.erase(it->second->qtId);
   timers_.erase(it);
 }
 
@@ -69,6 +80,6 @@ bool QtScheduler::WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
-int64_t QtScheduler::NowMs() const { return clock_.elapsed(); }
+int64_t QtScheduler::NowMs() const { return elapsed_.elapsed(); }
 
 }  // namespace mirelune

@@ -18,6 +18,7 @@ packages=(
   locales
   qt6-multimedia-dev libfftw3-dev
   libmosquitto-dev mosquitto
+  xvfb xdotool  # bench/display.sh: the console on a real X display, driven by the pointer
 )
 
 missing=()

@@ -5,7 +5,9 @@
 #   read-mode: median wall time over RUNS and its ratio to the 49 ms of its 16 + 33 reports;
 #   set: the cost of one acknowledged assignment, from a set of 100 against a set of 1;
 #   start: CPU of `--version` (the tool's fixed cost) against its 15 ms bound;
-#   info: median wall time against the 8 ms its 4 frames each way take on the USB model.
+#   info: median wall time against the 8 ms its 4 frames each way take on the USB model;
+#   batch: write-mode of one file to 16 named virtual amplifiers against the same to one, median
+#          wall times of runs taken in turns (their ratio; the goal is 2 at most).
 # Uses the build in build/ (scripts/build.sh) and a state folder of its own.
 #   scripts/time-commands.sh [RUNS]
 set -euo pipefail
@@ -58,3 +60,22 @@ version_cpu=$(cpu_ms "$cli" --version)
 echo "start: --version ${version_cpu} ms CPU (median of $runs), bound 15 ms, ratio $(awk -v a="$version_cpu" 'BEGIN {printf "%.2f", a/15}')"
 info_ms=$(median_ms "$cli" "${V[@]}" info)
 echo "info: ${info_ms} ms wall (median of $runs), model 8 ms, ratio $(awk -v a="$info_ms" 'BEGIN {printf "%.2f", a/8}')"
+
+# One mode file written to 1 and to 16 named virtual amplifiers, in turns so that both see the
+# same machine: the USB waits of the 16 overlap in one process.
+"$cli" "${V[@]}" read-mode 3 -o "$work/m3.sp" >/dev/null
+many=$(for i in $(seq 16); do printf 'virtual:t%d,' "$i"; done)
+many=${many%,}
+ones=(); sixteens=()
+for _ in $(seq "$runs"); do
+  t0=${EPOCHREALTIME/[.,]/}
+  "$cli" --device virtual:t1 --faults usbtiming write-mode 2 "$work/m3.sp" >/dev/null
+  t1=${EPOCHREALTIME/[.,]/}
+  "$cli" --device "$many" --faults usbtiming write-mode 2 "$work/m3.sp" >/dev/null
+  t2=${EPOCHREALTIME/[.,]/}
+  ones+=($((t1 - t0))); sixteens+=($((t2 - t1)))
+done
+mid() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'; }
+one_batch=$(mid "${ones[@]}"); sixteen_batch=$(mid "${sixteens[@]}")
+echo "batch: write-mode to 1 amplifier ${one_batch} ms, to 16 ${sixteen_batch} ms wall (medians of $runs)," \
+  "ratio $(awk -v a="$sixteen_batch" -v b="$one_batch" 'BEGIN {printf "%.2f", a/b}'), goal 2"

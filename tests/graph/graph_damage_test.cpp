@@ -80,6 +80,20 @@ TEST(SceneDamage, AFillThatChangesRepaintsEveryColumnDownToTheZeroLine) {
   EXPECT_FALSE(Covers(rects, 41, 100));
 }
 
+// A fill of the same alpha under a moving curve changes only between the two curves: the
+// area near the zero line is filled alike before and after.
+TEST(SceneDamage, AFillThatStaysRepaintsOnlyWhereItsCurveMoved) {
+  GraphScene a = Flat(), b = Flat();
+  for (size_t i = 0; i < a.selected.y.size(); ++i) a.selected.y[i] = b.selected.y[i] = 60.0f;
+  a.selected.fillAlpha = b.selected.fillAlpha = 65;
+  b.selected.y[100] = 58.0f;  // x = 140
+  const auto rects = SceneDamage(a, b);
+  EXPECT_TRUE(Covers(rects, 140, 58));
+  EXPECT_TRUE(Covers(rects, 140, 60));
+  EXPECT_FALSE(Covers(rects, 140, 120));
+  EXPECT_FALSE(Covers(rects, 140, 149));
+}
+
 TEST(SceneDamage, BoxesRepaintOnlyWhenTheyMoveOrShowSomethingElse) {
   struct Case {
     const char* what;

@@ -404,5 +404,67 @@ TEST(LateReplies, UnderAnyDelayEveryOperationIsRightOrFailsWithAMessage) {
   }
 }
 
+// A started transaction does not wait: StartCommand returns at once, its end comes from the
+// event loop, and a SendCommand made meanwhile waits for it and then goes out itself.
+TEST(StartedCommands, EndFromTheEventLoopAndASendCommandWaitsForThem) {
+  auto rig = MakeRig("usbtiming");
+  ASSERT_TRUE(rig->BringUp());
+  rig->RunFor(300);
+  SendLog log(*rig);
+  rig->store.ParamTable.at(0, 1028).Value = 21;
+  int ends = 0;
+  bool result = false;
+  ASSERT_TRUE(rig->link.StartCommand(SetParam, 0, 1028, [&](bool ok) {
+    ++ends;
+    result = ok;
+  }));
+  EXPECT_EQ(ends, 0) << "ended before the reply came";
+  EXPECT_TRUE(rig->link.Busy());
+  EXPECT_FALSE(rig->link.StartCommand(SetParam, 0, 1029, [](bool) {})) << "two at a time";
+  // A request of its own meanwhile: it waits for the started one, then is answered too.
+  rig->store.ParamTable.at(0, 1029).Value = 22;
+  ASSERT_TRUE(rig->link.SendCommand(SetParam, 0, 1029)) << rig->link.LastError();
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(result);
+  ASSERT_EQ(log.times.size(), 2u);
+  EXPECT_EQ(rig->amplifier.Working().at(0, 1028).Value, 21);
+  EXPECT_EQ(rig->amplifier.Working().at(0, 1029).Value, 22);
+  EXPECT_FALSE(rig->link.Busy());
+  EXPECT_TRUE(rig->notifier.messages.empty());
+}
+
+// Unanswered, a started transaction is sent nine times 600 ms apart, then ends once with false,
+// the warning and the link offline, as SendCommand does; a frame that cannot be built is
+// refused without a send or an end.
+TEST(StartedCommands, NineUnansweredAttemptsEndWithTheWarningAndOffline) {
+  auto rig = MakeRig();
+  ASSERT_TRUE(rig->BringUp());
+  rig->RunFor(300);
+  SendLog log(*rig);
+  rig->port.Faults().dropReplies = 1000;
+  int ends = 0;
+  bool result = true;
+  ASSERT_TRUE(rig->link.StartCommand(SetParam, 0, 1028, [&](bool ok) {
+    ++ends;
+    result = ok;
+  }));
+  rig->RunFor(Link::kSendAttempts * Link::kReplyTimeoutMs + 100);
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(result);
+  ASSERT_EQ(log.times.size(), static_cast<size_t>(Link::kSendAttempts));
+  for (size_t i = 1; i < log.times.size(); ++i) EXPECT_EQ(log.times[i] - log.times[i - 1], Link::kReplyTimeoutMs);
+  EXPECT_FALSE(rig->link.Online);
+  ASSERT_EQ(rig->notifier.messages.size(), 1u);
+  EXPECT_EQ(rig->notifier.messages[0].text, kLinkTimeoutText);
+  EXPECT_FALSE(rig->link.StartCommand(SetParam, 0, 1028, [&](bool) { ++ends; })) << "offline";
+
+  auto again = MakeRig();
+  ASSERT_TRUE(again->BringUp());
+  EXPECT_FALSE(again->link.StartCommand(SetParam, 0, kAddressCount + 5, [&](bool) { ++ends; }));
+  EXPECT_NE(again->link.LastError().find("frame not built"), std::string::npos) << again->link.LastError();
+  again->RunFor(1000);
+  EXPECT_EQ(ends, 1);
+}
+
 }  // namespace
 }  // namespace mirelune

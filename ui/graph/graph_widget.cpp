@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/graph/graph_widget.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -8,6 +10,7 @@
 #include <QRegion>
 
 #include "controls/graph_wheel_hook.h"
+#include "graph/skin.h"
 #include "link/link.h"
 
 namespace mirelune::ui {
@@ -26,11 +29,7 @@ GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
   timers_.onNoOper = [this] { model_.NoOperTick(); };
   timers_.onFade = [this] { model_.GradientTick(); };
   timers_.onDraw = [this] { DrawTick(); };
-  view_.SetPresenter([this](const std::vector<QRect>& changed) {
-    QRegion region;
-    for (const QRect& r : changed) region += r;
-    update(region);
-  });
+  view_.SetPresenter([this](const std::vector<QRect>& changed) { update(ScreenRegion(changed)); });
   // The blinking marks advance every 50 ms while they blink; once they rest the timer stops and
   // the next selection, drag or redraw starts it again.
   model_.onBlinkWake = [this] {
@@ -51,6 +50,34 @@ GraphWidget::GraphWidget(Store& store, Scheduler& scheduler, QWidget* parent)
 }
 
 GraphWidget::~GraphWidget() { StopTimers(); }
+
+// The frame's pieces are one per 64-pixel column, each as tall as its own curves; as a region
+// they fall apart into a band per distinct top and bottom, and every band is a copy and a
+// request to the display of its own (a drag gave 50-80 per move). Pieces next to each other are
+// copied as one rectangle while that copies at most half as much again as the pieces hold:
+// copying a few more pixels costs less than another rectangle.
+QRegion GraphWidget::ScreenRegion(const std::vector<QRect>& pieces) {
+  std::vector<QRect> sorted = pieces;
+  std::sort(sorted.begin(), sorted.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+  auto area = [](const QRect& r) { return static_cast<long>(r.width()) * r.height(); };
+  constexpr long kSlackPx = 64L * 64;  // what another rectangle costs, in pixels copied
+  QRegion region;
+  QRect run;
+  long held = 0;  // the pixels of the pieces in `run`
+  for (const QRect& piece : sorted) {
+    const QRect joined = run.united(piece);
+    if (!run.isNull() && area(joined) * 2 > (held + area(piece)) * 3 + kSlackPx) {
+      region += run;
+      run = piece;
+      held = area(piece);
+      continue;
+    }
+    run = joined;
+    held += area(piece);
+  }
+  if (!run.isNull()) region += run;
+  return region;
+}
 
 void GraphWidget::StopTimers() {
   model_.onBlinkWake = nullptr;
@@ -79,7 +106,7 @@ void GraphWidget::paintEvent(QPaintEvent* e) {
     return;
   }
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  for (const QRect& r : e->region()) p.drawImage(r.topLeft(), frame, r);
+  for (const QRect& r : e->region()) skin::DrawImageRows(p, r.topLeft(), frame, r);
 }
 
 void GraphWidget::resizeEvent(QResizeEvent*) {

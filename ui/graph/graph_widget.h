@@ -62,6 +62,8 @@ class GraphWidget : public QWidget {
  private:
   void DrawTick();
   static int GraphKeyOf(int qtKey);
+  // What of the frame's changed pieces is copied to the screen.
+  static QRegion ScreenRegion(const std::vector<QRect>& pieces);
 
   Scheduler& scheduler_;
   ResponseModel model_;

@@ -50,6 +50,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
     LinkChanged();
   };
   link_ = std::make_unique<Link>(*store_, *usb_, scheduler_, notifier_);
+  link_->onFree = [this] { PumpPosts(); };
   transfers_ = std::make_unique<Transfers>(*store_, *link_, notifier_);
   linkLog_ = std::make_unique<LinkLog>(*link_, scheduler_);
 
@@ -266,6 +267,46 @@ void ConsoleSession::LinkChanged() {
   if (onLinkChanged) onLinkChanged();
 }
 
+void ConsoleSession::Acknowledged(int address, const std::vector<ParamRecord>& sent) {
+  if (address < 0 || address >= kAddressCount || sent.size() != static_cast<size_t>(kSlotCount)) return;
+  for (int slot = 0; slot < kSlotCount; ++slot) lastRead_.at(slot, address) = sent[static_cast<size_t>(slot)];
+}
+
+void ConsoleSession::PostParam(int address) {
+  if (!link_->Online || link_->Quitting) return;
+  if (std::find(posted_.begin(), posted_.end(), address) == posted_.end()) posted_.push_back(address);
+  PumpPosts();
+}
+
+void ConsoleSession::PumpPosts() {
+  if (posting_ || posted_.empty()) return;
+  if (!link_->Online || link_->Quitting) {
+    posted_.clear();
+    return;
+  }
+  // Another request on its way: the link's onFree comes back here when it ended.
+  if (link_->Busy()) return;
+  const int address = posted_.front();
+  posted_.erase(posted_.begin());
+  // The records as they go out: the acknowledgement is for these, whatever the store holds by
+  // the time it comes.
+  std::vector<ParamRecord> sent;
+  if (address >= 0 && address < kAddressCount)
+    for (int slot = 0; slot < kSlotCount; ++slot) sent.push_back(store_->ParamTable.at(slot, address));
+  posting_ = link_->StartCommand(SetParam, 0, address, [this, address, sent](bool ok) {
+    posting_ = false;
+    if (ok) {
+      Acknowledged(address, sent);
+      owner_->NoteChange(address, "mirelune");
+    } else if (!link_->Online || link_->Quitting) {
+      posted_.clear();
+    }
+    PumpPosts();
+  });
+  // Not started (a frame that cannot be built): nothing to send for it; the next one goes.
+  if (!posting_) PumpPosts();
+}
+
 bool ConsoleSession::SendParam(int address) {
   if (!link_->Online || link_->Quitting) return false;
   if (sending_) {
@@ -274,7 +315,6 @@ bool ConsoleSession::SendParam(int address) {
     return false;
   }
   sending_ = true;
-  // What the amplifier acknowledged it holds: such an edit is not lost by the next read.
   auto acknowledged = [this](int a) {
     if (a < 0 || a >= kAddressCount) return;
     for (int slot = 0; slot < kSlotCount; ++slot) lastRead_.at(slot, a) = store_->ParamTable.at(slot, a);

@@ -87,6 +87,15 @@ class ConsoleSession {
   // inside that wait is queued (once per address) and made, with the values the store holds
   // then, after the waiting one, so that requests never nest. It returns false.
   bool SendParam(int address);
+  // Sends the record at `address` without waiting for the acknowledgement: the graph's band
+  // sends, made from its draw tick, which must not stop the window for the amplifier. At most
+  // one such frame is on its way; the addresses asked for meanwhile are kept (each once, so
+  // never more than there are addresses) and the next goes out, with the values the store holds
+  // then, once the one before was acknowledged: a drag's moves coalesce into as many frames as
+  // the amplifier takes. Offline nothing is sent or kept.
+  void PostParam(int address);
+  // Posted addresses not yet acknowledged (on their way or waiting).
+  bool PostsPending() const { return posting_ || !posted_.empty(); }
   // A send of a bulk change (undo, redo, the copies), which stops at the first failure: false
   // only when the link failed or is stopping. A send queued behind a waiting one counts as
   // made, it follows that one.
@@ -188,6 +197,11 @@ class ConsoleSession {
   bool syncing_ = false;
   bool sending_ = false;
   std::vector<int> queued_;
+  bool posting_ = false;     // a posted frame is on its way
+  std::vector<int> posted_;  // posted addresses waiting for it, each once
+  void PumpPosts();
+  // What the amplifier acknowledged it holds: such an edit is not lost by the next read.
+  void Acknowledged(int address, const std::vector<ParamRecord>& sent);
   bool deviceRead_ = false;  // the current mode number is known
   RecordTable lastRead_;     // the store as the last read (or the start) left it
   std::string savedEdits_;

@@ -247,7 +247,7 @@ void FrmEq::BuildPages() {
 void FrmEq::BuildGraph() {
   graph_ = new GraphWidget(session_.store(), session_.scheduler(), this);
   graph_->model().SetSliders(sink_.get());
-  graph_->sendParam = [this](int address) { session_.SendParam(address); };
+  graph_->sendParam = [this](int address) { session_.PostParam(address); };
   graph_->gestures().beginChange = [this] { session_.history().BeginChange(); };
   progress_ = new controls::C_ProgressBar(graph_);
   progress_->setObjectName("C_ProgressBar1");

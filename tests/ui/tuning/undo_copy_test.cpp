@@ -46,6 +46,8 @@ class UndoCopyTest : public QObject {
 
  private slots:
   void graphDragUndoneAndRedoneOnTheAmplifier();
+  void longDragEndsOnTheAmplifierAsOneStep_data();
+  void longDragEndsOnTheAmplifierAsOneStep();
   void stripBurstsWithinASecondAreOneStep();
   void undoOfflineChangesOnlyTheWindow();
   void heldFrequencySweepIsOneStep();
@@ -98,6 +100,68 @@ void UndoCopyTest::graphDragUndoneAndRedoneOnTheAmplifier() {
   QTest::keyClick(&g, Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(c.amp().Working().at(0, addr).Gain, before.Gain);
   QVERIFY(c.messages.messages.empty());
+}
+
+void UndoCopyTest::longDragEndsOnTheAmplifierAsOneStep_data() {
+  QTest::addColumn<QString>("faults");
+  QTest::addColumn<bool>("slowerThanTheHand");
+  QTest::newRow("USB timing") << "usbtiming" << false;
+  // Replies 40 ms late: the moves come faster than the amplifier answers.
+  QTest::newRow("late replies") << "usbtiming,delay=40" << true;
+}
+
+// A hand's drag: 200 pointer moves 16 ms apart. The band's frames go out while the graph keeps
+// following the pointer, never more than one on its way (what comes meanwhile waits and is
+// merged into the next), and when the hand stops the amplifier holds the last position; the
+// whole drag is one undo step.
+void UndoCopyTest::longDragEndsOnTheAmplifierAsOneStep() {
+  QFETCH(QString, faults);
+  QFETCH(bool, slowerThanTheHand);
+  Console c(faults.toStdString());
+  QVERIFY(c.Synced());
+  GraphWidget& g = c.graph();
+  ResponseModel& m = g.model();
+  const int band = 2;
+  const int addr = m.Band(band).Addr;
+  const ParamRecord before = c.store().ParamTable.at(0, addr);
+  const size_t logBefore = c.amp().CommandLog().size();
+
+  const MarkerPos p = m.Marker(band);
+  const QPoint start(static_cast<int>(std::lround(p.x)), static_cast<int>(p.y));
+  QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, start);
+  int mostOnTheirWay = 0;
+  QPoint at = start;
+  for (int i = 1; i <= 200; ++i) {
+    const int t = i % 100 < 50 ? i % 100 : 100 - i % 100;  // back and forth over 150 px
+    at = start + QPoint(3 * t, -(i % 30));
+    QTest::mouseMove(&g, at);
+    // Event by event, counting the frames on their way after each.
+    bool due = false;
+    c.scheduler.StartTimer(16, false, [&due] { due = true; });
+    while (!due && c.scheduler.RunNext()) mostOnTheirWay = std::max(mostOnTheirWay, c.link().RepliesOwed());
+    // The graph does not wait for the amplifier: each move is in the store 16 ms later.
+    QCOMPARE(c.store().ParamTable.at(0, addr).Freq, m.Band(band).Freq);
+  }
+  QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, at);
+  const ParamRecord last = c.store().ParamTable.at(0, addr);
+  QVERIFY(last.Freq != before.Freq || last.Gain != before.Gain);
+  QVERIFY(c.RunUntil([&] { return !c.session->PostsPending(); }, 2000));
+  Settle(c, 1500);  // the gesture ends
+
+  QCOMPARE(c.amp().Working().at(0, addr).Freq, last.Freq);
+  QCOMPARE(c.amp().Working().at(0, addr).Gain, last.Gain);
+  // Seen on its way between events: the draw tick sent the frame and went on without waiting
+  // for the reply. Never two at a time.
+  QCOMPARE(mostOnTheirWay, 1);
+  const size_t frames = SetParams(c.amp(), logBefore).size();
+  QVERIFY(frames >= 2);
+  if (slowerThanTheHand) QVERIFY2(frames < 100, qPrintable(QString::number(frames)));
+  QCOMPARE(c.session->history().UndoPos, 0);
+  QVERIFY(c.messages.messages.empty());
+
+  Click(c.eq().Tools()->UndoButton());
+  QCOMPARE(c.amp().Working().at(0, addr).Freq, before.Freq);
+  QCOMPARE(c.amp().Working().at(0, addr).Gain, before.Gain);
 }
 
 // Three strip moves 300 ms apart are one undo step; a move 1.5 s later is another.
