@@ -100,13 +100,8 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-int Info(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool json = TakeFlag(args, "--json");
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli info: usage: info [--json]\n";
-    return kExitUsage;
-  }
+int Info(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
     if (!s.Connect()) return kExitFailed;
     int mode = 0;
@@ -249,13 +244,10 @@ int SetThroughOwner(DeviceSession& s, const SetRequest& req, std::string& done) 
   return kExitOk;
 }
 
-int Set(Context& ctx, const std::vector<std::string>& argv) {
+int Set(Context& ctx, const Args& args) {
   SetRequest req;
   std::string error;
-  if (!ParseSet(argv, req, error)) {
-    ctx.err << "mirelune-cli set: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!ParseSet(args, req, error)) return UsageError(ctx.err, "set", error);
   std::string done;
   const int status =
       RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(s, req, done); },
@@ -294,31 +286,13 @@ void PrintParam(std::ostream& out, int addr, const ParamRecord& r, bool json, bo
   out << "}";
 }
 
-int Get(Context& ctx, const std::vector<std::string>& argv) {
-  static const char kUsage[] = "usage: get PARAM... [--sound-mode 0|1] [--json]";
-  std::vector<std::string> args = argv;
-  std::string soundText, error;
-  const bool json = TakeFlag(args, "--json");
-  const bool hasSound = TakeOption(args, "--sound-mode", soundText, error);
-  long sound = 0;
-  if (!error.empty() || args.empty()) {
-    ctx.err << "mirelune-cli get: " << (error.empty() ? kUsage : error) << "\n";
-    return kExitUsage;
-  }
-  if (hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
-    ctx.err << "mirelune-cli get: --sound-mode must be 0 or 1, not '" << soundText << "'\n";
-    return kExitUsage;
-  }
+int Get(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
+  const bool hasSound = args.Has("--sound-mode");
+  const long sound = args.Number("--sound-mode", 0);
   std::vector<int> addresses;
-  for (const std::string& a : args) {
-    int addr = 0;
-    if (a.rfind("--", 0) == 0) error = "unknown option '" + a + "'; " + kUsage;
-    if (!error.empty() || !ResolveParam(a, addr, error)) {
-      ctx.err << "mirelune-cli get: " << error << "\n";
-      return kExitUsage;
-    }
-    addresses.push_back(addr);
-  }
+  std::string error;
+  if (!ResolveParams(args.operands, addresses, error)) return UsageError(ctx.err, "get", error);
   return RunOnDevice(ctx, "get", [&](DeviceSession& s) {
     if (!s.Connect()) return kExitFailed;
     int mode = 0, chosen = 0;
@@ -381,7 +355,8 @@ const CommandRegistration kInfo({"info", "show the amplifier's identifier, curre
                                  "Brings the link up (at most 3 s), reads the status and the mode names and\n"
                                  "prints the device identifier, the current mode (1-10) and the ten names;\n"
                                  "--json prints {\"device\", \"current_mode\", \"modes\"}.\n",
-                                 Info});
+                                 Info,
+                                 Syntax().WithOptions({Flag("--json")})});
 
 // The band fields and their ranges, from the one table the checks use.
 std::string BandFieldsHelp() {
@@ -409,15 +384,15 @@ const CommandRegistration kSet(
      "VALUE is an integer within the parameter's range (that of the console's control for the\n"
      "address; 0..62499 where there is none), or a value with its unit as the console shows\n"
      "it (\"80 Hz\", \"-3,5 dB\", \"250 ms\", \"1.2k\", \"OFF\"), taken to the control's nearest step;\n"
-     "for an EQ band a list of any of\n" +
-         BandFieldsHelp() +
+     "for an EQ band a list of any of\n"
+     "%1"
      "written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:\n"
      "  set 1028=70 1029=70 0:gain=300\n"
      "Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own\n"
      "sound mode is edited. Every assignment is checked before the first frame: exit 2 for a\n"
      "bad PARAM or VALUE (nothing is sent), 1 when the amplifier does not acknowledge a change\n"
      "(those before it were made) or the changes cannot be kept.\n",
-     Set});
+     Set, SetSyntax(), BandFieldsHelp});
 
 const CommandRegistration kGet(
     {"get", "read parameters from the amplifier",
@@ -427,7 +402,8 @@ const CommandRegistration kGet(
      "ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode\n"
      "the amplifier's own sound mode is read. --json prints {\"mode\", \"sound_mode\",\n"
      "\"params\": [{\"address\", \"name\", \"value\" or the band fields}]}.\n",
-     Get});
+     Get,
+     Syntax().WithOptions({Flag("--json"), Opt("--sound-mode", "0|1", OneOf({"0", "1"}))}).WithOperands({Many("PARAM", Value::Of(Value::Param), 1)})});
 
 }  // namespace
 }  // namespace mirelune::cli

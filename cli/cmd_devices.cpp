@@ -68,14 +68,9 @@ void Probe(Context& ctx, Row& row, int limitMs) {
 
 std::string Or(const std::string& s) { return s.empty() ? "-" : s; }
 
-int Devices(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool json = TakeFlag(args, "--json");
-  const bool quick = TakeFlag(args, "--quick");
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli devices: usage: devices [--json] [--quick]\n";
-    return kExitUsage;
-  }
+int Devices(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
+  const bool quick = args.Has("--quick");
   std::vector<Row> rows;
   const std::vector<HidDeviceInfo> hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
   for (size_t i = 0; i < hid.size(); ++i) {
@@ -138,7 +133,8 @@ const CommandRegistration kDevices(
      "that owns it - the name it answers with and its current mode (1-10), and its owner.\n"
      "--quick skips opening them. Named virtual amplifiers are listed once they have a memory\n"
      "(after their first change). --json prints {\"devices\": [...]} with the same fields.\n",
-     Devices});
+     Devices,
+     Syntax().WithOptions({Flag("--json"), Flag("--quick")})});
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -37,14 +37,11 @@ std::string FourDecimals(float v) {
   return std::string(buf, r.ptr);
 }
 
-int Response(Context& ctx, const std::vector<std::string>& argv) {
+int Response(Context& ctx, const Args& args) {
   GraphArgs a;
   std::string err;
   Store store;
-  if (!ParseGraphArgs(argv, false, a, err)) {
-    ctx.err << "mirelune-cli response: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadGraphArgs(args, false, a, err)) return UsageError(ctx.err, "response", err);
   if (!LoadStore(a, store, err)) {
     ctx.err << "mirelune-cli response: " << err << "\n";
     return kExitFailed;
@@ -88,13 +85,10 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
 // The drawing needs Qt Gui, which this tool does not load: `plot` runs its helper,
 // mirelune-plot, beside this program (or in <prefix>/libexec/mirelune), with the same
 // arguments. The usage is checked here first, so both refuse alike.
-int Plot(Context& ctx, const std::vector<std::string>& argv) {
+int Plot(Context& ctx, const Args& args) {
   GraphArgs a;
   std::string err;
-  if (!ParseGraphArgs(argv, true, a, err)) {
-    ctx.err << "mirelune-cli plot: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadGraphArgs(args, true, a, err)) return UsageError(ctx.err, "plot", err);
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   std::string helper;
@@ -112,11 +106,11 @@ int Plot(Context& ctx, const std::vector<std::string>& argv) {
   ctx.out.flush();
   ctx.err.flush();
   std::vector<std::string> words{helper};
-  words.insert(words.end(), argv.begin(), argv.end());
-  std::vector<char*> args;
-  for (std::string& w : words) args.push_back(w.data());
-  args.push_back(nullptr);
-  ::execv(helper.c_str(), args.data());
+  words.insert(words.end(), args.words.begin(), args.words.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  ::execv(helper.c_str(), argv.data());
   ctx.err << "mirelune-cli plot: cannot run " << helper << " (" << std::strerror(errno) << ")\n";
   return kExitFailed;
 }
@@ -131,7 +125,7 @@ CommandRegistration response{
      "(unwrapped, from the same cookbook sections at 48 kHz). Without --freqs the frequencies are the graph's own\n"
      "points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;\n"
      "E: the effects page's part 0..2.\n",
-     Response}};
+     Response, GraphSyntax(false)}};
 CommandRegistration plot{
     {"plot", "draw a page's EQ graph into a PNG file",
      "usage: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]\n"
@@ -140,7 +134,7 @@ CommandRegistration plot{
      "selected), W x H pixels (default 1000 x 300). --compare draws the same page of another\n"
      "configuration file under it, in a colour of its own with a legend (up to 4 files); --phase\n"
      "adds the sum's phase on a right-hand axis in degrees.\n",
-     Plot}};
+     Plot, GraphSyntax(true)}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -11,6 +11,7 @@
 
 #include "cli/assignments.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "model/file_bytes.h"
 #include "cli/device_session.h"
 
@@ -22,15 +23,9 @@ struct ScriptLine {
   std::vector<std::string> words;
 };
 
-const Command* FindCommand(const std::string& name) {
-  for (const Command& c : Commands())
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
 // Reads the script and checks what can be checked without the amplifier: the words, the
-// command names, no global options, and every `set` in full. False with the reason (and its
-// line) on stderr.
+// command names, no global options, every line by its command's syntax, and every `set` in
+// full. False with the reason (and its line) on stderr.
 bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) {
   std::string text, error;
   for (int number = 1; std::getline(in, text); ++number) {
@@ -41,23 +36,28 @@ bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) 
     }
     if (words.empty()) continue;
     const std::string& name = words[0];
-    if (name == "run" || !FindCommand(name)) {
+    const Command* command = FindCommand(name);
+    if (name == "run" || !command || command->syntax.hidden) {
       ctx.err << "mirelune-cli run: line " << number << ": "
               << (name == "run" ? "a script cannot run another one"
                                 : "unknown command '" + name + "'") << "\n";
       return false;
     }
     for (const std::string& w : words) {
-      if (w == "--device" || w == "--trace" || w == "--faults" || w == "--password" ||
-          w == "--version") {
-        ctx.err << "mirelune-cli run: line " << number << ": " << w
+      for (const OptionSpec& o : GlobalOptions()) {
+        if (w != o.name && w.rfind(o.name + "=", 0) != 0) continue;
+        ctx.err << "mirelune-cli run: line " << number << ": " << o.name
                 << " belongs on run's own command line\n";
         return false;
       }
     }
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    Args args;
     SetRequest req;
-    if (name == "set" && !ParseSet({words.begin() + 1, words.end()}, req, error)) {
-      ctx.err << "mirelune-cli run: line " << number << ": set: " << error << "\n";
+    const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
+    if (!help && (!ParseArgs(command->syntax, rest, args, error) ||
+                  (name == "set" && !ParseSet(args, req, error)))) {
+      ctx.err << "mirelune-cli run: line " << number << ": " << name << ": " << error << "\n";
       return false;
     }
     lines.push_back({number, std::move(words)});
@@ -105,11 +105,8 @@ bool ReadScript(const std::string& path, std::string& text, std::string& error) 
   return true;
 }
 
-int Run(Context& ctx, const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    ctx.err << "mirelune-cli run: usage: run FILE|-\n";
-    return kExitUsage;
-  }
+int Run(Context& ctx, const Args& command) {
+  const std::vector<std::string>& args = command.operands;
   std::vector<ScriptLine> lines;
   std::string text, error;
   if (!ReadScript(args[0], text, error)) {
@@ -126,11 +123,7 @@ int Run(Context& ctx, const std::vector<std::string>& args) {
   for (const ScriptLine& line : lines) {
     const Command& command = *FindCommand(line.words[0]);
     const std::vector<std::string> rest(line.words.begin() + 1, line.words.end());
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      ctx.out << command.usage;
-      continue;
-    }
-    const int status = command.run(inner, rest);
+    const int status = RunCommand(command, inner, rest);
     if (status != kExitOk) {
       ctx.err << "mirelune-cli run: line " << line.number << " (" << line.words[0]
               << ") failed with status " << status << "\n";
@@ -154,7 +147,7 @@ const CommandRegistration kRun(
      "assignments are refused before anything runs (exit 2, with the line number). The script\n"
      "stops at the first command that fails: its line number on stderr and exit 1 (2 when its\n"
      "arguments were wrong).\n",
-     Run});
+     Run, Syntax().WithOperands({One("FILE|-", Value::Of(Value::Script))})});
 
 }  // namespace
 }  // namespace mirelune::cli

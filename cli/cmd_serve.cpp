@@ -36,38 +36,21 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-int Serve(Context& ctx, const std::vector<std::string>& argv) {
-  static const char kUsage[] =
-      "usage: serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE] [--staff LIST]";
-  std::vector<std::string> args = argv;
-  std::string listenText, cert, key, staffText, error;
-  TakeOption(args, "--listen", listenText, error);
-  if (error.empty()) TakeOption(args, "--tls-cert", cert, error);
-  if (error.empty()) TakeOption(args, "--tls-key", key, error);
-  if (error.empty()) TakeOption(args, "--staff", staffText, error);
-  if (!error.empty() || !args.empty()) {
-    ctx.err << "mirelune-cli serve: " << (error.empty() ? "unexpected argument '" + args.front() + "'" : error)
-            << "\n" << kUsage << "\n";
-    return kExitUsage;
-  }
+int Serve(Context& ctx, const Args& args) {
+  const std::string listenText = args.Value("--listen"), cert = args.Value("--tls-cert"),
+                    key = args.Value("--tls-key"), staffText = args.Value("--staff");
+  std::string error;
   RemoteListen listen;
-  if (!listenText.empty() && !ParseListen(listenText, listen, error)) {
-    ctx.err << "mirelune-cli serve: --listen: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!listenText.empty() && !ParseListen(listenText, listen, error))
+    return UsageError(ctx.err, "serve", "--listen: " + error);
   listen.certFile = cert;
   listen.keyFile = key;
-  if (cert.empty() != key.empty()) {
-    ctx.err << "mirelune-cli serve: --tls-cert and --tls-key go together\n";
-    return kExitUsage;
-  }
+  if (cert.empty() != key.empty()) return UsageError(ctx.err, "serve", "--tls-cert and --tls-key go together");
   std::string warning;
   StaffList staff = LoadStaffList(&warning);
   if (!warning.empty()) ctx.err << "mirelune-cli serve: " << warning << "\n";
-  if (!staffText.empty() && !ParseStaffList(staffText, staff, error)) {
-    ctx.err << "mirelune-cli serve: --staff: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!staffText.empty() && !ParseStaffList(staffText, staff, error))
+    return UsageError(ctx.err, "serve", "--staff: " + error);
 
   std::vector<DeviceAddress> addresses;
   std::vector<DeviceTarget> targets;
@@ -155,7 +138,10 @@ CommandRegistration serve{
      "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
      "The installer signs in with the amplifier's rights password and may change everything.\n"
      "Every applied change is logged on stderr: time, client, role, address, old -> new.\n",
-     Serve}};
+     Serve,
+     Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
+                  Opt("--tls-cert", "FILE", FileOf("pem,crt")), Opt("--tls-key", "FILE", FileOf("pem,key")),
+                  Opt("--staff", "LIST", Value::Of(Value::Text))})}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -10,20 +10,15 @@
 namespace mirelune::cli {
 namespace {
 
-int VirtualReset(Context& ctx, const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli virtual-reset: takes no arguments\n";
-    return kExitUsage;
-  }
+int VirtualReset(Context& ctx, const Args&) {
   std::vector<DeviceAddress> addresses;
   std::string error;
   // Without --device: the unnamed virtual amplifier.
   const std::string device = ctx.options.deviceGiven ? ctx.options.device : "virtual";
   if (!ParseDeviceList(device, addresses, error) || addresses.size() != 1 ||
       addresses[0].kind != DeviceAddress::Kind::Virtual) {
-    ctx.err << "mirelune-cli virtual-reset: --device must name one virtual amplifier (virtual, "
-               "virtual:NAME)\n";
-    return kExitUsage;
+    return UsageError(ctx.err, "virtual-reset",
+                      "--device must name one virtual amplifier (virtual, virtual:NAME)");
   }
   DeviceTarget target;
   target.isVirtual = true;
@@ -52,7 +47,7 @@ CommandRegistration reset{{"virtual-reset", "return the virtual amplifier to its
                            "<user data folder>/Mirelune/virtual-amplifier.state (a named one in\n"
                            "<user data folder>/Mirelune/virtual/NAME.state); this removes it.\n"
                            "Refused while a program is using that amplifier.\n",
-                           VirtualReset}};
+                           VirtualReset, {}}};
 
 }  // namespace
 }  // namespace mirelune::cli

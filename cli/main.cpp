@@ -10,6 +10,7 @@
 
 #include "cli/batch.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "cli/language.h"
 #include <filesystem>
 #include "mirelune/version.h"
@@ -22,7 +23,8 @@ using mirelune::cli::Command;
 using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
+  using mirelune::cli::Translated;
+  out << Translated("usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
          "                    COMMAND [ARGS...]\n"
          "       mirelune-cli --version\n\n"
          "Global options:\n"
@@ -37,18 +39,16 @@ void PrintHelp(std::ostream& out) {
          "  --lang zh|en          the language of messages (default: the locale's - Chinese\n"
          "                        for Chinese locales, English for all others)\n"
          "  --version             print the version and exit\n\n"
-         "Commands:\n";
-  std::vector<Command> cmds = Commands();
-  std::sort(cmds.begin(), cmds.end(), [](auto& a, auto& b) { return a.name < b.name; });
-  for (const Command& c : cmds) {
-    std::string name = c.name;
+         "Commands:\n");
+  for (const Command* c : mirelune::cli::ListedCommands()) {
+    std::string name = c->name;
     name.resize(std::max<size_t>(name.size() + 2, 14), ' ');
-    out << "  " << name << c.summary << "\n";
+    out << "  " << name << mirelune::cli::SummaryText(*c) << "\n";
   }
-  out << "\n'mirelune-cli COMMAND --help' describes one command.\n"
+  out << Translated("\n'mirelune-cli COMMAND --help' describes one command.\n"
          "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
          "differ, 2 on any error).\n"
-         "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).\n";
+         "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).\n");
 }
 
 std::string g_command;  // the command run, for the message of an output that failed
@@ -87,62 +87,43 @@ int Run(int argc, char** argv) {
   // library changes the global C++ locale (Qt sets only the C library's, from the environment).
   std::cout.imbue(std::locale::classic());
   std::cerr.imbue(std::locale::classic());
-  mirelune::cli::Options opt;
-  std::vector<std::string> rest;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= argc) {
-        std::cerr << "mirelune-cli: option " << a << " needs a value\n";
-        std::exit(kExitUsage);
-      }
-      into = argv[++i];
-    };
-    if (a == "--device") {
-      value(opt.device);
-      opt.deviceGiven = true;
-      std::vector<mirelune::DeviceAddress> addresses;
-      std::string error;
-      if (!mirelune::ParseDeviceList(opt.device, addresses, error)) {
-        std::cerr << "mirelune-cli: --device: " << error << "\n";
-        return kExitUsage;
-      }
-    } else if (a == "--version") {
-      std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
-      return 0;
-    } else if (a == "--trace") {
-      opt.trace = true;
-    } else if (a == "--lang") {
-      value(opt.language);
-      if (opt.language != "zh" && opt.language != "en") {
-        std::cerr << "mirelune-cli: --lang must be zh or en, not '" << opt.language << "'\n";
-        return kExitUsage;
-      }
-    } else if (a == "--password") {
-      value(opt.password);
-      opt.hasPassword = true;
-    } else if (a == "--faults") {
-      std::string given;
-      value(given);
-      opt.faultLists.push_back(given);
-    } else {
-      rest.push_back(a);
-    }
+  // The completion's helper answers at once: its words are the shell's, not a command line.
+  if (argc >= 2 && std::string(argv[1]) == "__complete") {
+    mirelune::cli::Context ctx{{}, std::cout, std::cerr};
+    const Command* helper = mirelune::cli::FindCommand("__complete");
+    return helper ? mirelune::cli::RunCommand(*helper, ctx, {argv + 2, argv + argc}) : kExitUsage;
   }
+  mirelune::cli::Options opt;
+  std::vector<std::string> rest(argv + 1, argv + argc);
+  mirelune::cli::Args global;
+  std::string error;
+  if (!mirelune::cli::TakeKnownOptions(mirelune::cli::GlobalOptions(), rest, global, error))
+    return mirelune::cli::UsageError(std::cerr, "", error);
+  if (global.Has("--version")) {
+    std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
+    return 0;
+  }
+  opt.deviceGiven = global.Has("--device");
+  opt.device = global.Value("--device", opt.device);
+  opt.trace = global.Has("--trace");
+  opt.language = global.Value("--lang");
+  opt.hasPassword = global.Has("--password");
+  opt.password = global.Value("--password");
+  opt.faultLists = global.Values("--faults");
   if (!mirelune::cli::UseLanguage(opt.language))
     std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
+  if (opt.deviceGiven) {
+    std::vector<mirelune::DeviceAddress> addresses;
+    if (!mirelune::ParseDeviceList(opt.device, addresses, error))
+      return mirelune::cli::UsageError(std::cerr, "", "--device: " + error);
+  }
   if (!opt.faultLists.empty()) {
-    if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos) {
-      std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
-      return kExitUsage;
-    }
+    if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos)
+      return mirelune::cli::UsageError(std::cerr, "", "--faults applies to --device virtual only");
     for (const std::string& given : opt.faultLists) {
       mirelune::VirtualFaults faults;
-      std::string error;
-      if (!mirelune::ParseFaultList(mirelune::SplitFaultArgument(given).items, faults, error)) {
-        std::cerr << "mirelune-cli: --faults: " << error << "\n";
-        return kExitUsage;
-      }
+      if (!mirelune::ParseFaultList(mirelune::SplitFaultArgument(given).items, faults, error))
+        return mirelune::cli::UsageError(std::cerr, "", "--faults: " + error);
     }
   }
   if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
@@ -154,33 +135,32 @@ int Run(int argc, char** argv) {
   }
   const std::string name = rest[0];
   rest.erase(rest.begin());
-  for (const Command& c : Commands()) {
-    if (c.name != name) continue;
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      std::cout << c.usage;
-      return 0;
-    }
-    mirelune::cli::Context ctx{opt, std::cout, std::cerr};
-    int status = 0;
-    // --json on a command that runs on several amplifiers gives its summary for one as well.
-    const bool json = std::find(rest.begin(), rest.end(), "--json") != rest.end() &&
-                      mirelune::cli::BatchCommand(name, rest);
-    if (mirelune::cli::WantsSeveralDevices(opt) || json) {
-      if (!mirelune::cli::BatchCommand(name, rest)) {
-        std::cerr << "mirelune-cli " << name << ": --device " << opt.device
-                  << " names several amplifiers; only write-mode, read-mode, modes push and sync "
-                     "run on several\n";
-        return kExitUsage;
-      }
-      status = mirelune::cli::RunBatch(ctx, SelfPath(argv[0]), name, rest);
-    } else {
-      status = c.run(ctx, rest);
-    }
-    g_command = name;
-    return status;
+  const Command* c = mirelune::cli::FindCommand(name);
+  if (!c || c->syntax.hidden)
+    return mirelune::cli::UsageError(std::cerr, "", "unknown command '" + name + "'");
+  if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+    std::cout << mirelune::cli::UsageText(*c);
+    return 0;
   }
-  std::cerr << "mirelune-cli: unknown command '" << name << "' (try --help)\n";
-  return kExitUsage;
+  mirelune::cli::Args args;
+  if (!mirelune::cli::ParseArgs(c->syntax, rest, args, error))
+    return mirelune::cli::UsageError(std::cerr, args.sub.empty() ? name : name + " " + args.sub, error);
+  mirelune::cli::Context ctx{opt, std::cout, std::cerr};
+  int status = 0;
+  // --json on a command that runs on several amplifiers gives its summary for one as well.
+  const bool json = args.Has("--json") && mirelune::cli::BatchCommand(name, rest);
+  if (mirelune::cli::WantsSeveralDevices(opt) || json) {
+    if (!mirelune::cli::BatchCommand(name, rest))
+      return mirelune::cli::UsageError(std::cerr, name,
+                                       "--device " + opt.device +
+                                           " names several amplifiers; only write-mode, read-mode, "
+                                           "modes push and sync run on several");
+    status = mirelune::cli::RunBatch(ctx, SelfPath(argv[0]), name, rest);
+  } else {
+    status = c->run(ctx, args);
+  }
+  g_command = name;
+  return status;
 }
 
 int main(int argc, char** argv) { return CheckedExit(Run(argc, argv)); }
