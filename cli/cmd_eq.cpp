@@ -376,23 +376,20 @@ const std::vector<OptionSpec> kPageOptions = {Required(Opt("--page", "P", Number
                                               Opt("--sub-page", "E", NumberIn(0, 2))};
 
 const CommandRegistration kEq(
-    {"eq", "EQ filter sets of measurement programs (REW, Equalizer APO): export, import",
-     "usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
-     "                              [--format rew|apo]\n"
-     "       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
-     "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
-     "export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW\n"
-     "(default) or Equalizer APO. import reads such a text (either format) and places its filters\n"
-     "on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier\n"
-     "has; the bands left over become flat. With --into the result is written to OUT.sp; with\n"
-     "--device to the amplifier's current mode (the sound mode it is in unless --sound-mode).\n"
-     "S: 0 singing (default), 1 dance; E: the effects page's part 0..2.\n"
-     "The report lists per filter what was asked, what was set and the largest difference in dB\n"
-     "between the asked and the realised response over 20 Hz..20 kHz (--json for scripts).\n"
-     "Filters that cannot be placed (a type the bands do not have such as HP, LP or NO, a value\n"
-     "out of range, more filters than bands, a Preamp) are reported; the others are still\n"
-     "applied and the exit status is 1. A bad filter file is refused before anything is written\n"
-     "or sent (exit 1); a bad command line exits 2.\n",
+    {"eq", "测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入",
+     "用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
+     "                             [--format rew|apo]\n"
+     "      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
+     "                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
+     "export 把配置文件第 P 页（0..7）的 EQ 频段输出为 REW（默认）或 Equalizer APO 的滤波器\n"
+     "文本。import 读入这样的文本（两种格式均可），按频率顺序把其中的滤波器放到该页的 EQ 频段\n"
+     "上，每个值取功放所具有的最接近值；剩下的频段设为平直。用 --into 时结果写入 OUT.sp；用\n"
+     "--device 时写入功放的当前模式（不带 --sound-mode 时为功放所处的声音模式）。\n"
+     "S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。\n"
+     "报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间\n"
+     "的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或\n"
+     "NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题\n"
+     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n",
      Eq,
      Syntax().WithOptions(kPageOptions).WithSubs({{"export",
                 Syntax().WithOptions({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))}).WithOperands({One("FILE.sp", FileOf("sp"))})},

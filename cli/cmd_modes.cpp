@@ -261,35 +261,32 @@ const OptionSpec kJson = Flag("--json");
 const OptionSpec kOutput = Required(Opt("--output", "FILE", FileOf("sp"), "-o"));
 const OperandSpec kMode = One("N", Value::Of(Value::Mode));
 
-CommandRegistration sync{{"sync", "read the device's current mode (with status) into a file",
-                          "usage: mirelune-cli sync -o FILE [--json]\n"
-                          "The start-up synchronisation: the device's current mode, its menu\n"
-                          "flags and every parameter, saved as a configuration file.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
+CommandRegistration sync{{"sync", "把设备的当前模式（含状态）读到文件",
+                          "用法: mirelune-cli sync -o FILE [--json]\n"
+                          "启动时的同步：设备的当前模式、它的菜单标志和每一个参数，保存为配置文件。\n"
+                          "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                          "输出为一个对象（一台功放时也可用）。\n",
                           Sync, Syntax().WithOptions({kOutput, kJson})}};
-CommandRegistration readMode{{"read-mode", "read device mode N (1..10) into a file",
-                              "usage: mirelune-cli read-mode N -o FILE [--json]\n"
-                              "Reads every group of mode N, system kinds included, and saves it.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
+CommandRegistration readMode{{"read-mode", "把设备模式 N（1..10）读到文件",
+                              "用法: mirelune-cli read-mode N -o FILE [--json]\n"
+                              "读取模式 N 的每一组（包括系统种类）并保存。\n"
+                              "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                              "输出为一个对象（一台功放时也可用）。\n",
                               ReadMode, Syntax().WithOptions({kOutput, kJson}).WithOperands({kMode})}};
-CommandRegistration writeMode{{"write-mode", "write a configuration file into device mode N",
-                               "usage: mirelune-cli write-mode N FILE [--json]\n"
-                               "The file is checked first; a bad file is refused before anything\n"
-                               "is sent.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
+CommandRegistration writeMode{{"write-mode", "把配置文件写入设备模式 N",
+                               "用法: mirelune-cli write-mode N FILE [--json]\n"
+                               "先检查文件；有问题的文件在发送任何内容之前就被拒绝。\n"
+                               "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                               "输出为一个对象（一台功放时也可用）。\n",
                                WriteMode,
                                Syntax().WithOptions({kJson}).WithOperands({kMode, One("FILE", FileOf("sp"))})}};
-CommandRegistration modes{{"modes", "the mode folder: list, pull device modes, push a file",
-                           "usage: mirelune-cli modes list\n"
-                           "       mirelune-cli modes pull N... [--yes]\n"
-                           "       mirelune-cli modes push NAME N\n"
-                           "list: the files of the mode folder; pull: save device modes N... there\n"
-                           "under their mode names (--yes overwrites existing files; otherwise the\n"
-                           "question is asked on a terminal and answered no elsewhere); push: write\n"
-                           "the folder file NAME into device mode N.\n",
+CommandRegistration modes{{"modes", "模式文件夹：列出文件、取回设备模式、写入文件",
+                           "用法: mirelune-cli modes list\n"
+                           "      mirelune-cli modes pull N... [--yes]\n"
+                           "      mirelune-cli modes push NAME N\n"
+                           "list：模式文件夹中的文件；pull：把设备模式 N... 按模式名称存入该文件夹（--yes 覆盖已有\n"
+                           "文件；否则在终端中询问，不在终端时回答“否”）；push：把文件夹中的文件 NAME 写入设备\n"
+                           "模式 N。\n",
                            Modes,
                            Syntax().WithSubs({{"list", {}},
                                      {"pull", Syntax().WithOptions({Flag("--yes")}).WithOperands({Many("N", Value::Of(Value::Mode), 1)})},

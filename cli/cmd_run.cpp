@@ -137,16 +137,14 @@ int Run(Context& ctx, const Args& command) {
 }
 
 const CommandRegistration kRun(
-    {"run", "run a script of commands over one link session",
-     "usage: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-\n"
-     "Runs the commands of FILE (- reads standard input), one per line as on the command line\n"
-     "without 'mirelune-cli' and without the global options, which are run's own. '#' starts a\n"
-     "comment; \"...\" and '...' quote. The link is brought up once, by the first command that\n"
-     "needs the amplifier, and kept for the rest; a script that changes the virtual amplifier\n"
-     "saves its state once, at the end. Unknown commands, global options in a line and bad set\n"
-     "assignments are refused before anything runs (exit 2, with the line number). The script\n"
-     "stops at the first command that fails: its line number on stderr and exit 1 (2 when its\n"
-     "arguments were wrong).\n",
+    {"run", "在一次连接中运行命令脚本",
+     "用法: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-\n"
+     "运行 FILE（- 读取标准输入）中的命令，每行一条，写法与命令行相同，但不写 'mirelune-cli'，\n"
+     "也不写全局选项（全局选项属于 run 本身）。'#' 开始注释；\"...\" 和 '...' 为引号。连接只\n"
+     "建立一次，由第一条需要功放的命令建立，之后一直保持；修改了虚拟功放的脚本在结束时保存一次\n"
+     "状态。未知命令、行中的全局选项、命令不接受的选项和有问题的 set 赋值在运行前就被拒绝\n"
+     "（退出 2，并给出行号）。脚本在第一条失败的命令处停止：在 stderr 上给出其行号并退出 1\n"
+     "（该行参数错误时退出 2）。\n",
      Run, Syntax().WithOperands({One("FILE|-", Value::Of(Value::Script))})});
 
 }  // namespace

@@ -124,20 +124,19 @@ int Serve(Context& ctx, const Args& args) {
 }
 
 CommandRegistration serve{
-    {"serve", "the room remote: a phone page and an HTTP API for the amplifier",
-     "usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
-     "                    [--staff LIST]\n"
-     "Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at\n"
-     "http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the\n"
-     "PIN for the room's staff (new at every start) and a pairing link with its QR code that\n"
-     "signs a phone in once. Other mirelune-cli commands go through this process meanwhile.\n"
-     "--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;\n"
-     "           0.0.0.0:8808 for the room's network, port 0 for any free port).\n"
-     "--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.\n"
-     "--staff    what the staff may use, instead of the list chosen in the console: addresses\n"
-     "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
-     "The installer signs in with the amplifier's rights password and may change everything.\n"
-     "Every applied change is logged on stderr: time, client, role, address, old -> new.\n",
+    {"serve", "房间遥控：为功放提供手机页面和 HTTP 接口",
+     "用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
+     "                   [--staff LIST]\n"
+     "占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口\n"
+     "位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码\n"
+     "的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。\n"
+     "--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；\n"
+     "           端口 0：任一空闲端口）。\n"
+     "--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。\n"
+     "--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔\n"
+     "           （默认 2560,2561,2562,276,532,806,808,modes）。\n"
+     "安装人员用功放的权限密码登录，可以修改全部参数。\n"
+     "每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -> 新值。\n",
      Serve,
      Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
                   Opt("--tls-cert", "FILE", FileOf("pem,crt")), Opt("--tls-key", "FILE", FileOf("pem,key")),

@@ -24,31 +24,34 @@ using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
   using mirelune::cli::Translated;
-  out << Translated("usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
-         "                    COMMAND [ARGS...]\n"
-         "       mirelune-cli --version\n\n"
-         "Global options:\n"
-         "  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,\n"
-         "                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;\n"
-         "                        write-mode, read-mode, modes push and sync also take all\n"
-         "                        and lists (virtual:a,virtual:b)\n"
-         "  --trace               print every frame sent (\"> \") and received (\"< \") in hex\n"
-         "  --password PW         the administrator password, instead of asking on the terminal\n"
-         "  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME\n"
-         "                        only with the prefix; repeatable; see README)\n"
-         "  --lang zh|en          the language of messages (default: the locale's - Chinese\n"
-         "                        for Chinese locales, English for all others)\n"
-         "  --version             print the version and exit\n\n"
-         "Commands:\n");
+  out << Translated("用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
+                    "                   COMMAND [ARGS...]\n"
+                    "      mirelune-cli --version\n"
+                    "\n"
+                    "全局选项:\n"
+                    "  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices\n"
+                    "                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、\n"
+                    "                        read-mode、modes push 和 sync 还接受 all 和列表\n"
+                    "                        （virtual:a,virtual:b）\n"
+                    "  --trace               以十六进制显示发送（\"> \"）和接收（\"< \"）的每一帧\n"
+                    "  --password PW         管理员密码，不在终端中询问\n"
+                    "  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；\n"
+                    "                        可重复；见 README）\n"
+                    "  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他\n"
+                    "                        区域为英文）\n"
+                    "  --version             显示版本后退出\n"
+                    "\n"
+                    "命令:\n");
   for (const Command* c : mirelune::cli::ListedCommands()) {
     std::string name = c->name;
     name.resize(std::max<size_t>(name.size() + 2, 14), ' ');
     out << "  " << name << mirelune::cli::SummaryText(*c) << "\n";
   }
-  out << Translated("\n'mirelune-cli COMMAND --help' describes one command.\n"
-         "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
-         "differ, 2 on any error).\n"
-         "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).\n");
+  out << Translated("\n"
+                    "'mirelune-cli 命令 --help' 说明单个命令。\n"
+                    "退出状态：0 完成，1 操作失败，2 用法错误（diff：文件不同时为 1，出错时为 2）。\n"
+                    "Tab 补全：mirelune-cli completion bash|zsh|fish（软件包已为各 shell 安装）。\n"
+                    "用户指南：/usr/share/doc/mirelune/guide.en.md、guide.zh.md（源码中的 docs/）。\n");
 }
 
 std::string g_command;  // the command run, for the message of an output that failed

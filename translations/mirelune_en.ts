@@ -1931,5 +1931,420 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
         <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
     </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                   COMMAND [ARGS...]
+      mirelune-cli --version
+
+全局选项:
+  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
+                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
+                        read-mode、modes push 和 sync 还接受 all 和列表
+                        （virtual:a,virtual:b）
+  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
+  --password PW         管理员密码，不在终端中询问
+  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
+                        可重复；见 README）
+  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
+                        区域为英文）
+  --version             显示版本后退出
+
+命令:
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                    COMMAND [ARGS...]
+       mirelune-cli --version
+
+Global options:
+  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
+                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
+                        write-mode, read-mode, modes push and sync also take all
+                        and lists (virtual:a,virtual:b)
+  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
+  --password PW         the administrator password, instead of asking on the terminal
+  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
+                        only with the prefix; repeatable; see README)
+  --lang zh|en          the language of messages (default: the locale's - Chinese
+                        for Chinese locales, English for all others)
+  --version             print the version and exit
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>
+'mirelune-cli 命令 --help' 说明单个命令。
+退出状态：0 完成，1 操作失败，2 用法错误（diff：文件不同时为 1，出错时为 2）。
+Tab 补全：mirelune-cli completion bash|zsh|fish（软件包已为各 shell 安装）。
+用户指南：/usr/share/doc/mirelune/guide.en.md、guide.zh.md（源码中的 docs/）。
+</source>
+        <translation>
+'mirelune-cli COMMAND --help' describes one command.
+Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files
+differ, 2 on any error).
+Tab completion: mirelune-cli completion bash|zsh|fish (the package installs it for each shell).
+User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).
+</translation>
+    </message>
+    <message>
+        <source>把启动参数表写成配置文件</source>
+        <translation>write the start-up parameter table as a configuration file</translation>
+    </message>
+    <message>
+        <source>列出功放：已连接的 USB 功放和虚拟功放</source>
+        <translation>list the amplifiers: USB ones attached and the virtual ones</translation>
+    </message>
+    <message>
+        <source>逐条记录比较两个配置文件</source>
+        <translation>compare two configuration files record by record</translation>
+    </message>
+    <message>
+        <source>以 JSON 显示配置文件的记录</source>
+        <translation>print a configuration file's records as JSON</translation>
+    </message>
+    <message>
+        <source>测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入</source>
+        <translation>EQ filter sets of measurement programs (REW, Equalizer APO): export, import</translation>
+    </message>
+    <message>
+        <source>从功放读取参数</source>
+        <translation>read parameters from the amplifier</translation>
+    </message>
+    <message>
+        <source>显示功放的标识、当前模式和模式名称</source>
+        <translation>show the amplifier's identifier, current mode and mode names</translation>
+    </message>
+    <message>
+        <source>模式文件夹：列出文件、取回设备模式、写入文件</source>
+        <translation>the mode folder: list, pull device modes, push a file</translation>
+    </message>
+    <message>
+        <source>把某页的 EQ 曲线画成 PNG 文件</source>
+        <translation>draw a page's EQ graph into a PNG file</translation>
+    </message>
+    <message>
+        <source>把设备模式 N（1..10）读到文件</source>
+        <translation>read device mode N (1..10) into a file</translation>
+    </message>
+    <message>
+        <source>以 CSV 输出某页 EQ 曲线的响应</source>
+        <translation>print the response curves of a page's EQ graph as CSV</translation>
+    </message>
+    <message>
+        <source>在一次连接中运行命令脚本</source>
+        <translation>run a script of commands over one link session</translation>
+    </message>
+    <message>
+        <source>房间遥控：为功放提供手机页面和 HTTP 接口</source>
+        <translation>the room remote: a phone page and an HTTP API for the amplifier</translation>
+    </message>
+    <message>
+        <source>修改功放上的参数</source>
+        <translation>change parameters on the amplifier</translation>
+    </message>
+    <message>
+        <source>把设备的当前模式（含状态）读到文件</source>
+        <translation>read the device's current mode (with status) into a file</translation>
+    </message>
+    <message>
+        <source>把虚拟功放恢复到出厂状态</source>
+        <translation>return the virtual amplifier to its factory state</translation>
+    </message>
+    <message>
+        <source>把配置文件写入设备模式 N</source>
+        <translation>write a configuration file into device mode N</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli defaults -o FILE
+把控制台的启动参数表写成 .sp 文件。
+</source>
+        <translation>usage: mirelune-cli defaults -o FILE
+Writes the console's start-up parameter table as a .sp file.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli devices [--json] [--quick]
+每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
+重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
+打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
+功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
+{"devices": [...]}。
+</source>
+        <translation>usage: mirelune-cli devices [--json] [--quick]
+One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or
+hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
+number, USB location, device path, and - once opened, briefly, or asked of the program
+that owns it - the name it answers with and its current mode (1-10), and its owner.
+--quick skips opening them. Named virtual amplifiers are listed once they have a memory
+(after their first change). --json prints {"devices": [...]} with the same fields.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli diff A B
+每条不同的记录一行；相同退出 0，不同退出 1，出错退出 2。
+</source>
+        <translation>usage: mirelune-cli diff A B
+One line per differing record; exit 0 equal, 1 different, 2 error.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli dump FILE [--all]
+按文件顺序以 JSON 数组输出记录；不带 --all 时只输出标记为有效的记录。
+</source>
+        <translation>usage: mirelune-cli dump FILE [--all]
+Prints the records as a JSON array in file order; without --all only
+the records marked valid.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]
+                             [--format rew|apo]
+      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]
+                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+export 把配置文件第 P 页（0..7）的 EQ 频段输出为 REW（默认）或 Equalizer APO 的滤波器
+文本。import 读入这样的文本（两种格式均可），按频率顺序把其中的滤波器放到该页的 EQ 频段
+上，每个值取功放所具有的最接近值；剩下的频段设为平直。用 --into 时结果写入 OUT.sp；用
+--device 时写入功放的当前模式（不带 --sound-mode 时为功放所处的声音模式）。
+S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。
+报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间
+的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或
+NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题
+的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。
+</source>
+        <translation>usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]
+                              [--format rew|apo]
+       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]
+                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW
+(default) or Equalizer APO. import reads such a text (either format) and places its filters
+on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier
+has; the bands left over become flat. With --into the result is written to OUT.sp; with
+--device to the amplifier's current mode (the sound mode it is in unless --sound-mode).
+S: 0 singing (default), 1 dance; E: the effects page's part 0..2.
+The report lists per filter what was asked, what was set and the largest difference in dB
+between the asked and the realised response over 20 Hz..20 kHz (--json for scripts).
+Filters that cannot be placed (a type the bands do not have such as HP, LP or NO, a value
+out of range, more filters than bands, a Preamp) are reported; the others are still
+applied and the exit status is 1. A bad filter file is refused before anything is written
+or sent (exit 1); a bad command line exits 2.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]
+从功放的当前模式读取参数所在的菜单种类，每个参数输出一行，格式与 set 接受的相同：
+ADDRESS=VALUE，均衡频段为 ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=..。PARAM 与
+set 相同。不带 --sound-mode 时读取功放自身的声音模式。--json 输出 {"mode", "sound_mode",
+"params": [{"address", "name", "value" 或频段字段}]}。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]
+Reads the menu kinds of the parameters from the amplifier's current mode and prints one
+line per parameter as set takes it: ADDRESS=VALUE, or for an EQ band
+ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode
+the amplifier's own sound mode is read. --json prints {"mode", "sound_mode",
+"params": [{"address", "name", "value" or the band fields}]}.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] info [--json]
+建立连接（最多 3 秒），读取状态和模式名称，输出设备标识、当前模式（1-10）和十个模式
+名称；--json 输出 {"device", "current_mode", "modes"}。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] info [--json]
+Brings the link up (at most 3 s), reads the status and the mode names and
+prints the device identifier, the current mode (1-10) and the ten names;
+--json prints {"device", "current_mode", "modes"}.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli modes list
+      mirelune-cli modes pull N... [--yes]
+      mirelune-cli modes push NAME N
+list：模式文件夹中的文件；pull：把设备模式 N... 按模式名称存入该文件夹（--yes 覆盖已有
+文件；否则在终端中询问，不在终端时回答“否”）；push：把文件夹中的文件 NAME 写入设备
+模式 N。
+</source>
+        <translation>usage: mirelune-cli modes list
+       mirelune-cli modes pull N... [--yes]
+       mirelune-cli modes push NAME N
+list: the files of the mode folder; pull: save device modes N... there
+under their mode names (--yes overwrites existing files; otherwise the
+question is asked on a terminal and answered no elsewhere); push: write
+the folder file NAME into device mode N.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]
+                        [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]
+按控制台打开该页后立即显示的样子（选中频段 0）画出第 P 页的曲线，W x H 像素（默认
+1000 x 300）。--compare 在其下方以各自的颜色和图例画出另一个配置文件的同一页（最多
+4 个文件）；--phase 在右侧以度为单位的坐标轴上加上总响应的相位。
+</source>
+        <translation>usage: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]
+                         [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]
+Draws the graph of page P as the console shows it right after the page opens (band 0
+selected), W x H pixels (default 1000 x 300). --compare draws the same page of another
+configuration file under it, in a colour of its own with a legend (up to 4 files); --phase
+adds the sum's phase on a right-hand axis in degrees.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli read-mode N -o FILE [--json]
+读取模式 N 的每一组（包括系统种类）并保存。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli read-mode N -o FILE [--json]
+Reads every group of mode N, system kinds included, and saves it.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]
+                            [--freqs F1,F2,...] [--width W] [--phase]
+每个频率输出一行 CSV：freq_hz，第 P 页（0..7）各曲线频段按曲线顺序的响应（dB），然后是该页
+没有标记的 EQ 频段（音乐页和话筒页的频段 14 和 15），它们的总和，带 --phase 时还有总和的
+相位（度，展开，由 48 kHz 下相同的 cookbook 节计算）。不带 --freqs 时，频率为宽 W 像素
+（默认 1000）的曲线自身的点。S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。
+</source>
+        <translation>usage: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]
+                             [--freqs F1,F2,...] [--width W] [--phase]
+Prints one CSV row per frequency: freq_hz, the response in dB of each graph band of page P
+(0..7) in graph order, then of the page's EQ bands without a marker (bands 14 and 15 of the
+music and microphone pages), their sum, and with --phase the sum's phase in degrees
+(unwrapped, from the same cookbook sections at 48 kHz). Without --freqs the frequencies are the graph's own
+points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;
+E: the effects page's part 0..2.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-
+运行 FILE（- 读取标准输入）中的命令，每行一条，写法与命令行相同，但不写 'mirelune-cli'，
+也不写全局选项（全局选项属于 run 本身）。'#' 开始注释；"..." 和 '...' 为引号。连接只
+建立一次，由第一条需要功放的命令建立，之后一直保持；修改了虚拟功放的脚本在结束时保存一次
+状态。未知命令、行中的全局选项、命令不接受的选项和有问题的 set 赋值在运行前就被拒绝
+（退出 2，并给出行号）。脚本在第一条失败的命令处停止：在 stderr 上给出其行号并退出 1
+（该行参数错误时退出 2）。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-
+Runs the commands of FILE (- reads standard input), one per line as on the command line
+without 'mirelune-cli' and without the global options, which are run's own. '#' starts a
+comment; "..." and '...' quote. The link is brought up once, by the first command that
+needs the amplifier, and kept for the rest; a script that changes the virtual amplifier
+saves its state once, at the end. Unknown commands, global options in a line, options a
+command does not take and bad set assignments are refused before anything runs (exit 2,
+with the line number). The script stops at the first command that fails: its line number
+on stderr and exit 1 (2 when its arguments were wrong).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                   [--staff LIST]
+占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
+位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
+的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
+--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
+           端口 0：任一空闲端口）。
+--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
+--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
+           （默认 2560,2561,2562,276,532,806,808,modes）。
+安装人员用功放的权限密码登录，可以修改全部参数。
+每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                    [--staff LIST]
+Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
+http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
+PIN for the room's staff (new at every start) and a pairing link with its QR code that
+signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
+--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
+           0.0.0.0:8808 for the room's network, port 0 for any free port).
+--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
+--staff    what the staff may use, instead of the list chosen in the console: addresses
+           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
+The installer signs in with the amplifier's rights password and may change everything.
+Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]
+      mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]
+PARAM 是地址，十进制或 0x 十六进制（菜单种类 * 256 + 菜单地址），或功放菜单中的名称：
+KIND:NAME（4:音乐音量），只有一个项目使用该名称时也可只写 NAME；中文或英文均可（英文名称
+可以不加引号：Music master volume=25）。
+VALUE 是参数范围内的整数（即控制台中该地址控件的范围；没有控件时为 0..62499），或像
+控制台显示的那样带单位的值（"80 Hz"、"-3,5 dB"、"250 ms"、"1.2k"、"OFF"），取控件
+最接近的一档；均衡频段为以下字段的任意组合
+%1写成 PARAM=FIELDS 或 PARAM:FIELDS（0:gain=300,q=20）。例如：
+  set 1028=70 1029=70 0:gain=300
+未给出的字段保持功放的值。不带 --sound-mode 时修改功放自身的声音模式。发送第一帧之前
+检查每一个赋值：PARAM 或 VALUE 有误时退出 2（什么也不发送）；功放未确认某项修改（之前的
+修改已生效）或修改无法保存时退出 1。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]
+       mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]
+PARAM is an address, decimal or 0x-hexadecimal (menu kind * 256 + menu address), or a
+name of the amplifier's menu: KIND:NAME (4:音乐音量) or NAME when only one item has it,
+in Chinese or English (an English name needs no quotes: Music master volume=25).
+VALUE is an integer within the parameter's range (that of the console's control for the
+address; 0..62499 where there is none), or a value with its unit as the console shows
+it ("80 Hz", "-3,5 dB", "250 ms", "1.2k", "OFF"), taken to the control's nearest step;
+for an EQ band a list of any of
+%1written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:
+  set 1028=70 1029=70 0:gain=300
+Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own
+sound mode is edited. Every assignment is checked before the first frame: exit 2 for a
+bad PARAM or VALUE (nothing is sent), 1 when the amplifier does not acknowledge a change
+(those before it were made) or the changes cannot be kept.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli sync -o FILE [--json]
+启动时的同步：设备的当前模式、它的菜单标志和每一个参数，保存为配置文件。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli sync -o FILE [--json]
+The start-up synchronisation: the device's current mode, its menu
+flags and every parameter, saved as a configuration file.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device virtual|virtual:NAME] virtual-reset
+虚拟功放在两次运行之间把它的模式记在
+&lt;用户数据文件夹&gt;/Mirelune/virtual-amplifier.state 中（命名的虚拟功放记在
+&lt;用户数据文件夹&gt;/Mirelune/virtual/NAME.state 中）；本命令删除它。
+有程序正在使用该功放时拒绝执行。
+</source>
+        <translation>usage: mirelune-cli [--device virtual|virtual:NAME] virtual-reset
+The virtual amplifier remembers its modes between runs in
+&lt;user data folder&gt;/Mirelune/virtual-amplifier.state (a named one in
+&lt;user data folder&gt;/Mirelune/virtual/NAME.state); this removes it.
+Refused while a program is using that amplifier.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli write-mode N FILE [--json]
+先检查文件；有问题的文件在发送任何内容之前就被拒绝。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli write-mode N FILE [--json]
+The file is checked first; a bad file is refused before anything
+is sent.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
+        <source> (峰值、低架、高架)</source>
+        <translation> (peak, low shelf, high shelf)</translation>
+    </message>
+    <message>
+        <source>管理密码: </source>
+        <translation>Administrator password: </translation>
+    </message>
 </context>
 </TS>
