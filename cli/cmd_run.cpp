@@ -57,7 +57,8 @@ bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) 
     const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
     if (!help && (!ParseArgs(command->syntax, rest, args, error) ||
                   (name == "set" && !ParseSet(args, req, error)))) {
-      ctx.err << "mirelune-cli run: line " << number << ": " << name << ": " << error << "\n";
+      ctx.err << "mirelune-cli run: line " << number << ": " << name << ": " << error
+              << " (try mirelune-cli help " << name << ")\n";
       return false;
     }
     lines.push_back({number, std::move(words)});

@@ -151,18 +151,19 @@ std::string ChoiceText(const std::vector<std::string>& choices) {
   return s;
 }
 
-bool CheckValue(const OptionSpec& o, const std::string& text, std::string& error) {
-  if (o.value.kind == Value::Number) {
+// Numbers and choices are checked here; `name` is the option or operand ("--page", "SHELL").
+bool CheckValue(const std::string& name, const Value& value, const std::string& text, std::string& error) {
+  if (value.kind == Value::Number) {
     long v = 0;
-    if (!ParseInt(text, v) || v < o.value.lo || v > o.value.hi) {
-      error = o.name + " must be a whole number " + std::to_string(o.value.lo) + ".." +
-              std::to_string(o.value.hi) + ", not '" + text + "'";
+    if (!ParseInt(text, v) || v < value.lo || v > value.hi) {
+      error = name + " must be a whole number " + std::to_string(value.lo) + ".." +
+              std::to_string(value.hi) + ", not '" + text + "'";
       return false;
     }
-  } else if (o.value.kind == Value::Choice) {
-    for (const std::string& c : o.value.choices)
+  } else if (value.kind == Value::Choice) {
+    for (const std::string& c : value.choices)
       if (c == text) return true;
-    error = o.name + " must be " + ChoiceText(o.value.choices) + ", not '" + text + "'";
+    error = name + " must be " + ChoiceText(value.choices) + ", not '" + text + "'";
     return false;
   }
   return true;
@@ -193,7 +194,7 @@ bool ReadOption(const OptionSpec& o, const std::vector<std::string>& words, size
     error = "option " + o.name + " is given more than once";
     return false;
   }
-  if (o.TakesValue() && !CheckValue(o, v, error)) return false;
+  if (o.TakesValue() && !CheckValue(o.name, o.value, v, error)) return false;
   args.values[o.name].push_back(v);
   return true;
 }
@@ -310,6 +311,13 @@ bool ParseArgs(const Syntax& syntax, const std::vector<std::string>& words, Args
   if (!open && rest.size() > maximum) {
     error = "unexpected argument '" + rest[maximum] + "'";
     return false;
+  }
+  // Each spec takes its minimum, the open one also what is left over.
+  size_t at = 0;
+  for (const OperandSpec& o : own->operands) {
+    const size_t take = o.max < 0 ? rest.size() - minimum + static_cast<size_t>(o.min) : static_cast<size_t>(o.min);
+    for (size_t k = 0; k < take && at < rest.size(); ++k, ++at)
+      if (!CheckValue(o.name, o.value, rest[at], error)) return false;
   }
   args.operands = std::move(rest);
   return true;

@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
   locales
+  zsh fish
 )
 
 missing=()

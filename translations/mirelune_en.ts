@@ -2346,5 +2346,30 @@ summary; --json prints them as one object (also for one amplifier).
         <source>管理密码: </source>
         <translation>Administrator password: </translation>
     </message>
+    <message>
+        <source>输出 shell（bash、zsh、fish）的 Tab 补全脚本</source>
+        <translation>print the Tab completion script of a shell (bash, zsh, fish)</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli completion bash|zsh|fish
+输出该 shell 的 Tab 补全脚本，由命令表生成：命令、选项、功放（与 devices 所列相同，但不
+打开任何功放）、get 和 set 的参数名称（中文和英文）与地址、'=' 之后的单位、列表项
+或频段字段、带名称的模式号，以及 .sp 文件和滤波器文件。软件包已把它安装到各 shell 查找的
+位置；未安装软件包时：
+  source &lt;(mirelune-cli completion bash)                        # 写入 ~/.bashrc
+  mirelune-cli completion zsh &gt; ~/.zfunc/_mirelune-cli          # ~/.zfunc 在 fpath 中
+  mirelune-cli completion fish &gt; ~/.config/fish/completions/mirelune-cli.fish
+</source>
+        <translation>usage: mirelune-cli completion bash|zsh|fish
+Prints the shell's Tab completion script, made from the command table: commands, options,
+amplifiers (as devices lists them, none of them opened), parameter names of get and
+set in Chinese and English and their addresses, units, list entries or band fields after
+'=', mode numbers with their names, and .sp and filter files. The package installs it where
+each shell looks; without the package:
+  source &lt;(mirelune-cli completion bash)                        # in ~/.bashrc
+  mirelune-cli completion zsh &gt; ~/.zfunc/_mirelune-cli          # ~/.zfunc in fpath
+  mirelune-cli completion fish &gt; ~/.config/fish/completions/mirelune-cli.fish
+</translation>
+    </message>
 </context>
 </TS>
