@@ -144,7 +144,10 @@ bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& er
 }
 
 const Syntax& SetSyntax() {
-  static const Syntax syntax = Syntax().WithOptions({Opt("--sound-mode", "0|1", OneOf({"0", "1"}))}).WithOperands({Many("PARAM=VALUE", Value::Of(Value::Assignment), 0)});
+  static const Syntax syntax =
+      Syntax()
+          .WithOptions({Opt("--sound-mode", "0|1", OneOf({"0", "1"}))})
+          .WithOperands({Many("PARAM=VALUE", Value::Of(Value::Assignment), 0)});
   return syntax;
 }
 
@@ -196,7 +199,8 @@ bool ParseSet(const Args& args, SetRequest& req, std::string& error) {
   // no word before the last holds a VALUE of its own, and the words before the last name a
   // parameter.
   bool assigned = false;
-  for (size_t i = 0; i + 1 < words.size(); ++i) assigned = assigned || SplitPoint(words[i]) != std::string::npos;
+  for (size_t i = 0; i + 1 < words.size(); ++i)
+    assigned = assigned || SplitPoint(words[i]) != std::string::npos;
   const bool lastAssigns = SplitPoint(words.back()) != std::string::npos;
   if (!assigned && words.size() >= 2) {
     int address = 0;
@@ -215,7 +219,8 @@ bool ParseSet(const Args& args, SetRequest& req, std::string& error) {
     const std::string& word = words[i];
     const size_t split = SplitPoint(word);
     if (split == std::string::npos) continue;
-    const std::string param = Joined(words, start, i) + (i > start && split > 0 ? " " : "") + word.substr(0, split);
+    const std::string param =
+        Joined(words, start, i) + (i > start && split > 0 ? " " : "") + word.substr(0, split);
     if (param.empty()) {
       error = "'" + word + "' is not PARAM=VALUE; " + kSetUsage;
       return false;

@@ -24,15 +24,14 @@
 // Each answer is one candidate per line, "VALUE<TAB>DESCRIPTION" (the description may be
 // empty); VALUE replaces CUR whole. Descriptions are in the user's language (--lang L before
 // the kind, else the locale's).
+#include <QJsonArray>
+#include <QJsonObject>
 #include <algorithm>
 #include <cctype>
 #include <map>
 #include <ostream>
 #include <set>
 #include <sstream>
-
-#include <QJsonArray>
-#include <QJsonObject>
 
 #include "admin/mode_folder.h"
 #include "cli/assignments.h"
@@ -79,14 +78,22 @@ std::string KindWord(const Value& v) {
       for (size_t i = 0; i < v.choices.size(); ++i) s += (i ? "," : "") + v.choices[i];
       return s;
     }
-    case Value::File: return "file:" + v.extensions;
-    case Value::Script: return "script";
-    case Value::Device: return "device";
-    case Value::Param: return "param";
-    case Value::Assignment: return "assign";
-    case Value::Mode: return "mode";
-    case Value::ModeName: return "modename";
-    case Value::Text: break;
+    case Value::File:
+      return "file:" + v.extensions;
+    case Value::Script:
+      return "script";
+    case Value::Device:
+      return "device";
+    case Value::Param:
+      return "param";
+    case Value::Assignment:
+      return "assign";
+    case Value::Mode:
+      return "mode";
+    case Value::ModeName:
+      return "modename";
+    case Value::Text:
+      break;
   }
   return "text";
 }
@@ -109,7 +116,8 @@ std::string OperandWords(const std::vector<OperandSpec>& operands) {
   std::string s;
   for (const OperandSpec& o : operands) {
     const int times = o.max < 0 ? 1 : o.max;
-    for (int i = 0; i < times; ++i) s += (s.empty() ? "" : " ") + KindWord(o.value) + (o.max < 0 ? "*" : "");
+    for (int i = 0; i < times; ++i)
+      s += (s.empty() ? "" : " ") + KindWord(o.value) + (o.max < 0 ? "*" : "");
   }
   return s;
 }
@@ -125,11 +133,13 @@ struct Entry {
 std::vector<Entry> Entries() {
   std::vector<Entry> out;
   for (const Command* c : ListedCommands()) {
-    out.push_back({c->name, OptionWords(c->syntax.options), c->syntax.subs.empty() ? OperandWords(c->syntax.operands) : ""});
+    out.push_back({c->name, OptionWords(c->syntax.options),
+                   c->syntax.subs.empty() ? OperandWords(c->syntax.operands) : ""});
     for (const SubCommand& s : c->syntax.subs) {
       std::vector<OptionSpec> options = c->syntax.options;
       options.insert(options.end(), s.syntax.options.begin(), s.syntax.options.end());
-      out.push_back({c->name + " " + s.name, OptionWords(options), OperandWords(s.syntax.operands)});
+      out.push_back(
+          {c->name + " " + s.name, OptionWords(options), OperandWords(s.syntax.operands)});
     }
   }
   return out;
@@ -144,16 +154,19 @@ std::string CommandNames() {
 std::map<std::string, std::string> SubNames() {
   std::map<std::string, std::string> out;
   for (const Command* c : ListedCommands())
-    for (const SubCommand& s : c->syntax.subs) out[c->name] += (out[c->name].empty() ? "" : " ") + s.name;
+    for (const SubCommand& s : c->syntax.subs)
+      out[c->name] += (out[c->name].empty() ? "" : " ") + s.name;
   return out;
 }
 
-// ---- The scripts ----------------------------------------------------------------------------------
+// ---- The scripts
+// ----------------------------------------------------------------------------------
 
 // A word in single quotes for bash, zsh and fish alike (the table's words hold no quote).
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-const char kBashHead[] = R"SH(# bash completion for mirelune-cli                         -*- shell-script -*-
+const char kBashHead[] =
+    R"SH(# bash completion for mirelune-cli                         -*- shell-script -*-
 # Made by `mirelune-cli completion bash` from the tool's command table; the amplifiers,
 # parameters, values and modes come from `mirelune-cli __complete` at each Tab.
 # Install: /usr/share/bash-completion/completions/mirelune-cli (the package does), or
@@ -364,7 +377,8 @@ std::string BashScript() {
   s << kBashHead << "\n_mirelune_cli_commands=" << Quoted(CommandNames()) << "\n";
   s << "declare -gA _mirelune_cli_subs=(";
   for (const auto& [cmd, subs] : SubNames()) s << "\n  [" << cmd << "]=" << Quoted(subs);
-  s << "\n)\ndeclare -gA _mirelune_cli_options=(\n  [global]=" << Quoted(OptionWords(GlobalOptions()));
+  s << "\n)\ndeclare -gA _mirelune_cli_options=(\n  [global]="
+    << Quoted(OptionWords(GlobalOptions()));
   for (const Entry& e : Entries())
     if (!e.options.empty()) s << "\n  [" << Quoted(e.key) << "]=" << Quoted(e.options);
   s << "\n)\ndeclare -gA _mirelune_cli_operands=(";
@@ -672,15 +686,20 @@ std::string FishScript() {
        "# package uses /usr/share/fish/vendor_completions.d) as mirelune-cli.fish.\n\n"
     << "set -g __mirelune_cli_commands" << FishList(CommandNames()) << "\n\n"
     << "function __mirelune_cli_subs\n    switch $argv[1]\n";
-  for (const auto& [cmd, subs] : SubNames()) s << "        case " << Quoted(cmd) << "\n            printf '%s\\n'" << FishList(subs) << "\n";
+  for (const auto& [cmd, subs] : SubNames())
+    s << "        case " << Quoted(cmd) << "\n            printf '%s\\n'" << FishList(subs) << "\n";
   s << "    end\nend\n\nfunction __mirelune_cli_options\n    switch $argv[1]\n"
-    << "        case global\n            printf '%s\\n'" << FishList(OptionWords(GlobalOptions())) << "\n";
+    << "        case global\n            printf '%s\\n'" << FishList(OptionWords(GlobalOptions()))
+    << "\n";
   for (const Entry& e : Entries())
-    if (!e.options.empty()) s << "        case " << Quoted(e.key) << "\n            printf '%s\\n'" << FishList(e.options) << "\n";
+    if (!e.options.empty())
+      s << "        case " << Quoted(e.key) << "\n            printf '%s\\n'" << FishList(e.options)
+        << "\n";
   s << "    end\nend\n\nfunction __mirelune_cli_operands\n    switch $argv[1]\n";
   for (const Entry& e : Entries())
     if (!e.operands.empty())
-      s << "        case " << Quoted(e.key) << "\n            printf '%s\\n'" << FishList(e.operands) << "\n";
+      s << "        case " << Quoted(e.key) << "\n            printf '%s\\n'"
+        << FishList(e.operands) << "\n";
   s << "    end\nend\n";
   return s.str() + kFishBody;
 }
@@ -716,7 +735,8 @@ std::vector<Candidate> Devices(const std::string& cur) {
   const std::string head = comma == std::string::npos ? "" : cur.substr(0, comma + 1);
   const std::string part = cur.substr(head.size());
   std::vector<Candidate> all;
-  const std::vector<HidDeviceInfo> hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
+  const std::vector<HidDeviceInfo> hid =
+      EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
   all.push_back({"hid", hid.size() == 1 ? "USB" : std::to_string(hid.size()) + " USB"});
   for (size_t i = 0; i < hid.size(); ++i) {
     DeviceTarget t;
@@ -734,7 +754,8 @@ std::vector<Candidate> Devices(const std::string& cur) {
   std::vector<Candidate> out;
   std::set<std::string> seen;
   for (const Candidate& c : all)
-    if (StartsWith(c.value, part) && seen.insert(c.value).second) out.push_back({head + c.value, c.description});
+    if (StartsWith(c.value, part) && seen.insert(c.value).second)
+      out.push_back({head + c.value, c.description});
   return out;
 }
 
@@ -759,9 +780,12 @@ const std::vector<NameForm>& NameForms() {
       const std::string kind = std::to_string(n.address / 256) + ":";
       for (const auto& [name, other] : {std::pair{n.zh, n.en}, std::pair{n.en, n.zh}}) {
         std::string where;
-        for (int a : bare[Lower(name)]) where += (where.empty() ? "" : ", ") + QualifiedName(a) + " " + std::to_string(a);
-        if (added.insert(name).second) out.push_back({name, n.address, other + " (" + where + ")", false});
-        out.push_back({kind + name, n.address, other + " (" + std::to_string(n.address) + ")", true});
+        for (int a : bare[Lower(name)])
+          where += (where.empty() ? "" : ", ") + QualifiedName(a) + " " + std::to_string(a);
+        if (added.insert(name).second)
+          out.push_back({name, n.address, other + " (" + where + ")", false});
+        out.push_back(
+            {kind + name, n.address, other + " (" + std::to_string(n.address) + ")", true});
       }
     }
     return out;
@@ -786,7 +810,8 @@ std::vector<std::string> NameTail(const std::vector<std::string>& before, bool a
   return {before.begin() + static_cast<long>(from), before.end()};
 }
 
-std::vector<Candidate> ValueCandidates(int address, const std::string& head, const std::string& value) {
+std::vector<Candidate> ValueCandidates(int address, const std::string& head,
+                                       const std::string& value) {
   std::vector<Candidate> out;
   const bool english = English();
   if (StartUpStore().ParamTable.at(0, address).Kind == kEqBand) {
@@ -812,7 +837,8 @@ std::vector<Candidate> ValueCandidates(int address, const std::string& head, con
   if (const std::vector<OptionEntry>* list = OptionListOf(address)) {
     for (size_t i = 0; i < list->size(); ++i) {
       const std::string text = std::to_string(i);
-      if (StartsWith(text, value)) out.push_back({head + text, english ? (*list)[i].en : (*list)[i].zh});
+      if (StartsWith(text, value))
+        out.push_back({head + text, english ? (*list)[i].en : (*list)[i].zh});
     }
     return out;
   }
@@ -831,13 +857,15 @@ std::vector<Candidate> ValueCandidates(int address, const std::string& head, con
   } else if (!unit.empty() && ReadNumberAndUnit(value, number, typedUnit) && typedUnit.empty() &&
              value.back() != 'k' && value.back() != 'K') {
     out.push_back({head + value + unit, range});
-  } else if (StartsWith("OFF", value) && RangeText(slider->valueType, slider->maxValue, unit).rfind("OFF", 0) == 0) {
+  } else if (StartsWith("OFF", value) &&
+             RangeText(slider->valueType, slider->maxValue, unit).rfind("OFF", 0) == 0) {
     out.push_back({head + "OFF", range});
   }
   return out;
 }
 
-std::vector<Candidate> Params(const std::string& cur, const std::vector<std::string>& before, bool assign) {
+std::vector<Candidate> Params(const std::string& cur, const std::vector<std::string>& before,
+                              bool assign) {
   std::vector<Candidate> out;
   const std::vector<std::string> tail = NameTail(before, assign);
   const size_t eq = assign ? cur.find('=') : std::string::npos;
@@ -848,7 +876,8 @@ std::vector<Candidate> Params(const std::string& cur, const std::vector<std::str
       const std::string param = joined + (joined.empty() ? "" : " ") + cur.substr(0, eq);
       int address = 0;
       std::string ignored;
-      if (ResolveParam(param, address, ignored)) return ValueCandidates(address, cur.substr(0, eq + 1), cur.substr(eq + 1));
+      if (ResolveParam(param, address, ignored))
+        return ValueCandidates(address, cur.substr(0, eq + 1), cur.substr(eq + 1));
     }
     return out;
   }
@@ -856,7 +885,8 @@ std::vector<Candidate> Params(const std::string& cur, const std::vector<std::str
   if (cur.empty() && (tail.empty() || !assign)) {
     // Nothing typed: the menu kinds, each a door to its names.
     for (int kind = 0; kind < kKindCount; ++kind)
-      out.push_back({std::to_string(kind) + ":", English() ? KindCaptionEn(kind) : KindCaption(kind)});
+      out.push_back(
+          {std::to_string(kind) + ":", English() ? KindCaptionEn(kind) : KindCaption(kind)});
     return out;
   }
   const bool digits = !cur.empty() && cur.find_first_not_of("0123456789") == std::string::npos;
@@ -866,11 +896,13 @@ std::vector<Candidate> Params(const std::string& cur, const std::vector<std::str
     const size_t skip = prefix.size() - cur.size();
     const bool qualified = prefix.find(':') != std::string::npos;
     for (const NameForm& f : NameForms())
-      if (f.qualified == qualified && StartsWith(f.text, prefix)) out.push_back({f.text.substr(skip) + end, f.about});
+      if (f.qualified == qualified && StartsWith(f.text, prefix))
+        out.push_back({f.text.substr(skip) + end, f.about});
     if (k == 0 && digits) {
       for (int kind = 0; kind < kKindCount; ++kind)
         if (StartsWith(std::to_string(kind) + ":", cur))
-          out.push_back({std::to_string(kind) + ":", English() ? KindCaptionEn(kind) : KindCaption(kind)});
+          out.push_back(
+              {std::to_string(kind) + ":", English() ? KindCaptionEn(kind) : KindCaption(kind)});
       for (const NamedParam& n : AllParamNames())
         if (StartsWith(std::to_string(n.address), cur))
           out.push_back({std::to_string(n.address) + end, QualifiedName(n.address)});
@@ -901,13 +933,15 @@ std::vector<std::string> ModeNames(Context& ctx, const std::string& device) {
   if (s.ThroughOwner()) {
     QJsonObject reply;
     if (AskOwner(s, {{"op", "mode-names"}}, reply))
-      for (const QJsonValue& v : reply.value("names").toArray()) names.push_back(v.toString().toStdString());
+      for (const QJsonValue& v : reply.value("names").toArray())
+        names.push_back(v.toString().toStdString());
     return names;
   }
   if (s.Ok() && s.Connect(kModeNamesLimitMs) && s.Request(ReadModeNames, 0, 0, "the mode names")) {
     const auto& p = s.link().ReplyPayload();
     const std::vector<uint8_t> bytes(p.begin(), p.begin() + kModeNameCount * kModeNameBytes);
-    for (int n = 0; n < 10; ++n) names.push_back(BytesToText(bytes, static_cast<size_t>(n) * kModeNameBytes));
+    for (int n = 0; n < 10; ++n)
+      names.push_back(BytesToText(bytes, static_cast<size_t>(n) * kModeNameBytes));
   }
   s.Finish(kExitOk);
   return names;
@@ -955,7 +989,8 @@ int Complete(Context& ctx, const Args& args) {
   UseLanguage(language);
   const std::string kind = rest[0];
   const std::string cur = rest.size() > 1 ? rest[1] : "";
-  const std::vector<std::string> before(rest.begin() + std::min<long>(2, static_cast<long>(rest.size())), rest.end());
+  const std::vector<std::string> before(
+      rest.begin() + std::min<long>(2, static_cast<long>(rest.size())), rest.end());
   std::vector<Candidate> out;
   if (kind == "device") {
     out = Devices(cur);

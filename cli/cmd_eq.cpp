@@ -391,11 +391,14 @@ const CommandRegistration kEq(
      "NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题\n"
      "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n",
      Eq,
-     Syntax().WithOptions(kPageOptions).WithSubs({{"export",
-                Syntax().WithOptions({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))}).WithOperands({One("FILE.sp", FileOf("sp"))})},
-               {"import",
-                Syntax().WithOptions({Opt("--into", "FILE.sp", FileOf("sp")),
-                             Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")}).WithOperands({One("FILTERS.txt", FileOf("txt"))})}})});
+     Syntax().WithOptions(kPageOptions).WithSubs(
+         {{"export", Syntax()
+                         .WithOptions({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))})
+                         .WithOperands({One("FILE.sp", FileOf("sp"))})},
+          {"import", Syntax()
+                         .WithOptions({Opt("--into", "FILE.sp", FileOf("sp")),
+                                       Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
+                         .WithOperands({One("FILTERS.txt", FileOf("txt"))})}})});
 
 }  // namespace
 }  // namespace mirelune::cli

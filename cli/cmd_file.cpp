@@ -91,12 +91,15 @@ CommandRegistration defaults{{"defaults", "把启动参数表写成配置文件"
                               "用法: mirelune-cli defaults -o FILE\n"
                               "把控制台的启动参数表写成 .sp 文件。\n",
                               Defaults,
-                              Syntax().WithOptions({Required(Opt("--output", "FILE", FileOf("sp"), "-o"))})}};
+                              Syntax().WithOptions(
+                                  {Required(Opt("--output", "FILE", FileOf("sp"), "-o"))})}};
 CommandRegistration dump{{"dump", "以 JSON 显示配置文件的记录",
                           "用法: mirelune-cli dump FILE [--all]\n"
                           "按文件顺序以 JSON 数组输出记录；不带 --all 时只输出标记为有效的记录。\n",
                           Dump,
-                          Syntax().WithOptions({Flag("--all")}).WithOperands({One("FILE", FileOf("sp"))})}};
+                          Syntax()
+                              .WithOptions({Flag("--all")})
+                              .WithOperands({One("FILE", FileOf("sp"))})}};
 CommandRegistration diff{{"diff", "逐条记录比较两个配置文件",
                           "用法: mirelune-cli diff A B\n"
                           "每条不同的记录一行；相同退出 0，不同退出 1，出错退出 2。\n",

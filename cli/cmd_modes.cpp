@@ -272,14 +272,16 @@ CommandRegistration readMode{{"read-mode", "把设备模式 N（1..10）读到�
                               "读取模式 N 的每一组（包括系统种类）并保存。\n"
                               "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
                               "输出为一个对象（一台功放时也可用）。\n",
-                              ReadMode, Syntax().WithOptions({kOutput, kJson}).WithOperands({kMode})}};
+                              ReadMode,
+                              Syntax().WithOptions({kOutput, kJson}).WithOperands({kMode})}};
 CommandRegistration writeMode{{"write-mode", "把配置文件写入设备模式 N",
                                "用法: mirelune-cli write-mode N FILE [--json]\n"
                                "先检查文件；有问题的文件在发送任何内容之前就被拒绝。\n"
                                "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
                                "输出为一个对象（一台功放时也可用）。\n",
                                WriteMode,
-                               Syntax().WithOptions({kJson}).WithOperands({kMode, One("FILE", FileOf("sp"))})}};
+                               Syntax().WithOptions({kJson}).WithOperands(
+                                   {kMode, One("FILE", FileOf("sp"))})}};
 CommandRegistration modes{{"modes", "模式文件夹：列出文件、取回设备模式、写入文件",
                            "用法: mirelune-cli modes list\n"
                            "      mirelune-cli modes pull N... [--yes]\n"
@@ -288,10 +290,13 @@ CommandRegistration modes{{"modes", "模式文件夹：列出文件、取回设�
                            "文件；否则在终端中询问，不在终端时回答“否”）；push：把文件夹中的文件 NAME 写入设备\n"
                            "模式 N。\n",
                            Modes,
-                           Syntax().WithSubs({{"list", {}},
-                                     {"pull", Syntax().WithOptions({Flag("--yes")}).WithOperands({Many("N", Value::Of(Value::Mode), 1)})},
-                                     {"push", Syntax().WithOperands({One("NAME", Value::Of(Value::ModeName)),
-                                                            kMode})}})}};
+                           Syntax().WithSubs(
+                               {{"list", {}},
+                                {"pull", Syntax()
+                                             .WithOptions({Flag("--yes")})
+                                             .WithOperands({Many("N", Value::Of(Value::Mode), 1)})},
+                                {"push", Syntax().WithOperands(
+                                             {One("NAME", Value::Of(Value::ModeName)), kMode})}})}};
 
 }  // namespace
 }  // namespace mirelune::cli

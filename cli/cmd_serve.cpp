@@ -45,7 +45,8 @@ int Serve(Context& ctx, const Args& args) {
     return UsageError(ctx.err, "serve", "--listen: " + error);
   listen.certFile = cert;
   listen.keyFile = key;
-  if (cert.empty() != key.empty()) return UsageError(ctx.err, "serve", "--tls-cert and --tls-key go together");
+  if (cert.empty() != key.empty())
+    return UsageError(ctx.err, "serve", "--tls-cert and --tls-key go together");
   std::string warning;
   StaffList staff = LoadStaffList(&warning);
   if (!warning.empty()) ctx.err << "mirelune-cli serve: " << warning << "\n";
@@ -139,8 +140,9 @@ CommandRegistration serve{
      "每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -> 新值。\n",
      Serve,
      Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
-                  Opt("--tls-cert", "FILE", FileOf("pem,crt")), Opt("--tls-key", "FILE", FileOf("pem,key")),
-                  Opt("--staff", "LIST", Value::Of(Value::Text))})}};
+                           Opt("--tls-cert", "FILE", FileOf("pem,crt")),
+                           Opt("--tls-key", "FILE", FileOf("pem,key")),
+                           Opt("--staff", "LIST", Value::Of(Value::Text))})}};
 
 }  // namespace
 }  // namespace mirelune::cli

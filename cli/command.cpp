@@ -152,7 +152,8 @@ std::string ChoiceText(const std::vector<std::string>& choices) {
 }
 
 // Numbers and choices are checked here; `name` is the option or operand ("--page", "SHELL").
-bool CheckValue(const std::string& name, const Value& value, const std::string& text, std::string& error) {
+bool CheckValue(const std::string& name, const Value& value, const std::string& text,
+                std::string& error) {
   if (value.kind == Value::Number) {
     long v = 0;
     if (!ParseInt(text, v) || v < value.lo || v > value.hi) {
@@ -315,7 +316,7 @@ bool ParseArgs(const Syntax& syntax, const std::vector<std::string>& words, Args
   // Each spec takes its minimum, the open one also what is left over.
   size_t at = 0;
   for (const OperandSpec& o : own->operands) {
-    const size_t take = o.max < 0 ? rest.size() - minimum + static_cast<size_t>(o.min) : static_cast<size_t>(o.min);
+    const size_t take = static_cast<size_t>(o.min) + (o.max < 0 ? rest.size() - minimum : 0);
     for (size_t k = 0; k < take && at < rest.size(); ++k, ++at)
       if (!CheckValue(o.name, o.value, rest[at], error)) return false;
   }
@@ -325,8 +326,8 @@ bool ParseArgs(const Syntax& syntax, const std::vector<std::string>& words, Args
 
 int UsageError(std::ostream& err, const std::string& command, const std::string& reason) {
   const std::string help = command.substr(0, command.find(' '));
-  err << "mirelune-cli" << (command.empty() ? "" : " " + command) << ": " << reason << " (try mirelune-cli help"
-      << (help.empty() ? "" : " " + help) << ")\n";
+  err << "mirelune-cli" << (command.empty() ? "" : " " + command) << ": " << reason
+      << " (try mirelune-cli help" << (help.empty() ? "" : " " + help) << ")\n";
   return kExitUsage;
 }
 

@@ -77,7 +77,8 @@ bool ReadGraphArgs(const Args& args, bool plot, GraphArgs& a, std::string& err) 
   return true;
 }
 
-bool ParseGraphArgs(const std::vector<std::string>& words, bool plot, GraphArgs& a, std::string& err) {
+bool ParseGraphArgs(const std::vector<std::string>& words, bool plot, GraphArgs& a,
+                    std::string& err) {
   Args args;
   return ParseArgs(GraphSyntax(plot), words, args, err) && ReadGraphArgs(args, plot, a, err);
 }

@@ -23,7 +23,8 @@ std::vector<const Command*> ListedCommands() {
   std::vector<const Command*> list;
   for (const Command& c : Commands())
     if (!c.syntax.hidden) list.push_back(&c);
-  std::sort(list.begin(), list.end(), [](const Command* a, const Command* b) { return a->name < b->name; });
+  std::sort(list.begin(), list.end(),
+            [](const Command* a, const Command* b) { return a->name < b->name; });
   return list;
 }
 

@@ -147,7 +147,8 @@ int Run(int argc, char** argv) {
   }
   mirelune::cli::Args args;
   if (!mirelune::cli::ParseArgs(c->syntax, rest, args, error))
-    return mirelune::cli::UsageError(std::cerr, args.sub.empty() ? name : name + " " + args.sub, error);
+    return mirelune::cli::UsageError(std::cerr, args.sub.empty() ? name : name + " " + args.sub,
+                                     error);
   mirelune::cli::Context ctx{opt, std::cout, std::cerr};
   int status = 0;
   // --json on a command that runs on several amplifiers gives its summary for one as well.
