@@ -27,7 +27,8 @@ WHOLE_TEXT_DIRS = {"cli"}
 CATALOGUE_FILES = {os.path.join("model", "menu_catalogue.cpp")}
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
-CODE_TOKEN = re.compile(r'"(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\'|//[^\n]*|/\*.*?\*/', re.S)
+# Raw string literals hold code of other languages (the shells' completion scripts), no texts.
+CODE_TOKEN = re.compile(r'R"(\w*)\(.*?\)\1"|"(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\'|//[^\n]*|/\*.*?\*/', re.S)
 # Not shown to the user: font family names.
 NOT_TEXTS = {"宋体"}
 
