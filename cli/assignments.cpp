@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/assignments.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/command.h"
@@ -142,48 +143,107 @@ bool ApplyBandFields(const std::string& text, ParamRecord& band, std::string& er
   return any;
 }
 
-bool ParseSet(const std::vector<std::string>& argv, SetRequest& req, std::string& error) {
-  static const char kUsage[] =
-      "usage: set PARAM=VALUE... | set PARAM VALUE  [--sound-mode 0|1]";
-  std::vector<std::string> args = argv;
-  std::string soundText;
-  error.clear();
-  req = SetRequest{};
-  req.hasSound = TakeOption(args, "--sound-mode", soundText, error);
-  if (!error.empty() || args.empty()) {
-    error = kUsage;
-    return false;
-  }
-  long sound = 0;
-  if (req.hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
-    error = "--sound-mode must be 0 or 1, not '" + soundText + "'";
-    return false;
-  }
-  req.sound = static_cast<int>(sound);
-  for (const std::string& a : args)
-    if (a.rfind("--", 0) == 0) {
-      error = "unknown option '" + a + "'; " + kUsage;
-      return false;
-    }
-  // The two-word form of a single change: its first word has no '=' of its own.
-  if (args.size() == 2 && args[0].find('=') == std::string::npos) {
-    Assignment a;
-    if (!ParseAssignment(args[0], args[1], a, error)) return false;
-    req.assignments.push_back(a);
-    return true;
-  }
-  for (const std::string& word : args) {
-    const size_t colon = BandColon(word);
-    const size_t split = colon != std::string::npos ? colon : word.find('=');
-    if (split == std::string::npos || split == 0) {
-      error = "'" + word + "' is not PARAM=VALUE; " + kUsage;
-      return false;
-    }
-    Assignment a;
-    if (!ParseAssignment(word.substr(0, split), word.substr(split + 1), a, error)) return false;
-    req.assignments.push_back(a);
+const Syntax& SetSyntax() {
+  static const Syntax syntax =
+      Syntax()
+          .WithOptions({Opt("--sound-mode", "0|1", OneOf({"0", "1"}))})
+          .WithOperands({Many("PARAM=VALUE", Value::Of(Value::Assignment), 0)});
+  return syntax;
+}
+
+namespace {
+
+constexpr char kSetUsage[] = "usage: set PARAM=VALUE... | set PARAM VALUE  [--sound-mode 0|1]";
+
+std::string Joined(const std::vector<std::string>& words, size_t from, size_t to) {
+  std::string s;
+  for (size_t i = from; i < to; ++i) s += (i > from ? " " : "") + words[i];
+  return s;
+}
+
+// Where a word's VALUE starts: after the ':' of a band field list or the first '='; npos for
+// a word without one.
+size_t SplitPoint(const std::string& word) {
+  const size_t colon = BandColon(word);
+  return colon != std::string::npos ? colon : word.find('=');
+}
+
+}  // namespace
+
+bool ResolveParams(const std::vector<std::string>& words, std::vector<int>& addresses,
+                   std::string& error) {
+  for (size_t i = 0; i < words.size();) {
+    // The longest run of words that names a parameter: English names have blanks.
+    size_t end = std::min(words.size(), i + kMaxNameWords);
+    int address = 0;
+    std::string ignored;
+    while (end > i + 1 && !ResolveParam(Joined(words, i, end), address, ignored)) --end;
+    if (end == i + 1 && !ResolveParam(words[i], address, error)) return false;
+    addresses.push_back(address);
+    i = end;
   }
   return true;
+}
+
+bool ParseSet(const Args& args, SetRequest& req, std::string& error) {
+  req = SetRequest{};
+  error.clear();
+  const std::vector<std::string>& words = args.operands;
+  if (words.empty()) {
+    error = kSetUsage;
+    return false;
+  }
+  req.hasSound = args.Has("--sound-mode");
+  req.sound = static_cast<int>(args.Number("--sound-mode", 0));
+  // The two-word form of a single change, PARAM VALUE, where the name may take several words:
+  // no word before the last holds a VALUE of its own, and the words before the last name a
+  // parameter.
+  bool assigned = false;
+  for (size_t i = 0; i + 1 < words.size(); ++i)
+    assigned = assigned || SplitPoint(words[i]) != std::string::npos;
+  const bool lastAssigns = SplitPoint(words.back()) != std::string::npos;
+  if (!assigned && words.size() >= 2) {
+    int address = 0;
+    std::string ignored;
+    const std::string param = Joined(words, 0, words.size() - 1);
+    if (!lastAssigns || ResolveParam(param, address, ignored)) {
+      Assignment a;
+      if (!ParseAssignment(param, words.back(), a, error)) return false;
+      req.assignments.push_back(a);
+      return true;
+    }
+  }
+  // PARAM=VALUE..., a name of several words joined up to the word with its '='.
+  size_t start = 0;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    const size_t split = SplitPoint(word);
+    if (split == std::string::npos) continue;
+    const std::string param =
+        Joined(words, start, i) + (i > start && split > 0 ? " " : "") + word.substr(0, split);
+    if (param.empty()) {
+      error = "'" + word + "' is not PARAM=VALUE; " + kSetUsage;
+      return false;
+    }
+    Assignment a;
+    if (!ParseAssignment(param, word.substr(split + 1), a, error)) return false;
+    req.assignments.push_back(a);
+    start = i + 1;
+  }
+  if (start < words.size()) {
+    error = "'" + words[start] + "' is not PARAM=VALUE; " + kSetUsage;
+    return false;
+  }
+  return true;
+}
+
+bool ParseSet(const std::vector<std::string>& words, SetRequest& req, std::string& error) {
+  Args args;
+  if (!ParseArgs(SetSyntax(), words, args, error)) {
+    req = SetRequest{};
+    return false;
+  }
+  return ParseSet(args, req, error);
 }
 
 bool SplitScriptLine(const std::string& line, std::vector<std::string>& words, std::string& error) {

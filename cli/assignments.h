@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "model/param_record.h"
 
 namespace mirelune::cli {
@@ -22,6 +23,13 @@ namespace mirelune::cli {
 // The address `text` names; false with `error` ("no parameter ...", "... is ambiguous: ...").
 // Only addresses that hold a parameter are accepted.
 bool ResolveParam(const std::string& text, int& address, std::string& error);
+
+// The addresses `words` name in order. A name may take several words (English names have
+// blanks: `get Music master volume`): the longest run of at most kMaxNameWords words that names
+// a parameter counts as one. False with the error of the first word that names none.
+constexpr size_t kMaxNameWords = 8;
+bool ResolveParams(const std::vector<std::string>& words, std::vector<int>& addresses,
+                   std::string& error);
 
 // "KIND:NAME" of `address` (its name in the one naming table); empty for no parameter.
 std::string ParamName(int address);
@@ -44,9 +52,16 @@ struct SetRequest {
   int sound = 0;
 };
 
+// The syntax of `set`: its options and operands (cli/command.h).
+const Syntax& SetSyntax();
+
 // Parses `set`'s arguments: one or more PARAM=VALUE / PARAM:FIELDS, or the two-word form
-// PARAM VALUE, and --sound-mode 0|1. False with `error` for anything malformed or out of range.
-bool ParseSet(const std::vector<std::string>& args, SetRequest& req, std::string& error);
+// PARAM VALUE, and --sound-mode 0|1. A PARAM may take several words, up to the word with the
+// '=' ("Music master volume=25", "Music master volume 25"). False with `error` for anything
+// malformed or out of range.
+bool ParseSet(const std::vector<std::string>& words, SetRequest& req, std::string& error);
+// The same for a command line already parsed by SetSyntax().
+bool ParseSet(const Args& args, SetRequest& req, std::string& error);
 
 // Splits one line of a script into words: blanks separate them, "..." and '...' quote, and an
 // unquoted # starts a comment that runs to the end of the line. False with `error` for an

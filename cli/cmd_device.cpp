@@ -9,6 +9,7 @@
 #include "model/param_names.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "cli/help.h"
 #include "cli/through_owner.h"
 #include <QJsonArray>
 #include "link/group_decode.h"
@@ -100,13 +101,8 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-int Info(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool json = TakeFlag(args, "--json");
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli info: usage: info [--json]\n";
-    return kExitUsage;
-  }
+int Info(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
     if (!s.Connect()) return kExitFailed;
     int mode = 0;
@@ -264,13 +260,10 @@ int SetThroughOwner(DeviceSession& s, const SetRequest& req, std::string& done) 
   return kExitOk;
 }
 
-int Set(Context& ctx, const std::vector<std::string>& argv) {
+int Set(Context& ctx, const Args& args) {
   SetRequest req;
   std::string error;
-  if (!ParseSet(argv, req, error)) {
-    ctx.err << "mirelune-cli set: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!ParseSet(args, req, error)) return UsageError(ctx.err, "set", error);
   std::string done;
   const int status =
       RunOnDevice(ctx, "set", [&](DeviceSession& s) { return SetOnDevice(s, req, done); },
@@ -309,31 +302,13 @@ void PrintParam(std::ostream& out, int addr, const ParamRecord& r, bool json, bo
   out << "}";
 }
 
-int Get(Context& ctx, const std::vector<std::string>& argv) {
-  static const char kUsage[] = "usage: get PARAM... [--sound-mode 0|1] [--json]";
-  std::vector<std::string> args = argv;
-  std::string soundText, error;
-  const bool json = TakeFlag(args, "--json");
-  const bool hasSound = TakeOption(args, "--sound-mode", soundText, error);
-  long sound = 0;
-  if (!error.empty() || args.empty()) {
-    ctx.err << "mirelune-cli get: " << (error.empty() ? kUsage : error) << "\n";
-    return kExitUsage;
-  }
-  if (hasSound && (!ParseInt(soundText, sound) || sound < 0 || sound > 1)) {
-    ctx.err << "mirelune-cli get: --sound-mode must be 0 or 1, not '" << soundText << "'\n";
-    return kExitUsage;
-  }
+int Get(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
+  const bool hasSound = args.Has("--sound-mode");
+  const long sound = args.Number("--sound-mode", 0);
   std::vector<int> addresses;
-  for (const std::string& a : args) {
-    int addr = 0;
-    if (a.rfind("--", 0) == 0) error = "unknown option '" + a + "'; " + kUsage;
-    if (!error.empty() || !ResolveParam(a, addr, error)) {
-      ctx.err << "mirelune-cli get: " << error << "\n";
-      return kExitUsage;
-    }
-    addresses.push_back(addr);
-  }
+  std::string error;
+  if (!ResolveParams(args.operands, addresses, error)) return UsageError(ctx.err, "get", error);
   return RunOnDevice(ctx, "get", [&](DeviceSession& s) {
     if (!s.Connect()) return kExitFailed;
     int mode = 0, chosen = 0;
@@ -391,12 +366,12 @@ int Get(Context& ctx, const std::vector<std::string>& argv) {
   });
 }
 
-const CommandRegistration kInfo({"info", "show the amplifier's identifier, current mode and mode names",
-                                 "usage: mirelune-cli [--device DEVICE] info [--json]\n"
-                                 "Brings the link up (at most 3 s), reads the status and the mode names and\n"
-                                 "prints the device identifier, the current mode (1-10) and the ten names;\n"
-                                 "--json prints {\"device\", \"current_mode\", \"modes\"}.\n",
-                                 Info});
+const CommandRegistration kInfo({"info", "显示功放的标识、当前模式和模式名称",
+                                 "用法: mirelune-cli [--device DEVICE] info [--json]\n"
+                                 "建立连接（最多 3 秒），读取状态和模式名称，输出设备标识、当前模式（1-10）和十个模式\n"
+                                 "名称；--json 输出 {\"device\", \"current_mode\", \"modes\"}。\n",
+                                 Info,
+                                 Syntax().WithOptions({Flag("--json")})});
 
 // The band fields and their ranges, from the one table the checks use.
 std::string BandFieldsHelp() {
@@ -406,7 +381,7 @@ std::string BandFieldsHelp() {
     const std::string name = f.name;
     const std::string range = std::to_string(f.lo) + ".." + std::to_string(f.hi);
     const std::string what = name == "gain"    ? "gain=CODE (" + range + ", 250 = 0 dB)"
-                             : name == "shape" ? "shape=" + range + " (peak, low shelf, high shelf)"
+                             : name == "shape" ? "shape=" + range + Translated(" (峰值、低架、高架)")
                              : name == "off"   ? "off=" + range
                                                : name + "=INDEX (" + range + ")";
     s += (n == 0 ? "  " : n % 3 == 0 ? ",\n  " : ", ") + what;
@@ -416,33 +391,34 @@ std::string BandFieldsHelp() {
 }
 
 const CommandRegistration kSet(
-    {"set", "change parameters on the amplifier",
-     "usage: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]\n"
-     "       mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]\n"
-     "PARAM is an address, decimal or 0x-hexadecimal (menu kind * 256 + menu address), or a\n"
-     "name of the amplifier's menu: KIND:NAME (4:音乐音量) or NAME when only one item has it.\n"
-     "VALUE is an integer within the parameter's range (that of the console's control for the\n"
-     "address; 0..62499 where there is none), or a value with its unit as the console shows\n"
-     "it (\"80 Hz\", \"-3,5 dB\", \"250 ms\", \"1.2k\", \"OFF\"), taken to the control's nearest step;\n"
-     "for an EQ band a list of any of\n" +
-         BandFieldsHelp() +
-     "written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:\n"
+    {"set", "修改功放上的参数",
+     "用法: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]\n"
+     "      mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]\n"
+     "PARAM 是地址，十进制或 0x 十六进制（菜单种类 * 256 + 菜单地址），或功放菜单中的名称：\n"
+     "KIND:NAME（4:音乐音量），只有一个项目使用该名称时也可只写 NAME；中文或英文均可（英文名称\n"
+     "可以不加引号：Music master volume=25）。\n"
+     "VALUE 是参数范围内的整数（即控制台中该地址控件的范围；没有控件时为 0..62499），或像\n"
+     "控制台显示的那样带单位的值（\"80 Hz\"、\"-3,5 dB\"、\"250 ms\"、\"1.2k\"、\"OFF\"），取控件\n"
+     "最接近的一档；均衡频段为以下字段的任意组合\n"
+     "%1"
+     "写成 PARAM=FIELDS 或 PARAM:FIELDS（0:gain=300,q=20）。例如：\n"
      "  set 1028=70 1029=70 0:gain=300\n"
-     "Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own\n"
-     "sound mode is edited. Every assignment is checked before the first frame: exit 2 for a\n"
-     "bad PARAM or VALUE (nothing is sent), 1 when the amplifier does not acknowledge a change\n"
-     "(those before it were made) or the changes cannot be kept.\n",
-     Set});
+     "未给出的字段保持功放的值。不带 --sound-mode 时修改功放自身的声音模式。发送第一帧之前\n"
+     "检查每一个赋值：PARAM 或 VALUE 有误时退出 2（什么也不发送）；功放未确认某项修改（之前的\n"
+     "修改已生效）或修改无法保存时退出 1。\n",
+     Set, SetSyntax(), BandFieldsHelp});
 
 const CommandRegistration kGet(
-    {"get", "read parameters from the amplifier",
-     "usage: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]\n"
-     "Reads the menu kinds of the parameters from the amplifier's current mode and prints one\n"
-     "line per parameter as set takes it: ADDRESS=VALUE, or for an EQ band\n"
-     "ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode\n"
-     "the amplifier's own sound mode is read. --json prints {\"mode\", \"sound_mode\",\n"
-     "\"params\": [{\"address\", \"name\", \"value\" or the band fields}]}.\n",
-     Get});
+    {"get", "从功放读取参数",
+     "用法: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]\n"
+     "从功放的当前模式读取参数所在的菜单种类，每个参数输出一行，格式与 set 接受的相同：\n"
+     "ADDRESS=VALUE，均衡频段为 ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=..。PARAM 与\n"
+     "set 相同。不带 --sound-mode 时读取功放自身的声音模式。--json 输出 {\"mode\", \"sound_mode\",\n"
+     "\"params\": [{\"address\", \"name\", \"value\" 或频段字段}]}。\n",
+     Get,
+     Syntax()
+         .WithOptions({Flag("--json"), Opt("--sound-mode", "0|1", OneOf({"0", "1"}))})
+         .WithOperands({Many("PARAM", Value::Of(Value::Param), 1)})});
 
 }  // namespace
 }  // namespace mirelune::cli

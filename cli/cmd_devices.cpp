@@ -75,14 +75,9 @@ void Probe(Context& ctx, Row& row, int limitMs) {
 
 std::string Or(const std::string& s) { return s.empty() ? "-" : s; }
 
-int Devices(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool json = TakeFlag(args, "--json");
-  const bool quick = TakeFlag(args, "--quick");
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli devices: usage: devices [--json] [--quick]\n";
-    return kExitUsage;
-  }
+int Devices(Context& ctx, const Args& args) {
+  const bool json = args.Has("--json");
+  const bool quick = args.Has("--quick");
   std::vector<Row> rows;
   const std::vector<HidDeviceInfo> hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
   for (size_t i = 0; i < hid.size(); ++i) {
@@ -141,15 +136,15 @@ int Devices(Context& ctx, const std::vector<std::string>& argv) {
 }
 
 const CommandRegistration kDevices(
-    {"devices", "list the amplifiers: USB ones attached and the virtual ones",
-     "usage: mirelune-cli devices [--json] [--quick]\n"
-     "One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or\n"
-     "hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial\n"
-     "number, USB location, device path, and - once opened, briefly, or asked of the program\n"
-     "that owns it - the name it answers with and its current mode (1-10), and its owner.\n"
-     "--quick skips opening them. Named virtual amplifiers are listed once they have a memory\n"
-     "(after their first change). --json prints {\"devices\": [...]} with the same fields.\n",
-     Devices});
+    {"devices", "列出功放：已连接的 USB 功放和虚拟功放",
+     "用法: mirelune-cli devices [--json] [--quick]\n"
+     "每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或\n"
+     "重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂\n"
+     "打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开\n"
+     "功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出\n"
+     "{\"devices\": [...]}。\n",
+     Devices,
+     Syntax().WithOptions({Flag("--json"), Flag("--quick")})});
 
 }  // namespace
 }  // namespace mirelune::cli

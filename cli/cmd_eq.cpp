@@ -34,59 +34,30 @@ struct EqArgs {
   bool json = false;
 };
 
-bool TakeLong(std::vector<std::string>& args, const std::string& name, long lo, long hi, long& v,
-              bool& given, std::string& err) {
-  std::string text;
-  given = TakeOption(args, name, text, err);
-  if (!given) return err.empty();
-  if (!ParseInt(text, v) || v < lo || v > hi) {
-    err = name + " must be a whole number " + std::to_string(lo) + ".." + std::to_string(hi) +
-          ", not '" + text + "'";
+// Reads a command line parsed by kEq's syntax (export or import).
+bool ReadEqArgs(const Args& args, bool import, const Options& global, EqArgs& a, std::string& err) {
+  a.input = args.operands.at(0);
+  a.page = args.Number("--page", -1);
+  a.hasSound = args.Has("--sound-mode");
+  a.soundMode = args.Number("--sound-mode", 0);
+  a.subPage = args.Number("--sub-page", 0);
+  if (!import) {
+    if (args.Has("--format")) ParseFilterFormat(args.Value("--format"), a.format);
+    return true;
+  }
+  a.json = args.Has("--json");
+  a.into = args.Value("--into");
+  a.output = args.Value("--output");
+  const bool into = args.Has("--into"), out = args.Has("--output");
+  if (into == global.deviceGiven) {
+    err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
+               : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
     return false;
   }
-  return true;
-}
-
-bool ParseEqArgs(std::vector<std::string> args, bool import, const Options& global, EqArgs& a,
-                 std::string& err) {
-  bool pageGiven = false, subGiven = false;
-  if (!TakeLong(args, "--page", 0, 7, a.page, pageGiven, err) ||
-      !TakeLong(args, "--sound-mode", 0, 1, a.soundMode, a.hasSound, err) ||
-      !TakeLong(args, "--sub-page", 0, 2, a.subPage, subGiven, err))
-    return false;
-  if (import) {
-    a.json = TakeFlag(args, "--json");
-    const bool into = TakeOption(args, "--into", a.into, err);
-    if (!err.empty()) return false;
-    const bool out = TakeOption(args, "--output", a.output, err, "-o");
-    if (!err.empty()) return false;
-    if (into == global.deviceGiven) {
-      err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
-                 : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
-      return false;
-    }
-    if (into != out) {
-      err = into ? "--into needs -o OUT.sp" : "-o belongs to --into FILE.sp";
-      return false;
-    }
-  } else {
-    std::string format;
-    if (TakeOption(args, "--format", format, err) && !ParseFilterFormat(format, a.format)) {
-      err = "--format must be rew or apo, not '" + format + "'";
-      return false;
-    }
-    if (!err.empty()) return false;
-  }
-  if (!pageGiven) {
-    err = "--page P is required";
+  if (into != out) {
+    err = into ? "--into needs -o OUT.sp" : "-o belongs to --into FILE.sp";
     return false;
   }
-  if (args.size() != 1 || args[0].rfind("-", 0) == 0) {
-    err = args.empty() ? std::string(import ? "no filter file given" : "no configuration file given")
-                       : "unexpected argument '" + args[0] + "'";
-    return false;
-  }
-  a.input = args[0];
   return true;
 }
 
@@ -344,13 +315,10 @@ int ImportOnDevice(DeviceSession& s, const EqArgs& a, const FilterSet& set, EqFi
 
 // ---- Commands ----
 
-int Export(Context& ctx, const std::vector<std::string>& argv) {
+int Export(Context& ctx, const Args& args) {
   EqArgs a;
   std::string err;
-  if (!ParseEqArgs(argv, false, ctx.options, a, err)) {
-    ctx.err << "mirelune-cli eq export: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadEqArgs(args, false, ctx.options, a, err)) return UsageError(ctx.err, "eq export", err);
   Store store;
   if (!LoadSp(a.input, store, err, ctx.err, "eq export")) {
     ctx.err << "mirelune-cli eq export: " << err << "\n";
@@ -361,13 +329,10 @@ int Export(Context& ctx, const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
-int Import(Context& ctx, const std::vector<std::string>& argv) {
+int Import(Context& ctx, const Args& args) {
   EqArgs a;
   std::string err;
-  if (!ParseEqArgs(argv, true, ctx.options, a, err)) {
-    ctx.err << "mirelune-cli eq import: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadEqArgs(args, true, ctx.options, a, err)) return UsageError(ctx.err, "eq import", err);
   // The filter set is checked in full before a file is read or a frame is sent.
   FilterSet set;
   FilterSetError bad;
@@ -404,32 +369,39 @@ int Import(Context& ctx, const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
-int Eq(Context& ctx, const std::vector<std::string>& args) {
-  if (!args.empty() && args[0] == "export") return Export(ctx, {args.begin() + 1, args.end()});
-  if (!args.empty() && args[0] == "import") return Import(ctx, {args.begin() + 1, args.end()});
-  ctx.err << "mirelune-cli eq: export or import expected (try eq --help)\n";
-  return kExitUsage;
+int Eq(Context& ctx, const Args& args) {
+  return args.sub == "export" ? Export(ctx, args) : Import(ctx, args);
 }
 
+// The options both sub-commands take: the page and where on it.
+const std::vector<OptionSpec> kPageOptions = {Required(Opt("--page", "P", NumberIn(0, 7))),
+                                              Opt("--sound-mode", "S", NumberIn(0, 1)),
+                                              Opt("--sub-page", "E", NumberIn(0, 2))};
+
 const CommandRegistration kEq(
-    {"eq", "EQ filter sets of measurement programs (REW, Equalizer APO): export, import",
-     "usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
-     "                              [--format rew|apo]\n"
-     "       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
-     "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
-     "export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW\n"
-     "(default) or Equalizer APO. import reads such a text (either format) and places its filters\n"
-     "on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier\n"
-     "has; the bands left over become flat. With --into the result is written to OUT.sp; with\n"
-     "--device to the amplifier's current mode (the sound mode it is in unless --sound-mode).\n"
-     "S: 0 singing (default), 1 dance; E: the effects page's part 0..2.\n"
-     "The report lists per filter what was asked, what was set and the largest difference in dB\n"
-     "between the asked and the realised response over 20 Hz..20 kHz (--json for scripts).\n"
-     "Filters that cannot be placed (a type the bands do not have such as HP, LP or NO, a value\n"
-     "out of range, more filters than bands, a Preamp) are reported; the others are still\n"
-     "applied and the exit status is 1. A bad filter file is refused before anything is written\n"
-     "or sent (exit 1); a bad command line exits 2.\n",
-     Eq});
+    {"eq", "测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入",
+     "用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
+     "                             [--format rew|apo]\n"
+     "      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
+     "                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
+     "export 把配置文件第 P 页（0..7）的 EQ 频段输出为 REW（默认）或 Equalizer APO 的滤波器\n"
+     "文本。import 读入这样的文本（两种格式均可），按频率顺序把其中的滤波器放到该页的 EQ 频段\n"
+     "上，每个值取功放所具有的最接近值；剩下的频段设为平直。用 --into 时结果写入 OUT.sp；用\n"
+     "--device 时写入功放的当前模式（不带 --sound-mode 时为功放所处的声音模式）。\n"
+     "S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。\n"
+     "报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间\n"
+     "的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或\n"
+     "NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题\n"
+     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n",
+     Eq,
+     Syntax().WithOptions(kPageOptions).WithSubs(
+         {{"export", Syntax()
+                         .WithOptions({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))})
+                         .WithOperands({One("FILE.sp", FileOf("sp"))})},
+          {"import", Syntax()
+                         .WithOptions({Opt("--into", "FILE.sp", FileOf("sp")),
+                                       Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
+                         .WithOperands({One("FILTERS.txt", FileOf("txt"))})}})});
 
 }  // namespace
 }  // namespace mirelune::cli

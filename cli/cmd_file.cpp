@@ -19,13 +19,8 @@ void WriteRecordJson(std::ostream& out, int address, int slot, const ParamRecord
       << ",\"EQDisabled\":" << Bool(r.EQDisabled) << "}";
 }
 
-int Defaults(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  std::string out, err;
-  if (!TakeOption(args, "--output", out, err, "-o") || !args.empty()) {
-    ctx.err << "mirelune-cli defaults: " << (err.empty() ? "usage: defaults -o FILE" : err) << "\n";
-    return kExitUsage;
-  }
+int Defaults(Context& ctx, const Args& args) {
+  const std::string out = args.Value("--output");
   Store store;
   store.InitDefaults();
   FileResult r = SaveTableToFile(out, store.ParamTable);
@@ -36,15 +31,10 @@ int Defaults(Context& ctx, const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
-int Dump(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool all = TakeFlag(args, "--all");
-  if (args.size() != 1) {
-    ctx.err << "mirelune-cli dump: usage: dump FILE [--all]\n";
-    return kExitUsage;
-  }
+int Dump(Context& ctx, const Args& args) {
+  const bool all = args.Has("--all");
   RecordTable table;
-  FileResult r = LoadTableFromFile(args[0], table);
+  FileResult r = LoadTableFromFile(args.operands[0], table);
   if (!r) {
     ctx.err << "mirelune-cli dump: " << r.error << "\n";
     return kExitFailed;
@@ -67,14 +57,10 @@ void DiffField(std::ostream& out, const char* name, long a, long b) {
   if (a != b) out << " " << name << " " << a << " -> " << b;
 }
 
-int Diff(Context& ctx, const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    ctx.err << "mirelune-cli diff: usage: diff A B\n";
-    return kExitUsage;
-  }
+int Diff(Context& ctx, const Args& args) {
   RecordTable a, b;
   for (int i = 0; i < 2; ++i) {
-    FileResult r = LoadTableFromFile(args[static_cast<size_t>(i)], i == 0 ? a : b);
+    FileResult r = LoadTableFromFile(args.operands[static_cast<size_t>(i)], i == 0 ? a : b);
     if (!r) {
       ctx.err << "mirelune-cli diff: " << r.error << "\n";
       return 2;  // diff's own rule: 1 means "different"
@@ -103,19 +89,24 @@ int Diff(Context& ctx, const std::vector<std::string>& args) {
   return differing == 0 ? 0 : 1;
 }
 
-CommandRegistration defaults{{"defaults", "write the start-up parameter table as a configuration file",
-                              "usage: mirelune-cli defaults -o FILE\n"
-                              "Writes the console's start-up parameter table as a .sp file.\n",
-                              Defaults}};
-CommandRegistration dump{{"dump", "print a configuration file's records as JSON",
-                          "usage: mirelune-cli dump FILE [--all]\n"
-                          "Prints the records as a JSON array in file order; without --all only\n"
-                          "the records marked valid.\n",
-                          Dump}};
-CommandRegistration diff{{"diff", "compare two configuration files record by record",
-                          "usage: mirelune-cli diff A B\n"
-                          "One line per differing record; exit 0 equal, 1 different, 2 error.\n",
-                          Diff}};
+CommandRegistration defaults{{"defaults", "把启动参数表写成配置文件",
+                              "用法: mirelune-cli defaults -o FILE\n"
+                              "把控制台的启动参数表写成 .sp 文件。\n",
+                              Defaults,
+                              Syntax().WithOptions(
+                                  {Required(Opt("--output", "FILE", FileOf("sp"), "-o"))})}};
+CommandRegistration dump{{"dump", "以 JSON 显示配置文件的记录",
+                          "用法: mirelune-cli dump FILE [--all]\n"
+                          "按文件顺序以 JSON 数组输出记录；不带 --all 时只输出标记为有效的记录。\n",
+                          Dump,
+                          Syntax()
+                              .WithOptions({Flag("--all")})
+                              .WithOperands({One("FILE", FileOf("sp"))})}};
+CommandRegistration diff{{"diff", "逐条记录比较两个配置文件",
+                          "用法: mirelune-cli diff A B\n"
+                          "每条不同的记录一行；相同退出 0，不同退出 1，出错退出 2。\n",
+                          Diff,
+                          Syntax().WithOperands({One("A", FileOf("sp")), One("B", FileOf("sp"))})}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -363,7 +363,9 @@ int FleetCommand(Context& ctx, const std::vector<std::string>& argv) {
 }
 
 CommandRegistration fleet{{"fleet", "a venue's rooms through its MQTT broker: list, set, mode, push, diff",
-                           std::string(kUsage) + kHelp + "Broker options:\n" + kBrokerOptionsHelp, FleetCommand}};
+                           std::string(kUsage) + kHelp + "Broker options:\n" + kBrokerOptionsHelp,
+                           [](Context& ctx, const Args& args) { return FleetCommand(ctx, args.words); },
+                           Syntax().Raw()}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -37,14 +37,11 @@ std::string FourDecimals(float v) {
   return std::string(buf, r.ptr);
 }
 
-int Response(Context& ctx, const std::vector<std::string>& argv) {
+int Response(Context& ctx, const Args& args) {
   GraphArgs a;
   std::string err;
   Store store;
-  if (!ParseGraphArgs(argv, false, a, err)) {
-    ctx.err << "mirelune-cli response: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadGraphArgs(args, false, a, err)) return UsageError(ctx.err, "response", err);
   std::string warning;
   if (!LoadStore(a, store, err, warning)) {
     ctx.err << "mirelune-cli response: " << err << "\n";
@@ -90,13 +87,10 @@ int Response(Context& ctx, const std::vector<std::string>& argv) {
 // The drawing needs Qt Gui, which this tool does not load: `plot` runs its helper,
 // mirelune-plot, beside this program (or in <prefix>/libexec/mirelune), with the same
 // arguments. The usage is checked here first, so both refuse alike.
-int Plot(Context& ctx, const std::vector<std::string>& argv) {
+int Plot(Context& ctx, const Args& args) {
   GraphArgs a;
   std::string err;
-  if (!ParseGraphArgs(argv, true, a, err)) {
-    ctx.err << "mirelune-cli plot: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ReadGraphArgs(args, true, a, err)) return UsageError(ctx.err, "plot", err);
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   std::string helper;
@@ -114,35 +108,32 @@ int Plot(Context& ctx, const std::vector<std::string>& argv) {
   ctx.out.flush();
   ctx.err.flush();
   std::vector<std::string> words{helper};
-  words.insert(words.end(), argv.begin(), argv.end());
-  std::vector<char*> args;
-  for (std::string& w : words) args.push_back(w.data());
-  args.push_back(nullptr);
-  ::execv(helper.c_str(), args.data());
+  words.insert(words.end(), args.words.begin(), args.words.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  ::execv(helper.c_str(), argv.data());
   ctx.err << "mirelune-cli plot: cannot run " << helper << " (" << std::strerror(errno) << ")\n";
   return kExitFailed;
 }
 
 CommandRegistration response{
-    {"response", "print the response curves of a page's EQ graph as CSV",
-     "usage: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]\n"
-     "                             [--freqs F1,F2,...] [--width W] [--phase]\n"
-     "Prints one CSV row per frequency: freq_hz, the response in dB of each graph band of page P\n"
-     "(0..7) in graph order, then of the page's EQ bands without a marker (bands 14 and 15 of the\n"
-     "music and microphone pages), their sum, and with --phase the sum's phase in degrees\n"
-     "(unwrapped, from the same cookbook sections at 48 kHz). Without --freqs the frequencies are the graph's own\n"
-     "points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;\n"
-     "E: the effects page's part 0..2.\n",
-     Response}};
+    {"response", "以 CSV 输出某页 EQ 曲线的响应",
+     "用法: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]\n"
+     "                            [--freqs F1,F2,...] [--width W] [--phase]\n"
+     "每个频率输出一行 CSV：freq_hz，第 P 页（0..7）各曲线频段按曲线顺序的响应（dB），然后是该页\n"
+     "没有标记的 EQ 频段（音乐页和话筒页的频段 14 和 15），它们的总和，带 --phase 时还有总和的\n"
+     "相位（度，展开，由 48 kHz 下相同的 cookbook 节计算）。不带 --freqs 时，频率为宽 W 像素\n"
+     "（默认 1000）的曲线自身的点。S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。\n",
+     Response, GraphSyntax(false)}};
 CommandRegistration plot{
-    {"plot", "draw a page's EQ graph into a PNG file",
-     "usage: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]\n"
-     "                         [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]\n"
-     "Draws the graph of page P as the console shows it right after the page opens (band 0\n"
-     "selected), W x H pixels (default 1000 x 300). --compare draws the same page of another\n"
-     "configuration file under it, in a colour of its own with a legend (up to 4 files); --phase\n"
-     "adds the sum's phase on a right-hand axis in degrees.\n",
-     Plot}};
+    {"plot", "把某页的 EQ 曲线画成 PNG 文件",
+     "用法: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]\n"
+     "                        [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]\n"
+     "按控制台打开该页后立即显示的样子（选中频段 0）画出第 P 页的曲线，W x H 像素（默认\n"
+     "1000 x 300）。--compare 在其下方以各自的颜色和图例画出另一个配置文件的同一页（最多\n"
+     "4 个文件）；--phase 在右侧以度为单位的坐标轴上加上总响应的相位。\n",
+     Plot, GraphSyntax(true)}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -123,19 +123,10 @@ std::string QuotedArg(const std::string& a) {
 bool ParseMode(Context& ctx, const std::string& cmd, const std::string& text, int& mode) {
   long n = 0;
   if (!ParseInt(text, n) || n < 1 || n > 10) {
-    ctx.err << "mirelune-cli " << cmd << ": mode must be 1..10, not '" << text << "'\n";
+    UsageError(ctx.err, cmd, "mode must be 1..10, not '" + text + "'");
     return false;
   }
   mode = static_cast<int>(n) - 1;
-  return true;
-}
-
-bool TakeOutput(Context& ctx, const std::string& cmd, std::vector<std::string>& args, std::string& out) {
-  std::string err;
-  if (!TakeOption(args, "--output", out, err, "-o")) {
-    ctx.err << "mirelune-cli " << cmd << ": " << (err.empty() ? "-o FILE is required" : err) << "\n";
-    return false;
-  }
   return true;
 }
 
@@ -176,14 +167,8 @@ bool CheckFile(Context& ctx, const std::string& cmd, const std::string& path) {
   return r.ok;
 }
 
-int Sync(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  std::string out;
-  if (!TakeOutput(ctx, "sync", args, out)) return kExitUsage;
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli sync: usage: sync -o FILE\n";
-    return kExitUsage;
-  }
+int Sync(Context& ctx, const Args& args) {
+  const std::string out = args.Value("--output");
   return RunModes(ctx, "sync", false, [&](ModeSession& m) {
     if (!m.transfers->ReadModeToParams(0, true, ReadGroup)) return kExitFailed;
     // With the file on standard output (-o -), this line goes beside it, to stderr.
@@ -192,28 +177,19 @@ int Sync(Context& ctx, const std::vector<std::string>& argv) {
   });
 }
 
-int ReadMode(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  std::string out;
+int ReadMode(Context& ctx, const Args& args) {
+  const std::string out = args.Value("--output");
   int mode = 0;
-  if (!TakeOutput(ctx, "read-mode", args, out)) return kExitUsage;
-  if (args.size() != 1) {
-    ctx.err << "mirelune-cli read-mode: usage: read-mode N -o FILE\n";
-    return kExitUsage;
-  }
-  if (!ParseMode(ctx, "read-mode", args[0], mode)) return kExitUsage;
+  if (!ParseMode(ctx, "read-mode", args.operands[0], mode)) return kExitUsage;
   return RunModes(ctx, "read-mode", false, [&](ModeSession& m) {
     if (!m.transfers->ReadModeToParams(mode, false, ReadGroup)) return kExitFailed;
     return SaveParams(m, ctx, "read-mode", out);
   });
 }
 
-int WriteMode(Context& ctx, const std::vector<std::string>& args) {
+int WriteMode(Context& ctx, const Args& command) {
+  const std::vector<std::string>& args = command.operands;
   int mode = 0;
-  if (args.size() != 2) {
-    ctx.err << "mirelune-cli write-mode: usage: write-mode N FILE\n";
-    return kExitUsage;
-  }
   if (!ParseMode(ctx, "write-mode", args[0], mode)) return kExitUsage;
   // Check the file before touching the device.
   if (!CheckFile(ctx, "write-mode", args[1])) return kExitFailed;
@@ -244,7 +220,7 @@ int ModesList(Context& ctx) {
 
 int ModesPull(Context& ctx, const std::vector<std::string>& args, bool yes) {
   std::vector<int> modes;
-  for (size_t i = 1; i < args.size(); ++i) {
+  for (size_t i = 0; i < args.size(); ++i) {
     int mode = 0;
     if (!ParseMode(ctx, "modes pull", args[i], mode)) return kExitUsage;
     modes.push_back(mode);
@@ -269,56 +245,63 @@ int ModesPull(Context& ctx, const std::vector<std::string>& args, bool yes) {
 
 int ModesPush(Context& ctx, const std::vector<std::string>& args) {
   int mode = 0;
-  if (!ParseMode(ctx, "modes push", args[2], mode)) return kExitUsage;
+  if (!ParseMode(ctx, "modes push", args[1], mode)) return kExitUsage;
   ModeFolder folder(ModeFolder::DefaultPath());
-  if (!CheckFile(ctx, "modes push", folder.FileFor(args[1]))) return kExitFailed;
+  if (!CheckFile(ctx, "modes push", folder.FileFor(args[0]))) return kExitFailed;
   return RunModes(ctx, "modes push", false, [&](ModeSession& m) {
-    if (m.files->UploadFolderFileToMode(args[1], mode)) return kExitOk;
-    ReportUnfinishedWrite(ctx, m, "modes push", "modes push " + QuotedArg(args[1]) + " " + args[2]);
+    if (m.files->UploadFolderFileToMode(args[0], mode)) return kExitOk;
+    ReportUnfinishedWrite(ctx, m, "modes push", "modes push " + QuotedArg(args[0]) + " " + args[1]);
     return kExitFailed;
   });
 }
 
-int Modes(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  const bool yes = TakeFlag(args, "--yes");
-  const std::string sub = args.empty() ? "" : args[0];
-  if (sub == "list" && args.size() == 1) return ModesList(ctx);
-  if (sub == "pull" && args.size() >= 2) return ModesPull(ctx, args, yes);
-  if (sub == "push" && args.size() == 3) return ModesPush(ctx, args);
-  ctx.err << "mirelune-cli modes: usage: modes list | modes pull N... [--yes] | modes push NAME N\n";
-  return kExitUsage;
+int Modes(Context& ctx, const Args& args) {
+  if (args.sub == "list") return ModesList(ctx);
+  if (args.sub == "pull") return ModesPull(ctx, args.operands, args.Has("--yes"));
+  return ModesPush(ctx, args.operands);
 }
 
-CommandRegistration sync{{"sync", "read the device's current mode (with status) into a file",
-                          "usage: mirelune-cli sync -o FILE [--json]\n"
-                          "The start-up synchronisation: the device's current mode, its menu\n"
-                          "flags and every parameter, saved as a configuration file.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
-                          Sync}};
-CommandRegistration readMode{{"read-mode", "read device mode N (1..10) into a file",
-                              "usage: mirelune-cli read-mode N -o FILE [--json]\n"
-                              "Reads every group of mode N, system kinds included, and saves it.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
-                              ReadMode}};
-CommandRegistration writeMode{{"write-mode", "write a configuration file into device mode N",
-                               "usage: mirelune-cli write-mode N FILE [--json]\n"
-                               "The file is checked first; a bad file is refused before anything\n"
-                               "is sent.\n"
-                          "With --device all or a list, one process per amplifier, a line each and a\n"
-                          "summary; --json prints them as one object (also for one amplifier).\n",
-                               WriteMode}};
-CommandRegistration modes{{"modes", "the mode folder: list, pull device modes, push a file",
-                           "usage: mirelune-cli modes list\n"
-                           "       mirelune-cli modes pull N... [--yes]\n"
-                           "       mirelune-cli modes push NAME N\n"
-                           "list: the files of the mode folder; pull: save device modes N... there\n"
-                           "under their mode names (--yes overwrites existing files; otherwise the\n"
-                           "question is asked on a terminal and answered no elsewhere); push: write\n"
-                           "the folder file NAME into device mode N.\n",
-                           Modes}};
+// The summary of several amplifiers, and -o where the command writes a file.
+const OptionSpec kJson = Flag("--json");
+const OptionSpec kOutput = Required(Opt("--output", "FILE", FileOf("sp"), "-o"));
+const OperandSpec kMode = One("N", Value::Of(Value::Mode));
+
+CommandRegistration sync{{"sync", "把设备的当前模式（含状态）读到文件",
+                          "用法: mirelune-cli sync -o FILE [--json]\n"
+                          "启动时的同步：设备的当前模式、它的菜单标志和每一个参数，保存为配置文件。\n"
+                          "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                          "输出为一个对象（一台功放时也可用）。\n",
+                          Sync, Syntax().WithOptions({kOutput, kJson})}};
+CommandRegistration readMode{{"read-mode", "把设备模式 N（1..10）读到文件",
+                              "用法: mirelune-cli read-mode N -o FILE [--json]\n"
+                              "读取模式 N 的每一组（包括系统种类）并保存。\n"
+                              "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                              "输出为一个对象（一台功放时也可用）。\n",
+                              ReadMode,
+                              Syntax().WithOptions({kOutput, kJson}).WithOperands({kMode})}};
+CommandRegistration writeMode{{"write-mode", "把配置文件写入设备模式 N",
+                               "用法: mirelune-cli write-mode N FILE [--json]\n"
+                               "先检查文件；有问题的文件在发送任何内容之前就被拒绝。\n"
+                               "用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们\n"
+                               "输出为一个对象（一台功放时也可用）。\n",
+                               WriteMode,
+                               Syntax().WithOptions({kJson}).WithOperands(
+                                   {kMode, One("FILE", FileOf("sp"))})}};
+CommandRegistration modes{{"modes", "模式文件夹：列出文件、取回设备模式、写入文件",
+                           "用法: mirelune-cli modes list\n"
+                           "      mirelune-cli modes pull N... [--yes]\n"
+                           "      mirelune-cli modes push NAME N\n"
+                           "list：模式文件夹中的文件；pull：把设备模式 N... 按模式名称存入该文件夹（--yes 覆盖已有\n"
+                           "文件；否则在终端中询问，不在终端时回答“否”）；push：把文件夹中的文件 NAME 写入设备\n"
+                           "模式 N。\n",
+                           Modes,
+                           Syntax().WithSubs(
+                               {{"list", {}},
+                                {"pull", Syntax()
+                                             .WithOptions({Flag("--yes")})
+                                             .WithOperands({Many("N", Value::Of(Value::Mode), 1)})},
+                                {"push", Syntax().WithOperands(
+                                             {One("NAME", Value::Of(Value::ModeName)), kMode})}})}};
 
 }  // namespace
 }  // namespace mirelune::cli

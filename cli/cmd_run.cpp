@@ -11,6 +11,7 @@
 
 #include "cli/assignments.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "model/file_bytes.h"
 #include "cli/device_session.h"
 
@@ -22,15 +23,9 @@ struct ScriptLine {
   std::vector<std::string> words;
 };
 
-const Command* FindCommand(const std::string& name) {
-  for (const Command& c : Commands())
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
 // Reads the script and checks what can be checked without the amplifier: the words, the
-// command names, no global options, and every `set` in full. False with the reason (and its
-// line) on stderr.
+// command names, no global options, every line by its command's syntax, and every `set` in
+// full. False with the reason (and its line) on stderr.
 bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) {
   std::string text, error;
   for (int number = 1; std::getline(in, text); ++number) {
@@ -41,23 +36,29 @@ bool LoadScript(Context& ctx, std::istream& in, std::vector<ScriptLine>& lines) 
     }
     if (words.empty()) continue;
     const std::string& name = words[0];
-    if (name == "run" || !FindCommand(name)) {
+    const Command* command = FindCommand(name);
+    if (name == "run" || !command || command->syntax.hidden) {
       ctx.err << "mirelune-cli run: line " << number << ": "
               << (name == "run" ? "a script cannot run another one"
                                 : "unknown command '" + name + "'") << "\n";
       return false;
     }
     for (const std::string& w : words) {
-      if (w == "--device" || w == "--trace" || w == "--faults" || w == "--password" ||
-          w == "--version") {
-        ctx.err << "mirelune-cli run: line " << number << ": " << w
+      for (const OptionSpec& o : GlobalOptions()) {
+        if (w != o.name && w.rfind(o.name + "=", 0) != 0) continue;
+        ctx.err << "mirelune-cli run: line " << number << ": " << o.name
                 << " belongs on run's own command line\n";
         return false;
       }
     }
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    Args args;
     SetRequest req;
-    if (name == "set" && !ParseSet({words.begin() + 1, words.end()}, req, error)) {
-      ctx.err << "mirelune-cli run: line " << number << ": set: " << error << "\n";
+    const bool help = std::find(rest.begin(), rest.end(), "--help") != rest.end();
+    if (!help && (!ParseArgs(command->syntax, rest, args, error) ||
+                  (name == "set" && !ParseSet(args, req, error)))) {
+      ctx.err << "mirelune-cli run: line " << number << ": " << name << ": " << error
+              << " (try mirelune-cli help " << name << ")\n";
       return false;
     }
     lines.push_back({number, std::move(words)});
@@ -105,11 +106,8 @@ bool ReadScript(const std::string& path, std::string& text, std::string& error) 
   return true;
 }
 
-int Run(Context& ctx, const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    ctx.err << "mirelune-cli run: usage: run FILE|-\n";
-    return kExitUsage;
-  }
+int Run(Context& ctx, const Args& command) {
+  const std::vector<std::string>& args = command.operands;
   std::vector<ScriptLine> lines;
   std::string text, error;
   if (!ReadScript(args[0], text, error)) {
@@ -126,11 +124,7 @@ int Run(Context& ctx, const std::vector<std::string>& args) {
   for (const ScriptLine& line : lines) {
     const Command& command = *FindCommand(line.words[0]);
     const std::vector<std::string> rest(line.words.begin() + 1, line.words.end());
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      ctx.out << command.usage;
-      continue;
-    }
-    const int status = command.run(inner, rest);
+    const int status = RunCommand(command, inner, rest);
     if (status != kExitOk) {
       ctx.err << "mirelune-cli run: line " << line.number << " (" << line.words[0]
               << ") failed with status " << status << "\n";
@@ -144,17 +138,15 @@ int Run(Context& ctx, const std::vector<std::string>& args) {
 }
 
 const CommandRegistration kRun(
-    {"run", "run a script of commands over one link session",
-     "usage: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-\n"
-     "Runs the commands of FILE (- reads standard input), one per line as on the command line\n"
-     "without 'mirelune-cli' and without the global options, which are run's own. '#' starts a\n"
-     "comment; \"...\" and '...' quote. The link is brought up once, by the first command that\n"
-     "needs the amplifier, and kept for the rest; a script that changes the virtual amplifier\n"
-     "saves its state once, at the end. Unknown commands, global options in a line and bad set\n"
-     "assignments are refused before anything runs (exit 2, with the line number). The script\n"
-     "stops at the first command that fails: its line number on stderr and exit 1 (2 when its\n"
-     "arguments were wrong).\n",
-     Run});
+    {"run", "在一次连接中运行命令脚本",
+     "用法: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-\n"
+     "运行 FILE（- 读取标准输入）中的命令，每行一条，写法与命令行相同，但不写 'mirelune-cli'，\n"
+     "也不写全局选项（全局选项属于 run 本身）。'#' 开始注释；\"...\" 和 '...' 为引号。连接只\n"
+     "建立一次，由第一条需要功放的命令建立，之后一直保持；修改了虚拟功放的脚本在结束时保存一次\n"
+     "状态。未知命令、行中的全局选项、命令不接受的选项和有问题的 set 赋值在运行前就被拒绝\n"
+     "（退出 2，并给出行号）。脚本在第一条失败的命令处停止：在 stderr 上给出其行号并退出 1\n"
+     "（该行参数错误时退出 2）。\n",
+     Run, Syntax().WithOperands({One("FILE|-", Value::Of(Value::Script))})});
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -37,42 +37,33 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-int Serve(Context& ctx, const std::vector<std::string>& argv) {
-  static const char kUsage[] =
-      "usage: serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE] [--staff LIST]\n"
-      "             [--mqtt URL --site SITE --room ROOM [--mqtt-discovery PREFIX|off] [--mqtt-user NAME]\n"
-      "             [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-cert FILE --mqtt-key FILE]]";
-  std::vector<std::string> args = argv;
-  std::string listenText, cert, key, staffText, error;
-  TakeOption(args, "--listen", listenText, error);
-  if (error.empty()) TakeOption(args, "--tls-cert", cert, error);
-  if (error.empty()) TakeOption(args, "--tls-key", key, error);
-  if (error.empty()) TakeOption(args, "--staff", staffText, error);
+// The broker's options of serve, handed to the bridge's reader as given.
+const char* const kServeBrokerOptions[] = {"--mqtt", "--site", "--room", "--mqtt-discovery", "--mqtt-user",
+                                           "--mqtt-password-file", "--mqtt-ca", "--mqtt-cert", "--mqtt-key"};
+
+int Serve(Context& ctx, const Args& args) {
+  const std::string listenText = args.Value("--listen"), cert = args.Value("--tls-cert"),
+                    key = args.Value("--tls-key"), staffText = args.Value("--staff");
+  std::string error;
+  // The broker's options are read as the bridge's own reader takes them (it also keeps them
+  // with the settings for the next time).
+  std::vector<std::string> brokerWords;
+  for (const char* name : kServeBrokerOptions)
+    if (args.Has(name)) brokerWords.insert(brokerWords.end(), {name, args.Value(name)});
   ServeRoomOptions mqtt;
-  if (error.empty()) TakeServeRoomOptions(args, mqtt, error);
-  if (!error.empty() || !args.empty()) {
-    ctx.err << "mirelune-cli serve: " << (error.empty() ? "unexpected argument '" + args.front() + "'" : error)
-            << "\n" << kUsage << "\n";
-    return kExitUsage;
-  }
+  if (!TakeServeRoomOptions(brokerWords, mqtt, error)) return UsageError(ctx.err, "serve", error);
   RemoteListen listen;
-  if (!listenText.empty() && !ParseListen(listenText, listen, error)) {
-    ctx.err << "mirelune-cli serve: --listen: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!listenText.empty() && !ParseListen(listenText, listen, error))
+    return UsageError(ctx.err, "serve", "--listen: " + error);
   listen.certFile = cert;
   listen.keyFile = key;
-  if (cert.empty() != key.empty()) {
-    ctx.err << "mirelune-cli serve: --tls-cert and --tls-key go together\n";
-    return kExitUsage;
-  }
+  if (cert.empty() != key.empty())
+    return UsageError(ctx.err, "serve", "--tls-cert and --tls-key go together");
   std::string warning;
   StaffList staff = LoadStaffList(&warning);
   if (!warning.empty()) ctx.err << "mirelune-cli serve: " << warning << "\n";
-  if (!staffText.empty() && !ParseStaffList(staffText, staff, error)) {
-    ctx.err << "mirelune-cli serve: --staff: " << error << "\n";
-    return kExitUsage;
-  }
+  if (!staffText.empty() && !ParseStaffList(staffText, staff, error))
+    return UsageError(ctx.err, "serve", "--staff: " + error);
 
   std::vector<DeviceAddress> addresses;
   std::vector<DeviceTarget> targets;
@@ -154,23 +145,35 @@ int Serve(Context& ctx, const std::vector<std::string>& argv) {
 }
 
 CommandRegistration serve{
-    {"serve", "the room remote: a phone page and an HTTP API for the amplifier",
-     "usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
-     "                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]\n"
-     "Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at\n"
-     "http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the\n"
-     "PIN for the room's staff (new at every start) and a pairing link with its QR code that\n"
-     "signs a phone in once. Other mirelune-cli commands go through this process meanwhile.\n"
-     "--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;\n"
-     "           0.0.0.0:8808 for the room's network, port 0 for any free port).\n"
-     "--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.\n"
-     "--staff    what the staff may use, instead of the list chosen in the console: addresses\n"
-     "           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).\n"
-     "The installer signs in with the amplifier's rights password and may change everything.\n"
-     "Every applied change is logged on stderr: time, client, role, address, old -> new.\n"
-     "On a venue's broker (the guide's \"Many rooms\"; kept with the settings for the next time):\n" +
+    {"serve", "房间遥控：为功放提供手机页面和 HTTP 接口",
+     "用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
+     "                   [--staff LIST]\n"
+     "占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口\n"
+     "位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码\n"
+     "的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。\n"
+     "--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；\n"
+     "           端口 0：任一空闲端口）。\n"
+     "--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。\n"
+     "--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔\n"
+     "           （默认 2560,2561,2562,276,532,806,808,modes）。\n"
+     "安装人员用功放的权限密码登录，可以修改全部参数。\n"
+     "每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -> 新值。\n"
+     "在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：\n" +
          std::string(kServeMqttHelp) + kBrokerOptionsHelp,
-     Serve}};
+     Serve,
+     Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
+                           Opt("--tls-cert", "FILE", FileOf("pem,crt")),
+                           Opt("--tls-key", "FILE", FileOf("pem,key")),
+                           Opt("--staff", "LIST", Value::Of(Value::Text)),
+                           Opt("--mqtt", "URL", Value::Of(Value::Text)),
+                           Opt("--site", "SITE", Value::Of(Value::Text)),
+                           Opt("--room", "ROOM", Value::Of(Value::Text)),
+                           Opt("--mqtt-discovery", "PREFIX|off", Value::Of(Value::Text)),
+                           Opt("--mqtt-user", "NAME", Value::Of(Value::Text)),
+                           Opt("--mqtt-password-file", "FILE", FileOf()),
+                           Opt("--mqtt-ca", "FILE", FileOf("pem,crt")),
+                           Opt("--mqtt-cert", "FILE", FileOf("pem,crt")),
+                           Opt("--mqtt-key", "FILE", FileOf("pem,key"))})}};
 
 }  // namespace
 }  // namespace mirelune::cli

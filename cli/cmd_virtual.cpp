@@ -10,20 +10,15 @@
 namespace mirelune::cli {
 namespace {
 
-int VirtualReset(Context& ctx, const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    ctx.err << "mirelune-cli virtual-reset: takes no arguments\n";
-    return kExitUsage;
-  }
+int VirtualReset(Context& ctx, const Args&) {
   std::vector<DeviceAddress> addresses;
   std::string error;
   // Without --device: the unnamed virtual amplifier.
   const std::string device = ctx.options.deviceGiven ? ctx.options.device : "virtual";
   if (!ParseDeviceList(device, addresses, error) || addresses.size() != 1 ||
       addresses[0].kind != DeviceAddress::Kind::Virtual) {
-    ctx.err << "mirelune-cli virtual-reset: --device must name one virtual amplifier (virtual, "
-               "virtual:NAME)\n";
-    return kExitUsage;
+    return UsageError(ctx.err, "virtual-reset",
+                      "--device must name one virtual amplifier (virtual, virtual:NAME)");
   }
   DeviceTarget target;
   target.isVirtual = true;
@@ -46,13 +41,13 @@ int VirtualReset(Context& ctx, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-CommandRegistration reset{{"virtual-reset", "return the virtual amplifier to its factory state",
-                           "usage: mirelune-cli [--device virtual|virtual:NAME] virtual-reset\n"
-                           "The virtual amplifier remembers its modes between runs in\n"
-                           "<user data folder>/Mirelune/virtual-amplifier.state (a named one in\n"
-                           "<user data folder>/Mirelune/virtual/NAME.state); this removes it.\n"
-                           "Refused while a program is using that amplifier.\n",
-                           VirtualReset}};
+CommandRegistration reset{{"virtual-reset", "把虚拟功放恢复到出厂状态",
+                           "用法: mirelune-cli [--device virtual|virtual:NAME] virtual-reset\n"
+                           "虚拟功放在两次运行之间把它的模式记在\n"
+                           "<用户数据文件夹>/Mirelune/virtual-amplifier.state 中（命名的虚拟功放记在\n"
+                           "<用户数据文件夹>/Mirelune/virtual/NAME.state 中）；本命令删除它。\n"
+                           "有程序正在使用该功放时拒绝执行。\n",
+                           VirtualReset, {}}};
 
 }  // namespace
 }  // namespace mirelune::cli

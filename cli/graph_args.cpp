@@ -12,17 +12,6 @@
 namespace mirelune::cli {
 
 namespace {
-bool TakeLong(std::vector<std::string>& args, const std::string& name, long lo, long hi, long& v,
-              std::string& err) {
-  std::string text;
-  if (!TakeOption(args, name, text, err)) return err.empty();
-  if (!ParseInt(text, v) || v < lo || v > hi) {
-    err = name + " must be a whole number " + std::to_string(lo) + ".." + std::to_string(hi) +
-          ", not '" + text + "'";
-    return false;
-  }
-  return true;
-}
 
 bool ParseFreqs(const std::string& text, std::vector<double>& out, std::string& err) {
   std::stringstream in(text);
@@ -42,47 +31,56 @@ bool ParseFreqs(const std::string& text, std::vector<double>& out, std::string& 
   return !out.empty();
 }
 
+Syntax MakeGraphSyntax(bool plot) {
+  Syntax s = Syntax().WithOptions({Required(Opt("--page", "P", NumberIn(0, 7))),
+                       Opt("--sound-mode", "S", NumberIn(0, 1)),
+                       Opt("--sub-page", "E", NumberIn(0, 2)),
+                       Opt("--width", "W", NumberIn(46, 16384)),
+                       Flag("--phase")}).WithOperands({One("FILE", FileOf("sp"))});
+  if (plot) {
+    s.options.push_back(Opt("--height", "H", NumberIn(30, 16384)));
+    s.options.push_back(Repeatable(Opt("--compare", "OTHER.sp", FileOf("sp"))));
+    s.options.push_back(Required(Opt("--output", "OUT.png", FileOf("png"), "-o")));
+  } else {
+    s.options.push_back(Opt("--freqs", "F1,F2,...", Value::Of(Value::Text)));
+  }
+  return s;
+}
+
 }  // namespace
 
-// Parses the options both commands share; `plot` adds -o, --height and --compare, `response`
-// --freqs.
-bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err) {
-  std::string freqs;
-  if (!TakeLong(args, "--page", 0, 7, a.page, err) ||
-      !TakeLong(args, "--sound-mode", 0, 1, a.soundMode, err) ||
-      !TakeLong(args, "--sub-page", 0, 2, a.subPage, err) ||
-      !TakeLong(args, "--width", 46, 16384, a.width, err))
-    return false;
-  a.phase = TakeFlag(args, "--phase");
+const Syntax& GraphSyntax(bool plot) {
+  static const Syntax response = MakeGraphSyntax(false);
+  static const Syntax drawing = MakeGraphSyntax(true);
+  return plot ? drawing : response;
+}
+
+bool ReadGraphArgs(const Args& args, bool plot, GraphArgs& a, std::string& err) {
+  a.file = args.operands.at(0);
+  a.page = args.Number("--page", -1);
+  a.soundMode = args.Number("--sound-mode", 0);
+  a.subPage = args.Number("--sub-page", 0);
+  a.width = args.Number("--width", 1000);
+  a.phase = args.Has("--phase");
   if (plot) {
-    if (!TakeLong(args, "--height", 30, 16384, a.height, err)) return false;
-    std::string other;
-    while (TakeOption(args, "--compare", other, err)) a.compare.push_back(other);
-    if (!err.empty()) return false;
+    a.height = args.Number("--height", 300);
+    a.compare = args.Values("--compare");
     if (a.compare.size() > 4) {
       err = "--compare: at most 4 files";
       return false;
     }
-    if (!TakeOption(args, "--output", a.output, err, "-o")) {
-      if (err.empty()) err = "-o OUT.png is required";
-      return false;
-    }
-  } else if (TakeOption(args, "--freqs", freqs, err)) {
+    a.output = args.Value("--output");
+  } else if (args.Has("--freqs")) {
     a.haveFreqs = true;
-    if (!ParseFreqs(freqs, a.freqs, err)) return false;
-  } else if (!err.empty()) {
-    return false;
+    if (!ParseFreqs(args.Value("--freqs"), a.freqs, err)) return false;
   }
-  if (a.page < 0) {
-    err = "--page P is required";
-    return false;
-  }
-  if (args.size() != 1 || args[0].rfind("-", 0) == 0) {
-    err = args.empty() ? "no configuration file given" : "unexpected argument '" + args[0] + "'";
-    return false;
-  }
-  a.file = args[0];
   return true;
+}
+
+bool ParseGraphArgs(const std::vector<std::string>& words, bool plot, GraphArgs& a,
+                    std::string& err) {
+  Args args;
+  return ParseArgs(GraphSyntax(plot), words, args, err) && ReadGraphArgs(args, plot, a, err);
 }
 
 bool LoadStore(const GraphArgs& a, Store& store, std::string& err, std::string& warning) {

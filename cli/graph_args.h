@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
+
 namespace mirelune {
 class Store;
 }
@@ -26,10 +28,16 @@ struct GraphArgs {
   std::vector<std::string> compare;  // plot: files whose same page is drawn for comparison
 };
 
-// Parses the options both commands share (and --phase); `plot` adds -o, --height and
-// --compare FILE (repeatable), `response` --freqs.
-// False with `err` (a usage error).
-bool ParseGraphArgs(std::vector<std::string> args, bool plot, GraphArgs& a, std::string& err);
+// The syntax of `response` (plot false) and of `plot`: the options both share (and --phase);
+// `plot` adds -o, --height and --compare FILE (repeatable), `response` --freqs.
+const Syntax& GraphSyntax(bool plot);
+
+// Reads a command line parsed by GraphSyntax(plot); false with `err` (a usage error).
+bool ReadGraphArgs(const Args& args, bool plot, GraphArgs& a, std::string& err);
+
+// Parses `words` by GraphSyntax(plot) and reads them (mirelune-plot gets its words as they
+// are). False with `err` (a usage error).
+bool ParseGraphArgs(const std::vector<std::string>& words, bool plot, GraphArgs& a, std::string& err);
 
 // The file into a fresh store on page P, sound mode S and effects part E; false with `err`.
 // `warning`: how a longer file was read (empty when it was not longer).

@@ -12,6 +12,7 @@
 
 #include "cli/batch.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "cli/language.h"
 #include <filesystem>
 #include "mirelune/version.h"
@@ -25,39 +26,40 @@ using mirelune::cli::Command;
 using mirelune::cli::Commands;
 
 void PrintHelp(std::ostream& out) {
-  out << "usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
-         "                    [--wait SECONDS] COMMAND [ARGS...]\n"
-         "       mirelune-cli --version\n\n"
-         "Global options:\n"
-         "  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,\n"
-         "                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;\n"
-         "                        write-mode, read-mode, modes push and sync also take all\n"
-         "                        and lists (virtual:a,virtual:b)\n"
-         "  --trace               print every frame sent (\"> \") and received (\"< \") in hex\n"
-         "  --password PW         the administrator password, instead of asking on the terminal\n"
-         "  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME\n"
-         "                        only with the prefix; repeatable; see README)\n"
-         "  --lang zh|en          the language of messages (default: the locale's - Chinese\n"
-         "                        for Chinese locales, English for all others)\n"
-         "  --wait SECONDS        how long to wait for an amplifier another program holds, for\n"
-         "                        its owner's answer or for a virtual amplifier's memory\n"
-         "                        (1..86400, default 30); then the command fails (exit 1)\n"
-         "  --version             print the version and exit\n\n"
-         "Commands:\n";
-  std::vector<Command> cmds = Commands();
-  std::sort(cmds.begin(), cmds.end(), [](auto& a, auto& b) { return a.name < b.name; });
-  for (const Command& c : cmds) {
-    std::string name = c.name;
+  using mirelune::cli::Translated;
+  out << Translated("用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]\n"
+                    "                   [--wait SECONDS] COMMAND [ARGS...]\n"
+                    "      mirelune-cli --version\n"
+                    "\n"
+                    "全局选项:\n"
+                    "  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices\n"
+                    "                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、\n"
+                    "                        read-mode、modes push 和 sync 还接受 all 和列表\n"
+                    "                        （virtual:a,virtual:b）\n"
+                    "  --trace               以十六进制显示发送（\"> \"）和接收（\"< \"）的每一帧\n"
+                    "  --password PW         管理员密码，不在终端中询问\n"
+                    "  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；\n"
+                    "                        可重复；见 README）\n"
+                    "  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他\n"
+                    "                        区域为英文）\n"
+                    "  --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆\n"
+                    "                        最多多少秒（1..86400，默认 30）；之后命令失败（退出 1）\n"
+                    "  --version             显示版本后退出\n"
+                    "\n"
+                    "命令:\n");
+  for (const Command* c : mirelune::cli::ListedCommands()) {
+    std::string name = c->name;
     name.resize(std::max<size_t>(name.size() + 2, 14), ' ');
-    out << "  " << name << c.summary << "\n";
+    out << "  " << name << mirelune::cli::SummaryText(*c) << "\n";
   }
-  out << "\n'mirelune-cli COMMAND --help' describes one command.\n"
-         "Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files\n"
-         "differ, 2 on any error).\n"
-         "User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).\n";
+  out << Translated("\n"
+                    "'mirelune-cli 命令 --help' 说明单个命令。\n"
+                    "退出状态：0 完成，1 操作失败，2 用法错误（diff：文件不同时为 1，出错时为 2）。\n"
+                    "Tab 补全：mirelune-cli completion bash|zsh|fish（软件包已为各 shell 安装）。\n"
+                    "用户指南：/usr/share/doc/mirelune/guide.en.md、guide.zh.md（源码中的 docs/）。\n");
 }
 
-std::string g_command;  // the command run, for the message of an output that failed
+std::string g_command;
 bool g_stdoutClosed = false;
 
 // A standard stream the program was started without (`>&-`) is given a stand-in before any
@@ -75,7 +77,7 @@ void GuardStandardStreams() {
     }
     if (fd == 1) g_stdoutClosed = true;
   }
-}
+}  // the command run, for the message of an output that failed
 
 // Output that could not be delivered is no success, whatever the command did: standard output
 // is flushed and closed here, and a failure of either (a full disk, /dev/full, a closed pipe,
@@ -112,71 +114,44 @@ int Run(int argc, char** argv) {
   // library changes the global C++ locale (Qt sets only the C library's, from the environment).
   std::cout.imbue(std::locale::classic());
   std::cerr.imbue(std::locale::classic());
-  mirelune::cli::Options opt;
-  std::vector<std::string> rest;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= argc) {
-        std::cerr << "mirelune-cli: option " << a << " needs a value\n";
-        std::exit(kExitUsage);
-      }
-      into = argv[++i];
-    };
-    if (a == "--device") {
-      value(opt.device);
-      opt.deviceGiven = true;
-      std::vector<mirelune::DeviceAddress> addresses;
-      std::string error;
-      if (!mirelune::ParseDeviceList(opt.device, addresses, error)) {
-        std::cerr << "mirelune-cli: --device: " << error << "\n";
-        return kExitUsage;
-      }
-    } else if (a == "--version") {
-      std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
-      return 0;
-    } else if (a == "--trace") {
-      opt.trace = true;
-    } else if (a == "--lang") {
-      value(opt.language);
-      if (opt.language != "zh" && opt.language != "en") {
-        std::cerr << "mirelune-cli: --lang must be zh or en, not '" << opt.language << "'\n";
-        return kExitUsage;
-      }
-    } else if (a == "--wait") {
-      std::string text;
-      value(text);
-      long seconds = 0;
-      if (!mirelune::cli::ParseInt(text, seconds) || seconds < 1 || seconds > 86400) {
-        std::cerr << "mirelune-cli: --wait takes whole seconds, 1..86400, not '" << text << "'\n";
-        return kExitUsage;
-      }
-      opt.waitMs = static_cast<int>(seconds * 1000);
-    } else if (a == "--password") {
-      value(opt.password);
-      opt.hasPassword = true;
-    } else if (a == "--faults") {
-      std::string given;
-      value(given);
-      opt.faultLists.push_back(given);
-    } else {
-      rest.push_back(a);
-    }
+  // The completion's helper answers at once: its words are the shell's, not a command line.
+  if (argc >= 2 && std::string(argv[1]) == "__complete") {
+    mirelune::cli::Context ctx{{}, std::cout, std::cerr};
+    const Command* helper = mirelune::cli::FindCommand("__complete");
+    return helper ? mirelune::cli::RunCommand(*helper, ctx, {argv + 2, argv + argc}) : kExitUsage;
   }
+  mirelune::cli::Options opt;
+  std::vector<std::string> rest(argv + 1, argv + argc);
+  mirelune::cli::Args global;
+  std::string error;
+  if (!mirelune::cli::TakeKnownOptions(mirelune::cli::GlobalOptions(), rest, global, error))
+    return mirelune::cli::UsageError(std::cerr, "", error);
+  if (global.Has("--version")) {
+    std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
+    return 0;
+  }
+  opt.deviceGiven = global.Has("--device");
+  opt.device = global.Value("--device", opt.device);
+  opt.trace = global.Has("--trace");
+  opt.language = global.Value("--lang");
+  opt.hasPassword = global.Has("--password");
+  opt.password = global.Value("--password");
+  opt.faultLists = global.Values("--faults");
+  if (global.Has("--wait")) opt.waitMs = static_cast<int>(global.Number("--wait", 30) * 1000);
   if (!mirelune::cli::UseLanguage(opt.language))
     std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
+  if (opt.deviceGiven) {
+    std::vector<mirelune::DeviceAddress> addresses;
+    if (!mirelune::ParseDeviceList(opt.device, addresses, error))
+      return mirelune::cli::UsageError(std::cerr, "", "--device: " + error);
+  }
   if (!opt.faultLists.empty()) {
-    if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos) {
-      std::cerr << "mirelune-cli: --faults applies to --device virtual only\n";
-      return kExitUsage;
-    }
+    if (opt.device.find("virtual") == std::string::npos && opt.device.find("all") == std::string::npos)
+      return mirelune::cli::UsageError(std::cerr, "", "--faults applies to --device virtual only");
     for (const std::string& given : opt.faultLists) {
       mirelune::VirtualFaults faults;
-      std::string error;
-      if (!mirelune::ParseFaultList(mirelune::SplitFaultArgument(given).items, faults, error)) {
-        std::cerr << "mirelune-cli: --faults: " << error << "\n";
-        return kExitUsage;
-      }
+      if (!mirelune::ParseFaultList(mirelune::SplitFaultArgument(given).items, faults, error))
+        return mirelune::cli::UsageError(std::cerr, "", "--faults: " + error);
     }
   }
   if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
@@ -188,40 +163,40 @@ int Run(int argc, char** argv) {
   }
   const std::string name = rest[0];
   rest.erase(rest.begin());
-  for (const Command& c : Commands()) {
-    if (c.name != name) continue;
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      std::cout << c.usage;
-      return 0;
-    }
-    // A virtual amplifier's memory locked by another program is waited for as the amplifier
-    // itself is: said at once, for at most --wait.
-    mirelune::SetStateLockWait({opt.waitMs, [name, &opt](const std::string& file, const std::string& holder) {
-                                  std::cerr << "mirelune-cli " << name << ": waiting for the virtual amplifier's memory ("
-                                            << file << "), which " << holder << " has locked; "
-                                            << mirelune::cli::WaitLimitText(opt) << "\n" << std::flush;
-                                }});
-    mirelune::cli::Context ctx{opt, std::cout, std::cerr};
-    int status = 0;
-    // --json on a command that runs on several amplifiers gives its summary for one as well.
-    const bool json = std::find(rest.begin(), rest.end(), "--json") != rest.end() &&
-                      mirelune::cli::BatchCommand(name, rest);
-    if (mirelune::cli::WantsSeveralDevices(opt) || json) {
-      if (!mirelune::cli::BatchCommand(name, rest)) {
-        std::cerr << "mirelune-cli " << name << ": --device " << opt.device
-                  << " names several amplifiers; only write-mode, read-mode, modes push and sync "
-                     "run on several\n";
-        return kExitUsage;
-      }
-      status = mirelune::cli::RunBatch(ctx, SelfPath(argv[0]), name, rest);
-    } else {
-      status = c.run(ctx, rest);
-    }
-    g_command = name;
-    return status;
+  const Command* c = mirelune::cli::FindCommand(name);
+  if (!c || c->syntax.hidden)
+    return mirelune::cli::UsageError(std::cerr, "", "unknown command '" + name + "'");
+  if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+    std::cout << mirelune::cli::UsageText(*c);
+    return 0;
   }
-  std::cerr << "mirelune-cli: unknown command '" << name << "' (try --help)\n";
-  return kExitUsage;
+  mirelune::cli::Args args;
+  if (!mirelune::cli::ParseArgs(c->syntax, rest, args, error))
+    return mirelune::cli::UsageError(std::cerr, args.sub.empty() ? name : name + " " + args.sub,
+                                     error);
+  // A virtual amplifier's memory locked by another program is waited for as the amplifier
+  // itself is: said at once, for at most --wait.
+  mirelune::SetStateLockWait({opt.waitMs, [name, &opt](const std::string& file, const std::string& holder) {
+                                std::cerr << "mirelune-cli " << name << ": waiting for the virtual amplifier's memory ("
+                                          << file << "), which " << holder << " has locked; "
+                                          << mirelune::cli::WaitLimitText(opt) << "\n" << std::flush;
+                              }});
+  mirelune::cli::Context ctx{opt, std::cout, std::cerr};
+  int status = 0;
+  // --json on a command that runs on several amplifiers gives its summary for one as well.
+  const bool json = args.Has("--json") && mirelune::cli::BatchCommand(name, rest);
+  if (mirelune::cli::WantsSeveralDevices(opt) || json) {
+    if (!mirelune::cli::BatchCommand(name, rest))
+      return mirelune::cli::UsageError(std::cerr, name,
+                                       "--device " + opt.device +
+                                           " names several amplifiers; only write-mode, read-mode, "
+                                           "modes push and sync run on several");
+    status = mirelune::cli::RunBatch(ctx, SelfPath(argv[0]), name, rest);
+  } else {
+    status = c->run(ctx, args);
+  }
+  g_command = name;
+  return status;
 }
 
 int main(int argc, char** argv) {

@@ -16,6 +16,12 @@ foreach(var PROGRAM TEMPLATE OUT VERSION DATE)
   endif()
 endforeach()
 
+# The page is English whatever the locale of the build: the programs speak the locale's
+# language (Chinese for zh* locales).
+set(ENV{LC_ALL} C.UTF-8)
+set(ENV{LANG} C.UTF-8)
+unset(ENV{LC_MESSAGES})
+
 function(run_help out)
   execute_process(COMMAND ${PROGRAM} ${ARGN} --help
                   OUTPUT_VARIABLE text ERROR_VARIABLE err RESULT_VARIABLE rc)

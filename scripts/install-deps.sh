@@ -19,6 +19,7 @@ packages=(
   qt6-multimedia-dev libfftw3-dev
   libmosquitto-dev mosquitto
   xvfb xdotool  # bench/display.sh: the console on a real X display, driven by the pointer
+  zsh fish
 )
 
 missing=()

@@ -23,9 +23,15 @@ import sys
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCE_DIRS = ["ui/look", "ui/session", "ui/graph", "ui/pages", "ui/dialogs", "ui/tuning", "ui/window", "admin", "modes", "controls", "platform", "link", "model", "graph"]
+SOURCE_DIRS = ["ui/look", "ui/session", "ui/graph", "ui/pages", "ui/dialogs", "ui/tuning", "ui/window", "admin", "modes", "controls", "platform", "link", "model", "graph", "cli"]
+# The command-line tool's help texts are translated whole, never line by line.
+WHOLE_TEXT_DIRS = {"cli"}
+# Literals that list the menu catalogue's items: "name,address,name,address..."
+CATALOGUE_FILES = {os.path.join("model", "menu_catalogue.cpp")}
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
+# Raw string literals hold code of other languages (the shells' completion scripts), no texts.
+CODE_TOKEN = re.compile(r'R"(\w*)\(.*?\)\1"|"(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\'|//[^\n]*|/\*.*?\*/', re.S)
 # Not shown to the user: font family names.
 NOT_TEXTS = {"宋体"}
 
@@ -45,9 +51,8 @@ def source_texts():
         for path in sorted(glob.glob(os.path.join(ROOT, d, "*.cpp")) + glob.glob(os.path.join(ROOT, d, "*.h"))):
             with open(path, encoding="utf-8") as f:
                 code = f.read()
-            # Comments hold no texts of the program.
-            code = re.sub(r"//[^\n]*", "", code)
-            code = re.sub(r"/\*.*?\*/", "", code, flags=re.S)
+            # Comments hold no texts of the program; a "//" inside a literal (a URL) is no comment.
+            code = CODE_TOKEN.sub(lambda m: m.group(0) if m.group(0)[0] in "\"'" else "", code)
             # Adjacent literals are one text.
             code = re.sub(r'"\s*\n\s*"', "", code)
             # Texts of a context of their own, taken out before the rest is read.
@@ -60,13 +65,13 @@ def source_texts():
                 text = unescape(m.group(1))
                 if not CJK.search(text) or text in NOT_TEXTS:
                     continue
-                if text.count(",") >= 3:  # a catalogue list: "name,address,name,address..."
+                if os.path.relpath(path, ROOT) in CATALOGUE_FILES and text.count(",") >= 3:
                     parts = text.split(",")
                     texts[MAIN].update(p for p in parts[0::2] if CJK.search(p))
                     continue
                 texts[MAIN].add(text)
                 # A message the core builds from lines is translated line by line.
-                if "\n" in text:
+                if "\n" in text and d not in WHOLE_TEXT_DIRS:
                     texts[MAIN].update(line for line in text.split("\n") if CJK.search(line))
     return texts
 

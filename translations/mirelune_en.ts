@@ -5,6 +5,21 @@
     <name>Mirelune</name>
     <message>
         <source>
+'mirelune-cli 命令 --help' 说明单个命令。
+退出状态：0 完成，1 操作失败，2 用法错误（diff：文件不同时为 1，出错时为 2）。
+Tab 补全：mirelune-cli completion bash|zsh|fish（软件包已为各 shell 安装）。
+用户指南：/usr/share/doc/mirelune/guide.en.md、guide.zh.md（源码中的 docs/）。
+</source>
+        <translation>
+'mirelune-cli COMMAND --help' describes one command.
+Exit status: 0 done, 1 the operation failed, 2 a usage error (diff: 1 when the files
+differ, 2 on any error).
+Tab completion: mirelune-cli completion bash|zsh|fish (the package installs it for each shell).
+User guide: /usr/share/doc/mirelune/guide.en.md, guide.zh.md (docs/ in the source).
+</translation>
+    </message>
+    <message>
+        <source>
 点击切换</source>
         <translation>
 Click to toggle</translation>
@@ -16,12 +31,20 @@ Click to toggle</translation>
 Error details: mode number=</translation>
     </message>
     <message>
+        <source> (峰值、低架、高架)</source>
+        <translation> (peak, low shelf, high shelf)</translation>
+    </message>
+    <message>
         <source> 的文件名已被本次保存的另一个模式使用，改存为: </source>
         <translation>: its file name is taken by another mode saved in this run; saved as: </translation>
     </message>
     <message>
         <source> ，要全部覆盖吗？</source>
         <translation>, overwrite them all?</translation>
+    </message>
+    <message>
+        <source>%1 %2 超出任何滤波器的范围</source>
+        <translation>%1 %2 is beyond any filter</translation>
     </message>
     <message>
         <source>%1 (第 %2 行)</source>
@@ -56,6 +79,34 @@ Error details: mode number=</translation>
         <translation>- - asked</translation>
     </message>
     <message>
+        <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
+        <translation>127.0.0.1:8808 serves this computer only; 0.0.0.0:8808 lets phones on the room's network in</translation>
+    </message>
+    <message>
+        <source>A/B 比较 (Ctrl+B)：当前设置作为 A，之后的修改作为 B，边听边切换。</source>
+        <translation>A/B comparison (Ctrl+B): the settings so far are A, your changes from now on B; switch while listening.</translation>
+    </message>
+    <message>
+        <source>A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。</source>
+        <translation>The A/B comparison ended, but %1 settings did not reach the amplifier: %2. Check them once the amplifier is back.</translation>
+    </message>
+    <message>
+        <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
+        <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1</source>
+        <translation>A/B comparison: %1</translation>
+    </message>
+    <message>
+        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。</source>
+        <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
+    </message>
+    <message>
+        <source>A/B 比较：正在听 %1。单击或按 Ctrl+B 切换到另一组设置；菜单中可保留 A 或 B。</source>
+        <translation>A/B comparison: listening to %1. Click or press Ctrl+B for the other settings; keep A or B from the menu.</translation>
+    </message>
+    <message>
         <source>EQ 导入…</source>
         <translation>EQ import…</translation>
     </message>
@@ -84,6 +135,10 @@ Error details: mode number=</translation>
         <translation>Device modes:</translation>
     </message>
     <message>
+        <source>USB 位置</source>
+        <translation>USB location</translation>
+    </message>
+    <message>
         <source>—— 实现</source>
         <translation>—— realised</translation>
     </message>
@@ -94,6 +149,10 @@ Error details: mode number=</translation>
     <message>
         <source>“%1” 不是数字</source>
         <translation>"%1" is not a number</translation>
+    </message>
+    <message>
+        <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
+        <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
     </message>
     <message>
         <source>上移</source>
@@ -110,6 +169,10 @@ Error details: mode number=</translation>
     <message>
         <source>不支持 Equalizer APO 的命令 %1 (只支持 Preamp 和 Filter)</source>
         <translation>Equalizer APO command %1 is not supported (only Preamp and Filter)</translation>
+    </message>
+    <message>
+        <source>不是数值。范围：%1</source>
+        <translation>Not a number. Range: %1</translation>
     </message>
     <message>
         <source>不是文本文件</source>
@@ -134,16 +197,16 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>中文</translation>
     </message>
     <message>
-        <source>调音窗口</source>
-        <translation>Tuning window</translation>
-    </message>
-    <message>
         <source>中置</source>
         <translation>Centre</translation>
     </message>
     <message>
         <source>中置输出</source>
         <translation>Centre out</translation>
+    </message>
+    <message>
+        <source>中置输出旁路</source>
+        <translation>Centre out bypass</translation>
     </message>
     <message>
         <source>中置输出静音</source>
@@ -170,12 +233,28 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Main output left mute</translation>
     </message>
     <message>
+        <source>主输出旁路</source>
+        <translation>Main out bypass</translation>
+    </message>
+    <message>
         <source>人声</source>
         <translation>Vocal</translation>
     </message>
     <message>
+        <source>从功放读取参数</source>
+        <translation>read parameters from the amplifier</translation>
+    </message>
+    <message>
         <source>从机器读数据时出错！</source>
         <translation>Error while reading data from the amplifier!</translation>
+    </message>
+    <message>
+        <source>以 CSV 输出某页 EQ 曲线的响应</source>
+        <translation>print the response curves of a page's EQ graph as CSV</translation>
+    </message>
+    <message>
+        <source>以 JSON 显示配置文件的记录</source>
+        <translation>print a configuration file's records as JSON</translation>
     </message>
     <message>
         <source>位!</source>
@@ -194,6 +273,14 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Low-pass frequency</translation>
     </message>
     <message>
+        <source>使用此功放</source>
+        <translation>Use this amplifier</translation>
+    </message>
+    <message>
+        <source>使用者</source>
+        <translation>In use by</translation>
+    </message>
+    <message>
         <source>保存文件</source>
         <translation>Save file</translation>
     </message>
@@ -206,8 +293,24 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Save configuration file</translation>
     </message>
     <message>
+        <source>保留 A，结束比较</source>
+        <translation>Keep A and end the comparison</translation>
+    </message>
+    <message>
+        <source>保留 B，结束比较</source>
+        <translation>Keep B and end the comparison</translation>
+    </message>
+    <message>
         <source>修改</source>
         <translation>Change</translation>
+    </message>
+    <message>
+        <source>修改功放上的参数</source>
+        <translation>change parameters on the amplifier</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>全否</source>
@@ -242,8 +345,20 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Write: store the current data as the chosen device mode</translation>
     </message>
     <message>
+        <source>出厂设置</source>
+        <translation>Factory defaults</translation>
+    </message>
+    <message>
+        <source>列出功放：已连接的 USB 功放和虚拟功放</source>
+        <translation>list the amplifiers: USB ones attached and the virtual ones</translation>
+    </message>
+    <message>
         <source>删除</source>
         <translation>Delete</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>前级增益 (第 %1 行)</source>
@@ -258,8 +373,16 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>amplifier</translation>
     </message>
     <message>
+        <source>功放 %1 正被 %2 使用；它退出后自动连接</source>
+        <translation>Amplifier %1 is in use by %2; the console connects when it ends</translation>
+    </message>
+    <message>
         <source>劲舞模式</source>
         <translation>Dance mode</translation>
+    </message>
+    <message>
+        <source>单位不对。范围：%1</source>
+        <translation>Wrong unit. Range: %1</translation>
     </message>
     <message>
         <source>压缩器</source>
@@ -274,12 +397,20 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Old password</translation>
     </message>
     <message>
+        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
+        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
+    </message>
+    <message>
         <source>双击数值可输入；滚轮或方向键微调</source>
-        <translation>Double-click a value to type it; wheel or arrow keys for fine steps</translation>
+        <translation type="vanished">Double-click a value to type it; wheel or arrow keys for fine steps</translation>
     </message>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>另一声音模式</source>
+        <translation>Other sound mode</translation>
     </message>
     <message>
         <source>只能输入数字0~9</source>
@@ -310,6 +441,14 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Pre-delay R</translation>
     </message>
     <message>
+        <source>同时上传到所有已连接的功放</source>
+        <translation>Also upload to every connected amplifier</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
         <source>后期反射延时</source>
         <translation>Late reflection delay</translation>
     </message>
@@ -326,6 +465,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Error while writing data to the amplifier!</translation>
     </message>
     <message>
+        <source>启动</source>
+        <translation type="vanished">Att.</translation>
+    </message>
+    <message>
         <source>启动时间</source>
         <translation>Attack time</translation>
     </message>
@@ -338,8 +481,16 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Enabled</translation>
     </message>
     <message>
+        <source>员工可调整的项目（安装人员可调整全部）：</source>
+        <translation>What staff may adjust (the installer may adjust everything):</translation>
+    </message>
+    <message>
         <source>唱歌模式</source>
         <translation>Singing mode</translation>
+    </message>
+    <message>
+        <source>啸叫抑制</source>
+        <translation>Feedback suppression</translation>
     </message>
     <message>
         <source>回声</source>
@@ -376,6 +527,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>回声效果音量</source>
         <translation>Echo effect volume</translation>
+    </message>
+    <message>
+        <source>回声旁路</source>
+        <translation>Echo bypass</translation>
     </message>
     <message>
         <source>回声次数</source>
@@ -416,6 +571,14 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>回声高频阻尼</source>
         <translation>Echo HF damping</translation>
+    </message>
+    <message>
+        <source>在一次连接中运行命令脚本</source>
+        <translation>run a script of commands over one link session</translation>
+    </message>
+    <message>
+        <source>在可编辑曲线下方画出比较曲线</source>
+        <translation>Draw comparison curves under the editable ones</translation>
     </message>
     <message>
         <source>在话筒1,2与话筒3之间复制设置</source>
@@ -514,6 +677,14 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Export an EQ filter file</translation>
     </message>
     <message>
+        <source>将用当前数据覆盖设备的</source>
+        <translation>Overwrite the amplifier's </translation>
+    </message>
+    <message>
+        <source>将用当前数据覆盖设备的模式</source>
+        <translation type="vanished">Overwrite the amplifier's mode </translation>
+    </message>
+    <message>
         <source>小厅</source>
         <translation>Small hall</translation>
     </message>
@@ -550,6 +721,10 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Amplifier opened (USB %1)</translation>
     </message>
     <message>
+        <source>已执行的修改：</source>
+        <translation>Changes applied:</translation>
+    </message>
+    <message>
         <source>已放置</source>
         <translation>Placed</translation>
     </message>
@@ -562,8 +737,16 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Online: %1, mode %2</translation>
     </message>
     <message>
+        <source>已联机：%1，模式%2，%3</source>
+        <translation>Online: %1, mode %2, %3</translation>
+    </message>
+    <message>
         <source>已联机：%1，正在读取功放数据…</source>
         <translation>Online: %1, reading the amplifier…</translation>
+    </message>
+    <message>
+        <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
     </message>
     <message>
         <source>已连接功放（USB %1），但它正被其他程序使用</source>
@@ -576,6 +759,10 @@ White dashes: the total response the file asks for; yellow: the total response t
     <message>
         <source>已连接功放（USB %1），但打开失败</source>
         <translation>An amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
     </message>
     <message>
         <source>应用</source>
@@ -668,6 +855,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Room</translation>
     </message>
     <message>
+        <source>房间遥控：为功放提供手机页面和 HTTP 接口</source>
+        <translation>the room remote: a phone page and an HTTP API for the amplifier</translation>
+    </message>
+    <message>
         <source>所有文件 (*)</source>
         <translation>All files (*)</translation>
     </message>
@@ -692,12 +883,36 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Batch import and export:</translation>
     </message>
     <message>
+        <source>把启动参数表写成配置文件</source>
+        <translation>write the start-up parameter table as a configuration file</translation>
+    </message>
+    <message>
         <source>把已放置的滤波器写入本页的均衡频段 (可撤销)，联机时发送到功放</source>
         <translation>Write the placed filters into the page's EQ bands (undoable) and send them to the amplifier while online</translation>
     </message>
     <message>
         <source>把当前声音模式的设置复制到另一个模式</source>
         <translation>Copy the sound mode shown into the other one</translation>
+    </message>
+    <message>
+        <source>把某页的 EQ 曲线画成 PNG 文件</source>
+        <translation>draw a page's EQ graph into a PNG file</translation>
+    </message>
+    <message>
+        <source>把虚拟功放恢复到出厂状态</source>
+        <translation>return the virtual amplifier to its factory state</translation>
+    </message>
+    <message>
+        <source>把设备模式 N（1..10）读到文件</source>
+        <translation>read device mode N (1..10) into a file</translation>
+    </message>
+    <message>
+        <source>把设备的当前模式（含状态）读到文件</source>
+        <translation>read the device's current mode (with status) into a file</translation>
+    </message>
+    <message>
+        <source>把配置文件写入设备模式 N</source>
+        <translation>write a configuration file into device mode N</translation>
     </message>
     <message>
         <source>按住拖动窗口</source>
@@ -732,6 +947,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Undo (Ctrl+Z)</translation>
     </message>
     <message>
+        <source>放大器上次报告的值</source>
+        <translation>As the amplifier last reported</translation>
+    </message>
+    <message>
         <source>效果</source>
         <translation>Effects</translation>
     </message>
@@ -746,6 +965,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>效果总音量</source>
         <translation>Effect master volume</translation>
+    </message>
+    <message>
+        <source>效果旁路</source>
+        <translation>Effects bypass</translation>
     </message>
     <message>
         <source>效果输出音量L</source>
@@ -780,6 +1003,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>The file is larger than 1 MiB; it is no filter file</translation>
     </message>
     <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
         <source>斜率 %1 缺少单位 dB</source>
         <translation>The slope %1 lacks its unit dB</translation>
     </message>
@@ -790,6 +1017,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>新密码和确认密码不一致！</source>
         <translation>The new password and its confirmation differ!</translation>
+    </message>
+    <message>
+        <source>新配对链接</source>
+        <translation>New pairing link</translation>
     </message>
     <message>
         <source>旁路</source>
@@ -818,8 +1049,20 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>The link log %1 cannot be written: %2</translation>
     </message>
     <message>
+        <source>无法切换到功放 %1：%2</source>
+        <translation>Cannot switch to amplifier %1: %2</translation>
+    </message>
+    <message>
         <source>无法创建模式文件夹：</source>
         <translation>The mode folder cannot be created:</translation>
+    </message>
+    <message>
+        <source>无法启动：%1</source>
+        <translation>Cannot start: %1</translation>
+    </message>
+    <message>
+        <source>无法比较：%1</source>
+        <translation>Cannot compare: %1</translation>
     </message>
     <message>
         <source>无法读取文件</source>
@@ -836,6 +1079,14 @@ The page's EQ (or the effects part's) passed through</translation>
     <message>
         <source>早期反射高频阻尼</source>
         <translation>Early reflection HF damping</translation>
+    </message>
+    <message>
+        <source>显示功放的标识、当前模式和模式名称</source>
+        <translation>show the amplifier's identifier, current mode and mode names</translation>
+    </message>
+    <message>
+        <source>显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位</source>
+        <translation>Show the phase of the sum (right-hand axis, degrees); hovering the graph shows the selected band's own phase</translation>
     </message>
     <message>
         <source>更新设备模式：</source>
@@ -890,6 +1141,10 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>This computer:</translation>
     </message>
     <message>
+        <source>本程序</source>
+        <translation>This console</translation>
+    </message>
+    <message>
         <source>本页均衡器恢复出厂设置</source>
         <translation>The page's EQ back to the factory settings</translation>
     </message>
@@ -922,6 +1177,10 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Shelf slope</translation>
     </message>
     <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
         <source>模式 </source>
         <translation>Mode </translation>
     </message>
@@ -938,8 +1197,16 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Mode number:</translation>
     </message>
     <message>
+        <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
+        <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
+    </message>
+    <message>
         <source>模式名称：</source>
         <translation>Mode name:</translation>
+    </message>
+    <message>
+        <source>模式启用</source>
+        <translation>Mode enabled</translation>
     </message>
     <message>
         <source>模式复制</source>
@@ -950,6 +1217,10 @@ The page's EQ (or the effects part's) passed through</translation>
 把当前声音模式的设置复制到另一个模式</source>
         <translation>Copy mode
 Copy the sound mode shown into the other one</translation>
+    </message>
+    <message>
+        <source>模式文件夹：列出文件、取回设备模式、写入文件</source>
+        <translation>the mode folder: list, pull device modes, push a file</translation>
     </message>
     <message>
         <source>正在停止通信进程，请点击下面的确认，软件会自动关闭。</source>
@@ -964,12 +1235,32 @@ Copy the sound mode shown into the other one</translation>
         <translation>Searching for the amplifier…</translation>
     </message>
     <message>
+        <source>正在运行：%1</source>
+        <translation>Running at %1</translation>
+    </message>
+    <message>
+        <source>正被 %1 使用，它退出后自动连接</source>
+        <translation>In use by %1; connects when it ends</translation>
+    </message>
+    <message>
+        <source>此项没有OFF。范围：%1</source>
+        <translation>This value has no OFF. Range: %1</translation>
+    </message>
+    <message>
         <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
         <translation>Per filter: what was asked, the band it went to, what was set, and the largest difference in dB between the asked and the realised response</translation>
     </message>
     <message>
         <source>比率</source>
         <translation>Ratio</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入</source>
+        <translation>EQ filter sets of measurement programs (REW, Equalizer APO): export, import</translation>
     </message>
     <message>
         <source>浏览配置文件</source>
@@ -1002,6 +1293,10 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>混响效果音量</source>
         <translation>Reverb effect volume</translation>
+    </message>
+    <message>
+        <source>混响旁路</source>
+        <translation>Reverb bypass</translation>
     </message>
     <message>
         <source>混响时间</source>
@@ -1100,8 +1395,357 @@ Copy the sound mode shown into the other one</translation>
         <translation>User</translation>
     </message>
     <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-
+运行 FILE（- 读取标准输入）中的命令，每行一条，写法与命令行相同，但不写 'mirelune-cli'，
+也不写全局选项（全局选项属于 run 本身）。'#' 开始注释；"..." 和 '...' 为引号。连接只
+建立一次，由第一条需要功放的命令建立，之后一直保持；修改了虚拟功放的脚本在结束时保存一次
+状态。未知命令、行中的全局选项、命令不接受的选项和有问题的 set 赋值在运行前就被拒绝
+（退出 2，并给出行号）。脚本在第一条失败的命令处停止：在 stderr 上给出其行号并退出 1
+（该行参数错误时退出 2）。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--faults LIST] [--trace] run FILE|-
+Runs the commands of FILE (- reads standard input), one per line as on the command line
+without 'mirelune-cli' and without the global options, which are run's own. '#' starts a
+comment; "..." and '...' quote. The link is brought up once, by the first command that
+needs the amplifier, and kept for the rest; a script that changes the virtual amplifier
+saves its state once, at the end. Unknown commands, global options in a line, options a
+command does not take and bad set assignments are refused before anything runs (exit 2,
+with the line number). The script stops at the first command that fails: its line number
+on stderr and exit 1 (2 when its arguments were wrong).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                   COMMAND [ARGS...]
+      mirelune-cli --version
+
+全局选项:
+  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
+                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
+                        read-mode、modes push 和 sync 还接受 all 和列表
+                        （virtual:a,virtual:b）
+  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
+  --password PW         管理员密码，不在终端中询问
+  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
+                        可重复；见 README）
+  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
+                        区域为英文）
+  --version             显示版本后退出
+
+命令:
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                    COMMAND [ARGS...]
+       mirelune-cli --version
+
+Global options:
+  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
+                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
+                        write-mode, read-mode, modes push and sync also take all
+                        and lists (virtual:a,virtual:b)
+  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
+  --password PW         the administrator password, instead of asking on the terminal
+  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
+                        only with the prefix; repeatable; see README)
+  --lang zh|en          the language of messages (default: the locale's - Chinese
+                        for Chinese locales, English for all others)
+  --version             print the version and exit
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]
+从功放的当前模式读取参数所在的菜单种类，每个参数输出一行，格式与 set 接受的相同：
+ADDRESS=VALUE，均衡频段为 ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=..。PARAM 与
+set 相同。不带 --sound-mode 时读取功放自身的声音模式。--json 输出 {"mode", "sound_mode",
+"params": [{"address", "name", "value" 或频段字段}]}。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]
+Reads the menu kinds of the parameters from the amplifier's current mode and prints one
+line per parameter as set takes it: ADDRESS=VALUE, or for an EQ band
+ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=.. PARAM as for set. Without --sound-mode
+the amplifier's own sound mode is read. --json prints {"mode", "sound_mode",
+"params": [{"address", "name", "value" or the band fields}]}.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] info [--json]
+建立连接（最多 3 秒），读取状态和模式名称，输出设备标识、当前模式（1-10）和十个模式
+名称；--json 输出 {"device", "current_mode", "modes"}。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] info [--json]
+Brings the link up (at most 3 s), reads the status and the mode names and
+prints the device identifier, the current mode (1-10) and the ten names;
+--json prints {"device", "current_mode", "modes"}.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                   [--staff LIST]
+占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
+位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
+的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
+--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
+           端口 0：任一空闲端口）。
+--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
+--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
+           （默认 2560,2561,2562,276,532,806,808,modes）。
+安装人员用功放的权限密码登录，可以修改全部参数。
+每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                    [--staff LIST]
+Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
+http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
+PIN for the room's staff (new at every start) and a pairing link with its QR code that
+signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
+--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
+           0.0.0.0:8808 for the room's network, port 0 for any free port).
+--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
+--staff    what the staff may use, instead of the list chosen in the console: addresses
+           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
+The installer signs in with the amplifier's rights password and may change everything.
+Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]
+      mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]
+PARAM 是地址，十进制或 0x 十六进制（菜单种类 * 256 + 菜单地址），或功放菜单中的名称：
+KIND:NAME（4:音乐音量），只有一个项目使用该名称时也可只写 NAME；中文或英文均可（英文名称
+可以不加引号：Music master volume=25）。
+VALUE 是参数范围内的整数（即控制台中该地址控件的范围；没有控件时为 0..62499），或像
+控制台显示的那样带单位的值（"80 Hz"、"-3,5 dB"、"250 ms"、"1.2k"、"OFF"），取控件
+最接近的一档；均衡频段为以下字段的任意组合
+%1写成 PARAM=FIELDS 或 PARAM:FIELDS（0:gain=300,q=20）。例如：
+  set 1028=70 1029=70 0:gain=300
+未给出的字段保持功放的值。不带 --sound-mode 时修改功放自身的声音模式。发送第一帧之前
+检查每一个赋值：PARAM 或 VALUE 有误时退出 2（什么也不发送）；功放未确认某项修改（之前的
+修改已生效）或修改无法保存时退出 1。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]
+       mirelune-cli [--device DEVICE] set PARAM VALUE [--sound-mode 0|1]
+PARAM is an address, decimal or 0x-hexadecimal (menu kind * 256 + menu address), or a
+name of the amplifier's menu: KIND:NAME (4:音乐音量) or NAME when only one item has it,
+in Chinese or English (an English name needs no quotes: Music master volume=25).
+VALUE is an integer within the parameter's range (that of the console's control for the
+address; 0..62499 where there is none), or a value with its unit as the console shows
+it ("80 Hz", "-3,5 dB", "250 ms", "1.2k", "OFF"), taken to the control's nearest step;
+for an EQ band a list of any of
+%1written PARAM=FIELDS or PARAM:FIELDS (0:gain=300,q=20). Example:
+  set 1028=70 1029=70 0:gain=300
+Fields not given keep the amplifier's values. Without --sound-mode the amplifier's own
+sound mode is edited. Every assignment is checked before the first frame: exit 2 for a
+bad PARAM or VALUE (nothing is sent), 1 when the amplifier does not acknowledge a change
+(those before it were made) or the changes cannot be kept.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device virtual|virtual:NAME] virtual-reset
+虚拟功放在两次运行之间把它的模式记在
+&lt;用户数据文件夹&gt;/Mirelune/virtual-amplifier.state 中（命名的虚拟功放记在
+&lt;用户数据文件夹&gt;/Mirelune/virtual/NAME.state 中）；本命令删除它。
+有程序正在使用该功放时拒绝执行。
+</source>
+        <translation>usage: mirelune-cli [--device virtual|virtual:NAME] virtual-reset
+The virtual amplifier remembers its modes between runs in
+&lt;user data folder&gt;/Mirelune/virtual-amplifier.state (a named one in
+&lt;user data folder&gt;/Mirelune/virtual/NAME.state); this removes it.
+Refused while a program is using that amplifier.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli completion bash|zsh|fish
+输出该 shell 的 Tab 补全脚本，由命令表生成：命令、选项、功放（与 devices 所列相同，但不
+打开任何功放）、get 和 set 的参数名称（中文和英文）与地址、'=' 之后的单位、列表项
+或频段字段、带名称的模式号，以及 .sp 文件和滤波器文件。软件包已把它安装到各 shell 查找的
+位置；未安装软件包时：
+  source &lt;(mirelune-cli completion bash)                        # 写入 ~/.bashrc
+  mirelune-cli completion zsh &gt; ~/.zfunc/_mirelune-cli          # ~/.zfunc 在 fpath 中
+  mirelune-cli completion fish &gt; ~/.config/fish/completions/mirelune-cli.fish
+</source>
+        <translation>usage: mirelune-cli completion bash|zsh|fish
+Prints the shell's Tab completion script, made from the command table: commands, options,
+amplifiers (as devices lists them, none of them opened), parameter names of get and
+set in Chinese and English and their addresses, units, list entries or band fields after
+'=', mode numbers with their names, and .sp and filter files. The package installs it where
+each shell looks; without the package:
+  source &lt;(mirelune-cli completion bash)                        # in ~/.bashrc
+  mirelune-cli completion zsh &gt; ~/.zfunc/_mirelune-cli          # ~/.zfunc in fpath
+  mirelune-cli completion fish &gt; ~/.config/fish/completions/mirelune-cli.fish
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli defaults -o FILE
+把控制台的启动参数表写成 .sp 文件。
+</source>
+        <translation>usage: mirelune-cli defaults -o FILE
+Writes the console's start-up parameter table as a .sp file.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli devices [--json] [--quick]
+每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
+重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
+打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
+功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
+{"devices": [...]}。
+</source>
+        <translation>usage: mirelune-cli devices [--json] [--quick]
+One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or
+hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
+number, USB location, device path, and - once opened, briefly, or asked of the program
+that owns it - the name it answers with and its current mode (1-10), and its owner.
+--quick skips opening them. Named virtual amplifiers are listed once they have a memory
+(after their first change). --json prints {"devices": [...]} with the same fields.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli diff A B
+每条不同的记录一行；相同退出 0，不同退出 1，出错退出 2。
+</source>
+        <translation>usage: mirelune-cli diff A B
+One line per differing record; exit 0 equal, 1 different, 2 error.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli dump FILE [--all]
+按文件顺序以 JSON 数组输出记录；不带 --all 时只输出标记为有效的记录。
+</source>
+        <translation>usage: mirelune-cli dump FILE [--all]
+Prints the records as a JSON array in file order; without --all only
+the records marked valid.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]
+                             [--format rew|apo]
+      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]
+                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+export 把配置文件第 P 页（0..7）的 EQ 频段输出为 REW（默认）或 Equalizer APO 的滤波器
+文本。import 读入这样的文本（两种格式均可），按频率顺序把其中的滤波器放到该页的 EQ 频段
+上，每个值取功放所具有的最接近值；剩下的频段设为平直。用 --into 时结果写入 OUT.sp；用
+--device 时写入功放的当前模式（不带 --sound-mode 时为功放所处的声音模式）。
+S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。
+报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间
+的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或
+NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题
+的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。
+</source>
+        <translation>usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]
+                              [--format rew|apo]
+       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]
+                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW
+(default) or Equalizer APO. import reads such a text (either format) and places its filters
+on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier
+has; the bands left over become flat. With --into the result is written to OUT.sp; with
+--device to the amplifier's current mode (the sound mode it is in unless --sound-mode).
+S: 0 singing (default), 1 dance; E: the effects page's part 0..2.
+The report lists per filter what was asked, what was set and the largest difference in dB
+between the asked and the realised response over 20 Hz..20 kHz (--json for scripts).
+Filters that cannot be placed (a type the bands do not have such as HP, LP or NO, a value
+out of range, more filters than bands, a Preamp) are reported; the others are still
+applied and the exit status is 1. A bad filter file is refused before anything is written
+or sent (exit 1); a bad command line exits 2.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli modes list
+      mirelune-cli modes pull N... [--yes]
+      mirelune-cli modes push NAME N
+list：模式文件夹中的文件；pull：把设备模式 N... 按模式名称存入该文件夹（--yes 覆盖已有
+文件；否则在终端中询问，不在终端时回答“否”）；push：把文件夹中的文件 NAME 写入设备
+模式 N。
+</source>
+        <translation>usage: mirelune-cli modes list
+       mirelune-cli modes pull N... [--yes]
+       mirelune-cli modes push NAME N
+list: the files of the mode folder; pull: save device modes N... there
+under their mode names (--yes overwrites existing files; otherwise the
+question is asked on a terminal and answered no elsewhere); push: write
+the folder file NAME into device mode N.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]
+                        [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]
+按控制台打开该页后立即显示的样子（选中频段 0）画出第 P 页的曲线，W x H 像素（默认
+1000 x 300）。--compare 在其下方以各自的颜色和图例画出另一个配置文件的同一页（最多
+4 个文件）；--phase 在右侧以度为单位的坐标轴上加上总响应的相位。
+</source>
+        <translation>usage: mirelune-cli plot FILE --page P -o OUT.png [--width W] [--height H]
+                         [--sound-mode S] [--sub-page E] [--compare OTHER.sp]... [--phase]
+Draws the graph of page P as the console shows it right after the page opens (band 0
+selected), W x H pixels (default 1000 x 300). --compare draws the same page of another
+configuration file under it, in a colour of its own with a legend (up to 4 files); --phase
+adds the sum's phase on a right-hand axis in degrees.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli read-mode N -o FILE [--json]
+读取模式 N 的每一组（包括系统种类）并保存。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli read-mode N -o FILE [--json]
+Reads every group of mode N, system kinds included, and saves it.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]
+                            [--freqs F1,F2,...] [--width W] [--phase]
+每个频率输出一行 CSV：freq_hz，第 P 页（0..7）各曲线频段按曲线顺序的响应（dB），然后是该页
+没有标记的 EQ 频段（音乐页和话筒页的频段 14 和 15），它们的总和，带 --phase 时还有总和的
+相位（度，展开，由 48 kHz 下相同的 cookbook 节计算）。不带 --freqs 时，频率为宽 W 像素
+（默认 1000）的曲线自身的点。S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。
+</source>
+        <translation>usage: mirelune-cli response FILE --page P [--sound-mode S] [--sub-page E]
+                             [--freqs F1,F2,...] [--width W] [--phase]
+Prints one CSV row per frequency: freq_hz, the response in dB of each graph band of page P
+(0..7) in graph order, then of the page's EQ bands without a marker (bands 14 and 15 of the
+music and microphone pages), their sum, and with --phase the sum's phase in degrees
+(unwrapped, from the same cookbook sections at 48 kHz). Without --freqs the frequencies are the graph's own
+points for a graph W pixels wide (default 1000). S: 0 singing (default), 1 dance;
+E: the effects page's part 0..2.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli sync -o FILE [--json]
+启动时的同步：设备的当前模式、它的菜单标志和每一个参数，保存为配置文件。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli sync -o FILE [--json]
+The start-up synchronisation: the device's current mode, its menu
+flags and every parameter, saved as a configuration file.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli write-mode N FILE [--json]
+先检查文件；有问题的文件在发送任何内容之前就被拒绝。
+用 --device all 或列表时，每台功放一个进程，各输出一行并给出汇总；--json 把它们
+输出为一个对象（一台功放时也可用）。
+</source>
+        <translation>usage: mirelune-cli write-mode N FILE [--json]
+The file is checked first; a bad file is refused before anything
+is sent.
+With --device all or a list, one process per amplifier, a line each and a
+summary; --json prints them as one object (also for one amplifier).
+</translation>
+    </message>
+    <message>
         <source>白色虚线：文件要求的总响应；黄色：放置到频段后实现的总响应 (20 Hz..20 kHz)</source>
         <translation>White dashes: the total response the file asks for; yellow: the total response the bands realise (20 Hz..20 kHz)</translation>
+    </message>
+    <message>
+        <source>监听地址：</source>
+        <translation>Listen on:</translation>
     </message>
     <message>
         <source>相位</source>
@@ -1180,12 +1824,24 @@ To use the software offline, unplug the amplifier's USB cable.</translation>
         <translation>Administrator rights</translation>
     </message>
     <message>
+        <source>管理员模式</source>
+        <translation>Administrator mode</translation>
+    </message>
+    <message>
+        <source>管理密码: </source>
+        <translation>Administrator password: </translation>
+    </message>
+    <message>
         <source>类型</source>
         <translation>Type</translation>
     </message>
     <message>
         <source>系统</source>
         <translation>System</translation>
+    </message>
+    <message>
+        <source>系统保留参数</source>
+        <translation>Reserved system setting</translation>
     </message>
     <message>
         <source>系统设置</source>
@@ -1234,6 +1890,14 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Largest difference between the asked and the realised total response: %1 dB (20 Hz..20 kHz)</translation>
     </message>
     <message>
+        <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
+        <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
+    </message>
+    <message>
+        <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
+        <translation>Warning: the traffic is not encrypted; anyone on the same network can see the PIN and the tokens. For encryption use mirelune-cli serve --tls-cert --tls-key.</translation>
+    </message>
+    <message>
         <source>记录通信日志</source>
         <translation>Record the link log</translation>
     </message>
@@ -1270,16 +1934,32 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Mic 1/2 equalizer</translation>
     </message>
     <message>
+        <source>话筒1.2啸叫抑制</source>
+        <translation>Mic 1/2 feedback suppression</translation>
+    </message>
+    <message>
+        <source>话筒1.2旁路</source>
+        <translation>Mic 1/2 bypass</translation>
+    </message>
+    <message>
         <source>话筒1.2选项</source>
-        <translation>Mic 1/2 option</translation>
+        <translation type="vanished">Mic 1/2 option</translation>
     </message>
     <message>
         <source>话筒3.4</source>
         <translation>Mic 3/4</translation>
     </message>
     <message>
+        <source>话筒3.4旁路</source>
+        <translation>Mic 3/4 bypass</translation>
+    </message>
+    <message>
+        <source>话筒3啸叫抑制</source>
+        <translation>Mic 3 feedback suppression</translation>
+    </message>
+    <message>
         <source>话筒3选项</source>
-        <translation>Mic 3 option</translation>
+        <translation type="vanished">Mic 3 option</translation>
     </message>
     <message>
         <source>话筒复制</source>
@@ -1300,10 +1980,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone master volume</translation>
     </message>
     <message>
-        <source>啸叫抑制</source>
-        <translation>Feedback suppression</translation>
-    </message>
-    <message>
         <source>话筒音量</source>
         <translation>Microphone volume</translation>
     </message>
@@ -1312,8 +1988,16 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Microphone volume limit</translation>
     </message>
     <message>
+        <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
+        <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
+    </message>
+    <message>
         <source>语言 / Language</source>
         <translation>语言 / Language</translation>
+    </message>
+    <message>
+        <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
+        <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
     </message>
     <message>
         <source>请输入</source>
@@ -1336,8 +2020,20 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Read: read all data of the chosen device mode</translation>
     </message>
     <message>
+        <source>调用模式（模式 1–10）</source>
+        <translation>Recall modes (modes 1–10)</translation>
+    </message>
+    <message>
+        <source>调音窗口</source>
+        <translation>Tuning window</translation>
+    </message>
+    <message>
         <source>超低输出</source>
         <translation>Sub out</translation>
+    </message>
+    <message>
+        <source>超低输出旁路</source>
+        <translation>Sub out bypass</translation>
     </message>
     <message>
         <source>超低音</source>
@@ -1392,6 +2088,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Subwoofer volume</translation>
     </message>
     <message>
+        <source>超出范围：%1</source>
+        <translation>Out of range: %1</translation>
+    </message>
+    <message>
+        <source>路径</source>
+        <translation>Path</translation>
+    </message>
+    <message>
         <source>辅助</source>
         <translation>Aux</translation>
     </message>
@@ -1406,6 +2110,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>辅助输出左静音</source>
         <translation>Aux output left mute</translation>
+    </message>
+    <message>
+        <source>辅助输出旁路</source>
+        <translation>Aux out bypass</translation>
     </message>
     <message>
         <source>输入1</source>
@@ -1441,7 +2149,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>输入db值</source>
-        <translation>Enter a dB value</translation>
+        <translation type="vanished">Enter a dB value</translation>
     </message>
     <message>
         <source>输入源</source>
@@ -1452,20 +2160,56 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Input level</translation>
     </message>
     <message>
+        <source>输出 shell（bash、zsh、fish）的 Tab 补全脚本</source>
+        <translation>print the Tab completion script of a shell (bash, zsh, fish)</translation>
+    </message>
+    <message>
+        <source>输出总音量</source>
+        <translation>Output overall volume</translation>
+    </message>
+    <message>
         <source>输出选项</source>
         <translation>Output option</translation>
+    </message>
+    <message>
+        <source>远程控制</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>远程控制…</source>
+        <translation>Remote control…</translation>
+    </message>
+    <message>
+        <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
+        <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
     </message>
     <message>
         <source>退出调音窗口</source>
         <translation>Close the tuning window</translation>
     </message>
     <message>
-        <source>通道音量</source>
-        <translation>Channel volume</translation>
+        <source>选择放大器</source>
+        <translation>Choose amplifier</translation>
+    </message>
+    <message>
+        <source>选择放大器…</source>
+        <translation>Choose amplifier…</translation>
+    </message>
+    <message>
+        <source>选择要比较的配置文件</source>
+        <translation>Choose a configuration file to compare with</translation>
+    </message>
+    <message>
+        <source>逐条记录比较两个配置文件</source>
+        <translation>compare two configuration files record by record</translation>
     </message>
     <message>
         <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
         <translation>Link logs (*.log *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>通道音量</source>
+        <translation>Channel volume</translation>
     </message>
     <message>
         <source>都不选</source>
@@ -1474,6 +2218,18 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>都选上</source>
         <translation>Select all</translation>
+    </message>
+    <message>
+        <source>配对链接（一次有效）：%1</source>
+        <translation>Pairing link (works once): %1</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.sp)</source>
+        <translation>Configuration files (*.sp)</translation>
+    </message>
+    <message>
+        <source>配置文件…</source>
+        <translation>Configuration file…</translation>
     </message>
     <message>
         <source>释放</source>
@@ -1528,6 +2284,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Music master volume</translation>
     </message>
     <message>
+        <source>音乐旁路</source>
+        <translation>Music bypass</translation>
+    </message>
+    <message>
         <source>音乐音量</source>
         <translation>Music volume</translation>
     </message>
@@ -1558,6 +2318,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>频段 %1：</source>
         <translation>Band %1: </translation>
+    </message>
+    <message>
+        <source>频段 %1：%2 Hz 处相位 %3°</source>
+        <translation>Band %1: phase %3° at %2 Hz</translation>
     </message>
     <message>
         <source>频点</source>
@@ -1596,340 +2360,20 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>, without the filters of unknown response</translation>
     </message>
     <message>
-        <source>不是数值。范围：%1</source>
-        <translation>Not a number. Range: %1</translation>
-    </message>
-    <message>
-        <source>单位不对。范围：%1</source>
-        <translation>Wrong unit. Range: %1</translation>
-    </message>
-    <message>
-        <source>此项没有OFF。范围：%1</source>
-        <translation>This value has no OFF. Range: %1</translation>
-    </message>
-    <message>
-        <source>超出范围：%1</source>
-        <translation>Out of range: %1</translation>
-    </message>
-    <message>
-        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
-        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
-    </message>
-    <message>
-        <source>输出总音量</source>
-        <translation>Output overall volume</translation>
-    </message>
-    <message>
-        <source>模式启用</source>
-        <translation>Mode enabled</translation>
-    </message>
-    <message>
-        <source>系统保留参数</source>
-        <translation>Reserved system setting</translation>
-    </message>
-    <message>
-        <source>管理员模式</source>
-        <translation>Administrator mode</translation>
-    </message>
-    <message>
-        <source>回声旁路</source>
-        <translation>Echo bypass</translation>
-    </message>
-    <message>
-        <source>混响旁路</source>
-        <translation>Reverb bypass</translation>
-    </message>
-    <message>
-        <source>音乐旁路</source>
-        <translation>Music bypass</translation>
-    </message>
-    <message>
-        <source>话筒1.2旁路</source>
-        <translation>Mic 1/2 bypass</translation>
-    </message>
-    <message>
-        <source>话筒3.4旁路</source>
-        <translation>Mic 3/4 bypass</translation>
-    </message>
-    <message>
-        <source>效果旁路</source>
-        <translation>Effects bypass</translation>
-    </message>
-    <message>
-        <source>主输出旁路</source>
-        <translation>Main out bypass</translation>
-    </message>
-    <message>
-        <source>辅助输出旁路</source>
-        <translation>Aux out bypass</translation>
-    </message>
-    <message>
-        <source>中置输出旁路</source>
-        <translation>Centre out bypass</translation>
-    </message>
-    <message>
-        <source>超低输出旁路</source>
-        <translation>Sub out bypass</translation>
-    </message>
-    <message>
-        <source>已联机：%1，模式%2，%3</source>
-        <translation>Online: %1, mode %2, %3</translation>
-    </message>
-    <message>
-        <source>话筒1.2啸叫抑制</source>
-        <translation>Mic 1/2 feedback suppression</translation>
-    </message>
-    <message>
-        <source>话筒3啸叫抑制</source>
-        <translation>Mic 3 feedback suppression</translation>
-    </message>
-    <message>
-        <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
-        <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
-    </message>
-    <message>
-        <source>将用当前数据覆盖设备的模式</source>
-        <translation>Overwrite the amplifier's mode </translation>
+        <source>，权限已登录</source>
+        <translation>, rights logged in</translation>
     </message>
     <message>
         <source>，确定写入吗？</source>
         <translation> with the current data?</translation>
     </message>
     <message>
-        <source>，权限已登录</source>
-        <translation>, rights logged in</translation>
-    </message>
-    <message>
-        <source>模式名称由功放保存，通信协议不能修改名称；这里只显示</source>
-        <translation>The amplifier keeps the mode names; its protocol cannot change a name, so it is only shown here</translation>
-    </message>
-    <message>
-        <source>将用当前数据覆盖设备的</source>
-        <translation>Overwrite the amplifier's </translation>
-    </message>
-    <message>
-        <source>模式</source>
-        <translation>Mode</translation>
-    </message>
-    <message>
-        <source>USB 位置</source>
-        <translation>USB location</translation>
-    </message>
-    <message>
-        <source>使用此功放</source>
-        <translation>Use this amplifier</translation>
-    </message>
-    <message>
-        <source>使用者</source>
-        <translation>In use by</translation>
-    </message>
-    <message>
-        <source>刷新</source>
-        <translation>Refresh</translation>
-    </message>
-    <message>
-        <source>功放 %1 正被 %2 使用；它退出后自动连接</source>
-        <translation>Amplifier %1 is in use by %2; the console connects when it ends</translation>
-    </message>
-    <message>
-        <source>名称</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
-        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
-    </message>
-    <message>
-        <source>序列号</source>
-        <translation>Serial number</translation>
-    </message>
-    <message>
-        <source>无法切换到功放 %1：%2</source>
-        <translation>Cannot switch to amplifier %1: %2</translation>
-    </message>
-    <message>
-        <source>本程序</source>
-        <translation>This console</translation>
-    </message>
-    <message>
-        <source>路径</source>
-        <translation>Path</translation>
-    </message>
-    <message>
-        <source>选择放大器</source>
-        <translation>Choose amplifier</translation>
-    </message>
-    <message>
-        <source>选择放大器…</source>
-        <translation>Choose amplifier…</translation>
-    </message>
-    <message>
-        <source>同时上传到所有已连接的功放</source>
-        <translation>Also upload to every connected amplifier</translation>
-    </message>
-    <message>
-        <source>：完成</source>
-        <translation>: done</translation>
-    </message>
-    <message>
         <source>：失败：</source>
         <translation>: failed: </translation>
     </message>
     <message>
-        <source>%1 %2 超出任何滤波器的范围</source>
-        <translation>%1 %2 is beyond any filter</translation>
-    </message>
-    <message>
-        <source>正被 %1 使用，它退出后自动连接</source>
-        <translation>In use by %1; connects when it ends</translation>
-    </message>
-    <message>
-        <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
-        <translation>127.0.0.1:8808 serves this computer only; 0.0.0.0:8808 lets phones on the room's network in</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>员工可调整的项目（安装人员可调整全部）：</source>
-        <translation>What staff may adjust (the installer may adjust everything):</translation>
-    </message>
-    <message>
-        <source>已执行的修改：</source>
-        <translation>Changes applied:</translation>
-    </message>
-    <message>
-        <source>新配对链接</source>
-        <translation>New pairing link</translation>
-    </message>
-    <message>
-        <source>无法启动：%1</source>
-        <translation>Cannot start: %1</translation>
-    </message>
-    <message>
-        <source>正在运行：%1</source>
-        <translation>Running at %1</translation>
-    </message>
-    <message>
-        <source>监听地址：</source>
-        <translation>Listen on:</translation>
-    </message>
-    <message>
-        <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
-        <translation>Warning: the traffic is not encrypted; anyone on the same network can see the PIN and the tokens. For encryption use mirelune-cli serve --tls-cert --tls-key.</translation>
-    </message>
-    <message>
-        <source>调用模式（模式 1–10）</source>
-        <translation>Recall modes (modes 1–10)</translation>
-    </message>
-    <message>
-        <source>远程控制</source>
-        <translation>Remote control</translation>
-    </message>
-    <message>
-        <source>远程控制…</source>
-        <translation>Remote control…</translation>
-    </message>
-    <message>
-        <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
-        <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
-    </message>
-    <message>
-        <source>配对链接（一次有效）：%1</source>
-        <translation>Pairing link (works once): %1</translation>
-    </message>
-    <message>
-        <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
-        <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
-    </message>
-    <message>
-        <source>“%1” 中的逗号可能是千位分隔符，也可能是小数点；请去掉逗号或改用小数点</source>
-        <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
-    </message>
-    <message>
-        <source>A/B 比较 (Ctrl+B)：当前设置作为 A，之后的修改作为 B，边听边切换。</source>
-        <translation>A/B comparison (Ctrl+B): the settings so far are A, your changes from now on B; switch while listening.</translation>
-    </message>
-    <message>
-        <source>A/B 比较已结束，但 %1 项设置未能发送到放大器：%2。请在放大器重新联机后检查这些设置。</source>
-        <translation>The A/B comparison ended, but %1 settings did not reach the amplifier: %2. Check them once the amplifier is back.</translation>
-    </message>
-    <message>
-        <source>A/B 比较：%1</source>
-        <translation>A/B comparison: %1</translation>
-    </message>
-    <message>
-        <source>A/B 比较：%1 项设置未能发送到放大器：%2。放大器重新联机后会自动补发，下次切换时也会补发。</source>
-        <translation>A/B comparison: %1 settings did not reach the amplifier: %2. They are sent when it is back, or with the next switch.</translation>
-    </message>
-    <message>
-        <source>A/B 比较：正在听 %1。单击或按 Ctrl+B 切换到另一组设置；菜单中可保留 A 或 B。</source>
-        <translation>A/B comparison: listening to %1. Click or press Ctrl+B for the other settings; keep A or B from the menu.</translation>
-    </message>
-    <message>
-        <source>保留 A，结束比较</source>
-        <translation>Keep A and end the comparison</translation>
-    </message>
-    <message>
-        <source>保留 B，结束比较</source>
-        <translation>Keep B and end the comparison</translation>
-    </message>
-    <message>
-        <source>出厂设置</source>
-        <translation>Factory defaults</translation>
-    </message>
-    <message>
-        <source>另一声音模式</source>
-        <translation>Other sound mode</translation>
-    </message>
-    <message>
-        <source>在可编辑曲线下方画出比较曲线</source>
-        <translation>Draw comparison curves under the editable ones</translation>
-    </message>
-    <message>
-        <source>放大器上次报告的值</source>
-        <translation>As the amplifier last reported</translation>
-    </message>
-    <message>
-        <source>文件：%1</source>
-        <translation>File: %1</translation>
-    </message>
-    <message>
-        <source>无法比较：%1</source>
-        <translation>Cannot compare: %1</translation>
-    </message>
-    <message>
-        <source>显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位</source>
-        <translation>Show the phase of the sum (right-hand axis, degrees); hovering the graph shows the selected band's own phase</translation>
-    </message>
-    <message>
-        <source>比较</source>
-        <translation>Compare</translation>
-    </message>
-    <message>
-        <source>选择要比较的配置文件</source>
-        <translation>Choose a configuration file to compare with</translation>
-    </message>
-    <message>
-        <source>配置文件 (*.sp)</source>
-        <translation>Configuration files (*.sp)</translation>
-    </message>
-    <message>
-        <source>配置文件…</source>
-        <translation>Configuration file…</translation>
-    </message>
-    <message>
-        <source>频段 %1：%2 Hz 处相位 %3°</source>
-        <translation>Band %1: phase %3° at %2 Hz</translation>
-    </message>
-    <message>
-        <source>A/B 比较开始后声音模式已改变；请切换回%1再继续。</source>
-        <translation>The sound mode changed since the A/B comparison started; switch back to %1 to go on.</translation>
-    </message>
-    <message>
-        <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
-        <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
+        <source>：完成</source>
+        <translation>: done</translation>
     </message>
 </context>
 <context>

@@ -29,10 +29,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   GraphArgs a;
   std::string err;
-  if (!ParseGraphArgs(args, true, a, err)) {
-    std::cerr << "mirelune-cli plot: " << err << "\n";
-    return kExitUsage;
-  }
+  if (!ParseGraphArgs(args, true, a, err)) return UsageError(std::cerr, "plot", err);
   auto store = std::make_unique<Store>();
   std::string warning;
   if (!LoadStore(a, *store, err, warning)) {

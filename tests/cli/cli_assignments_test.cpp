@@ -61,6 +61,31 @@ TEST(ResolveParam, EveryNamedItemGivesItsNameBack) {
   EXPECT_EQ(ParamName(17), "");
 }
 
+TEST(ResolveParams, ANameMayTakeSeveralWords) {
+  struct Case {
+    std::vector<std::string> words;
+    std::vector<int> addresses;  // empty: refused
+    const char* errorPart;
+  };
+  const Case cases[] = {
+      {{"Music", "master", "volume", "1028"}, {2560, 1028}, ""},
+      {{"8:Music", "volume", "L", "1028"}, {2048, 1028}, ""},
+      {{"1028", "0x405", "4:音乐音量"}, {1028, 1029, 1024}, ""},
+      {{"Music", "nothing"}, {}, "no parameter named 'Music'"},
+      {{"1028", "x"}, {}, "no parameter named 'x'"},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> addresses;
+    std::string error;
+    const bool ok = ResolveParams(c.words, addresses, error);
+    EXPECT_EQ(ok, !c.addresses.empty()) << c.words[0] << ": " << error;
+    if (ok)
+      EXPECT_EQ(addresses, c.addresses) << c.words[0];
+    else
+      EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
+  }
+}
+
 TEST(ParseSet, EveryFormGivesTheSameAssignments) {
   struct Case {
     std::vector<std::string> args;
@@ -75,6 +100,11 @@ TEST(ParseSet, EveryFormGivesTheSameAssignments) {
       {{"0:EQ1:gain=300"}, {{0, "gain=300"}}},
       {{"4:音乐音量=70", "0x404=5"}, {{1024, "70"}, {1028, "5"}}},
       {{"4:音乐音量", "70"}, {{1024, "70"}}},
+      // An English name written without quotes, its words joined up to the '=' or the value.
+      {{"Music", "master", "volume=25"}, {{2560, "25"}}},
+      {{"Music", "master", "volume", "25"}, {{2560, "25"}}},
+      {{"1028=70", "Music", "master", "volume=25", "1029=70"}, {{1028, "70"}, {2560, "25"}, {1029, "70"}}},
+      {{"1:High-pass", "frequency=80 Hz"}, {{256, "74"}}},
   };
   for (const Case& c : cases) {
     SetRequest req;

@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts under /usr - the layout of the Debian package: both programs, the
 # udev rule where udev reads packaged rules, the desktop entry and its icons, the AppStream
-# file, gzip'ed man pages that cover every option and command, the copyright file, the
-# changelog and the user guide with its pictures; one version number in the programs, the AppStream file and the changelog.
+# file, gzip'ed man pages that cover every option and command (and no command the program
+# lacks), the shells' completion scripts as the program makes them, the copyright file, the
+# changelog and the user guide with its pictures; one version number in the programs, the
+# AppStream file and the changelog.
 # Arguments: cmake, the build folder, the project version, the source folder, a work folder.
 set -u
 CMAKE="$1"
@@ -15,6 +17,8 @@ mkdir -p "$WORK"
 R="$WORK/root"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# The programs' texts in English (Chinese locales give Chinese).
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
 DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1 ||
   { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
@@ -25,7 +29,10 @@ usr/lib/udev/rules.d/70-mirelune-amplifier.rules
 usr/share/applications/mirelune.desktop
 usr/share/metainfo/mirelune.metainfo.xml
 usr/share/man/man1/mirelune.1.gz usr/share/man/man1/mirelune-cli.1.gz
-usr/share/doc/mirelune/copyright usr/share/doc/mirelune/changelog.Debian.gz"
+usr/share/doc/mirelune/copyright usr/share/doc/mirelune/changelog.Debian.gz
+usr/share/bash-completion/completions/mirelune-cli
+usr/share/zsh/vendor-completions/_mirelune-cli
+usr/share/fish/vendor_completions.d/mirelune-cli.fish"
 for s in $SIZES; do expected="$expected usr/share/icons/hicolor/${s}x${s}/apps/mirelune.png"; done
 # The user guide in both languages and every picture of docs/images.
 expected="$expected usr/share/doc/mirelune/guide.en.md usr/share/doc/mirelune/guide.zh.md"
@@ -88,6 +95,22 @@ commands=$("$R/usr/bin/mirelune-cli" --help | sed -n '/^Commands:/,/^$/p' | sed 
 for c in $commands; do
   echo "$cli_page" | grep -qx "\.SS $(echo "$c" | sed 's/-/\\\\-/g')" || fail "mirelune-cli.1 lacks the command $c"
 done
+# ... and no other: the page and --help list the same commands.
+page_commands=$(echo "$cli_page" | sed -n 's/^\.SS //p' | sed 's/\\-/-/g' | sort)
+[ "$page_commands" = "$(echo "$commands" | sort)" ] ||
+  fail "mirelune-cli.1 and --help list different commands: $(diff <(echo "$page_commands") <(echo "$commands" | sort))"
+
+# The completion scripts are what the installed program makes from its command table, and
+# the bash one completes the commands --help lists.
+for s in "bash usr/share/bash-completion/completions/mirelune-cli" \
+         "zsh usr/share/zsh/vendor-completions/_mirelune-cli" \
+         "fish usr/share/fish/vendor_completions.d/mirelune-cli.fish"; do
+  set -- $s
+  "$R/usr/bin/mirelune-cli" completion "$1" | cmp -s - "$R/$2" || fail "$2 is not 'mirelune-cli completion $1'"
+done
+bash -n "$R/usr/share/bash-completion/completions/mirelune-cli" || fail "the bash completion does not parse"
+bash_commands=$(sed -n "s/^_mirelune_cli_commands='\(.*\)'$/\1/p" "$R/usr/share/bash-completion/completions/mirelune-cli" | tr ' ' '\n' | sort)
+[ "$bash_commands" = "$(echo "$commands" | sort)" ] || fail "the bash completion completes other commands than --help lists"
 
 # The desktop entry starts an installed program and names an installed icon.
 desktop="$R/usr/share/applications/mirelune.desktop"

@@ -26,6 +26,10 @@ fail() {
 
 rm -rf "$work" && mkdir -p "$work/help" || exit 1
 export QT_QPA_PLATFORM=offscreen
+# The help texts in English whatever the locale; option and command names are the same in both
+# languages.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+unset LC_MESSAGES
 
 # ---- the help texts --------------------------------------------------------------------------
 "$cli" --help >"$work/help/global" || { echo "FAIL: mirelune-cli --help"; exit 1; }

@@ -3,6 +3,8 @@
 // line does (the naming table), in both languages; the English translation of every name is the
 // table's; no control names a raw address.
 #include <QStandardPaths>
+#include <memory>
+#include <set>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -11,6 +13,7 @@
 #include "controls/mcombobox.h"
 #include "controls/mscrollbar.h"
 #include "admin/frm_program_manager.h"
+#include "model/option_lists.h"
 #include "model/param_names.h"
 #include "platform/tr.h"
 #include "ui/pages/control_help.h"
@@ -69,6 +72,8 @@ class NamesTest : public QObject {
   void toolTipsNameWhatTheCommandLineNames_data();
   void toolTipsNameWhatTheCommandLineNames();
   void translationsOfNamesAreTheTables();
+  void optionListsShowTheTablesEntries_data() { toolTipsNameWhatTheCommandLineNames_data(); }
+  void optionListsShowTheTablesEntries();
   void newMessagesSpeakEnglish();
 };
 
@@ -101,6 +106,35 @@ void NamesTest::toolTipsNameWhatTheCommandLineNames() {
   QCOMPARE(hp->Addr(), 256);
   QCOMPARE(hp->toolTip().section('\n', 0, 0),
            english ? QString("High-pass frequency") : QString::fromUtf8("高通滤波器频点"));
+}
+
+// The command line offers an option list's entries from the model's table: every list of the
+// pages and the small windows is in it, with the entries the list shows, in both languages.
+void NamesTest::optionListsShowTheTablesEntries() {
+  QFETCH(bool, english);
+  QVERIFY(InstallLanguage(english ? Language::English : Language::Chinese));
+  Console c;
+  QVERIFY(c.Synced());
+  std::vector<QWidget*> owners;
+  for (int page = 0; page < kPageCount; ++page) owners.push_back(c.eq().PageContainer(page));
+  std::vector<std::unique_ptr<SecondaryWindow>> windows;
+  for (SecondaryKind kind : {SecondaryKind::Recording, SecondaryKind::Effects, SecondaryKind::SystemSettings}) {
+    windows.push_back(std::make_unique<SecondaryWindow>(*c.session, kind, &c.eq()));
+    owners.push_back(windows.back().get());
+  }
+  std::set<int> seen;
+  for (QWidget* owner : owners) {
+    for (auto* list : owner->findChildren<controls::MComboBox*>()) {
+      const std::vector<OptionEntry>* table = OptionListOf(list->Addr());
+      QVERIFY2(table, qPrintable(QString("address %1 is not in model/option_lists.cpp").arg(list->Addr())));
+      QStringList want;
+      for (const OptionEntry& e : *table) want << QString::fromStdString(english ? e.en : e.zh);
+      QCOMPARE(list->Entries(), want);
+      seen.insert(list->Addr());
+    }
+  }
+  const std::vector<int> all = OptionListAddresses();
+  QCOMPARE(seen, std::set<int>(all.begin(), all.end()));
 }
 
 // A caption or menu entry that shows a parameter's Chinese name reads in English as the table
