@@ -15,6 +15,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/help.h"
 #include "link/usb_comm.h"
 #include "owner/device_address.h"
 #include "platform/hid_discovery.h"
@@ -72,7 +73,7 @@ int RunHere(const Command& c, const Options& options, const std::string& label, 
   mine.deviceGiven = true;
   Context ctx{mine, out, err};
   ctx.terminal = false;
-  return c.run(ctx, args);
+  return RunCommand(c, ctx, args);
 }
 
 }  // namespace
