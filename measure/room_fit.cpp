@@ -124,16 +124,18 @@ class Fitter {
 
   // Band b (or a new one) at (fi, qi) with the gain that suits it best near the least-squares
   // estimate from the -6 dB shape.
-  Trial BestGain(size_t b, int fi, int qi) const {
+  Trial BestGain(size_t b, int fi, int qi) {
     Trial best;
-    const std::vector<double> probe = Curve(fi, qi, kProbeCode);
+    const std::vector<float>& unit = UnitOf(fi, qi).shape;
+    const std::vector<double> probe(unit.begin(), unit.end());
     const std::vector<double> base = SumWith(b, std::vector<double>(n_, 0.0));
-    const double g = LeastSquaresGain(base, probe);
+    const double g = std::min(LeastSquaresGain(base, probe), BoostRoom(base, probe.data(), 1.0));
     const int estimate = std::clamp(kGainZero + static_cast<int>(std::lround(g * 10)), kGainMin, maxCode_);
-    for (int code : {estimate, estimate - 1, estimate + 1, estimate - 3, estimate + 3}) {
-      if (code < kGainMin || code > maxCode_) continue;
-      Consider(b, fi, qi, code, best);
+    for (int code : {estimate, estimate - 1, estimate + 1}) {
+      if (code >= kGainMin && code <= maxCode_) Consider(b, fi, qi, code, best);
     }
+    // The shape is not quite linear in the gain: a boost the estimate overshot is tried lower.
+    if (!std::isfinite(best.cost) && estimate - 3 >= kGainMin) Consider(b, fi, qi, estimate - 3, best);
     return best;
   }
 
@@ -145,7 +147,19 @@ class Fitter {
     if (c < best.cost) best = {Band{fi, qi, code, std::move(curve)}, c};
   }
 
-  // The gain in dB that minimises the cost along `shape` (the -6 dB probe), added to `base`.
+  // The largest gain in dB that keeps `base` plus the band within the limits (the maximum boost,
+  // 0 dB in dips), the band's shape taken as `shape` / `per` dB (a linear estimate).
+  template <typename T>
+  double BoostRoom(const std::vector<double>& base, const T* shape, double per) const {
+    double room = maxBoost_;
+    for (size_t i = 0; i < n_; ++i) {
+      const double u = shape[i] / per;
+      if (u > 1e-6) room = std::min(room, ((dip_[i] ? 0.0 : maxBoost_) - base[i]) / u);
+    }
+    return room;
+  }
+
+  // The gain in dB that minimises the cost along `probe` (a shape per dB), added to `base`.
   double LeastSquaresGain(const std::vector<double>& base, const std::vector<double>& probe) const {
     double mr = 0, mu = 0;
     for (size_t i = 0; i < n_; ++i)
@@ -158,7 +172,7 @@ class Fitter {
     double a = 0, bb = 0;
     for (size_t i = 0; i < n_; ++i)
       if (!dip_[i]) {
-        const double u = (probe[i] - mu) / -6.0;
+        const double u = probe[i] - mu;
         a += u * (residual_[i] + base[i] - mr);
         bb += u * u;
       }
@@ -186,20 +200,18 @@ class Fitter {
       int fi, qi;
     };
     std::vector<Ranked> ranked;
+    std::vector<double> masked(n_);
+    for (size_t i = 0; i < n_; ++i) masked[i] = dip_[i] ? 0.0 : centred[i];
+    // Every other Q of the table: the refinement that follows tries the ones between.
     for (int fi : freqCandidates)
-      for (int qi = 0; qi <= kQMaxIndex; ++qi) {
-        const std::vector<float>& u = Unit(fi, qi);
-        double a = 0, su = 0, su2 = 0;
-        for (size_t i = 0; i < n_; ++i)
-          if (!dip_[i]) {
-            a += u[i] * centred[i];
-            su += u[i];
-            su2 += u[i] * u[i];
-          }
-        const double b = su2 - su * su / std::max(count_, 1);
-        if (b <= 0) continue;
-        const double g = std::clamp(-a / b, Db(kGainMin), maxBoost_);
-        ranked.push_back({2 * g * a + g * g * b, fi, qi});
+      for (int qi = 0; qi <= kQMaxIndex; qi += 2) {
+        const Unit& u = UnitOf(fi, qi);
+        double a = 0;
+        for (size_t i = 0; i < n_; ++i) a += u.shape[i] * masked[i];
+        if (u.b <= 0) continue;
+        double g = std::max(-a / u.b, Db(kGainMin));
+        if (g > 0) g = std::min(g, std::max(0.0, BoostRoom(sum_, u.shape.data(), 1.0f)));
+        ranked.push_back({2 * g * a + g * g * u.b, fi, qi});
       }
     const size_t keep = std::min<size_t>(ranked.size(), 12);
     std::partial_sort(ranked.begin(), ranked.begin() + static_cast<long>(keep), ranked.end(),
@@ -216,13 +228,13 @@ class Fitter {
   }
 
   // Coordinate descent over the neighbouring table entries of every band until none helps.
-  void Refine(int maxPasses = 12) {
+  void Refine(int maxPasses = 8) {
     for (int pass = 0; pass < maxPasses; ++pass) {
       bool improved = false;
       for (size_t b = 0; b < bands_.size(); ++b) {
         Trial best{bands_[b], Cost(sum_)};
         const Band now = bands_[b];
-        for (int step : {1, 2, 4, 8}) {
+        for (int step : {1, 2, 4}) {
           for (int dir : {-1, 1}) {
             const int fi = now.fi + dir * step, qi = now.qi + dir * step;
             if (fi >= kFreqLo && fi <= kFreqHi) {
@@ -263,14 +275,27 @@ class Fitter {
   }
 
  private:
-  // The -6 dB shape per dB of gain, kept per (frequency, Q) once made.
-  const std::vector<float>& Unit(int fi, int qi) {
+  // The -6 dB shape per dB of gain, kept per (frequency, Q) once made, with the sum of its
+  // squares about its mean over the points outside dips (the least-squares gain's divisor).
+  struct Unit {
+    std::vector<float> shape;
+    double b = 0;
+  };
+  const Unit& UnitOf(int fi, int qi) {
     const long key = static_cast<long>(fi) * (kQMaxIndex + 1) + qi;
     auto it = units_.find(key);
     if (it != units_.end()) return it->second;
     const std::vector<double> c = Curve(fi, qi, kProbeCode);
-    std::vector<float> u(c.size());
-    for (size_t i = 0; i < c.size(); ++i) u[i] = static_cast<float>(c[i] / -6.0);
+    Unit u;
+    u.shape.resize(c.size());
+    double su = 0, su2 = 0;
+    for (size_t i = 0; i < c.size(); ++i) {
+      u.shape[i] = static_cast<float>(c[i] / -6.0);
+      if (dip_[i]) continue;
+      su += u.shape[i];
+      su2 += static_cast<double>(u.shape[i]) * u.shape[i];
+    }
+    u.b = su2 - su * su / std::max(count_, 1);
     return units_.emplace(key, std::move(u)).first->second;
   }
 
@@ -284,7 +309,7 @@ class Fitter {
   int count_ = 0;
   std::vector<double> sum_;
   std::vector<Band> bands_;
-  std::unordered_map<long, std::vector<float>> units_;
+  std::unordered_map<long, Unit> units_;
 };
 
 // ---- The continuous reference ----
