@@ -38,8 +38,9 @@ AudioResult PlayPinkNoise(AudioPort& port, const LiveSettings& s, double seconds
   req.output = s.output;
   req.input = s.input;
   req.rate = s.sweep.rate;
-  // The RMS of a sine of the sweep's amplitude: the sweep and the noise reach the same level.
-  req.signal = ToFloat(PinkNoise(s.sweep.rate, seconds, s.sweep.amplitude / std::sqrt(2.0)));
+  // 12 dB below the RMS of the sweep: pink noise's peaks stand some 12 dB above its RMS, so the
+  // noise peaks about where the sweep's peaks will.
+  req.signal = ToFloat(PinkNoise(s.sweep.rate, seconds, s.sweep.amplitude / std::sqrt(2.0) / 4));
   req.tailSeconds = 0.2;
   AudioResult r = port.PlayAndRecord(req, progress, cancel);
   if (r.ok) level = MeasureLevel(r.captured);

@@ -59,7 +59,8 @@ LiveResult RunLiveMeasurement(AudioPort& port, const LiveSettings& settings,
                               const std::function<void(const LiveProgress&)>& progress,
                               const std::atomic<bool>* cancel);
 
-// Plays pink noise at the sweep's level for `seconds` and returns the input's level.
+// Plays pink noise for `seconds`, its peaks about as high as the sweep's, and returns the
+// input's level.
 AudioResult PlayPinkNoise(AudioPort& port, const LiveSettings& settings, double seconds, InputLevel& level,
                           const AudioPort::Progress& progress, const std::atomic<bool>* cancel);
 
