@@ -10,6 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "cli/eq_fit_command.h"
 #include "graph/eq_fit.h"
 #include "link/group_decode.h"
 #include "model/filter_set.h"
@@ -404,16 +405,18 @@ int Import(Context& ctx, const std::vector<std::string>& argv) {
 int Eq(Context& ctx, const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "export") return Export(ctx, {args.begin() + 1, args.end()});
   if (!args.empty() && args[0] == "import") return Import(ctx, {args.begin() + 1, args.end()});
-  ctx.err << "mirelune-cli eq: export or import expected (try eq --help)\n";
+  if (!args.empty() && args[0] == "fit") return EqFitCommand(ctx, {args.begin() + 1, args.end()});
+  ctx.err << "mirelune-cli eq: export, import or fit expected (try eq --help)\n";
   return kExitUsage;
 }
 
 const CommandRegistration kEq(
-    {"eq", "EQ filter sets of measurement programs (REW, Equalizer APO): export, import",
-     "usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
+    {"eq", "EQ filter sets of measurement programs (REW, Equalizer APO): export, import; fit to a room",
+     std::string("usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
      "                              [--format rew|apo]\n"
      "       mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
-     "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
+     "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n") +
+         kEqFitUsage +
      "export prints the EQ bands of page P (0..7) of a configuration file as filter text of REW\n"
      "(default) or Equalizer APO. import reads such a text (either format) and places its filters\n"
      "on the page's EQ bands in frequency order, each rounded to the nearest value the amplifier\n"
@@ -425,7 +428,8 @@ const CommandRegistration kEq(
      "Filters that cannot be placed (a type the bands do not have such as HP, LP or NO, a value\n"
      "out of range, more filters than bands, a Preamp) are reported; the others are still\n"
      "applied and the exit status is 1. A bad filter file is refused before anything is written\n"
-     "or sent (exit 1); a bad command line exits 2.\n",
+     "or sent (exit 1); a bad command line exits 2.\n" +
+         kEqFitHelp,
      Eq});
 
 }  // namespace

@@ -587,7 +587,7 @@ RoomFit FitRoom(const RoomFitRequest& req, const std::function<void(double)>& pr
     while (j + 1 < fit.dip.size() && fit.dip[j + 1]) ++j;
     fit.dips.push_back({fit.freqs[i], fit.freqs[j]});
   }
-  std::vector<double> before = roomR;
+  std::vector<double> before = roomR;  // the room with the free bands as they are
   AddTo(before, pick(freeBefore));
   fit.before = Figures(before, shapeR, fit.dip);
 
@@ -642,6 +642,18 @@ RoomFit FitRoom(const RoomFitRequest& req, const std::function<void(double)>& pr
   fit.predicted = roomR;
   AddTo(fit.predicted, fitter.Sum());
   fit.after = Figures(fit.predicted, shapeR, fit.dip);
+  if (fit.after.rmsDb >= fit.before.rmsDb && req.measuredThroughPage) {
+    // The bands as they are do at least as well (a second fit after the first was applied):
+    // nothing is changed.
+    fit.kept = true;
+    fit.used = 0;
+    for (FittedBand& fb : fit.bands) {
+      fb.after = fb.before;
+      fb.used = false;
+    }
+    fit.predicted = before;
+    fit.after = fit.before;
+  }
   const double level = Level(fit.predicted, shapeR, fit.dip);
   for (double s : shapeR) fit.target.push_back(s + level);
 

@@ -32,7 +32,7 @@
 //     bands are added one at a time where they reduce the deviation most, and after each
 //     addition every band placed so far is refined over its neighbouring table entries;
 //   - the free bands not used become flat (0 dB, their other fields kept); locked bands keep
-//     everything.
+//     everything; when the page's bands as they are already do as well (RMS), nothing changes.
 // The continuous reference polishes the chosen bands with any frequency, Q (0.4 .. 128) and
 // gain under the same rules, from the fit's own values: what an equaliser without the
 // amplifier's steps would reach with the same bands, so the cost of the steps is visible.
@@ -123,6 +123,9 @@ struct RoomFit {
   DeviationFigures continuous;
   std::vector<FittedBand> bands;  // every EQ band of the page
   int used = 0;
+  // The page's bands as they are already do at least as well as the fit (a fit of a
+  // measurement made after an earlier fit was applied): nothing is changed.
+  bool kept = false;
   std::vector<ContinuousBand> continuousBands;  // the used bands, polished
 
   // The addresses whose setting the fit changes, in band order.

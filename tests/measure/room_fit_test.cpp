@@ -303,6 +303,16 @@ TEST(RoomFit, ASecondMeasurementIsJudgedAsThePrediction) {
   const DeviationFigures again = DeviationOf(req, fit, Room(modes, Bands(*after)));
   EXPECT_NEAR(again.rmsDb, fit.after.rmsDb, 0.05);
   EXPECT_NEAR(again.maxDb, fit.after.maxDb, 0.1);
+  // Fitting that second measurement never makes the page worse than it now is.
+  RoomFitRequest second = req;
+  second.bands = Bands(*after);
+  second.measured = Room(modes, second.bands);
+  const RoomFit refit = FitRoom(second);
+  ASSERT_TRUE(refit.ok);
+  EXPECT_LE(refit.after.rmsDb, refit.before.rmsDb + 1e-9);
+  if (refit.kept) {
+    EXPECT_TRUE(refit.ChangedAddresses().empty());
+  }
 }
 
 TEST(RoomFit, RefusesBadRequests) {
