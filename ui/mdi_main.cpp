@@ -20,6 +20,7 @@
 #include "platform/qt_file_dialogs.h"
 #include "ui/console_session.h"
 #include "ui/eq_filter_actions.h"
+#include "ui/measure_window.h"
 #include "ui/frame_handles.h"
 #include "ui/device_chooser.h"
 #include "ui/remote_dialog.h"
@@ -168,6 +169,13 @@ void MdiMain::BuildMenu() {
       if (eq_) (importing ? ImportEqFilters : ExportEqFilters)(session_, *eq_, *dialogs_);
     });
   }
+  // Measuring the room and fitting the page to it (ui/measure_window.h).
+  QAction* measure = device->addAction(Tr("测量…"));
+  measure->setObjectName("CmdMeasure");
+  sourceTexts_.push_back({measure, "测量…"});
+  connect(measure, &QAction::triggered, this, [this] {
+    if (eq_) OpenMeasureWindow(session_, *eq_, dialogs_.get());
+  });
   MenuItem("mnuChinese")->setCheckable(true);
   device->addSeparator();
   QAction* choose = device->addAction(Tr("选择放大器…"));

@@ -30,6 +30,7 @@
 #include "ui/mdi_main.h"
 #include "ui/remote_dialog.h"
 #include "ui/language.h"
+#include "ui/measure_window.h"
 #include "ui/page_table.h"
 #include "ui/secondary_window.h"
 #include "ui/skin_panel.h"
@@ -53,7 +54,9 @@ bool AllowedInChinese(const QString& word) {
       // device names as --device writes them, and the programs that may hold an amplifier
       "virtual", "hid", "cli", "write", "mode", "PID",
       // the room remote: its address, PIN and the command that encrypts it
-      "PIN", "http", "https", "serve", "tls", "cert", "key"};
+      "PIN", "http", "https", "serve", "tls", "cert", "key",
+      // the measure window's figures and band settings
+      "RMS", "dBFS", "PK", "LS", "HS"};
   return allowed.contains(word);
 }
 
@@ -216,6 +219,13 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
   Save(c.frame->Remote(), QString("lang-RemoteDialog%1.png").arg(suffix));
   c.frame->Remote()->StopServer();
   c.frame->Remote()->close();
+  // Device > Measure, on the virtual room.
+  c.frame->MenuItem("CmdMeasure")->trigger();
+  auto* measure = c.eq().findChild<MeasureWindow*>("MeasureWindow");
+  QVERIFY(measure && measure->isVisible());
+  CheckLanguage(VisibleTexts(measure), l, "MeasureWindow");
+  Save(measure, QString("lang-MeasureWindow%1.png").arg(suffix));
+  measure->close();
   LinkStatusFacts busy;
   busy.lastOpen.status = HidOpenStatus::Busy;
   busy.device = "hid:0042";
