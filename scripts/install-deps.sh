@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev
+  libfftw3-dev qt6-multimedia-dev pulseaudio
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
   libmosquitto-dev mosquitto
   chromium chromium-driver

@@ -2389,5 +2389,419 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>启动</source>
         <translation>Start</translation>
     </message>
+    <message>
+        <source>%1 dB RMS，最大 %2 dB</source>
+        <translation>%1 dB RMS, max %2 dB</translation>
+    </message>
+    <message>
+        <source>(关)</source>
+        <translation>(off)</translation>
+    </message>
+    <message>
+        <source>(系统默认)</source>
+        <translation>(system default)</translation>
+    </message>
+    <message>
+        <source>“%1”：文件中小数点与小数逗号混用</source>
+        <translation>"%1": the file mixes decimal points and decimal commas</translation>
+    </message>
+    <message>
+        <source>与目标的偏差 (拟合范围内，不计整体电平，不含保留的谷)</source>
+        <translation>Deviation from the target (within the fit range, the overall level aside, without the dips left alone)</translation>
+    </message>
+    <message>
+        <source>任何频率的最大提升；衰减可以更深</source>
+        <translation>The largest boost at any frequency; cuts may go deeper</translation>
+    </message>
+    <message>
+        <source>低架提升 (dB)</source>
+        <translation>Low-shelf lift (dB)</translation>
+    </message>
+    <message>
+        <source>保存测量</source>
+        <translation>Save measurement</translation>
+    </message>
+    <message>
+        <source>保存测量…</source>
+        <translation>Save measurement…</translation>
+    </message>
+    <message>
+        <source>保留的谷 (不提升，不计入)：%1</source>
+        <translation>Dips left alone (not boosted, not counted): %1</translation>
+    </message>
+    <message>
+        <source>倾斜 (dB/倍频程)</source>
+        <translation>Tilt (dB/octave)</translation>
+    </message>
+    <message>
+        <source>倾斜：每倍频程 dB (-6..6)；低架提升：100 Hz 以下提升的 dB (0..15)</source>
+        <translation>Tilt: dB per octave (-6..6); low-shelf lift: dB of lift below 100 Hz (0..15)</translation>
+    </message>
+    <message>
+        <source>停止正在进行的检查、测量或拟合</source>
+        <translation>Stop the level check, measurement or fit in progress</translation>
+    </message>
+    <message>
+        <source>再测</source>
+        <translation>Measured again</translation>
+    </message>
+    <message>
+        <source>再测一次</source>
+        <translation>Measure again</translation>
+    </message>
+    <message>
+        <source>再测中…</source>
+        <translation>Measuring again…</translation>
+    </message>
+    <message>
+        <source>再测：%1 (预测 %2)</source>
+        <translation>Measured again: %1 (predicted %2)</translation>
+    </message>
+    <message>
+        <source>分析中…</source>
+        <translation>Analysing…</translation>
+    </message>
+    <message>
+        <source>削波：请降低功放音量或话筒增益</source>
+        <translation>clipping: lower the amplifier's level or the microphone's gain</translation>
+    </message>
+    <message>
+        <source>原设置</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>少于两行数字，不是测量文件</source>
+        <translation>fewer than two lines of numbers: not a measurement</translation>
+    </message>
+    <message>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>已应用 %1 个频段；可以再测一次</source>
+        <translation>%1 bands applied; you can measure again</translation>
+    </message>
+    <message>
+        <source>已载入 %1</source>
+        <translation>Loaded %1</translation>
+    </message>
+    <message>
+        <source>平均次数</source>
+        <translation>Sweeps averaged</translation>
+    </message>
+    <message>
+        <source>平均的扫频次数 (1..16)</source>
+        <translation>The number of sweeps averaged (1..16)</translation>
+    </message>
+    <message>
+        <source>平直</source>
+        <translation>Flat</translation>
+    </message>
+    <message>
+        <source>平直 (0 dB)</source>
+        <translation>flat (0 dB)</translation>
+    </message>
+    <message>
+        <source>扫频 %1/%2…</source>
+        <translation>Sweep %1/%2…</translation>
+    </message>
+    <message>
+        <source>扫频 20 Hz..20 kHz，经过本页当前的设置和房间，录音并计算频率响应</source>
+        <translation>Sweeps 20 Hz..20 kHz through the page as it is now and the room, records it and computes the frequency response</translation>
+    </message>
+    <message>
+        <source>扫频从这个声音输出播放，接到功放的输入</source>
+        <translation>The sweep plays on this sound output, connected to the amplifier's input</translation>
+    </message>
+    <message>
+        <source>扫频长度</source>
+        <translation>Sweep length</translation>
+    </message>
+    <message>
+        <source>扫频长度 (2..16 秒)：越长，低频噪声越小</source>
+        <translation>The sweep's length (2..16 s): the longer, the less noise at low frequencies</translation>
+    </message>
+    <message>
+        <source>把拟合写入本页的均衡频段 (一步可撤销)，联机时发送到功放</source>
+        <translation>Writes the fit into the page's EQ bands (one undo step) and sends them to the amplifier while online</translation>
+    </message>
+    <message>
+        <source>把测量保存为测量程序能打开的文本</source>
+        <translation>Saves the measurement as text a measurement program opens</translation>
+    </message>
+    <message>
+        <source>拟合</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>拟合中…</source>
+        <translation>Fitting…</translation>
+    </message>
+    <message>
+        <source>拟合为每个频段选择的设置</source>
+        <translation>The setting the fit chose for each band</translation>
+    </message>
+    <message>
+        <source>拟合之后本页、声音模式或频段已改变，请重新拟合</source>
+        <translation>The page, the sound mode or the bands changed after the fit: fit again</translation>
+    </message>
+    <message>
+        <source>拟合前：%1</source>
+        <translation>Before the fit: %1</translation>
+    </message>
+    <message>
+        <source>拟合后 (预测)：%1</source>
+        <translation>After the fit (predicted): %1</translation>
+    </message>
+    <message>
+        <source>拟合完成：用 %1 个频段</source>
+        <translation>Fit done: %1 bands used</translation>
+    </message>
+    <message>
+        <source>拟合的目标曲线</source>
+        <translation>The target curve of the fit</translation>
+    </message>
+    <message>
+        <source>拟合范围的上限 (至少高一个倍频程)</source>
+        <translation>The top of the fit range (an octave above the bottom at least)</translation>
+    </message>
+    <message>
+        <source>拟合范围的下限</source>
+        <translation>The bottom of the fit range</translation>
+    </message>
+    <message>
+        <source>播放 1 秒粉红噪声并显示输入电平；过低或削波时提醒</source>
+        <translation>Plays 1 s of pink noise and shows the input's level; warns when it is too low or clips</translation>
+    </message>
+    <message>
+        <source>数据行之后出现文字</source>
+        <translation>text after the first line of numbers</translation>
+    </message>
+    <message>
+        <source>文件大于 16 MiB，不是测量文件</source>
+        <translation>larger than 16 MiB, not a measurement</translation>
+    </message>
+    <message>
+        <source>新设置</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>无法拟合：</source>
+        <translation>Cannot fit:</translation>
+    </message>
+    <message>
+        <source>无法拟合：%1</source>
+        <translation>Cannot fit: %1</translation>
+    </message>
+    <message>
+        <source>无法检查：%1</source>
+        <translation>Cannot check: %1</translation>
+    </message>
+    <message>
+        <source>无法测量：%1</source>
+        <translation>Cannot measure: %1</translation>
+    </message>
+    <message>
+        <source>最大提升</source>
+        <translation>Maximum boost</translation>
+    </message>
+    <message>
+        <source>本页没有均衡频段</source>
+        <translation>The page has no EQ bands</translation>
+    </message>
+    <message>
+        <source>本页现有的频段已同样好：无需改动</source>
+        <translation>The page's bands as they are do as well: nothing to change</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>测量…</source>
+        <translation>Measure…</translation>
+    </message>
+    <message>
+        <source>测量中…</source>
+        <translation>Measuring…</translation>
+    </message>
+    <message>
+        <source>测量完成：延迟 %1 ms</source>
+        <translation>Measured: delay %1 ms</translation>
+    </message>
+    <message>
+        <source>测量房间，把本页均衡拟合到目标 (测量窗口)</source>
+        <translation>Measure the room and fit the page's EQ to a target (the Measure window)</translation>
+    </message>
+    <message>
+        <source>测量文件 (*.txt *.csv *.tsv *.frd)</source>
+        <translation>Measurements (*.txt *.csv *.tsv *.frd)</translation>
+    </message>
+    <message>
+        <source>测量文件 (*.txt)</source>
+        <translation>Measurements (*.txt)</translation>
+    </message>
+    <message>
+        <source>测量文件无法读取：</source>
+        <translation>The measurement cannot be read:</translation>
+    </message>
+    <message>
+        <source>测量话筒接在这个声音输入上</source>
+        <translation>The measurement microphone is connected to this sound input</translation>
+    </message>
+    <message>
+        <source>测量预览</source>
+        <translation>Measurement preview</translation>
+    </message>
+    <message>
+        <source>测量预览
+蓝：测量；白色虚线：目标；橙：拟合后预测；青：再测 (拟合范围外为灰底)</source>
+        <translation>Measurement preview
+Blue: measured; white dashes: target; orange: predicted after the fit; teal: measured again (grey outside the fit range)</translation>
+    </message>
+    <message>
+        <source>蓝：测量；白色虚线：目标；橙：拟合后预测；青：再测 (拟合范围外为灰底)</source>
+        <translation>Blue: measured; white dashes: target; orange: predicted after the fit; teal: measured again (grey outside the fit range)</translation>
+    </message>
+    <message>
+        <source>用功放自己的频率、Q 值和增益档位选择本页均衡频段</source>
+        <translation>Chooses the page's EQ bands from the amplifier's own frequency, Q and gain steps</translation>
+    </message>
+    <message>
+        <source>电平 %1 dB 超出 ±400 dB</source>
+        <translation>level %1 dB is beyond ±400 dB</translation>
+    </message>
+    <message>
+        <source>电平检查</source>
+        <translation>Level check</translation>
+    </message>
+    <message>
+        <source>电平检查中…</source>
+        <translation>Checking the level…</translation>
+    </message>
+    <message>
+        <source>电平检查完成</source>
+        <translation>Level checked</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>Target</translation>
+    </message>
+    <message>
+        <source>目标文件…</source>
+        <translation>Target file…</translation>
+    </message>
+    <message>
+        <source>目标文件无法使用：</source>
+        <translation>The target file cannot be used:</translation>
+    </message>
+    <message>
+        <source>目标曲线 (*.txt *.csv *.frd)</source>
+        <translation>Target curves (*.txt *.csv *.frd)</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>超低音自动控制时, 本页均衡不可以拟合!</source>
+        <translation>While the sub-woofer automatic control is on, this page's EQ cannot be fitted!</translation>
+    </message>
+    <message>
+        <source>载入测量</source>
+        <translation>Load measurement</translation>
+    </message>
+    <message>
+        <source>载入测量…</source>
+        <translation>Load measurement…</translation>
+    </message>
+    <message>
+        <source>载入测量程序导出的文本 (频率 dB [相位])</source>
+        <translation>Loads the text a measurement program exports (frequency dB [phase])</translation>
+    </message>
+    <message>
+        <source>输入 (测量话筒)</source>
+        <translation>Input (measurement microphone)</translation>
+    </message>
+    <message>
+        <source>输入电平 %1 dBFS，峰值 %2 dBFS：%3</source>
+        <translation>Input level %1 dBFS, peak %2 dBFS: %3</translation>
+    </message>
+    <message>
+        <source>输入电平 (dBFS，-60..0)</source>
+        <translation>Input level (dBFS, -60..0)</translation>
+    </message>
+    <message>
+        <source>输入电平：未检查</source>
+        <translation>Input level: not checked</translation>
+    </message>
+    <message>
+        <source>输出 (接功放输入)</source>
+        <translation>Output (to the amplifier's input)</translation>
+    </message>
+    <message>
+        <source>过低：请提高功放音量或话筒增益</source>
+        <translation>too low: raise the amplifier's level or the microphone's gain</translation>
+    </message>
+    <message>
+        <source>这一行有 %1 列，数据应为 %2 列</source>
+        <translation>this line has %1 columns where the data has %2</translation>
+    </message>
+    <message>
+        <source>连续参数均衡 (同样 %1 个频段)：%2</source>
+        <translation>A continuous-parameter EQ (the same %1 bands): %2</translation>
+    </message>
+    <message>
+        <source>选择目标曲线文件</source>
+        <translation>Choose a target curve file</translation>
+    </message>
+    <message>
+        <source>锁定</source>
+        <translation>locked</translation>
+    </message>
+    <message>
+        <source>锁定的频段保持原样，不参与拟合</source>
+        <translation>Locked bands stay as they are and take no part in the fit</translation>
+    </message>
+    <message>
+        <source>锁定频段</source>
+        <translation>Locked bands</translation>
+    </message>
+    <message>
+        <source>预测</source>
+        <translation>Predicted</translation>
+    </message>
+    <message>
+        <source>频段</source>
+        <translation>Band</translation>
+    </message>
+    <message>
+        <source>频段 %1</source>
+        <translation>Band %1</translation>
+    </message>
+    <message>
+        <source>频率 %1 不大于 0</source>
+        <translation>frequency %1 is not above 0</translation>
+    </message>
+    <message>
+        <source>频率 %1 不大于上一行的 %2</source>
+        <translation>frequency %1 is not above the line before's %2</translation>
+    </message>
+    <message>
+        <source>虚拟功放 (输入)</source>
+        <translation>Virtual amplifier (input)</translation>
+    </message>
+    <message>
+        <source>虚拟房间 (测量话筒)</source>
+        <translation>Virtual room (measurement microphone)</translation>
+    </message>
 </context>
 </TS>

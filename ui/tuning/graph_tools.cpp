@@ -21,6 +21,7 @@
 #include "ui/tuning/ab_switch.h"
 #include "ui/session/console_session.h"
 #include "ui/graph/graph_widget.h"
+#include "ui/tuning/measure_window.h"
 
 namespace mirelune::ui {
 
@@ -63,7 +64,11 @@ GraphTools::GraphTools(ConsoleSession& session, FrmEq& window, GraphWidget& grap
     kinds_[k]->setCheckable(true);
   }
   compare_->setMenu(menu);
-  for (QToolButton* b : {ab_->Button(), phase_, compare_}) {
+  measure_ = new QToolButton(this);
+  measure_->setObjectName("cmdGraphMeasure");
+  measure_->setAutoRaise(true);
+  connect(measure_, &QToolButton::clicked, this, [this] { OpenMeasureWindow(session_, window_, nullptr); });
+  for (QToolButton* b : {ab_->Button(), phase_, compare_, measure_}) {
     b->setStyleSheet("QToolButton { color: #d8dce4; background: rgba(40, 44, 53, 200); border: 1px solid #3e4452;"
                      " border-radius: 3px; padding: 1px 6px; } QToolButton:checked { background: #3a6ea5; }");
     row->addWidget(b);
@@ -136,6 +141,9 @@ void GraphTools::ApplyComparisons() {
     sources.push_back(std::move(s));
   }
   ResponseModel& model = graph_.model();
+  // The measure window's curves stay (ui/tuning/measure_window.h).
+  for (const CompareSource& s : model.ComparisonSources())
+    if (IsPointCurve(s.kind)) sources.push_back(s);
   model.SetComparisons(std::move(sources));
   graph_.view().DrawBase();
   graph_.view().DrawGraph();
@@ -153,6 +161,8 @@ void GraphTools::SetTexts() {
   kinds_[2]->setText(file_.empty() ? Tr("配置文件…")
                                    : Tr("文件：%1").arg(QString::fromStdString(file_).section('/', -1)));
   kinds_[3]->setText(Tr("放大器上次报告的值"));
+  measure_->setText(Tr("测量"));
+  measure_->setToolTip(Tr("测量房间，把本页均衡拟合到目标 (测量窗口)"));
   ab_->SetTexts();
   adjustSize();
   Place();

@@ -3,7 +3,7 @@
 // comparison (ui/tuning/ab_switch.h), the phase of the sum (a right-hand axis in degrees; hovering a
 // band tells its own phase) and the comparison curves - the other sound mode, the factory
 // defaults, a configuration file, the amplifier as it last reported - each its own colour,
-// ticked in the menu and named in the graph's legend.
+// ticked in the menu and named in the graph's legend - and the measure window's button.
 #pragma once
 
 #include <QWidget>
@@ -31,6 +31,7 @@ class GraphTools : public QWidget {
   AbSwitch* Ab() const { return ab_; }
   QToolButton* PhaseButton() const { return phase_; }
   QToolButton* CompareButton() const { return compare_; }
+  QToolButton* MeasureButton() const { return measure_; }  // opens the measure window
   // The comparison menu's entries: other sound mode, factory, file, last reported.
   QAction* CompareAction(int kind) const;
   // Compares with the same page of configuration file `path`; false (with a warning) for a file
@@ -52,6 +53,7 @@ class GraphTools : public QWidget {
   AbSwitch* ab_ = nullptr;
   QToolButton* phase_ = nullptr;
   QToolButton* compare_ = nullptr;
+  QToolButton* measure_ = nullptr;
   QAction* kinds_[4] = {};
   std::string file_;  // the compared file
   std::shared_ptr<const RecordTable> fileTable_;

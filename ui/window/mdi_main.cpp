@@ -25,6 +25,7 @@
 #include "ui/dialogs/remote_dialog.h"
 #include "ui/tuning/frm_eq.h"
 #include "ui/session/link_log.h"
+#include "ui/tuning/measure_window.h"
 #include "platform/tr.h"
 
 namespace mirelune::ui {
@@ -169,6 +170,13 @@ void MdiMain::BuildMenu() {
       if (eq_) (importing ? ImportEqFilters : ExportEqFilters)(session_, *eq_, *dialogs_);
     });
   }
+  // Measuring the room and fitting the page to it (ui/tuning/measure_window.h).
+  QAction* measure = device->addAction(Tr("测量…"));
+  measure->setObjectName("CmdMeasure");
+  sourceTexts_.push_back({measure, "测量…"});
+  connect(measure, &QAction::triggered, this, [this] {
+    if (eq_) OpenMeasureWindow(session_, *eq_, dialogs_.get());
+  });
   MenuItem("mnuChinese")->setCheckable(true);
   device->addSeparator();
   QAction* choose = device->addAction(Tr("选择放大器…"));
