@@ -398,8 +398,7 @@ const CommandRegistration kEq(
      "用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
      "                             [--format rew|apo]\n"
      "      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
-     "                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n" +
-         std::string(kEqFitUsage) +
+     "                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
      "export 把配置文件第 P 页（0..7）的 EQ 频段输出为 REW（默认）或 Equalizer APO 的滤波器\n"
      "文本。import 读入这样的文本（两种格式均可），按频率顺序把其中的滤波器放到该页的 EQ 频段\n"
      "上，每个值取功放所具有的最接近值；剩下的频段设为平直。用 --into 时结果写入 OUT.sp；用\n"
@@ -408,8 +407,8 @@ const CommandRegistration kEq(
      "报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间\n"
      "的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或\n"
      "NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题\n"
-     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n" +
-         kEqFitHelp,
+     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n"
+     "%1",
      Eq,
      Syntax().WithSubs(
          {{"export", Syntax()
@@ -431,7 +430,8 @@ const CommandRegistration kEq(
                                     Opt("--calibration", "FILE", FileOf("txt,cal")),
                                     Opt("--into", "FILE.sp", FileOf("sp")),
                                     Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
-                      .WithOperands({One("ROOM.txt", FileOf("txt,csv"))})}})});
+                      .WithOperands({One("ROOM.txt", FileOf("txt,csv"))})}}),
+     [] { return std::string("\n") + kEqFitUsage + kEqFitHelp; }});
 
 }  // namespace
 }  // namespace mirelune::cli

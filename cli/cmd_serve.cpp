@@ -158,8 +158,8 @@ CommandRegistration serve{
      "           （默认 2560,2561,2562,276,532,806,808,modes）。\n"
      "安装人员用功放的权限密码登录，可以修改全部参数。\n"
      "每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -> 新值。\n"
-     "在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：\n" +
-         std::string(kServeMqttHelp) + kBrokerOptionsHelp,
+     "在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：\n"
+     "%1",
      Serve,
      Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
                            Opt("--tls-cert", "FILE", FileOf("pem,crt")),
@@ -173,7 +173,8 @@ CommandRegistration serve{
                            Opt("--mqtt-password-file", "FILE", FileOf()),
                            Opt("--mqtt-ca", "FILE", FileOf("pem,crt")),
                            Opt("--mqtt-cert", "FILE", FileOf("pem,crt")),
-                           Opt("--mqtt-key", "FILE", FileOf("pem,key"))})}};
+                           Opt("--mqtt-key", "FILE", FileOf("pem,key"))}),
+     [] { return std::string(kServeMqttHelp) + kBrokerOptionsHelp; }}};
 
 }  // namespace
 }  // namespace mirelune::cli
