@@ -10,7 +10,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
-  libmosquitto-dev mosquitto
+  libmosquitto-dev mosquitto openssl
   chromium chromium-driver
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
