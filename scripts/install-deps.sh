@@ -11,7 +11,7 @@ packages=(
   libhidapi-dev
   libfftw3-dev qt6-multimedia-dev pulseaudio
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
-  libmosquitto-dev mosquitto
+  libmosquitto-dev mosquitto openssl
   chromium chromium-driver
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
