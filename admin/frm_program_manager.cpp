@@ -25,6 +25,7 @@
 #include "admin/file_operation.h"
 #include "admin/protected_panels.h"
 #include "controls/c_progressbar.h"
+#include "link/admin_password.h"
 #include "link/link.h"
 #include "link/transfers.h"
 #include "model/ansi_text.h"
@@ -34,6 +35,15 @@
 #include "platform/tr.h"
 
 namespace mirelune {
+
+std::string GuestRefusalText(const std::string& deviceLabel) {
+  std::string text = std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText;
+  if (deviceLabel.rfind("virtual", 0) != 0) return text;
+  // The virtual amplifier is delivered with the console's built-in password in its rights slot.
+  text += std::string("\n") + kVirtualRightsPasswordText;
+  for (uint8_t d : DefaultAdminDigits()) text += static_cast<char>('0' + d);
+  return text;
+}
 
 std::string DeviceRowText(int row, const std::string& name, const std::string& assignment) {
   return "模式 " + std::to_string(row + 1) + "\t| " + FitText(name, 12) + "  | " + assignment;
@@ -295,7 +305,7 @@ void FrmProgramManager::WriteMode() {
   if (!Idle()) return;
   if (ctx_.store.ParamTable.at(0, sysaddr::kRights).Value == 0) {
     // Say where to log in, and take the user there.
-    ctx_.notifier.Warning(std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText);
+    ctx_.notifier.Warning(GuestRefusalText(ctx_.deviceLabel ? ctx_.deviceLabel() : std::string()));
     panels_->ShowRightsLogIn();
     return;
   }

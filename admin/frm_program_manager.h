@@ -42,6 +42,11 @@ inline constexpr char kGuestCannotSaveText[] = "来宾用户没有保存权限!"
 // Added to the refusal: where a guest logs in (the rights panel of the same window).
 inline constexpr char kWhereToLogInText[] =
     "请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。";
+// Followed by the six digits, on the virtual amplifier, which has no label to read them from.
+inline constexpr char kVirtualRightsPasswordText[] = "虚拟功放出厂时的权限密码：";
+// The refusal of a guest's write: what happened, where to log in and, on a virtual amplifier
+// (`deviceLabel` "virtual" or "virtual:NAME"), its rights password as delivered.
+std::string GuestRefusalText(const std::string& deviceLabel);
 // The question before a mode is written over: "模式3 “名称”" follows, then the end. The name
 // stands in quotes that are no Chinese punctuation, so the ending is translated on its own.
 inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的";

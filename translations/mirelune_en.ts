@@ -1931,6 +1931,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>该配置文件长于 252000 字节，只读取了前 252000 字节：</source>
         <translation>This configuration file is longer than 252000 bytes; only its first 252000 bytes were read:</translation>
     </message>
+    <message>
+        <source>虚拟功放出厂时的权限密码：</source>
+        <translation>The virtual amplifier's rights password as delivered: </translation>
+    </message>
 </context>
 <context>
     <name>Compressor</name>

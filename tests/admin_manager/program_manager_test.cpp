@@ -186,7 +186,8 @@ void ProgramManagerTest::writeIsForAdministratorsAndReadFetchesTheChosenMode() {
   size_t before = amp.CommandLog().size();
   r.Click("Command2");
   QCOMPARE(r.Texts(Kind::Warning),
-           std::vector<std::string>{std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText});
+           std::vector<std::string>{std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText +
+                                    "\n" + kVirtualRightsPasswordText + "119889"});
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(r.m->Panels()->Text9()));
   QCOMPARE(amp.CommandLog().size(), before);
   QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
