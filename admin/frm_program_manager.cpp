@@ -371,21 +371,32 @@ void FrmProgramManager::AssignFiles() {
     return std::find(devices.begin(), devices.end(), r) != devices.end();
   };
   const auto& names = files_->FolderFileNames;
-  for (int file : SelectedRows(list4_)) {
+  const std::vector<int> files = SelectedRows(list4_);
+  if (files.empty()) {
+    ctx_.notifier.Warning(kSelectFilesText);
+    return;
+  }
+  bool paired = false;
+  for (int file : files) {
     if (file >= static_cast<int>(names.size())) continue;
     for (int r = 0; r < kDeviceRows; ++r) {
       if (!assignments_[static_cast<size_t>(r)].empty()) continue;
       if (!devices.empty() && !isSelected(r)) continue;
       assignments_[static_cast<size_t>(r)] = names[static_cast<size_t>(file)];
       BuildDeviceRow(r);
+      paired = true;
       break;
     }
   }
+  if (!paired) ctx_.notifier.Warning(kNoFreeModeText);
 }
 
 void FrmProgramManager::Move(int step) {
   std::vector<int> rows = SelectedRows(list1_);
-  if (rows.empty()) return;
+  if (rows.empty()) {
+    ctx_.notifier.Warning(kSelectDeviceModesText);
+    return;
+  }
   if (step > 0) std::reverse(rows.begin(), rows.end());
   const int edge = step < 0 ? 0 : kDeviceRows - 1;
   if (rows.front() == edge) return;
@@ -402,6 +413,7 @@ void FrmProgramManager::MoveUp() { Move(-1); }
 void FrmProgramManager::MoveDown() { Move(1); }
 
 void FrmProgramManager::RemoveAssignments() {
+  if (SelectedRows(list1_).empty()) ctx_.notifier.Warning(kSelectDeviceModesText);
   for (int r : SelectedRows(list1_)) {
     assignments_[static_cast<size_t>(r)].clear();
     BuildDeviceRow(r);
@@ -414,6 +426,10 @@ void FrmProgramManager::ClearAssignments() {
 }
 
 void FrmProgramManager::DeleteFiles() {
+  if (SelectedRows(list4_).empty()) {
+    ctx_.notifier.Warning(kSelectFilesText);
+    return;
+  }
   const std::vector<std::string> before = files_->FolderFileNames;
   files_->DeleteFolderFiles(SelectedRows(list4_));
   // A "No" keeps the list and its selection as they were.
@@ -424,6 +440,10 @@ void FrmProgramManager::UploadBatch() {
   if (!Idle()) return;
   if (!ctx_.link.Online) {
     ctx_.notifier.Warning(kOfflineOperationText);
+    return;
+  }
+  if (std::all_of(assignments_.begin(), assignments_.end(), [](const std::string& a) { return a.empty(); })) {
+    ctx_.notifier.Warning(kNothingToUploadText);
     return;
   }
   // A bad file found halfway would leave the batch half uploaded.

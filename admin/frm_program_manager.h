@@ -53,6 +53,11 @@ inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的"
 inline constexpr char kOverwriteModeEndText[] = "，确定写入吗？";
 inline constexpr char kWriteDoneText[] = "写入完成!";
 inline constexpr char kBatchDoneText[] = "已完成操作! ";
+// A batch button that has nothing to act on says why instead of doing nothing.
+inline constexpr char kSelectFilesText[] = "请先在右边的文件列表中选择文件。";
+inline constexpr char kSelectDeviceModesText[] = "请先在左边的设备模式列表中选择模式。";
+inline constexpr char kNoFreeModeText[] = "所选的设备模式都已配有文件；请先移除配对或选择其他模式。";
+inline constexpr char kNothingToUploadText[] = "没有待上传的配对：请先选择文件，再用 << 把它们配给设备模式。";
 inline constexpr char kDeviceListHeader[] = "模式号\t| 原配置        | 新配置";
 inline constexpr char kFileListHeader[] = "文件号\t| 名称";
 
