@@ -136,8 +136,8 @@ const CommandRegistration kDevices(
      "hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial\n"
      "number, USB location, device path, and - once opened, briefly, or asked of the program\n"
      "that owns it - the name it answers with and its current mode (1-10), and its owner.\n"
-     "--quick skips opening them. Named virtual amplifiers are listed once they have a memory\n"
-     "(after their first change). --json prints {\"devices\": [...]} with the same fields.\n",
+     "--quick skips opening them. A named virtual amplifier is listed from its first use\n"
+     "(--device virtual:NAME). --json prints {\"devices\": [...]} with the same fields.\n",
      Devices});
 
 }  // namespace
