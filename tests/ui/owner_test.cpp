@@ -238,6 +238,8 @@ void OwnerTest::chooseAmplifierSwitchesAndRemembers() {
   // The new amplifier is read; the old one is free for others.
   QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
   QCOMPARE(session.store().ParamTable.at(0, 1028).Value, 33);
+  // Nothing was edited without an amplifier: no offline edits were kept, none is named.
+  QCOMPARE(session.StatusFacts().savedEdits, std::string());
   LockHolder holder;
   QVERIFY(!FindHolder("virtual-t", holder));
   QVERIFY(FindHolder("virtual-other", holder));

@@ -352,6 +352,12 @@ void PageControlsTest::reverbModePresetsAndTheProfessionalButton() {
   QVERIFY(!pro->Enabled());
   QCOMPARE(c.store().ParamTable.at(0, 810).Value, 2);
   QCOMPARE(c.amp().Working().at(0, 810).Value, 2);
+  // The amplifier applied the preset itself: it holds it, and the read that follows the link
+  // switched off and on (as after choosing another amplifier) keeps no "offline edits".
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QVERIFY(c.Synced());
+  QVERIFY2(c.session->SavedEditsFile().empty(), c.session->SavedEditsFile().c_str());
 
   // Disabled, the button opens nothing.
   ModalScript<SecondaryWindow> never([](SecondaryWindow& w) { w.reject(); });
