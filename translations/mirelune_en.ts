@@ -1951,6 +1951,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>没有待上传的配对：请先选择文件，再用 &lt;&lt; 把它们配给设备模式。</source>
         <translation>Nothing to upload: select files first and pair them with device modes with &lt;&lt;.</translation>
     </message>
+    <message>
+        <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
+        <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
+    </message>
 </context>
 <context>
     <name>Compressor</name>
