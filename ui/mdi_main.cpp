@@ -25,6 +25,8 @@
 #include "ui/device_chooser.h"
 #include "ui/remote_dialog.h"
 #include "ui/frm_eq.h"
+#include "ui/graph_tools.h"
+#include "ui/tool_bar.h"
 #include "ui/link_log.h"
 #include "platform/tr.h"
 
@@ -223,8 +225,11 @@ void MdiMain::SwitchLanguage(Language l) {
   // anew when it comes back.
   if (eq_) {
     const bool checked = MenuItem("mnuChinese")->isChecked();
+    // The graph's phase and comparison curves stay as they were.
+    const GraphToolsState tools = eq_->Tools()->Graph()->State();
     UnloadTuningWindow();
     LoadTuningWindow();
+    eq_->Tools()->Graph()->Restore(tools);
     MenuItem("mnuChinese")->setChecked(checked);
   }
 }
