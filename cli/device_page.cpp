@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <sstream>
 
+#include "cli/help.h"
 #include "graph/graph_bands.h"
 #include "model/store.h"
 
@@ -28,7 +29,7 @@ int Run(Context& ctx, const std::string& name, const std::vector<std::string>& a
   }
   std::ostringstream captured;
   Context sub{ctx.options, captured, ctx.err, ctx.shared};
-  const int status = c->run(sub, args);
+  const int status = RunCommand(*c, sub, args);
   out = captured.str();
   return status;
 }

@@ -2772,6 +2772,30 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>：完成</source>
         <translation>: done</translation>
     </message>
+    <message>
+        <source>虚拟功放出厂时的权限密码：</source>
+        <translation>The virtual amplifier's rights password as delivered: </translation>
+    </message>
+    <message>
+        <source>请先在右边的文件列表中选择文件。</source>
+        <translation>Select files in the list on the right first.</translation>
+    </message>
+    <message>
+        <source>请先在左边的设备模式列表中选择模式。</source>
+        <translation>Select modes in the device mode list on the left first.</translation>
+    </message>
+    <message>
+        <source>所选的设备模式都已配有文件；请先移除配对或选择其他模式。</source>
+        <translation>Every device mode chosen has a file already: remove a pair first, or choose other modes.</translation>
+    </message>
+    <message>
+        <source>没有待上传的配对：请先选择文件，再用 &lt;&lt; 把它们配给设备模式。</source>
+        <translation>Nothing to upload: select files first and pair them with device modes with &lt;&lt;.</translation>
+    </message>
+    <message>
+        <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
+        <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
+    </message>
 </context>
 <context>
     <name>Compressor</name>

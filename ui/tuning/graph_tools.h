@@ -23,6 +23,14 @@ class ConsoleSession;
 class FrmEq;
 class GraphWidget;
 
+// What the tools show, kept when the tuning window is built again (a language switch).
+struct GraphToolsState {
+  bool phase = false;
+  bool kinds[4] = {};
+  std::string file;
+  std::shared_ptr<const RecordTable> fileTable;
+};
+
 class GraphTools : public QWidget {
  public:
   GraphTools(ConsoleSession& session, FrmEq& window, GraphWidget& graph);
@@ -38,14 +46,19 @@ class GraphTools : public QWidget {
   // that cannot be read. The file dialog's choice comes here.
   bool CompareWithFile(const std::string& path);
 
+  GraphToolsState State() const;
+  void Restore(const GraphToolsState& state);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void SetTexts();
   void Place();
   void ApplyComparisons();
+  void ShowTicks();
 
   ConsoleSession& session_;
   FrmEq& window_;
