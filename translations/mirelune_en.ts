@@ -967,6 +967,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>All files (*)</translation>
     </message>
     <message>
+        <source>所选的设备模式都已配有文件；请先移除配对或选择其他模式。</source>
+        <translation>Every device mode chosen has a file already: remove a pair first, or choose other modes.</translation>
+    </message>
+    <message>
         <source>手动</source>
         <translation>Manual</translation>
     </message>
@@ -1479,6 +1483,10 @@ Copy the sound mode shown into the other one</translation>
         <translation>Compare</translation>
     </message>
     <message>
+        <source>没有待上传的配对：请先选择文件，再用 &lt;&lt; 把它们配给设备模式。</source>
+        <translation>Nothing to upload: select files first and pair them with device modes with &lt;&lt;.</translation>
+    </message>
+    <message>
         <source>测量</source>
         <translation>Measure</translation>
     </message>
@@ -1866,10 +1874,27 @@ Writes the console's start-up parameter table as a .sp file.
 每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
 重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
 打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
-功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
+功放。命名的虚拟功放从第一次使用（--device virtual:NAME）起列出。--json 以相同字段输出
 {"devices": [...]}。
 </source>
         <translation>usage: mirelune-cli devices [--json] [--quick]
+One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or
+hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
+number, USB location, device path, and - once opened, briefly, or asked of the program
+that owns it - the name it answers with and its current mode (1-10), and its owner.
+--quick skips opening them. A named virtual amplifier is listed from its first use
+(--device virtual:NAME). --json prints {"devices": [...]} with the same fields.
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli devices [--json] [--quick]
+每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
+重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
+打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
+功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
+{"devices": [...]}。
+</source>
+        <translation type="vanished">usage: mirelune-cli devices [--json] [--quick]
 One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or
 hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
 number, USB location, device path, and - once opened, briefly, or asked of the program
@@ -2203,6 +2228,10 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Virtual amplifier (input)</translation>
     </message>
     <message>
+        <source>虚拟功放出厂时的权限密码：</source>
+        <translation>The virtual amplifier's rights password as delivered: </translation>
+    </message>
+    <message>
         <source>虚拟房间 (测量话筒)</source>
         <translation>Virtual room (measurement microphone)</translation>
     </message>
@@ -2313,6 +2342,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>语言 / Language</translation>
     </message>
     <message>
+        <source>请先在右边的文件列表中选择文件。</source>
+        <translation>Select files in the list on the right first.</translation>
+    </message>
+    <message>
+        <source>请先在左边的设备模式列表中选择模式。</source>
+        <translation>Select modes in the device mode list on the left first.</translation>
+    </message>
+    <message>
         <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
         <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
     </message>
@@ -2343,6 +2380,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>调音窗口</source>
         <translation>Tuning window</translation>
+    </message>
+    <message>
+        <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
+        <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
     </message>
     <message>
         <source>超低输出</source>
@@ -2771,30 +2812,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>：完成</source>
         <translation>: done</translation>
-    </message>
-    <message>
-        <source>虚拟功放出厂时的权限密码：</source>
-        <translation>The virtual amplifier's rights password as delivered: </translation>
-    </message>
-    <message>
-        <source>请先在右边的文件列表中选择文件。</source>
-        <translation>Select files in the list on the right first.</translation>
-    </message>
-    <message>
-        <source>请先在左边的设备模式列表中选择模式。</source>
-        <translation>Select modes in the device mode list on the left first.</translation>
-    </message>
-    <message>
-        <source>所选的设备模式都已配有文件；请先移除配对或选择其他模式。</source>
-        <translation>Every device mode chosen has a file already: remove a pair first, or choose other modes.</translation>
-    </message>
-    <message>
-        <source>没有待上传的配对：请先选择文件，再用 &lt;&lt; 把它们配给设备模式。</source>
-        <translation>Nothing to upload: select files first and pair them with device modes with &lt;&lt;.</translation>
-    </message>
-    <message>
-        <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
-        <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
     </message>
 </context>
 <context>
