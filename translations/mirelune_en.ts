@@ -2345,5 +2345,9 @@ Blue: measured; white dashes: target; orange: predicted after the fit; teal: mea
         <source>虚拟房间 (测量话筒)</source>
         <translation>Virtual room (measurement microphone)</translation>
     </message>
+    <message>
+        <source>测量结果</source>
+        <translation>Measured</translation>
+    </message>
 </context>
 </TS>
