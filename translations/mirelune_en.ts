@@ -2827,5 +2827,9 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>启动</source>
         <translation>Start</translation>
     </message>
+    <message>
+        <source>测量结果</source>
+        <translation>Measured</translation>
+    </message>
 </context>
 </TS>

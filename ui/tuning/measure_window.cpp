@@ -736,7 +736,7 @@ void MeasureWindow::ShowCurves() {
   if (fit_) curves.emplace_back(CompareKind::Predicted, shifted(fit_->freqs, fit_->predicted));
   if (secondRun_) curves.emplace_back(CompareKind::MeasuredAgain, shifted(grid, ResampleLog(*secondRun_, grid).db));
 
-  static const char* const kLabels[] = {"测量", "目标", "预测", "再测"};
+  static const char* const kLabels[] = {"测量结果", "目标", "预测", "再测"};
   std::vector<MeasurePlot::Curve> plotted;
   std::vector<CompareSource> sources;
   if (!graph_) return;
