@@ -17,8 +17,6 @@ packages=(
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
   locales
-  qt6-multimedia-dev libfftw3-dev
-  libmosquitto-dev mosquitto
   xvfb xdotool  # bench/display.sh: the console on a real X display, driven by the pointer
   zsh fish
 )
