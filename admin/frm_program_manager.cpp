@@ -316,7 +316,7 @@ void FrmProgramManager::WriteMode() {
   const int mode = combo1_->currentIndex();
   // Every stored mode holds a whole parameter set: writing replaces it, so ask first.
   const std::string name = ctx_.transfers.ModeNames[static_cast<size_t>(mode)];
-  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + "模式" + std::to_string(mode + 1) +
+  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + std::to_string(mode + 1) +
                               (name.empty() ? std::string() : " “" + name + "”") + kOverwriteModeEndText))
     return;
   Busy busy(*this);

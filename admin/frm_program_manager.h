@@ -52,7 +52,7 @@ inline constexpr char kVirtualRightsPasswordText[] = "虚拟功放出厂时的�
 std::string GuestRefusalText(const std::string& deviceLabel);
 // The question before a mode is written over: "模式3 “名称”" follows, then the end. The name
 // stands in quotes that are no Chinese punctuation, so the ending is translated on its own.
-inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的";
+inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的模式";
 inline constexpr char kOverwriteModeEndText[] = "，确定写入吗？";
 inline constexpr char kWriteDoneText[] = "写入完成!";
 inline constexpr char kBatchDoneText[] = "已完成操作! ";

@@ -749,8 +749,8 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Export an EQ filter file</translation>
     </message>
     <message>
-        <source>将用当前数据覆盖设备的</source>
-        <translation>Overwrite the amplifier's </translation>
+        <source>将用当前数据覆盖设备的模式</source>
+        <translation>Overwrite the amplifier's mode </translation>
     </message>
     <message>
         <source>小厅</source>
@@ -1523,6 +1523,10 @@ Copy the sound mode shown into the other one</translation>
         <translation>EQ filter sets of measurement programs (REW, Equalizer APO): export, import; fit to a room</translation>
     </message>
     <message>
+        <source>测量结果</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
         <source>测量话筒接在这个声音输入上</source>
         <translation>The measurement microphone is connected to this sound input</translation>
     </message>
@@ -1884,23 +1888,6 @@ number, USB location, device path, and - once opened, briefly, or asked of the p
 that owns it - the name it answers with and its current mode (1-10), and its owner.
 --quick skips opening them. A named virtual amplifier is listed from its first use
 (--device virtual:NAME). --json prints {"devices": [...]} with the same fields.
-</translation>
-    </message>
-    <message>
-        <source>用法: mirelune-cli devices [--json] [--quick]
-每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
-重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
-打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
-功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
-{"devices": [...]}。
-</source>
-        <translation type="vanished">usage: mirelune-cli devices [--json] [--quick]
-One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERIAL, or
-hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
-number, USB location, device path, and - once opened, briefly, or asked of the program
-that owns it - the name it answers with and its current mode (1-10), and its owner.
---quick skips opening them. Named virtual amplifiers are listed once they have a memory
-(after their first change). --json prints {"devices": [...]} with the same fields.
 </translation>
     </message>
     <message>
@@ -2826,10 +2813,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>启动</source>
         <translation>Start</translation>
-    </message>
-    <message>
-        <source>测量结果</source>
-        <translation>Measured</translation>
     </message>
 </context>
 </TS>

@@ -209,7 +209,7 @@ void ProgramManagerTest::writeIsForAdministratorsAndReadFetchesTheChosenMode() {
   r.c.messages.questionAnswers.push_back(false);
   r.Click("Command2");
   QCOMPARE(r.Texts(Kind::Question),
-           std::vector<std::string>{std::string(kOverwriteModeText) + "模式5 \u201cMode 5\u201d" + kOverwriteModeEndText});
+           std::vector<std::string>{std::string(kOverwriteModeText) + "5 \u201cMode 5\u201d" + kOverwriteModeEndText});
   QCOMPARE(amp.CommandLog().size(), before);
   QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
   r.c.messages.Clear();

@@ -164,7 +164,9 @@ void MeasureWindowTest::wholeLoopReachesThePredictionAndUndoes() {
   }
 
   // The graph's tools row opens the same window; closing it takes its curves off the graph.
-  QTest::mouseClick(r.c.eq().graph()->findChild<GraphTools*>()->MeasureButton(), Qt::LeftButton);
+  GraphTools* tools = r.c.eq().findChild<GraphTools*>("graphTools");
+  QVERIFY(tools);
+  QTest::mouseClick(tools->MeasureButton(), Qt::LeftButton);
   QCOMPARE(r.c.eq().findChildren<MeasureWindow*>().size(), 1);
   delete r.w;
   QVERIFY(GraphCurves(r.c).empty());
