@@ -11,6 +11,7 @@
 #include "cli/device_session.h"
 #include "cli/through_owner.h"
 #include <QJsonArray>
+#include "platform/tr.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
 #include "model/band_fields.h"
@@ -100,6 +101,14 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+// info's lines in the tool's language ("device: ...", "current mode: N", "mode N: name").
+void PrintInfo(Context& ctx, const std::string& id, int mode, const std::vector<std::string>& names) {
+  ctx.out << TrIn("Cli", "功放标识：").toStdString() << id << "\n";
+  ctx.out << TrIn("Cli", "当前模式：").toStdString() << mode << "\n";
+  for (size_t n = 0; n < names.size(); ++n)
+    ctx.out << TrIn("Cli", "模式 %1：").arg(n + 1).toStdString() << names[n] << "\n";
+}
+
 int Info(Context& ctx, const std::vector<std::string>& argv) {
   std::vector<std::string> args = argv;
   const bool json = TakeFlag(args, "--json");
@@ -124,9 +133,7 @@ int Info(Context& ctx, const std::vector<std::string>& argv) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
-    ctx.out << "current mode: " << mode + 1 << "\n";
-    for (int n = 0; n < kModeCount; ++n) ctx.out << "mode " << n + 1 << ": " << names[n] << "\n";
+    PrintInfo(ctx, s.link().DeviceIdentifierSeen(), mode + 1, names);
     return kExitOk;
   }, [&](DeviceSession& s) {
     QJsonObject hello, namesReply;
@@ -146,10 +153,9 @@ int Info(Context& ctx, const std::vector<std::string>& argv) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << id << "\n";
-    ctx.out << "current mode: " << mode << "\n";
-    for (int n = 0; n < names.size(); ++n)
-      ctx.out << "mode " << n + 1 << ": " << names[n].toString().toStdString() << "\n";
+    std::vector<std::string> list;
+    for (const QJsonValue& n : names) list.push_back(n.toString().toStdString());
+    PrintInfo(ctx, id, mode, list);
     return kExitOk;
   });
 }

@@ -23,7 +23,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCE_DIRS = ["ui", "admin", "controls", "platform", "link", "model", "graph"]
+SOURCE_DIRS = ["ui", "admin", "controls", "platform", "link", "model", "graph", "remote", "cli"]
 CJK = re.compile(r"[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 # Not shown to the user: font family names.
@@ -57,8 +57,13 @@ def source_texts():
                     texts.setdefault(m.group(1), set()).add(text)
             code = CONTEXT_TEXT.sub("", code)
             for m in LITERAL.finditer(code):
+                if not CJK.search(m.group(1)):
+                    continue
                 text = unescape(m.group(1))
                 if not CJK.search(text) or text in NOT_TEXTS:
+                    continue
+                # An English text with a Chinese example in it (the command line's help).
+                if len(re.findall(r"[A-Za-z]", text)) > 3 * len(CJK.findall(text)) + 40:
                     continue
                 if text.count(",") >= 3:  # a catalogue list: "name,address,name,address..."
                     parts = text.split(",")

@@ -57,7 +57,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导入…</source>
-        <translation>EQ import…</translation>
+        <translation>EQ import...</translation>
     </message>
     <message>
         <source>EQ 导入预览</source>
@@ -65,7 +65,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导出…</source>
-        <translation>EQ export…</translation>
+        <translation>EQ export...</translation>
     </message>
     <message>
         <source>Equalizer APO 配置 (*.txt)</source>
@@ -563,7 +563,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>已联机：%1，正在读取功放数据…</source>
-        <translation>Online: %1, reading the amplifier…</translation>
+        <translation>Online: %1, reading the amplifier...</translation>
     </message>
     <message>
         <source>已连接功放（USB %1），但它正被其他程序使用</source>
@@ -961,7 +961,7 @@ Copy the sound mode shown into the other one</translation>
     </message>
     <message>
         <source>正在查找功放…</source>
-        <translation>Searching for the amplifier…</translation>
+        <translation>Searching for the amplifier...</translation>
     </message>
     <message>
         <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
@@ -1239,7 +1239,7 @@ Click to close or restore the link to the amplifier</translation>
     </message>
     <message>
         <source>记录通信日志…</source>
-        <translation>Record the link log…</translation>
+        <translation>Record the link log...</translation>
     </message>
     <message>
         <source>设备</source>
@@ -1604,8 +1604,8 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Wrong unit. Range: %1</translation>
     </message>
     <message>
-        <source>此项没有OFF。范围：%1</source>
-        <translation>This value has no OFF. Range: %1</translation>
+        <source>此项不能关闭。范围：%1</source>
+        <translation>This value cannot be switched off. Range: %1</translation>
     </message>
     <message>
         <source>超出范围：%1</source>
@@ -1646,10 +1646,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>话筒1.2旁路</source>
         <translation>Mic 1/2 bypass</translation>
-    </message>
-    <message>
-        <source>话筒3.4旁路</source>
-        <translation>Mic 3/4 bypass</translation>
     </message>
     <message>
         <source>效果旁路</source>
@@ -1737,7 +1733,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
-        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier..."</translation>
     </message>
     <message>
         <source>序列号</source>
@@ -1761,7 +1757,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>选择放大器…</source>
-        <translation>Choose amplifier…</translation>
+        <translation>Choose amplifier...</translation>
     </message>
     <message>
         <source>同时上传到所有已连接的功放</source>
@@ -1829,7 +1825,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>远程控制…</source>
-        <translation>Remote control…</translation>
+        <translation>Remote control...</translation>
     </message>
     <message>
         <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
@@ -1917,7 +1913,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>配置文件…</source>
-        <translation>Configuration file…</translation>
+        <translation>Configuration file...</translation>
     </message>
     <message>
         <source>频段 %1：%2 Hz 处相位 %3°</source>
@@ -1954,6 +1950,77 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
         <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
+    </message>
+    <message>
+        <source>员工</source>
+        <translation>staff</translation>
+    </message>
+    <message>
+        <source>安装人员</source>
+        <translation>installer</translation>
+    </message>
+    <message>
+        <source>模式 %1 -&gt; %2</source>
+        <translation>mode %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>管理密码: </source>
+        <translation>Administrator password: </translation>
+    </message>
+    <message>
+        <source>（未确认）</source>
+        <translation>(not acknowledged)</translation>
+    </message>
+    <message>
+        <source>话筒3</source>
+        <translation>Mic 3</translation>
+    </message>
+    <message>
+        <source>话筒3旁路</source>
+        <translation>Mic 3 bypass</translation>
+    </message>
+</context>
+<context>
+    <name>Cli</name>
+    <message>
+        <source>功放已打开（USB %1）</source>
+        <translation>amplifier opened (USB %1)</translation>
+    </message>
+    <message>
+        <source>没有连接功放（USB %1）</source>
+        <translation>no amplifier connected (USB %1)</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules 装入 /etc/udev/rules.d 后重新插上</source>
+        <translation>an amplifier is connected (USB %1) but this user may not open it; install scripts/70-mirelune-amplifier.rules into /etc/udev/rules.d and replug it</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但它正被其他程序使用</source>
+        <translation>an amplifier is connected (USB %1) but it is in use by another program</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但打开失败</source>
+        <translation>an amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）</source>
+        <translation>%1 is in use by %2; close it there first (set, get and info go through it)</translation>
+    </message>
+    <message>
+        <source>功放已连接，但在 %1 毫秒内没有应答查找帧</source>
+        <translation>the amplifier is connected but did not answer the search frame within %1 ms</translation>
+    </message>
+    <message>
+        <source>功放标识：</source>
+        <translation>device: </translation>
+    </message>
+    <message>
+        <source>当前模式：</source>
+        <translation>current mode: </translation>
+    </message>
+    <message>
+        <source>模式 %1：</source>
+        <translation>mode %1: </translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@
 #include "ui/console_session.h"
 #include "ui/control_help.h"
 #include "ui/graph_widget.h"
+#include "ui/link_status_text.h"
 #include "ui/mode_controls.h"
 #include "ui/page_captions.h"
 #include "ui/page_table.h"
@@ -144,10 +145,9 @@ void FrmEq::BuildTopBar() {
     UpdateLinkDisplay();
   });
 
-  statusLabel_ = new QLabel(topBar_);
+  statusLabel_ = new StatusLine(topBar_);
   statusLabel_->setObjectName("linkStatusText");
   statusLabel_->setStyleSheet("color: #c8ccd4; font-size: 11px;");
-  statusLabel_->setWordWrap(true);
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
   minimise_->setObjectName("cmdMinForm");
