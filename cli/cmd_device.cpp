@@ -12,6 +12,7 @@
 #include "cli/help.h"
 #include "cli/through_owner.h"
 #include <QJsonArray>
+#include "platform/tr.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
 #include "model/band_fields.h"
@@ -101,6 +102,14 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+// info's lines in the tool's language ("device: ...", "current mode: N", "mode N: name").
+void PrintInfo(Context& ctx, const std::string& id, int mode, const std::vector<std::string>& names) {
+  ctx.out << TrIn("Cli", "功放标识：").toStdString() << id << "\n";
+  ctx.out << TrIn("Cli", "当前模式：").toStdString() << mode << "\n";
+  for (size_t n = 0; n < names.size(); ++n)
+    ctx.out << TrIn("Cli", "模式 %1：").arg(n + 1).toStdString() << names[n] << "\n";
+}
+
 int Info(Context& ctx, const Args& args) {
   const bool json = args.Has("--json");
   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
@@ -120,9 +129,7 @@ int Info(Context& ctx, const Args& args) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
-    ctx.out << "current mode: " << mode + 1 << "\n";
-    for (int n = 0; n < kModeCount; ++n) ctx.out << "mode " << n + 1 << ": " << names[n] << "\n";
+    PrintInfo(ctx, s.link().DeviceIdentifierSeen(), mode + 1, names);
     return kExitOk;
   }, [&](DeviceSession& s) {
     QJsonObject hello, namesReply;
@@ -142,10 +149,9 @@ int Info(Context& ctx, const Args& args) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << id << "\n";
-    ctx.out << "current mode: " << mode << "\n";
-    for (int n = 0; n < names.size(); ++n)
-      ctx.out << "mode " << n + 1 << ": " << names[n].toString().toStdString() << "\n";
+    std::vector<std::string> list;
+    for (const QJsonValue& n : names) list.push_back(n.toString().toStdString());
+    PrintInfo(ctx, id, mode, list);
     return kExitOk;
   });
 }

@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdio>
 #include <ostream>
 
 #include "link/frame_codec.h"
+#include "platform/tr.h"
 #include "owner/owned_port.h"
 #include "platform/hid_discovery.h"
 #include "platform/hidapi_port.h"
@@ -204,9 +206,35 @@ int RunOnDevice(Context& ctx, const std::string& command,
   return s.Finish(body(s));
 }
 
+namespace {
+
+// Why no amplifier could be opened, in the tool's language (the console says the same in its
+// status line, in words of its own: these are the tool's, context "Cli").
+std::string OpenFailureText(const HidOpenResult& r, uint16_t vendor, uint16_t product) {
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04X:%04X", vendor, product);
+  QString text;
+  switch (r.status) {
+    case HidOpenStatus::Opened: text = TrIn("Cli", "功放已打开（USB %1）"); break;
+    case HidOpenStatus::NotFound: text = TrIn("Cli", "没有连接功放（USB %1）"); break;
+    case HidOpenStatus::PermissionDenied:
+      text = TrIn("Cli", "已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
+                         "装入 /etc/udev/rules.d 后重新插上");
+      break;
+    case HidOpenStatus::Busy: text = TrIn("Cli", "已连接功放（USB %1），但它正被其他程序使用"); break;
+    case HidOpenStatus::Failed: text = TrIn("Cli", "已连接功放（USB %1），但打开失败"); break;
+  }
+  std::string out = text.arg(QString::fromLatin1(ids)).toStdString();
+  if (!r.detail.empty()) out += " (" + r.detail + ")";
+  return out;
+}
+
+}  // namespace
+
 void DeviceSession::FailOwned() {
-  Fail(target_.Label() + " is in use by " + holder_.Text() +
-       "; close it there first (set, get and info go through it)");
+  Fail(TrIn("Cli", "%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）")
+           .arg(QString::fromStdString(target_.Label()), QString::fromStdString(holder_.Text()))
+           .toStdString());
 }
 
 void DeviceSession::Fail(const std::string& text) {
@@ -230,10 +258,9 @@ bool DeviceSession::Connect(int limitMs) {
   scheduler_->StopTimer(limit);
   if (link_->Online) return true;
   if (!usb_->IsConnected())
-    Fail(DescribeOpenResult(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));
+    Fail(OpenFailureText(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));
   else
-    Fail("the amplifier is connected but did not answer the search frame within " +
-         std::to_string(limitMs) + " ms");
+    Fail(TrIn("Cli", "功放已连接，但在 %1 毫秒内没有应答查找帧").arg(limitMs).toStdString());
   return false;
 }
 

@@ -513,10 +513,14 @@ std::string WriteFilterSet(const FilterSet& set, FilterFormat format) {
   std::string out;
   if (format == FilterFormat::Rew) out += "Filter Settings file\n\n";
   if (set.hasPreamp) out += "Preamp: " + Fixed(set.preampDb, 1, 2) + " dB\n";
+  bool anyInUse = false;
+  for (const Filter& f : set.filters) anyInUse = anyInUse || f.type != FilterType::None;
+  const bool skipUnused = format == FilterFormat::Apo && anyInUse;
+  if (format == FilterFormat::Apo && !anyInUse) out += std::string(kNoFilterInUseComment) + "\n";
   int position = 0;
   for (const Filter& f : set.filters) {
     ++position;
-    if (format == FilterFormat::Apo && f.type == FilterType::None) continue;
+    if (skipUnused && f.type == FilterType::None) continue;
     out += FilterLine(f, f.number > 0 ? f.number : position, format) + "\n";
   }
   return out;

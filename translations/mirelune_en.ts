@@ -120,7 +120,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导入…</source>
-        <translation>EQ import…</translation>
+        <translation>EQ import...</translation>
     </message>
     <message>
         <source>EQ 导入预览</source>
@@ -128,7 +128,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导出…</source>
-        <translation>EQ export…</translation>
+        <translation>EQ export...</translation>
     </message>
     <message>
         <source>Equalizer APO 配置 (*.txt)</source>
@@ -826,7 +826,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>已联机：%1，正在读取功放数据…</source>
-        <translation>Online: %1, reading the amplifier…</translation>
+        <translation>Online: %1, reading the amplifier...</translation>
     </message>
     <message>
         <source>已载入 %1</source>
@@ -834,7 +834,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
-        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier..."</translation>
     </message>
     <message>
         <source>已连接功放（USB %1），但它正被其他程序使用</source>
@@ -1452,7 +1452,7 @@ Copy the sound mode shown into the other one</translation>
     </message>
     <message>
         <source>正在查找功放…</source>
-        <translation>Searching for the amplifier…</translation>
+        <translation>Searching for the amplifier...</translation>
     </message>
     <message>
         <source>正在运行：%1</source>
@@ -1465,10 +1465,6 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>正被 %1 使用，它退出后自动连接</source>
         <translation>In use by %1; connects when it ends</translation>
-    </message>
-    <message>
-        <source>此项没有OFF。范围：%1</source>
-        <translation>This value has no OFF. Range: %1</translation>
     </message>
     <message>
         <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
@@ -1708,8 +1704,11 @@ on stderr and exit 1 (2 when its arguments were wrong).
                         （virtual:a,virtual:b）
   --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
   --password PW         管理员密码，不在终端中询问
-  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
-                        可重复；见 README）
+  --faults [NAME:]LIST  虚拟功放的故障注入，各项以逗号分隔：drop=N、corrupt=N
+                        （丢弃或损坏应答）、split=N（N 字节的报告）、stray、
+                        delay=MS、nosync、unplug=AT[:FOR]（毫秒）、usbtiming、
+                        open=denied|busy、admin；带前缀时只作用于
+                        virtual:NAME；可重复
   --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
                         区域为英文）
   --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆
@@ -1729,8 +1728,11 @@ Global options:
                         and lists (virtual:a,virtual:b)
   --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
   --password PW         the administrator password, instead of asking on the terminal
-  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
-                        only with the prefix; repeatable; see README)
+  --faults [NAME:]LIST  fault injection of the virtual amplifier, items separated by
+                        commas: drop=N, corrupt=N (replies dropped or damaged),
+                        split=N (reports of N bytes), stray, delay=MS, nosync,
+                        unplug=AT[:FOR] (ms), usbtiming, open=denied|busy, admin;
+                        of virtual:NAME only with the prefix; repeatable
   --lang zh|en          the language of messages (default: the locale's - Chinese
                         for Chinese locales, English for all others)
   --wait SECONDS        how long to wait for an amplifier another program holds, for
@@ -2244,7 +2246,7 @@ Click to close or restore the link to the amplifier</translation>
     </message>
     <message>
         <source>记录通信日志…</source>
-        <translation>Record the link log…</translation>
+        <translation>Record the link log...</translation>
     </message>
     <message>
         <source>设备</source>
@@ -2285,10 +2287,6 @@ Click to close or restore the link to the amplifier</translation>
     <message>
         <source>话筒3.4</source>
         <translation>Mic 3/4</translation>
-    </message>
-    <message>
-        <source>话筒3.4旁路</source>
-        <translation>Mic 3/4 bypass</translation>
     </message>
     <message>
         <source>话筒3啸叫抑制</source>
@@ -2562,7 +2560,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>远程控制…</source>
-        <translation>Remote control…</translation>
+        <translation>Remote control...</translation>
     </message>
     <message>
         <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
@@ -2582,7 +2580,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>选择放大器…</source>
-        <translation>Choose amplifier…</translation>
+        <translation>Choose amplifier...</translation>
     </message>
     <message>
         <source>选择目标曲线文件</source>
@@ -2622,7 +2620,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>配置文件…</source>
-        <translation>Configuration file…</translation>
+        <translation>Configuration file...</translation>
     </message>
     <message>
         <source>释放</source>
@@ -2800,6 +2798,34 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>：完成</source>
         <translation>: done</translation>
     </message>
+    <message>
+        <source>此项不能关闭。范围：%1</source>
+        <translation>This value cannot be switched off. Range: %1</translation>
+    </message>
+    <message>
+        <source>员工</source>
+        <translation>staff</translation>
+    </message>
+    <message>
+        <source>安装人员</source>
+        <translation>installer</translation>
+    </message>
+    <message>
+        <source>模式 %1 -&gt; %2</source>
+        <translation>mode %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>（未确认）</source>
+        <translation>(not acknowledged)</translation>
+    </message>
+    <message>
+        <source>话筒3</source>
+        <translation>Mic 3</translation>
+    </message>
+    <message>
+        <source>话筒3旁路</source>
+        <translation>Mic 3 bypass</translation>
+    </message>
 </context>
 <context>
     <name>Compressor</name>
@@ -2813,6 +2839,56 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>启动</source>
         <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>Cli</name>
+    <message>
+        <source>功放已打开（USB %1）</source>
+        <translation>amplifier opened (USB %1)</translation>
+    </message>
+    <message>
+        <source>没有连接功放（USB %1）</source>
+        <translation>no amplifier connected (USB %1)</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules 装入 /etc/udev/rules.d 后重新插上</source>
+        <translation>an amplifier is connected (USB %1) but this user may not open it; install scripts/70-mirelune-amplifier.rules into /etc/udev/rules.d and replug it</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但它正被其他程序使用</source>
+        <translation>an amplifier is connected (USB %1) but it is in use by another program</translation>
+    </message>
+    <message>
+        <source>已连接功放（USB %1），但打开失败</source>
+        <translation>an amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）</source>
+        <translation>%1 is in use by %2; close it there first (set, get and info go through it)</translation>
+    </message>
+    <message>
+        <source>功放已连接，但在 %1 毫秒内没有应答查找帧</source>
+        <translation>the amplifier is connected but did not answer the search frame within %1 ms</translation>
+    </message>
+    <message>
+        <source>功放标识：</source>
+        <translation>device: </translation>
+    </message>
+    <message>
+        <source>当前模式：</source>
+        <translation>current mode: </translation>
+    </message>
+    <message>
+        <source>模式 %1：</source>
+        <translation>mode %1: </translation>
+    </message>
+</context>
+<context>
+    <name>Quotes</name>
+    <message>
+        <source>“%1”</source>
+        <translation>&quot;%1&quot;</translation>
     </message>
 </context>
 </TS>

@@ -28,6 +28,7 @@
 #include "ui/pages/skin_panel.h"
 #include "model/slot_rule.h"
 #include "ui/tuning/tool_bar.h"
+#include "ui/session/link_status_text.h"
 #include "platform/tr.h"
 
 namespace mirelune::ui {
@@ -144,10 +145,9 @@ void FrmEq::BuildTopBar() {
     UpdateLinkDisplay();
   });
 
-  statusLabel_ = new QLabel(topBar_);
+  statusLabel_ = new StatusLine(topBar_);
   statusLabel_->setObjectName("linkStatusText");
   statusLabel_->setStyleSheet("color: #c8ccd4; font-size: 11px;");
-  statusLabel_->setWordWrap(true);
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
   minimise_->setObjectName("cmdMinForm");
