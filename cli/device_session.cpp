@@ -208,21 +208,21 @@ int RunOnDevice(Context& ctx, const std::string& command,
 
 namespace {
 
-// Why no amplifier could be opened, in the tool's language (the console says the same in its
-// status line, in words of its own: these are the tool's, context "Cli").
+// Why no amplifier could be opened, in the tool's language: the console's status line says the
+// same in the same words.
 std::string OpenFailureText(const HidOpenResult& r, uint16_t vendor, uint16_t product) {
   char ids[16];
   std::snprintf(ids, sizeof ids, "%04X:%04X", vendor, product);
   QString text;
   switch (r.status) {
-    case HidOpenStatus::Opened: text = TrIn("Cli", "功放已打开（USB %1）"); break;
-    case HidOpenStatus::NotFound: text = TrIn("Cli", "没有连接功放（USB %1）"); break;
+    case HidOpenStatus::Opened: text = Tr("已打开功放（USB %1）"); break;
+    case HidOpenStatus::NotFound: text = Tr("未连接功放（USB %1）"); break;
     case HidOpenStatus::PermissionDenied:
-      text = TrIn("Cli", "已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
-                         "装入 /etc/udev/rules.d 后重新插上");
+      text = Tr("已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
+                "装入 /etc/udev/rules.d 后重新插上");
       break;
-    case HidOpenStatus::Busy: text = TrIn("Cli", "已连接功放（USB %1），但它正被其他程序使用"); break;
-    case HidOpenStatus::Failed: text = TrIn("Cli", "已连接功放（USB %1），但打开失败"); break;
+    case HidOpenStatus::Busy: text = Tr("已连接功放（USB %1），但它正被其他程序使用"); break;
+    case HidOpenStatus::Failed: text = Tr("已连接功放（USB %1），但打开失败"); break;
   }
   std::string out = text.arg(QString::fromLatin1(ids)).toStdString();
   if (!r.detail.empty()) out += " (" + r.detail + ")";

@@ -2844,26 +2844,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
 <context>
     <name>Cli</name>
     <message>
-        <source>功放已打开（USB %1）</source>
-        <translation>amplifier opened (USB %1)</translation>
-    </message>
-    <message>
-        <source>没有连接功放（USB %1）</source>
-        <translation>no amplifier connected (USB %1)</translation>
-    </message>
-    <message>
-        <source>已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules 装入 /etc/udev/rules.d 后重新插上</source>
-        <translation>an amplifier is connected (USB %1) but this user may not open it; install scripts/70-mirelune-amplifier.rules into /etc/udev/rules.d and replug it</translation>
-    </message>
-    <message>
-        <source>已连接功放（USB %1），但它正被其他程序使用</source>
-        <translation>an amplifier is connected (USB %1) but it is in use by another program</translation>
-    </message>
-    <message>
-        <source>已连接功放（USB %1），但打开失败</source>
-        <translation>an amplifier is connected (USB %1) but opening it failed</translation>
-    </message>
-    <message>
         <source>%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）</source>
         <translation>%1 is in use by %2; close it there first (set, get and info go through it)</translation>
     </message>
