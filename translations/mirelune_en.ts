@@ -318,7 +318,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>保存测量…</source>
-        <translation>Save measurement…</translation>
+        <translation>Save measurement...</translation>
     </message>
     <message>
         <source>保存设置</source>
@@ -390,7 +390,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>再测中…</source>
-        <translation>Measuring again…</translation>
+        <translation>Measuring again...</translation>
     </message>
     <message>
         <source>再测：%1 (预测 %2)</source>
@@ -418,7 +418,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>分析中…</source>
-        <translation>Analysing…</translation>
+        <translation>Analysing...</translation>
     </message>
     <message>
         <source>列出功放：已连接的 USB 功放和虚拟功放</source>
@@ -984,7 +984,7 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     </message>
     <message>
         <source>扫频 %1/%2…</source>
-        <translation>Sweep %1/%2…</translation>
+        <translation>Sweep %1/%2...</translation>
     </message>
     <message>
         <source>扫频 20 Hz..20 kHz，经过本页当前的设置和房间，录音并计算频率响应</source>
@@ -1056,7 +1056,7 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     </message>
     <message>
         <source>拟合中…</source>
-        <translation>Fitting…</translation>
+        <translation>Fitting...</translation>
     </message>
     <message>
         <source>拟合为每个频段选择的设置</source>
@@ -1488,11 +1488,11 @@ Copy the sound mode shown into the other one</translation>
     </message>
     <message>
         <source>测量…</source>
-        <translation>Measure…</translation>
+        <translation>Measure...</translation>
     </message>
     <message>
         <source>测量中…</source>
-        <translation>Measuring…</translation>
+        <translation>Measuring...</translation>
     </message>
     <message>
         <source>测量完成：延迟 %1 ms</source>
@@ -2040,7 +2040,7 @@ summary; --json prints them as one object (also for one amplifier).
     </message>
     <message>
         <source>电平检查中…</source>
-        <translation>Checking the level…</translation>
+        <translation>Checking the level...</translation>
     </message>
     <message>
         <source>电平检查完成</source>
@@ -2060,7 +2060,7 @@ summary; --json prints them as one object (also for one amplifier).
     </message>
     <message>
         <source>目标文件…</source>
-        <translation>Target file…</translation>
+        <translation>Target file...</translation>
     </message>
     <message>
         <source>目标文件无法使用：</source>
@@ -2448,7 +2448,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>载入测量…</source>
-        <translation>Load measurement…</translation>
+        <translation>Load measurement...</translation>
     </message>
     <message>
         <source>载入测量程序导出的文本 (频率 dB [相位])</source>

@@ -51,7 +51,7 @@ constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
-constexpr int kStatusRightLess = 364;  // left of the microphone copy
+constexpr int kStatusRightLess = 418;  // left of the microphone copy
 // The recording window's button ends the page button row; the drag handle stands at the row's
 // right end when the window is wide enough for both.
 constexpr controls::TwipsRect kRecordButtonRect{13035, 510, 1560, 495};

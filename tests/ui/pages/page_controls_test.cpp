@@ -823,8 +823,8 @@ void PageControlsTest::toolBarRightHandOffsets() {
   const struct {
     const char* name;
     int fromRight;
-  } rows[] = {{"cmdBassAutoControl2_0", 78}, {"cmdBassAutoControl2_1", 40}, {"cmdBassMode0", 212},
-              {"cmdBassMode1", 148},         {"cmdModeCopy", 289},          {"MBtnFlag3", 360}};
+  } rows[] = {{"cmdBassAutoControl2_0", 132}, {"cmdBassAutoControl2_1", 66}, {"cmdBassMode0", 266},
+              {"cmdBassMode1", 202},          {"cmdModeCopy", 343},          {"MBtnFlag3", 414}};
   for (const auto& r : rows) {
     QWidget* b = bar->findChild<QWidget*>(r.name);
     QVERIFY2(b, r.name);
