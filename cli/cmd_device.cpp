@@ -36,7 +36,7 @@ bool ReadCurrentMode(DeviceSession& s, int& mode) {
   if (!s.Request(ReadStatus, 0, 0, "the status request")) return false;
   mode = s.link().ReplyPayload()[1];
   if (mode >= kModeCount) {
-    s.Fail("the amplifier reports mode number " + std::to_string(mode) + ", not 0..9");
+    s.Fail(TrIn("Cli", "功放报告的模式号是 %1，不在 0..9 之内").arg(mode).toStdString());
     return false;
   }
   s.known.mode = mode;
@@ -136,7 +136,7 @@ int Info(Context& ctx, const Args& args) {
     if (!AskOwner(s, {{"op", "hello"}}, hello)) return kExitFailed;
     if (!AskOwner(s, {{"op", "mode-names"}}, namesReply)) return kExitFailed;
     if (hello.value("mode").isNull()) {
-      s.Fail(s.Holder().Text() + " has not read the amplifier (it is offline)");
+      s.Fail(TrIn("Cli", "%1 尚未读取功放（它处于脱机状态）").arg(QString::fromStdString(s.Holder().Text())).toStdString());
       return kExitFailed;
     }
     const std::string id = hello.value("identifier").toString().toStdString();
@@ -215,8 +215,10 @@ int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
       // The store now holds a value the amplifier may not have: forget what was read.
       s.known = {};
       if (acknowledged > 0)
-        s.Fail(std::to_string(acknowledged) + " of " + std::to_string(req.assignments.size()) +
-               " changes were acknowledged before");
+        s.Fail(TrIn("Cli", "在此之前 %2 项修改中已确认 %1 项")
+                   .arg(acknowledged)
+                   .arg(req.assignments.size())
+                   .toStdString());
       return kExitFailed;
     }
     ++acknowledged;

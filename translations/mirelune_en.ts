@@ -2863,6 +2863,62 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>模式 %1：</source>
         <translation>mode %1: </translation>
     </message>
+    <message>
+        <source>正在等待 %1，它正在使用 %2；</source>
+        <translation>waiting for %1, which is using %2; </translation>
+    </message>
+    <message>
+        <source>等待 %1 秒后放弃：%2 仍占用 %3</source>
+        <translation>gave up after %1 s: %2 still holds %3</translation>
+    </message>
+    <message>
+        <source>注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它</source>
+        <translation>note: the amplifier is used without a lock (%1); another program may use it at the same time</translation>
+    </message>
+    <message>
+        <source>虚拟功放的状态没有保存：%1</source>
+        <translation>the virtual amplifier's state was not saved: %1</translation>
+    </message>
+    <message>
+        <source>上面的警告之后已恢复：全部修改都已确认</source>
+        <translation>recovered after the warning above: everything was acknowledged</translation>
+    </message>
+    <message>
+        <source>%1 秒后放弃（用 --wait SECONDS 等得更久）</source>
+        <translation>giving up after %1 s (--wait SECONDS to wait longer)</translation>
+    </message>
+    <message>
+        <source>功放报告的模式号是 %1，不在 0..9 之内</source>
+        <translation>the amplifier reports mode number %1, not 0..9</translation>
+    </message>
+    <message>
+        <source>在此之前 %2 项修改中已确认 %1 项</source>
+        <translation>%1 of %2 changes were acknowledged before</translation>
+    </message>
+    <message>
+        <source>%1 尚未读取功放（它处于脱机状态）</source>
+        <translation>%1 has not read the amplifier (it is offline)</translation>
+    </message>
+    <message>
+        <source>模式 %1 没有写入：功放没有确认它的 %2 组中的任何一组，所以它保持原来的内容。</source>
+        <translation>mode %1 was not written: the amplifier acknowledged none of its %2 groups, so it holds what it held before.</translation>
+    </message>
+    <message>
+        <source>模式 %1 只写入了一部分：%3 组中已确认 %2 组，所以功放上的这个模式现在是旧设置与新设置的混合。</source>
+        <translation>mode %1 was written only in part: %2 of %3 groups were acknowledged, so the mode on the amplifier now holds a mix of its old and the new settings.</translation>
+    </message>
+    <message>
+        <source> 要完成写入，请再运行同一命令：%1</source>
+        <translation> To finish, run the same command again: %1</translation>
+    </message>
+    <message>
+        <source>未保存：%1 已存在，保留原文件（--yes 会替换它）</source>
+        <translation>not saved: %1 exists and was kept (--yes replaces it)</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>Quotes</name>

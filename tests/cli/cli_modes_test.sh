@@ -51,7 +51,7 @@ f="$XDG_DATA_HOME/Mirelune/mode/Mode 3.sp"
 # Answered no (off a terminal): nothing saved, and not reported as saved.
 expect_rc 1 $V --lang zh modes pull 3 </dev/null
 grep -q '已存在同名称的模式: Mode 3 ，要全部覆盖吗？' err.txt || fail "no overwrite question"
-grep -q "not saved: .*Mode 3.sp exists and was kept (--yes replaces it)" err.txt || fail "no word of the kept file: $(cat err.txt)"
+grep -q "未保存：.*Mode 3.sp 已存在，保留原文件（--yes 会替换它）" err.txt || fail "no word of the kept file: $(cat err.txt)"
 [ -s out.txt ] && fail "a declined pull printed rows as saved: $(cat out.txt)"
 [ "$(stat -c %s "$f")" = 0 ] || fail "answered no, yet overwritten"
 expect_rc 0 $V modes pull 3 --yes
