@@ -9,6 +9,7 @@
 #include <QPolygonF>
 #include <QRegion>
 
+#include "graph/curve_raster.h"
 #include "graph/response_model.h"
 
 namespace mirelune {
@@ -130,6 +131,33 @@ void GraphView::DrawCurve(QPainter& g, const std::vector<float>& y, int first, i
   last = std::min(last, static_cast<int>(y.size()) - 1);
   const int n = last - first + 1;
   if (n < 2) return;
+  // The graph's own surfaces (and whole frames drawn for others) are premultiplied images
+  // drawn without a transform: the curve goes straight into their pixels.
+  QPaintDevice* device = g.device();
+  if (device && device->devType() == QInternal::Image && !g.transform().isScaling() &&
+      !g.transform().isRotating() && (!g.hasClipping() || g.clipRegion().rectCount() == 1)) {
+    auto* image = static_cast<QImage*>(device);
+    if (image->format() == QImage::Format_ARGB32_Premultiplied) {
+      // Not bits(): a copy of the image shared with someone would be detached from under the
+      // painter. The painter itself writes into the shared pixels too.
+      const PixelBuffer buffer{reinterpret_cast<uint32_t*>(const_cast<uchar*>(image->constBits())),
+                               static_cast<int>(image->bytesPerLine() / 4), image->width(), image->height()};
+      const QPoint shift(qRound(g.transform().dx()), qRound(g.transform().dy()));
+      QRect clip = g.hasClipping() ? g.clipBoundingRect().toAlignedRect() : image->rect().translated(-shift);
+      clip.translate(shift);
+      const PixelRect area{clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1};
+      std::vector<float> shifted;
+      const float* ys = y.data();
+      if (shift.y() != 0) {
+        shifted.assign(y.begin(), y.end());
+        for (float& v : shifted) v += static_cast<float>(shift.y());
+        ys = shifted.data();
+      }
+      DrawCurveRuns(buffer, ys, GraphGeometry::kLeft + shift.x(), first, last, colour.rgba(),
+                    static_cast<float>(std::max(width, 1)), area);
+      return;
+    }
+  }
   QPolygonF line(n);
   for (int i = 0; i < n; ++i) line[i] = QPointF(GraphGeometry::kLeft + first + i, y[static_cast<size_t>(first + i)]);
   g.setBrush(Qt::NoBrush);
