@@ -7,17 +7,36 @@
 namespace mirelune {
 namespace {
 
-// `cover` (0..1) of the pen's colour over one premultiplied pixel.
-inline void Blend(uint32_t& pixel, const float colour[4], float cover) {
-  const float keep = 1.0f - colour[0] * cover / 255.0f;
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) {
-    const int shift = 24 - 8 * k;
-    const float d = static_cast<float>((pixel >> shift) & 0xFF);
-    const float v = colour[k] * cover + d * keep;
-    out |= static_cast<uint32_t>(std::min(255.0f, v + 0.5f)) << shift;
-  }
-  pixel = out;
+// Each of x's four bytes times a / 255, rounded.
+inline uint32_t ByteMul(uint32_t x, uint32_t a) {
+  uint32_t t = (x & 0xFF00FFu) * a;
+  t = ((t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+  x = ((x >> 8) & 0xFF00FFu) * a;
+  x = (x + ((x >> 8) & 0xFF00FFu) + 0x800080u) & 0xFF00FF00u;
+  return x | t;
+}
+
+// The premultiplied colour `source` over one premultiplied pixel, `cover` (0..255) of it.
+inline void Blend(uint32_t& pixel, uint32_t source, uint32_t cover) {
+  const uint32_t s = cover >= 255 ? source : ByteMul(source, cover);
+  pixel = s + ByteMul(pixel, 255 - (s >> 24));
+}
+
+// The pixels of `clip` and the buffer that the curve's segments first..last-1 lie over.
+struct Columns {
+  int x0, x1, rowTop, rowEnd;  // x1 and rowEnd exclusive
+  bool Empty() const { return x0 >= x1 || rowTop >= rowEnd; }
+};
+
+Columns ColumnsOf(const PixelBuffer& buffer, int left, int first, int last, const PixelRect& clip) {
+  return {std::max({clip.left, 0, left + first}), std::min({clip.right, buffer.width, left + last}),
+          std::max(clip.top, 0), std::min(clip.bottom, buffer.height)};
+}
+
+// A plain ARGB colour premultiplied by its alpha.
+uint32_t Premultiply(uint32_t argb) {
+  const uint32_t alpha = argb >> 24;
+  return (ByteMul(argb, alpha) & 0x00FFFFFFu) | (alpha << 24);
 }
 
 }  // namespace
@@ -25,16 +44,10 @@ inline void Blend(uint32_t& pixel, const float colour[4], float cover) {
 void DrawCurveRuns(const PixelBuffer& buffer, const float* y, int left, int first, int last, uint32_t argb,
                    float penWidth, const PixelRect& clip) {
   if (!buffer.bits || !y || last <= first || penWidth <= 0) return;
-  const int x0 = std::max({clip.left, 0, left + first});
-  const int x1 = std::min({clip.right, buffer.width, left + last});  // exclusive
-  const int rowTop = std::max(clip.top, 0);
-  const int rowEnd = std::min(clip.bottom, buffer.height);  // exclusive
-  if (x0 >= x1 || rowTop >= rowEnd) return;
-  const float alpha = static_cast<float>((argb >> 24) & 0xFF);
-  // Premultiplied: alpha, red, green, blue.
-  const float colour[4] = {alpha, static_cast<float>((argb >> 16) & 0xFF) * alpha / 255.0f,
-                           static_cast<float>((argb >> 8) & 0xFF) * alpha / 255.0f,
-                           static_cast<float>(argb & 0xFF) * alpha / 255.0f};
+  const Columns c = ColumnsOf(buffer, left, first, last, clip);
+  if (c.Empty()) return;
+  const int x0 = c.x0, x1 = c.x1, rowTop = c.rowTop, rowEnd = c.rowEnd;
+  const uint32_t colour = Premultiply(argb);
   const float half = penWidth / 2.0f;
   for (int x = x0; x < x1; ++x) {
     const int i = x - left;
@@ -51,9 +64,28 @@ void DrawCurveRuns(const PixelBuffer& buffer, const float* y, int left, int firs
     for (int r = r0; r < r1; ++r) {
       const float overlap = std::min(bottom, r + 1.0f) - std::max(top, static_cast<float>(r));
       const float cover = std::min(1.0f, overlap * density);
-      if (cover <= 0) continue;
-      Blend(buffer.bits[static_cast<long>(r) * buffer.stride + x], colour, cover);
+      const auto level = static_cast<uint32_t>(cover * 255.0f + 0.5f);
+      if (level == 0) continue;
+      Blend(buffer.bits[static_cast<long>(r) * buffer.stride + x], colour, level);
     }
+  }
+}
+
+void FillUnderCurve(const PixelBuffer& buffer, const float* y, int left, int first, int last, float baseY,
+                    uint32_t argb, const PixelRect& clip) {
+  if (!buffer.bits || !y || last <= first || !std::isfinite(baseY)) return;
+  const Columns c = ColumnsOf(buffer, left, first, last, clip);
+  if (c.Empty()) return;
+  const uint32_t colour = Premultiply(argb);
+  for (int x = c.x0; x < c.x1; ++x) {
+    const int i = x - left;
+    const float middle = (y[i] + y[i + 1]) / 2.0f;
+    if (!std::isfinite(middle)) continue;
+    // Rows whose centre r + 0.5 lies in [lo, hi).
+    const float lo = std::min(middle, baseY), hi = std::max(middle, baseY);
+    const int r0 = std::max(c.rowTop, static_cast<int>(std::ceil(lo - 0.5f)));
+    const int r1 = std::min(c.rowEnd, static_cast<int>(std::ceil(hi - 0.5f)));
+    for (int r = r0; r < r1; ++r) Blend(buffer.bits[static_cast<long>(r) * buffer.stride + x], colour, 255);
   }
 }
 

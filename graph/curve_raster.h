@@ -28,4 +28,10 @@ struct PixelBuffer {
 void DrawCurveRuns(const PixelBuffer& buffer, const float* y, int left, int first, int last, uint32_t argb,
                    float penWidth, const PixelRect& clip);
 
+// The area between the curve (points first..last as above) and the row line `baseY`, without
+// antialiasing, in `argb` over the pixels inside `clip`: in the column of point i's segment,
+// the pixels whose centre lies between baseY and the segment's middle.
+void FillUnderCurve(const PixelBuffer& buffer, const float* y, int left, int first, int last, float baseY,
+                    uint32_t argb, const PixelRect& clip);
+
 }  // namespace mirelune

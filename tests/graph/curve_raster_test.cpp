@@ -23,6 +23,9 @@ struct Canvas {
   void Draw(const std::vector<float>& y, uint32_t argb, float pen, PixelRect clip = {0, 0, kW, kH}) {
     DrawCurveRuns(Buffer(), y.data(), kLeft, 0, static_cast<int>(y.size()) - 1, argb, pen, clip);
   }
+  void Fill(const std::vector<float>& y, float base, uint32_t argb, PixelRect clip = {0, 0, kW, kH}) {
+    FillUnderCurve(Buffer(), y.data(), kLeft, 0, static_cast<int>(y.size()) - 1, base, argb, clip);
+  }
 };
 
 int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
@@ -109,6 +112,21 @@ TEST(CurveRuns, NothingOutsideTheClipOrTheBufferOrWherePointsAreMissing) {
   EXPECT_NE(edge.At(kLeft + 40, 10), kBackground);
 }
 
+// The fill reaches from the base line to the curve, above it or below, and no further.
+TEST(CurveRuns, TheFillLiesBetweenTheBaseLineAndTheCurve) {
+  Canvas c;
+  std::vector<float> y(40, 30.0f);
+  for (int i = 0; i < 10; ++i) y[static_cast<size_t>(i)] = 10.0f;   // above the base line
+  for (int i = 20; i < 40; ++i) y[static_cast<size_t>(i)] = 50.0f;  // below it
+  c.Fill(y, 30.0f, kWhite);
+  for (int r = 0; r < kH; ++r) {
+    EXPECT_EQ(c.At(kLeft + 3, r) == kWhite, r >= 10 && r < 30) << "row " << r;
+    EXPECT_EQ(c.At(kLeft + 14, r), kBackground) << "row " << r;  // on the base line: nothing
+    EXPECT_EQ(c.At(kLeft + 30, r) == kWhite, r >= 30 && r < 50) << "row " << r;
+  }
+  EXPECT_EQ(c.At(kLeft + 39, 35), kBackground);  // no segment beyond the last point
+}
+
 // The damage logic repaints a frame in pieces, each clipped to its rectangle: the pieces must
 // give the curve drawn whole, pixel for pixel.
 TEST(CurveRuns, PiecesMakeTheWholeCurve) {
@@ -120,9 +138,13 @@ TEST(CurveRuns, PiecesMakeTheWholeCurve) {
   for (const std::vector<float>& y : curves)
     for (const float pen : {1.0f, 2.0f}) {
       Canvas whole, pieces;
+      whole.Fill(y, 25.0f, 0x40FFFF00);
       whole.Draw(y, 0xC0FFC800, pen);
       for (int x = 0; x < kW; x += 13)
-        for (int top = 0; top < kH; top += 17) pieces.Draw(y, 0xC0FFC800, pen, {x, top, x + 13, top + 17});
+        for (int top = 0; top < kH; top += 17) {
+          pieces.Fill(y, 25.0f, 0x40FFFF00, {x, top, x + 13, top + 17});
+          pieces.Draw(y, 0xC0FFC800, pen, {x, top, x + 13, top + 17});
+        }
       EXPECT_EQ(pieces.pixels, whole.pixels) << "pen " << pen << ", first point " << y[0];
     }
 }
