@@ -26,7 +26,8 @@ LocalOwnerServer::LocalOwnerServer(OwnerService& service, QObject* parent)
   connect(kick_, &QTimer::timeout, this, [this] { Drain(); });
   // Subscribers hear of every change the owner's amplifier acknowledged, whoever made it.
   listener_ = service_.backend().events.Subscribe([this](const OwnerEvent& e) {
-    if (e.kind == OwnerEvent::Kind::Changed && !e.addresses.empty())
+    // Every acknowledged move of a drag comes here: its line is made only for someone to read.
+    if (e.kind == OwnerEvent::Kind::Changed && !e.addresses.empty() && !subscribers_.empty())
       Publish(OwnerService::ChangeEvent(e.addresses, e.by));
   });
 }

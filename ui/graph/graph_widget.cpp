@@ -119,7 +119,23 @@ void GraphWidget::resizeEvent(QResizeEvent*) {
   view_.DrawGraph();
 }
 
+// A move or a key step changes the band's strip at once and schedules the graph's draw: two
+// repaints of the window, each a wait for the display and a copy to it. The window's repaint
+// comes after every input event already queued, so drawing then still takes all of them in.
+bool GraphWidget::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::UpdateRequest && watched == watchedWindow_ && timers_.Active(GraphTimer::Draw)) {
+    timers_.Stop(GraphTimer::Draw);
+    DrawTick();
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
 void GraphWidget::showEvent(QShowEvent*) {
+  if (window() != watchedWindow_) {
+    if (watchedWindow_) watchedWindow_->removeEventFilter(this);
+    watchedWindow_ = window();
+    watchedWindow_->installEventFilter(this);
+  }
   if (!view_.ResizeGraph(size())) return;
   model_.RedrawAll(true);
   view_.DrawGraph();

@@ -5,11 +5,14 @@
 // Picture1: the response graph of the page shown. It owns the model, its drawing and its
 // timers, shows the finished frame, follows the window's size and turns pointer, key and wheel
 // input into graph gestures. The band the draw timer finds pending is handed to sendParam.
+// When the window repaints while a draw is pending (a drag's move repaints the band's strip at
+// once), the draw is done first, so that the strip and the graph reach the screen in one paint.
 #pragma once
 
 #include <functional>
 #include <memory>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "graph/graph_view.h"
@@ -58,6 +61,7 @@ class GraphWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
   void keyReleaseEvent(QKeyEvent*) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void DrawTick();
@@ -71,6 +75,7 @@ class GraphWidget : public QWidget {
   SchedulerGraphTimers timers_;
   GraphGestures gestures_;
   controls::GraphWheelHook* wheel_ = nullptr;  // owned by this widget
+  QPointer<QWidget> watchedWindow_;  // the top-level whose repaints the draw tick joins
   Scheduler::TimerId blinkTimer_ = 0;
 };
 

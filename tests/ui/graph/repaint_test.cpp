@@ -63,6 +63,8 @@ class RepaintTest : public QObject {
   Q_OBJECT
  private slots:
   void aDragRepaintsOnlyWhatMoves();
+  void aStepReachesTheScreenWithItsStrip_data();
+  void aStepReachesTheScreenWithItsStrip();
   void aConsoleLeftAloneRepaintsNothing();
 };
 
@@ -128,6 +130,53 @@ void RepaintTest::aDragRepaintsOnlyWhatMoves() {
   const int addr = m.Band(6).Addr;
   QCOMPARE(c.amp().Working().at(0, addr).Freq, m.Band(6).Freq);
   QCOMPARE(c.amp().Working().at(0, addr).Gain, m.Band(6).Gain);
+}
+
+// A pointer move or an arrow key changes the band's strip at once and the graph after its draw
+// timer; the window's repaint for the strip draws the graph first, so both reach the screen in
+// the one repaint, before any time has passed.
+void RepaintTest::aStepReachesTheScreenWithItsStrip_data() {
+  QTest::addColumn<bool>("pointer");
+  QTest::newRow("pointer move of a drag") << true;
+  QTest::newRow("Up key on the selected band") << false;
+}
+
+void RepaintTest::aStepReachesTheScreenWithItsStrip() {
+  QFETCH(bool, pointer);
+  Console c;
+  QVERIFY(c.Synced());
+  Run(c, 8000);
+  GraphWidget& g = c.graph();
+  ResponseModel& m = g.model();
+  QWindow* window = c.frame->windowHandle();
+  const MarkerPos marker = m.Marker(6);
+  const QPoint start = g.mapTo(c.frame.get(), QPoint(qRound(marker.x), qRound(marker.y)));
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, start);
+  if (!pointer) QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, start);
+  Run(c, 1000);
+  QCOMPARE(m.SelectedBand(), 6);
+  const int32_t gainBefore = m.Band(6).Gain;
+  const std::vector<float> sumBefore(m.Sum(), m.Sum() + m.Geometry().Points());
+  PaintLog log;
+  if (pointer)
+    QTest::mouseMove(window, start + QPoint(40, -30));
+  else
+    QTest::keyClick(window, Qt::Key_Up);
+  const int64_t now = c.scheduler.NowMs();
+  QCoreApplication::processEvents();
+  QCOMPARE(c.scheduler.NowMs(), now);  // no timer ran: only the window's own events
+  QVERIFY(m.Band(6).Gain > gainBefore);
+  QVERIFY(!std::equal(sumBefore.begin(), sumBefore.end(), m.Sum()));
+  int strips = 0;
+  for (QObject* o : log.painted) strips += qobject_cast<controls::MScrollBar*>(o) != nullptr;
+  QCOMPARE(strips, 1);
+  QVERIFY2(log.graphArea > 0, qPrintable("the graph waited for its timer; painted: " + log.Names()));
+  // What reached the screen is the new frame: the graph has nothing left to draw.
+  const long painted = log.graphArea;
+  Run(c, 20);
+  QCOMPARE(log.graphArea, painted);
+  // And the band went to the amplifier from that draw.
+  QCOMPARE(c.amp().Working().at(0, m.Band(6).Addr).Gain, m.Band(6).Gain);
 }
 
 void RepaintTest::aConsoleLeftAloneRepaintsNothing() {
