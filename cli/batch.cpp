@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/batch.h"
+#include "cli/help.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -72,7 +73,7 @@ int RunHere(const Command& c, const Options& options, const std::string& label, 
   mine.deviceGiven = true;
   Context ctx{mine, out, err};
   ctx.terminal = false;
-  return c.run(ctx, args);
+  return RunCommand(c, ctx, args);
 }
 
 }  // namespace

@@ -17,20 +17,36 @@
 namespace mirelune::cli {
 
 const char kBrokerOptionsHelp[] =
-    "--mqtt-user NAME          the user name on the broker\n"
-    "--mqtt-password-file FILE its password, the file's first line (or the environment's\n"
-    "                          MIRELUNE_MQTT_PASSWORD)\n"
-    "--mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)\n"
-    "--mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)\n";
+    "--mqtt-user NAME          消息代理上的用户名\n"
+    "--mqtt-password-file FILE 其密码：该文件的第一行（或环境变量\n"
+    "                          MIRELUNE_MQTT_PASSWORD）\n"
+    "--mqtt-ca FILE            mqtts：消息代理的 CA 证书（默认：系统的证书）\n"
+    "--mqtt-cert FILE, --mqtt-key FILE  mqtts：客户端证书及其密钥（PEM）\n";
 
 const char kServeMqttHelp[] =
-    "--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the\n"
-    "              room's state, its events and commands under mirelune/SITE/ROOM/ (see the\n"
-    "              guide's \"Many rooms\"); it comes back by itself after the broker restarts\n"
-    "--site SITE, --room ROOM  the room's names on the broker\n"
-    "--mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX\n"
-    "              (default homeassistant)\n";
+    "--mqtt URL    同时加入场所的消息代理（mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]）：房间的\n"
+    "              状态、事件和命令位于 mirelune/SITE/ROOM/ 之下（见用户指南的“多个房间”）；\n"
+    "              消息代理重启后自动重新连接\n"
+    "--site SITE, --room ROOM  房间在消息代理上的名称\n"
+    "--mqtt-discovery PREFIX|off  在 PREFIX 之下发布家庭自动化的发现消息\n"
+    "              （默认 homeassistant）\n";
 
+std::vector<OptionSpec> BrokerOptionSpecs() {
+  return {Opt("--mqtt-user", "NAME", Value::Of(Value::Text)),
+          Opt("--mqtt-password-file", "FILE", FileOf()),
+          Opt("--mqtt-ca", "FILE", FileOf("pem,crt")),
+          Opt("--mqtt-cert", "FILE", FileOf("pem,crt")),
+          Opt("--mqtt-key", "FILE", FileOf("pem,key"))};
+}
+
+std::vector<OptionSpec> ServeRoomOptionSpecs() {
+  std::vector<OptionSpec> o = {Opt("--mqtt", "URL", Value::Of(Value::Text)),
+                               Opt("--site", "SITE", Value::Of(Value::Text)),
+                               Opt("--room", "ROOM", Value::Of(Value::Text)),
+                               Opt("--mqtt-discovery", "PREFIX|off", Value::Of(Value::Text))};
+  for (OptionSpec& b : BrokerOptionSpecs()) o.push_back(std::move(b));
+  return o;
+}
 
 namespace {
 
@@ -47,14 +63,13 @@ bool ReadPassword(const std::string& path, std::string& password, std::string& e
 
 }  // namespace
 
-bool TakeBrokerOptions(std::vector<std::string>& args, MqttOptions& options, std::string& passwordFile,
+bool ReadBrokerOptions(const Args& args, MqttOptions& options, std::string& passwordFile,
                        std::string& error) {
-  TakeOption(args, "--mqtt-user", options.user, error);
-  if (error.empty()) TakeOption(args, "--mqtt-password-file", passwordFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-ca", options.caFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-cert", options.certFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-key", options.keyFile, error);
-  if (!error.empty()) return false;
+  options.user = args.Value("--mqtt-user", options.user);
+  passwordFile = args.Value("--mqtt-password-file", passwordFile);
+  options.caFile = args.Value("--mqtt-ca", options.caFile);
+  options.certFile = args.Value("--mqtt-cert", options.certFile);
+  options.keyFile = args.Value("--mqtt-key", options.keyFile);
   if (!passwordFile.empty()) return ReadPassword(passwordFile, options.password, error);
   if (const char* env = std::getenv("MIRELUNE_MQTT_PASSWORD")) options.password = env;
   return true;
@@ -68,16 +83,17 @@ ServeRoom::ServeRoom(const ServeRoomOptions& o, HeadlessOwner& owner, std::funct
                          "mirelune-cli serve"},
             owner, owner.session().store(), std::move(staff), &modes) {}
 
-bool TakeServeRoomOptions(std::vector<std::string>& args, ServeRoomOptions& o, std::string& error) {
-  std::string url, passwordFile;
-  const bool given = TakeOption(args, "--mqtt", url, error);
-  if (!error.empty()) return false;
+bool ReadServeRoomOptions(const Args& args, ServeRoomOptions& o, std::string& error) {
+  std::string passwordFile;
+  const std::string url = args.Value("--mqtt");
+  const bool given = args.Has("--mqtt");
   SavedRoomSettings saved = LoadRoomSettings();
   const SavedRoomSettings before = saved;
-  const bool site = TakeOption(args, "--site", o.site, error);
-  if (error.empty()) TakeOption(args, "--room", o.room, error);
-  if (error.empty()) TakeOption(args, "--mqtt-discovery", o.discovery, error);
-  if (!error.empty() || !TakeBrokerOptions(args, o.mqtt, passwordFile, error)) return false;
+  const bool site = args.Has("--site");
+  o.site = args.Value("--site", o.site);
+  o.room = args.Value("--room", o.room);
+  o.discovery = args.Value("--mqtt-discovery", o.discovery);
+  if (!ReadBrokerOptions(args, o.mqtt, passwordFile, error)) return false;
   if (!given) {
     if (site || !o.room.empty() || !o.discovery.empty() || !o.mqtt.user.empty() || !passwordFile.empty() ||
         !o.mqtt.caFile.empty() || !o.mqtt.certFile.empty()) {

@@ -8,22 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "mqtt/headless_room_modes.h"
 #include "mqtt/mqtt_connection.h"
 #include "mqtt/room_agent.h"
 
 namespace mirelune::cli {
 
-struct Context;
-
-// The lines of --help that describe them.
+// The lines of --help that describe them (source texts, shown through cli/help.h's Translated).
 extern const char kBrokerOptionsHelp[];
 extern const char kServeMqttHelp[];
 
-// Takes --mqtt-user, --mqtt-password-file, --mqtt-ca, --mqtt-cert and --mqtt-key from `args`
-// into `options` (the password from the file's first line, else from MIRELUNE_MQTT_PASSWORD).
-// False with `error` for a missing value or a password file that cannot be read.
-bool TakeBrokerOptions(std::vector<std::string>& args, MqttOptions& options, std::string& passwordFile,
+// --mqtt-user, --mqtt-password-file, --mqtt-ca, --mqtt-cert and --mqtt-key: rows of the syntax
+// of the commands that talk to a broker.
+std::vector<OptionSpec> BrokerOptionSpecs();
+// Reads them from a parsed command line into `options` (the password from the file's first
+// line, else from MIRELUNE_MQTT_PASSWORD). False with `error` for a password file that cannot
+// be read.
+bool ReadBrokerOptions(const Args& args, MqttOptions& options, std::string& passwordFile,
                        std::string& error);
 
 // `serve`'s room on the broker: --mqtt URL --site SITE --room ROOM [--mqtt-discovery PREFIX|off]
@@ -34,8 +36,11 @@ struct ServeRoomOptions {
   MqttOptions mqtt;
   std::string site, room, discovery;
 };
-// False with `error` for a malformed or missing option (a usage error).
-bool TakeServeRoomOptions(std::vector<std::string>& args, ServeRoomOptions& options, std::string& error);
+// --mqtt, --site, --room, --mqtt-discovery and the broker options: rows of serve's syntax.
+std::vector<OptionSpec> ServeRoomOptionSpecs();
+// Reads them from serve's parsed command line. False with `error` for a malformed or missing
+// option (a usage error).
+bool ReadServeRoomOptions(const Args& args, ServeRoomOptions& options, std::string& error);
 
 // The room's bridge over the owner of `serve`.
 class ServeRoom {

@@ -13,6 +13,7 @@
 #include "cli/assignments.h"
 #include "cli/broker_options.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "model/param_names.h"
 #include "model/sp_file.h"
 #include "mqtt/fleet_client.h"
@@ -32,26 +33,24 @@ constexpr int kTransferSeconds = 60;
 constexpr size_t kDifferencesShown = 20;
 
 const char kUsage[] =
-    "usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...\n"
-    "  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master\n"
-    "                                        volumes, amplifier, last seen\n"
-    "  set PATTERN PARAM=VALUE... [--installer]  the same change in every room\n"
-    "  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room\n"
-    "  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room\n"
-    "  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how\n";
-
-const char kHelp[] =
-    "Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'\n"
-    "and '?' (\"venue/*\", \"venue/k?\"); a SITE alone means all its rooms; default: every room.\n"
-    "set takes what `set` takes and mode recalls stored modes, on the staff's topics unless\n"
-    "--installer (then with the installer's broker credentials: every parameter); push and diff\n"
-    "are the installer's. Each room checks a command whole before applying any of it. One line per\n"
-    "room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);\n"
-    "exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for\n"
-    "usage errors.\n"
-    "--broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]\n"
-    "--timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and\n"
-    "               diff 60 seconds)\n";
+    "用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...\n"
+    "  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、\n"
+    "                                        功放、最后一次出现的时间\n"
+    "  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改\n"
+    "  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）\n"
+    "  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N\n"
+    "  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同\n"
+    "只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和\n"
+    "'?'（\"venue/*\"、\"venue/k?\"）；只写 SITE 表示其所有房间；默认：每个房间。\n"
+    "set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时\n"
+    "使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用\n"
+    "命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后\n"
+    "一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，\n"
+    "用法错误退出 2。\n"
+    "--broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]\n"
+    "--timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）\n"
+    "消息代理选项：\n"
+    "%1";
 
 struct Fleet {
   Context& ctx;
@@ -92,14 +91,9 @@ std::string ModeText(const FleetRoom& r) {
   return std::to_string(r.state.value("mode").toInt()) + (name.empty() ? "" : " " + name);
 }
 
-int List(Fleet& f, std::vector<std::string>& args) {
-  std::string pattern = "*/*", error;
-  TakeOption(args, "--rooms", pattern, error);
-  const bool json = TakeFlag(args, "--json");
-  if (!error.empty() || !args.empty()) {
-    f.Err() << (error.empty() ? "unexpected argument '" + args.front() + "'" : error) << "\n" << kUsage;
-    return kExitUsage;
-  }
+int List(Fleet& f, const Args& args) {
+  const std::string pattern = args.Value("--rooms", "*/*");
+  const bool json = args.Has("--json");
   std::vector<FleetRoom> rooms;
   if (!f.Rooms(RoomPattern(pattern), rooms)) return kExitFailed;
   if (json) {
@@ -223,19 +217,14 @@ bool ModeNumber(const std::string& text, int& mode) {
   return true;
 }
 
-int Set(Fleet& f, std::vector<std::string>& args) {
-  const bool installer = TakeFlag(args, "--installer");
-  if (args.size() < 2) {
-    f.Err() << "give the rooms and at least one PARAM=VALUE\n" << kUsage;
-    return kExitUsage;
-  }
+int Set(Fleet& f, const Args& command) {
+  const std::vector<std::string>& args = command.operands;
+  const bool installer = command.Has("--installer");
   const std::string pattern = args[0];
   QJsonObject params;
   std::string error;
-  if (!SetBody(std::vector<std::string>(args.begin() + 1, args.end()), params, error)) {
-    f.Err() << error << "\n";
-    return kExitUsage;
-  }
+  if (!SetBody(std::vector<std::string>(args.begin() + 1, args.end()), params, error))
+    return UsageError(f.ctx.err, "fleet set", error);
   QJsonObject body{{"params", params}, {"from", "fleet"}};
   return Command(f, pattern, installer ? RemoteRole::Installer : RemoteRole::Staff, RoomCommand::Set, body, kSetSeconds,
                  [](const FleetRoom&, const QJsonObject& reply, std::string& text) {
@@ -247,35 +236,23 @@ int Set(Fleet& f, std::vector<std::string>& args) {
                  });
 }
 
-int Mode(Fleet& f, std::vector<std::string>& args) {
-  const bool installer = TakeFlag(args, "--installer");
+int Mode(Fleet& f, const Args& command) {
+  const std::vector<std::string>& args = command.operands;
+  const bool installer = command.Has("--installer");
   int mode = 0;
-  if (args.size() != 2 || !ModeNumber(args[1], mode)) {
-    f.Err() << (args.size() == 2 ? "mode must be 1..10, not '" + args[1] + "'" : std::string("give the rooms and N"))
-            << "\n" << kUsage;
-    return kExitUsage;
-  }
+  if (!ModeNumber(args[1], mode))
+    return UsageError(f.ctx.err, "fleet mode", "mode must be 1..10, not '" + args[1] + "'");
   return Command(f, args[0], installer ? RemoteRole::Installer : RemoteRole::Staff, RoomCommand::Mode,
                  QJsonObject{{"mode", mode}, {"from", "fleet"}}, kSetSeconds);
 }
 
 // FILE.sp --mode N [--rooms PATTERN] of push and diff; false after a message (its status in
 // `status`).
-bool TransferArgs(Fleet& f, std::vector<std::string>& args, RecordTable& table, int& mode, std::string& pattern,
+bool TransferArgs(Fleet& f, const Args& args, RecordTable& table, int& mode, std::string& pattern,
                   int& status) {
-  std::string modeText, error;
-  pattern = "*/*";
-  TakeOption(args, "--mode", modeText, error);
-  if (error.empty()) TakeOption(args, "--rooms", pattern, error);
-  if (!error.empty() || args.size() != 1 || modeText.empty() || !ModeNumber(modeText, mode)) {
-    f.Err() << (!error.empty() ? error
-                 : !modeText.empty() && args.size() == 1 ? "--mode must be 1..10, not '" + modeText + "'"
-                                                          : std::string("give FILE.sp and --mode N"))
-            << "\n" << kUsage;
-    status = kExitUsage;
-    return false;
-  }
-  const FileResult r = LoadTableFromFile(args[0], table);
+  pattern = args.Value("--rooms", "*/*");
+  mode = static_cast<int>(args.Number("--mode", 1));  // required, 1..10 (the syntax checked it)
+  const FileResult r = LoadTableFromFile(args.operands[0], table);
   if (!r) {
     f.Err() << r.error << "\n";
     status = kExitFailed;
@@ -284,7 +261,7 @@ bool TransferArgs(Fleet& f, std::vector<std::string>& args, RecordTable& table, 
   return true;
 }
 
-int Push(Fleet& f, std::vector<std::string>& args) {
+int Push(Fleet& f, const Args& args) {
   RecordTable table;
   int mode = 0, status = 0;
   std::string pattern;
@@ -293,7 +270,7 @@ int Push(Fleet& f, std::vector<std::string>& args) {
   return Command(f, pattern, RemoteRole::Installer, RoomCommand::WriteMode, body, kTransferSeconds);
 }
 
-int Diff(Fleet& f, std::vector<std::string>& args) {
+int Diff(Fleet& f, const Args& args) {
   RecordTable file;
   int mode = 0, status = 0;
   std::string pattern;
@@ -324,25 +301,13 @@ int Diff(Fleet& f, std::vector<std::string>& args) {
       });
 }
 
-int FleetCommand(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  Fleet f{ctx, "", 0, {}, nullptr};
-  std::string url, timeoutText, passwordFile, error;
-  TakeOption(args, "--broker", url, error);
-  if (error.empty()) TakeOption(args, "--timeout", timeoutText, error);
-  if (error.empty()) TakeBrokerOptions(args, f.mqtt, passwordFile, error);
-  if (error.empty() && url.empty()) error = "--broker URL is required";
-  if (error.empty()) ParseBrokerUrl(url, f.mqtt.broker, error);
-  long timeout = 0;
-  if (error.empty() && !timeoutText.empty() && (!ParseInt(timeoutText, timeout) || timeout < 1 || timeout > 3600))
-    error = "--timeout must be 1..3600 seconds, not '" + timeoutText + "'";
-  if (!error.empty() || args.empty()) {
-    ctx.err << "mirelune-cli fleet: " << (error.empty() ? "which command?" : error) << "\n" << kUsage;
-    return kExitUsage;
-  }
-  f.timeoutS = static_cast<int>(timeout);
-  f.sub = args.front();
-  args.erase(args.begin());
+int FleetCommand(Context& ctx, const Args& args) {
+  Fleet f{ctx, args.sub, 0, {}, nullptr};
+  std::string passwordFile, error;
+  if (!ReadBrokerOptions(args, f.mqtt, passwordFile, error) ||
+      !ParseBrokerUrl(args.Value("--broker"), f.mqtt.broker, error))
+    return UsageError(ctx.err, "fleet", error);
+  f.timeoutS = static_cast<int>(args.Number("--timeout", 0));
   QCoreApplication app(g_argc, g_argv);
   int status = kExitUsage;
   if (f.sub == "list")
@@ -353,19 +318,37 @@ int FleetCommand(Context& ctx, const std::vector<std::string>& argv) {
     status = Mode(f, args);
   else if (f.sub == "push")
     status = Push(f, args);
-  else if (f.sub == "diff")
-    status = Diff(f, args);
   else
-    ctx.err << "mirelune-cli fleet: unknown command '" << f.sub << "'\n" << kUsage;
+    status = Diff(f, args);
   // The connection says goodbye while the event loop's application still exists.
   f.client.reset();
   return status;
 }
 
-CommandRegistration fleet{{"fleet", "a venue's rooms through its MQTT broker: list, set, mode, push, diff",
-                           std::string(kUsage) + kHelp + "Broker options:\n" + kBrokerOptionsHelp,
-                           [](Context& ctx, const Args& args) { return FleetCommand(ctx, args.words); },
-                           Syntax().Raw()}};
+// The broker and its options for every sub-command, then each sub-command's own.
+Syntax FleetSyntax() {
+  std::vector<OptionSpec> options = {Required(Opt("--broker", "URL", Value::Of(Value::Text))),
+                                     Opt("--timeout", "S", NumberIn(1, 3600))};
+  for (OptionSpec& o : BrokerOptionSpecs()) options.push_back(std::move(o));
+  const OptionSpec installer = Flag("--installer");
+  const OptionSpec rooms = Opt("--rooms", "PATTERN", Value::Of(Value::Text));
+  const OptionSpec mode = Required(Opt("--mode", "N", NumberIn(1, 10)));
+  const OperandSpec pattern = One("PATTERN", Value::Of(Value::Text));
+  const Syntax transfer =
+      Syntax().WithOptions({mode, rooms}).WithOperands({One("FILE.sp", FileOf("sp"))});
+  return Syntax().WithOptions(std::move(options)).WithSubs(
+      {{"list", Syntax().WithOptions({rooms, Flag("--json")})},
+       {"set", Syntax().WithOptions({installer}).WithOperands(
+                   {pattern, Many("PARAM=VALUE", Value::Of(Value::Assignment), 1)})},
+       {"mode", Syntax().WithOptions({installer}).WithOperands(
+                    {pattern, One("N", Value::Of(Value::Mode))})},
+       {"push", transfer},
+       {"diff", transfer}});
+}
+
+CommandRegistration fleet{{"fleet", "通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff",
+                           kUsage, FleetCommand, FleetSyntax(),
+                           [] { return Translated(kBrokerOptionsHelp); }}};
 
 }  // namespace
 }  // namespace mirelune::cli

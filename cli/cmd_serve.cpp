@@ -10,6 +10,7 @@
 
 #include "cli/broker_options.h"
 #include "cli/command.h"
+#include "cli/help.h"
 #include "cli/device_session.h"
 #include "link/frame_codec.h"
 #include "owner/device_address.h"
@@ -37,21 +38,12 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-// The broker's options of serve, handed to the bridge's reader as given.
-const char* const kServeBrokerOptions[] = {"--mqtt", "--site", "--room", "--mqtt-discovery", "--mqtt-user",
-                                           "--mqtt-password-file", "--mqtt-ca", "--mqtt-cert", "--mqtt-key"};
-
 int Serve(Context& ctx, const Args& args) {
   const std::string listenText = args.Value("--listen"), cert = args.Value("--tls-cert"),
                     key = args.Value("--tls-key"), staffText = args.Value("--staff");
   std::string error;
-  // The broker's options are read as the bridge's own reader takes them (it also keeps them
-  // with the settings for the next time).
-  std::vector<std::string> brokerWords;
-  for (const char* name : kServeBrokerOptions)
-    if (args.Has(name)) brokerWords.insert(brokerWords.end(), {name, args.Value(name)});
-  ServeRoomOptions mqtt;
-  if (!TakeServeRoomOptions(brokerWords, mqtt, error)) return UsageError(ctx.err, "serve", error);
+  ServeRoomOptions mqtt;  // also kept with the settings for the next time
+  if (!ReadServeRoomOptions(args, mqtt, error)) return UsageError(ctx.err, "serve", error);
   RemoteListen listen;
   if (!listenText.empty() && !ParseListen(listenText, listen, error))
     return UsageError(ctx.err, "serve", "--listen: " + error);
@@ -144,10 +136,20 @@ int Serve(Context& ctx, const Args& args) {
   return kExitOk;
 }
 
+// serve's options: its own, then those of the room on a broker.
+Syntax ServeSyntax() {
+  std::vector<OptionSpec> options = {Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
+                                     Opt("--tls-cert", "FILE", FileOf("pem,crt")),
+                                     Opt("--tls-key", "FILE", FileOf("pem,key")),
+                                     Opt("--staff", "LIST", Value::Of(Value::Text))};
+  for (OptionSpec& o : ServeRoomOptionSpecs()) options.push_back(std::move(o));
+  return Syntax().WithOptions(std::move(options));
+}
+
 CommandRegistration serve{
     {"serve", "房间遥控：为功放提供手机页面和 HTTP 接口",
      "用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]\n"
-     "                   [--staff LIST]\n"
+     "                   [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT 选项]]\n"
      "占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口\n"
      "位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码\n"
      "的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。\n"
@@ -158,22 +160,9 @@ CommandRegistration serve{
      "           （默认 2560,2561,2562,276,532,806,808,modes）。\n"
      "安装人员用功放的权限密码登录，可以修改全部参数。\n"
      "每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -> 新值。\n"
-     "在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：\n" +
-         std::string(kServeMqttHelp) + kBrokerOptionsHelp,
-     Serve,
-     Syntax().WithOptions({Opt("--listen", "HOST:PORT", Value::Of(Value::Text)),
-                           Opt("--tls-cert", "FILE", FileOf("pem,crt")),
-                           Opt("--tls-key", "FILE", FileOf("pem,key")),
-                           Opt("--staff", "LIST", Value::Of(Value::Text)),
-                           Opt("--mqtt", "URL", Value::Of(Value::Text)),
-                           Opt("--site", "SITE", Value::Of(Value::Text)),
-                           Opt("--room", "ROOM", Value::Of(Value::Text)),
-                           Opt("--mqtt-discovery", "PREFIX|off", Value::Of(Value::Text)),
-                           Opt("--mqtt-user", "NAME", Value::Of(Value::Text)),
-                           Opt("--mqtt-password-file", "FILE", FileOf()),
-                           Opt("--mqtt-ca", "FILE", FileOf("pem,crt")),
-                           Opt("--mqtt-cert", "FILE", FileOf("pem,crt")),
-                           Opt("--mqtt-key", "FILE", FileOf("pem,key"))})}};
+     "在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：\n"
+     "%1",
+     Serve, ServeSyntax(), [] { return Translated(kServeMqttHelp) + Translated(kBrokerOptionsHelp); }}};
 
 }  // namespace
 }  // namespace mirelune::cli

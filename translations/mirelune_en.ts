@@ -1415,46 +1415,6 @@ on stderr and exit 1 (2 when its arguments were wrong).
 </translation>
     </message>
     <message>
-        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
-                   COMMAND [ARGS...]
-      mirelune-cli --version
-
-全局选项:
-  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
-                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
-                        read-mode、modes push 和 sync 还接受 all 和列表
-                        （virtual:a,virtual:b）
-  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
-  --password PW         管理员密码，不在终端中询问
-  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
-                        可重复；见 README）
-  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
-                        区域为英文）
-  --version             显示版本后退出
-
-命令:
-</source>
-        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
-                    COMMAND [ARGS...]
-       mirelune-cli --version
-
-Global options:
-  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
-                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
-                        write-mode, read-mode, modes push and sync also take all
-                        and lists (virtual:a,virtual:b)
-  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
-  --password PW         the administrator password, instead of asking on the terminal
-  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
-                        only with the prefix; repeatable; see README)
-  --lang zh|en          the language of messages (default: the locale's - Chinese
-                        for Chinese locales, English for all others)
-  --version             print the version and exit
-
-Commands:
-</translation>
-    </message>
-    <message>
         <source>用法: mirelune-cli [--device DEVICE] get PARAM... [--sound-mode 0|1] [--json]
 从功放的当前模式读取参数所在的菜单种类，每个参数输出一行，格式与 set 接受的相同：
 ADDRESS=VALUE，均衡频段为 ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=..。PARAM 与
@@ -1478,35 +1438,6 @@ the amplifier's own sound mode is read. --json prints {"mode", "sound_mode",
 Brings the link up (at most 3 s), reads the status and the mode names and
 prints the device identifier, the current mode (1-10) and the ten names;
 --json prints {"device", "current_mode", "modes"}.
-</translation>
-    </message>
-    <message>
-        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                   [--staff LIST]
-占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
-位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
-的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
---listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
-           端口 0：任一空闲端口）。
---tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
---staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
-           （默认 2560,2561,2562,276,532,806,808,modes）。
-安装人员用功放的权限密码登录，可以修改全部参数。
-每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
-</source>
-        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                    [--staff LIST]
-Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
-http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
-PIN for the room's staff (new at every start) and a pairing link with its QR code that
-signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
---listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
-           0.0.0.0:8808 for the room's network, port 0 for any free port).
---tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
---staff    what the staff may use, instead of the list chosen in the console: addresses
-           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
-The installer signs in with the amplifier's rights password and may change everything.
-Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
 </translation>
     </message>
     <message>
@@ -2374,6 +2305,156 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>：完成</source>
         <translation>: done</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                   [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT 选项]]
+占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
+位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
+的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
+--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
+           端口 0：任一空闲端口）。
+--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
+--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
+           （默认 2560,2561,2562,276,532,806,808,modes）。
+安装人员用功放的权限密码登录，可以修改全部参数。
+每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
+在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：
+%1</source>
+        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]
+Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
+http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
+PIN for the room's staff (new at every start) and a pairing link with its QR code that
+signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
+--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
+           0.0.0.0:8808 for the room's network, port 0 for any free port).
+--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
+--staff    what the staff may use, instead of the list chosen in the console: addresses
+           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
+The installer signs in with the amplifier's rights password and may change everything.
+Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
+On a venue's broker (the guide's "Many rooms"; kept with the settings for the next time):
+%1</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、
+                                        功放、最后一次出现的时间
+  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改
+  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）
+  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N
+  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同
+只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和
+'?'（"venue/*"、"venue/k?"）；只写 SITE 表示其所有房间；默认：每个房间。
+set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时
+使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用
+命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后
+一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，
+用法错误退出 2。
+--broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]
+--timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）
+消息代理选项：
+%1</source>
+        <translation>usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master
+                                        volumes, amplifier, last seen
+  set PATTERN PARAM=VALUE... [--installer]  the same change in every room
+  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room
+  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room
+  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how
+Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'
+and '?' ("venue/*", "venue/k?"); a SITE alone means all its rooms; default: every room.
+set takes what `set` takes and mode recalls stored modes, on the staff's topics unless
+--installer (then with the installer's broker credentials: every parameter); push and diff
+are the installer's. Each room checks a command whole before applying any of it. One line per
+room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);
+exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for
+usage errors.
+--broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]
+--timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and
+               diff 60 seconds)
+Broker options:
+%1</translation>
+    </message>
+    <message>
+        <source>--mqtt-user NAME          消息代理上的用户名
+--mqtt-password-file FILE 其密码：该文件的第一行（或环境变量
+                          MIRELUNE_MQTT_PASSWORD）
+--mqtt-ca FILE            mqtts：消息代理的 CA 证书（默认：系统的证书）
+--mqtt-cert FILE, --mqtt-key FILE  mqtts：客户端证书及其密钥（PEM）
+</source>
+        <translation>--mqtt-user NAME          the user name on the broker
+--mqtt-password-file FILE its password, the file's first line (or the environment's
+                          MIRELUNE_MQTT_PASSWORD)
+--mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)
+--mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)
+</translation>
+    </message>
+    <message>
+        <source>--mqtt URL    同时加入场所的消息代理（mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]）：房间的
+              状态、事件和命令位于 mirelune/SITE/ROOM/ 之下（见用户指南的“多个房间”）；
+              消息代理重启后自动重新连接
+--site SITE, --room ROOM  房间在消息代理上的名称
+--mqtt-discovery PREFIX|off  在 PREFIX 之下发布家庭自动化的发现消息
+              （默认 homeassistant）
+</source>
+        <translation>--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the
+              room's state, its events and commands under mirelune/SITE/ROOM/ (see the
+              guide's "Many rooms"); it comes back by itself after the broker restarts
+--site SITE, --room ROOM  the room's names on the broker
+--mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX
+              (default homeassistant)
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                   [--wait SECONDS] COMMAND [ARGS...]
+      mirelune-cli --version
+
+全局选项:
+  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
+                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
+                        read-mode、modes push 和 sync 还接受 all 和列表
+                        （virtual:a,virtual:b）
+  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
+  --password PW         管理员密码，不在终端中询问
+  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
+                        可重复；见 README）
+  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
+                        区域为英文）
+  --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆
+                        最多多少秒（1..86400，默认 30）；之后命令失败（退出 1）
+  --version             显示版本后退出
+
+命令:
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                    [--wait SECONDS] COMMAND [ARGS...]
+       mirelune-cli --version
+
+Global options:
+  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
+                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
+                        write-mode, read-mode, modes push and sync also take all
+                        and lists (virtual:a,virtual:b)
+  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
+  --password PW         the administrator password, instead of asking on the terminal
+  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
+                        only with the prefix; repeatable; see README)
+  --lang zh|en          the language of messages (default: the locale's - Chinese
+                        for Chinese locales, English for all others)
+  --wait SECONDS        how long to wait for an amplifier another program holds, for
+                        its owner's answer or for a virtual amplifier's memory
+                        (1..86400, default 30); then the command fails (exit 1)
+  --version             print the version and exit
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff</source>
+        <translation>a venue's rooms through its MQTT broker: list, set, mode, push, diff</translation>
     </message>
 </context>
 <context>
