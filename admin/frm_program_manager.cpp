@@ -25,6 +25,7 @@
 #include "modes/file_operation.h"
 #include "admin/protected_panels.h"
 #include "controls/c_progressbar.h"
+#include "link/admin_password.h"
 #include "link/link.h"
 #include "link/transfers.h"
 #include "model/ansi_text.h"
@@ -34,6 +35,15 @@
 #include "platform/tr.h"
 
 namespace mirelune {
+
+std::string GuestRefusalText(const std::string& deviceLabel) {
+  std::string text = std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText;
+  if (deviceLabel.rfind("virtual", 0) != 0) return text;
+  // The virtual amplifier is delivered with the console's built-in password in its rights slot.
+  text += std::string("\n") + kVirtualRightsPasswordText;
+  for (uint8_t d : DefaultAdminDigits()) text += static_cast<char>('0' + d);
+  return text;
+}
 
 std::string DeviceRowText(int row, const std::string& name, const std::string& assignment) {
   return "模式 " + std::to_string(row + 1) + "\t| " + FitText(name, 12) + "  | " + assignment;
@@ -295,7 +305,7 @@ void FrmProgramManager::WriteMode() {
   if (!Idle()) return;
   if (ctx_.store.ParamTable.at(0, sysaddr::kRights).Value == 0) {
     // Say where to log in, and take the user there.
-    ctx_.notifier.Warning(std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText);
+    ctx_.notifier.Warning(GuestRefusalText(ctx_.deviceLabel ? ctx_.deviceLabel() : std::string()));
     panels_->ShowRightsLogIn();
     return;
   }
@@ -306,7 +316,7 @@ void FrmProgramManager::WriteMode() {
   const int mode = combo1_->currentIndex();
   // Every stored mode holds a whole parameter set: writing replaces it, so ask first.
   const std::string name = ctx_.transfers.ModeNames[static_cast<size_t>(mode)];
-  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + "模式" + std::to_string(mode + 1) +
+  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + std::to_string(mode + 1) +
                               (name.empty() ? std::string() : " “" + name + "”") + kOverwriteModeEndText))
     return;
   Busy busy(*this);
@@ -361,21 +371,32 @@ void FrmProgramManager::AssignFiles() {
     return std::find(devices.begin(), devices.end(), r) != devices.end();
   };
   const auto& names = files_->FolderFileNames;
-  for (int file : SelectedRows(list4_)) {
+  const std::vector<int> files = SelectedRows(list4_);
+  if (files.empty()) {
+    ctx_.notifier.Warning(kSelectFilesText);
+    return;
+  }
+  bool paired = false;
+  for (int file : files) {
     if (file >= static_cast<int>(names.size())) continue;
     for (int r = 0; r < kDeviceRows; ++r) {
       if (!assignments_[static_cast<size_t>(r)].empty()) continue;
       if (!devices.empty() && !isSelected(r)) continue;
       assignments_[static_cast<size_t>(r)] = names[static_cast<size_t>(file)];
       BuildDeviceRow(r);
+      paired = true;
       break;
     }
   }
+  if (!paired) ctx_.notifier.Warning(kNoFreeModeText);
 }
 
 void FrmProgramManager::Move(int step) {
   std::vector<int> rows = SelectedRows(list1_);
-  if (rows.empty()) return;
+  if (rows.empty()) {
+    ctx_.notifier.Warning(kSelectDeviceModesText);
+    return;
+  }
   if (step > 0) std::reverse(rows.begin(), rows.end());
   const int edge = step < 0 ? 0 : kDeviceRows - 1;
   if (rows.front() == edge) return;
@@ -392,6 +413,7 @@ void FrmProgramManager::MoveUp() { Move(-1); }
 void FrmProgramManager::MoveDown() { Move(1); }
 
 void FrmProgramManager::RemoveAssignments() {
+  if (SelectedRows(list1_).empty()) ctx_.notifier.Warning(kSelectDeviceModesText);
   for (int r : SelectedRows(list1_)) {
     assignments_[static_cast<size_t>(r)].clear();
     BuildDeviceRow(r);
@@ -404,6 +426,10 @@ void FrmProgramManager::ClearAssignments() {
 }
 
 void FrmProgramManager::DeleteFiles() {
+  if (SelectedRows(list4_).empty()) {
+    ctx_.notifier.Warning(kSelectFilesText);
+    return;
+  }
   const std::vector<std::string> before = files_->FolderFileNames;
   files_->DeleteFolderFiles(SelectedRows(list4_));
   // A "No" keeps the list and its selection as they were.
@@ -414,6 +440,10 @@ void FrmProgramManager::UploadBatch() {
   if (!Idle()) return;
   if (!ctx_.link.Online) {
     ctx_.notifier.Warning(kOfflineOperationText);
+    return;
+  }
+  if (std::all_of(assignments_.begin(), assignments_.end(), [](const std::string& a) { return a.empty(); })) {
+    ctx_.notifier.Warning(kNothingToUploadText);
     return;
   }
   // A bad file found halfway would leave the batch half uploaded.

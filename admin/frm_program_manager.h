@@ -45,12 +45,22 @@ inline constexpr char kGuestCannotSaveText[] = "来宾用户没有保存权限!"
 // Added to the refusal: where a guest logs in (the rights panel of the same window).
 inline constexpr char kWhereToLogInText[] =
     "请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。";
+// Followed by the six digits, on the virtual amplifier, which has no label to read them from.
+inline constexpr char kVirtualRightsPasswordText[] = "虚拟功放出厂时的权限密码：";
+// The refusal of a guest's write: what happened, where to log in and, on a virtual amplifier
+// (`deviceLabel` "virtual" or "virtual:NAME"), its rights password as delivered.
+std::string GuestRefusalText(const std::string& deviceLabel);
 // The question before a mode is written over: "模式3 “名称”" follows, then the end. The name
 // stands in quotes that are no Chinese punctuation, so the ending is translated on its own.
-inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的";
+inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的模式";
 inline constexpr char kOverwriteModeEndText[] = "，确定写入吗？";
 inline constexpr char kWriteDoneText[] = "写入完成!";
 inline constexpr char kBatchDoneText[] = "已完成操作! ";
+// A batch button that has nothing to act on says why instead of doing nothing.
+inline constexpr char kSelectFilesText[] = "请先在右边的文件列表中选择文件。";
+inline constexpr char kSelectDeviceModesText[] = "请先在左边的设备模式列表中选择模式。";
+inline constexpr char kNoFreeModeText[] = "所选的设备模式都已配有文件；请先移除配对或选择其他模式。";
+inline constexpr char kNothingToUploadText[] = "没有待上传的配对：请先选择文件，再用 << 把它们配给设备模式。";
 inline constexpr char kDeviceListHeader[] = "模式号\t| 原配置        | 新配置";
 inline constexpr char kFileListHeader[] = "文件号\t| 名称";
 

@@ -128,7 +128,10 @@ class Client {
 
  private:
   void Connect() {
-    if (socket_) socket_->deleteLater();
+    if (socket_) {
+      socket_->disconnect();
+      socket_->deleteLater();
+    }
     socket_ = new QTcpSocket;
     in_.clear();
     socket_->connectToHost("127.0.0.1", static_cast<quint16>(port_));
@@ -145,7 +148,10 @@ class Client {
     const int status = in_.mid(9, 3).toInt();
     const QByteArray body = in_.mid(end + 4, length);
     in_.remove(0, end + 4 + length);
-    if (done_) done_(status, body);
+    // The callback may send the next request, which takes the place of this one's.
+    const auto done = std::move(done_);
+    done_ = nullptr;
+    if (done) done(status, body);
   }
   QTcpSocket* socket_ = nullptr;
   QByteArray in_;

@@ -48,6 +48,8 @@ median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 ticks() { awk '{print $14 + $15}' /proc/"$1"/stat 2>/dev/null || echo 0; }
 rss_kb() { awk '/^VmRSS/ {print $2}' /proc/"$1"/status 2>/dev/null || echo 0; }
 fleet() { "$cli" fleet --broker "$url" "$@"; }
+# CPU of every box together, in milliseconds.
+boxes_ms() { local t=0; for p in "${boxes[@]}"; do t=$(( t + $(ticks "$p") )); done; echo $(( t * 1000 / $(getconf CLK_TCK) )); }
 online() { fleet list --json 2>/dev/null | grep -c '"link": true'; }
 
 echo "starting $rooms rooms..."
@@ -74,22 +76,25 @@ for _ in 1 2 3 4 5; do
   a=$(now_ms); fleet list >/dev/null; echo $(( $(now_ms) - a ))
 done | median | xargs echo "fleet list, $rooms rooms (median of 5):" | sed 's/$/ ms/'
 
-a=$(now_ms)
+c=$(boxes_ms); a=$(now_ms)
 fleet set 'bench/*' 音乐总音量=25 >"$work/set.out"
 status=$?
-echo "fleet set to $rooms rooms: $(( $(now_ms) - a )) ms, exit $status, $(grep -c $'\tok' "$work/set.out") acknowledged"
+echo "fleet set to $rooms rooms: $(( $(now_ms) - a )) ms, exit $status, $(grep -c $'\tok' "$work/set.out") acknowledged;" \
+  "the boxes' CPU $(( ($(boxes_ms) - c) / rooms )) ms per room"
 
 "$cli" defaults -o "$work/venue.sp"
 for _ in 1 2 3; do
   a=$(now_ms); fleet push "$work/venue.sp" --mode 2 --rooms bench/r$(seq -w 1 "$rooms" | head -1) >/dev/null; echo $(( $(now_ms) - a ))
 done | median >"$work/one"
-a=$(now_ms)
+c=$(boxes_ms); a=$(now_ms)
 fleet push "$work/venue.sp" --mode 2 --rooms 'bench/*' >"$work/push.out"
 status=$?
 all=$(( $(now_ms) - a ))
+cpu=$(( ($(boxes_ms) - c) / rooms ))
 one=$(cat "$work/one")
 echo "fleet push, one room: $one ms (median of 3); every room: $all ms, exit $status," \
-  "$(grep -c $'\tok' "$work/push.out") ok; ratio $(awk -v a="$all" -v o="$one" 'BEGIN {printf "%.1f", a / o}')"
+  "$(grep -c $'\tok' "$work/push.out") ok; ratio $(awk -v a="$all" -v o="$one" 'BEGIN {printf "%.1f", a / o}');" \
+  "the boxes' CPU $cpu ms per room"
 
 echo "resting 20 s..."
 sleep 2

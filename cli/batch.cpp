@@ -16,6 +16,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/help.h"
 #include "link/usb_comm.h"
 #include "owner/device_address.h"
 #include "platform/hid_discovery.h"

@@ -33,7 +33,7 @@
 #include <set>
 #include <sstream>
 
-#include "admin/mode_folder.h"
+#include "modes/mode_folder.h"
 #include "cli/assignments.h"
 #include "cli/command.h"
 #include "cli/device_session.h"

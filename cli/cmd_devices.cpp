@@ -141,7 +141,7 @@ const CommandRegistration kDevices(
      "每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或\n"
      "重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂\n"
      "打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开\n"
-     "功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出\n"
+     "功放。命名的虚拟功放从第一次使用（--device virtual:NAME）起列出。--json 以相同字段输出\n"
      "{\"devices\": [...]}。\n",
      Devices,
      Syntax().WithOptions({Flag("--json"), Flag("--quick")})});

@@ -2,6 +2,7 @@
 // EQ filter sets of measurement programs: `eq export` prints a page's EQ bands as REW or
 // Equalizer APO filter text, `eq import` places such a filter set on a page of a configuration
 // file or of the amplifier's current mode and prints what it did (graph/eq_fit.h).
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "cli/eq_fit_command.h"
 #include "graph/eq_fit.h"
 #include "link/group_decode.h"
 #include "model/filter_set.h"
@@ -370,6 +372,13 @@ int Import(Context& ctx, const Args& args) {
 }
 
 int Eq(Context& ctx, const Args& args) {
+  if (args.sub == "fit") {
+    // fit reads its own words (already checked against its syntax), without the sub-command.
+    std::vector<std::string> words = args.words;
+    const auto at = std::find(words.begin(), words.end(), "fit");
+    if (at != words.end()) words.erase(at);
+    return EqFitCommand(ctx, words);
+  }
   return args.sub == "export" ? Export(ctx, args) : Import(ctx, args);
 }
 
@@ -378,8 +387,14 @@ const std::vector<OptionSpec> kPageOptions = {Required(Opt("--page", "P", Number
                                               Opt("--sound-mode", "S", NumberIn(0, 1)),
                                               Opt("--sub-page", "E", NumberIn(0, 2))};
 
+// The page options of export and import (fit has its own: its page is optional).
+std::vector<OptionSpec> WithPage(std::vector<OptionSpec> options) {
+  options.insert(options.begin(), kPageOptions.begin(), kPageOptions.end());
+  return options;
+}
+
 const CommandRegistration kEq(
-    {"eq", "测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入",
+    {"eq", "测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入；按房间拟合",
      "用法: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]\n"
      "                             [--format rew|apo]\n"
      "      mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]\n"
@@ -392,16 +407,31 @@ const CommandRegistration kEq(
      "报告逐个列出滤波器要求的值、设置的值，以及 20 Hz..20 kHz 内要求的响应与实现的响应之间\n"
      "的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或\n"
      "NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题\n"
-     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n",
+     "的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n"
+     "%1",
      Eq,
-     Syntax().WithOptions(kPageOptions).WithSubs(
+     Syntax().WithSubs(
          {{"export", Syntax()
-                         .WithOptions({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))})
+                         .WithOptions(WithPage({Opt("--format", "rew|apo", OneOf({"rew", "apo"}))}))
                          .WithOperands({One("FILE.sp", FileOf("sp"))})},
           {"import", Syntax()
-                         .WithOptions({Opt("--into", "FILE.sp", FileOf("sp")),
-                                       Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
-                         .WithOperands({One("FILTERS.txt", FileOf("txt"))})}})});
+                         .WithOptions(WithPage({Opt("--into", "FILE.sp", FileOf("sp")),
+                                                Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")}))
+                         .WithOperands({One("FILTERS.txt", FileOf("txt"))})},
+          {"fit", Syntax()
+                      .WithOptions({Opt("--page", "P", NumberIn(0, 7)), Opt("--sound-mode", "S", NumberIn(0, 1)),
+                                    Opt("--sub-page", "E", NumberIn(0, 2)),
+                                    Opt("--target", "TARGET", Value::Of(Value::Text)),
+                                    Opt("--range", "LO:HI", Value::Of(Value::Text)),
+                                    Opt("--max-boost", "DB", Value::Of(Value::Text)),
+                                    Opt("--smoothing", "1/N", Value::Of(Value::Text)),
+                                    Opt("--measured", "page|bypass", OneOf({"page", "bypass"})),
+                                    Opt("--lock", "N,...", Value::Of(Value::Text)),
+                                    Opt("--calibration", "FILE", FileOf("txt,cal")),
+                                    Opt("--into", "FILE.sp", FileOf("sp")),
+                                    Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
+                      .WithOperands({One("ROOM.txt", FileOf("txt,csv"))})}}),
+     [] { return std::string("\n") + kEqFitUsage + kEqFitHelp; }});
 
 }  // namespace
 }  // namespace mirelune::cli

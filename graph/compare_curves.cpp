@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/compare_curves.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "graph/response_model.h"
@@ -17,14 +19,46 @@ GraphBandTable PageBandsOf(const Store& store, const RecordTable& table, int sou
   return bands;
 }
 
+bool IsPointCurve(CompareKind kind) {
+  return kind == CompareKind::Measured || kind == CompareKind::Target || kind == CompareKind::Predicted ||
+         kind == CompareKind::MeasuredAgain;
+}
+
 uint32_t CompareColour(CompareKind kind) {
   switch (kind) {
     case CompareKind::OtherSoundMode: return 0xFFB388FF;  // violet
     case CompareKind::Factory: return 0xFFB0B0B0;         // grey
     case CompareKind::File: return 0xFFFF7AC8;            // pink
     case CompareKind::LastReported: return 0xFF7CFC9A;    // green
+    case CompareKind::Measured: return 0xFF4FC3F7;        // sky blue
+    case CompareKind::Target: return 0xFFF0F0F0;          // white
+    case CompareKind::Predicted: return 0xFFFF8A65;       // orange
+    case CompareKind::MeasuredAgain: return 0xFF26C6A9;   // teal
   }
   return 0xFFFFFFFF;
+}
+
+std::vector<float> PointCurveRow(const CurvePoints& c, const std::vector<double>& freqs) {
+  std::vector<float> row(freqs.size(), 0.0f);
+  const size_t n = std::min(c.freqHz.size(), c.db.size());
+  if (n == 0) return row;
+  for (size_t i = 0; i < freqs.size(); ++i) {
+    const double f = freqs[i];
+    double v = 0;
+    if (f <= c.freqHz.front()) {
+      v = c.db.front();
+    } else if (f >= c.freqHz[n - 1]) {
+      v = c.db[n - 1];
+    } else {
+      const size_t hi = static_cast<size_t>(std::upper_bound(c.freqHz.begin(), c.freqHz.begin() + static_cast<long>(n), f) -
+                                            c.freqHz.begin());
+      const size_t lo = hi - 1;
+      const double t = std::log(f / c.freqHz[lo]) / std::log(c.freqHz[hi] / c.freqHz[lo]);
+      v = c.db[lo] + t * (c.db[hi] - c.db[lo]);
+    }
+    row[i] = static_cast<float>(v);
+  }
+  return row;
 }
 
 CompareCurve MakeCompareCurve(const Store& store, CompareKind kind, const RecordTable* table,
@@ -49,6 +83,11 @@ CompareCurve MakeCompareCurve(const Store& store, CompareKind kind, const Record
     case CompareKind::LastReported:
       c.bands = PageBandsOf(store, table ? *table : store.ParamTable, mode);
       break;
+    case CompareKind::Measured:
+    case CompareKind::Target:
+    case CompareKind::Predicted:
+    case CompareKind::MeasuredAgain:
+      break;  // drawn from its points
   }
   return c;
 }

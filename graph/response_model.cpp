@@ -82,14 +82,24 @@ void ResponseModel::SetComparisons(std::vector<CompareSource> sources) {
 
 void ResponseModel::RecomputeComparisons() {
   comparisons_.clear();
-  for (const CompareSource& s : compareSources_)
+  for (const CompareSource& s : compareSources_) {
     comparisons_.push_back(MakeCompareCurve(store_, s.kind, s.table.get(), s.label));
+    comparisons_.back().curve = s.curve;
+  }
   compareRows_.clear();
   const size_t n = static_cast<size_t>(geo_.Points());
-  for (const CompareCurve& c : comparisons_)
-    compareRows_.push_back(pointsStale_ || static_cast<size_t>(points_.size()) != n
-                               ? std::vector<float>(n, 0.0f)
-                               : CompareRow(c.bands, store_.CurrentPage, points_));
+  std::vector<double> freqs;
+  for (const CompareCurve& c : comparisons_) {
+    if (pointsStale_ || static_cast<size_t>(points_.size()) != n) {
+      compareRows_.emplace_back(n, 0.0f);
+    } else if (IsPointCurve(c.kind)) {
+      if (freqs.empty())
+        for (int i = 0; i < geo_.Points(); ++i) freqs.push_back(geo_.PointFreq(i));
+      compareRows_.push_back(c.curve ? PointCurveRow(*c.curve, freqs) : std::vector<float>(n, 0.0f));
+    } else {
+      compareRows_.push_back(CompareRow(c.bands, store_.CurrentPage, points_));
+    }
+  }
 }
 
 void ResponseModel::SetPhaseShown(bool shown) {

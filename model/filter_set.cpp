@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 
+#include "model/decimal_number.h"
 #include "model/file_bytes.h"
 
 namespace mirelune {
@@ -49,33 +50,10 @@ std::vector<std::string_view> Tokens(std::string_view s) {
   return out;
 }
 
-// A number as measurement programs write it: an optional sign, digits with at most one decimal
-// separator, "." or "," (some locales make the programs write "-3,5"), an optional exponent.
-// from_chars, not strtod: the process's locale must not change what a file means. A comma
-// followed by exactly three digits ("1,000") may as well separate thousands: such a number is
-// `ambiguous` rather than read as 1 - the file says which it means by writing 1000 or 1.000.
+// A number as measurement programs write it (model/decimal_number.h): either separator, a
+// comma that may as well separate thousands ("1,000") refused as `ambiguous`.
 std::optional<double> Number(std::string_view t, bool* ambiguous = nullptr) {
-  std::string s(t);
-  if (!s.empty() && s[0] == '+') s.erase(0, 1);
-  const size_t dot = s.find('.');
-  const size_t comma = s.find(',');
-  if (comma != std::string::npos) {
-    if (dot != std::string::npos || s.find(',', comma + 1) != std::string::npos) return std::nullopt;
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    size_t digits = 0;
-    while (comma + 1 + digits < s.size() && digit(s[comma + 1 + digits])) ++digits;
-    const bool digitBefore = comma > 0 && digit(s[comma - 1]);
-    if (digits == 3 && comma + 4 == s.size() && digitBefore) {
-      if (ambiguous) *ambiguous = true;
-      return std::nullopt;
-    }
-    s[comma] = '.';
-  }
-  if (s.empty() || s[0] == '+') return std::nullopt;
-  double v = 0;
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
-  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
+  return ParseDecimalNumber(t, DecimalMark::Either, ambiguous);
 }
 
 using Kind = FilterSetError::Kind;

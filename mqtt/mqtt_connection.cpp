@@ -174,7 +174,7 @@ void MqttConnection::Attempt() {
   errno = 0;
   const int rc = api_->connect_async(mosq_, options_.broker.host.c_str(), options_.broker.port, options_.keepAliveS);
   if (rc != MOSQ_ERR_SUCCESS) {
-    const std::string why = rc == MOSQ_ERR_ERRNO ? std::string(std::strerror(errno)) : api_->strerror(rc);
+    const std::string why = rc == MOSQ_ERR_ERRNO ? std::string(std::strerror(errno)) : Describe(rc);
     // Nothing is connected, so nothing is lost: only the next attempt is planned.
     lastError_ = options_.broker.Url() + ": " + why;
     Unwatch();
@@ -228,10 +228,18 @@ void MqttConnection::Pump(bool read, bool write) {
     rc = api_->loop_write(mosq_, 1);
   inPump_ = false;
   if (rc != MOSQ_ERR_SUCCESS) {
-    Lost(rc == MOSQ_ERR_ERRNO && errno ? std::string(std::strerror(errno)) : std::string(api_->strerror(rc)));
+    Lost(rc == MOSQ_ERR_ERRNO && errno ? std::string(std::strerror(errno)) : Describe(rc));
     return;
   }
   Watch();
+}
+
+std::string MqttConnection::Describe(int rc) const {
+  if (rc == MOSQ_ERR_TLS)
+    return "the TLS handshake failed (is the broker's certificate signed by the CA given, and does the broker "
+           "take this client's certificate?)";
+  if (rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_ERRNO) return "the connection was lost";
+  return api_->strerror(rc);
 }
 
 void MqttConnection::Lost(const std::string& why) {
@@ -333,9 +341,7 @@ void MqttConnection::OnConnect(mosquitto*, void* self, int rc) {
 
 void MqttConnection::OnDisconnect(mosquitto*, void* self, int rc) {
   auto* c = static_cast<MqttConnection*>(self);
-  const std::string why = !c->refusal_.empty() ? c->refusal_
-                          : rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_ERRNO ? std::string("the connection was lost")
-                                                                             : std::string(c->api_->strerror(rc));
+  const std::string why = !c->refusal_.empty() ? c->refusal_ : c->Describe(rc);
   // Inside the library's call: the socket is closed when it returns. The rest happens here
   // too, as the library will not touch the notifiers' descriptor again.
   c->Lost(why);

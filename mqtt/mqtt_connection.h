@@ -102,6 +102,7 @@ class MqttConnection : public QObject {
   void Watch();
   void Unwatch();
   void Pump(bool read, bool write);
+  std::string Describe(int rc) const;
 
   MqttOptions options_;
   const MosquittoApi* api_ = nullptr;

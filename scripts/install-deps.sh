@@ -9,15 +9,14 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev
+  libfftw3-dev qt6-multimedia-dev pulseaudio
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
-  libmosquitto-dev mosquitto
+  libmosquitto-dev mosquitto openssl
   chromium chromium-driver
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-wqy-microhei fontconfig
   locales
-  qt6-multimedia-dev libfftw3-dev
-  libmosquitto-dev mosquitto
   xvfb xdotool  # bench/display.sh: the console on a real X display, driven by the pointer
   zsh fish
 )

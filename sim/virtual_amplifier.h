@@ -66,6 +66,7 @@ class VirtualAmplifier {
 
   // State, for tests and for the demo.
   RecordTable& Working() { return *working_; }
+  const RecordTable& Working() const { return *working_; }
   // A stored mode is made from the factory state when first used, so a run that touches one
   // mode does not build ten.
   RecordTable& StoredMode(int n);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -89,13 +90,20 @@ bool ValidVirtualName(const std::string& name) {
 }
 
 std::vector<std::string> NamedVirtualAmplifiers() {
-  std::vector<std::string> names;
+  std::set<std::string> names;
   const QDir dir(DataBase() + "/virtual");
-  for (const QString& file : dir.entryList({"*.state"}, QDir::Files, QDir::Name)) {
+  for (QString file : dir.entryList({"*.state", "*.state.lock"}, QDir::Files)) {
+    if (file.endsWith(".lock")) file.chop(5);
     const std::string name = file.chopped(6).toStdString();
-    if (ValidVirtualName(name)) names.push_back(name);
+    if (ValidVirtualName(name)) names.insert(name);
   }
-  return names;
+  return {names.begin(), names.end()};
+}
+
+int VirtualCurrentMode(const std::string& path) {
+  VirtualAmplifier amp;
+  std::string error;
+  return LoadVirtualState(path, amp, error) ? amp.CurrentMode() : -1;
 }
 
 // ---- the lock ----

@@ -34,8 +34,16 @@ std::string VirtualStatePath(const std::string& name = {});
 // a dot (it becomes a file name).
 bool ValidVirtualName(const std::string& name);
 
-// The named virtual amplifiers that have a memory (a state file), sorted by name.
+// The named virtual amplifiers, sorted by name: every one used since its data folder was made.
+// A named virtual amplifier exists from its first use, as a real one exists once plugged in:
+// every use takes the lock beside its state first, so the lock file marks it even before its
+// memory differs from the factory state (which is when the state file is first written).
 std::vector<std::string> NamedVirtualAmplifiers();
+
+// The current mode (0..9) of the virtual amplifier whose state is at `path`, read from its
+// memory without opening it as an amplifier: 0 for a missing file (the factory state), -1 for a
+// file that is not a state.
+int VirtualCurrentMode(const std::string& path);
 
 // How long a program waits for a state another program has locked, and what it says
 // meanwhile. Process-wide, set once at the program's start; by default 30 s without a note.

@@ -51,6 +51,10 @@ Error details: mode number=</translation>
         <translation>%1 (line %2)</translation>
     </message>
     <message>
+        <source>%1 dB RMS，最大 %2 dB</source>
+        <translation>%1 dB RMS, max %2 dB</translation>
+    </message>
+    <message>
         <source>%1 必须大于 0</source>
         <translation>%1 must be above 0</translation>
     </message>
@@ -67,6 +71,14 @@ Error details: mode number=</translation>
         <translation>%1: %2 EQ bands; %3 filters placed</translation>
     </message>
     <message>
+        <source>(关)</source>
+        <translation>(off)</translation>
+    </message>
+    <message>
+        <source>(系统默认)</source>
+        <translation>(system default)</translation>
+    </message>
+    <message>
         <source>,菜单地址=</source>
         <translation>, menu address=</translation>
     </message>
@@ -77,6 +89,36 @@ Error details: mode number=</translation>
     <message>
         <source>- - 要求</source>
         <translation>- - asked</translation>
+    </message>
+    <message>
+        <source>--mqtt URL    同时加入场所的消息代理（mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]）：房间的
+              状态、事件和命令位于 mirelune/SITE/ROOM/ 之下（见用户指南的“多个房间”）；
+              消息代理重启后自动重新连接
+--site SITE, --room ROOM  房间在消息代理上的名称
+--mqtt-discovery PREFIX|off  在 PREFIX 之下发布家庭自动化的发现消息
+              （默认 homeassistant）
+</source>
+        <translation>--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the
+              room's state, its events and commands under mirelune/SITE/ROOM/ (see the
+              guide's "Many rooms"); it comes back by itself after the broker restarts
+--site SITE, --room ROOM  the room's names on the broker
+--mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX
+              (default homeassistant)
+</translation>
+    </message>
+    <message>
+        <source>--mqtt-user NAME          消息代理上的用户名
+--mqtt-password-file FILE 其密码：该文件的第一行（或环境变量
+                          MIRELUNE_MQTT_PASSWORD）
+--mqtt-ca FILE            mqtts：消息代理的 CA 证书（默认：系统的证书）
+--mqtt-cert FILE, --mqtt-key FILE  mqtts：客户端证书及其密钥（PEM）
+</source>
+        <translation>--mqtt-user NAME          the user name on the broker
+--mqtt-password-file FILE its password, the file's first line (or the environment's
+                          MIRELUNE_MQTT_PASSWORD)
+--mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)
+--mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)
+</translation>
     </message>
     <message>
         <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
@@ -155,6 +197,10 @@ Error details: mode number=</translation>
         <translation>The comma in “%1” may separate thousands or decimals; write the number without the comma or with a point</translation>
     </message>
     <message>
+        <source>“%1”：文件中小数点与小数逗号混用</source>
+        <translation>"%1": the file mixes decimal points and decimal commas</translation>
+    </message>
+    <message>
         <source>上移</source>
         <translation>Move up</translation>
     </message>
@@ -177,6 +223,10 @@ Error details: mode number=</translation>
     <message>
         <source>不是文本文件</source>
         <translation>not a text file</translation>
+    </message>
+    <message>
+        <source>与目标的偏差 (拟合范围内，不计整体电平，不含保留的谷)</source>
+        <translation>Deviation from the target (within the fit range, the overall level aside, without the dips left alone)</translation>
     </message>
     <message>
         <source>与目标通信连接超时，已断开连接。</source>
@@ -257,8 +307,16 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>print a configuration file's records as JSON</translation>
     </message>
     <message>
+        <source>任何频率的最大提升；衰减可以更深</source>
+        <translation>The largest boost at any frequency; cuts may go deeper</translation>
+    </message>
+    <message>
         <source>位!</source>
         <translation>digits!</translation>
+    </message>
+    <message>
+        <source>低架提升 (dB)</source>
+        <translation>Low-shelf lift (dB)</translation>
     </message>
     <message>
         <source>低通滤波器</source>
@@ -285,6 +343,14 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Save file</translation>
     </message>
     <message>
+        <source>保存测量</source>
+        <translation>Save measurement</translation>
+    </message>
+    <message>
+        <source>保存测量…</source>
+        <translation>Save measurement…</translation>
+    </message>
+    <message>
         <source>保存设置</source>
         <translation>Save settings</translation>
     </message>
@@ -301,6 +367,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Keep B and end the comparison</translation>
     </message>
     <message>
+        <source>保留的谷 (不提升，不计入)：%1</source>
+        <translation>Dips left alone (not boosted, not counted): %1</translation>
+    </message>
+    <message>
         <source>修改</source>
         <translation>Change</translation>
     </message>
@@ -309,8 +379,20 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>change parameters on the amplifier</translation>
     </message>
     <message>
+        <source>倾斜 (dB/倍频程)</source>
+        <translation>Tilt (dB/octave)</translation>
+    </message>
+    <message>
+        <source>倾斜：每倍频程 dB (-6..6)；低架提升：100 Hz 以下提升的 dB (0..15)</source>
+        <translation>Tilt: dB per octave (-6..6); low-shelf lift: dB of lift below 100 Hz (0..15)</translation>
+    </message>
+    <message>
         <source>停止</source>
         <translation>Stop</translation>
+    </message>
+    <message>
+        <source>停止正在进行的检查、测量或拟合</source>
+        <translation>Stop the level check, measurement or fit in progress</translation>
     </message>
     <message>
         <source>全否</source>
@@ -327,6 +409,22 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>关闭 (OFF)，不导入</source>
         <translation>switched off (OFF), not imported</translation>
+    </message>
+    <message>
+        <source>再测</source>
+        <translation>Measured again</translation>
+    </message>
+    <message>
+        <source>再测一次</source>
+        <translation>Measure again</translation>
+    </message>
+    <message>
+        <source>再测中…</source>
+        <translation>Measuring again…</translation>
+    </message>
+    <message>
+        <source>再测：%1 (预测 %2)</source>
+        <translation>Measured again: %1 (predicted %2)</translation>
     </message>
     <message>
         <source>冒号后应为 ON 或 OFF</source>
@@ -349,6 +447,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Factory defaults</translation>
     </message>
     <message>
+        <source>分析中…</source>
+        <translation>Analysing…</translation>
+    </message>
+    <message>
         <source>列出功放：已连接的 USB 功放和虚拟功放</source>
         <translation>list the amplifiers: USB ones attached and the virtual ones</translation>
     </message>
@@ -359,6 +461,10 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>刷新</source>
         <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>削波：请降低功放音量或话筒增益</source>
+        <translation>clipping: lower the amplifier's level or the microphone's gain</translation>
     </message>
     <message>
         <source>前级增益 (第 %1 行)</source>
@@ -397,12 +503,12 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
         <translation>Old password</translation>
     </message>
     <message>
-        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
-        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
+        <source>原设置</source>
+        <translation>Before</translation>
     </message>
     <message>
-        <source>双击数值可输入；滚轮或方向键微调</source>
-        <translation type="vanished">Double-click a value to type it; wheel or arrow keys for fine steps</translation>
+        <source>双击或按回车键输入数值（可带单位）；滚轮或方向键微调</source>
+        <translation>Double-click or press Enter to type a value (a unit may follow); wheel or arrow keys fine-tune</translation>
     </message>
     <message>
         <source>取消</source>
@@ -463,10 +569,6 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     <message>
         <source>向机器写入数据时出错！</source>
         <translation>Error while writing data to the amplifier!</translation>
-    </message>
-    <message>
-        <source>启动</source>
-        <translation type="vanished">Att.</translation>
     </message>
     <message>
         <source>启动时间</source>
@@ -677,16 +779,16 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Export an EQ filter file</translation>
     </message>
     <message>
-        <source>将用当前数据覆盖设备的</source>
-        <translation>Overwrite the amplifier's </translation>
-    </message>
-    <message>
         <source>将用当前数据覆盖设备的模式</source>
-        <translation type="vanished">Overwrite the amplifier's mode </translation>
+        <translation>Overwrite the amplifier's mode </translation>
     </message>
     <message>
         <source>小厅</source>
         <translation>Small hall</translation>
+    </message>
+    <message>
+        <source>少于两行数字，不是测量文件</source>
+        <translation>fewer than two lines of numbers: not a measurement</translation>
     </message>
     <message>
         <source>左延时</source>
@@ -705,8 +807,16 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Volume L</translation>
     </message>
     <message>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
         <source>已写入文件！</source>
         <translation>Written to the file!</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
     </message>
     <message>
         <source>已存在同名称的模式: </source>
@@ -715,6 +825,10 @@ White dashes: the total response the file asks for; yellow: the total response t
     <message>
         <source>已完成操作! </source>
         <translation>Done! </translation>
+    </message>
+    <message>
+        <source>已应用 %1 个频段；可以再测一次</source>
+        <translation>%1 bands applied; you can measure again</translation>
     </message>
     <message>
         <source>已打开功放（USB %1）</source>
@@ -745,6 +859,10 @@ White dashes: the total response the file asks for; yellow: the total response t
         <translation>Online: %1, reading the amplifier…</translation>
     </message>
     <message>
+        <source>已载入 %1</source>
+        <translation>Loaded %1</translation>
+    </message>
+    <message>
         <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
         <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
     </message>
@@ -759,6 +877,22 @@ White dashes: the total response the file asks for; yellow: the total response t
     <message>
         <source>已连接功放（USB %1），但打开失败</source>
         <translation>An amplifier is connected (USB %1) but opening it failed</translation>
+    </message>
+    <message>
+        <source>平均次数</source>
+        <translation>Sweeps averaged</translation>
+    </message>
+    <message>
+        <source>平均的扫频次数 (1..16)</source>
+        <translation>The number of sweeps averaged (1..16)</translation>
+    </message>
+    <message>
+        <source>平直</source>
+        <translation>Flat</translation>
+    </message>
+    <message>
+        <source>平直 (0 dB)</source>
+        <translation>flat (0 dB)</translation>
     </message>
     <message>
         <source>序列号</source>
@@ -863,6 +997,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>All files (*)</translation>
     </message>
     <message>
+        <source>所选的设备模式都已配有文件；请先移除配对或选择其他模式。</source>
+        <translation>Every device mode chosen has a file already: remove a pair first, or choose other modes.</translation>
+    </message>
+    <message>
         <source>手动</source>
         <translation>Manual</translation>
     </message>
@@ -873,6 +1011,26 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>执行保存, 完成%1%</source>
         <translation>Saving, %1% done</translation>
+    </message>
+    <message>
+        <source>扫频 %1/%2…</source>
+        <translation>Sweep %1/%2…</translation>
+    </message>
+    <message>
+        <source>扫频 20 Hz..20 kHz，经过本页当前的设置和房间，录音并计算频率响应</source>
+        <translation>Sweeps 20 Hz..20 kHz through the page as it is now and the room, records it and computes the frequency response</translation>
+    </message>
+    <message>
+        <source>扫频从这个声音输出播放，接到功放的输入</source>
+        <translation>The sweep plays on this sound output, connected to the amplifier's input</translation>
+    </message>
+    <message>
+        <source>扫频长度</source>
+        <translation>Sweep length</translation>
+    </message>
+    <message>
+        <source>扫频长度 (2..16 秒)：越长，低频噪声越小</source>
+        <translation>The sweep's length (2..16 s): the longer, the less noise at low frequencies</translation>
     </message>
     <message>
         <source>批量上传到设备中</source>
@@ -895,8 +1053,16 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Copy the sound mode shown into the other one</translation>
     </message>
     <message>
+        <source>把拟合写入本页的均衡频段 (一步可撤销)，联机时发送到功放</source>
+        <translation>Writes the fit into the page's EQ bands (one undo step) and sends them to the amplifier while online</translation>
+    </message>
+    <message>
         <source>把某页的 EQ 曲线画成 PNG 文件</source>
         <translation>draw a page's EQ graph into a PNG file</translation>
+    </message>
+    <message>
+        <source>把测量保存为测量程序能打开的文本</source>
+        <translation>Saves the measurement as text a measurement program opens</translation>
     </message>
     <message>
         <source>把虚拟功放恢复到出厂状态</source>
@@ -913,6 +1079,46 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>把配置文件写入设备模式 N</source>
         <translation>write a configuration file into device mode N</translation>
+    </message>
+    <message>
+        <source>拟合</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>拟合中…</source>
+        <translation>Fitting…</translation>
+    </message>
+    <message>
+        <source>拟合为每个频段选择的设置</source>
+        <translation>The setting the fit chose for each band</translation>
+    </message>
+    <message>
+        <source>拟合之后本页、声音模式或频段已改变，请重新拟合</source>
+        <translation>The page, the sound mode or the bands changed after the fit: fit again</translation>
+    </message>
+    <message>
+        <source>拟合前：%1</source>
+        <translation>Before the fit: %1</translation>
+    </message>
+    <message>
+        <source>拟合后 (预测)：%1</source>
+        <translation>After the fit (predicted): %1</translation>
+    </message>
+    <message>
+        <source>拟合完成：用 %1 个频段</source>
+        <translation>Fit done: %1 bands used</translation>
+    </message>
+    <message>
+        <source>拟合的目标曲线</source>
+        <translation>The target curve of the fit</translation>
+    </message>
+    <message>
+        <source>拟合范围的上限 (至少高一个倍频程)</source>
+        <translation>The top of the fit range (an octave above the bottom at least)</translation>
+    </message>
+    <message>
+        <source>拟合范围的下限</source>
+        <translation>The bottom of the fit range</translation>
     </message>
     <message>
         <source>按住拖动窗口</source>
@@ -945,6 +1151,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>撤销 (Ctrl+Z)</source>
         <translation>Undo (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>播放 1 秒粉红噪声并显示输入电平；过低或削波时提醒</source>
+        <translation>Plays 1 s of pink noise and shows the input's level; warns when it is too low or clips</translation>
     </message>
     <message>
         <source>放大器上次报告的值</source>
@@ -987,6 +1197,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>Effect volume limit</translation>
     </message>
     <message>
+        <source>数据行之后出现文字</source>
+        <translation>text after the first line of numbers</translation>
+    </message>
+    <message>
         <source>文件</source>
         <translation>File </translation>
     </message>
@@ -1003,6 +1217,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
         <translation>The file is larger than 1 MiB; it is no filter file</translation>
     </message>
     <message>
+        <source>文件大于 16 MiB，不是测量文件</source>
+        <translation>larger than 16 MiB, not a measurement</translation>
+    </message>
+    <message>
         <source>文件：%1</source>
         <translation>File: %1</translation>
     </message>
@@ -1017,6 +1235,10 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     <message>
         <source>新密码和确认密码不一致！</source>
         <translation>The new password and its confirmation differ!</translation>
+    </message>
+    <message>
+        <source>新设置</source>
+        <translation>After</translation>
     </message>
     <message>
         <source>新配对链接</source>
@@ -1061,8 +1283,24 @@ The page's EQ (or the effects part's) passed through</translation>
         <translation>Cannot start: %1</translation>
     </message>
     <message>
+        <source>无法拟合：</source>
+        <translation>Cannot fit:</translation>
+    </message>
+    <message>
+        <source>无法拟合：%1</source>
+        <translation>Cannot fit: %1</translation>
+    </message>
+    <message>
+        <source>无法检查：%1</source>
+        <translation>Cannot check: %1</translation>
+    </message>
+    <message>
         <source>无法比较：%1</source>
         <translation>Cannot compare: %1</translation>
+    </message>
+    <message>
+        <source>无法测量：%1</source>
+        <translation>Cannot measure: %1</translation>
     </message>
     <message>
         <source>无法读取文件</source>
@@ -1091,6 +1329,10 @@ The page's EQ (or the effects part's) passed through</translation>
     <message>
         <source>更新设备模式：</source>
         <translation>Update device modes:</translation>
+    </message>
+    <message>
+        <source>最大提升</source>
+        <translation>Maximum boost</translation>
     </message>
     <message>
         <source>最大相差 dB</source>
@@ -1147,6 +1389,14 @@ The page's EQ (or the effects part's) passed through</translation>
     <message>
         <source>本页均衡器恢复出厂设置</source>
         <translation>The page's EQ back to the factory settings</translation>
+    </message>
+    <message>
+        <source>本页没有均衡频段</source>
+        <translation>The page has no EQ bands</translation>
+    </message>
+    <message>
+        <source>本页现有的频段已同样好：无需改动</source>
+        <translation>The page's bands as they are do as well: nothing to change</translation>
     </message>
     <message>
         <source>本页（或效果部分）的均衡器直通</source>
@@ -1239,6 +1489,10 @@ Copy the sound mode shown into the other one</translation>
         <translation>Running at %1</translation>
     </message>
     <message>
+        <source>正常</source>
+        <translation>ok</translation>
+    </message>
+    <message>
         <source>正被 %1 使用，它退出后自动连接</source>
         <translation>In use by %1; connects when it ends</translation>
     </message>
@@ -1259,8 +1513,62 @@ Copy the sound mode shown into the other one</translation>
         <translation>Compare</translation>
     </message>
     <message>
-        <source>测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入</source>
-        <translation>EQ filter sets of measurement programs (REW, Equalizer APO): export, import</translation>
+        <source>没有待上传的配对：请先选择文件，再用 &lt;&lt; 把它们配给设备模式。</source>
+        <translation>Nothing to upload: select files first and pair them with device modes with &lt;&lt;.</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>测量…</source>
+        <translation>Measure…</translation>
+    </message>
+    <message>
+        <source>测量中…</source>
+        <translation>Measuring…</translation>
+    </message>
+    <message>
+        <source>测量完成：延迟 %1 ms</source>
+        <translation>Measured: delay %1 ms</translation>
+    </message>
+    <message>
+        <source>测量房间，把本页均衡拟合到目标 (测量窗口)</source>
+        <translation>Measure the room and fit the page's EQ to a target (the Measure window)</translation>
+    </message>
+    <message>
+        <source>测量文件 (*.txt *.csv *.tsv *.frd)</source>
+        <translation>Measurements (*.txt *.csv *.tsv *.frd)</translation>
+    </message>
+    <message>
+        <source>测量文件 (*.txt)</source>
+        <translation>Measurements (*.txt)</translation>
+    </message>
+    <message>
+        <source>测量文件无法读取：</source>
+        <translation>The measurement cannot be read:</translation>
+    </message>
+    <message>
+        <source>测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入；按房间拟合</source>
+        <translation>EQ filter sets of measurement programs (REW, Equalizer APO): export, import; fit to a room</translation>
+    </message>
+    <message>
+        <source>测量结果</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>测量话筒接在这个声音输入上</source>
+        <translation>The measurement microphone is connected to this sound input</translation>
+    </message>
+    <message>
+        <source>测量预览</source>
+        <translation>Measurement preview</translation>
+    </message>
+    <message>
+        <source>测量预览
+蓝：测量；白色虚线：目标；橙：拟合后预测；青：再测 (拟合范围外为灰底)</source>
+        <translation>Measurement preview
+Blue: measured; white dashes: target; orange: predicted after the fit; teal: measured again (grey outside the fit range)</translation>
     </message>
     <message>
         <source>浏览配置文件</source>
@@ -1391,6 +1699,10 @@ Copy the sound mode shown into the other one</translation>
         <translation>Tick a menu item to show it, untick it to hide it.</translation>
     </message>
     <message>
+        <source>用功放自己的频率、Q 值和增益档位选择本页均衡频段</source>
+        <translation>Chooses the page's EQ bands from the amplifier's own frequency, Q and gain steps</translation>
+    </message>
+    <message>
         <source>用户定义</source>
         <translation>User</translation>
     </message>
@@ -1412,6 +1724,51 @@ saves its state once, at the end. Unknown commands, global options in a line, op
 command does not take and bad set assignments are refused before anything runs (exit 2,
 with the line number). The script stops at the first command that fails: its line number
 on stderr and exit 1 (2 when its arguments were wrong).
+</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                   [--wait SECONDS] COMMAND [ARGS...]
+      mirelune-cli --version
+
+全局选项:
+  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
+                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
+                        read-mode、modes push 和 sync 还接受 all 和列表
+                        （virtual:a,virtual:b）
+  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
+  --password PW         管理员密码，不在终端中询问
+  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
+                        可重复；见 README）
+  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
+                        区域为英文）
+  --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆
+                        最多多少秒（1..86400，默认 30）；之后命令失败（退出 1）
+  --version             显示版本后退出
+
+命令:
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
+                    [--wait SECONDS] COMMAND [ARGS...]
+       mirelune-cli --version
+
+Global options:
+  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
+                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
+                        write-mode, read-mode, modes push and sync also take all
+                        and lists (virtual:a,virtual:b)
+  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
+  --password PW         the administrator password, instead of asking on the terminal
+  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
+                        only with the prefix; repeatable; see README)
+  --lang zh|en          the language of messages (default: the locale's - Chinese
+                        for Chinese locales, English for all others)
+  --wait SECONDS        how long to wait for an amplifier another program holds, for
+                        its owner's answer or for a virtual amplifier's memory
+                        (1..86400, default 30); then the command fails (exit 1)
+  --version             print the version and exit
+
+Commands:
 </translation>
     </message>
     <message>
@@ -1439,6 +1796,68 @@ Brings the link up (at most 3 s), reads the status and the mode names and
 prints the device identifier, the current mode (1-10) and the ten names;
 --json prints {"device", "current_mode", "modes"}.
 </translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                   [--staff LIST]
+占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
+位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
+的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
+--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
+           端口 0：任一空闲端口）。
+--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
+--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
+           （默认 2560,2561,2562,276,532,806,808,modes）。
+安装人员用功放的权限密码登录，可以修改全部参数。
+每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
+在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：
+%1</source>
+        <translation type="vanished">usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                    [--staff LIST]
+Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
+http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
+PIN for the room's staff (new at every start) and a pairing link with its QR code that
+signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
+--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
+           0.0.0.0:8808 for the room's network, port 0 for any free port).
+--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
+--staff    what the staff may use, instead of the list chosen in the console: addresses
+           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
+The installer signs in with the amplifier's rights password and may change everything.
+Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
+On a venue's broker (the guide's "Many rooms"; kept with the settings for the next time):
+%1</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                   [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT 选项]]
+占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
+位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
+的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
+--listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
+           端口 0：任一空闲端口）。
+--tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
+--staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
+           （默认 2560,2561,2562,276,532,806,808,modes）。
+安装人员用功放的权限密码登录，可以修改全部参数。
+每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
+在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：
+%1</source>
+        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
+                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]
+Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
+http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
+PIN for the room's staff (new at every start) and a pairing link with its QR code that
+signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
+--listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
+           0.0.0.0:8808 for the room's network, port 0 for any free port).
+--tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
+--staff    what the staff may use, instead of the list chosen in the console: addresses
+           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
+The installer signs in with the amplifier's rights password and may change everything.
+Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
+On a venue's broker (the guide's "Many rooms"; kept with the settings for the next time):
+%1</translation>
     </message>
     <message>
         <source>用法: mirelune-cli [--device DEVICE] set PARAM=VALUE... [--sound-mode 0|1]
@@ -1520,7 +1939,7 @@ Writes the console's start-up parameter table as a .sp file.
 每台功放一行：N（用于 --device hid:N）、--device 接受的名称（hid:SERIAL；序列号缺失或
 重复时为 hid:USB 位置；virtual、virtual:NAME）、序列号、USB 位置、设备路径，以及短暂
 打开它（或询问占用它的程序）后得到的应答名称、当前模式（1-10）和占用者。--quick 不打开
-功放。命名的虚拟功放在有了记忆（第一次修改）之后才列出。--json 以相同字段输出
+功放。命名的虚拟功放从第一次使用（--device virtual:NAME）起列出。--json 以相同字段输出
 {"devices": [...]}。
 </source>
         <translation>usage: mirelune-cli devices [--json] [--quick]
@@ -1528,8 +1947,8 @@ One row per amplifier: N (for --device hid:N), the name --device takes (hid:SERI
 hid:USB-LOCATION when the serial is missing or shared; virtual, virtual:NAME), serial
 number, USB location, device path, and - once opened, briefly, or asked of the program
 that owns it - the name it answers with and its current mode (1-10), and its owner.
---quick skips opening them. Named virtual amplifiers are listed once they have a memory
-(after their first change). --json prints {"devices": [...]} with the same fields.
+--quick skips opening them. A named virtual amplifier is listed from its first use
+(--device virtual:NAME). --json prints {"devices": [...]} with the same fields.
 </translation>
     </message>
     <message>
@@ -1563,7 +1982,7 @@ S：0 唱歌（默认），1 跳舞；E：效果页的部分 0..2。
 的最大差值（dB）（--json 供脚本使用）。无法放置的滤波器（频段没有的类型，如 HP、LP 或
 NO；超出范围的值；滤波器多于频段；Preamp）会被报告，其余的仍然应用，退出状态为 1。有问题
 的滤波器文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。
-</source>
+%1</source>
         <translation>usage: mirelune-cli eq export FILE.sp --page P [--sound-mode S] [--sub-page E]
                               [--format rew|apo]
        mirelune-cli eq import FILTERS.txt --page P [--sound-mode S] [--sub-page E]
@@ -1580,7 +1999,47 @@ Filters that cannot be placed (a type the bands do not have such as HP, LP or NO
 out of range, more filters than bands, a Preamp) are reported; the others are still
 applied and the exit status is 1. A bad filter file is refused before anything is written
 or sent (exit 1); a bad command line exits 2.
-</translation>
+%1</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、
+                                        功放、最后一次出现的时间
+  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改
+  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）
+  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N
+  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同
+只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和
+'?'（"venue/*"、"venue/k?"）；只写 SITE 表示其所有房间；默认：每个房间。
+set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时
+使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用
+命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后
+一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，
+用法错误退出 2。
+--broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]
+--timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）
+消息代理选项：
+%1</source>
+        <translation>usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master
+                                        volumes, amplifier, last seen
+  set PATTERN PARAM=VALUE... [--installer]  the same change in every room
+  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room
+  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room
+  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how
+Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'
+and '?' ("venue/*", "venue/k?"); a SITE alone means all its rooms; default: every room.
+set takes what `set` takes and mode recalls stored modes, on the staff's topics unless
+--installer (then with the installer's broker credentials: every parameter); push and diff
+are the installer's. Each room checks a command whole before applying any of it. One line per
+room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);
+exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for
+usage errors.
+--broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]
+--timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and
+               diff 60 seconds)
+Broker options:
+%1</translation>
     </message>
     <message>
         <source>用法: mirelune-cli modes list
@@ -1671,12 +2130,44 @@ summary; --json prints them as one object (also for one amplifier).
 </translation>
     </message>
     <message>
+        <source>电平 %1 dB 超出 ±400 dB</source>
+        <translation>level %1 dB is beyond ±400 dB</translation>
+    </message>
+    <message>
+        <source>电平检查</source>
+        <translation>Level check</translation>
+    </message>
+    <message>
+        <source>电平检查中…</source>
+        <translation>Checking the level…</translation>
+    </message>
+    <message>
+        <source>电平检查完成</source>
+        <translation>Level checked</translation>
+    </message>
+    <message>
         <source>白色虚线：文件要求的总响应；黄色：放置到频段后实现的总响应 (20 Hz..20 kHz)</source>
         <translation>White dashes: the total response the file asks for; yellow: the total response the bands realise (20 Hz..20 kHz)</translation>
     </message>
     <message>
         <source>监听地址：</source>
         <translation>Listen on:</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>Target</translation>
+    </message>
+    <message>
+        <source>目标文件…</source>
+        <translation>Target file…</translation>
+    </message>
+    <message>
+        <source>目标文件无法使用：</source>
+        <translation>The target file cannot be used:</translation>
+    </message>
+    <message>
+        <source>目标曲线 (*.txt *.csv *.frd)</source>
+        <translation>Target curves (*.txt *.csv *.frd)</translation>
     </message>
     <message>
         <source>相位</source>
@@ -1805,12 +2296,32 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Automatic keyboard lock:</translation>
     </message>
     <message>
+        <source>范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
         <source>菜单属性设置完成！</source>
         <translation>Menu settings done!</translation>
     </message>
     <message>
         <source>菜单隐藏属性设置</source>
         <translation>Menu visibility settings</translation>
+    </message>
+    <message>
+        <source>蓝：测量；白色虚线：目标；橙：拟合后预测；青：再测 (拟合范围外为灰底)</source>
+        <translation>Blue: measured; white dashes: target; orange: predicted after the fit; teal: measured again (grey outside the fit range)</translation>
+    </message>
+    <message>
+        <source>虚拟功放 (输入)</source>
+        <translation>Virtual amplifier (input)</translation>
+    </message>
+    <message>
+        <source>虚拟功放出厂时的权限密码：</source>
+        <translation>The virtual amplifier's rights password as delivered: </translation>
+    </message>
+    <message>
+        <source>虚拟房间 (测量话筒)</source>
+        <translation>Virtual room (measurement microphone)</translation>
     </message>
     <message>
         <source>要求</source>
@@ -1873,10 +2384,6 @@ Click to close or restore the link to the amplifier</translation>
         <translation>Mic 1/2 bypass</translation>
     </message>
     <message>
-        <source>话筒1.2选项</source>
-        <translation type="vanished">Mic 1/2 option</translation>
-    </message>
-    <message>
         <source>话筒3.4</source>
         <translation>Mic 3/4</translation>
     </message>
@@ -1887,10 +2394,6 @@ Click to close or restore the link to the amplifier</translation>
     <message>
         <source>话筒3啸叫抑制</source>
         <translation>Mic 3 feedback suppression</translation>
-    </message>
-    <message>
-        <source>话筒3选项</source>
-        <translation type="vanished">Mic 3 option</translation>
     </message>
     <message>
         <source>话筒复制</source>
@@ -1927,6 +2430,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>语言 / Language</translation>
     </message>
     <message>
+        <source>请先在右边的文件列表中选择文件。</source>
+        <translation>Select files in the list on the right first.</translation>
+    </message>
+    <message>
+        <source>请先在左边的设备模式列表中选择模式。</source>
+        <translation>Select modes in the device mode list on the left first.</translation>
+    </message>
+    <message>
         <source>请在本窗口的“权限管理：”中输入权限密码并点“确认”，再选择“管理员”后写入。</source>
         <translation>Log in under "Rights:" in this window: type the rights password, press "Confirm", choose "Administrator", then write again.</translation>
     </message>
@@ -1957,6 +2468,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>调音窗口</source>
         <translation>Tuning window</translation>
+    </message>
+    <message>
+        <source>调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。</source>
+        <translation>The tuning window is closed. Open it again with the menu %1; closing this window ends the program.</translation>
     </message>
     <message>
         <source>超低输出</source>
@@ -1999,6 +2514,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>While the subwoofer automatic control is on, this page's EQ cannot be imported!</translation>
     </message>
     <message>
+        <source>超低音自动控制时, 本页均衡不可以拟合!</source>
+        <translation>While the sub-woofer automatic control is on, this page's EQ cannot be fitted!</translation>
+    </message>
+    <message>
         <source>超低音自动控制：关</source>
         <translation>Subwoofer automatic control: off</translation>
     </message>
@@ -2027,6 +2546,18 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Path</translation>
     </message>
     <message>
+        <source>载入测量</source>
+        <translation>Load measurement</translation>
+    </message>
+    <message>
+        <source>载入测量…</source>
+        <translation>Load measurement…</translation>
+    </message>
+    <message>
+        <source>载入测量程序导出的文本 (频率 dB [相位])</source>
+        <translation>Loads the text a measurement program exports (frequency dB [phase])</translation>
+    </message>
+    <message>
         <source>辅助</source>
         <translation>Aux</translation>
     </message>
@@ -2045,6 +2576,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>辅助输出旁路</source>
         <translation>Aux out bypass</translation>
+    </message>
+    <message>
+        <source>输入 (测量话筒)</source>
+        <translation>Input (measurement microphone)</translation>
     </message>
     <message>
         <source>输入1</source>
@@ -2079,16 +2614,28 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>In 8</translation>
     </message>
     <message>
-        <source>输入db值</source>
-        <translation type="vanished">Enter a dB value</translation>
-    </message>
-    <message>
         <source>输入源</source>
         <translation>Input</translation>
     </message>
     <message>
         <source>输入电平</source>
         <translation>Input level</translation>
+    </message>
+    <message>
+        <source>输入电平 %1 dBFS，峰值 %2 dBFS：%3</source>
+        <translation>Input level %1 dBFS, peak %2 dBFS: %3</translation>
+    </message>
+    <message>
+        <source>输入电平 (dBFS，-60..0)</source>
+        <translation>Input level (dBFS, -60..0)</translation>
+    </message>
+    <message>
+        <source>输入电平：未检查</source>
+        <translation>Input level: not checked</translation>
+    </message>
+    <message>
+        <source>输出 (接功放输入)</source>
+        <translation>Output (to the amplifier's input)</translation>
     </message>
     <message>
         <source>输出 shell（bash、zsh、fish）的 Tab 补全脚本</source>
@@ -2103,6 +2650,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Output option</translation>
     </message>
     <message>
+        <source>过低：请提高功放音量或话筒增益</source>
+        <translation>too low: raise the amplifier's level or the microphone's gain</translation>
+    </message>
+    <message>
+        <source>这一行有 %1 列，数据应为 %2 列</source>
+        <translation>this line has %1 columns where the data has %2</translation>
+    </message>
+    <message>
         <source>远程控制</source>
         <translation>Remote control</translation>
     </message>
@@ -2113,6 +2668,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
         <translation>The remote is not running. Once started, staff open the address shown in a phone's browser and enter the PIN or scan the QR code.</translation>
+    </message>
+    <message>
+        <source>连续参数均衡 (同样 %1 个频段)：%2</source>
+        <translation>A continuous-parameter EQ (the same %1 bands): %2</translation>
     </message>
     <message>
         <source>退出调音窗口</source>
@@ -2127,6 +2686,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Choose amplifier…</translation>
     </message>
     <message>
+        <source>选择目标曲线文件</source>
+        <translation>Choose a target curve file</translation>
+    </message>
+    <message>
         <source>选择要比较的配置文件</source>
         <translation>Choose a configuration file to compare with</translation>
     </message>
@@ -2137,6 +2700,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
         <translation>Link logs (*.log *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff</source>
+        <translation>a venue's rooms through its MQTT broker: list, set, mode, push, diff</translation>
     </message>
     <message>
         <source>通道音量</source>
@@ -2173,6 +2740,18 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>重做 (Ctrl+Y)</source>
         <translation>Redo (Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>锁定</source>
+        <translation>locked</translation>
+    </message>
+    <message>
+        <source>锁定的频段保持原样，不参与拟合</source>
+        <translation>Locked bands stay as they are and take no part in the fit</translation>
+    </message>
+    <message>
+        <source>锁定频段</source>
+        <translation>Locked bands</translation>
     </message>
     <message>
         <source>错误信息如下: 模式号=</source>
@@ -2247,6 +2826,18 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <translation>Volume limits</translation>
     </message>
     <message>
+        <source>预测</source>
+        <translation>Predicted</translation>
+    </message>
+    <message>
+        <source>频段</source>
+        <translation>Band</translation>
+    </message>
+    <message>
+        <source>频段 %1</source>
+        <translation>Band %1</translation>
+    </message>
+    <message>
         <source>频段 %1：</source>
         <translation>Band %1: </translation>
     </message>
@@ -2261,6 +2852,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>频率</source>
         <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>频率 %1 不大于 0</source>
+        <translation>frequency %1 is not above 0</translation>
+    </message>
+    <message>
+        <source>频率 %1 不大于上一行的 %2</source>
+        <translation>frequency %1 is not above the line before's %2</translation>
     </message>
     <message>
         <source>高通</source>
@@ -2305,156 +2904,6 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>：完成</source>
         <translation>: done</translation>
-    </message>
-    <message>
-        <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                   [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT 选项]]
-占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
-位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
-的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
---listen   提供服务的地址和端口（默认 127.0.0.1:8808：仅本机；0.0.0.0:8808：房间的网络；
-           端口 0：任一空闲端口）。
---tls-cert, --tls-key  PEM 文件：使用 HTTPS 和 WSS，而不是普通 HTTP。
---staff    员工可以使用的项目，代替控制台中选择的列表：地址和 'modes'，用逗号分隔
-           （默认 2560,2561,2562,276,532,806,808,modes）。
-安装人员用功放的权限密码登录，可以修改全部参数。
-每次应用的修改都记录在 stderr 上：时间、客户端、角色、地址、旧值 -&gt; 新值。
-在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：
-%1</source>
-        <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]
-Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
-http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
-PIN for the room's staff (new at every start) and a pairing link with its QR code that
-signs a phone in once. Other mirelune-cli commands go through this process meanwhile.
---listen   the address and port to serve on (default 127.0.0.1:8808: this computer only;
-           0.0.0.0:8808 for the room's network, port 0 for any free port).
---tls-cert, --tls-key  PEM files: serve HTTPS and WSS instead of plain HTTP.
---staff    what the staff may use, instead of the list chosen in the console: addresses
-           and 'modes', comma-separated (default 2560,2561,2562,276,532,806,808,modes).
-The installer signs in with the amplifier's rights password and may change everything.
-Every applied change is logged on stderr: time, client, role, address, old -&gt; new.
-On a venue's broker (the guide's "Many rooms"; kept with the settings for the next time):
-%1</translation>
-    </message>
-    <message>
-        <source>用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...
-  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、
-                                        功放、最后一次出现的时间
-  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改
-  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）
-  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N
-  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同
-只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和
-'?'（"venue/*"、"venue/k?"）；只写 SITE 表示其所有房间；默认：每个房间。
-set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时
-使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用
-命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后
-一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，
-用法错误退出 2。
---broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]
---timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）
-消息代理选项：
-%1</source>
-        <translation>usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...
-  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master
-                                        volumes, amplifier, last seen
-  set PATTERN PARAM=VALUE... [--installer]  the same change in every room
-  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room
-  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room
-  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how
-Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'
-and '?' ("venue/*", "venue/k?"); a SITE alone means all its rooms; default: every room.
-set takes what `set` takes and mode recalls stored modes, on the staff's topics unless
---installer (then with the installer's broker credentials: every parameter); push and diff
-are the installer's. Each room checks a command whole before applying any of it. One line per
-room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);
-exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for
-usage errors.
---broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]
---timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and
-               diff 60 seconds)
-Broker options:
-%1</translation>
-    </message>
-    <message>
-        <source>--mqtt-user NAME          消息代理上的用户名
---mqtt-password-file FILE 其密码：该文件的第一行（或环境变量
-                          MIRELUNE_MQTT_PASSWORD）
---mqtt-ca FILE            mqtts：消息代理的 CA 证书（默认：系统的证书）
---mqtt-cert FILE, --mqtt-key FILE  mqtts：客户端证书及其密钥（PEM）
-</source>
-        <translation>--mqtt-user NAME          the user name on the broker
---mqtt-password-file FILE its password, the file's first line (or the environment's
-                          MIRELUNE_MQTT_PASSWORD)
---mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)
---mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)
-</translation>
-    </message>
-    <message>
-        <source>--mqtt URL    同时加入场所的消息代理（mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]）：房间的
-              状态、事件和命令位于 mirelune/SITE/ROOM/ 之下（见用户指南的“多个房间”）；
-              消息代理重启后自动重新连接
---site SITE, --room ROOM  房间在消息代理上的名称
---mqtt-discovery PREFIX|off  在 PREFIX 之下发布家庭自动化的发现消息
-              （默认 homeassistant）
-</source>
-        <translation>--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the
-              room's state, its events and commands under mirelune/SITE/ROOM/ (see the
-              guide's "Many rooms"); it comes back by itself after the broker restarts
---site SITE, --room ROOM  the room's names on the broker
---mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX
-              (default homeassistant)
-</translation>
-    </message>
-    <message>
-        <source>用法: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
-                   [--wait SECONDS] COMMAND [ARGS...]
-      mirelune-cli --version
-
-全局选项:
-  --device DEVICE       功放：hid（连接的那一台，默认）、hid:SERIAL、hid:N（devices
-                        列表中的一行）、hid:PATH、virtual、virtual:NAME；write-mode、
-                        read-mode、modes push 和 sync 还接受 all 和列表
-                        （virtual:a,virtual:b）
-  --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
-  --password PW         管理员密码，不在终端中询问
-  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
-                        可重复；见 README）
-  --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
-                        区域为英文）
-  --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆
-                        最多多少秒（1..86400，默认 30）；之后命令失败（退出 1）
-  --version             显示版本后退出
-
-命令:
-</source>
-        <translation>usage: mirelune-cli [--device DEVICE] [--trace] [--password PW] [--faults LIST]
-                    [--wait SECONDS] COMMAND [ARGS...]
-       mirelune-cli --version
-
-Global options:
-  --device DEVICE       the amplifier: hid (the one attached, default), hid:SERIAL,
-                        hid:N (a row of 'devices'), hid:PATH, virtual, virtual:NAME;
-                        write-mode, read-mode, modes push and sync also take all
-                        and lists (virtual:a,virtual:b)
-  --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
-  --password PW         the administrator password, instead of asking on the terminal
-  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
-                        only with the prefix; repeatable; see README)
-  --lang zh|en          the language of messages (default: the locale's - Chinese
-                        for Chinese locales, English for all others)
-  --wait SECONDS        how long to wait for an amplifier another program holds, for
-                        its owner's answer or for a virtual amplifier's memory
-                        (1..86400, default 30); then the command fails (exit 1)
-  --version             print the version and exit
-
-Commands:
-</translation>
-    </message>
-    <message>
-        <source>通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff</source>
-        <translation>a venue's rooms through its MQTT broker: list, set, mode, push, diff</translation>
     </message>
 </context>
 <context>

@@ -117,6 +117,7 @@ class ProgramManagerTest : public QObject {
   void saveModesToFolderAsksBeforeOverwriting_data();
   void saveModesToFolderAsksBeforeOverwriting();
   void assignMoveAndUploadBatch();
+  void aBatchButtonWithNothingToActOnSaysWhy();
   void aBatchWithAFileThatCannotBeSentUploadsNothing();
   void checkPasswordUnlocksOnlyOnTheDevicesYes_data();
   void checkPasswordUnlocksOnlyOnTheDevicesYes();
@@ -186,7 +187,8 @@ void ProgramManagerTest::writeIsForAdministratorsAndReadFetchesTheChosenMode() {
   size_t before = amp.CommandLog().size();
   r.Click("Command2");
   QCOMPARE(r.Texts(Kind::Warning),
-           std::vector<std::string>{std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText});
+           std::vector<std::string>{std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText +
+                                    "\n" + kVirtualRightsPasswordText + "119889"});
   QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(r.m->Panels()->Text9()));
   QCOMPARE(amp.CommandLog().size(), before);
   QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
@@ -207,7 +209,7 @@ void ProgramManagerTest::writeIsForAdministratorsAndReadFetchesTheChosenMode() {
   r.c.messages.questionAnswers.push_back(false);
   r.Click("Command2");
   QCOMPARE(r.Texts(Kind::Question),
-           std::vector<std::string>{std::string(kOverwriteModeText) + "模式5 \u201cMode 5\u201d" + kOverwriteModeEndText});
+           std::vector<std::string>{std::string(kOverwriteModeText) + "5 \u201cMode 5\u201d" + kOverwriteModeEndText});
   QCOMPARE(amp.CommandLog().size(), before);
   QCOMPARE(amp.StoredMode(4).at(0, 1028).Value, 74);
   r.c.messages.Clear();
@@ -334,6 +336,47 @@ void ProgramManagerTest::saveModesToFolderAsksBeforeOverwriting() {
   // The file list follows the folder.
   QCOMPARE(r.m->List4()->count(), 3);
   QCOMPARE(r.m->List4()->item(1)->text(), QString::fromUtf8("文件2\t| Mode 2"));
+}
+
+// Every batch button clicked with nothing chosen says what to choose first, and changes nothing.
+void ProgramManagerTest::aBatchButtonWithNothingToActOnSaysWhy() {
+  Rig r("nothing", [](const std::string& folder) { std::ofstream(folder + "/A.sp") << "x"; });
+  r.m->show();
+  r.m->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(r.m));
+  QCOMPARE(r.m->List4()->count(), 1);
+  const size_t sent = r.c.amp().CommandLog().size();
+  const std::pair<const char*, const char*> cases[] = {
+      {"Command9", kSelectModeText},          // >>: device modes into the folder
+      {"Command10", kSelectFilesText},        // <<: files paired with device modes
+      {"Command14", kSelectDeviceModesText},  // move up
+      {"Command15", kSelectDeviceModesText},  // move down
+      {"Command16", kSelectDeviceModesText},  // remove
+      {"Command13", kSelectFilesText},        // delete
+      {"Command8", kNothingToUploadText},     // upload the batch
+  };
+  for (const auto& [button, text] : cases) {
+    r.c.messages.Clear();
+    r.m->List1()->clearSelection();
+    r.m->List4()->clearSelection();
+    QPushButton* b = r.m->Button(button);
+    QVERIFY2(b, button);
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(r.Texts(Kind::Warning), std::vector<std::string>{text});
+    QCOMPARE(r.c.messages.messages.size(), size_t{1});
+  }
+  QCOMPARE(r.c.amp().CommandLog().size(), sent);
+  QVERIFY(fs::exists(r.folder + "/A.sp"));
+  for (int row = 0; row < 10; ++row) QCOMPARE(r.m->Assignment(row), std::string());
+
+  // The chosen device mode already has a file: "<<" says so.
+  r.SelectRows(r.m->List4(), {0});
+  r.SelectRows(r.m->List1(), {3});
+  QTest::mouseClick(r.m->Button("Command10"), Qt::LeftButton);
+  QCOMPARE(r.m->Assignment(3), std::string("A"));
+  r.c.messages.Clear();
+  QTest::mouseClick(r.m->Button("Command10"), Qt::LeftButton);
+  QCOMPARE(r.Texts(Kind::Warning), std::vector<std::string>{kNoFreeModeText});
 }
 
 void ProgramManagerTest::assignMoveAndUploadBatch() {

@@ -63,7 +63,7 @@ only "mirelune-cli set 1:High-pass frequency=8" 8Hz      # the unit after the nu
 only "mirelune-cli set 0=gain=300,q" 300,q=              # a band's fields (readline keeps "0=gain=")
 only "mirelune-cli set --sound" --sound-mode
 only "mirelune-cli set --sound-mode " 0 1
-only "mirelune-cli eq " export import
+only "mirelune-cli eq " export fit import
 only "mirelune-cli eq export room.sp --format " rew apo
 only "mirelune-cli eq import filters.txt --page " 0 1 2 3 4 5 6 7
 only "mirelune-cli modes push " "$(ls "$XDG_DATA_HOME/Mirelune/mode" | sed 's/\.sp$//; s/ /\\ /g')"
@@ -110,7 +110,7 @@ if command -v zsh >/dev/null; then
     fail "zsh: --device virt -> $(zsh_candidates mirelune-cli --device virt)"
   [ "$(zsh_candidates mirelune-cli set Music m | sort | tr '\n' '|')" = "master mute=|master volume=|" ] ||
     fail "zsh: set Music m -> $(zsh_candidates mirelune-cli set Music m)"
-  [ "$(zsh_candidates mirelune-cli eq "" | tr '\n' ' ')" = "export import " ] || fail "zsh: eq -> $(zsh_candidates mirelune-cli eq "")"
+  [ "$(zsh_candidates mirelune-cli eq "" | tr '\n' ' ')" = "export import fit " ] || fail "zsh: eq -> $(zsh_candidates mirelune-cli eq "")"
 else
   echo "zsh not installed: its completion is not loaded here (scripts/install-deps.sh installs it)"
 fi

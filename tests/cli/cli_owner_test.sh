@@ -4,7 +4,7 @@
 # over, and one command on several amplifiers with one of them failing.
 . "$(dirname "$0")/lib.sh"
 
-# Listing: the unnamed virtual amplifier always, named ones once they have a memory.
+# Listing: the unnamed virtual amplifier always, named ones from their first use.
 expect_rc 0 --device virtual:a set 1028=61
 expect_rc 0 --device virtual:b set 1028=62
 expect_rc 0 --device virtual:c set 1028=63
@@ -81,4 +81,11 @@ expect_rc 0 --device virtual:a read-mode 2 -o one.sp --json
 grep -q '"device":"virtual:a".*"file":"one.sp".*"ok":true' out.txt || fail "read-mode --json, one amplifier: $(cat out.txt)"
 [ -s one.sp ] || fail "read-mode --json, one amplifier: no file"
 expect_rc 0 diff each-virtual_a.sp each-virtual_c.sp
+# A named virtual amplifier exists from its first use, also one that nothing changed: listed,
+# with its name and mode, and one of --device all.
+expect_rc 0 --device virtual:fresh read-mode 2 -o fresh.sp
+expect_rc 0 devices
+grep -q "^-	virtual:fresh	.*_LM-R52Z	1	-" out.txt || fail "devices after a first read: $(cat out.txt)"
+expect_rc 0 --device all read-mode 1 -o every.sp
+[ -f every-virtual_fresh.sp ] || fail "--device all left out virtual:fresh: $(ls; cat out.txt)"
 echo "cli_owner: all passed"

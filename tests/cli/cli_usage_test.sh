@@ -49,7 +49,7 @@ response d.sp --page 8|--page must be a whole number 0..7, not '8'
 response d.sp --page 0 --freqs 1,x|--freqs: 'x' is not a positive frequency
 plot d.sp --page 0|-o OUT.png is required
 plot d.sp --page 0 -o p.png --compare d.sp --compare d.sp --compare d.sp --compare d.sp --compare d.sp|--compare: at most 4 files
-eq|export or import expected
+eq|export, import or fit expected
 eq frobnicate|no sub-command 'frobnicate'
 eq export d.sp --page 0 --format csv|--format must be rew or apo, not 'csv'
 eq export --page 0|missing FILE.sp
@@ -104,7 +104,10 @@ global=$("$CLI" --help | sed -n '/^Global options:/,/^$/p' | grep -oE -- '--[a-z
 commands=$(cli __complete commands | cut -f1)
 [ "$(echo "$commands" | sort)" = "$("$CLI" --help | sed -n '/^Commands:/,/^$/p' | sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p' | sort)" ] ||
   fail "--help lists other commands than the table"
+# fleet and measure read their own words (no table of options yet) and have English help only:
+# they are left out here until they join the table.
 for c in $commands; do
+  case "$c" in fleet|measure) continue ;; esac
   cli __complete options "$c" >options.txt
   # The long names, and each option as the help may write it: "--output|-o".
   options=$(cut -f1 options.txt | sort -u)

@@ -24,7 +24,7 @@ DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1
   { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
 
 SIZES="16 24 32 48 64 128 256"
-expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/mirelune-plot
+expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/mirelune-plot usr/libexec/mirelune/mirelune-measure
 usr/lib/udev/rules.d/70-mirelune-amplifier.rules
 usr/share/applications/mirelune.desktop
 usr/share/metainfo/mirelune.metainfo.xml

@@ -669,3 +669,47 @@ TEST(GraphOverlay, GridSitsOnTheDecadesAndDbSteps) {
 
 }  // namespace
 }  // namespace mirelune
+
+namespace mirelune {
+namespace {
+
+// A curve given by points (a room measurement) is drawn at the graph's own points, linear in
+// log frequency between its points and held beyond them, alongside the band comparisons, and
+// follows the size and every redraw.
+TEST(ResponseModel, PointCurvesAreDrawnAtTheGraphsPoints) {
+  Store st;
+  st.InitDefaults();
+  ResponseModel m(st);
+  m.Resize(1000, 300);
+  m.RedrawAll(true);
+  auto curve = std::make_shared<CurvePoints>();
+  curve->freqHz = {100, 1000};
+  curve->db = {-6, 6};
+  CompareSource measured;
+  measured.kind = CompareKind::Measured;
+  measured.label = "measured";
+  measured.curve = curve;
+  CompareSource other;
+  other.kind = CompareKind::Factory;
+  m.SetComparisons({other, measured});
+  m.RedrawAll(true);
+  ASSERT_EQ(m.Comparisons().size(), 2u);
+  EXPECT_EQ(m.Comparisons()[1].rgba, CompareColour(CompareKind::Measured));
+  EXPECT_TRUE(IsPointCurve(CompareKind::Measured));
+  EXPECT_FALSE(IsPointCurve(CompareKind::Factory));
+  const GraphGeometry& geo = m.Geometry();
+  const float* row = m.ComparisonRow(1);
+  for (int i = 0; i < geo.Points(); ++i) {
+    const double f = geo.PointFreq(i);
+    const double want = f <= 100 ? -6 : f >= 1000 ? 6 : -6 + 12 * std::log10(f / 100);
+    ASSERT_NEAR(row[i], want, 1e-4) << f;
+  }
+  m.Resize(600, 300);
+  m.RedrawAll(true);
+  EXPECT_NEAR(m.ComparisonRow(1)[geo.Points() - 1], 6, 1e-4);
+  EXPECT_EQ(PointCurveRow(*curve, {50.0, 316.22776601683796}), (std::vector<float>{-6.0f, 0.0f}));
+  EXPECT_EQ(PointCurveRow(CurvePoints{}, {50.0}), std::vector<float>{0.0f});
+}
+
+}  // namespace
+}  // namespace mirelune

@@ -4,6 +4,7 @@
 // `mirelune-cli serve --mqtt` processes on virtual amplifiers, the fleet command as a process,
 // and subscribers of our own watching what crosses the broker. Every wait is bounded.
 #include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QJsonArray>
 #include <QTcpServer>
@@ -331,7 +332,7 @@ class BrokerTest : public QObject {
     // takes it. One line per room.
     QCOMPARE(Fleet("installer", {"set", "--installer", "venue/k01", "2568=30"}, &out), 0);
     QCOMPARE(Fleet("staff", {"set", "venue/k01,venue/k02", "2560=35", "2561=10"}, &out), 1);
-    QVERIFY2(out.contains("venue/k01\tFAILED\tvalue 35 outside the range") && out.contains("venue/k02\tok"),
+    QVERIFY2(out.contains("venue/k01\tFAILED\tvalue 35 of address 2560 is above its upper limit") && out.contains("venue/k02\tok"),
              out.constData());
     QVERIFY(Value("venue/k01", 2561) != 10);
     QCOMPARE(Value("venue/k01", 2560), 33L);
@@ -405,6 +406,79 @@ class BrokerTest : public QObject {
     // The write went into stored mode 2 only: the room still plays mode 1, unchanged.
     QCOMPARE(monitor_.Json("mirelune/venue/k01/state").value("mode").toInt(), 1);
     QCOMPARE(Value("venue/k01", 2560), 33L);
+  }
+
+  void aRoomAndTheFleetUseTlsWithClientCertificates() {
+    if (QStandardPaths::findExecutable("openssl").isEmpty()) QSKIP("openssl is not installed");
+    // A CA of our own, the broker's certificate for 127.0.0.1, and client certificates whose
+    // common names are the users of the access list (the room's, the installer's).
+    const QString d = dir_.filePath("tls");
+    QVERIFY(QDir().mkpath(d));
+    auto ssl = [&](const QStringList& args) { return QProcess::execute("openssl", args); };
+    QFile ext(d + "/ext");
+    QVERIFY(ext.open(QIODevice::WriteOnly));
+    ext.write("subjectAltName=IP:127.0.0.1\n");
+    ext.close();
+    QCOMPARE(ssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", d + "/ca.key", "-out", d + "/ca.crt",
+                  "-days", "2", "-subj", "/CN=test CA"}), 0);
+    for (const QString& who : {QString("server"), QString("room-venue-k01"), QString("installer")}) {
+      QCOMPARE(ssl({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", d + "/" + who + ".key", "-out",
+                    d + "/" + who + ".csr", "-subj", "/CN=" + (who == "server" ? QString("127.0.0.1") : who)}), 0);
+      QStringList sign{"x509", "-req", "-in", d + "/" + who + ".csr", "-CA", d + "/ca.crt", "-CAkey", d + "/ca.key",
+                       "-CAcreateserial", "-out", d + "/" + who + ".crt", "-days", "2"};
+      if (who == "server") sign << "-extfile" << d + "/ext";
+      QCOMPARE(ssl(sign), 0);
+    }
+    int tlsPort = 0;
+    {
+      QTcpServer probe;
+      QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+      tlsPort = probe.serverPort();
+    }
+    QFile conf(d + "/mosquitto.conf");
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(QString("per_listener_settings false\nallow_anonymous false\nacl_file %1\npersistence false\n"
+                       "listener %2 127.0.0.1\ncafile %3/ca.crt\ncertfile %3/server.crt\nkeyfile %3/server.key\n"
+                       "require_certificate true\nuse_identity_as_username true\nuser %4\n")
+                   .arg(dir_.filePath("acl"))
+                   .arg(tlsPort)
+                   .arg(d, QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name))
+                   .toUtf8());
+    conf.close();
+    QProcess broker;
+    broker.setProcessChannelMode(QProcess::MergedChannels);
+    broker.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    broker.start(kMosquitto, {"-c", d + "/mosquitto.conf"});
+    QVERIFY(PollUntil(kWaitMs, [&] {
+      QTcpSocket s;
+      s.connectToHost("127.0.0.1", static_cast<quint16>(tlsPort));
+      return s.waitForConnected(200) || broker.state() == QProcess::NotRunning;
+    }));
+    QVERIFY2(broker.state() == QProcess::Running, broker.readAll().constData());
+    const QString url = QString("mqtts://127.0.0.1:%1").arg(tlsPort);
+    auto certs = [&](const QString& user) {
+      return QStringList{"--mqtt-ca", d + "/ca.crt", "--mqtt-cert", d + "/" + user + ".crt", "--mqtt-key", d + "/" + user + ".key"};
+    };
+    ServeProcess room(MIRELUNE_CLI, "tls1",
+                      QStringList{"--mqtt", url, "--site", "venue", "--room", "k01"} + certs("room-venue-k01"));
+    QVERIFY2(room.Error().isEmpty(), qPrintable(room.Error()));
+    auto list = [&](const QStringList& extra, QByteArray* out, QByteArray* err) {
+      QProcess p;
+      p.start(MIRELUNE_CLI, QStringList{"fleet", "--broker", url, "--timeout", "5"} + extra + QStringList{"list"});
+      if (!p.waitForFinished(30000)) return -1;
+      *out = p.readAllStandardOutput();
+      *err = p.readAllStandardError();
+      return p.exitCode();
+    };
+    QByteArray out, err;
+    QVERIFY(PollUntil(kWaitMs, [&] { return list(certs("installer"), &out, &err) == 0 && out.contains("venue/k01\tonline\tyes"); }));
+    // Without the CA the broker is not trusted; without a certificate the broker refuses.
+    QCOMPARE(list({}, &out, &err), 1);
+    QVERIFY2(err.contains("TLS handshake failed"), err.constData());
+    QCOMPARE(list({"--mqtt-ca", d + "/ca.crt"}, &out, &err), 1);
+    room.Stop();
+    broker.terminate();
+    broker.waitForFinished(10000);
   }
 
   void theRoomsComeBackAfterTheBrokerRestarts() {

@@ -33,7 +33,8 @@ const Folder kOrder[] = {
     {"platform", {"model"}},
     {"graph", {"model"}},
     {"link", {"platform"}},
-    {"sim", {"link"}},
+    {"measure", {"graph", "platform"}},
+    {"sim", {"link", "measure"}},
     {"owner", {"sim"}},
     {"remote", {"owner"}},
     {"modes", {"owner"}},
@@ -49,6 +50,7 @@ const Folder kOrder[] = {
     {"ui/window", {"ui/tuning"}},
     {"cli", {"mqtt", "remote", "modes", "graph"}},
     {"cli/plot", {"cli"}},
+    {"cli/measure", {"cli"}},
     {"bench", {"ui/window"}},
     {"tools/screenshots", {"ui/window"}},
     {"tools/skingen", {}},
@@ -143,7 +145,7 @@ TEST(IncludeOrder, TheTableIsAnOrder) {
     for (const char* b : f.below) EXPECT_EQ(names.count(b), 1u) << f.name << " names " << b;
   }
   // The programs that show no window reach nothing of a GUI folder.
-  for (const char* program : {"cli", "cli/plot", "remote", "mqtt", "modes"})
+  for (const char* program : {"cli", "cli/plot", "cli/measure", "remote", "mqtt", "modes"})
     for (const std::string& below : all.at(program))
       EXPECT_TRUE(below.rfind("ui/", 0) != 0 && below != "admin" && below != "controls")
           << program << " may include the GUI folder " << below;

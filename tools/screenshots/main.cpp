@@ -12,6 +12,8 @@
 // temporary home of its own, so the pictures do not depend on the user's files.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -66,6 +68,7 @@
 #include "ui/pages/page_table.h"
 #include "ui/dialogs/remote_dialog.h"
 #include "ui/dialogs/secondary_window.h"
+#include "ui/tuning/measure_window.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -716,6 +719,48 @@ void Shots(Writer& out, const std::string& data, bool english) {
     out.Save("status-line", numbered.copy(left, 0, std::min(numbered.width(), status->x() + status->width()) - left,
                                           numbered.height()));
   }
+
+  // Device > Measure: the virtual room measured through the music page, fitted, applied and
+  // measured again; the window and the graph with the measure window's curves. Last: it
+  // changes the page's bands.
+  eq.ShowPage(0);
+  c.Settle();
+  frame.MenuItem("CmdMeasure")->trigger();
+  c.Settle();
+  auto* measure = eq.findChild<MeasureWindow*>("MeasureWindow");
+  if (!measure) {
+    std::fprintf(stderr, "mirelune-screenshots: the measure window did not open\n");
+    out.ok = false;
+    return;
+  }
+  measure->findChild<QDoubleSpinBox*>("measureLength")->setValue(4);
+  // The window works on a thread of its own: its results arrive as events, within a bound.
+  const auto finish = [&] {
+    QElapsedTimer clock;
+    clock.start();
+    while (measure->Working() && clock.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    c.Settle();
+    return !measure->Working();
+  };
+  measure->StartMeasurement();
+  bool done = finish();
+  measure->StartFit();
+  done = done && finish();
+  measure->ApplyFit();
+  c.Settle();
+  measure->StartMeasurement();
+  done = done && finish();
+  if (!done || !measure->Again()) {
+    std::fprintf(stderr, "mirelune-screenshots: the measurement loop did not finish: %s\n",
+                 qPrintable(measure->StatusText()));
+    out.ok = false;
+    return;
+  }
+  measure->resize(900, 760);
+  QApplication::processEvents();
+  out.Save("measure-window", Titled(measure));
+  out.Save("graph-measured", Grab(eq.graph()));
+  measure->close();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "link/reply_shape.h"
 #include "link/usb_comm.h"
 #include "owner/device_lock.h"
 #include "owner/owner_client.h"
@@ -115,6 +116,13 @@ void DeviceChooser::Refresh() {
         const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(reply)).object();
         name = o.value("identifier").toString().toStdString();
         if (!o.value("mode").isNull()) mode = std::to_string(o.value("mode").toInt());
+      }
+    } else if (t.isVirtual) {
+      // Nobody holds it: its memory says what it would answer.
+      const int current = VirtualCurrentMode(VirtualStatePath(t.virtualName));
+      if (current >= 0) {
+        name = kDeviceIdentifier;
+        mode = std::to_string(current + 1);
       }
     }
     table_->setItem(r, 0, Cell(t.Label()));

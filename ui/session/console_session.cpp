@@ -13,6 +13,7 @@
 #include "owner/owned_port.h"
 #include "ui/session/console_owner.h"
 #include "link/frame_codec.h"
+#include "model/reverb_presets.h"
 #include "model/sp_file.h"
 #include "platform/hidapi_port.h"
 #include "sim/virtual_amplifier.h"
@@ -76,6 +77,7 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options, Scheduler& schedul
     if (status != kStatusOnline) {
       deviceRead_ = false;
       rightsLoggedIn_ = false;  // the amplifier forgets a log-in with the link
+      savedEdits_.clear();      // the notice belonged to the read of that connection
     }
     // The start-up read follows the search answer at once instead of on the link's next
     // 100 ms start-up tick; it runs from a timer because this is called while the reply is
@@ -315,9 +317,15 @@ bool ConsoleSession::SendParam(int address) {
     return false;
   }
   sending_ = true;
+  // What the amplifier acknowledged it holds: such an edit is not lost by the next read. A
+  // reverb mode brings its preset, which the amplifier applies itself (model/reverb_presets.h).
   auto acknowledged = [this](int a) {
     if (a < 0 || a >= kAddressCount) return;
-    for (int slot = 0; slot < kSlotCount; ++slot) lastRead_.at(slot, a) = store_->ParamTable.at(slot, a);
+    std::vector<int> held = {a};
+    if (a == kReverbModeAddress)
+      for (const ReverbPresetEntry& e : ReverbPresetEntries()) held.push_back(e.address);
+    for (int h : held)
+      for (int slot = 0; slot < kSlotCount; ++slot) lastRead_.at(slot, h) = store_->ParamTable.at(slot, h);
   };
   const bool ok = link_->SendCommand(SetParam, 0, address);
   if (ok) acknowledged(address);

@@ -122,7 +122,8 @@ class ConsoleSession {
 
   // The configuration file that holds the edits the last read replaced (the user changed the
   // store since the amplifier was last read, or since start when it never was); empty when no
-  // read has replaced edits. The mode manager's "打开文件" brings them back.
+  // read has replaced edits, and again once the link of that read went down (the status line
+  // names it while that connection lasts). The mode manager's "打开文件" brings them back.
   const std::string& SavedEditsFile() const { return savedEdits_; }
   // The store as the amplifier last reported it (its last read, with every change it has
   // acknowledged since): what the graph's "last reported" comparison draws.

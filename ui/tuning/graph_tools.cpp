@@ -21,6 +21,7 @@
 #include "ui/tuning/ab_switch.h"
 #include "ui/session/console_session.h"
 #include "ui/graph/graph_widget.h"
+#include "ui/tuning/measure_window.h"
 
 namespace mirelune::ui {
 
@@ -29,11 +30,18 @@ namespace {
 constexpr CompareKind kKinds[4] = {CompareKind::OtherSoundMode, CompareKind::Factory, CompareKind::File,
                                    CompareKind::LastReported};
 
-QIcon Swatch(uint32_t rgba) {
-  QPixmap p(14, 14);
+// The entry's colour, and its tick when ticked: a menu styled by a style sheet draws the icon of
+// a checkable entry in place of the check mark, so the icon carries the mark itself.
+QIcon Swatch(uint32_t rgba, bool ticked) {
+  QPixmap p(30, 14);
   p.fill(Qt::transparent);
   QPainter g(&p);
-  g.fillRect(1, 6, 12, 3, QColor::fromRgba(rgba));
+  g.setRenderHint(QPainter::Antialiasing, true);
+  if (ticked) {
+    g.setPen(QPen(QColor(230, 234, 240), 2));
+    g.drawPolyline(QPolygonF({QPointF(2, 7), QPointF(5, 11), QPointF(11, 2)}));
+  }
+  g.fillRect(16, 6, 13, 3, QColor::fromRgba(rgba));
   return QIcon(p);
 }
 
@@ -58,12 +66,17 @@ GraphTools::GraphTools(ConsoleSession& session, FrmEq& window, GraphWidget& grap
   static const char* const kNames[4] = {"cmdCompareOtherMode", "cmdCompareFactory", "cmdCompareFile",
                                         "cmdCompareLastReported"};
   for (int k = 0; k < 4; ++k) {
-    kinds_[k] = menu->addAction(Swatch(CompareColour(kKinds[k])), QString());
+    kinds_[k] = menu->addAction(Swatch(CompareColour(kKinds[k]), false), QString());
     kinds_[k]->setObjectName(kNames[k]);
     kinds_[k]->setCheckable(true);
   }
+  menu->setStyleSheet("QMenu { icon-size: 30px; }");
   compare_->setMenu(menu);
-  for (QToolButton* b : {ab_->Button(), phase_, compare_}) {
+  measure_ = new QToolButton(this);
+  measure_->setObjectName("cmdGraphMeasure");
+  measure_->setAutoRaise(true);
+  connect(measure_, &QToolButton::clicked, this, [this] { OpenMeasureWindow(session_, window_, nullptr); });
+  for (QToolButton* b : {ab_->Button(), phase_, compare_, measure_}) {
     b->setStyleSheet("QToolButton { color: #d8dce4; background: rgba(40, 44, 53, 200); border: 1px solid #3e4452;"
                      " border-radius: 3px; padding: 1px 6px; } QToolButton:checked { background: #3a6ea5; }");
     row->addWidget(b);
@@ -81,6 +94,7 @@ GraphTools::GraphTools(ConsoleSession& session, FrmEq& window, GraphWidget& grap
         if (path.empty() || !CompareWithFile(path)) {
           const QSignalBlocker quiet(kinds_[k]);
           kinds_[k]->setChecked(false);
+          ShowTicks();
         }
         return;  // CompareWithFile applied it
       }
@@ -119,7 +133,33 @@ bool GraphTools::CompareWithFile(const std::string& path) {
   return true;
 }
 
+void GraphTools::ShowTicks() {
+  for (int k = 0; k < 4; ++k) kinds_[k]->setIcon(Swatch(CompareColour(kKinds[k]), kinds_[k]->isChecked()));
+}
+
+GraphToolsState GraphTools::State() const {
+  GraphToolsState s;
+  s.phase = phase_->isChecked();
+  for (int k = 0; k < 4; ++k) s.kinds[k] = kinds_[k]->isChecked();
+  s.file = file_;
+  s.fileTable = fileTable_;
+  return s;
+}
+
+void GraphTools::Restore(const GraphToolsState& s) {
+  file_ = s.file;
+  fileTable_ = s.fileTable;
+  for (int k = 0; k < 4; ++k) {
+    const QSignalBlocker quiet(kinds_[k]);
+    kinds_[k]->setChecked(s.kinds[k] && (kKinds[k] != CompareKind::File || fileTable_));
+  }
+  SetTexts();
+  ApplyComparisons();
+  phase_->setChecked(s.phase);  // its own handler redraws
+}
+
 void GraphTools::ApplyComparisons() {
+  ShowTicks();
   std::vector<CompareSource> sources;
   for (int k = 0; k < 4; ++k) {
     if (!kinds_[k]->isChecked()) continue;
@@ -136,6 +176,9 @@ void GraphTools::ApplyComparisons() {
     sources.push_back(std::move(s));
   }
   ResponseModel& model = graph_.model();
+  // The measure window's curves stay (ui/tuning/measure_window.h).
+  for (const CompareSource& s : model.ComparisonSources())
+    if (IsPointCurve(s.kind)) sources.push_back(s);
   model.SetComparisons(std::move(sources));
   graph_.view().DrawBase();
   graph_.view().DrawGraph();
@@ -153,6 +196,8 @@ void GraphTools::SetTexts() {
   kinds_[2]->setText(file_.empty() ? Tr("配置文件…")
                                    : Tr("文件：%1").arg(QString::fromStdString(file_).section('/', -1)));
   kinds_[3]->setText(Tr("放大器上次报告的值"));
+  measure_->setText(Tr("测量"));
+  measure_->setToolTip(Tr("测量房间，把本页均衡拟合到目标 (测量窗口)"));
   ab_->SetTexts();
   adjustSize();
   Place();
@@ -183,6 +228,14 @@ bool GraphTools::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return false;
+}
+
+bool GraphTools::event(QEvent* event) {
+  // A button's text changed its width (the A/B button's "A | ▶B"): the row is placed again,
+  // so that no button is cut at the graph's edge.
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::LayoutRequest) Place();
+  return handled;
 }
 
 void GraphTools::changeEvent(QEvent* event) {

@@ -8,6 +8,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -25,6 +26,9 @@
 #include "ui/dialogs/remote_dialog.h"
 #include "ui/tuning/frm_eq.h"
 #include "ui/session/link_log.h"
+#include "ui/tuning/measure_window.h"
+#include "ui/tuning/graph_tools.h"
+#include "ui/tuning/tool_bar.h"
 #include "platform/tr.h"
 
 namespace mirelune::ui {
@@ -56,6 +60,18 @@ MdiMain::MdiMain(ConsoleSession& session, QWidget* parent)
   pal.setColor(QPalette::Window, QColor(58, 62, 70));
   client_->setPalette(pal);
   setCentralWidget(client_);
+  // What the empty frame says while the tuning window is closed.
+  closedHint_ = new QLabel(client_);
+  closedHint_->setObjectName("tuningWindowClosed");
+  closedHint_->setAlignment(Qt::AlignCenter);
+  closedHint_->setWordWrap(true);
+  QPalette hintPalette = closedHint_->palette();
+  hintPalette.setColor(QPalette::WindowText, QColor(220, 224, 232));  // light on the grey client
+  closedHint_->setPalette(hintPalette);
+  QFont hintFont = closedHint_->font();
+  hintFont.setPixelSize(15);
+  closedHint_->setFont(hintFont);
+  closedHint_->hide();
   BuildMenu();
   session.onAdminRefused = [this] { close(); };
   session.onDeviceChanged = [this] { UpdateTitle(); };
@@ -169,6 +185,13 @@ void MdiMain::BuildMenu() {
       if (eq_) (importing ? ImportEqFilters : ExportEqFilters)(session_, *eq_, *dialogs_);
     });
   }
+  // Measuring the room and fitting the page to it (ui/tuning/measure_window.h).
+  QAction* measure = device->addAction(Tr("测量…"));
+  measure->setObjectName("CmdMeasure");
+  sourceTexts_.push_back({measure, "测量…"});
+  connect(measure, &QAction::triggered, this, [this] {
+    if (eq_) OpenMeasureWindow(session_, *eq_, dialogs_.get());
+  });
   MenuItem("mnuChinese")->setCheckable(true);
   device->addSeparator();
   QAction* choose = device->addAction(Tr("选择放大器…"));
@@ -205,12 +228,16 @@ void MdiMain::SwitchLanguage(Language l) {
   if (l == CurrentLanguage()) return;
   InstallLanguage(l);
   for (const auto& [action, source] : sourceTexts_) action->setText(Tr(source));
+  if (!eq_) ShowClosedHint();
   // Every window is built again in the new language; the tuning window reads the amplifier
   // anew when it comes back.
   if (eq_) {
     const bool checked = MenuItem("mnuChinese")->isChecked();
+    // The graph's phase and comparison curves stay as they were.
+    const GraphToolsState tools = eq_->Tools()->Graph()->State();
     UnloadTuningWindow();
     LoadTuningWindow();
+    eq_->Tools()->Graph()->Restore(tools);
     MenuItem("mnuChinese")->setChecked(checked);
   }
 }
@@ -244,6 +271,7 @@ void MdiMain::LoadTuningWindow() {
   if (!ModeFolder(modeFolder_).Ensure(&why))
     session_.notifier().Warning(std::string("无法创建模式文件夹：") + "\n" + modeFolder_ + ": " + why);
   session_.Resume();
+  closedHint_->hide();
   eq_ = new FrmEq(session_, client_);
   FitTuningWindow();
   handles_ = new FrameHandles(*eq_, std::vector<QWidget*>{eq_->TopBar(), eq_->DragHandle()},
@@ -268,6 +296,15 @@ void MdiMain::UnloadTuningWindow() {
   // Its own button or timer may have asked for this: it is deleted once that has returned.
   unloading_ = eq;
   eq->deleteLater();
+  ShowClosedHint();
+}
+
+void MdiMain::ShowClosedHint() {
+  // The frame alone would be an empty grey area: it says how to go on, naming the menu entry.
+  const QString entry = Tr("设备") + " › " + MenuItem("mnuChinese")->text().remove('&');
+  closedHint_->setText(Tr("调音窗口已关闭。用菜单 %1 重新打开它；关闭本窗口即退出程序。").arg(entry));
+  closedHint_->setGeometry(client_->rect().adjusted(40, 40, -40, -40));
+  closedHint_->setVisible(!eq_);
 }
 
 void MdiMain::OnTuningWindowClosed() {
@@ -324,7 +361,10 @@ void MdiMain::FitTuningWindow() {
 }
 
 bool MdiMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == client_ && event->type() == QEvent::Resize) FitTuningWindow();
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    FitTuningWindow();
+    closedHint_->setGeometry(client_->rect().adjusted(40, 40, -40, -40));
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -12,7 +12,7 @@
 //
 // The tuning window can be unloaded (its exit button; "调音窗口" when it is loaded) and loaded
 // again ("调音窗口" when it is not), which brings it back on page 0 with the link searching
-// anew. Closing the frame ends the program, after the tuning window's exit (which may wait
+// anew; meanwhile the empty frame says so ("tuningWindowClosed"). Closing the frame ends the program, after the tuning window's exit (which may wait
 // for a request to end). "程式管理", "开机设置" and "权限与密码管理" open their windows ("程式管理",
 // "系统设置", "权限与密码管理"), modeless and at most once, only while the tuning window is loaded.
 #pragma once
@@ -30,6 +30,7 @@
 #include "ui/look/language.h"
 
 class QAction;
+class QLabel;
 
 namespace mirelune {
 class FileDialogs;
@@ -103,9 +104,11 @@ class MdiMain : public QMainWindow {
   void BuildMenu();
   void FitTuningWindow();
   void OnTuningWindowClosed();
+  void ShowClosedHint();
 
   ConsoleSession& session_;
   QWidget* client_ = nullptr;
+  QLabel* closedHint_ = nullptr;  // shown while the tuning window is closed
   FrmEq* eq_ = nullptr;
   class RemoteDialog* remote_ = nullptr;
   QPointer<FrmEq> unloading_;  // unloaded, deleted once its own events have returned

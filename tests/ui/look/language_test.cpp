@@ -32,6 +32,7 @@
 #include "ui/window/mdi_main.h"
 #include "ui/dialogs/remote_dialog.h"
 #include "ui/look/language.h"
+#include "ui/tuning/measure_window.h"
 #include "ui/pages/page_table.h"
 #include "ui/dialogs/secondary_window.h"
 #include "ui/pages/skin_panel.h"
@@ -55,7 +56,9 @@ bool AllowedInChinese(const QString& word) {
       // device names as --device writes them, and the programs that may hold an amplifier
       "virtual", "hid", "cli", "write", "mode", "PID",
       // the room remote: its address, PIN and the command that encrypts it
-      "PIN", "http", "https", "serve", "tls", "cert", "key"};
+      "PIN", "http", "https", "serve", "tls", "cert", "key",
+      // the measure window's figures and band settings
+      "RMS", "dBFS", "PK", "LS", "HS"};
   return allowed.contains(word);
 }
 
@@ -219,6 +222,13 @@ void LanguageTest::everyWindowSpeaksOneLanguage() {
   Save(c.frame->Remote(), QString("lang-RemoteDialog%1.png").arg(suffix));
   c.frame->Remote()->StopServer();
   c.frame->Remote()->close();
+  // Device > Measure, on the virtual room.
+  c.frame->MenuItem("CmdMeasure")->trigger();
+  auto* measure = c.eq().findChild<MeasureWindow*>("MeasureWindow");
+  QVERIFY(measure && measure->isVisible());
+  CheckLanguage(VisibleTexts(measure), l, "MeasureWindow");
+  Save(measure, QString("lang-MeasureWindow%1.png").arg(suffix));
+  measure->close();
   LinkStatusFacts busy;
   busy.lastOpen.status = HidOpenStatus::Busy;
   busy.device = "hid:0042";

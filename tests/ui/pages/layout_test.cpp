@@ -29,6 +29,7 @@
 #include "ui/window/frame_handles.h"
 #include "ui/look/language.h"
 #include "ui/session/link_status_text.h"
+#include "ui/tuning/measure_window.h"
 #include "ui/pages/page_table.h"
 #include "ui/dialogs/secondary_window.h"
 #include "ui/pages/skin_panel.h"
@@ -262,6 +263,15 @@ void LayoutTest::smallWindowsClippedOrCovered() {
     CheckTexts(&w, w.objectName(), faults);
     Save(&w, QString("layout-%1-%2.png").arg(l == Language::English ? "en" : "zh", w.objectName()));
   }
+  // The measure window at the smallest size it allows.
+  MeasureWindow* measure = OpenMeasureWindow(*c.session, c.eq(), nullptr);
+  measure->resize(1, 1);
+  QApplication::processEvents();
+  QVERIFY(measure->width() > 1);
+  CheckContainer(measure, measure->objectName(), faults);
+  CheckTexts(measure, measure->objectName(), faults);
+  Save(measure, QString("layout-%1-%2.png").arg(l == Language::English ? "en" : "zh", measure->objectName()));
+  delete measure;
   Report(faults);
 }
 
@@ -347,6 +357,9 @@ void LayoutTest::menuEntriesNameTheirWindows() {
   frame.MenuItem("CmdPrePassManager")->trigger();
   QVERIFY(frame.Program2());
   QCOMPARE(entry("CmdPrePassManager"), frame.Program2()->windowTitle());
+  frame.MenuItem("CmdMeasure")->trigger();
+  QVERIFY(c.eq().findChild<MeasureWindow*>());
+  QCOMPARE(entry("CmdMeasure"), c.eq().findChild<MeasureWindow*>()->windowTitle());
   const QString exitTip = c.eq().findChild<QWidget*>("cmdExit")->toolTip();
   QVERIFY2(exitTip.contains(entry("mnuChinese"), Qt::CaseInsensitive),
            qPrintable(QString("\"%1\" against \"%2\"").arg(entry("mnuChinese"), exitTip)));

@@ -155,8 +155,8 @@ void NamesTest::newMessagesSpeakEnglish() {
   QVERIFY(InstallLanguage(Language::English));
   const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
   QStringList texts = {
-      TrLines(std::string(kGuestCannotSaveText) + "\n" + kWhereToLogInText),
-      TrLines(std::string(kOverwriteModeText) + "模式5 \u201cHall A\u201d" + kOverwriteModeEndText),
+      TrLines(GuestRefusalText("virtual:a")),
+      TrLines(std::string(kOverwriteModeText) + "5 \u201cHall A\u201d" + kOverwriteModeEndText),
   };
   // The value editor's refusals, one of each kind, as its tool tip shows them.
   QWidget host;

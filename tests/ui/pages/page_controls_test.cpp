@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QLabel>
 #include <QTest>
 #include <QWindow>
 
@@ -142,6 +143,7 @@ class PageControlsTest : public QObject {
   void recordingWindowOfflineSendsNothing();
   void chineseMenuItemUnloadsAndReloads();
   void exitWhileARequestWaitsLeavesTheFrame();
+  void theEmptyFrameSaysHowToReopenTheWindow();
   void keysReachTheConsoleWhereverTheFocusIs();
   void resizeZones_data();
   void resizeZones();
@@ -352,6 +354,12 @@ void PageControlsTest::reverbModePresetsAndTheProfessionalButton() {
   QVERIFY(!pro->Enabled());
   QCOMPARE(c.store().ParamTable.at(0, 810).Value, 2);
   QCOMPARE(c.amp().Working().at(0, 810).Value, 2);
+  // The amplifier applied the preset itself: it holds it, and the read that follows the link
+  // switched off and on (as after choosing another amplifier) keeps no "offline edits".
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QTest::mouseClick(c.eq().ConnectButton(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  QVERIFY(c.Synced());
+  QVERIFY2(c.session->SavedEditsFile().empty(), c.session->SavedEditsFile().c_str());
 
   // Disabled, the button opens nothing.
   ModalScript<SecondaryWindow> never([](SecondaryWindow& w) { w.reject(); });
@@ -674,6 +682,28 @@ void PageControlsTest::exitWhileARequestWaitsLeavesTheFrame() {
   QVERIFY(c.frame->isVisible());
   QVERIFY(c.frame->close());
   QVERIFY(!c.frame->isVisible());
+}
+
+// The exit button closes the tuning window; the frame left says how to open it again (naming
+// the menu entry) and that closing it ends the program, until the entry brings the window back.
+void PageControlsTest::theEmptyFrameSaysHowToReopenTheWindow() {
+  Console c;
+  QVERIFY(c.Synced());
+  Activate(c);
+  auto* hint = c.frame->findChild<QLabel*>("tuningWindowClosed");
+  QVERIFY(hint && !hint->isVisible());
+  QTest::mouseClick(c.eq().findChild<MBtnFlag*>("cmdExit"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  QVERIFY(c.RunUntil([&] { return !c.frame->MainWindowLoaded(); }, 1000));
+  QVERIFY(c.frame->isVisible());
+  QVERIFY(hint->isVisible());
+  const QString entry = c.frame->MenuItem("mnuChinese")->text();
+  QVERIFY2(hint->text().contains(entry) && hint->text().contains(QString::fromUtf8("退出程序")),
+           qPrintable(hint->text()));
+  QVERIFY(hint->geometry().intersects(c.frame->ClientArea()->rect()));
+  c.frame->MenuItem("mnuChinese")->trigger();
+  QVERIFY(c.frame->MainWindowLoaded());
+  QVERIFY(!hint->isVisible());
+  QVERIFY(c.Synced());
 }
 
 // The master volume keys and Ctrl+H reach the console from the frame itself, a page button and

@@ -9,6 +9,7 @@
 #include <QLocalSocket>
 #include <QElapsedTimer>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QProcess>
 #include <QRegularExpression>
@@ -245,12 +246,18 @@ void OwnerTest::secondConsoleSaysTheAmplifierIsBusy() {
 }
 
 void OwnerTest::chooseAmplifierSwitchesAndRemembers() {
-  // A named amplifier with a memory of its own, for the list.
+  // A named amplifier with a memory of its own, for the list, and one used once without a
+  // change (no memory written).
   {
     VirtualAmplifier other;
     other.Working().at(0, 1028).Value = 33;
+    other.SetCurrentMode(3);
     std::string error;
     QVERIFY2(SaveVirtualState(VirtualStatePath("other"), other, error), error.c_str());
+    VirtualAmplifier fresh;
+    VirtualStateSession use(VirtualStatePath("fresh"));
+    QVERIFY2(use.Open(fresh, error) && use.Close(fresh, error), error.c_str());
+    QVERIFY(!QFile::exists(QString::fromStdString(VirtualStatePath("fresh"))));
   }
   QtScheduler scheduler;
   RecordingNotifier messages;
@@ -267,8 +274,15 @@ void OwnerTest::chooseAmplifierSwitchesAndRemembers() {
   QVERIFY(table);
   QStringList devices;
   for (int r = 0; r < table->rowCount(); ++r) devices << table->item(r, 0)->text();
-  QVERIFY2(devices.contains("virtual") && devices.contains("virtual:t") && devices.contains("virtual:other"),
+  QVERIFY2(devices.contains("virtual") && devices.contains("virtual:t") && devices.contains("virtual:other") &&
+               devices.contains("virtual:fresh"),
            qPrintable(devices.join(",")));
+  // Nobody holds the named ones: their memory gives the name they answer with and their mode.
+  for (const auto& [device, mode] : {std::pair<QString, QString>{"virtual:other", "4"}, {"virtual:fresh", "1"}}) {
+    const int r = static_cast<int>(devices.indexOf(device));
+    QCOMPARE(table->item(r, 4)->text(), QString("_LM-R52Z"));
+    QCOMPARE(table->item(r, 5)->text(), mode);
+  }
   QCOMPARE(QString::fromStdString(chooser->Chosen()), QString("virtual:t"));
 
   QVERIFY(chooser->Select("virtual:other"));
@@ -278,6 +292,8 @@ void OwnerTest::chooseAmplifierSwitchesAndRemembers() {
   // The new amplifier is read; the old one is free for others.
   QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
   QCOMPARE(session.store().ParamTable.at(0, 1028).Value, 33);
+  // Nothing was edited without an amplifier: no offline edits were kept, none is named.
+  QCOMPARE(session.StatusFacts().savedEdits, std::string());
   LockHolder holder;
   QVERIFY(!FindHolder("virtual-t", holder));
   QVERIFY(FindHolder("virtual-other", holder));

@@ -13,6 +13,7 @@
 #include "graph/compare_curves.h"
 #include "model/sp_file.h"
 #include "tests/ui/console_fixture.h"
+#include "ui/tuning/ab_switch.h"
 #include "ui/tuning/graph_tools.h"
 #include "ui/graph/graph_widget.h"
 #include "ui/tuning/tool_bar.h"
@@ -97,6 +98,68 @@ class GraphToolsTest : public QObject {
     c.eq().grab().save(QString(MIRELUNE_BUILD_DIR) + "/graph-tools-window.png");
     QTest::mouseClick(tools->PhaseButton(), Qt::LeftButton);
     QVERIFY(!model.PhaseShown());
+  }
+
+  // What a user sees of the tools: a tick in the comparison menu for each curve drawn, every
+  // button whole while A/B is running, and the phase and comparisons kept over a language
+  // switch (the tuning window is built again).
+  void theToolsShowTheirStateAndKeepItOverALanguageSwitch() {
+    Console c;
+    QVERIFY(c.Synced());
+    GraphTools* tools = c.eq().findChild<GraphTools*>("graphTools");
+    QVERIFY(tools);
+    auto ticked = [](QAction* a) {
+      // Light pixels left of the colour bar: the tick the menu shows.
+      const QImage icon = a->icon().pixmap(30, 14).toImage();
+      int light = 0;
+      for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < 14; ++x) light += QColor::fromRgba(icon.pixel(x, y)).alpha() > 128;
+      return light > 5;
+    };
+    QAction* other = tools->CompareAction(0);
+    QVERIFY(!ticked(other));
+    other->trigger();
+    QVERIFY(ticked(other));
+    QVERIFY(!ticked(tools->CompareAction(1)));
+    QTest::mouseClick(tools->PhaseButton(), Qt::LeftButton);
+    QVERIFY(c.graph().model().PhaseShown());
+
+    auto whole = [&] {
+      for (QToolButton* b : tools->findChildren<QToolButton*>()) {
+        if (!b->isVisible()) continue;
+        if (b->width() < b->sizeHint().width() || !tools->rect().contains(b->geometry())) return false;
+      }
+      return c.graph().rect().contains(tools->geometry());
+    };
+    QVERIFY(whole());
+    QToolButton* ab = tools->findChild<QToolButton*>("cmdAbSwitch");
+    QVERIFY(ab);
+    QTest::mouseClick(ab, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+    c.RunUntil([] { return false; }, 200);
+    QCoreApplication::processEvents();  // the layout requests, as the event loop takes them
+    QVERIFY(tools->Ab()->Active());
+    QString why;
+    for (QToolButton* b : tools->findChildren<QToolButton*>())
+      why += QString("%1 %2,%3 %4x%5 (hint %6); ").arg(b->objectName()).arg(b->x()).arg(b->y()).arg(b->width())
+                 .arg(b->height()).arg(b->sizeHint().width());
+    why += QString("tools %1,%2 %3x%4 in %5x%6").arg(tools->x()).arg(tools->y()).arg(tools->width())
+               .arg(tools->height()).arg(c.graph().width()).arg(c.graph().height());
+    QVERIFY2(whole(), qPrintable(why));
+    tools->Ab()->Keep('B');
+    c.RunUntil([] { return false; }, 200);
+
+    c.frame->findChild<QAction*>("mnuLanguageEn")->trigger();
+    QVERIFY(c.Synced());
+    GraphTools* rebuilt = c.eq().findChild<GraphTools*>("graphTools");
+    QVERIFY(rebuilt && rebuilt != tools);
+    QVERIFY(c.graph().model().PhaseShown());
+    QVERIFY(rebuilt->PhaseButton()->isChecked());
+    QCOMPARE(c.graph().model().Comparisons().size(), size_t(1));
+    QCOMPARE(c.graph().model().Comparisons()[0].kind, CompareKind::OtherSoundMode);
+    QVERIFY(ticked(rebuilt->CompareAction(0)));
+    QCOMPARE(rebuilt->CompareButton()->text(), QString("Compare"));
+    c.frame->findChild<QAction*>("mnuLanguageZh")->trigger();
+    QVERIFY(c.Synced());
   }
 };
 
