@@ -1,79 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// `measure`: a room measurement saved as text a measurement program opens (cli/measure_args.h).
-// With --device virtual it measures the virtual amplifier's page in a simulated room here; with
-// any other device it runs the helper mirelune-measure, which holds the sound devices (Qt
-// Multimedia loads Qt Gui, which this tool does not), with the same arguments.
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <ostream>
-#include <unistd.h>
-
+// measure's row in the command table and its usage. Its code (the measurement maths, FFTW) is
+// in the helper mirelune-room (cli/room/measure.cpp), which runs the sound devices' helper
+// mirelune-measure in turn for any amplifier but a virtual one.
 #include "cli/command.h"
-#include "cli/device_page.h"
-#include "cli/measure_args.h"
-#include "graph/graph_bands.h"
-#include "model/store.h"
-#include "sim/virtual_audio_port.h"
+#include "cli/helper_program.h"
 
 namespace mirelune::cli {
 namespace {
 
-int RunHelper(Context& ctx, const std::vector<std::string>& argv) {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  std::string helper;
-  for (const std::filesystem::path& p : {self.parent_path() / "mirelune-measure",
-                                         self.parent_path() / ".." / "libexec" / "mirelune" / "mirelune-measure"})
-    if (!ec && ::access(p.c_str(), X_OK) == 0) {
-      helper = p.string();
-      break;
-    }
-  if (helper.empty()) {
-    ctx.err << "mirelune-cli measure: its sound helper mirelune-measure is not installed beside "
-            << (ec ? std::string("this program") : self.string()) << "\n";
-    return kExitFailed;
-  }
-  ctx.out.flush();
-  ctx.err.flush();
-  std::vector<std::string> words{helper};
-  words.insert(words.end(), argv.begin(), argv.end());
-  std::vector<char*> args;
-  for (std::string& w : words) args.push_back(w.data());
-  args.push_back(nullptr);
-  ::execv(helper.c_str(), args.data());
-  ctx.err << "mirelune-cli measure: cannot run " << helper << " (" << std::strerror(errno) << ")\n";
-  return kExitFailed;
-}
-
-int Measure(Context& ctx, const std::vector<std::string>& argv) {
-  MeasureArgs a;
-  std::string err;
-  if (!ParseMeasureArgs(argv, a, err)) {
-    ctx.err << "mirelune-cli measure: " << err << "\n";
-    return kExitUsage;
-  }
-  if (ctx.options.device.rfind("virtual", 0) != 0) return RunHelper(ctx, argv);
-  VirtualAudioPort port;
-  if (!a.list) {
-    // The page as the amplifier holds it now, read the way `get` reads it.
-    auto store = std::make_unique<Store>();
-    int sound = 0;
-    const int status = ReadDevicePage(ctx, static_cast<int>(a.page), static_cast<int>(a.subPage), false, sound, *store);
-    if (status != kExitOk) return status;
-    GraphBandTable bands;
-    BuildGraphBands(*store, nullptr, bands);
-    const bool bypassed = store->ParamTable.at(0, store->BypassAddress()).Value != 0;
-    port.SetAmplifier(PageChain(bands, static_cast<int>(a.page), bypassed));
-  }
-  return RunMeasure(port, a, ctx.out, ctx.err);
-}
+const char* const kMeasureUsage =
+    "usage: mirelune-cli [--device DEVICE] measure -o ROOM.txt [--output NAME] [--input NAME]\n"
+    "                    [--length S] [--repeat N] [--window LEFT:RIGHT] [--calibration FILE]\n"
+    "                    [--no-level-check] [--page P] [--sub-page E] [--json]\n"
+    "       mirelune-cli [--device DEVICE] measure --list\n"
+    "Measures the room: pink noise for the input's level first (a warning when it is too low or\n"
+    "clips), then an exponential sine sweep, 20 Hz..20 kHz at 48 kHz, played on the sound output\n"
+    "NAME (into the amplifier's input) and recorded from the input NAME (the measurement\n"
+    "microphone); without them the system's default devices. --list names them. The sweep lasts\n"
+    "S seconds (2..16, default 8); with --repeat N (1..16) N sweeps are averaged. The recording\n"
+    "is deconvolved to the room's impulse response, the delay is found and a window of LEFT ms\n"
+    "before and RIGHT ms after it (default 125:500, each 1..2000) gives the response with its\n"
+    "phase, written to ROOM.txt as text a measurement program opens (\"freq SPL phase\" lines\n"
+    "under \"*\" comments, 1/48 octave smoothing, 20 Hz..20 kHz at 48 points an octave).\n"
+    "--calibration applies a microphone calibration file (\"freq dB\" lines, an optional\n"
+    "\"Sens Factor =..dB\" line) to it.\n"
+    "With --device virtual[:NAME] the sweep goes through the virtual amplifier's page P (0..7,\n"
+    "default 0; E the effects page's part) as it is now, its EQ bands and filters, into a\n"
+    "simulated room (modes from 34 to 230 Hz, a deep null at 178 Hz, noise, 37 ms latency, a\n"
+    "clock drift of 20 ppm); otherwise the amplifier is not touched.\n"
+    "--json prints {\"file\", \"delayMs\", \"points\", \"levelCheck\", \"sweepPeakDb\"}.\n"
+    "Exit status: 0 measured and saved, 1 the devices or the file failed (nothing is written),\n"
+    "2 a usage error.\n";
 
 const CommandRegistration kMeasure({"measure", "measure the room: a sweep through the amplifier, recorded by a microphone",
-                                    kMeasureUsage,
-                                    [](Context& ctx, const Args& args) { return Measure(ctx, args.words); },
-                                    Syntax().Raw()});
+                                    kMeasureUsage, InHelper("measure", "mirelune-room"), Syntax().Raw()});
 
 }  // namespace
 }  // namespace mirelune::cli

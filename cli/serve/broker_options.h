@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The broker options `serve --mqtt` and `fleet` share, and the room options of `serve`.
+// Reading the broker options `serve --mqtt` and `fleet` share and the room options of `serve`
+// (their rows: cli/broker_syntax.h), and the room of `serve` on the broker.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/broker_syntax.h"
 #include "cli/command.h"
 #include "mqtt/headless_room_modes.h"
 #include "mqtt/mqtt_connection.h"
@@ -15,14 +17,7 @@
 
 namespace mirelune::cli {
 
-// The lines of --help that describe them (source texts, shown through cli/help.h's Translated).
-extern const char kBrokerOptionsHelp[];
-extern const char kServeMqttHelp[];
-
-// --mqtt-user, --mqtt-password-file, --mqtt-ca, --mqtt-cert and --mqtt-key: rows of the syntax
-// of the commands that talk to a broker.
-std::vector<OptionSpec> BrokerOptionSpecs();
-// Reads them from a parsed command line into `options` (the password from the file's first
+// Reads the broker options (cli/broker_syntax.h) from a parsed command line into `options` (the password from the file's first
 // line, else from MIRELUNE_MQTT_PASSWORD). False with `error` for a password file that cannot
 // be read.
 bool ReadBrokerOptions(const Args& args, MqttOptions& options, std::string& passwordFile,
@@ -36,8 +31,6 @@ struct ServeRoomOptions {
   MqttOptions mqtt;
   std::string site, room, discovery;
 };
-// --mqtt, --site, --room, --mqtt-discovery and the broker options: rows of serve's syntax.
-std::vector<OptionSpec> ServeRoomOptionSpecs();
 // Reads them from serve's parsed command line. False with `error` for a malformed or missing
 // option (a usage error).
 bool ReadServeRoomOptions(const Args& args, ServeRoomOptions& options, std::string& error);
