@@ -3,6 +3,7 @@
 
 #include <QTranslator>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 
 #include "platform/tr.h"
@@ -18,24 +19,32 @@ std::string LocaleLanguage() {
   return "en";
 }
 
-bool UseLanguage(const std::string& option) {
-  const std::string lang = option.empty() ? LocaleLanguage() : option;
-  if (lang == "zh") {
-    SetDirectTranslator(nullptr);
-    return true;
-  }
-  // No application object here (a command may need a GUI one later): the translator is asked
-  // directly.
+namespace {
+
+// The English translation, loaded when the first text is translated. When it cannot be (a
+// broken build), that is said once and the texts stay Chinese.
+const QTranslator* LoadEnglish() {
   static std::unique_ptr<QTranslator> english;
   if (!english) {
     english = std::make_unique<QTranslator>();
     if (!english->load(":/i18n/mirelune_en.qm")) {
       english.reset();
-      return false;
+      std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
     }
   }
-  SetDirectTranslator(english.get());
-  return true;
+  return english.get();
+}
+
+}  // namespace
+
+void UseLanguage(const std::string& option) {
+  const std::string lang = option.empty() ? LocaleLanguage() : option;
+  // No application object here (a command may need a GUI one later): the translator is asked
+  // directly.
+  if (lang == "zh")
+    SetDirectTranslator(nullptr);
+  else
+    SetDirectTranslatorLoader(LoadEnglish);
 }
 
 }  // namespace mirelune::cli
