@@ -373,8 +373,10 @@ int EqFitCommand(Context& ctx, const std::vector<std::string>& argv) {
                               : "applied to the amplifier as one change of " + std::to_string(changes.size()) +
                                     (changes.size() == 1 ? " band" : " bands");
   }
-  if (a.json) JsonReport(ctx.out, a, fit, sound, true);
-  else TextReport(ctx.out, a, fit, sound, applied);
+  // With the file on standard output (-o -), the report goes beside it, to stderr.
+  std::ostream& report = a.output == "-" ? ctx.err : ctx.out;
+  if (a.json) JsonReport(report, a, fit, sound, true);
+  else TextReport(report, a, fit, sound, applied);
   return kExitOk;
 }
 
