@@ -21,19 +21,27 @@ std::string LocaleLanguage() {
 
 namespace {
 
-// The English translation, loaded when the first text is translated. When it cannot be (a
-// broken build), that is said once and the texts stay Chinese.
-const QTranslator* LoadEnglish() {
-  static std::unique_ptr<QTranslator> english;
-  if (!english) {
-    english = std::make_unique<QTranslator>();
-    if (!english->load(":/i18n/mirelune_en.qm")) {
-      english.reset();
-      std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
+// The English translation, loaded when the first text is translated: most runs of the tool
+// print no text of the table, and loading the translation is a good part of what a short one
+// costs. When it cannot be loaded (a broken build), that is said once and the texts stay
+// Chinese.
+class LazyEnglish : public QTranslator {
+ public:
+  QString translate(const char* context, const char* source, const char* disambiguation = nullptr,
+                    int n = -1) const override {
+    if (!tried_) {
+      tried_ = true;
+      if (!english_.load(":/i18n/mirelune_en.qm"))
+        std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
     }
+    return english_.translate(context, source, disambiguation, n);
   }
-  return english.get();
-}
+  bool isEmpty() const override { return false; }
+
+ private:
+  mutable bool tried_ = false;
+  mutable QTranslator english_;
+};
 
 }  // namespace
 
@@ -41,10 +49,8 @@ void UseLanguage(const std::string& option) {
   const std::string lang = option.empty() ? LocaleLanguage() : option;
   // No application object here (a command may need a GUI one later): the translator is asked
   // directly.
-  if (lang == "zh")
-    SetDirectTranslator(nullptr);
-  else
-    SetDirectTranslatorLoader(LoadEnglish);
+  static LazyEnglish english;
+  SetDirectTranslator(lang == "zh" ? nullptr : &english);
 }
 
 }  // namespace mirelune::cli

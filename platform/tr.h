@@ -25,40 +25,20 @@ inline constexpr char kTrContext[] = "Mirelune";
 // Programs without an application object (the command-line tool) translate through this
 // translator instead of the application's; null: the application's translators.
 inline const QTranslator* g_directTranslator = nullptr;
-// Or a function that loads it when the first text is translated: most runs of the tool print
-// no text of the table, and loading the translation is a good part of what a short one costs.
-inline const QTranslator* (*g_directTranslatorLoader)() = nullptr;
-inline void SetDirectTranslator(const QTranslator* translator) {
-  g_directTranslator = translator;
-  g_directTranslatorLoader = nullptr;
-}
-inline void SetDirectTranslatorLoader(const QTranslator* (*load)()) {
-  g_directTranslator = nullptr;
-  g_directTranslatorLoader = load;
-}
-inline const QTranslator* DirectTranslator() {
-  if (g_directTranslatorLoader) {
-    const QTranslator* (*load)() = g_directTranslatorLoader;
-    g_directTranslatorLoader = nullptr;
-    g_directTranslator = load();
-  }
-  return g_directTranslator;
-}
+inline void SetDirectTranslator(const QTranslator* translator) { g_directTranslator = translator; }
 
 // A source text (UTF-8 Chinese) in the current language.
 inline QString Tr(const char* source) {
-  const QTranslator* direct = DirectTranslator();
-  if (!direct) return QCoreApplication::translate(kTrContext, source);
-  const QString t = direct->translate(kTrContext, source);
+  if (!g_directTranslator) return QCoreApplication::translate(kTrContext, source);
+  const QString t = g_directTranslator->translate(kTrContext, source);
   return t.isEmpty() ? QString::fromUtf8(source) : t;
 }
 inline QString Tr(const QString& source) { return Tr(source.toUtf8().constData()); }
 
 // A source text in a context of its own (see above).
 inline QString TrIn(const char* context, const char* source) {
-  const QTranslator* direct = DirectTranslator();
-  if (!direct) return QCoreApplication::translate(context, source);
-  const QString t = direct->translate(context, source);
+  if (!g_directTranslator) return QCoreApplication::translate(context, source);
+  const QString t = g_directTranslator->translate(context, source);
   return t.isEmpty() ? QString::fromUtf8(source) : t;
 }
 inline QString TrIn(const char* context, const QString& source) { return TrIn(context, source.toUtf8().constData()); }
