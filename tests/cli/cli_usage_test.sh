@@ -130,5 +130,8 @@ for c in $commands; do
     done
   done
   cmp -s help-en.txt help-zh.txt && fail "help $c is not translated"
+  # Every part of the English help is translated, the paragraphs filled in from tables too: no
+  # Chinese sentence (its full-width punctuation) is left in it.
+  grep -P '[，。：；（）]' help-en.txt && fail "help $c in English holds Chinese text"
 done
 echo ok
