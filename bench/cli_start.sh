@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What starting mirelune-cli costs: the CPU (task-clock of `perf stat -r RUNS`, user + system of
-# the whole process) of --version, of `get` and `set` of one value on the virtual amplifier and
-# of `help`, beside two floors measured in the same run: /bin/true (a process that does nothing)
-# and mirelune-bench-reference-core (a trivial program that loads Qt Core). Each command is run
-# in turn with the floors, so a busy machine moves them together; read the "beyond /bin/true"
-# column. Also lists the libraries a run of --version and of get loads (LD_DEBUG=files).
+# What starting mirelune-cli costs: the CPU (perf stat's task-clock: user + system of the whole
+# process) of --version, of `get` and `set` of one value on the virtual amplifier and of `help`,
+# the median of RUNS runs, beside two floors run in turns with it: /bin/true (a process that
+# does nothing) and mirelune-bench-reference-core (a trivial program that loads Qt Core). Read
+# the "beyond /bin/true" column: a busy machine moves the three together. Also lists the libraries a run of --version and of get loads (LD_DEBUG=files).
 # Uses the build in build/ and a private HOME. Needs perf (linux-perf).
 #   bench/cli_start.sh [RUNS]
 set -euo pipefail
@@ -23,19 +22,27 @@ export HOME="$work" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" LC_AL
 mkdir -p -m 700 "$work/run"
 "$cli" --device virtual set 1028=70 >/dev/null
 
-# Milliseconds of task-clock per run, the mean of perf's RUNS runs.
-cpu_ms() { perf stat -x, -e task-clock -r "$runs" "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f", $1}'; }
+# Milliseconds of task-clock of one run.
+cpu_ms() { perf stat -x, -e task-clock "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f\n", $1}'; }
+median() { sort -n | awk '{a[NR]=$1} END {printf "%.2f", a[int((NR+1)/2)]}'; }
 
-printf '%-44s %10s %18s %22s\n' "command" "CPU ms" "beyond /bin/true" "beyond the Qt Core floor"
+printf '%-44s %10s %18s %26s\n' "command (median CPU ms of $runs)" "CPU ms" "beyond /bin/true" "beyond the Qt Core floor"
+# The command and the two floors in turns, RUNS times: a busy machine slows all three alike.
 row() {
   local label=$1; shift
+  : >"$work/t" ; : >"$work/q" ; : >"$work/c"
+  for _ in $(seq "$runs"); do
+    cpu_ms /bin/true >>"$work/t"
+    cpu_ms "$core" >>"$work/q"
+    cpu_ms "$@" >>"$work/c"
+  done
   local t q c
-  t=$(cpu_ms /bin/true)
-  q=$(cpu_ms "$core")
-  c=$(cpu_ms "$@")
-  printf '%-44s %10s %18s %22s\n' "$label" "$c" "$(awk -v a="$c" -v b="$t" 'BEGIN {printf "%.2f", a-b}')" \
+  t=$(median <"$work/t")
+  q=$(median <"$work/q")
+  c=$(median <"$work/c")
+  printf '%-44s %10s %18s %26s\n' "$label" "$c" "$(awk -v a="$c" -v b="$t" 'BEGIN {printf "%.2f", a-b}')" \
     "$(awk -v a="$c" -v b="$q" 'BEGIN {printf "%.2f", a-b}')"
-  echo "  (same run: /bin/true $t ms, Qt Core floor $q ms)"
+  echo "  (the same turns: /bin/true $t ms, the Qt Core floor $q ms)"
 }
 row "mirelune-cli --version" "$cli" --version
 row "mirelune-cli --device virtual get 1028" "$cli" --device virtual get 1028
