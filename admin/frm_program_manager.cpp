@@ -45,6 +45,13 @@ std::string GuestRefusalText(const std::string& deviceLabel) {
   return text;
 }
 
+std::string OverwriteModeQuestion(int mode, const std::string& name) {
+  // The name in the quotes of the console's language: the Chinese ones are full width.
+  const std::string quoted =
+      name.empty() ? std::string() : " " + TrIn("Quotes", "“%1”").arg(QString::fromStdString(name)).toStdString();
+  return std::string(kOverwriteModeText) + std::to_string(mode + 1) + quoted + kOverwriteModeEndText;
+}
+
 std::string DeviceRowText(int row, const std::string& name, const std::string& assignment) {
   return "模式 " + std::to_string(row + 1) + "\t| " + FitText(name, 12) + "  | " + assignment;
 }
@@ -316,9 +323,7 @@ void FrmProgramManager::WriteMode() {
   const int mode = combo1_->currentIndex();
   // Every stored mode holds a whole parameter set: writing replaces it, so ask first.
   const std::string name = ctx_.transfers.ModeNames[static_cast<size_t>(mode)];
-  if (!ctx_.notifier.Question(std::string(kOverwriteModeText) + std::to_string(mode + 1) +
-                              (name.empty() ? std::string() : " “" + name + "”") + kOverwriteModeEndText))
-    return;
+  if (!ctx_.notifier.Question(OverwriteModeQuestion(mode, name))) return;
   Busy busy(*this);
   if (!ctx_.link.SendCommand(SaveToMode, mode, 0)) return;
   ctx_.transfers.CurrentModeNumber = mode;

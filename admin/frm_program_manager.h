@@ -54,6 +54,8 @@ std::string GuestRefusalText(const std::string& deviceLabel);
 // stands in quotes that are no Chinese punctuation, so the ending is translated on its own.
 inline constexpr char kOverwriteModeText[] = "将用当前数据覆盖设备的模式";
 inline constexpr char kOverwriteModeEndText[] = "，确定写入吗？";
+// The question before device mode `mode` (0..9), named `name`, is written over.
+std::string OverwriteModeQuestion(int mode, const std::string& name);
 inline constexpr char kWriteDoneText[] = "写入完成!";
 inline constexpr char kBatchDoneText[] = "已完成操作! ";
 // A batch button that has nothing to act on says why instead of doing nothing.

@@ -12,6 +12,7 @@
 #include "cli/help.h"
 #include "cli/through_owner.h"
 #include <QJsonArray>
+#include "platform/tr.h"
 #include "link/group_decode.h"
 #include "model/ansi_text.h"
 #include "model/band_fields.h"
@@ -35,7 +36,7 @@ bool ReadCurrentMode(DeviceSession& s, int& mode) {
   if (!s.Request(ReadStatus, 0, 0, "the status request")) return false;
   mode = s.link().ReplyPayload()[1];
   if (mode >= kModeCount) {
-    s.Fail("the amplifier reports mode number " + std::to_string(mode) + ", not 0..9");
+    s.Fail(TrIn("Cli", "功放报告的模式号是 %1，不在 0..9 之内").arg(mode).toStdString());
     return false;
   }
   s.known.mode = mode;
@@ -101,6 +102,14 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+// info's lines in the tool's language ("device: ...", "current mode: N", "mode N: name").
+void PrintInfo(Context& ctx, const std::string& id, int mode, const std::vector<std::string>& names) {
+  ctx.out << TrIn("Cli", "功放标识：").toStdString() << id << "\n";
+  ctx.out << TrIn("Cli", "当前模式：").toStdString() << mode << "\n";
+  for (size_t n = 0; n < names.size(); ++n)
+    ctx.out << TrIn("Cli", "模式 %1：").arg(n + 1).toStdString() << names[n] << "\n";
+}
+
 int Info(Context& ctx, const Args& args) {
   const bool json = args.Has("--json");
   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
@@ -120,16 +129,14 @@ int Info(Context& ctx, const Args& args) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << s.link().DeviceIdentifierSeen() << "\n";
-    ctx.out << "current mode: " << mode + 1 << "\n";
-    for (int n = 0; n < kModeCount; ++n) ctx.out << "mode " << n + 1 << ": " << names[n] << "\n";
+    PrintInfo(ctx, s.link().DeviceIdentifierSeen(), mode + 1, names);
     return kExitOk;
   }, [&](DeviceSession& s) {
     QJsonObject hello, namesReply;
     if (!AskOwner(s, {{"op", "hello"}}, hello)) return kExitFailed;
     if (!AskOwner(s, {{"op", "mode-names"}}, namesReply)) return kExitFailed;
     if (hello.value("mode").isNull()) {
-      s.Fail(s.Holder().Text() + " has not read the amplifier (it is offline)");
+      s.Fail(TrIn("Cli", "%1 尚未读取功放（它处于脱机状态）").arg(QString::fromStdString(s.Holder().Text())).toStdString());
       return kExitFailed;
     }
     const std::string id = hello.value("identifier").toString().toStdString();
@@ -142,10 +149,9 @@ int Info(Context& ctx, const Args& args) {
       ctx.out << "]}\n";
       return kExitOk;
     }
-    ctx.out << "device: " << id << "\n";
-    ctx.out << "current mode: " << mode << "\n";
-    for (int n = 0; n < names.size(); ++n)
-      ctx.out << "mode " << n + 1 << ": " << names[n].toString().toStdString() << "\n";
+    std::vector<std::string> list;
+    for (const QJsonValue& n : names) list.push_back(n.toString().toStdString());
+    PrintInfo(ctx, id, mode, list);
     return kExitOk;
   });
 }
@@ -209,8 +215,10 @@ int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
       // The store now holds a value the amplifier may not have: forget what was read.
       s.known = {};
       if (acknowledged > 0)
-        s.Fail(std::to_string(acknowledged) + " of " + std::to_string(req.assignments.size()) +
-               " changes were acknowledged before");
+        s.Fail(TrIn("Cli", "在此之前 %2 项修改中已确认 %1 项")
+                   .arg(acknowledged)
+                   .arg(req.assignments.size())
+                   .toStdString());
       return kExitFailed;
     }
     ++acknowledged;

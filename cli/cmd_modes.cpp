@@ -135,17 +135,23 @@ bool ParseMode(Context& ctx, const std::string& cmd, const std::string& text, in
 void ReportUnfinishedWrite(Context& ctx, ModeSession& m, const std::string& cmd, const std::string& again) {
   const Transfers::WriteProgress& w = m.transfers->LastWrite;
   if (w.mode < 0) return;  // refused before the first frame; the reason is printed already
-  const std::string mode = "mode " + std::to_string(w.mode + 1);
   ctx.err << "mirelune-cli " << cmd << ": ";
   if (w.acknowledged == 0)
-    ctx.err << mode << " was not written: the amplifier acknowledged none of its " << w.groups
-            << " groups, so it holds what it held before.";
+    ctx.err << TrIn("Cli", "模式 %1 没有写入：功放没有确认它的 %2 组中的任何一组，所以它保持原来的内容。")
+                   .arg(w.mode + 1)
+                   .arg(w.groups)
+                   .toStdString();
   else
-    ctx.err << mode << " was written only in part: " << w.acknowledged << " of " << w.groups
-            << " groups were acknowledged, so the mode on the amplifier now holds a mix of its "
-               "old and the new settings.";
-  ctx.err << " To finish, run the same command again: mirelune-cli --device "
-          << m.session.Target().Label() << " " << again << "\n";
+    ctx.err << TrIn("Cli", "模式 %1 只写入了一部分：%3 组中已确认 %2 组，所以功放上的这个模式现在是"
+                           "旧设置与新设置的混合。")
+                   .arg(w.mode + 1)
+                   .arg(w.acknowledged)
+                   .arg(w.groups)
+                   .toStdString();
+  ctx.err << TrIn("Cli", " 要完成写入，请再运行同一命令：%1")
+                 .arg(QString::fromStdString("mirelune-cli --device " + m.session.Target().Label() + " " + again))
+                 .toStdString()
+          << "\n";
 }
 
 int SaveParams(ModeSession& m, Context& ctx, const std::string& cmd, const std::string& path) {
@@ -231,10 +237,12 @@ int ModesPull(Context& ctx, const std::vector<std::string>& args, bool yes) {
     if (!m.files->LastKept.empty()) {
       // A file kept because the question was answered no is not a mode pulled.
       for (const std::string& path : m.files->LastKept)
-        ctx.err << "mirelune-cli modes pull: not saved: " << path
-                << " exists and was kept (--yes replaces it)\n";
+        ctx.err << "mirelune-cli modes pull: "
+                << TrIn("Cli", "未保存：%1 已存在，保留原文件（--yes 会替换它）").arg(QString::fromStdString(path)).toStdString()
+                << "\n";
       for (const std::string& path : m.files->LastSaved)
-        ctx.err << "mirelune-cli modes pull: saved: " << path << "\n";
+        ctx.err << "mirelune-cli modes pull: " << TrIn("Cli", "已保存：%1").arg(QString::fromStdString(path)).toStdString()
+                << "\n";
       return kExitFailed;
     }
     for (size_t i = 0; i < m.files->FolderFileNames.size(); ++i)

@@ -8,10 +8,6 @@
 
 namespace mirelune::cli {
 
-std::string WaitLimitText(const Options& options) {
-  return "giving up after " + std::to_string(options.waitMs / 1000) + " s (--wait SECONDS to wait longer)";
-}
-
 std::vector<Command>& Commands() {
   static std::vector<Command> commands;
   return commands;

@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdio>
 #include <ostream>
 
 #include "link/frame_codec.h"
+#include "platform/tr.h"
 #include "owner/owned_port.h"
 #include "platform/hid_discovery.h"
 #include "platform/hidapi_port.h"
@@ -16,6 +18,9 @@
 #include "sim/virtual_state.h"
 
 namespace mirelune::cli {
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
 
 namespace {
 int g_argc = 1;
@@ -96,21 +101,26 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     // Another command of this tool: it ends by itself, so this one takes its turn after it -
     // within the time the user allows.
     if (!told)
-      ctx_.err << "mirelune-cli " << command_ << ": waiting for " << holder_.Text()
-               << ", which is using " << target_.Label() << "; " << WaitLimitText(ctx_.options) << "\n"
-               << std::flush;
+      ctx_.err << "mirelune-cli " << command_ << ": "
+               << TrIn("Cli", "正在等待 %1，它正在使用 %2；").arg(Q(holder_.Text()), Q(target_.Label())).toStdString()
+               << WaitLimitText(ctx_.options) << "\n" << std::flush;
     told = true;
     if (waited.elapsed() >= ctx_.options.waitMs) {
-      Fail("gave up after " + std::to_string(ctx_.options.waitMs / 1000) + " s: " + holder_.Text() +
-           " still holds " + target_.Label());
+      Fail(TrIn("Cli", "等待 %1 秒后放弃：%2 仍占用 %3")
+               .arg(ctx_.options.waitMs / 1000)
+               .arg(Q(holder_.Text()), Q(target_.Label()))
+               .toStdString());
       return;
     }
     QThread::msleep(50);
   }
   port_->onClaimed = nullptr;
   if (!port_->LockError().empty())
-    ctx_.err << "mirelune-cli " << command_ << ": note: the amplifier is used without a lock ("
-             << port_->LockError() << "); another program may use it at the same time\n" << std::flush;
+    ctx_.err << "mirelune-cli " << command_ << ": "
+             << TrIn("Cli", "注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它")
+                    .arg(Q(port_->LockError()))
+                    .toStdString()
+             << "\n" << std::flush;
   if (!loadError.empty()) {
     Fail(loadError);
     port_.reset();
@@ -164,7 +174,7 @@ int DeviceSession::Finish(int status) {
   std::string saveError = state_ ? state_->SaveError() : std::string();
   if (state_ && !state_->Close(*amplifier_, error) && saveError.empty()) saveError = error;
   if (!saveError.empty()) {
-    Fail("the virtual amplifier's state was not saved: " + saveError);
+    Fail(TrIn("Cli", "虚拟功放的状态没有保存：%1").arg(Q(saveError)).toStdString());
     status = kExitFailed;
   }
   if (amplifier_) amplifier_->onMemoryChanged = nullptr;  // it keeps no memory any more
@@ -173,8 +183,8 @@ int DeviceSession::Finish(int status) {
   // A warning printed on the way (a reply that timed out, the link lost for a moment) reads as
   // a failure; when everything was acknowledged after all, say so.
   if (status == kExitOk && notifier_ && notifier_->problems > 0)
-    ctx_.err << "mirelune-cli " << command_
-             << ": recovered after the warning above: everything was acknowledged\n" << std::flush;
+    ctx_.err << "mirelune-cli " << command_ << ": "
+             << TrIn("Cli", "上面的警告之后已恢复：全部修改都已确认").toStdString() << "\n" << std::flush;
   finishStatus_ = status;
   return status;
 }
@@ -204,9 +214,41 @@ int RunOnDevice(Context& ctx, const std::string& command,
   return s.Finish(body(s));
 }
 
+namespace {
+
+// Why no amplifier could be opened, in the tool's language: the console's status line says the
+// same in the same words.
+std::string OpenFailureText(const HidOpenResult& r, uint16_t vendor, uint16_t product) {
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04X:%04X", vendor, product);
+  QString text;
+  switch (r.status) {
+    case HidOpenStatus::Opened: text = Tr("已打开功放（USB %1）"); break;
+    case HidOpenStatus::NotFound: text = Tr("未连接功放（USB %1）"); break;
+    case HidOpenStatus::PermissionDenied:
+      text = Tr("已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
+                "装入 /etc/udev/rules.d 后重新插上");
+      break;
+    case HidOpenStatus::Busy: text = Tr("已连接功放（USB %1），但它正被其他程序使用"); break;
+    case HidOpenStatus::Failed: text = Tr("已连接功放（USB %1），但打开失败"); break;
+  }
+  std::string out = text.arg(QString::fromLatin1(ids)).toStdString();
+  if (!r.detail.empty()) out += " (" + r.detail + ")";
+  return out;
+}
+
+}  // namespace
+
 void DeviceSession::FailOwned() {
-  Fail(target_.Label() + " is in use by " + holder_.Text() +
-       "; close it there first (set, get and info go through it)");
+  Fail(TrIn("Cli", "%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）")
+           .arg(QString::fromStdString(target_.Label()), QString::fromStdString(holder_.Text()))
+           .toStdString());
+}
+
+// Defined here rather than beside the other option helpers: the drawing and sound helper
+// programs share command.cpp and load no translations.
+std::string WaitLimitText(const Options& options) {
+  return TrIn("Cli", "%1 秒后放弃（用 --wait SECONDS 等得更久）").arg(options.waitMs / 1000).toStdString();
 }
 
 void DeviceSession::Fail(const std::string& text) {
@@ -230,10 +272,9 @@ bool DeviceSession::Connect(int limitMs) {
   scheduler_->StopTimer(limit);
   if (link_->Online) return true;
   if (!usb_->IsConnected())
-    Fail(DescribeOpenResult(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));
+    Fail(OpenFailureText(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));
   else
-    Fail("the amplifier is connected but did not answer the search frame within " +
-         std::to_string(limitMs) + " ms");
+    Fail(TrIn("Cli", "功放已连接，但在 %1 毫秒内没有应答查找帧").arg(limitMs).toStdString());
   return false;
 }
 

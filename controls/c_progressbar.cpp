@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include "model/scales.h"
@@ -41,6 +42,10 @@ QString C_ProgressBar::Message() const {
   return Tr("正在同步数据, 请稍候...");
 }
 
+QString C_ProgressBar::MessageShown(const QFontMetricsF& metrics, int width) const {
+  return metrics.elidedText(Message(), Qt::ElideRight, std::max(0, width - 5));
+}
+
 void C_ProgressBar::paintEvent(QPaintEvent*) {
   QPainter g(this);
   const int w = width();
@@ -72,9 +77,14 @@ void C_ProgressBar::paintEvent(QPaintEvent*) {
   font.setPixelSize(12);
   g.setFont(font);
   g.setPen(Qt::black);
-  // The message starts 100 twips left of the middle, 3 twips from the top.
-  const QRectF box(w / 2.0 - 100 / 15.0, 3 / 15.0, w, h);
-  g.drawText(box, Qt::AlignLeft | Qt::AlignTop, Message());
+  // The message starts 100 twips left of the middle, 3 twips from the top - further left when
+  // it would run past the bar's end (a longer translation, a narrow window), and cut with "…"
+  // only when the whole bar cannot hold it.
+  const QFontMetricsF metrics(font);
+  const QString text = MessageShown(metrics, w);
+  const qreal left = std::max(2.0, std::min(w / 2.0 - 100 / 15.0, w - 3 - metrics.horizontalAdvance(text)));
+  const QRectF box(left, 3 / 15.0, w, h);
+  g.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 }  // namespace mirelune::controls

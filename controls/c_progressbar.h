@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include <QFontMetricsF>
 #include <QWidget>
 
 namespace mirelune::controls {
@@ -31,6 +32,8 @@ class C_ProgressBar : public QWidget {
   // Value x 100 / MaxValue in whole percent, 0 when MaxValue is not positive.
   int Percent() const;
   QString Message() const;
+  // The message as drawn in a bar `width` pixels wide: whole where it fits, else cut with "…".
+  QString MessageShown(const QFontMetricsF& metrics, int width) const;
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -40,16 +40,23 @@ FaceItem FaceItemFor(int showType) {
   }
 }
 
+// The amplifier's own spelling of the filter families in the Chinese console; the English one
+// spells the engineers' names as English does (the skin's English images say the same).
+QString FilterFamily(const char* amplifierSpelling) {
+  QString s = QString::fromLatin1(amplifierSpelling);
+  if (Tr("关") == QString::fromUtf8("关")) return s;
+  return s.replace("LinkWitz", "Linkwitz").replace("ButterWorth", "Butterworth");
+}
+
 }  // namespace
 
 QStringList MComboBox::EntriesFor(int showType) {
   switch (showType) {
     case 0:
-      return {QStringLiteral("LinkWitz 48dB"), QStringLiteral("LinkWitz 24dB"),
-              QStringLiteral("ButterWorth 12dB"), QStringLiteral("Bessel 24dB"),
-              QStringLiteral("Bessel 12dB")};
+      return {FilterFamily("LinkWitz 48dB"), FilterFamily("LinkWitz 24dB"), FilterFamily("ButterWorth 12dB"),
+              QStringLiteral("Bessel 24dB"), QStringLiteral("Bessel 12dB")};
     case 1:
-      return {QStringLiteral("ButterWorth 12dB"), QStringLiteral("ButterWorth 24dB")};
+      return {FilterFamily("ButterWorth 12dB"), FilterFamily("ButterWorth 24dB")};
     case 2: {
       QStringList l;
       for (int i = 1; i <= 10; ++i) l << Tr("模式%1").arg(i);

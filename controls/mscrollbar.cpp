@@ -42,11 +42,12 @@ bool AddressInRange(int a) { return a >= 0 && a < kAddressCount; }
 
 // Why typed text was refused, in the console's language, with the range it must lie in.
 QString RefusalText(const TypedValue& v) {
-  const QString range = QString::fromStdString(v.range);
+  // "OFF" as the sliders show it: "关" / "Off".
+  const QString range = QString::fromStdString(v.range).replace(QStringLiteral("OFF"), Tr("关"));
   switch (v.problem) {
     case TypedProblem::NotANumber: return Tr("不是数值。范围：%1").arg(range);
     case TypedProblem::WrongUnit: return Tr("单位不对。范围：%1").arg(range);
-    case TypedProblem::NoOff: return Tr("此项没有OFF。范围：%1").arg(range);
+    case TypedProblem::NoOff: return Tr("此项不能关闭。范围：%1").arg(range);
     case TypedProblem::OutOfRange:
     case TypedProblem::None: break;
   }
@@ -202,14 +203,23 @@ QString MScrollBar::Unit() const {
   return QString::fromStdString(SliderUnit(addr_, valueType_));
 }
 
+namespace {
+// A filter switched off reads "关" / "Off" in the console's language; typed, either word or
+// "OFF" is taken.
+QString ShownReadout(const std::string& number, const QString& unit) {
+  if (number == "OFF") return Tr("关");
+  return QString::fromStdString(WithUnit(number, unit.toStdString()));
+}
+}  // namespace
+
 QString MScrollBar::ReadoutText() const {
   if (Holding()) {
     // The held value's own text where the scale reaches it; the nearest end's otherwise.
     const int p = PositionFromValue(valueType_, heldValue_, 1 << 20);
     const std::string n = ShownNumber(valueType_, p);
-    if (!n.empty()) return QString::fromStdString(WithUnit(n, Unit().toStdString()));
+    if (!n.empty()) return ShownReadout(n, Unit());
   }
-  return QString::fromStdString(WithUnit(ShownNumber(valueType_, position_), Unit().toStdString()));
+  return ShownReadout(ShownNumber(valueType_, position_), Unit());
 }
 
 void MScrollBar::ReportScroll() {
@@ -796,7 +806,8 @@ void MScrollBar::OpenValueEditor() {
   QRect at = geometry_.textPos.isEmpty() ? QRect(width() / 2 - w / 2, height() / 2 - 10, w, 20)
                                          : ReadoutRect();
   at = QRect(at.center().x() - w / 2, at.center().y() - 10, w, 20);
-  const QString help = QString::fromStdString(RangeText(valueType_, maxValue_, Unit().toStdString()));
+  const QString help =
+      QString::fromStdString(RangeText(valueType_, maxValue_, Unit().toStdString())).replace(QStringLiteral("OFF"), Tr("关"));
   ed->Open(at, text, help, [this](const QString& t) { return AcceptValueText(t); });
 }
 
@@ -858,7 +869,9 @@ QString MScrollBar::AcceptStripText(StripRow row, const QString& text) {
 }
 
 QString MScrollBar::AcceptValueText(const QString& text) {
-  const TypedValue v = ParseSliderText(text.toStdString(), valueType_, maxValue_, Unit().toStdString());
+  const bool offWord = text.trimmed().compare(Tr("关"), Qt::CaseInsensitive) == 0;
+  const TypedValue v =
+      ParseSliderText(offWord ? std::string("OFF") : text.toStdString(), valueType_, maxValue_, Unit().toStdString());
   if (!v.ok) return RefusalText(v);
   position_ = v.position;
   held_ = false;

@@ -7,9 +7,12 @@
 namespace mirelune {
 
 constexpr int kMaxGraphBands = 17;   // GraphBands has 17 entries
-constexpr int kMaxGraphEqBands = 13; // the first 13 EQ records of a page have markers
-// EQ records of a page beyond the markers (bands 14 and 15 of the music and microphone pages):
-// edited in their strips, counted in the sum.
+// Every EQ band of the device's pages has a marker: the music page's 15 bands and its two
+// filters fill the 17 entries, and bands 14 and 15 of the music and microphone pages, which
+// have no strip shown, are reached on the graph.
+constexpr int kMaxGraphEqBands = 15;
+// EQ records beyond the markers (a table whose Kind bytes give a kind more EQ bands than the
+// device has, as a file may): counted in the sum, edited nowhere.
 constexpr int kMaxExtraEqBands = 4;
 
 enum GraphBandKind : int32_t { kBandEq = 1, kBandHighPass = 2, kBandLowPass = 3 };

@@ -34,7 +34,7 @@ struct AddressRange {
 };
 AddressRange GraphAddressRange(const Store& store);
 
-// Up to 13 EQ bands in address order, then the high-pass filters, then the low-pass filters
+// Up to 15 EQ bands in address order, then the high-pass filters, then the low-pass filters
 // (17 at most); further EQ bands of the page go to `extra`. Kinds are read from slot 0, values from the current sound mode. Two neighbouring
 // records of one filter kind are a type/frequency pair. When `sliders` is given, the strips are
 // re-bound: every EQindex text is cleared, each band's strip gets its band number and values.

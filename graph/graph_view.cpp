@@ -121,7 +121,12 @@ void GraphView::DrawGrid(QPainter& g) const {
     g.restore();
   }
   for (const GraphText& t : grid.labels)
-    skin::DrawSkinTextAt(g, QString::fromStdString(t.text), qRgba(170, 170, 170, 255), QPointF(t.x, t.y), 0);
+    skin::DrawSkinTextAt(g, QString::fromStdString(Shown(t.text)), qRgba(170, 170, 170, 255), QPointF(t.x, t.y), 0);
+}
+
+std::string GraphView::Shown(const std::string& word) const {
+  const auto it = shownWords.find(word);
+  return it == shownWords.end() ? word : it->second;
 }
 
 void GraphView::DrawCurve(QPainter& g, const std::vector<float>& y, int first, int last, const QColor& colour,
@@ -231,6 +236,7 @@ GraphView::Frame GraphView::BuildFrame() const {
   }
   frame.markers = LayoutMarkers(model_);
   frame.texts = LayoutSelectedTexts(model_);
+  for (GraphText& t : frame.texts) t.text = Shown(t.text);
   for (const MarkerDraw& m : frame.markers) {
     const QSize natural = skin::SkinSize(m.imageId);
     const QSizeF size = m.scaledTo > 0 ? QSizeF(m.scaledTo, m.scaledTo) : QSizeF(natural);
@@ -378,13 +384,12 @@ void GraphView::DrawPhase(QPainter& g, int first, int last) const {
   const int step = (hi - lo) > 720 ? 180 : 90;
   g.setPen(kPhaseColour);
   const QFontMetrics metrics(g.font());
-  // The top one is left out: the window's tools sit in that corner.
-  for (double d = lo; d < hi; d += step) {
+  // The top one is left out, the window's tools sit in that corner; so is the bottom one, the
+  // frequency axis's labels run along that line.
+  for (double d = lo + step; d < hi; d += step) {
     const QString text = QStringLiteral("%1%2°").arg(d > 0 ? "+" : "").arg(d, 0, 'f', 0);
     const int w = metrics.horizontalAdvance(text);
-    // The lowest one above its line, clear of the frequency labels along the bottom.
-    const double at = d == lo ? y(d) - metrics.height() : y(d) + metrics.ascent() / 2.0;
-    g.drawText(QPointF(geo.Right() - w - 4, at), text);
+    g.drawText(QPointF(geo.Right() - w - 4, y(d) + metrics.ascent() / 2.0), text);
   }
 }
 

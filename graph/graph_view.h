@@ -13,6 +13,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,12 @@ class GraphView : public GraphCanvas {
   QImage RenderWhole() const;
   // The phase curve's name in the legend (the window's language).
   std::string phaseLabel = "Phase";
+  // How the grid's and the band text's fixed words read in the window's language ("OFF" for a
+  // filter switched off, "1KHz" of the frequency axis); a word not listed reads as it is.
+  std::map<std::string, std::string> shownWords;
 
  private:
+  std::string Shown(const std::string& word) const;
   void DrawGrid(QPainter& g) const;
   void DrawComparisons(QPainter& g) const;
   void DrawPhase(QPainter& g, int first, int last) const;

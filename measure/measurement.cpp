@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/text_lines.h"
 #include "model/decimal_number.h"
 #include "model/file_bytes.h"
 
@@ -132,16 +133,10 @@ bool Fail(MeasureFileError& error, Kind kind, int line, std::string_view raw, st
 // Splits the text into rows of tokens and finds the separator and the column count.
 bool CollectRows(std::string_view text, bool calibration, Rows& out, MeasureFileError& error) {
   if (text.find('\0') != std::string_view::npos) return Fail(error, Kind::NotText, 0, {});
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  int lineNo = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view raw = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++lineNo;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  TextLines lines(text);
+  std::string_view raw;
+  while (lines.Next(raw)) {
+    const int lineNo = lines.Number();
     const std::string_view line = Trim(raw);
     if (line.empty() || IsComment(line)) continue;
     const bool sens = Lower(line).find("sens factor") != std::string::npos;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/text_lines.h"
 #include "model/filter_set.h"
 
 #include <algorithm>
@@ -392,18 +393,12 @@ bool ParseFilterSet(std::string_view text, FilterSet& out, FilterSetError& error
     error.kind = Kind::NotText;
     return false;
   }
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   FilterSet set;
   bool anyLine = false;
-  int lineNo = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view raw = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++lineNo;
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  TextLines lines(text);
+  std::string_view raw;
+  while (lines.Next(raw)) {
+    const int lineNo = lines.Number();
     const std::string_view line = Trim(raw.substr(0, raw.find('#')));
     if (line.empty()) continue;
     const auto fail = [&](Why why) {
@@ -513,10 +508,14 @@ std::string WriteFilterSet(const FilterSet& set, FilterFormat format) {
   std::string out;
   if (format == FilterFormat::Rew) out += "Filter Settings file\n\n";
   if (set.hasPreamp) out += "Preamp: " + Fixed(set.preampDb, 1, 2) + " dB\n";
+  bool anyInUse = false;
+  for (const Filter& f : set.filters) anyInUse = anyInUse || f.type != FilterType::None;
+  const bool skipUnused = format == FilterFormat::Apo && anyInUse;
+  if (format == FilterFormat::Apo && !anyInUse) out += std::string(kNoFilterInUseComment) + "\n";
   int position = 0;
   for (const Filter& f : set.filters) {
     ++position;
-    if (format == FilterFormat::Apo && f.type == FilterType::None) continue;
+    if (skipUnused && f.type == FilterType::None) continue;
     out += FilterLine(f, f.number > 0 ? f.number : position, format) + "\n";
   }
   return out;

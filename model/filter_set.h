@@ -119,7 +119,10 @@ bool ParseFilterFormat(std::string_view name, FilterFormat& format);
 // The set as text of the format, "." as the decimal separator under every locale, lines ending in
 // "\n". Peaking filters are written PK with Q, shelves LSC / HSC with their Q, unused slots as
 // "OFF None" (REW lists every slot that way; Equalizer APO's text leaves them out). Filters are
-// numbered by `number`, or by their position when it is 0.
+// numbered by `number`, or by their position when it is 0. An Equalizer APO text of a set with
+// no filter in use says so in a comment line and lists the unused slots as REW does, so that
+// the file is never empty and reads back as the same flat set.
+inline constexpr char kNoFilterInUseComment[] = "# No filter in use: every EQ band is flat (0 dB).";
 std::string WriteFilterSet(const FilterSet& set, FilterFormat format);
 
 // The cookbook shelf's slope S for a Q at a gain and back: 1/Q = sqrt((A + 1/A)(1/S - 1) + 2),

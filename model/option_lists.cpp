@@ -10,16 +10,16 @@ using Entries = std::vector<OptionEntry>;
 
 // The lists by their look (the option list's ShowType), as the console builds them.
 const Entries& CrossoverTypes() {  // ShowType 0: outputs and sub-woofer
-  static const Entries e = {{"LinkWitz 48dB", "LinkWitz 48dB"},
-                            {"LinkWitz 24dB", "LinkWitz 24dB"},
-                            {"ButterWorth 12dB", "ButterWorth 12dB"},
+  static const Entries e = {{"LinkWitz 48dB", "Linkwitz 48dB"},
+                            {"LinkWitz 24dB", "Linkwitz 24dB"},
+                            {"ButterWorth 12dB", "Butterworth 12dB"},
                             {"Bessel 24dB", "Bessel 24dB"},
                             {"Bessel 12dB", "Bessel 12dB"}};
   return e;
 }
 const Entries& InputFilterTypes() {  // ShowType 1
-  static const Entries e = {{"ButterWorth 12dB", "ButterWorth 12dB"},
-                            {"ButterWorth 24dB", "ButterWorth 24dB"}};
+  static const Entries e = {{"ButterWorth 12dB", "Butterworth 12dB"},
+                            {"ButterWorth 24dB", "Butterworth 24dB"}};
   return e;
 }
 const Entries& StartModes() {  // ShowType 2

@@ -71,7 +71,7 @@ constexpr Text kEnglish[] = {
   {"高通滤波器频点", "High-pass frequency"}, {"输出总音量", "Output overall volume"},
   {"模式启用", "Mode enabled"}, {"系统保留参数", "Reserved system setting"},
   {"管理员模式", "Administrator mode"}, {"回声旁路", "Echo bypass"}, {"混响旁路", "Reverb bypass"},
-  {"音乐旁路", "Music bypass"}, {"话筒1.2旁路", "Mic 1/2 bypass"}, {"话筒3.4旁路", "Mic 3/4 bypass"},
+  {"音乐旁路", "Music bypass"}, {"话筒1.2旁路", "Mic 1/2 bypass"}, {"话筒3旁路", "Mic 3 bypass"},
   {"效果旁路", "Effects bypass"}, {"主输出旁路", "Main out bypass"}, {"辅助输出旁路", "Aux out bypass"},
   {"中置输出旁路", "Centre out bypass"}, {"超低输出旁路", "Sub out bypass"},
 };
@@ -103,7 +103,7 @@ constexpr OwnName kOwnNames[] = {
   {2574, "模式启用", nullptr}, {2575, "系统保留参数", nullptr},
   {2576, "主输出左静音", nullptr}, {2577, "主输出右静音", nullptr}, {2578, "辅助输出左静音", nullptr},
   {2579, "辅助输出右静音", nullptr}, {2580, "中置输出静音", nullptr}, {2581, "超低音输出静音", nullptr},
-  {2582, "音乐旁路", nullptr}, {2583, "话筒1.2旁路", nullptr}, {2584, "话筒3.4旁路", nullptr},
+  {2582, "音乐旁路", nullptr}, {2583, "话筒1.2旁路", nullptr}, {2584, "话筒3旁路", nullptr},
   {2585, "效果旁路", nullptr}, {2586, "主输出旁路", nullptr}, {2587, "辅助输出旁路", nullptr},
   {2588, "中置输出旁路", nullptr}, {2589, "超低输出旁路", nullptr},
   {2590, "声音模式", nullptr}, {2591, "超低音自动控制", nullptr},
@@ -116,8 +116,10 @@ constexpr OwnName kOwnNames[] = {
   {785, nullptr, "ms"}, {787, nullptr, "ms"},
 };
 
+// As the console names them: microphone 3 as the microphone copy says it (the front-panel menu
+// editor keeps the amplifier's own "话筒3.4", model/menu_catalogue.cpp).
 constexpr Text kKindCaptions[] = {
-  {"音乐", "Music"}, {"话筒1.2", "Mic 1/2"}, {"话筒3.4", "Mic 3/4"}, {"效果", "Effects"},
+  {"音乐", "Music"}, {"话筒1.2", "Mic 1/2"}, {"话筒3", "Mic 3"}, {"效果", "Effects"},
   {"主输出", "Main out"}, {"辅助输出", "Aux out"}, {"中置输出", "Centre out"}, {"超低输出", "Sub out"},
   {"录音L", "Record L"}, {"录音R", "Record R"}, {"系统", "System"},
 };

@@ -100,30 +100,17 @@ bool HeadlessOwner::Set(const std::vector<OwnerChange>& changes, int sound, cons
   if (!Known(error)) return false;
   Store& store = session_.store();
   // The amplifier takes a change in its own sound mode; another one is edited by switching.
-  for (const OwnerChange& c : changes)
-    if (sound >= 0 && c.address < kFirstSlotOnlyAddress && sound != store.CurrentSoundMode) {
-      error = "the amplifier is in sound mode " + std::to_string(store.CurrentSoundMode) +
-              "; leave out the sound mode or switch it first";
-      return false;
-    }
-  const std::vector<OwnerChange> ordered = ApplyOwnerChanges(store, changes);
-  std::vector<int> sent;
-  for (const OwnerChange& c : ordered) {
-    if (!session_.link().SendCommand(SetParam, 0, c.address)) {
-      error = "the amplifier did not acknowledge the change of " + std::to_string(c.address) +
-              (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");
-      break;
-    }
-    sent.push_back(c.address);
-    ++acknowledged;
+  if (AsksOtherSoundMode(changes, sound, store.CurrentSoundMode)) {
+    error = "the amplifier is in sound mode " + std::to_string(store.CurrentSoundMode) +
+            "; leave out the sound mode or switch it first";
+    return false;
   }
+  const std::vector<int> sent = SendOwnerChanges(
+      ApplyOwnerChanges(store, changes), [&](int address) { return session_.link().SendCommand(SetParam, 0, address); },
+      [&] { return session_.link().LastError(); }, error);
+  acknowledged = sent.size();
   FollowSoundMode(store);
-  if (!sent.empty()) {
-    OwnerEvent e;
-    e.addresses = sent;
-    e.by = by;
-    events.Publish(e);
-  }
+  PublishChanged(events, sent, by);
   // What the amplifier did not take is not kept: the store says what the amplifier holds, and
   // the next read after the link comes back replaces it anyway.
   if (acknowledged != changes.size()) read_ = false;

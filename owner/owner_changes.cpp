@@ -50,4 +50,34 @@ bool FollowSoundMode(Store& store) {
   return true;
 }
 
+bool AsksOtherSoundMode(const std::vector<OwnerChange>& changes, int sound, int current) {
+  if (sound < 0 || sound == current) return false;
+  for (const OwnerChange& c : changes)
+    if (c.address < kFirstSlotOnlyAddress) return true;
+  return false;
+}
+
+std::vector<int> SendOwnerChanges(const std::vector<OwnerChange>& ordered, const std::function<bool(int)>& send,
+                                  const std::function<std::string()>& linkError, std::string& error) {
+  std::vector<int> sent;
+  for (const OwnerChange& c : ordered) {
+    if (!send(c.address)) {
+      const std::string why = linkError();
+      error = "the amplifier did not acknowledge the change of " + std::to_string(c.address) +
+              (why.empty() ? "" : " (" + why + ")");
+      break;
+    }
+    sent.push_back(c.address);
+  }
+  return sent;
+}
+
+void PublishChanged(OwnerEvents& events, const std::vector<int>& addresses, const std::string& by) {
+  if (addresses.empty()) return;
+  OwnerEvent e;
+  e.addresses = addresses;
+  e.by = by;
+  events.Publish(e);
+}
+
 }  // namespace mirelune

@@ -9,10 +9,25 @@
 #include "model/band_fields.h"
 #include "model/param_names.h"
 #include "model/store.h"
+#include "platform/tr.h"
 
 namespace mirelune {
 
 namespace {
+
+// The change log speaks the program's language (the console's, or the tool's locale and
+// --lang): who, as "员工"/"安装人员", and the parameter's KIND:NAME in that language.
+bool EnglishShown() { return Tr("音乐") != QString::fromUtf8("音乐"); }
+
+std::string RoleWord(RemoteRole role) {
+  return Tr(role == RemoteRole::Installer ? "安装人员" : "员工").toStdString();
+}
+
+std::string LoggedName(int address) {
+  const NamedParam* n = NameOf(address);
+  if (!n) return {};
+  return std::to_string(address / 256) + ":" + (EnglishShown() ? n->en : n->zh);
+}
 
 std::string Json(const QJsonObject& o) {
   return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
@@ -283,8 +298,9 @@ RemoteReply RemoteApi::LoadMode(RemoteRole role, const std::string& number, cons
   std::string error;
   if (!backend_.LoadMode(n - 1, By(role, client), error)) return Error(503, error);
   if (log)
-    log(QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + " " + client + " " + RoleName(role) +
-        " mode " + (before >= 0 ? std::to_string(before + 1) : std::string("?")) + " -> " + std::to_string(n));
+    log(QDateTime::currentDateTime().toString(Qt::ISODate).toStdString() + " " + client + " " + RoleWord(role) +
+        " " +
+        Tr("模式 %1 -> %2").arg(before >= 0 ? QString::number(before + 1) : QStringLiteral("?")).arg(n).toStdString());
   QJsonObject o;
   o["mode"] = n;
   return Reply(200, o);
@@ -375,9 +391,9 @@ RemoteReply RemoteApi::PutParams(RemoteRole role, const RemoteRequest& request) 
   if (log && after.size() == addresses.size()) {
     const std::string when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     for (size_t i = 0; i < addresses.size(); ++i)
-      log(when + " " + request.client + " " + RoleName(role) + " " + std::to_string(addresses[i]) + " " +
-          QualifiedName(addresses[i]) + " " + ValueText(before[i]) + " -> " + ValueText(after[i]) +
-          (i < acknowledged ? "" : " (not acknowledged)"));
+      log(when + " " + request.client + " " + RoleWord(role) + " " + std::to_string(addresses[i]) + " " +
+          LoggedName(addresses[i]) + " " + ValueText(before[i]) + " -> " + ValueText(after[i]) +
+          (i < acknowledged ? "" : " " + Tr("（未确认）").toStdString()));
   }
   if (!ok) {
     QJsonObject o;

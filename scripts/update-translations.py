@@ -23,7 +23,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCE_DIRS = ["ui/look", "ui/session", "ui/graph", "ui/pages", "ui/dialogs", "ui/tuning", "ui/window", "admin", "modes", "controls", "platform", "link", "model", "graph", "cli"]
+SOURCE_DIRS = ["ui/look", "ui/session", "ui/graph", "ui/pages", "ui/dialogs", "ui/tuning", "ui/window", "admin", "modes", "remote", "controls", "platform", "link", "model", "graph", "cli"]
 # The command-line tool's help texts are translated whole, never line by line.
 WHOLE_TEXT_DIRS = {"cli"}
 # Literals that list the menu catalogue's items: "name,address,name,address..."
@@ -62,6 +62,8 @@ def source_texts():
                     texts.setdefault(m.group(1), set()).add(text)
             code = CONTEXT_TEXT.sub("", code)
             for m in LITERAL.finditer(code):
+                if not CJK.search(m.group(1)):
+                    continue
                 text = unescape(m.group(1))
                 if not CJK.search(text) or text in NOT_TEXTS:
                     continue

@@ -206,7 +206,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导入…</source>
-        <translation>EQ import…</translation>
+        <translation>EQ import...</translation>
     </message>
     <message>
         <source>EQ 导入预览</source>
@@ -214,7 +214,7 @@ Error details: mode number=</translation>
     </message>
     <message>
         <source>EQ 导出…</source>
-        <translation>EQ export…</translation>
+        <translation>EQ export...</translation>
     </message>
     <message>
         <source>Equalizer APO 配置 (*.txt)</source>
@@ -404,7 +404,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>保存测量…</source>
-        <translation>Save measurement…</translation>
+        <translation>Save measurement...</translation>
     </message>
     <message>
         <source>保存设置</source>
@@ -476,7 +476,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>再测中…</source>
-        <translation>Measuring again…</translation>
+        <translation>Measuring again...</translation>
     </message>
     <message>
         <source>再测：%1 (预测 %2)</source>
@@ -504,7 +504,7 @@ The reverb's finer settings (only with the reverb mode "User")</translation>
     </message>
     <message>
         <source>分析中…</source>
-        <translation>Analysing…</translation>
+        <translation>Analysing...</translation>
     </message>
     <message>
         <source>列出功放：已连接的 USB 功放和虚拟功放</source>
@@ -912,7 +912,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>已联机：%1，正在读取功放数据…</source>
-        <translation>Online: %1, reading the amplifier…</translation>
+        <translation>Online: %1, reading the amplifier...</translation>
     </message>
     <message>
         <source>已载入 %1</source>
@@ -920,7 +920,7 @@ White dashes: the total response the file asks for; yellow: the total response t
     </message>
     <message>
         <source>已连接 %1 台功放；请在“设备 › 选择放大器…”中选择一台</source>
-        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier…"</translation>
+        <translation>%1 amplifiers are connected; choose one in "Device › Choose amplifier..."</translation>
     </message>
     <message>
         <source>已连接功放（USB %1），但它正被其他程序使用</source>
@@ -1070,7 +1070,7 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     </message>
     <message>
         <source>扫频 %1/%2…</source>
-        <translation>Sweep %1/%2…</translation>
+        <translation>Sweep %1/%2...</translation>
     </message>
     <message>
         <source>扫频 20 Hz..20 kHz，经过本页当前的设置和房间，录音并计算频率响应</source>
@@ -1142,7 +1142,7 @@ Music, microphone, echo and reverb volumes of the L/R recording channels</transl
     </message>
     <message>
         <source>拟合中…</source>
-        <translation>Fitting…</translation>
+        <translation>Fitting...</translation>
     </message>
     <message>
         <source>拟合为每个频段选择的设置</source>
@@ -1538,7 +1538,7 @@ Copy the sound mode shown into the other one</translation>
     </message>
     <message>
         <source>正在查找功放…</source>
-        <translation>Searching for the amplifier…</translation>
+        <translation>Searching for the amplifier...</translation>
     </message>
     <message>
         <source>正在运行：%1</source>
@@ -1551,10 +1551,6 @@ Copy the sound mode shown into the other one</translation>
     <message>
         <source>正被 %1 使用，它退出后自动连接</source>
         <translation>In use by %1; connects when it ends</translation>
-    </message>
-    <message>
-        <source>此项没有OFF。范围：%1</source>
-        <translation>This value has no OFF. Range: %1</translation>
     </message>
     <message>
         <source>每个滤波器的要求、放置到的频段和实际设置，以及要求与实现的响应最大相差 (dB)</source>
@@ -1578,11 +1574,11 @@ Copy the sound mode shown into the other one</translation>
     </message>
     <message>
         <source>测量…</source>
-        <translation>Measure…</translation>
+        <translation>Measure...</translation>
     </message>
     <message>
         <source>测量中…</source>
-        <translation>Measuring…</translation>
+        <translation>Measuring...</translation>
     </message>
     <message>
         <source>测量完成：延迟 %1 ms</source>
@@ -1798,8 +1794,11 @@ on stderr and exit 1 (2 when its arguments were wrong).
                         （virtual:a,virtual:b）
   --trace               以十六进制显示发送（"&gt; "）和接收（"&lt; "）的每一帧
   --password PW         管理员密码，不在终端中询问
-  --faults [NAME:]LIST  虚拟功放的故障注入（带前缀时只作用于 virtual:NAME；
-                        可重复；见 README）
+  --faults [NAME:]LIST  虚拟功放的故障注入，各项以逗号分隔：drop=N、corrupt=N
+                        （丢弃或损坏应答）、split=N（N 字节的报告）、stray、
+                        delay=MS、nosync、unplug=AT[:FOR]（毫秒）、usbtiming、
+                        open=denied|busy、admin；带前缀时只作用于
+                        virtual:NAME；可重复
   --lang zh|en          消息的语言（默认跟随区域设置：中文区域为中文，其他
                         区域为英文）
   --wait SECONDS        等待别的程序占用的功放、其占用者的应答或虚拟功放的记忆
@@ -1819,8 +1818,11 @@ Global options:
                         and lists (virtual:a,virtual:b)
   --trace               print every frame sent ("&gt; ") and received ("&lt; ") in hex
   --password PW         the administrator password, instead of asking on the terminal
-  --faults [NAME:]LIST  fault injection of the virtual amplifier (of virtual:NAME
-                        only with the prefix; repeatable; see README)
+  --faults [NAME:]LIST  fault injection of the virtual amplifier, items separated by
+                        commas: drop=N, corrupt=N (replies dropped or damaged),
+                        split=N (reports of N bytes), stray, delay=MS, nosync,
+                        unplug=AT[:FOR] (ms), usbtiming, open=denied|busy, admin;
+                        of virtual:NAME only with the prefix; repeatable
   --lang zh|en          the language of messages (default: the locale's - Chinese
                         for Chinese locales, English for all others)
   --wait SECONDS        how long to wait for an amplifier another program holds, for
@@ -2211,7 +2213,7 @@ summary; --json prints them as one object (also for one amplifier).
     </message>
     <message>
         <source>电平检查中…</source>
-        <translation>Checking the level…</translation>
+        <translation>Checking the level...</translation>
     </message>
     <message>
         <source>电平检查完成</source>
@@ -2231,7 +2233,7 @@ summary; --json prints them as one object (also for one amplifier).
     </message>
     <message>
         <source>目标文件…</source>
-        <translation>Target file…</translation>
+        <translation>Target file...</translation>
     </message>
     <message>
         <source>目标文件无法使用：</source>
@@ -2417,7 +2419,7 @@ Click to close or restore the link to the amplifier</translation>
     </message>
     <message>
         <source>记录通信日志…</source>
-        <translation>Record the link log…</translation>
+        <translation>Record the link log...</translation>
     </message>
     <message>
         <source>设备</source>
@@ -2458,10 +2460,6 @@ Click to close or restore the link to the amplifier</translation>
     <message>
         <source>话筒3.4</source>
         <translation>Mic 3/4</translation>
-    </message>
-    <message>
-        <source>话筒3.4旁路</source>
-        <translation>Mic 3/4 bypass</translation>
     </message>
     <message>
         <source>话筒3啸叫抑制</source>
@@ -2623,7 +2621,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>载入测量…</source>
-        <translation>Load measurement…</translation>
+        <translation>Load measurement...</translation>
     </message>
     <message>
         <source>载入测量程序导出的文本 (频率 dB [相位])</source>
@@ -2735,7 +2733,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>远程控制…</source>
-        <translation>Remote control…</translation>
+        <translation>Remote control...</translation>
     </message>
     <message>
         <source>远程控制未运行。启动后，员工可用手机浏览器打开显示的地址，输入 PIN 或扫描二维码。</source>
@@ -2755,7 +2753,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>选择放大器…</source>
-        <translation>Choose amplifier…</translation>
+        <translation>Choose amplifier...</translation>
     </message>
     <message>
         <source>选择目标曲线文件</source>
@@ -2799,7 +2797,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>配置文件…</source>
-        <translation>Configuration file…</translation>
+        <translation>Configuration file...</translation>
     </message>
     <message>
         <source>释放</source>
@@ -2977,6 +2975,34 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>：完成</source>
         <translation>: done</translation>
     </message>
+    <message>
+        <source>此项不能关闭。范围：%1</source>
+        <translation>This value cannot be switched off. Range: %1</translation>
+    </message>
+    <message>
+        <source>员工</source>
+        <translation>staff</translation>
+    </message>
+    <message>
+        <source>安装人员</source>
+        <translation>installer</translation>
+    </message>
+    <message>
+        <source>模式 %1 -&gt; %2</source>
+        <translation>mode %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>（未确认）</source>
+        <translation>(not acknowledged)</translation>
+    </message>
+    <message>
+        <source>话筒3</source>
+        <translation>Mic 3</translation>
+    </message>
+    <message>
+        <source>话筒3旁路</source>
+        <translation>Mic 3 bypass</translation>
+    </message>
 </context>
 <context>
     <name>Compressor</name>
@@ -2990,6 +3016,92 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>启动</source>
         <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>Cli</name>
+    <message>
+        <source>%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）</source>
+        <translation>%1 is in use by %2; close it there first (set, get and info go through it)</translation>
+    </message>
+    <message>
+        <source>功放已连接，但在 %1 毫秒内没有应答查找帧</source>
+        <translation>the amplifier is connected but did not answer the search frame within %1 ms</translation>
+    </message>
+    <message>
+        <source>功放标识：</source>
+        <translation>device: </translation>
+    </message>
+    <message>
+        <source>当前模式：</source>
+        <translation>current mode: </translation>
+    </message>
+    <message>
+        <source>模式 %1：</source>
+        <translation>mode %1: </translation>
+    </message>
+    <message>
+        <source>正在等待 %1，它正在使用 %2；</source>
+        <translation>waiting for %1, which is using %2; </translation>
+    </message>
+    <message>
+        <source>等待 %1 秒后放弃：%2 仍占用 %3</source>
+        <translation>gave up after %1 s: %2 still holds %3</translation>
+    </message>
+    <message>
+        <source>注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它</source>
+        <translation>note: the amplifier is used without a lock (%1); another program may use it at the same time</translation>
+    </message>
+    <message>
+        <source>虚拟功放的状态没有保存：%1</source>
+        <translation>the virtual amplifier's state was not saved: %1</translation>
+    </message>
+    <message>
+        <source>上面的警告之后已恢复：全部修改都已确认</source>
+        <translation>recovered after the warning above: everything was acknowledged</translation>
+    </message>
+    <message>
+        <source>%1 秒后放弃（用 --wait SECONDS 等得更久）</source>
+        <translation>giving up after %1 s (--wait SECONDS to wait longer)</translation>
+    </message>
+    <message>
+        <source>功放报告的模式号是 %1，不在 0..9 之内</source>
+        <translation>the amplifier reports mode number %1, not 0..9</translation>
+    </message>
+    <message>
+        <source>在此之前 %2 项修改中已确认 %1 项</source>
+        <translation>%1 of %2 changes were acknowledged before</translation>
+    </message>
+    <message>
+        <source>%1 尚未读取功放（它处于脱机状态）</source>
+        <translation>%1 has not read the amplifier (it is offline)</translation>
+    </message>
+    <message>
+        <source>模式 %1 没有写入：功放没有确认它的 %2 组中的任何一组，所以它保持原来的内容。</source>
+        <translation>mode %1 was not written: the amplifier acknowledged none of its %2 groups, so it holds what it held before.</translation>
+    </message>
+    <message>
+        <source>模式 %1 只写入了一部分：%3 组中已确认 %2 组，所以功放上的这个模式现在是旧设置与新设置的混合。</source>
+        <translation>mode %1 was written only in part: %2 of %3 groups were acknowledged, so the mode on the amplifier now holds a mix of its old and the new settings.</translation>
+    </message>
+    <message>
+        <source> 要完成写入，请再运行同一命令：%1</source>
+        <translation> To finish, run the same command again: %1</translation>
+    </message>
+    <message>
+        <source>未保存：%1 已存在，保留原文件（--yes 会替换它）</source>
+        <translation>not saved: %1 exists and was kept (--yes replaces it)</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>saved: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Quotes</name>
+    <message>
+        <source>“%1”</source>
+        <translation>&quot;%1&quot;</translation>
     </message>
 </context>
 </TS>

@@ -44,7 +44,7 @@
       installer: 'installer',
     },
     zh: {
-      title: '包房遥控',
+      title: '房间遥控',
       modes: '模式',
       params: '音量',
       noParams: '这里没有可调的参数。',
@@ -208,6 +208,18 @@
     return rec.muteOffset && value >= rec.muteOffset ? value - rec.muteOffset : value;
   }
 
+  // A level in % up to 200 moves as the console's slider does: the first two thirds of the
+  // travel reach 100 % (the signal as it comes in), the last third doubles it. A slider that
+  // showed 100 % at mid-travel would read as full volume.
+  function doublesAbove100(p) { return p.unit === '%' && p.min === 0 && p.max === 200; }
+  function toPosition(rec, level) { return rec.doubles && level > 100 ? Math.round((level + 100) / 2) : level; }
+  function toLevel(rec, position) { return rec.doubles && position > 100 ? 2 * position - 100 : position; }
+  function setRange(rec, p) {
+    rec.doubles = doublesAbove100(p);
+    rec.input.min = String(p.min);
+    rec.input.max = String(rec.doubles ? toPosition(rec, p.max) : p.max);
+  }
+
   function paramName(p) {
     return (LANG === 'zh' ? p.name : p.name_en) || p.name || p.name_en || String(p.address);
   }
@@ -257,8 +269,6 @@
     input.type = 'range';
     input.id = 'param-' + p.address;
     input.dataset.address = String(p.address);
-    input.min = String(p.min);
-    input.max = String(p.max);
     input.step = '1';
 
     card.append(head, input);
@@ -275,7 +285,9 @@
       dragging: false,
       inFlight: false,
       pending: null,      // the device value to send when the request in flight returns
+      doubles: false,     // positions beyond 100 % double (setRange)
     };
+    setRange(rec, p);
     state.sliders.set(p.address, rec);
     applyParam(rec, p);
 
@@ -343,7 +355,7 @@
   function show(rec) {
     if (rec.value === null) return;
     rec.muted = rec.muteOffset !== 0 && rec.value >= rec.muteOffset;
-    rec.input.value = String(sliderLevel(rec, rec.value));
+    rec.input.value = String(toPosition(rec, sliderLevel(rec, rec.value)));
     showFill(rec);
     showValue(rec, rec.text);
     showMute(rec);
@@ -351,7 +363,7 @@
 
   // The device value a slider position stands for: the mute flag stays as it is.
   function deviceValue(rec) {
-    const level = Number(rec.input.value);
+    const level = toLevel(rec, Number(rec.input.value));
     return rec.muted ? level + rec.muteOffset : level;
   }
 
@@ -411,8 +423,7 @@
       // The same sliders: updated in place, so that one under the user's finger stays there.
       for (const p of params) {
         const rec = state.sliders.get(p.address);
-        rec.input.min = String(p.min);
-        rec.input.max = String(p.max);
+        setRange(rec, p);
         rec.unit = p.unit || '';
         rec.muteOffset = p.mute_offset === MUTE_OFFSET ? MUTE_OFFSET : 0;
         rec.label.textContent = paramName(p);
@@ -668,10 +679,12 @@
     $('login-detail').textContent = detail && detail !== text ? detail : '';
   }
 
-  // A refused sign-in in the page's language: [sentence, the server's text].
+  // A refused sign-in in the page's language: [sentence, the server's text]. A wrong secret
+  // and too many tries are said by the page alone: the server's English words would only say
+  // the same again.
   function refusal(e, what) {
-    if (e.status === 401) return [tr(what), e.message];
-    if (e.status === 429) return [tr('tooMany'), e.message];
+    if (e.status === 401) return [tr(what), ''];
+    if (e.status === 429) return [tr('tooMany'), ''];
     return [e.message, ''];
   }
 

@@ -122,6 +122,14 @@ grep -q '^Filter  1: ON  PK       Fc   41.7 Hz  Gain  -7.5 dB  Q  4.20$' e-rew.t
 [ "$(grep -c '^Filter *[0-9]' e-rew.txt)" = 15 ] || fail "REW export lists every band"
 [ "$(grep -c '^Filter' e-apo.txt)" = 5 ] || fail "APO export lists the bands in use: $(cat e-apo.txt)"
 grep -q 'None' e-apo.txt && fail "APO export with an empty slot"
+# A page with every band flat (the microphones at start-up), as the guide's recipe exports it:
+# the APO text says so and reads back as the same flat page.
+expect_rc 0 eq export d.sp --page 1 --format apo
+grep -qx '# No filter in use: every EQ band is flat (0 dB).' out.txt || fail "flat APO export: $(cat out.txt)"
+[ "$(grep -c '^Filter [0-9]*: OFF None$' out.txt)" = 15 ] || fail "flat APO export: $(cat out.txt)"
+cp out.txt flat-apo.txt
+expect_rc 0 eq import flat-apo.txt --page 1 --into d.sp -o o-flat.sp
+expect_rc 0 diff d.sp o-flat.sp
 # The page's other records and the other sound mode are untouched: only page 0's sound-mode-0
 # records of its 15 bands (addresses 0..14) differ.
 expect_rc 1 diff d.sp o.sp

@@ -25,6 +25,16 @@ expect_rc 2 $V read-mode 11 -o x.sp  # a usage error: nothing is attempted
 # sync reports the device's current mode.
 expect_rc 0 $V sync -o s.sp
 grep -q '^current mode: 1$' out.txt || fail "sync: $(cat out.txt)"
+# info and the reason an amplifier cannot be opened, in the language asked for.
+expect_rc 0 $V --lang zh info
+grep -q '^当前模式：1$' out.txt && grep -q '^模式 1：' out.txt || fail "info --lang zh: $(cat out.txt)"
+expect_rc 0 $V --lang en info
+grep -q '^current mode: 1$' out.txt && grep -q '^mode 1: ' out.txt || fail "info --lang en: $(cat out.txt)"
+expect_rc 1 $V --faults open=busy --lang zh info
+grep -q '已连接功放（USB 2E3C:0D07），但它正被其他程序使用' err.txt || fail "open failure --lang zh: $(cat err.txt)"
+expect_rc 1 $V --faults open=busy --lang en info
+grep -q 'An amplifier is connected (USB 2E3C:0D07) but another program is using it' err.txt ||
+  fail "open failure --lang en: $(cat err.txt)"
 
 # The mode folder: pull asks before overwriting, --yes overwrites, push writes a mode.
 expect_rc 0 $V modes pull 1 3
@@ -41,7 +51,7 @@ f="$XDG_DATA_HOME/Mirelune/mode/Mode 3.sp"
 # Answered no (off a terminal): nothing saved, and not reported as saved.
 expect_rc 1 $V --lang zh modes pull 3 </dev/null
 grep -q '已存在同名称的模式: Mode 3 ，要全部覆盖吗？' err.txt || fail "no overwrite question"
-grep -q "not saved: .*Mode 3.sp exists and was kept (--yes replaces it)" err.txt || fail "no word of the kept file: $(cat err.txt)"
+grep -q "未保存：.*Mode 3.sp 已存在，保留原文件（--yes 会替换它）" err.txt || fail "no word of the kept file: $(cat err.txt)"
 [ -s out.txt ] && fail "a declined pull printed rows as saved: $(cat out.txt)"
 [ "$(stat -c %s "$f")" = 0 ] || fail "answered no, yet overwritten"
 expect_rc 0 $V modes pull 3 --yes

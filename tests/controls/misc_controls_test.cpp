@@ -4,6 +4,7 @@
 // over by its one-shot timer, the wheel never passed on), the graph's view of a slider array,
 // and the background layers controls capture (opaque or not, equal ones kept once).
 #include <QSignalSpy>
+#include <QFontMetricsF>
 #include <QTest>
 
 #include "controls/c_progressbar.h"
@@ -124,6 +125,32 @@ void MiscControlsTest::progressDrawing() {
   bar.SetValue(0);
   img = bar.grab().toImage();
   QCOMPARE(At(img, 5, 22), 0xC0C0C0u);      // nothing done: all grey
+
+  // The waiting message is drawn whole inside the frame, moved left of its usual start when the
+  // bar is too short for it there; cut with "…" only when the bar cannot hold it at all.
+  bar.SetShowContent(0);
+  const auto lastTextColumn = [](const QImage& i) {
+    int last = -1;
+    for (int x = 1; x < i.width() - 1; ++x)
+      for (int y = 1; y < 14; ++y)
+        if (At(i, x, y) == 0x000000u) last = x;
+    return last;
+  };
+  QFont font = bar.font();
+  font.setBold(true);
+  font.setPixelSize(12);
+  const QFontMetricsF metrics(font);
+  const qreal textWidth = metrics.horizontalAdvance(bar.Message());
+  const int tight = static_cast<int>(textWidth) + 40;  // too short to start at its middle
+  bar.resize(tight, 25);
+  QCOMPARE(bar.MessageShown(metrics, tight), bar.Message());
+  img = bar.grab().toImage();
+  const int last = lastTextColumn(img);
+  QVERIFY2(last > 0 && last < tight - 2, qPrintable(QString("text ends at %1 of %2").arg(last).arg(tight)));
+  bar.resize(60, 25);
+  QVERIFY(bar.MessageShown(metrics, 60).endsWith(QChar(0x2026)));
+  img = bar.grab().toImage();
+  QVERIFY(lastTextColumn(img) < 58);
 }
 
 void MiscControlsTest::graphWheelKeys_data() {

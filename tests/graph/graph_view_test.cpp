@@ -156,7 +156,7 @@ TEST(GraphView, MarkersAreTheSkinImagesAtTheirBands) {
                 static_cast<int>(sel.y) - 16, 14);
   const MarkerPos m10 = r.model.Marker(10);  // 2500 Hz, far from the others
   ExpectImageNear(r.view.Composite(), kImageMarkerSmall + 10, m10.x - 8, m10.y - 8);
-  const MarkerPos hp = r.model.Marker(13);
+  const MarkerPos hp = r.model.Marker(15);
   ExpectImageNear(r.view.Composite(), kImageMarkerSmall + kMarkerHighPass, hp.x - 8, hp.y - 8);
   // Locked: every marker is the inactive one.
   Rendered locked(7, 1);

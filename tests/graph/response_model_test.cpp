@@ -127,11 +127,11 @@ TEST(GraphBands, EachPageShowsItsEqBandsThenItsFilters) {
     int eqFirst, eqCount;
     std::vector<FilterExpect> filters;
   } cases[] = {
-      // 15 music EQ records, only 13 shown; the off filters stay at their off indices.
-      {0, 0, 0, 13, {{kBandHighPass, 15, false, 0, off}, {kBandLowPass, 16, false, 0, top}}},
+      // All 15 music EQ records have markers; the off filters stay at their off indices.
+      {0, 0, 0, 15, {{kBandHighPass, 15, false, 0, off}, {kBandLowPass, 16, false, 0, top}}},
       // A single microphone high-pass is 24 dB/octave on pages 1 and 2.
-      {1, 0, 257, 13, {{kBandHighPass, 256, false, 1, FreqToIndex(80)}}},
-      {2, 0, 513, 13, {{kBandHighPass, 512, false, 1, FreqToIndex(80)}}},
+      {1, 0, 257, 15, {{kBandHighPass, 256, false, 1, FreqToIndex(80)}}},
+      {2, 0, 513, 15, {{kBandHighPass, 512, false, 1, FreqToIndex(80)}}},
       {3, 0, 776, 5, {{kBandHighPass, 774, false, 0, FreqToIndex(120)}, {kBandLowPass, 775, false, 0, FreqToIndex(10000)}}},
       {3, 1, 794, 5, {{kBandHighPass, 781, false, 0, FreqToIndex(80)}, {kBandLowPass, 782, false, 0, FreqToIndex(12000)}}},
       {3, 2, 799, 5, {}},
@@ -195,12 +195,12 @@ TEST(GraphBands, FilterEntriesDoNotInheritAnEarlierPagesBypass) {
   Store st;
   st.InitDefaults();
   GraphBandTable t;
-  // Entry 13 left disabled by an earlier page (a bypassed EQ band there).
-  t.bands[13].EQDisabled = kTrue;
-  st.CurrentPage = 1;  // 14 bands: entry 13 is the high-pass
+  // Entry 15 left disabled by an earlier page (a bypassed EQ band there).
+  t.bands[15].EQDisabled = kTrue;
+  st.CurrentPage = 1;  // 16 bands: entry 15 is the high-pass
   BuildGraphBands(st, nullptr, t);
-  EXPECT_EQ(t.bands[13].Kind, kBandHighPass);
-  EXPECT_EQ(t.bands[13].EQDisabled, kFalse);
+  EXPECT_EQ(t.bands[15].Kind, kBandHighPass);
+  EXPECT_EQ(t.bands[15].EQDisabled, kFalse);
 }
 
 TEST(GraphBands, LockedOnlyWhenBassAutoControlOwnsAPerModeEq) {
@@ -315,9 +315,9 @@ TEST(ResponseModel, DraggingAFilterUsesTheLimitedRangeAndItsFrequencyRecord) {
     int expectFreq;
     int freqAddr;
   } cases[] = {
-      {0, 13, 5.0f, 0, 15},              // the music high-pass may be dragged back to "off"
-      {0, 14, 5.0f, 298, 16},            // the music low-pass stays at 298..362
-      {0, 14, 30000.0f, 362, 16},
+      {0, 15, 5.0f, 0, 15},              // the music high-pass may be dragged back to "off"
+      {0, 16, 5.0f, 298, 16},            // the music low-pass stays at 298..362
+      {0, 16, 30000.0f, 362, 16},
       {4, 10, 5000.0f, 143, 1031},       // a pair: frequency in the second record
       {7, 6, 10.0f, 1, 1802},            // sub-woofer low-pass 1..143
   };
@@ -364,7 +364,7 @@ TEST(ResponseModel, SumIsTheBandsAndDisabledOrOffBandsAddNothing) {
     }
   };
   checkSum();
-  for (int b : {13, 14})  // both music filters are off
+  for (int b : {15, 16})  // both music filters are off
     for (int i = 0; i < n; ++i) ASSERT_EQ(f.model.Curve(b)[i], 0.0f);
   // Band 0 is +8 dB at 25 Hz.
   EXPECT_NEAR(*std::max_element(f.model.Curve(0), f.model.Curve(0) + n), 8.0f, 0.05f);
@@ -378,36 +378,45 @@ TEST(ResponseModel, SumIsTheBandsAndDisabledOrOffBandsAddNothing) {
   checkSum();
 }
 
-// The music page has 15 EQ bands and 13 markers: bands 14 and 15 are applied by the amplifier,
-// so the sum counts them (the start-up content puts +5 dB on band 15), and an edit of one of
-// them in its strip moves the sum at once.
-TEST(ResponseModel, TheSumCountsTheBandsWithoutAMarker) {
+// Every music EQ band has a marker: band 15 (+5 dB at 16 kHz at start-up) is selected by a
+// click on it and a drag moves the sum. An EQ record beyond the fifteen (a file whose Kind bytes
+// make the high-pass record an EQ band) has no marker but still counts in the sum.
+TEST(ResponseModel, MusicBands14And15HaveMarkersAndRecordsBeyondCountInTheSum) {
   Fixture f(0);
   const GraphBandTable& t = f.model.Bands();
-  ASSERT_EQ(t.extraCount, 2);
-  EXPECT_EQ(t.extra[0].Addr, 13);
-  EXPECT_EQ(t.extra[1].Addr, 14);
+  ASSERT_EQ(t.extraCount, 0);
   ASSERT_EQ(PageEqBands(t).size(), 15u);
+  EXPECT_EQ(t.bands[13].Addr, 13);
+  EXPECT_EQ(t.bands[14].Addr, 14);
+  EXPECT_EQ(t.bands[14].Kind, kBandEq);
+  ASSERT_GT(t.bands[14].Gain, kGainZero);
   const int n = f.model.Geometry().Points();
-  const GraphBand& b15 = t.extra[1];
-  ASSERT_GT(b15.Gain, kGainZero);
-  const int at = b15.Freq;
+  const auto [x, y] = f.Click(14);
+  ASSERT_TRUE(f.model.HitTest(x, y));
+  EXPECT_EQ(f.model.SelectedBand(), 14);
+  f.model.DragTo(f.model.Geometry().XFromFreq(8000.0f), f.model.Geometry().YFromGain(kGainZero + 60), false);
+  EXPECT_EQ(f.store.ParamTable.at(f.store.CurrentSoundMode, 14).Gain, kGainZero + 60);
   float peak = 0;
-  for (int i = 0; i < n; ++i) peak = std::max(peak, f.model.ExtraSum()[i]);
-  EXPECT_NEAR(peak, (b15.Gain - kGainZero) / 10.0f, 0.3f) << at;
-  // Flattened in its strip: the sum loses it, the selection stays.
-  const int selected = f.model.SelectedBand();
-  f.model.MutableBands().extra[1].Gain = kGainZero;
-  f.model.ExtraBandsChanged();
-  EXPECT_EQ(f.model.SelectedBand(), selected);
+  for (int i = 0; i < n; ++i) peak = std::max(peak, f.model.Curve(14)[i]);
+  EXPECT_NEAR(peak, 6.0f, 0.3f);
+
+  Fixture g(0);
+  g.store.ParamTable.at(0, 15).Kind = kEqBand;
+  g.store.ParamTable.at(g.store.CurrentSoundMode, 15).Gain = kGainZero + 80;
+  g.store.ParamTable.at(g.store.CurrentSoundMode, 15).Freq = FreqToIndex(1000);
+  g.store.ParamTable.at(g.store.CurrentSoundMode, 15).Q = 20;
+  g.model.RedrawAll(true);
+  const GraphBandTable& u = g.model.Bands();
+  ASSERT_EQ(u.extraCount, 1);
+  EXPECT_EQ(u.extra[0].Addr, 15);
+  peak = 0;
+  for (int i = 0; i < n; ++i) peak = std::max(peak, g.model.ExtraSum()[i]);
+  EXPECT_NEAR(peak, 8.0f, 0.3f);
   for (int i = 0; i < n; i += 13) {
     float marked = 0;
-    for (int b = 0; b < f.model.BandCount(); ++b) marked += f.model.Curve(b)[i];
-    ASSERT_NEAR(f.model.Sum()[i], marked + f.model.ExtraSum()[i], 1e-4f);
+    for (int b = 0; b < g.model.BandCount(); ++b) marked += g.model.Curve(b)[i];
+    ASSERT_NEAR(g.model.Sum()[i], marked + g.model.ExtraSum()[i], 1e-4f);
   }
-  peak = 0;
-  for (int i = 0; i < n; ++i) peak = std::max(peak, std::fabs(f.model.ExtraSum()[i]));
-  EXPECT_LT(peak, std::fabs((t.extra[0].Gain - kGainZero) / 10.0f) + 0.3f);
 }
 
 TEST(ResponseModel, BandStripsAreBoundMirroredAndHighlighted) {
@@ -447,10 +456,10 @@ TEST(ResponseModel, BandStripsAreBoundMirroredAndHighlighted) {
   EXPECT_EQ(st.ParamTable.at(0, 258).Gain, 300);
   EXPECT_EQ(sl.s[1].value, st.ParamTable.at(0, 257).Gain);
   // The high-pass strip follows its band.
-  m.SelectBand(13);
+  m.SelectBand(15);
   m.DragTo(m.Geometry().XFromFreq(100.0f), 0, false);
-  EXPECT_EQ(sl.s[3].value, m.Band(13).Freq);
-  EXPECT_EQ(st.ParamTable.at(0, 256).Value, m.Band(13).Freq);
+  EXPECT_EQ(sl.s[3].value, m.Band(15).Freq);
+  EXPECT_EQ(st.ParamTable.at(0, 256).Value, m.Band(15).Freq);
 }
 
 TEST(ResponseModel, ResetCopiesFactoryEqIntoTheCurrentModeAndStopsAtAFailedSend) {
@@ -633,11 +642,11 @@ TEST(GraphOverlay, MarkersAndTextsOfTheSelectedBand) {
 
   // Filters: "OFF" at either end, otherwise the frequency.
   Fixture g(0);
-  g.model.SelectBand(13);
+  g.model.SelectBand(15);
   ASSERT_EQ(LayoutSelectedTexts(g.model).size(), 1u);
   EXPECT_EQ(LayoutSelectedTexts(g.model)[0].text, "OFF");
   EXPECT_EQ(LayoutSelectedTexts(g.model)[0].y, g.model.Geometry().ZeroY() - 22);
-  g.model.SelectBand(14);
+  g.model.SelectBand(16);
   EXPECT_EQ(LayoutSelectedTexts(g.model)[0].text, "OFF");
   EXPECT_EQ(LayoutSelectedTexts(g.model)[0].y, g.model.Geometry().ZeroY() - 25);
   Fixture h(7);

@@ -56,7 +56,7 @@ TEST(ResponsePhase, TheSumIsContinuousAndCountsEveryBand) {
   store.CurrentPage = 0;
   GraphBandTable table;
   BuildGraphBands(store, nullptr, table);
-  ASSERT_EQ(table.extraCount, 2);
+  ASSERT_EQ(table.count, 17);
   std::vector<double> freqs;
   for (int k = 0; k <= 400; ++k) freqs.push_back(20.0 * std::pow(1000.0, k / 400.0));
   const std::vector<double> sum = SumPhaseDeg(table, 0, freqs);
@@ -75,15 +75,15 @@ TEST(ResponsePhase, TheSumIsContinuousAndCountsEveryBand) {
     const double diff = std::remainder(sum[i] - added[i], 360.0);
     ASSERT_NEAR(diff, 0.0, 1e-6) << freqs[i];
   }
-  // Band 15 (no marker, +5 dB) turns the phase near its frequency: without it the sum differs.
+  // Band 15 (+5 dB at start-up) turns the phase near its frequency: without it the sum differs.
   GraphBandTable without = table;
-  without.extra[1].EQDisabled = kTrue;
+  without.bands[14].EQDisabled = kTrue;
   const std::vector<double> less = SumPhaseDeg(without, 0, freqs);
   double most = 0;
   for (size_t i = 0; i < sum.size(); ++i) most = std::max(most, std::fabs(sum[i] - less[i]));
   EXPECT_GT(most, 1.0);
   // A band switched off has no phase of its own.
-  for (double d : BandPhaseDeg(without.extra[1], 0, freqs)) ASSERT_EQ(d, 0.0);
+  for (double d : BandPhaseDeg(without.bands[14], 0, freqs)) ASSERT_EQ(d, 0.0);
 
   store.CurrentPage = 7;  // the sub-woofer: high-pass and low-pass filters
   BuildGraphBands(store, nullptr, table);

@@ -75,8 +75,9 @@ using namespace mirelune::ui;
 
 namespace {
 
-// The client area the pictures of the tuning window are taken at: a laptop's screen.
-const QSize kClient(1241, 685);
+// The client area the pictures of the tuning window are taken at: the size the tuning window
+// starts at on a 1920 x 1080 screen.
+const QSize kClient = mirelune::ui::MdiMain::TuningWindowRect({1920, 1080}).size();
 
 // The console on the virtual amplifier, as the window tests build it.
 struct Console {
@@ -651,6 +652,9 @@ void Shots(Writer& out, const std::string& data, bool english) {
   frame.MenuItem("CmdRemoteControl")->trigger();
   c.Settle();
   if (RemoteDialog* r = frame.Remote()) {
+    // First as it opens, before Start: what to set and the button that starts it.
+    QApplication::processEvents();
+    out.Save("remote-control-idle", Titled(r));
     auto* listen = Child<QLineEdit>(r, "remoteListen");
     listen->setText("0.0.0.0:8808");
     if (!r->StartServer()) {

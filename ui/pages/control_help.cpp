@@ -27,6 +27,8 @@ QString SliderToolTip(int address, int valueType, int maxValue, const QString& e
     range = QString::fromStdString(GainRangeText(kGainMin, kGainMax));
   } else {
     range = QString::fromStdString(RangeText(valueType, maxValue, SliderUnit(address, valueType)));
+    // A filter switched off is named as its slider names it.
+    range.replace(QStringLiteral("OFF"), Tr("关"));
   }
   QString tip = ParameterName(address) + "\n" + range + "\n" + Tr("双击或按回车键输入数值（可带单位）；滚轮或方向键微调");
   if (!extra.isEmpty()) tip += "\n" + extra;

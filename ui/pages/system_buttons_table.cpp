@@ -21,8 +21,10 @@ const std::vector<SystemButtonEntry>& SystemButtons() {
     // The sound-mode pair: one two-state switch, its halves side by side, one line each.
     {G::BassMode,     0, P::ToolBar, 0, "282,283", 2, 1, "Button", {8940,  0, 960, 330}, "cmdBassMode0"},
     {G::BassMode,     1, P::ToolBar, 0, "280,281", 2, 0, "Button", {9900,  0, 960, 330}, "cmdBassMode1"},
-    {G::BassAutoPair, 0, P::ToolBar, 0, "298,299", 0, 1, "Button", {10350, 0, 570, 330}, "cmdBassAutoControl2_0"},
-    {G::BassAutoPair, 1, P::ToolBar, 0, "296,297", 0, 0, "Button", {10980, 0, 570, 330}, "cmdBassAutoControl2_1"},
+    // The automatic-control pair: as wide as the sound-mode halves, one line each, so that its
+    // words stay readable.
+    {G::BassAutoPair, 0, P::ToolBar, 0, "298,299", 0, 1, "Button", {10350, 0, 960, 330}, "cmdBassAutoControl2_0"},
+    {G::BassAutoPair, 1, P::ToolBar, 0, "296,297", 0, 0, "Button", {11310, 0, 960, 330}, "cmdBassAutoControl2_1"},
     // Top bar: the master mutes beside their sliders.
     {G::SingleMute, 0, P::TopBar, 0, "292,293", 0, 0, "Button", {5310,  105, 360, 300}, "SingleMute0"},
     {G::SingleMute, 1, P::TopBar, 0, "292,293", 0, 0, "Button", {9180,  105, 360, 300}, "SingleMute1"},
@@ -88,8 +90,8 @@ int ToolBarFromRight(const SystemButtonEntry& e) {
   // The sound-mode and automatic-control pairs keep these distances to the bar's right end
   // whatever its width.
   switch (e.group) {
-    case G::BassMode: return e.index == 0 ? 212 : 148;
-    case G::BassAutoPair: return e.index == 0 ? 78 : 40;
+    case G::BassMode: return e.index == 0 ? 266 : 202;
+    case G::BassAutoPair: return e.index == 0 ? 132 : 66;
     default: return -1;
   }
 }

@@ -79,26 +79,18 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
   acknowledged = 0;
   if (!Known(error)) return false;
   Store& store = session_.store();
-  for (const OwnerChange& c : changes)
-    if (sound >= 0 && c.address < kFirstSlotOnlyAddress && sound != store.CurrentSoundMode) {
-      error = "the console is editing sound mode " + std::to_string(store.CurrentSoundMode) +
-              "; switch it there, or leave out the sound mode";
-      return false;
-    }
+  if (AsksOtherSoundMode(changes, sound, store.CurrentSoundMode)) {
+    error = "the console is editing sound mode " + std::to_string(store.CurrentSoundMode) +
+            "; switch it there, or leave out the sound mode";
+    return false;
+  }
   // One step of the console's undo history for the whole request.
   session_.history().PushSnapshot();
-  const std::vector<OwnerChange> ordered = ApplyOwnerChanges(store, changes);
-  std::vector<int> sent;
   applying_ = true;
-  for (const OwnerChange& c : ordered) {
-    if (!session_.SendParam(c.address)) {
-      error = "the amplifier did not acknowledge the change of " + std::to_string(c.address) +
-              (session_.link().LastError().empty() ? "" : " (" + session_.link().LastError() + ")");
-      break;
-    }
-    sent.push_back(c.address);
-    ++acknowledged;
-  }
+  const std::vector<int> sent = SendOwnerChanges(
+      ApplyOwnerChanges(store, changes), [&](int address) { return session_.SendParam(address); },
+      [&] { return session_.link().LastError(); }, error);
+  acknowledged = sent.size();
   applying_ = false;
   // A switched sound mode shows the other one; the steps so far belong to the one before.
   if (FollowSoundMode(store)) {
@@ -108,12 +100,7 @@ bool ConsoleOwner::Set(const std::vector<OwnerChange>& changes, int sound, const
   // The controls and the graph show the store, acknowledged or not: what failed is still the
   // console's edit, as a failed slider move would be.
   if (session_.onDeviceRead) session_.onDeviceRead();
-  if (!sent.empty()) {
-    OwnerEvent e;
-    e.addresses = sent;
-    e.by = by;
-    events.Publish(e);
-  }
+  PublishChanged(events, sent, by);
   return acknowledged == changes.size();
 }
 

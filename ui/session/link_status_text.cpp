@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
+#include <QPainter>
 #include <QString>
+#include <QStyle>
 
 #include "platform/tr.h"
 
@@ -85,6 +87,21 @@ std::string LinkStatusDetail(const LinkStatusFacts& f) {
   if (f.switchOn && !f.online && !f.portOpen)
     return WithSavedEdits(f, OpenText(f.lastOpen, f.vendor, f.product, true), true).toStdString();
   return WithSavedEdits(f, Text(f), true).toStdString();
+}
+
+StatusLine::StatusLine(QWidget* parent) : QLabel(parent) {
+  setWordWrap(false);
+  setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QString StatusLine::Shown() const {
+  return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void StatusLine::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine, palette(),
+                        isEnabled(), Shown(), foregroundRole());
 }
 
 }  // namespace mirelune::ui

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include <QLabel>
+
 #include "platform/hid_port.h"
 
 namespace mirelune::ui {
@@ -34,5 +36,19 @@ struct LinkStatusFacts {
 std::string LinkStatusText(const LinkStatusFacts& facts);
 // The same with the open failure's detail, for the tooltip.
 std::string LinkStatusDetail(const LinkStatusFacts& facts);
+
+// The line that shows it, under the graph: one line whatever the window's width. A text longer
+// than the line ends in "…" where it is cut (the tool tip holds the whole sentence); text()
+// stays the whole text.
+class StatusLine : public QLabel {
+ public:
+  explicit StatusLine(QWidget* parent);
+  // The text as drawn at the line's width, and whether it had to be cut.
+  QString Shown() const;
+  bool Cut() const { return Shown() != text(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
 
 }  // namespace mirelune::ui

@@ -28,6 +28,7 @@
 #include "ui/pages/skin_panel.h"
 #include "model/slot_rule.h"
 #include "ui/tuning/tool_bar.h"
+#include "ui/session/link_status_text.h"
 #include "platform/tr.h"
 
 namespace mirelune::ui {
@@ -50,7 +51,7 @@ constexpr int kGraphWidthLess = 15;
 constexpr int kToolBarHeight = 25;
 constexpr QRect kProgressRect(200, 24, 525, 25);  // 3000, 360, 7875 x 375 twips in the graph
 constexpr int kStatusLeft = 196;       // in the tool bar, right of undo and redo
-constexpr int kStatusRightLess = 364;  // left of the microphone copy
+constexpr int kStatusRightLess = 418;  // left of the microphone copy
 // The recording window's button ends the page button row; the drag handle stands at the row's
 // right end when the window is wide enough for both.
 constexpr controls::TwipsRect kRecordButtonRect{13035, 510, 1560, 495};
@@ -144,10 +145,9 @@ void FrmEq::BuildTopBar() {
     UpdateLinkDisplay();
   });
 
-  statusLabel_ = new QLabel(topBar_);
+  statusLabel_ = new StatusLine(topBar_);
   statusLabel_->setObjectName("linkStatusText");
   statusLabel_->setStyleSheet("color: #c8ccd4; font-size: 11px;");
-  statusLabel_->setWordWrap(true);
 
   minimise_ = MakeFlag(Images(skin::id::kMinimise), 1, 0, store, topBar_);
   minimise_->setObjectName("cmdMinForm");

@@ -22,6 +22,7 @@
 #include "ui/session/console_session.h"
 #include "ui/graph/graph_widget.h"
 #include "ui/tuning/measure_window.h"
+#include "ui/look/language.h"
 
 namespace mirelune::ui {
 
@@ -188,6 +189,10 @@ void GraphTools::ApplyComparisons() {
 void GraphTools::SetTexts() {
   phase_->setText(Tr("相位"));
   graph_.view().phaseLabel = Tr("相位").toStdString();
+  // A filter switched off reads as the sliders say it; English writes kilohertz "kHz".
+  graph_.view().shownWords = {{"OFF", Tr("关").toStdString()}};
+  if (CurrentLanguage() == Language::English)
+    for (const char* k : {"1", "10", "20"}) graph_.view().shownWords[std::string(k) + "KHz"] = std::string(k) + "kHz";
   phase_->setToolTip(Tr("显示总响应的相位（右侧刻度，度）；鼠标停在图上时显示所选频段自身的相位"));
   compare_->setText(Tr("比较"));
   compare_->setToolTip(Tr("在可编辑曲线下方画出比较曲线"));

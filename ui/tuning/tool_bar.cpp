@@ -24,8 +24,8 @@ using controls::MBtnFlag;
 // Pixels in the bar; the right-aligned buttons are placed from the bar's width.
 constexpr int kUndoLeft = 144;         // 2160 twips
 constexpr int kRedoLeft = 168;         // 2520 twips
-constexpr int kModeCopyFromRight = 289;  // left of the sound-mode and automatic-control pairs
-constexpr int kMicCopyFromRight = 360;
+constexpr int kModeCopyFromRight = 343;  // left of the sound-mode and automatic-control pairs
+constexpr int kMicCopyFromRight = 414;
 
 MBtnFlag* MakePush(int normal, int pressed, const Store* store, QWidget* panel, const char* name) {
   controls::FlagSetup s;

@@ -27,6 +27,7 @@
 #include "ui/window/mdi_main.h"
 #include "ui/tuning/mode_controls.h"
 #include "ui/dialogs/remote_dialog.h"
+#include "ui/look/language.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -91,7 +92,9 @@ class RemoteConsoleTest : public QObject {
     QCOMPARE(session.store().ParamTable.at(0, 2560).Value, 33);
     QCOMPARE(session.amplifier()->Working().at(0, 276).Value, 150);
     QCOMPARE(frame.tuningWindow()->Modes()->MasterSlider(0)->Value(), 33.0f);
-    QVERIFY(dialog->findChild<QPlainTextEdit*>("remoteLog")->toPlainText().contains("2560"));
+    // The log line in the console's language: who, and the parameter by its Chinese name.
+    const QString log = dialog->findChild<QPlainTextEdit*>("remoteLog")->toPlainText();
+    QVERIFY2(log.contains(QString::fromUtf8(" 员工 2560 10:音乐总音量 ")), qPrintable(log));
     QVERIFY(session.history().CanUndo());
     QVERIFY(session.history().Undo());
     QCOMPARE(session.amplifier()->Working().at(0, 276).Value, micBefore);
@@ -112,6 +115,20 @@ class RemoteConsoleTest : public QObject {
         if (m.at(0).toString().contains("\"address\":2560") && m.at(0).toString().contains("\"value\":12")) return true;
       return false;
     }));
+
+    // In English, the log and the staff list speak English too, and the second microphone group
+    // is "Mic 3", as the console names it.
+    frame.SwitchLanguage(Language::English);
+    QCOMPARE(Http(net, "PUT", base.resolved(QUrl("/api/v1/params")), R"({"2561": 24})", token).status, 200);
+    const QString english = dialog->findChild<QPlainTextEdit*>("remoteLog")->toPlainText();
+    QVERIFY2(english.contains(" staff 2561 10:Microphone master volume "), qPrintable(english));
+    QStringList rows;
+    for (int i = 0; i < dialog->findChild<QListWidget*>("remoteStaffList")->count(); ++i)
+      rows << dialog->findChild<QListWidget*>("remoteStaffList")->item(i)->text();
+    QVERIFY2(rows.contains("Microphone volume · Mic 3 (532)"), qPrintable(rows.join("\n")));
+    QVERIFY(!rows.join("\n").contains("3/4"));
+    frame.SwitchLanguage(Language::Chinese);
+    QTRY_VERIFY_WITH_TIMEOUT(session.StatusFacts().modeNumber >= 0, 5000);
 
     // Unticking the master volume in the remote list takes it from staff now and next time.
     auto* list = dialog->findChild<QListWidget*>("remoteStaffList");

@@ -50,7 +50,7 @@ const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-
 // crossover lists and the effects' EQ names, as the amplifier names them.
 bool AllowedInChinese(const QString& word) {
   static const QStringList allowed = {
-      "Hz", "kHz", "KHz", "dB", "ms", "EQ", "USB", "OFF", "Ctrl", "SP", "Q", "LinkWitz", "ButterWorth",
+      "Hz", "kHz", "KHz", "dB", "ms", "EQ", "USB", "Ctrl", "SP", "Q", "LinkWitz", "ButterWorth",
       "Bessel", "Echo", "Rev", "EFF", "Mirelune", "LM", "R52Z", "scripts", "mirelune", "amplifier",
       "rules", "etc", "udev", "Language", "Mode", "ROM",
       // device names as --device writes them, and the programs that may hold an amplifier

@@ -177,7 +177,7 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons buttons
   QApplication::sendEvent(w, &e);
 }
 
-QString Plain(QString menuText) { return menuText.remove('&').remove(QStringLiteral("…")).trimmed(); }
+QString Plain(QString menuText) { return menuText.remove('&').remove(QStringLiteral("…")).remove(QStringLiteral("...")).trimmed(); }
 
 }  // namespace
 

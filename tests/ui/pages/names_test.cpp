@@ -156,8 +156,10 @@ void NamesTest::newMessagesSpeakEnglish() {
   const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
   QStringList texts = {
       TrLines(GuestRefusalText("virtual:a")),
-      TrLines(std::string(kOverwriteModeText) + "5 \u201cHall A\u201d" + kOverwriteModeEndText),
+      TrLines(OverwriteModeQuestion(4, "Hall A")),
   };
+  // The mode's name in English quotes, not the Chinese full-width ones.
+  QVERIFY2(texts[1].contains("\"Hall A\"") && !texts[1].contains(QChar(0x201C)), qPrintable(texts[1]));
   // The value editor's refusals, one of each kind, as its tool tip shows them.
   QWidget host;
   controls::SliderSetup setup;

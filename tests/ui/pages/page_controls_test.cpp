@@ -130,7 +130,7 @@ class PageControlsTest : public QObject {
   void everyControlSaysWhatItIs();
   void editInDanceModeFollowsTheSlotRule_data();
   void editInDanceModeFollowsTheSlotRule();
-  void aBandWithoutAMarkerIsEditedInItsStrip();
+  void musicBand15IsEditedInItsStrip();
   void reverbModePresetsAndTheProfessionalButton();
   void reverbPresetsByTheirValues_data();
   void reverbPresetsByTheirValues();
@@ -241,9 +241,9 @@ void PageControlsTest::editInDanceModeFollowsTheSlotRule_data() {
   QTest::newRow("control target") << 7 << "MyBTN4";
 }
 
-// Band 15 of the music page has a strip but no marker: moving its strip changes its gain (not
-// some other field) in the store and on the amplifier, and the graph's sum follows at once.
-void PageControlsTest::aBandWithoutAMarkerIsEditedInItsStrip() {
+// Band 15 of the music page has a strip and a marker: moving its strip changes its gain (not
+// some other field) in the store and on the amplifier, and its marker and the sum follow at once.
+void PageControlsTest::musicBand15IsEditedInItsStrip() {
   Console c;
   QVERIFY(c.Synced());
   Activate(c);
@@ -255,7 +255,6 @@ void PageControlsTest::aBandWithoutAMarkerIsEditedInItsStrip() {
   const ResponseModel& model = c.eq().graph()->model();
   const int n = model.Geometry().Points();
   const std::vector<float> sumBefore(model.Sum(), model.Sum() + n);
-  const int selected = model.SelectedBand();
   const ParamRecord before = c.store().ParamTable.at(0, 14);
   const size_t from = c.amp().CommandLog().size();
   // The strip moved as a drag on it moves it: its value, then its scroll signal.
@@ -268,8 +267,8 @@ void PageControlsTest::aBandWithoutAMarkerIsEditedInItsStrip() {
   QCOMPARE(after.Value, before.Value);
   QCOMPARE(SentAddresses(c.amp(), from), std::vector<int>{14});
   QCOMPARE(c.amp().Working().at(0, 14).Gain, after.Gain);
-  QCOMPARE(model.SelectedBand(), selected);
-  QCOMPARE(model.Bands().extra[1].Gain, after.Gain);
+  QCOMPARE(model.Band(14).Addr, 14);
+  QCOMPARE(model.Band(14).Gain, after.Gain);
   float moved = 0;
   for (int i = 0; i < n; ++i) moved = std::max(moved, std::fabs(model.Sum()[i] - sumBefore[static_cast<size_t>(i)]));
   QVERIFY2(moved > 0.05f, qPrintable(QString::number(moved)));
@@ -824,8 +823,8 @@ void PageControlsTest::toolBarRightHandOffsets() {
   const struct {
     const char* name;
     int fromRight;
-  } rows[] = {{"cmdBassAutoControl2_0", 78}, {"cmdBassAutoControl2_1", 40}, {"cmdBassMode0", 212},
-              {"cmdBassMode1", 148},         {"cmdModeCopy", 289},          {"MBtnFlag3", 360}};
+  } rows[] = {{"cmdBassAutoControl2_0", 132}, {"cmdBassAutoControl2_1", 66}, {"cmdBassMode0", 266},
+              {"cmdBassMode1", 202},          {"cmdModeCopy", 343},          {"MBtnFlag3", 414}};
   for (const auto& r : rows) {
     QWidget* b = bar->findChild<QWidget*>(r.name);
     QVERIFY2(b, r.name);

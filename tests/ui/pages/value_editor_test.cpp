@@ -14,6 +14,7 @@
 #include "ui/pages/page_table.h"
 #include "ui/dialogs/secondary_window.h"
 #include "tests/ui/console_fixture.h"
+#include "platform/tr.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -108,7 +109,8 @@ void ValueEditorTest::typedTextReachesTheAmplifier_data() {
   QTest::addColumn<int>("raw");  // what the amplifier holds afterwards
   QTest::addColumn<QString>("shown");
   QTest::newRow("mic high-pass 80 Hz") << 1 << 33 << "80 Hz" << 256 << 74 << "80.3 Hz";
-  QTest::newRow("mic high-pass OFF") << 1 << 33 << "off" << 256 << 0 << "OFF";
+  // A filter switched off reads "关" in the Chinese console; "off", "OFF" and "关" are taken.
+  QTest::newRow("mic high-pass OFF") << 1 << 33 << "off" << 256 << 0 << QString::fromUtf8("关");
   QTest::newRow("mic threshold, comma") << 1 << 125 << "-3,5 dB" << 272 << 35 << "-3.5 dB";
   QTest::newRow("echo delay in ms") << 3 << 144 << "250 ms" << 769 << 250 << "250 ms";
   QTest::newRow("echo delay bare") << 3 << 144 << "12" << 769 << 12 << "12 ms";
@@ -117,7 +119,8 @@ void ValueEditorTest::typedTextReachesTheAmplifier_data() {
   QTest::newRow("main out volume 150%") << 4 << 60 << "150%" << 1024 << 150 << "150%";
   QTest::newRow("main out delay") << 4 << 70 << "2.5 ms" << 1046 << 25 << "2.5 ms";
   QTest::newRow("main out ratio") << 4 << 152 << "4:1" << 1043 << 40 << "4.0:1";
-  QTest::newRow("music low-pass OFF") << 0 << 183 << "OFF" << 16 << 362 << "OFF";
+  QTest::newRow("music low-pass OFF") << 0 << 183 << "OFF" << 16 << 362 << QString::fromUtf8("关");
+  QTest::newRow("music low-pass 关") << 0 << 183 << QString::fromUtf8("关") << 16 << 362 << QString::fromUtf8("关");
 }
 
 // Double-click on the track, the whole text selected, typed over, Enter: exactly that value
@@ -282,7 +285,7 @@ void ValueEditorTest::readoutsCarryTheirUnits() {
       if (!s->isVisible() || !s->TVisible() || s->ScrollBarType() == 1) continue;
       const QString text = s->ReadoutText();
       const QString unit = s->Unit();
-      QVERIFY2(text == "OFF" || unit.isEmpty() || text.endsWith(unit),
+      QVERIFY2(text == Tr("关") || unit.isEmpty() || text.endsWith(unit),
                qPrintable(s->objectName() + ": " + text));
       QVERIFY2(text.count(unit.isEmpty() ? QString("@") : unit) <= 1, qPrintable(text));
       // Drawn whole inside the slider, at the largest value too.

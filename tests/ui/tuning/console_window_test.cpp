@@ -312,8 +312,8 @@ void ConsoleWindowTest::pageButtonsRebuildTheBands_data() {
   QTest::addColumn<int>("page");
   QTest::addColumn<int>("firstStrip");  // the strip of graph band 0
   QTest::addColumn<int>("eqBands");     // EQ bands the graph shows
-  QTest::newRow("music") << 0 << 3 << 13;
-  QTest::newRow("microphones 1, 2") << 1 << 18 << 13;
+  QTest::newRow("music") << 0 << 3 << 15;
+  QTest::newRow("microphones 1, 2") << 1 << 18 << 15;
   QTest::newRow("effects, echo part") << 3 << 157 << 5;
   QTest::newRow("main output") << 4 << 50 << 10;
   QTest::newRow("auxiliary output") << 5 << 72 << 7;

@@ -138,7 +138,7 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
   Console& c = r.c;
   const std::string path = WriteFile("room.txt", kRewFile);
   const std::vector<ParamRecord> before0 = r.Bands(0, 0, 15);
-  const std::vector<ParamRecord> before1 = r.Bands(1, 0, 13);
+  const std::vector<ParamRecord> before1 = r.Bands(1, 0, 15);
   const size_t logStart = c.amp().CommandLog().size();
 
   int rows = 0;
@@ -167,7 +167,7 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
   const Want want[] = {{40, 175, 41, -1, 0}, {61, 220, 28, -1, 0}, {95, 290, -1, -1, 1}, {-1, 198, -1, -1, 0},
                        {313, 230, -1, 16, 2}};
   const ResponseModel& graph = c.graph().model();
-  for (int k = 0; k < 13; ++k) {
+  for (int k = 0; k < 15; ++k) {
     const ParamRecord& s = c.store().ParamTable.at(0, k);
     const Want w = k < 5 ? want[k] : Want{-1, kGainZero, -1, -1, -1};
     if (w.freq >= 0) QCOMPARE(s.Freq, w.freq);
@@ -185,8 +185,8 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
     // Page 0 has its own bands in each sound mode: dance mode keeps its own.
     QVERIFY(c.store().ParamTable.at(1, k) == before1[static_cast<size_t>(k)]);
   }
-  // Exactly the bands that changed were sent, once each - bands 14 and 15, which have no
-  // marker, among them (the start-up content's +5 dB on band 15 is flattened).
+  // Exactly the bands that changed were sent, once each - bands 14 and 15 among them (the
+  // start-up content's +5 dB on band 15 is flattened).
   QCOMPARE(c.store().ParamTable.at(0, 14).Gain, kGainZero);
   std::vector<int> changed;
   for (int k = 0; k < 15; ++k)
@@ -200,8 +200,7 @@ void EqImportTest::importPreviewsAppliesAsOneUndoStepAndSends() {
   QVERIFY(r.Bands(0, 0, 15) == before0);
   for (int k = 0; k < 15; ++k) {
     QCOMPARE(c.amp().Working().at(0, k).Gain, before0[static_cast<size_t>(k)].Gain);
-    QCOMPARE(k < 13 ? graph.Band(k).Gain : graph.Bands().extra[static_cast<size_t>(k - 13)].Gain,
-             before0[static_cast<size_t>(k)].Gain);
+    QCOMPARE(graph.Band(k).Gain, before0[static_cast<size_t>(k)].Gain);
   }
 }
 
