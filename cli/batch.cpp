@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/batch.h"
+#include "cli/help.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

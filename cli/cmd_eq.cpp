@@ -11,7 +11,8 @@
 
 #include "cli/command.h"
 #include "cli/device_session.h"
-#include "cli/eq_fit_command.h"
+#include "cli/help.h"
+#include "cli/helper_program.h"
 #include "graph/eq_fit.h"
 #include "link/group_decode.h"
 #include "model/filter_set.h"
@@ -372,13 +373,7 @@ int Import(Context& ctx, const Args& args) {
 }
 
 int Eq(Context& ctx, const Args& args) {
-  if (args.sub == "fit") {
-    // fit reads its own words (already checked against its syntax), without the sub-command.
-    std::vector<std::string> words = args.words;
-    const auto at = std::find(words.begin(), words.end(), "fit");
-    if (at != words.end()) words.erase(at);
-    return EqFitCommand(ctx, words);
-  }
+  if (args.sub == "fit") return RunWithCode(ctx, "eq fit", "mirelune-room", args);
   return args.sub == "export" ? Export(ctx, args) : Import(ctx, args);
 }
 
@@ -392,6 +387,33 @@ std::vector<OptionSpec> WithPage(std::vector<OptionSpec> options) {
   options.insert(options.begin(), kPageOptions.begin(), kPageOptions.end());
   return options;
 }
+
+// fit's usage lines (after export's and import's) and the paragraph describing it: "%1" of eq's
+// usage, translated on its own.
+const char kEqFitHelp[] =
+    "\n"
+    "      mirelune-cli eq fit ROOM.txt [--target flat|tilt=DB|shelf=DB[@HZ]|FILE]\n"
+    "                             [--range 20:500] [--max-boost 3] [--page P] [--sub-page E]\n"
+    "                             [--sound-mode S] [--lock N,...] [--smoothing 1/12]\n"
+    "                             [--measured page|bypass] [--calibration FILE]\n"
+    "                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n"
+    "fit 读入房间的测量结果（`measure` 的文件、测量程序导出的文本，或 \"freq dB [phase]\" 的\n"
+    "CSV/TSV，小数点或逗号均可），在范围内（默认 20..500 Hz）把第 P 页的 EQ 频段拟合到目标：\n"
+    "平直（默认）、每倍频程若干 dB 的倾斜（tilt=-1，-6..6）、低架提升（shelf=6@120：0..15 dB，\n"
+    "转折频率 20..1000 Hz，默认 100），或由 \"freq dB\" 行组成的目标文件。每个频率、Q 和增益都\n"
+    "取自功放自身的表，之后不再取整；只用峰值频段；任何频段以及频段之和都不会把任何一点提升\n"
+    "超过 --max-boost dB（0..12，默认 3；衰减可到 -24 dB）；窄的凹陷（零点）不予处理：从不\n"
+    "提升，也不计入；在与最佳结果相差 0.5 dB 以内（RMS 和最大值）的前提下使用尽可能少的频段，\n"
+    "剩下的空闲频段设为平直，--lock 保持指定的频段不变（编号与图上显示的相同，从 1 开始）。\n"
+    "测量被视为经过当前的页面所做（--measured page，与 `measure` 相同）：空闲频段当前的份额被\n"
+    "替换；用 --measured bypass 时测量不经过该页，此时计入该页的高通/低通滤波器和锁定的频段。\n"
+    "测量先经平滑（--smoothing 1/1..1/48、var 或 none；默认 1/12）。--calibration 对其应用话筒\n"
+    "校准文件。报告给出拟合前后与目标的偏差（范围内的 RMS 和最大值，单位 dB，不计电平，不计\n"
+    "凹陷）、设置的每个频段，以及频率、增益和 Q 可以连续取值的均衡器用相同的频段所能达到的结果\n"
+    "（--json 供脚本使用）。用 --into 时结果写入 OUT.sp；用 --device 时从功放的当前模式读取该页\n"
+    "（不带 --sound-mode 时为功放所处的声音模式），并把改变的频段作为一次修改发送，方式与 `set`\n"
+    "相同（控制台占用功放时经由控制台：其撤销历史中的一步）。\n"
+    "有问题的文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。\n";
 
 const CommandRegistration kEq(
     {"eq", "测量程序的 EQ 滤波器组（REW、Equalizer APO）：导出、导入；按房间拟合",
@@ -431,7 +453,7 @@ const CommandRegistration kEq(
                                     Opt("--into", "FILE.sp", FileOf("sp")),
                                     Opt("--output", "OUT.sp", FileOf("sp"), "-o"), Flag("--json")})
                       .WithOperands({One("ROOM.txt", FileOf("txt,csv"))})}}),
-     [] { return std::string("\n") + kEqFitUsage + kEqFitHelp; }});
+     [] { return Translated(kEqFitHelp); }});
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -1,371 +1,61 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// fleet: a venue's rooms from one place, through the venue's MQTT broker only (each room's box
-// runs `serve --mqtt`). One line per room with its result; exit 1 when any room failed, was
-// offline or did not answer.
-#include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <map>
-#include <ostream>
-#include <sstream>
+// fleet's row in the command table: its options, usage and help. Its code (the broker's client)
+// is in the helper mirelune-serve (cli/serve/fleet.cpp).
+#include <string>
+#include <vector>
 
-#include "cli/assignments.h"
-#include "cli/broker_options.h"
+#include "cli/broker_syntax.h"
 #include "cli/command.h"
-#include "model/param_names.h"
-#include "model/sp_file.h"
-#include "mqtt/fleet_client.h"
-#include "mqtt/mode_diff.h"
-#include "mqtt/room_messages.h"
+#include "cli/help.h"
+#include "cli/helper_program.h"
 
 namespace mirelune::cli {
 namespace {
 
-int g_argc = 1;
-char g_name[] = "mirelune-cli";
-char* g_argv[] = {g_name, nullptr};
-
-constexpr int kListSeconds = 5;
-constexpr int kSetSeconds = 10;
-constexpr int kTransferSeconds = 60;
-constexpr size_t kDifferencesShown = 20;
-
 const char kUsage[] =
-    "usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...\n"
-    "  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master\n"
-    "                                        volumes, amplifier, last seen\n"
-    "  set PATTERN PARAM=VALUE... [--installer]  the same change in every room\n"
-    "  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room\n"
-    "  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room\n"
-    "  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how\n";
+    "用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...\n"
+    "  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、\n"
+    "                                        功放、最后一次出现的时间\n"
+    "  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改\n"
+    "  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）\n"
+    "  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N\n"
+    "  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同\n"
+    "只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和\n"
+    "'?'（\"venue/*\"、\"venue/k?\"）；只写 SITE 表示其所有房间；默认：每个房间。\n"
+    "set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时\n"
+    "使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用\n"
+    "命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后\n"
+    "一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，\n"
+    "用法错误退出 2。\n"
+    "--broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]\n"
+    "--timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）\n"
+    "消息代理选项：\n"
+    "%1";
 
-const char kHelp[] =
-    "Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'\n"
-    "and '?' (\"venue/*\", \"venue/k?\"); a SITE alone means all its rooms; default: every room.\n"
-    "set takes what `set` takes and mode recalls stored modes, on the staff's topics unless\n"
-    "--installer (then with the installer's broker credentials: every parameter); push and diff\n"
-    "are the installer's. Each room checks a command whole before applying any of it. One line per\n"
-    "room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);\n"
-    "exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for\n"
-    "usage errors.\n"
-    "--broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]\n"
-    "--timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and\n"
-    "               diff 60 seconds)\n";
-
-struct Fleet {
-  Context& ctx;
-  std::string sub;
-  int timeoutS = 0;
-  MqttOptions mqtt;
-  std::unique_ptr<FleetClient> client;
-
-  std::ostream& Err() { return ctx.err << "mirelune-cli fleet " << sub << ": "; }
-
-  bool Rooms(const RoomPattern& pattern, std::vector<FleetRoom>& rooms) {
-    client = std::make_unique<FleetClient>(mqtt);
-    std::string error;
-    const int ms = (timeoutS ? timeoutS : kListSeconds) * 1000;
-    if (!client->Connect(ms, error) || !client->Rooms(pattern, ms, rooms, error)) {
-      Err() << error << "\n";
-      return false;
-    }
-    return true;
-  }
-};
-
-std::string LastSeen(const FleetRoom& r) { return r.state.value("seen").toString("-").toStdString(); }
-
-std::string Masters(const FleetRoom& r) {
-  const QJsonObject params = r.state.value("params").toObject();
-  std::string out;
-  for (const char* a : {"2560", "2561", "2562"}) {
-    const QJsonObject p = params.value(a).toObject();
-    out += (out.empty() ? "" : "/") + (p.isEmpty() ? std::string("-") : std::to_string(p.value("level").toInteger()));
-  }
-  return out;
+// The broker and its options for every sub-command, then each sub-command's own.
+Syntax FleetSyntax() {
+  std::vector<OptionSpec> options = {Required(Opt("--broker", "URL", Value::Of(Value::Text))),
+                                     Opt("--timeout", "S", NumberIn(1, 3600))};
+  for (OptionSpec& o : BrokerOptionSpecs()) options.push_back(std::move(o));
+  const OptionSpec installer = Flag("--installer");
+  const OptionSpec rooms = Opt("--rooms", "PATTERN", Value::Of(Value::Text));
+  const OptionSpec mode = Required(Opt("--mode", "N", NumberIn(1, 10)));
+  const OperandSpec pattern = One("PATTERN", Value::Of(Value::Text));
+  const Syntax transfer =
+      Syntax().WithOptions({mode, rooms}).WithOperands({One("FILE.sp", FileOf("sp"))});
+  return Syntax().WithOptions(std::move(options)).WithSubs(
+      {{"list", Syntax().WithOptions({rooms, Flag("--json")})},
+       {"set", Syntax().WithOptions({installer}).WithOperands(
+                   {pattern, Many("PARAM=VALUE", Value::Of(Value::Assignment), 1)})},
+       {"mode", Syntax().WithOptions({installer}).WithOperands(
+                    {pattern, One("N", Value::Of(Value::Mode))})},
+       {"push", transfer},
+       {"diff", transfer}});
 }
 
-std::string ModeText(const FleetRoom& r) {
-  if (!r.state.value("mode").isDouble()) return "-";
-  const std::string name = r.state.value("mode_name").toString().toStdString();
-  return std::to_string(r.state.value("mode").toInt()) + (name.empty() ? "" : " " + name);
-}
-
-int List(Fleet& f, std::vector<std::string>& args) {
-  std::string pattern = "*/*", error;
-  TakeOption(args, "--rooms", pattern, error);
-  const bool json = TakeFlag(args, "--json");
-  if (!error.empty() || !args.empty()) {
-    f.Err() << (error.empty() ? "unexpected argument '" + args.front() + "'" : error) << "\n" << kUsage;
-    return kExitUsage;
-  }
-  std::vector<FleetRoom> rooms;
-  if (!f.Rooms(RoomPattern(pattern), rooms)) return kExitFailed;
-  if (json) {
-    QJsonArray a;
-    for (const FleetRoom& r : rooms) {
-      QJsonObject o;
-      o["name"] = QString::fromStdString(r.Label());
-      o["site"] = QString::fromStdString(r.site);
-      o["room"] = QString::fromStdString(r.room);
-      o["online"] = r.online;
-      o["link"] = r.online && r.state.value("link").toBool();
-      o["mode"] = r.state.value("mode");
-      o["mode_name"] = r.state.value("mode_name");
-      o["identifier"] = r.state.value("identifier");
-      o["device"] = r.state.value("device");
-      o["last_seen"] = r.state.value("seen");
-      QJsonObject masters;
-      const QJsonObject params = r.state.value("params").toObject();
-      for (const char* m : {"2560", "2561", "2562"})
-        if (params.contains(m)) masters[m] = params.value(m).toObject().value("level");
-      o["master_volumes"] = masters;
-      a.append(o);
-    }
-    f.ctx.out << QJsonDocument(QJsonObject{{"rooms", a}}).toJson(QJsonDocument::Indented).toStdString();
-    return kExitOk;
-  }
-  f.ctx.out << "ROOM\tONLINE\tLINK\tMODE\tMASTER\tAMPLIFIER\tLAST SEEN\n";
-  for (const FleetRoom& r : rooms)
-    f.ctx.out << r.Label() << "\t" << (r.online ? "online" : "OFFLINE") << "\t"
-              << (!r.online ? "-" : r.state.value("link").toBool() ? "yes" : "NO") << "\t" << ModeText(r) << "\t"
-              << Masters(r) << "\t" << r.state.value("identifier").toString("-").toStdString() << "\t" << LastSeen(r)
-              << "\n";
-  return kExitOk;
-}
-
-// Sends one command to the matching rooms and prints a line per room; `line` may add to a
-// room's ok line (and turn it into a failure) from the room's reply.
-int Command(Fleet& f, const std::string& pattern, RemoteRole role, RoomCommand command, const QJsonObject& body,
-            int defaultSeconds,
-            const std::function<bool(const FleetRoom&, const QJsonObject& reply, std::string& text)>& line = nullptr) {
-  std::vector<FleetRoom> all;
-  if (!f.Rooms(RoomPattern(pattern), all)) return kExitFailed;
-  if (all.empty()) {
-    f.Err() << "no room matches '" << pattern << "' on " << f.mqtt.broker.Url() << "\n";
-    return kExitFailed;
-  }
-  std::vector<FleetRoom> online;
-  for (const FleetRoom& r : all)
-    if (r.online) online.push_back(r);
-  std::vector<FleetClient::Answer> answers;
-  std::string error;
-  const bool sent = online.empty() ||
-                    f.client->Send(online, role, command, body, (f.timeoutS ? f.timeoutS : defaultSeconds) * 1000, answers, error);
-  if (!sent) f.Err() << error << "\n";
-  std::map<std::string, const FleetClient::Answer*> byRoom;
-  for (size_t i = 0; i < online.size() && i < answers.size(); ++i) byRoom[online[i].Label()] = &answers[i];
-  int ok = 0, failed = 0, offline = 0;
-  for (const FleetRoom& r : all) {
-    std::string text;
-    bool good = false;
-    if (!r.online) {
-      ++offline;
-      text = "FAILED\toffline (last seen " + LastSeen(r) + ")";
-    } else if (const auto a = byRoom.find(r.Label()); a == byRoom.end() || !a->second->answered) {
-      text = "FAILED\tno answer within " + std::to_string(f.timeoutS ? f.timeoutS : defaultSeconds) + " s";
-    } else if (!a->second->reply.value("ok").toBool()) {
-      text = "FAILED\t" + a->second->reply.value("error").toString("the room refused").toStdString();
-      if (a->second->reply.contains("acknowledged"))
-        text += " (" + std::to_string(a->second->reply.value("acknowledged").toInt()) + " of " +
-                std::to_string(a->second->reply.value(a->second->reply.contains("groups") ? "groups" : "of").toInt()) +
-                " acknowledged)";
-    } else {
-      good = true;
-      text = "ok";
-      if (line) good = line(r, a->second->reply, text);
-    }
-    (good ? ok : failed) += 1;
-    f.ctx.out << r.Label() << "\t" << text << "\n";
-  }
-  f.ctx.out << ok << " of " << all.size() << " rooms ok" << (offline ? ", " + std::to_string(offline) + " offline" : "")
-            << "\n";
-  return failed == 0 && sent ? kExitOk : kExitFailed;
-}
-
-// PARAM=VALUE... as the body of PUT /api/v1/params: addresses as keys, device values, band
-// fields as objects.
-bool SetBody(const std::vector<std::string>& words, QJsonObject& params, std::string& error) {
-  SetRequest req;
-  if (!ParseSet(words, req, error)) return false;
-  if (req.hasSound) {
-    error = "--sound-mode is not for fleet set: each room changes the sound mode it is in";
-    return false;
-  }
-  for (const Assignment& a : req.assignments) {
-    const QString key = QString::number(a.address);
-    if (params.contains(key)) {
-      error = "address " + key.toStdString() + " is given twice";
-      return false;
-    }
-    if (!a.band) {
-      params[key] = static_cast<qint64>(a.plain);
-      continue;
-    }
-    QJsonObject fields;
-    std::stringstream in(a.bandFields);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-      const size_t eq = item.find('=');
-      long v = 0;
-      if (eq != std::string::npos && ParseInt(item.substr(eq + 1), v)) fields[QString::fromStdString(item.substr(0, eq))] = static_cast<qint64>(v);
-    }
-    params[key] = fields;
-  }
-  return true;
-}
-
-bool ModeNumber(const std::string& text, int& mode) {
-  long n = 0;
-  if (!ParseInt(text, n) || n < 1 || n > 10) return false;
-  mode = static_cast<int>(n);
-  return true;
-}
-
-int Set(Fleet& f, std::vector<std::string>& args) {
-  const bool installer = TakeFlag(args, "--installer");
-  if (args.size() < 2) {
-    f.Err() << "give the rooms and at least one PARAM=VALUE\n" << kUsage;
-    return kExitUsage;
-  }
-  const std::string pattern = args[0];
-  QJsonObject params;
-  std::string error;
-  if (!SetBody(std::vector<std::string>(args.begin() + 1, args.end()), params, error)) {
-    f.Err() << error << "\n";
-    return kExitUsage;
-  }
-  QJsonObject body{{"params", params}, {"from", "fleet"}};
-  return Command(f, pattern, installer ? RemoteRole::Installer : RemoteRole::Staff, RoomCommand::Set, body, kSetSeconds,
-                 [](const FleetRoom&, const QJsonObject& reply, std::string& text) {
-                   for (const QJsonValue& p : reply.value("params").toArray()) {
-                     const QJsonObject o = p.toObject();
-                     text += "\t" + std::to_string(o.value("address").toInt()) + "=" + o.value("text").toString().toStdString();
-                   }
-                   return true;
-                 });
-}
-
-int Mode(Fleet& f, std::vector<std::string>& args) {
-  const bool installer = TakeFlag(args, "--installer");
-  int mode = 0;
-  if (args.size() != 2 || !ModeNumber(args[1], mode)) {
-    f.Err() << (args.size() == 2 ? "mode must be 1..10, not '" + args[1] + "'" : std::string("give the rooms and N"))
-            << "\n" << kUsage;
-    return kExitUsage;
-  }
-  return Command(f, args[0], installer ? RemoteRole::Installer : RemoteRole::Staff, RoomCommand::Mode,
-                 QJsonObject{{"mode", mode}, {"from", "fleet"}}, kSetSeconds);
-}
-
-// FILE.sp --mode N [--rooms PATTERN] of push and diff; false after a message (its status in
-// `status`).
-bool TransferArgs(Fleet& f, std::vector<std::string>& args, RecordTable& table, int& mode, std::string& pattern,
-                  int& status) {
-  std::string modeText, error;
-  pattern = "*/*";
-  TakeOption(args, "--mode", modeText, error);
-  if (error.empty()) TakeOption(args, "--rooms", pattern, error);
-  if (!error.empty() || args.size() != 1 || modeText.empty() || !ModeNumber(modeText, mode)) {
-    f.Err() << (!error.empty() ? error
-                 : !modeText.empty() && args.size() == 1 ? "--mode must be 1..10, not '" + modeText + "'"
-                                                          : std::string("give FILE.sp and --mode N"))
-            << "\n" << kUsage;
-    status = kExitUsage;
-    return false;
-  }
-  const FileResult r = LoadTableFromFile(args[0], table);
-  if (!r) {
-    f.Err() << r.error << "\n";
-    status = kExitFailed;
-    return false;
-  }
-  return true;
-}
-
-int Push(Fleet& f, std::vector<std::string>& args) {
-  RecordTable table;
-  int mode = 0, status = 0;
-  std::string pattern;
-  if (!TransferArgs(f, args, table, mode, pattern, status)) return status;
-  const QJsonObject body{{"mode", mode}, {"sp_zlib", QString::fromStdString(PackTable(table))}, {"from", "fleet"}};
-  return Command(f, pattern, RemoteRole::Installer, RoomCommand::WriteMode, body, kTransferSeconds);
-}
-
-int Diff(Fleet& f, std::vector<std::string>& args) {
-  RecordTable file;
-  int mode = 0, status = 0;
-  std::string pattern;
-  if (!TransferArgs(f, args, file, mode, pattern, status)) return status;
-  return Command(
-      f, pattern, RemoteRole::Installer, RoomCommand::ReadMode, QJsonObject{{"mode", mode}, {"from", "fleet"}},
-      kTransferSeconds, [&](const FleetRoom&, const QJsonObject& reply, std::string& text) {
-        RecordTable room;
-        std::string error;
-        if (!UnpackTable(reply.value("sp_zlib").toString().toStdString(), true, room, error)) {
-          text = "FAILED\tthe room's answer is damaged: " + error;
-          return false;
-        }
-        const std::vector<ModeDifference> diffs = ModeDifferences(file, room);
-        if (diffs.empty()) {
-          text = "same";
-          return true;
-        }
-        text = "DIFFERENT\t" + std::to_string(diffs.size()) + (diffs.size() == 1 ? " parameter" : " parameters");
-        for (size_t i = 0; i < diffs.size() && i < kDifferencesShown; ++i) {
-          const ModeDifference& d = diffs[i];
-          text += "\n  " + std::to_string(d.address) + " " + QualifiedName(d.address) + (d.slot == 1 ? " (dance)" : "") +
-                  ": file " + d.file + ", room " + d.room;
-        }
-        if (diffs.size() > kDifferencesShown)
-          text += "\n  ... and " + std::to_string(diffs.size() - kDifferencesShown) + " more";
-        return false;
-      });
-}
-
-int FleetCommand(Context& ctx, const std::vector<std::string>& argv) {
-  std::vector<std::string> args = argv;
-  Fleet f{ctx, "", 0, {}, nullptr};
-  std::string url, timeoutText, passwordFile, error;
-  TakeOption(args, "--broker", url, error);
-  if (error.empty()) TakeOption(args, "--timeout", timeoutText, error);
-  if (error.empty()) TakeBrokerOptions(args, f.mqtt, passwordFile, error);
-  if (error.empty() && url.empty()) error = "--broker URL is required";
-  if (error.empty()) ParseBrokerUrl(url, f.mqtt.broker, error);
-  long timeout = 0;
-  if (error.empty() && !timeoutText.empty() && (!ParseInt(timeoutText, timeout) || timeout < 1 || timeout > 3600))
-    error = "--timeout must be 1..3600 seconds, not '" + timeoutText + "'";
-  if (!error.empty() || args.empty()) {
-    ctx.err << "mirelune-cli fleet: " << (error.empty() ? "which command?" : error) << "\n" << kUsage;
-    return kExitUsage;
-  }
-  f.timeoutS = static_cast<int>(timeout);
-  f.sub = args.front();
-  args.erase(args.begin());
-  QCoreApplication app(g_argc, g_argv);
-  int status = kExitUsage;
-  if (f.sub == "list")
-    status = List(f, args);
-  else if (f.sub == "set")
-    status = Set(f, args);
-  else if (f.sub == "mode")
-    status = Mode(f, args);
-  else if (f.sub == "push")
-    status = Push(f, args);
-  else if (f.sub == "diff")
-    status = Diff(f, args);
-  else
-    ctx.err << "mirelune-cli fleet: unknown command '" << f.sub << "'\n" << kUsage;
-  // The connection says goodbye while the event loop's application still exists.
-  f.client.reset();
-  return status;
-}
-
-CommandRegistration fleet{{"fleet", "a venue's rooms through its MQTT broker: list, set, mode, push, diff",
-                           std::string(kUsage) + kHelp + "Broker options:\n" + kBrokerOptionsHelp,
-                           [](Context& ctx, const Args& args) { return FleetCommand(ctx, args.words); },
-                           Syntax().Raw()}};
+CommandRegistration fleet{{"fleet", "通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff",
+                           kUsage, InHelper("fleet", "mirelune-serve"), FleetSyntax(),
+                           [] { return Translated(kBrokerOptionsHelp); }}};
 
 }  // namespace
 }  // namespace mirelune::cli

@@ -7,13 +7,9 @@
 #include <ostream>
 #include <sstream>
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <unistd.h>
-
 #include "cli/command.h"
 #include "cli/graph_args.h"
+#include "cli/helper_program.h"
 #include "graph/graph_bands.h"
 #include "graph/response_model.h"
 #include "graph/response_phase.h"
@@ -91,30 +87,7 @@ int Plot(Context& ctx, const Args& args) {
   GraphArgs a;
   std::string err;
   if (!ReadGraphArgs(args, true, a, err)) return UsageError(ctx.err, "plot", err);
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  std::string helper;
-  for (const std::filesystem::path& p :
-       {self.parent_path() / "mirelune-plot", self.parent_path() / ".." / "libexec" / "mirelune" / "mirelune-plot"})
-    if (!ec && ::access(p.c_str(), X_OK) == 0) {
-      helper = p.string();
-      break;
-    }
-  if (helper.empty()) {
-    ctx.err << "mirelune-cli plot: its drawing helper mirelune-plot is not installed beside "
-            << (ec ? std::string("this program") : self.string()) << "\n";
-    return kExitFailed;
-  }
-  ctx.out.flush();
-  ctx.err.flush();
-  std::vector<std::string> words{helper};
-  words.insert(words.end(), args.words.begin(), args.words.end());
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  ::execv(helper.c_str(), argv.data());
-  ctx.err << "mirelune-cli plot: cannot run " << helper << " (" << std::strerror(errno) << ")\n";
-  return kExitFailed;
+  return ExecHelper(ctx, "plot", "mirelune-plot", args.words);
 }
 
 CommandRegistration response{

@@ -3,6 +3,7 @@
 
 #include <QTranslator>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 
 #include "platform/tr.h"
@@ -18,24 +19,38 @@ std::string LocaleLanguage() {
   return "en";
 }
 
-bool UseLanguage(const std::string& option) {
-  const std::string lang = option.empty() ? LocaleLanguage() : option;
-  if (lang == "zh") {
-    SetDirectTranslator(nullptr);
-    return true;
+namespace {
+
+// The English translation, loaded when the first text is translated: most runs of the tool
+// print no text of the table, and loading the translation is a good part of what a short one
+// costs. When it cannot be loaded (a broken build), that is said once and the texts stay
+// Chinese.
+class LazyEnglish : public QTranslator {
+ public:
+  QString translate(const char* context, const char* source, const char* disambiguation = nullptr,
+                    int n = -1) const override {
+    if (!tried_) {
+      tried_ = true;
+      if (!english_.load(":/i18n/mirelune_en.qm"))
+        std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
+    }
+    return english_.translate(context, source, disambiguation, n);
   }
+  bool isEmpty() const override { return false; }
+
+ private:
+  mutable bool tried_ = false;
+  mutable QTranslator english_;
+};
+
+}  // namespace
+
+void UseLanguage(const std::string& option) {
+  const std::string lang = option.empty() ? LocaleLanguage() : option;
   // No application object here (a command may need a GUI one later): the translator is asked
   // directly.
-  static std::unique_ptr<QTranslator> english;
-  if (!english) {
-    english = std::make_unique<QTranslator>();
-    if (!english->load(":/i18n/mirelune_en.qm")) {
-      english.reset();
-      return false;
-    }
-  }
-  SetDirectTranslator(english.get());
-  return true;
+  static LazyEnglish english;
+  SetDirectTranslator(lang == "zh" ? nullptr : &english);
 }
 
 }  // namespace mirelune::cli

@@ -7,9 +7,10 @@
 
 namespace mirelune::cli {
 
-// "zh", "en", or empty for the locale's (LC_ALL, else LC_MESSAGES, else LANG).
-// Returns false when the English translation cannot be loaded (the texts then stay Chinese).
-bool UseLanguage(const std::string& option);
+// "zh", "en", or empty for the locale's (LC_ALL, else LC_MESSAGES, else LANG). The English
+// translation is loaded when the first text is translated; when it cannot be, that is said on
+// stderr then and the texts stay Chinese.
+void UseLanguage(const std::string& option);
 
 // What the locale asks for: "zh" or "en".
 std::string LocaleLanguage();

@@ -141,8 +141,7 @@ int Run(int argc, char** argv) {
   opt.password = global.Value("--password");
   opt.faultLists = global.Values("--faults");
   if (global.Has("--wait")) opt.waitMs = static_cast<int>(global.Number("--wait", 30) * 1000);
-  if (!mirelune::cli::UseLanguage(opt.language))
-    std::cerr << "mirelune-cli: the English translation could not be loaded; messages stay Chinese\n";
+  mirelune::cli::UseLanguage(opt.language);
   if (opt.deviceGiven) {
     std::vector<mirelune::DeviceAddress> addresses;
     if (!mirelune::ParseDeviceList(opt.device, addresses, error))
@@ -202,7 +201,9 @@ int Run(int argc, char** argv) {
   return status;
 }
 
-int main(int argc, char** argv) {
+// The whole tool, called by its small front (cli/front/main.cpp) once that has loaded it, and by
+// the helper programs' main.
+extern "C" int MireluneCliMain(int argc, char** argv) {
   GuardStandardStreams();
   return CheckedExit(Run(argc, argv));
 }

@@ -18,8 +18,7 @@ struct Layout {
 const Layout& TheLayout() {
   static const Layout layout = [] {
     Layout l;
-    auto store = std::make_unique<Store>();  // two tables: too large for the stack
-    store->InitDefaults();
+    const Store* store = &StartUpStore();
     for (int a = 0; a < kAddressCount; ++a)
       l.kind[static_cast<size_t>(a)] = store->ParamTable.at(0, a).Kind;
     for (int k = 0; k < kKindCount; ++k) {

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "model/table_memory.h"
+
 namespace mirelune {
 
 // 16-bit booleans as stored in records, files and control properties.
@@ -43,6 +45,10 @@ inline int MakeAddress(int kind, int menuAddress) { return kind * 256 + menuAddr
 // (element address*3 + slot), which is also the order of the file format.
 class RecordTable {
  public:
+  // On the heap, in the tables' own memory (model/table_memory.h).
+  static void* operator new(std::size_t bytes) { return AllocateTableMemory(bytes); }
+  static void operator delete(void* memory, std::size_t bytes) { FreeTableMemory(memory, bytes); }
+
   static constexpr int kRecords = kAddressCount * kSlotCount;
 
   ParamRecord& at(int slot, int address) { return records_[index(slot, address)]; }

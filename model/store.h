@@ -15,6 +15,7 @@
 
 #include "model/menu_catalogue.h"
 #include "model/param_record.h"
+#include "model/table_memory.h"
 
 namespace mirelune {
 
@@ -37,6 +38,10 @@ constexpr int kReverbBypass = 2599;
 
 class Store {
  public:
+  // On the heap, in the tables' own memory (model/table_memory.h).
+  static void* operator new(std::size_t bytes) { return AllocateTableMemory(bytes); }
+  static void operator delete(void* memory, std::size_t bytes) { FreeTableMemory(memory, bytes); }
+
   RecordTable ParamTable;
   RecordTable ReadBackTable;
   std::array<int32_t, kKindCount> KindStart{};

@@ -24,10 +24,10 @@ std::vector<uint8_t> Reply(int code, uint8_t status) {
 }  // namespace
 
 VirtualAmplifier::VirtualAmplifier(bool administrator)
-    : layout_(std::make_unique<Store>()),
+    : layout_(StartUpStore()),
+      menu_(layout_.Menu),
       working_(std::make_unique<RecordTable>()),
       administrator_(administrator) {
-  layout_->InitDefaults();
   for (int n = 0; n < kModeCount; ++n) names_[static_cast<size_t>(n)] = "Mode " + std::to_string(n + 1);
   ResetTables();
   passwords_[0] = {0, 0, 0, 0};
@@ -47,14 +47,14 @@ void ApplyFactoryMarks(int mode, bool administrator, int slot, int address, Para
 }  // namespace
 
 ParamRecord VirtualAmplifier::FactoryRecord(int mode, int recordNumber) const {
-  ParamRecord r = layout_->ParamTable.record(recordNumber);
+  ParamRecord r = layout_.ParamTable.record(recordNumber);
   ApplyFactoryMarks(mode, administrator_, recordNumber % kSlotCount, recordNumber / kSlotCount, r);
   return r;
 }
 
 // The factory content of mode n: the start-up table with the mode's marks.
 void VirtualAmplifier::FillFactory(int mode, RecordTable& t) const {
-  t = layout_->ParamTable;
+  t = layout_.ParamTable;
   for (int slot = 0; slot < 2; ++slot)
     ApplyFactoryMarks(mode, administrator_, slot, kVolumeProbeAddress, t.at(slot, kVolumeProbeAddress));
   ApplyFactoryMarks(mode, administrator_, 0, sysaddr::kRights, t.at(0, sysaddr::kRights));
@@ -75,7 +75,7 @@ void VirtualAmplifier::ResetTables() {
 }
 
 uint8_t& VirtualAmplifier::MenuHidden(int kind, int item) {
-  return layout_->Menu.MenuHidden.at(static_cast<size_t>(kind)).at(static_cast<size_t>(item));
+  return menu_.MenuHidden.at(static_cast<size_t>(kind)).at(static_cast<size_t>(item));
 }
 
 std::vector<uint8_t> VirtualAmplifier::ReplyFrame(const std::vector<uint8_t>& payload) {
@@ -188,7 +188,7 @@ std::vector<uint8_t> VirtualAmplifier::Execute(const std::vector<uint8_t>& f) {
 }
 
 bool VirtualAmplifier::IsBand(int address) const {
-  return address < kFirstSlotOnlyAddress && layout_->ParamTable.at(0, address).Kind == kEqBand;
+  return address < kFirstSlotOnlyAddress && layout_.ParamTable.at(0, address).Kind == kEqBand;
 }
 
 RecordTable* VirtualAmplifier::GroupTable(int modeByte, int kind, int& slot, int& modeNumber) {
@@ -210,8 +210,8 @@ std::vector<uint8_t> VirtualAmplifier::ReadGroupReply(const std::vector<uint8_t>
   RecordTable* t = kind < kKindCount ? GroupTable(f[2], kind, slot, n) : nullptr;
   if (!t) return Reply(f[1], kRefused);
   std::vector<uint8_t> p;
-  for (int a = layout_->KindStart[static_cast<size_t>(kind)];
-       a <= layout_->KindEnd[static_cast<size_t>(kind)]; ++a)
+  for (int a = layout_.KindStart[static_cast<size_t>(kind)];
+       a <= layout_.KindEnd[static_cast<size_t>(kind)]; ++a)
     AppendRecord(p, t->at(slot, a), IsBand(a));
   return p;
 }
@@ -224,8 +224,8 @@ std::vector<uint8_t> VirtualAmplifier::WriteGroupReply(const std::vector<uint8_t
   const size_t end = f.size() - 1;
   size_t p = kHeaderBytes;
   std::vector<std::pair<int, ParamRecord>> decoded;
-  for (int a = layout_->KindStart[static_cast<size_t>(kind)];
-       a <= layout_->KindEnd[static_cast<size_t>(kind)]; ++a) {
+  for (int a = layout_.KindStart[static_cast<size_t>(kind)];
+       a <= layout_.KindEnd[static_cast<size_t>(kind)]; ++a) {
     ParamRecord r = t->at(slot, a);
     const size_t used = DecodeRecord(f.data() + p, end - p, IsBand(a), r);
     if (used == 0) return Reply(f[1], kRefused);
@@ -251,7 +251,7 @@ std::vector<uint8_t> VirtualAmplifier::SetParamReply(const std::vector<uint8_t>&
   if (used == 0 || kHeaderBytes + used != end) return Reply(f[1], kRefused);
   working_->at(slot, address) = r;
   // A parameter shared by both sound modes is one value on the device.
-  if (address < kFirstSlotOnlyAddress && layout_->ParamTable.at(0, address).PerMode == kFalse)
+  if (address < kFirstSlotOnlyAddress && layout_.ParamTable.at(0, address).PerMode == kFalse)
     working_->at(1 - slot, address) = r;
   // A reverb mode with a preset sets the preset's parameters itself, in both sound modes.
   if (address == kReverbModeAddress) {
@@ -268,8 +268,8 @@ std::vector<uint8_t> VirtualAmplifier::SetParamReply(const std::vector<uint8_t>&
 std::vector<uint8_t> VirtualAmplifier::MenuFlagsReply(const std::vector<uint8_t>& f, bool write) {
   const int kind = f[3];
   if (kind >= kCatalogueKinds) return Reply(f[1], kRefused);
-  const int items = layout_->Menu.MenuItemCount[static_cast<size_t>(kind)];
-  auto& hidden = layout_->Menu.MenuHidden[static_cast<size_t>(kind)];
+  const int items = menu_.MenuItemCount[static_cast<size_t>(kind)];
+  auto& hidden = menu_.MenuHidden[static_cast<size_t>(kind)];
   if (!write) {
     std::vector<uint8_t> p;
     for (int i = 0; i < items; ++i) {

@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "model/menu_catalogue.h"
 #include "model/param_record.h"
 
 namespace mirelune {
@@ -77,7 +78,7 @@ class VirtualAmplifier {
   // Working set and stored modes back to the factory content (names, flags, current mode and
   // passwords stay).
   void ResetTables();
-  const Store& Layout() const { return *layout_; }
+  const Store& Layout() const { return layout_; }
   int CurrentMode() const { return currentMode_; }
   void SetCurrentMode(int n) { currentMode_ = n; }
   std::string& ModeName(int n) { return names_.at(static_cast<size_t>(n)); }
@@ -107,7 +108,10 @@ class VirtualAmplifier {
   bool IsBand(int address) const;
   void FillFactory(int mode, RecordTable& t) const;
 
-  std::unique_ptr<Store> layout_;  // KindStart/KindEnd, Kind bytes and the menu catalogue
+  // KindStart/KindEnd and the Kind bytes: the start-up store every part of the program shares
+  // (making one costs as much as a short command does besides).
+  const Store& layout_;
+  MenuCatalogue menu_;  // the menu's items and which of them this amplifier hides
   std::unique_ptr<RecordTable> working_;
   std::array<std::unique_ptr<RecordTable>, kModeCount> modes_;
   bool administrator_ = false;

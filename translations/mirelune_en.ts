@@ -5,6 +5,62 @@
     <name>Mirelune</name>
     <message>
         <source>
+      mirelune-cli eq fit ROOM.txt [--target flat|tilt=DB|shelf=DB[@HZ]|FILE]
+                             [--range 20:500] [--max-boost 3] [--page P] [--sub-page E]
+                             [--sound-mode S] [--lock N,...] [--smoothing 1/12]
+                             [--measured page|bypass] [--calibration FILE]
+                             (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+fit 读入房间的测量结果（`measure` 的文件、测量程序导出的文本，或 "freq dB [phase]" 的
+CSV/TSV，小数点或逗号均可），在范围内（默认 20..500 Hz）把第 P 页的 EQ 频段拟合到目标：
+平直（默认）、每倍频程若干 dB 的倾斜（tilt=-1，-6..6）、低架提升（shelf=6@120：0..15 dB，
+转折频率 20..1000 Hz，默认 100），或由 "freq dB" 行组成的目标文件。每个频率、Q 和增益都
+取自功放自身的表，之后不再取整；只用峰值频段；任何频段以及频段之和都不会把任何一点提升
+超过 --max-boost dB（0..12，默认 3；衰减可到 -24 dB）；窄的凹陷（零点）不予处理：从不
+提升，也不计入；在与最佳结果相差 0.5 dB 以内（RMS 和最大值）的前提下使用尽可能少的频段，
+剩下的空闲频段设为平直，--lock 保持指定的频段不变（编号与图上显示的相同，从 1 开始）。
+测量被视为经过当前的页面所做（--measured page，与 `measure` 相同）：空闲频段当前的份额被
+替换；用 --measured bypass 时测量不经过该页，此时计入该页的高通/低通滤波器和锁定的频段。
+测量先经平滑（--smoothing 1/1..1/48、var 或 none；默认 1/12）。--calibration 对其应用话筒
+校准文件。报告给出拟合前后与目标的偏差（范围内的 RMS 和最大值，单位 dB，不计电平，不计
+凹陷）、设置的每个频段，以及频率、增益和 Q 可以连续取值的均衡器用相同的频段所能达到的结果
+（--json 供脚本使用）。用 --into 时结果写入 OUT.sp；用 --device 时从功放的当前模式读取该页
+（不带 --sound-mode 时为功放所处的声音模式），并把改变的频段作为一次修改发送，方式与 `set`
+相同（控制台占用功放时经由控制台：其撤销历史中的一步）。
+有问题的文件在写入或发送任何内容之前就被拒绝（退出 1）；命令行错误退出 2。
+</source>
+        <translation>
+       mirelune-cli eq fit ROOM.txt [--target flat|tilt=DB|shelf=DB[@HZ]|FILE]
+                              [--range 20:500] [--max-boost 3] [--page P] [--sub-page E]
+                              [--sound-mode S] [--lock N,...] [--smoothing 1/12]
+                              [--measured page|bypass] [--calibration FILE]
+                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]
+fit reads a room measurement (`measure`'s file, a measurement program's text export, or a
+"freq dB [phase]" CSV/TSV, decimal points or commas) and fits page P's EQ bands to the
+target over the range (default 20..500 Hz): flat (default), a tilt in dB per octave
+(tilt=-1, -6..6), a low-shelf lift (shelf=6@120: dB 0..15, corner 20..1000 Hz, default 100)
+or a target file of "freq dB" lines. Every frequency, Q and gain comes from the amplifier's
+own tables, so nothing is rounded afterwards; peaking bands only; no band and no sum of
+bands lifts any point by more than --max-boost dB (0..12, default 3; cuts may go to
+-24 dB); narrow dips (nulls) are left alone: never boosted, not counted; as few bands as
+reach within 0.5 dB (RMS and maximum) of the best are used, the free bands left over are set
+flat, --lock keeps bands (numbers as the graph shows them, from 1) as they are. The
+measurement is taken as made through the page as it is now (--measured page, as `measure`
+does): the free bands' present share is replaced; with --measured bypass it was made
+without the page, whose high-/low-pass filters and locked bands are then counted. It is
+smoothed first (--smoothing 1/1..1/48, var or none; default 1/12). --calibration applies a
+microphone calibration file to it. The report gives the deviation from the target before
+and after (RMS and maximum in dB over the range, the level aside, without the dips), each
+band set, and what an equaliser with continuous frequencies, gains and Qs would reach with
+the same bands (--json for scripts). With --into the result is written to OUT.sp; with
+--device the page is read from the amplifier's current mode (the sound mode it is in
+unless --sound-mode) and the changed bands are sent as one change, the way `set` sends
+them (through the console when it holds the amplifier: one step of its undo history).
+A bad file is refused before anything is written or sent (exit 1); a bad command line
+exits 2.
+</translation>
+    </message>
+    <message>
+        <source>
 'mirelune-cli 命令 --help' 说明单个命令。
 退出状态：0 完成，1 操作失败，2 用法错误（diff：文件不同时为 1，出错时为 2）。
 Tab 补全：mirelune-cli completion bash|zsh|fish（软件包已为各 shell 安装）。
@@ -89,6 +145,36 @@ Error details: mode number=</translation>
     <message>
         <source>- - 要求</source>
         <translation>- - asked</translation>
+    </message>
+    <message>
+        <source>--mqtt URL    同时加入场所的消息代理（mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]）：房间的
+              状态、事件和命令位于 mirelune/SITE/ROOM/ 之下（见用户指南的“多个房间”）；
+              消息代理重启后自动重新连接
+--site SITE, --room ROOM  房间在消息代理上的名称
+--mqtt-discovery PREFIX|off  在 PREFIX 之下发布家庭自动化的发现消息
+              （默认 homeassistant）
+</source>
+        <translation>--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the
+              room's state, its events and commands under mirelune/SITE/ROOM/ (see the
+              guide's "Many rooms"); it comes back by itself after the broker restarts
+--site SITE, --room ROOM  the room's names on the broker
+--mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX
+              (default homeassistant)
+</translation>
+    </message>
+    <message>
+        <source>--mqtt-user NAME          消息代理上的用户名
+--mqtt-password-file FILE 其密码：该文件的第一行（或环境变量
+                          MIRELUNE_MQTT_PASSWORD）
+--mqtt-ca FILE            mqtts：消息代理的 CA 证书（默认：系统的证书）
+--mqtt-cert FILE, --mqtt-key FILE  mqtts：客户端证书及其密钥（PEM）
+</source>
+        <translation>--mqtt-user NAME          the user name on the broker
+--mqtt-password-file FILE its password, the file's first line (or the environment's
+                          MIRELUNE_MQTT_PASSWORD)
+--mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)
+--mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)
+</translation>
     </message>
     <message>
         <source>127.0.0.1:8808 只允许本机访问；0.0.0.0:8808 允许房间网络中的手机访问</source>
@@ -1503,6 +1589,10 @@ Copy the sound mode shown into the other one</translation>
         <translation>Measure the room and fit the page's EQ to a target (the Measure window)</translation>
     </message>
     <message>
+        <source>测量房间：经过功放的扫频，由话筒录制</source>
+        <translation>measure the room: a sweep through the amplifier, recorded by a microphone</translation>
+    </message>
+    <message>
         <source>测量文件 (*.txt *.csv *.tsv *.frd)</source>
         <translation>Measurements (*.txt *.csv *.tsv *.frd)</translation>
     </message>
@@ -1770,8 +1860,51 @@ prints the device identifier, the current mode (1-10) and the ten names;
 </translation>
     </message>
     <message>
+        <source>用法: mirelune-cli [--device DEVICE] measure -o ROOM.txt [--output NAME] [--input NAME]
+                   [--length S] [--repeat N] [--window LEFT:RIGHT] [--calibration FILE]
+                   [--no-level-check] [--page P] [--sub-page E] [--json]
+      mirelune-cli [--device DEVICE] measure --list
+测量房间：先用粉红噪声检查输入的电平（过低或削波时给出警告），然后播放指数正弦扫频
+（20 Hz..20 kHz，48 kHz），从声音输出 NAME 播放（接入功放的输入），由声音输入 NAME
+（测量话筒）录制；不给出时使用系统的默认设备。--list 列出这些设备。扫频持续 S 秒（2..16，
+默认 8）；用 --repeat N（1..16）时对 N 次扫频取平均。录音经反卷积得到房间的脉冲响应，找出
+延迟，在其前 LEFT 毫秒、其后 RIGHT 毫秒取窗（默认 125:500，各为 1..2000），得到带相位的
+响应，以测量程序能打开的文本写入 ROOM.txt（"*" 注释之下的 "freq SPL phase" 行，1/48 倍频程
+平滑，20 Hz..20 kHz，每倍频程 48 个点）。--calibration 对其应用话筒校准文件（"freq dB" 行，
+可有一行 "Sens Factor =..dB"）。
+用 --device virtual[:NAME] 时，扫频经过虚拟功放第 P 页（0..7，默认 0；E 为效果页的部分）
+当前的样子，即其 EQ 频段和滤波器，进入一个模拟的房间（34 到 230 Hz 的房间模式，178 Hz 处的
+深谷，噪声，37 ms 延迟，20 ppm 的时钟漂移）；其他情况下不触碰功放。
+--json 输出 {"file", "delayMs", "points", "levelCheck", "sweepPeakDb"}。
+退出状态：0 已测量并保存，1 设备或文件失败（不写入任何内容），2 用法错误。
+</source>
+        <translation>usage: mirelune-cli [--device DEVICE] measure -o ROOM.txt [--output NAME] [--input NAME]
+                    [--length S] [--repeat N] [--window LEFT:RIGHT] [--calibration FILE]
+                    [--no-level-check] [--page P] [--sub-page E] [--json]
+       mirelune-cli [--device DEVICE] measure --list
+Measures the room: pink noise for the input's level first (a warning when it is too low or
+clips), then an exponential sine sweep, 20 Hz..20 kHz at 48 kHz, played on the sound output
+NAME (into the amplifier's input) and recorded from the input NAME (the measurement
+microphone); without them the system's default devices. --list names them. The sweep lasts
+S seconds (2..16, default 8); with --repeat N (1..16) N sweeps are averaged. The recording
+is deconvolved to the room's impulse response, the delay is found and a window of LEFT ms
+before and RIGHT ms after it (default 125:500, each 1..2000) gives the response with its
+phase, written to ROOM.txt as text a measurement program opens ("freq SPL phase" lines
+under "*" comments, 1/48 octave smoothing, 20 Hz..20 kHz at 48 points an octave).
+--calibration applies a microphone calibration file ("freq dB" lines, an optional
+"Sens Factor =..dB" line) to it.
+With --device virtual[:NAME] the sweep goes through the virtual amplifier's page P (0..7,
+default 0; E the effects page's part) as it is now, its EQ bands and filters, into a
+simulated room (modes from 34 to 230 Hz, a deep null at 178 Hz, noise, 37 ms latency, a
+clock drift of 20 ppm); otherwise the amplifier is not touched.
+--json prints {"file", "delayMs", "points", "levelCheck", "sweepPeakDb"}.
+Exit status: 0 measured and saved, 1 the devices or the file failed (nothing is written),
+2 a usage error.
+</translation>
+    </message>
+    <message>
         <source>用法: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                   [--staff LIST]
+                   [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT 选项]]
 占用功放并提供房间遥控，直到 Ctrl+C 或 SIGTERM：手机页面位于 http://HOST:PORT/，HTTP 接口
 位于 /api/v1 之下（见 README）。输出 URL、给房间员工的 PIN（每次启动都不同）以及带二维码
 的配对链接，手机用它登录一次即可。在此期间其他 mirelune-cli 命令通过本进程执行。
@@ -1785,7 +1918,7 @@ prints the device identifier, the current mode (1-10) and the ten names;
 在场所的消息代理上（用户指南的“多个房间”；与其他设置一起保存，下次沿用）：
 %1</source>
         <translation>usage: mirelune-cli [--device DEVICE] serve [--listen HOST:PORT] [--tls-cert FILE --tls-key FILE]
-                    [--staff LIST]
+                    [--staff LIST] [--mqtt URL --site SITE --room ROOM [MQTT OPTIONS]]
 Owns the amplifier and serves the room remote until Ctrl+C or SIGTERM: the phone page at
 http://HOST:PORT/ and the HTTP API under /api/v1 (see the README). Prints the URL, the
 PIN for the room's staff (new at every start) and a pairing link with its QR code that
@@ -1940,6 +2073,46 @@ Filters that cannot be placed (a type the bands do not have such as HP, LP or NO
 out of range, more filters than bands, a Preamp) are reported; the others are still
 applied and the exit status is 1. A bad filter file is refused before anything is written
 or sent (exit 1); a bad command line exits 2.
+%1</translation>
+    </message>
+    <message>
+        <source>用法: mirelune-cli fleet --broker URL [消息代理选项] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      每个房间：是否在线、与功放的连接、模式、总音量、
+                                        功放、最后一次出现的时间
+  set PATTERN PARAM=VALUE... [--installer]  在每个房间做同样的修改
+  mode PATTERN N [--installer]         在每个房间调用存储的模式 N（1..10）
+  push FILE.sp --mode N [--rooms PATTERN]  把文件写入每个房间存储的模式 N
+  diff FILE.sp --mode N [--rooms PATTERN]  哪些房间的模式 N 与文件不同，以及如何不同
+只与场所的 MQTT 消息代理通信，从不直接连接房间的盒子。PATTERN 为 SITE/ROOM，可用 '*' 和
+'?'（"venue/*"、"venue/k?"）；只写 SITE 表示其所有房间；默认：每个房间。
+set 接受 `set` 接受的内容，mode 调用存储的模式，都使用员工的主题，除非给出 --installer（此时
+使用安装人员在消息代理上的凭据：可修改全部参数）；push 和 diff 属于安装人员。每个房间在应用
+命令的任何部分之前先完整检查它。每个房间一行：ok，或 FAILED 及原因（离线的房间会注明最后
+一次出现的时间）；每个房间都完成时退出 0（diff：每个房间的模式都与文件相同），否则退出 1，
+用法错误退出 2。
+--broker URL   mqtt://HOST[:PORT] 或 mqtts://HOST[:PORT]
+--timeout S    等待房间应答的时间（list 5 秒，set 和 mode 10 秒，push 和 diff 60 秒）
+消息代理选项：
+%1</source>
+        <translation>usage: mirelune-cli fleet --broker URL [BROKER OPTIONS] [--timeout S] COMMAND ...
+  list [--rooms PATTERN] [--json]      every room: online, amplifier link, mode, master
+                                        volumes, amplifier, last seen
+  set PATTERN PARAM=VALUE... [--installer]  the same change in every room
+  mode PATTERN N [--installer]         recall stored mode N (1..10) in every room
+  push FILE.sp --mode N [--rooms PATTERN]  write the file into stored mode N of every room
+  diff FILE.sp --mode N [--rooms PATTERN]  which rooms' mode N differs from the file, and how
+Talks only to the venue's MQTT broker, never to a room's box. PATTERN is SITE/ROOM with '*'
+and '?' ("venue/*", "venue/k?"); a SITE alone means all its rooms; default: every room.
+set takes what `set` takes and mode recalls stored modes, on the staff's topics unless
+--installer (then with the installer's broker credentials: every parameter); push and diff
+are the installer's. Each room checks a command whole before applying any of it. One line per
+room: ok, or FAILED and the reason (offline rooms are named with when they were last seen);
+exit 0 when every room did it (diff: every room's mode equals the file), 1 otherwise, 2 for
+usage errors.
+--broker URL   mqtt://HOST[:PORT] or mqtts://HOST[:PORT]
+--timeout S    how long to wait for the rooms' answers (list 5, set and mode 10, push and
+               diff 60 seconds)
+Broker options:
 %1</translation>
     </message>
     <message>
@@ -2234,7 +2407,7 @@ Click to close or restore the link to the amplifier</translation>
     </message>
     <message>
         <source>警告：其他计算机可以访问此服务器，通信未加密（PIN 和令牌可被同一网络中的人看到）；请使用 --tls-cert 和 --tls-key。</source>
-        <translation>warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
+        <translation type="vanished">warning: other computers can reach this server and the traffic is not encrypted (anyone on the same network can see the PIN and the tokens); use --tls-cert and --tls-key.</translation>
     </message>
     <message>
         <source>警告：通信未加密，同一网络中的人可以看到 PIN 和令牌。需要加密时请用 mirelune-cli serve --tls-cert --tls-key。</source>
@@ -2597,6 +2770,10 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     <message>
         <source>通信日志 (*.log *.txt);;所有文件 (*)</source>
         <translation>Link logs (*.log *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>通过场所的 MQTT 消息代理管理各个房间：list、set、mode、push、diff</source>
+        <translation>a venue's rooms through its MQTT broker: list, set, mode, push, diff</translation>
     </message>
     <message>
         <source>通道音量</source>

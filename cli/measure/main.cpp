@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "cli/measure_args.h"
+#include "cli/room/measure_args.h"
 #include "platform/qt_audio_port.h"
 
 int main(int argc, char** argv) {

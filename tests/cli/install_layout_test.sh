@@ -24,7 +24,9 @@ DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1
   { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
 
 SIZES="16 24 32 48 64 128 256"
-expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/mirelune-plot usr/libexec/mirelune/mirelune-measure
+expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/libmirelune-cli.so
+usr/libexec/mirelune/mirelune-plot usr/libexec/mirelune/mirelune-measure
+usr/libexec/mirelune/mirelune-serve usr/libexec/mirelune/mirelune-room
 usr/lib/udev/rules.d/70-mirelune-amplifier.rules
 usr/share/applications/mirelune.desktop
 usr/share/metainfo/mirelune.metainfo.xml
@@ -47,13 +49,28 @@ wanted=$(echo $expected | tr ' ' '\n' | sort)
 [ "$found" = "$wanted" ] || fail "installed files differ from the list: $(diff <(echo "$wanted") <(echo "$found"))"
 
 for p in mirelune mirelune-cli; do [ -x "$R/usr/bin/$p" ] || fail "$p is not executable"; done
-# The command-line tool starts without Qt Gui and what it drags in; only its drawing helper
-# loads them, and the installed tool finds that helper.
-if command -v ldd >/dev/null; then
-  ldd "$R/usr/bin/mirelune-cli" | grep -q 'libQt6Gui\|libQt6Widgets' && fail "mirelune-cli links Qt Gui or Widgets"
-  # libmosquitto (and the OpenSSL it brings) is loaded only by the commands that use a broker.
-  ldd "$R/usr/bin/mirelune-cli" | grep -q 'libmosquitto\|libssl\|libcrypto' && fail "mirelune-cli links libmosquitto or OpenSSL"
-fi
+# The command-line tool loads only what its common commands need: --version not even Qt, a
+# command on the amplifier no Qt Gui, Network, WebSockets, mosquitto (nor the OpenSSL it
+# brings) or FFTW. The helpers that hold those are where the tool looks for them, and the
+# commands that need them run there. What a run loads is what the dynamic loader reports
+# loading (LD_DEBUG=files), the libraries the tool opens itself included.
+loaded() { LD_DEBUG=files HOME="$WORK" XDG_RUNTIME_DIR="$WORK" "$R/usr/bin/mirelune-cli" "$@" 2>&1 >/dev/null |
+             sed -n 's/.*file=\([^ ]*\) \[0\];  generating link map.*/\1/p'; }
+heavy='libQt6Gui\|libQt6Widgets\|libQt6Network\|libQt6HttpServer\|libQt6WebSockets\|libmosquitto\|libssl\|libcrypto\|libfftw3'
+loaded --version >"$WORK/version-libs.txt"
+grep -v '^libc\.so' "$WORK/version-libs.txt" | grep -q . &&
+  fail "mirelune-cli --version loads more than the C library: $(tr '\n' ' ' <"$WORK/version-libs.txt")"
+loaded --device virtual get 1028 >"$WORK/get-libs.txt"
+grep -q 'libQt6Core' "$WORK/get-libs.txt" || fail "no libraries seen for get: $(cat "$WORK/get-libs.txt")"
+grep "$heavy" "$WORK/get-libs.txt" && fail "mirelune-cli get loads the libraries above"
+for p in mirelune-serve mirelune-room; do
+  [ -x "$R/usr/libexec/mirelune/$p" ] || fail "$p is not executable"
+done
+# fleet and eq fit run in their helpers (port 1 refuses at once; the room file is missing).
+loaded fleet --broker mqtt://127.0.0.1:1 list >"$WORK/fleet-libs.txt"
+grep -q libmosquitto "$WORK/fleet-libs.txt" || fail "fleet did not run in mirelune-serve"
+HOME="$WORK" "$R/usr/bin/mirelune-cli" eq fit "$WORK/none.txt" --into "$WORK/d.sp" -o "$WORK/o.sp" 2>"$WORK/fit.txt"
+[ $? = 1 ] && grep -q none.txt "$WORK/fit.txt" || fail "installed eq fit: $(cat "$WORK/fit.txt")"
 "$R/usr/bin/mirelune-cli" defaults -o "$WORK/d.sp" || fail "installed defaults"
 "$R/usr/bin/mirelune-cli" plot "$WORK/d.sp" --page 0 -o "$WORK/p.png" 2>/dev/null || fail "installed plot"
 [ "$(head -c 4 "$WORK/p.png" | od -An -c | tr -d ' ')" = "211PNG" ] || fail "installed plot wrote no PNG"
@@ -137,5 +154,19 @@ done
 
 # The maintainer scripts are shell scripts that parse.
 for s in postinst postrm; do sh -n "$SOURCE/packaging/$s" || fail "packaging/$s does not parse"; done
+
+# A helper that is missing is said with where it was looked for, exit 1. (Last: this changes
+# the installed tree.)
+rm "$R/usr/libexec/mirelune/mirelune-serve"
+HOME="$WORK" "$R/usr/bin/mirelune-cli" fleet --broker mqtt://127.0.0.1:1 list >"$WORK/out.txt" 2>"$WORK/err.txt"
+rc=$?
+[ $rc = 1 ] || fail "fleet without its helper exited $rc: $(cat "$WORK/err.txt")"
+grep -qF "usr/libexec/mirelune/mirelune-serve" "$WORK/err.txt" || fail "the missing helper's path is not named: $(cat "$WORK/err.txt")"
+rm "$R/usr/libexec/mirelune/libmirelune-cli.so"
+HOME="$WORK" "$R/usr/bin/mirelune-cli" --version >"$WORK/out.txt" || fail "--version needs the tool's library"
+HOME="$WORK" "$R/usr/bin/mirelune-cli" info 2>"$WORK/err.txt"
+rc=$?
+[ $rc = 1 ] || fail "info without the tool's library exited $rc"
+grep -qF "usr/libexec/mirelune/libmirelune-cli.so" "$WORK/err.txt" || fail "the missing library is not named: $(cat "$WORK/err.txt")"
 
 echo "install layout: all checks passed"

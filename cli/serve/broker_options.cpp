@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/broker_options.h"
+#include "cli/serve/broker_options.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -16,22 +16,6 @@
 
 namespace mirelune::cli {
 
-const char kBrokerOptionsHelp[] =
-    "--mqtt-user NAME          the user name on the broker\n"
-    "--mqtt-password-file FILE its password, the file's first line (or the environment's\n"
-    "                          MIRELUNE_MQTT_PASSWORD)\n"
-    "--mqtt-ca FILE            mqtts: the CA certificate of the broker (default: the system's)\n"
-    "--mqtt-cert FILE, --mqtt-key FILE  mqtts: a client certificate and its key (PEM)\n";
-
-const char kServeMqttHelp[] =
-    "--mqtt URL    join the venue's broker too (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]): the\n"
-    "              room's state, its events and commands under mirelune/SITE/ROOM/ (see the\n"
-    "              guide's \"Many rooms\"); it comes back by itself after the broker restarts\n"
-    "--site SITE, --room ROOM  the room's names on the broker\n"
-    "--mqtt-discovery PREFIX|off  home-automation discovery messages under PREFIX\n"
-    "              (default homeassistant)\n";
-
-
 namespace {
 
 bool ReadPassword(const std::string& path, std::string& password, std::string& error) {
@@ -47,14 +31,13 @@ bool ReadPassword(const std::string& path, std::string& password, std::string& e
 
 }  // namespace
 
-bool TakeBrokerOptions(std::vector<std::string>& args, MqttOptions& options, std::string& passwordFile,
+bool ReadBrokerOptions(const Args& args, MqttOptions& options, std::string& passwordFile,
                        std::string& error) {
-  TakeOption(args, "--mqtt-user", options.user, error);
-  if (error.empty()) TakeOption(args, "--mqtt-password-file", passwordFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-ca", options.caFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-cert", options.certFile, error);
-  if (error.empty()) TakeOption(args, "--mqtt-key", options.keyFile, error);
-  if (!error.empty()) return false;
+  options.user = args.Value("--mqtt-user", options.user);
+  passwordFile = args.Value("--mqtt-password-file", passwordFile);
+  options.caFile = args.Value("--mqtt-ca", options.caFile);
+  options.certFile = args.Value("--mqtt-cert", options.certFile);
+  options.keyFile = args.Value("--mqtt-key", options.keyFile);
   if (!passwordFile.empty()) return ReadPassword(passwordFile, options.password, error);
   if (const char* env = std::getenv("MIRELUNE_MQTT_PASSWORD")) options.password = env;
   return true;
@@ -68,16 +51,17 @@ ServeRoom::ServeRoom(const ServeRoomOptions& o, HeadlessOwner& owner, std::funct
                          "mirelune-cli serve"},
             owner, owner.session().store(), std::move(staff), &modes) {}
 
-bool TakeServeRoomOptions(std::vector<std::string>& args, ServeRoomOptions& o, std::string& error) {
-  std::string url, passwordFile;
-  const bool given = TakeOption(args, "--mqtt", url, error);
-  if (!error.empty()) return false;
+bool ReadServeRoomOptions(const Args& args, ServeRoomOptions& o, std::string& error) {
+  std::string passwordFile;
+  const std::string url = args.Value("--mqtt");
+  const bool given = args.Has("--mqtt");
   SavedRoomSettings saved = LoadRoomSettings();
   const SavedRoomSettings before = saved;
-  const bool site = TakeOption(args, "--site", o.site, error);
-  if (error.empty()) TakeOption(args, "--room", o.room, error);
-  if (error.empty()) TakeOption(args, "--mqtt-discovery", o.discovery, error);
-  if (!error.empty() || !TakeBrokerOptions(args, o.mqtt, passwordFile, error)) return false;
+  const bool site = args.Has("--site");
+  o.site = args.Value("--site", o.site);
+  o.room = args.Value("--room", o.room);
+  o.discovery = args.Value("--mqtt-discovery", o.discovery);
+  if (!ReadBrokerOptions(args, o.mqtt, passwordFile, error)) return false;
   if (!given) {
     if (site || !o.room.empty() || !o.discovery.empty() || !o.mqtt.user.empty() || !passwordFile.empty() ||
         !o.mqtt.caFile.empty() || !o.mqtt.certFile.empty()) {

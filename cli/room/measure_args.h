@@ -39,6 +39,4 @@ int RunMeasure(AudioPort& port, const MeasureArgs& a, std::ostream& out, std::os
 // The sound devices, one per line under "outputs:" and "inputs:".
 int ListDevices(AudioPort& port, std::ostream& out);
 
-extern const char* const kMeasureUsage;
-
 }  // namespace mirelune::cli

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The broker options `serve --mqtt` and `fleet` share, and the room options of `serve`.
+// Reading the broker options `serve --mqtt` and `fleet` share and the room options of `serve`
+// (their rows: cli/broker_syntax.h), and the room of `serve` on the broker.
 #pragma once
 
 #include <functional>
@@ -8,22 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "cli/broker_syntax.h"
+#include "cli/command.h"
 #include "mqtt/headless_room_modes.h"
 #include "mqtt/mqtt_connection.h"
 #include "mqtt/room_agent.h"
 
 namespace mirelune::cli {
 
-struct Context;
-
-// The lines of --help that describe them.
-extern const char kBrokerOptionsHelp[];
-extern const char kServeMqttHelp[];
-
-// Takes --mqtt-user, --mqtt-password-file, --mqtt-ca, --mqtt-cert and --mqtt-key from `args`
-// into `options` (the password from the file's first line, else from MIRELUNE_MQTT_PASSWORD).
-// False with `error` for a missing value or a password file that cannot be read.
-bool TakeBrokerOptions(std::vector<std::string>& args, MqttOptions& options, std::string& passwordFile,
+// Reads the broker options (cli/broker_syntax.h) from a parsed command line into `options` (the password from the file's first
+// line, else from MIRELUNE_MQTT_PASSWORD). False with `error` for a password file that cannot
+// be read.
+bool ReadBrokerOptions(const Args& args, MqttOptions& options, std::string& passwordFile,
                        std::string& error);
 
 // `serve`'s room on the broker: --mqtt URL --site SITE --room ROOM [--mqtt-discovery PREFIX|off]
@@ -34,8 +31,9 @@ struct ServeRoomOptions {
   MqttOptions mqtt;
   std::string site, room, discovery;
 };
-// False with `error` for a malformed or missing option (a usage error).
-bool TakeServeRoomOptions(std::vector<std::string>& args, ServeRoomOptions& options, std::string& error);
+// Reads them from serve's parsed command line. False with `error` for a malformed or missing
+// option (a usage error).
+bool ReadServeRoomOptions(const Args& args, ServeRoomOptions& options, std::string& error);
 
 // The room's bridge over the owner of `serve`.
 class ServeRoom {

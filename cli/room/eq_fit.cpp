@@ -2,6 +2,7 @@
 // `eq fit`: the EQ bands of a page fitted to a room measurement on the amplifier's own tables
 // (measure/room_fit.h), written into a configuration file or onto the amplifier as one change
 // through `set`, with the report of what it reaches.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,7 +13,8 @@
 
 #include "cli/command.h"
 #include "cli/device_page.h"
-#include "cli/eq_fit_command.h"
+#include "cli/helper_program.h"
+#include "cli/room/eq_fit_command.h"
 #include "graph/graph_bands.h"
 #include "measure/room_fit.h"
 #include "model/decimal_number.h"
@@ -371,41 +373,23 @@ int EqFitCommand(Context& ctx, const std::vector<std::string>& argv) {
                               : "applied to the amplifier as one change of " + std::to_string(changes.size()) +
                                     (changes.size() == 1 ? " band" : " bands");
   }
-  if (a.json) JsonReport(ctx.out, a, fit, sound, true);
-  else TextReport(ctx.out, a, fit, sound, applied);
+  // With the file on standard output (-o -), the report goes beside it, to stderr.
+  std::ostream& report = a.output == "-" ? ctx.err : ctx.out;
+  if (a.json) JsonReport(report, a, fit, sound, true);
+  else TextReport(report, a, fit, sound, applied);
   return kExitOk;
 }
 
-const char* const kEqFitUsage =
-    "       mirelune-cli eq fit ROOM.txt [--target flat|tilt=DB|shelf=DB[@HZ]|FILE]\n"
-    "                              [--range 20:500] [--max-boost 3] [--page P] [--sub-page E]\n"
-    "                              [--sound-mode S] [--lock N,...] [--smoothing 1/12]\n"
-    "                              [--measured page|bypass] [--calibration FILE]\n"
-    "                              (--into FILE.sp -o OUT.sp | --device DEVICE) [--json]\n";
+namespace {
 
-const char* const kEqFitHelp =
-    "fit reads a room measurement (`measure`'s file, a measurement program's text export, or a\n"
-    "\"freq dB [phase]\" CSV/TSV, decimal points or commas) and fits page P's EQ bands to the\n"
-    "target over the range (default 20..500 Hz): flat (default), a tilt in dB per octave\n"
-    "(tilt=-1, -6..6), a low-shelf lift (shelf=6@120: dB 0..15, corner 20..1000 Hz, default 100)\n"
-    "or a target file of \"freq dB\" lines. Every frequency, Q and gain comes from the amplifier's\n"
-    "own tables, so nothing is rounded afterwards; peaking bands only; no band and no sum of\n"
-    "bands lifts any point by more than --max-boost dB (0..12, default 3; cuts may go to\n"
-    "-24 dB); narrow dips (nulls) are left alone: never boosted, not counted; as few bands as\n"
-    "reach within 0.5 dB (RMS and maximum) of the best are used, the free bands left over are set\n"
-    "flat, --lock keeps bands (numbers as the graph shows them, from 1) as they are. The\n"
-    "measurement is taken as made through the page as it is now (--measured page, as `measure`\n"
-    "does): the free bands' present share is replaced; with --measured bypass it was made\n"
-    "without the page, whose high-/low-pass filters and locked bands are then counted. It is\n"
-    "smoothed first (--smoothing 1/1..1/48, var or none; default 1/12). --calibration applies a\n"
-    "microphone calibration file to it. The report gives the deviation from the target before\n"
-    "and after (RMS and maximum in dB over the range, the level aside, without the dips), each\n"
-    "band set, and what an equaliser with continuous frequencies, gains and Qs would reach with\n"
-    "the same bands (--json for scripts). With --into the result is written to OUT.sp; with\n"
-    "--device the page is read from the amplifier's current mode (the sound mode it is in\n"
-    "unless --sound-mode) and the changed bands are sent as one change, the way `set` sends\n"
-    "them (through the console when it holds the amplifier: one step of its undo history).\n"
-    "A bad file is refused before anything is written or sent (exit 1); a bad command line\n"
-    "exits 2.\n";
+// Run through `eq` (cli/cmd_eq.cpp) with its words, which fit reads without the sub-command.
+const ImplementationRegistration kEqFitCode("eq fit", [](Context& ctx, const Args& args) {
+  std::vector<std::string> words = args.words;
+  const auto at = std::find(words.begin(), words.end(), "fit");
+  if (at != words.end()) words.erase(at);
+  return EqFitCommand(ctx, words);
+});
+
+}  // namespace
 
 }  // namespace mirelune::cli
