@@ -24,6 +24,10 @@ struct AdminContext {
   // offered.
   Scheduler* scheduler = nullptr;
   std::function<std::string()> deviceLabel;
+  // Sends one parameter of the store the way the console sends its edits, so that what the
+  // amplifier acknowledged is known as held by it (the next read keeps no "offline edits" for
+  // it); true when acknowledged. Without it the link sends it directly.
+  std::function<bool(int address)> sendParam;
 };
 
 }  // namespace mirelune

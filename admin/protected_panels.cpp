@@ -234,7 +234,10 @@ void ProtectedPanels::SelectOption(Setting which, int item) {
   ctx_.store.ParamTable.at(0, address).Value = item;
   if (!ctx_.link.Online) return;
   setEnabled(false);
-  ctx_.link.SendCommand(SetParam, 0, address);
+  if (ctx_.sendParam)
+    ctx_.sendParam(address);
+  else
+    ctx_.link.SendCommand(SetParam, 0, address);
   setEnabled(true);
 }
 

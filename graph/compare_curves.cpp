@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 
 #include "graph/response_model.h"
@@ -36,6 +37,12 @@ uint32_t CompareColour(CompareKind kind) {
     case CompareKind::MeasuredAgain: return 0xFF26C6A9;   // teal
   }
   return 0xFFFFFFFF;
+}
+
+uint32_t FileCompareColour(int nth) {
+  static constexpr uint32_t kMore[] = {0xFF82B1FF, 0xFFB9F6CA, 0xFFFFAB40};  // light blue, mint, amber
+  if (nth <= 0) return CompareColour(CompareKind::File);
+  return kMore[static_cast<size_t>(nth - 1) % std::size(kMore)];
 }
 
 std::vector<float> PointCurveRow(const CurvePoints& c, const std::vector<double>& freqs) {

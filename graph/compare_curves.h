@@ -57,6 +57,10 @@ CompareCurve MakeCompareCurve(const Store& store, CompareKind kind, const Record
 // The colour of each kind: distinct from the band colours and the sum's yellow.
 uint32_t CompareColour(CompareKind kind);
 
+// The colour of the `nth` file compared with (from 0): the first has the file kind's colour,
+// the next three each one of their own, so that four files drawn together stay apart.
+uint32_t FileCompareColour(int nth);
+
 // A point curve at `freqsHz`: linear in log frequency between its points, the end values held
 // beyond them (0 dB for a curve without points).
 std::vector<float> PointCurveRow(const CurvePoints& curve, const std::vector<double>& freqsHz);

@@ -82,9 +82,11 @@ void ResponseModel::SetComparisons(std::vector<CompareSource> sources) {
 
 void ResponseModel::RecomputeComparisons() {
   comparisons_.clear();
+  int files = 0;
   for (const CompareSource& s : compareSources_) {
     comparisons_.push_back(MakeCompareCurve(store_, s.kind, s.table.get(), s.label));
     comparisons_.back().curve = s.curve;
+    if (s.kind == CompareKind::File) comparisons_.back().rgba = FileCompareColour(files++);
   }
   compareRows_.clear();
   const size_t n = static_cast<size_t>(geo_.Points());

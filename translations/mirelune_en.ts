@@ -2585,7 +2585,7 @@ Copy settings between microphones 1/2 and microphone 3</translation>
     </message>
     <message>
         <source>超低音自动控制时, 本页均衡不可以拟合!</source>
-        <translation>While the sub-woofer automatic control is on, this page's EQ cannot be fitted!</translation>
+        <translation>While the subwoofer automatic control is on, this page's EQ cannot be fitted!</translation>
     </message>
     <message>
         <source>超低音自动控制：关</source>

@@ -720,5 +720,34 @@ TEST(ResponseModel, PointCurvesAreDrawnAtTheGraphsPoints) {
   EXPECT_EQ(PointCurveRow(CurvePoints{}, {50.0}), std::vector<float>{0.0f});
 }
 
+// Files compared together (the command line's plot takes up to four) each have a colour of
+// their own, the first the file kind's; the other kinds keep theirs among them.
+TEST(ResponseModel, EachFileComparedWithHasItsOwnColour) {
+  Store st;
+  st.InitDefaults();
+  ResponseModel m(st);
+  m.Resize(1000, 300);
+  auto table = std::make_shared<RecordTable>(st.ParamTable);
+  std::vector<CompareSource> sources;
+  CompareSource factory;
+  factory.kind = CompareKind::Factory;
+  sources.push_back(factory);
+  for (const char* name : {"a.sp", "b.sp", "c.sp", "d.sp"}) {
+    CompareSource file;
+    file.kind = CompareKind::File;
+    file.label = name;
+    file.table = table;
+    sources.push_back(file);
+  }
+  m.SetComparisons(sources);
+  const std::vector<CompareCurve>& curves = m.Comparisons();
+  ASSERT_EQ(curves.size(), 5u);
+  EXPECT_EQ(curves[0].rgba, CompareColour(CompareKind::Factory));
+  EXPECT_EQ(curves[1].rgba, CompareColour(CompareKind::File));
+  for (size_t i = 0; i < curves.size(); ++i)
+    for (size_t j = i + 1; j < curves.size(); ++j)
+      EXPECT_NE(curves[i].rgba, curves[j].rgba) << curves[i].label << " and " << curves[j].label;
+}
+
 }  // namespace
 }  // namespace mirelune

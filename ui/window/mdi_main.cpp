@@ -41,7 +41,7 @@ int Pixels(double twips) { return static_cast<int>(RoundHalfEven(twips / kTwips)
 
 AdminContext ContextOf(ConsoleSession& s) {
   return {s.store(), s.link(), s.transfers(), s.notifier(), &s.scheduler(),
-          [&s] { return s.DeviceLabel(); }};
+          [&s] { return s.DeviceLabel(); }, [&s](int address) { return s.SendParam(address); }};
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,6 +20,8 @@
 #include "controls/mscrollbar.h"
 #include "link/frame_codec.h"
 #include "admin/frm_program_manager.h"
+#include "admin/protected_panels.h"
+#include "link/admin_password.h"
 #include "model/sp_file.h"
 #include "platform/scripted_file_dialogs.h"
 #include "ui/look/language.h"
@@ -76,6 +79,7 @@ class ConsoleWindowTest : public QObject {
   void editsWhileOfflineSendNothing();
   void offlineEditsAreKeptBeforeAReadReplacesThem();
   void fileLoadedOnlineIsNoOfflineEdit();
+  void rightsChosenOnlineAreNoOfflineEdit();
   void productionWiringInRealTime();
   void renderWindow();
 };
@@ -556,6 +560,34 @@ void ConsoleWindowTest::fileLoadedOnlineIsNoOfflineEdit() {
   QVERIFY(c.Synced());
   QVERIFY(c.session->SavedEditsFile().empty());
   QCOMPARE(c.store().ParamTable.at(0, 1028).Value, 55);
+}
+
+// The rights and the keyboard lock chosen in the administration panels while online are
+// settings the amplifier acknowledged, as every other change sent: the next read keeps no
+// "offline edits" file for them and the last-reported table knows them.
+void ConsoleWindowTest::rightsChosenOnlineAreNoOfflineEdit() {
+  Console c;
+  QVERIFY(c.Synced());
+  c.frame->MenuItem("CmdProgramSetup")->trigger();
+  FrmProgramManager* m = c.frame->ProgramManager();
+  QVERIFY(m);
+  ProtectedPanels& p = *m->Panels();
+  QString rightsPassword;  // the amplifier's rights password as delivered
+  for (uint8_t d : DefaultAdminDigits()) rightsPassword += QChar('0' + d);
+  p.Text9()->setText(rightsPassword);
+  p.Command5()->click();  // 确认
+  QVERIFY(p.Option(ProtectedPanels::kRights, 1)->isEnabled());
+  p.Option(ProtectedPanels::kRights, 1)->click();  // 管理员
+  QCOMPARE(c.amp().Working().at(0, sysaddr::kRights).Value, 1);
+  QCOMPARE(c.session->LastReported().at(0, sysaddr::kRights).Value, 1);
+
+  c.frame->SwitchLanguage(Language::English);
+  QVERIFY(c.Synced());
+  QVERIFY2(c.session->SavedEditsFile().empty(), c.session->SavedEditsFile().c_str());
+  QVERIFY2(!c.eq().StatusText().contains("offline"), qPrintable(c.eq().StatusText()));
+  QCOMPARE(c.store().ParamTable.at(0, sysaddr::kRights).Value, 1);
+  c.frame->SwitchLanguage(Language::Chinese);
+  QVERIFY(c.Synced());
 }
 
 // The console as main() wires it: Qt timers and the event loop in real time (the virtual
