@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/batch.h"
 #include "cli/help.h"
+#include "cli/device_session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include <sstream>
 
 #include "cli/help.h"
+#include "cli/device_session.h"
 #include "link/usb_comm.h"
 #include "owner/device_address.h"
 #include "platform/hid_discovery.h"
@@ -108,7 +110,7 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
   candidates.virtualNames = NamedVirtualAmplifiers();
   std::vector<DeviceTarget> targets;
   if (!ResolveDevices(addresses, candidates, true, targets, error)) {
-    ctx.err << "mirelune-cli " << command << ": " << error << "\n";
+    ctx.err << "mirelune-cli " << command << ": " << DeviceChoiceText(error) << "\n";
     return kExitFailed;
   }
   // Files one amplifier reads into get a name of their own each.

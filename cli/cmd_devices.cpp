@@ -15,6 +15,7 @@
 #include "owner/device_address.h"
 #include "owner/device_lock.h"
 #include "platform/hid_discovery.h"
+#include "platform/tr.h"
 #include "sim/virtual_state.h"
 
 namespace mirelune::cli {
@@ -131,7 +132,8 @@ int Devices(Context& ctx, const Args& args) {
             << (r.mode >= 0 ? std::to_string(r.mode + 1) : "-") << "\t" << Or(r.owner)
             << (r.problem.empty() ? "" : "\t(" + r.problem + ")") << "\n";
   }
-  if (hid.empty()) ctx.err << "mirelune-cli devices: no USB amplifier connected (2E3C:0D07)\n";
+  if (hid.empty())
+    ctx.err << "mirelune-cli devices: " << TrIn("Cli", "没有连接 USB 功放（%1）").arg("2E3C:0D07").toStdString() << "\n";
   return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <cstdio>
 #include <ostream>
+#include <regex>
 
 #include "link/frame_codec.h"
 #include "platform/tr.h"
@@ -48,7 +49,7 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     if (a.kind != DeviceAddress::Kind::Virtual && candidates.hid.empty())
       candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
   if (!ResolveDevices(addresses, candidates, false, targets, error)) {
-    Fail(error);
+    Fail(DeviceChoiceText(error));
     return;
   }
   target_ = targets.front();
@@ -243,6 +244,18 @@ void DeviceSession::FailOwned() {
   Fail(TrIn("Cli", "%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）")
            .arg(QString::fromStdString(target_.Label()), QString::fromStdString(holder_.Text()))
            .toStdString());
+}
+
+std::string DeviceChoiceText(const std::string& error) {
+  static const std::regex none(R"(no amplifier connected \(USB ([0-9A-F]{4}:[0-9A-F]{4})\))");
+  static const std::regex many(R"((\d+) amplifiers are connected: (.*); choose one with --device hid:SERIAL or hid:N)");
+  std::smatch m;
+  if (std::regex_match(error, m, none)) return Tr("未连接功放（USB %1）").arg(QString::fromStdString(m[1])).toStdString();
+  if (std::regex_match(error, m, many))
+    return TrIn("Cli", "已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台")
+        .arg(QString::fromStdString(m[1]), QString::fromStdString(m[2]))
+        .toStdString();
+  return error;
 }
 
 // Defined here rather than beside the other option helpers: the drawing and sound helper

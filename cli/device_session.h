@@ -46,6 +46,10 @@ class OwnedPort;
 
 namespace mirelune::cli {
 
+// Why --device names no amplifier that can be used (ResolveDevices' reason), in the tool's
+// language; a reason it does not know stays as it is.
+std::string DeviceChoiceText(const std::string& error);
+
 class DeviceSession {
  public:
   static constexpr int kConnectLimitMs = 3000;

@@ -3096,6 +3096,14 @@ Copy settings between microphones 1/2 and microphone 3</translation>
         <source>已保存：%1</source>
         <translation>saved: %1</translation>
     </message>
+    <message>
+        <source>已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台</source>
+        <translation>%1 amplifiers are connected: %2; choose one with --device hid:SERIAL or hid:N</translation>
+    </message>
+    <message>
+        <source>没有连接 USB 功放（%1）</source>
+        <translation>no USB amplifier connected (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Quotes</name>

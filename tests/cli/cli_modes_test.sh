@@ -30,6 +30,8 @@ expect_rc 0 $V --lang zh info
 grep -q '^当前模式：1$' out.txt && grep -q '^模式 1：' out.txt || fail "info --lang zh: $(cat out.txt)"
 expect_rc 0 $V --lang en info
 grep -q '^current mode: 1$' out.txt && grep -q '^mode 1: ' out.txt || fail "info --lang en: $(cat out.txt)"
+expect_rc 1 --device hid --lang zh info
+grep -q '未连接功放（USB 2E3C:0D07）' err.txt || fail "no amplifier --lang zh: $(cat err.txt)"
 expect_rc 1 $V --faults open=busy --lang zh info
 grep -q '已连接功放（USB 2E3C:0D07），但它正被其他程序使用' err.txt || fail "open failure --lang zh: $(cat err.txt)"
 expect_rc 1 $V --faults open=busy --lang en info
