@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/assignments.h"
+#include "model/json_text.h"
 #include "model/param_names.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
@@ -80,26 +81,6 @@ bool ChooseSoundMode(DeviceSession& s, bool given, int asked, bool needed, int m
   }
   s.store().SetCurrentSoundMode(static_cast<uint8_t>(sound));
   return true;
-}
-
-// A JSON string; names are UTF-8 and pass through.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      static const char hex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += hex[u >> 4];
-      out += hex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 // info's lines in the tool's language ("device: ...", "current mode: N", "mode N: name").

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "model/json_text.h"
 #include "cli/device_session.h"
 #include "cli/help.h"
 #include "cli/helper_program.h"
@@ -112,23 +113,6 @@ std::string Hz(double v) {
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
-}
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 const char* OutcomeName(FitOutcome o) {

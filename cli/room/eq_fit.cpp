@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "model/json_text.h"
 #include "cli/device_page.h"
 #include "cli/helper_program.h"
 #include "cli/room/eq_fit_command.h"
@@ -168,23 +169,6 @@ std::string SetText(const BandSetting& s) {
   t += s.QType == 0 ? " Q " + QIndexText(s.Q) : " S " + QIndexText(s.SQ);
   if (s.EQDisabled != kFalse) t += " (off)";
   return t;
-}
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 std::string JsonSetting(const BandSetting& s) {

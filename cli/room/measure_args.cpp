@@ -8,6 +8,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "model/json_text.h"
 #include "cli/command.h"
 #include "model/decimal_number.h"
 #include "model/file_bytes.h"
@@ -53,23 +54,6 @@ void Warn(std::ostream& err, const char* what, const InputLevel& l) {
   else if (l.verdict == InputLevel::Verdict::Clipping)
     err << "mirelune-cli measure: warning: the " << what << " clipped the input (peak " << Fixed(l.peakDb, 1)
         << " dBFS): lower the amplifier's level or the microphone's gain\n";
-}
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 }  // namespace
