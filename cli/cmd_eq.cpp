@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "model/number_text.h"
 #include "model/json_text.h"
 #include "cli/device_session.h"
 #include "cli/help.h"
@@ -97,24 +98,6 @@ std::string Num(double v) {
   return std::string(buf, r.ptr);
 }
 
-std::string Fixed(double v, int decimals) {
-  // Room for every finite double in fixed notation; a conversion that still fails shows the
-  // general notation, never an unfilled buffer.
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v, std::chars_format::fixed, decimals);
-  if (r.ec != std::errc()) r = std::to_chars(buf, buf + sizeof buf, v);
-  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
-  if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
-  return s;
-}
-
-std::string Hz(double v) {
-  std::string s = Fixed(v, 2);
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s;
-}
-
 const char* OutcomeName(FitOutcome o) {
   switch (o) {
     case FitOutcome::Placed: return "placed";
@@ -142,16 +125,16 @@ bool IsShelf(FilterType t) { return t == FilterType::LowShelf || t == FilterType
 
 std::string AskedText(const Filter& f, const FilterFit& fit) {
   std::string s = std::string(f.on ? "ON " : "OFF ") + f.typeText;
-  if (f.hasFreq) s += " " + Hz(f.freqHz) + " Hz";
-  if (f.hasGain) s += " " + Fixed(f.gainDb, 1) + " dB";
-  if (IsShelf(f.type)) s += " S " + Fixed(fit.slope, 2);
-  else if (f.hasQ) s += " Q " + Fixed(f.q, 2);
+  if (f.hasFreq) s += " " + HzText(f.freqHz) + " Hz";
+  if (f.hasGain) s += " " + FixedText(f.gainDb, 1) + " dB";
+  if (IsShelf(f.type)) s += " S " + FixedText(fit.slope, 2);
+  else if (f.hasQ) s += " Q " + FixedText(f.q, 2);
   return s;
 }
 
 std::string SetText(const BandSetting& s) {
   std::string t = s.QType == 1 ? "LS" : s.QType == 2 ? "HS" : "PK";
-  t += " " + Hz(FreqAt(s.Freq)) + " Hz " + GainText(s.Gain) + " dB";
+  t += " " + HzText(FreqAt(s.Freq)) + " Hz " + GainText(s.Gain) + " dB";
   t += s.QType == 0 ? " Q " + QIndexText(s.Q) : " S " + QIndexText(s.SQ);
   return t;
 }
@@ -166,7 +149,7 @@ std::string Why(const Filter& f, const FilterFit& fit, size_t bands) {
                                : fit.value == FitValue::Gain ? "gain"
                                : fit.value == FitValue::Q    ? "Q"
                                                              : "shelf slope S";
-      const auto n = [&](double v) { return fit.value == FitValue::Freq ? Hz(v) : Fixed(v, 2); };
+      const auto n = [&](double v) { return fit.value == FitValue::Freq ? HzText(v) : FixedText(v, 2); };
       return name + " " + n(fit.asked) + unit + " outside " + n(fit.low) + ".." + n(fit.high) + unit;
     }
     case FitOutcome::NoBandLeft:
@@ -189,18 +172,18 @@ std::string TextReport(const FilterSet& set, const EqFit& fit) {
       out << "nothing asked";
     else
       out << "not placed: " << Why(f, ff, fit.bandAddresses.size());
-    if (std::isfinite(ff.maxDiffDb)) out << "; max difference " << Fixed(ff.maxDiffDb, 2) << " dB";
+    if (std::isfinite(ff.maxDiffDb)) out << "; max difference " << FixedText(ff.maxDiffDb, 2) << " dB";
     else if (ff.Failed()) out << "; its response is not known";
     out << "\n";
   }
   if (fit.preampNotPlaced)
-    out << "preamp " << Fixed(fit.preampDb, 1) << " dB (line " << fit.preampLine
+    out << "preamp " << FixedText(fit.preampDb, 1) << " dB (line " << fit.preampLine
         << ") -> not placed: the EQ bands have no gain of their own\n";
   std::string flat;
   for (size_t k = static_cast<size_t>(fit.placed); k < fit.after.size(); ++k)
     flat += (flat.empty() ? "" : ",") + std::to_string(k + 1);
   if (!flat.empty()) out << "bands " << flat << " set flat (0 dB)\n";
-  out << "all filters: max difference " << Fixed(fit.maxDiffDb, 2) << " dB over 20 Hz..20 kHz"
+  out << "all filters: max difference " << FixedText(fit.maxDiffDb, 2) << " dB over 20 Hz..20 kHz"
       << (fit.askedKnown ? "" : " (without the filters whose response is not known)") << "\n";
   out << "placed " << fit.placed << " filter" << (fit.placed == 1 ? "" : "s");
   if (fit.notPlaced > 0) out << "; NOT placed: " << fit.notPlaced;

@@ -5,16 +5,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/number_text.h"
 #include "measure/smoothing.h"
 
 namespace mirelune {
 namespace {
-
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("?");
-}
 
 std::vector<float> ToFloat(const std::vector<double>& x) { return {x.begin(), x.end()}; }
 std::vector<double> ToDouble(const std::vector<float>& x) { return {x.begin(), x.end()}; }
@@ -25,10 +20,10 @@ std::string DeviceName(const std::string& name) { return name.empty() ? "the def
 
 std::string CheckLiveSettings(const LiveSettings& s) {
   if (!(s.sweep.seconds >= kMinSweepSeconds && s.sweep.seconds <= kMaxSweepSeconds))
-    return "the sweep's length must be 2..16 s, not " + Fixed(s.sweep.seconds, 2);
+    return "the sweep's length must be 2..16 s, not " + FixedText(s.sweep.seconds, 2);
   if (s.repeat < 1 || s.repeat > kMaxRepeat) return "the sweeps averaged must be 1..16, not " + std::to_string(s.repeat);
   for (double ms : {s.window.leftMs, s.window.rightMs})
-    if (!(ms >= kMinWindowMs && ms <= kMaxWindowMs)) return "a window side must be 1..2000 ms, not " + Fixed(ms, 1);
+    if (!(ms >= kMinWindowMs && ms <= kMaxWindowMs)) return "a window side must be 1..2000 ms, not " + FixedText(ms, 1);
   return {};
 }
 
@@ -122,13 +117,13 @@ LiveResult RunLiveMeasurement(AudioPort& port, const LiveSettings& s,
   result.response = GridResponse(result.ir, s.window);
   result.response.notes = {
       "Measurement made by Mirelune",
-      "Sweep: " + Fixed(s.sweep.seconds, 1) + " s, " + Fixed(s.sweep.f1, 0) + ".." + Fixed(s.sweep.f2, 0) + " Hz at " +
+      "Sweep: " + FixedText(s.sweep.seconds, 1) + " s, " + FixedText(s.sweep.f1, 0) + ".." + FixedText(s.sweep.f2, 0) + " Hz at " +
           std::to_string(s.sweep.rate) + " Hz, " + std::to_string(s.repeat) + " averaged",
       "Output: " + DeviceName(s.output) + ", input: " + DeviceName(s.input),
-      "Delay: " + Fixed(result.ir.DelayMs(), 3) + " ms",
-      "Window: " + Fixed(s.window.leftMs, 1) + " ms before the peak, " + Fixed(s.window.rightMs, 1) + " ms after",
+      "Delay: " + FixedText(result.ir.DelayMs(), 3) + " ms",
+      "Window: " + FixedText(s.window.leftMs, 1) + " ms before the peak, " + FixedText(s.window.rightMs, 1) + " ms after",
       "Smoothing: 1/48 octave",
-      "Peak level of the input: " + Fixed(result.sweepLevel.peakDb, 1) + " dBFS",
+      "Peak level of the input: " + FixedText(result.sweepLevel.peakDb, 1) + " dBFS",
   };
   result.ok = true;
   if (progress) {

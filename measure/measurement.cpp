@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/number_text.h"
 #include "model/text_lines.h"
 #include "model/decimal_number.h"
 #include "model/file_bytes.h"
@@ -269,15 +270,6 @@ bool LoadFile(const std::string& path, T& value, MeasureFileError& error, Parse 
   return error.kind == Kind::None;
 }
 
-std::string Fixed(double v, int decimals) {
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (r.ec != std::errc()) r = std::to_chars(buf, buf + sizeof buf, v);
-  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
-  if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
-  return s;
-}
-
 }  // namespace
 
 bool ParseMeasurement(std::string_view text, Measurement& m, MeasureFileError& error) {
@@ -328,8 +320,8 @@ std::string WriteMeasurement(const Measurement& m) {
   for (const std::string& note : m.notes) out += "* " + note + "\n";
   out += m.HasPhase() ? "* Freq(Hz) SPL(dB) Phase(degrees)\n" : "* Freq(Hz) SPL(dB)\n";
   for (size_t i = 0; i < m.size(); ++i) {
-    out += Fixed(m.freqHz[i], 6) + " " + Fixed(m.db[i], 3);
-    if (m.HasPhase()) out += " " + Fixed(m.phaseDeg[i], 2);
+    out += FixedText(m.freqHz[i], 6) + " " + FixedText(m.db[i], 3);
+    if (m.HasPhase()) out += " " + FixedText(m.phaseDeg[i], 2);
     out += "\n";
   }
   return out;

@@ -5,20 +5,13 @@
 #include <cmath>
 #include <limits>
 
+#include "model/number_text.h"
 #include "model/scales.h"
 
 namespace mirelune {
 namespace {
 
 constexpr double kOff = std::numeric_limits<double>::quiet_NaN();
-
-std::string Fixed(double v, int decimals) {
-  if (v == 0.0) v = 0.0;  // never "-0.0"
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (r.ec != std::errc()) return "?";
-  return std::string(buf, r.ptr);
-}
 
 std::string Whole(long v) { return std::to_string(v); }
 
@@ -191,16 +184,16 @@ std::string ShownNumber(int valueType, int p) {
   }
   switch (valueType) {
     case 0: return Whole(p);
-    case 2: return Fixed((p - 400) / 10.0, 1);
-    case 3: return p < 90 ? Fixed(p / 10.0 + 1.0, 1) : Whole(p - 80);
-    case 4: return Fixed((p + 1) * 0.5, 1);
+    case 2: return FixedText((p - 400) / 10.0, 1);
+    case 3: return p < 90 ? FixedText(p / 10.0 + 1.0, 1) : Whole(p - 80);
+    case 4: return FixedText((p + 1) * 0.5, 1);
     case 5: return Whole((p + 1) * 10L);
     case 7: return Whole(p + 1);
     case 8: return Whole(p - 50);
     case 9: return Whole(p + 25);
     case 10: return Whole(p < 100 ? p : 2L * p - 100);
-    case 11: return Fixed(p / 10.0, 1);
-    case 12: return Fixed((p - 260) / 10.0, 1);
+    case 11: return FixedText(p / 10.0, 1);
+    case 12: return FixedText((p - 260) / 10.0, 1);
     case 14: return Whole(p * 10L);
     case 15: return Whole(p + 10);
     default: return "0";

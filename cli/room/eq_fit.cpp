@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "model/number_text.h"
 #include "model/json_text.h"
 #include "cli/device_page.h"
 #include "cli/helper_program.h"
@@ -148,24 +149,9 @@ bool ParseFitArgs(std::vector<std::string> args, const Options& global, FitArgs&
 
 // ---- The report ----
 
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v == 0.0 ? 0.0 : v, std::chars_format::fixed, decimals);
-  std::string s = r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("?");
-  if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
-  return s;
-}
-
-std::string Hz(double v) {
-  std::string s = Fixed(v, 2);
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s;
-}
-
 std::string SetText(const BandSetting& s) {
   std::string t = s.QType == 1 ? "LS" : s.QType == 2 ? "HS" : "PK";
-  t += " " + Hz(FreqAt(s.Freq)) + " Hz " + GainText(s.Gain) + " dB";
+  t += " " + HzText(FreqAt(s.Freq)) + " Hz " + GainText(s.Gain) + " dB";
   t += s.QType == 0 ? " Q " + QIndexText(s.Q) : " S " + QIndexText(s.SQ);
   if (s.EQDisabled != kFalse) t += " (off)";
   return t;
@@ -173,18 +159,18 @@ std::string SetText(const BandSetting& s) {
 
 std::string JsonSetting(const BandSetting& s) {
   return "{\"shape\":" + std::to_string(s.QType) + ",\"freqIndex\":" + std::to_string(s.Freq) +
-         ",\"freqHz\":" + Hz(FreqAt(s.Freq)) + ",\"gainCode\":" + std::to_string(s.Gain) +
-         ",\"gainDb\":" + Fixed((s.Gain - kGainZero) / 10.0, 1) + ",\"qIndex\":" + std::to_string(s.Q) +
+         ",\"freqHz\":" + HzText(FreqAt(s.Freq)) + ",\"gainCode\":" + std::to_string(s.Gain) +
+         ",\"gainDb\":" + FixedText((s.Gain - kGainZero) / 10.0, 1) + ",\"qIndex\":" + std::to_string(s.Q) +
          ",\"q\":" + QIndexText(s.Q) + ",\"slopeIndex\":" + std::to_string(s.SQ) +
          ",\"off\":" + (s.EQDisabled != kFalse ? "true" : "false") + "}";
 }
 
 std::string Figures(const DeviationFigures& f) {
-  return Fixed(f.rmsDb, 2) + " dB RMS, " + Fixed(f.maxDb, 2) + " dB max";
+  return FixedText(f.rmsDb, 2) + " dB RMS, " + FixedText(f.maxDb, 2) + " dB max";
 }
 
 std::string JsonFigures(const DeviationFigures& f) {
-  return "{\"rmsDb\":" + Fixed(f.rmsDb, 3) + ",\"maxDb\":" + Fixed(f.maxDb, 3) + "}";
+  return "{\"rmsDb\":" + FixedText(f.rmsDb, 3) + ",\"maxDb\":" + FixedText(f.maxDb, 3) + "}";
 }
 
 int FreeCount(const RoomFit& fit) {
@@ -197,15 +183,15 @@ void TextReport(std::ostream& out, const FitArgs& a, const RoomFit& fit, int sou
   out << "page " << a.page;
   if (a.page == 3) out << " part " << a.subPage;
   out << ", sound mode " << sound << ": " << fit.bands.size() << " EQ bands, " << fit.bands.size() - FreeCount(fit)
-      << " locked; range " << Hz(a.lowHz) << ".." << Hz(a.highHz) << " Hz, target " << a.target << ", max boost "
-      << Fixed(a.maxBoostDb, 1) << " dB, smoothing " << SmoothingText(a.smoothing) << "\n";
+      << " locked; range " << HzText(a.lowHz) << ".." << HzText(a.highHz) << " Hz, target " << a.target << ", max boost "
+      << FixedText(a.maxBoostDb, 1) << " dB, smoothing " << SmoothingText(a.smoothing) << "\n";
   out << "deviation before: " << Figures(fit.before) << "\n";
   out << "deviation after:  " << Figures(fit.after) << " (predicted)\n";
   out << "continuous EQ:    " << Figures(fit.continuous) << " (the same " << fit.continuousBands.size()
       << " bands with any frequency, gain and Q)\n";
   if (!fit.dips.empty()) {
     out << "dips left alone (not boosted, not counted):";
-    for (const auto& [lo, hi] : fit.dips) out << " " << Hz(lo) << ".." << Hz(hi) << " Hz";
+    for (const auto& [lo, hi] : fit.dips) out << " " << HzText(lo) << ".." << HzText(hi) << " Hz";
     out << "\n";
   }
   std::string flat;
@@ -225,13 +211,13 @@ void TextReport(std::ostream& out, const FitArgs& a, const RoomFit& fit, int sou
 
 void JsonReport(std::ostream& out, const FitArgs& a, const RoomFit& fit, int sound, bool applied) {
   out << "{\"page\":" << a.page << ",\"subPage\":" << a.subPage << ",\"soundMode\":" << sound
-      << ",\"range\":{\"fromHz\":" << Hz(a.lowHz) << ",\"toHz\":" << Hz(a.highHz) << "},\"target\":"
-      << JsonString(a.target) << ",\"maxBoostDb\":" << Fixed(a.maxBoostDb, 1) << ",\"smoothing\":\""
+      << ",\"range\":{\"fromHz\":" << HzText(a.lowHz) << ",\"toHz\":" << HzText(a.highHz) << "},\"target\":"
+      << JsonString(a.target) << ",\"maxBoostDb\":" << FixedText(a.maxBoostDb, 1) << ",\"smoothing\":\""
       << SmoothingText(a.smoothing) << "\",\n \"before\":" << JsonFigures(fit.before)
       << ",\"after\":" << JsonFigures(fit.after) << ",\"continuous\":" << JsonFigures(fit.continuous)
       << ",\n \"dips\":[";
   for (size_t k = 0; k < fit.dips.size(); ++k)
-    out << (k ? "," : "") << "{\"fromHz\":" << Hz(fit.dips[k].first) << ",\"toHz\":" << Hz(fit.dips[k].second) << "}";
+    out << (k ? "," : "") << "{\"fromHz\":" << HzText(fit.dips[k].first) << ",\"toHz\":" << HzText(fit.dips[k].second) << "}";
   out << "],\n \"bands\":[";
   for (size_t k = 0; k < fit.bands.size(); ++k) {
     const FittedBand& b = fit.bands[k];
@@ -242,8 +228,8 @@ void JsonReport(std::ostream& out, const FitArgs& a, const RoomFit& fit, int sou
   out << "],\n \"continuousBands\":[";
   for (size_t k = 0; k < fit.continuousBands.size(); ++k) {
     const ContinuousBand& c = fit.continuousBands[k];
-    out << (k ? "," : "") << "{\"freqHz\":" << Fixed(c.freqHz, 2) << ",\"gainDb\":" << Fixed(c.gainDb, 2)
-        << ",\"q\":" << Fixed(c.q, 3) << "}";
+    out << (k ? "," : "") << "{\"freqHz\":" << FixedText(c.freqHz, 2) << ",\"gainDb\":" << FixedText(c.gainDb, 2)
+        << ",\"q\":" << FixedText(c.q, 3) << "}";
   }
   out << "],\"used\":" << fit.used << ",\"kept\":" << (fit.kept ? "true" : "false") << ",\"changed\":" << fit.ChangedAddresses().size()
       << ",\"applied\":" << (applied ? "true" : "false") << "}\n";

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "model/number_text.h"
 #include "model/json_text.h"
 #include "cli/command.h"
 #include "model/decimal_number.h"
@@ -32,12 +33,6 @@ bool TakeNumber(std::vector<std::string>& args, const std::string& name, double 
   return true;
 }
 
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("?");
-}
-
 const char* Verdict(InputLevel::Verdict v) {
   switch (v) {
     case InputLevel::Verdict::Ok: return "ok";
@@ -49,10 +44,10 @@ const char* Verdict(InputLevel::Verdict v) {
 
 void Warn(std::ostream& err, const char* what, const InputLevel& l) {
   if (l.verdict == InputLevel::Verdict::TooLow)
-    err << "mirelune-cli measure: warning: the " << what << " reached the input at " << Fixed(l.rmsDb, 1)
+    err << "mirelune-cli measure: warning: the " << what << " reached the input at " << FixedText(l.rmsDb, 1)
         << " dBFS RMS, too low: raise the amplifier's level or the microphone's gain\n";
   else if (l.verdict == InputLevel::Verdict::Clipping)
-    err << "mirelune-cli measure: warning: the " << what << " clipped the input (peak " << Fixed(l.peakDb, 1)
+    err << "mirelune-cli measure: warning: the " << what << " clipped the input (peak " << FixedText(l.peakDb, 1)
         << " dBFS): lower the amplifier's level or the microphone's gain\n";
 }
 
@@ -153,22 +148,22 @@ int RunMeasure(AudioPort& port, const MeasureArgs& a, std::ostream& out, std::os
     return kExitFailed;
   }
   if (a.json) {
-    out << "{\"file\":" << JsonString(a.file) << ",\"delayMs\":" << Fixed(r.ir.DelayMs(), 3) << ",\"points\":" << m.size()
+    out << "{\"file\":" << JsonString(a.file) << ",\"delayMs\":" << FixedText(r.ir.DelayMs(), 3) << ",\"points\":" << m.size()
         << ",\"levelCheck\":";
     if (r.levelChecked)
-      out << "{\"rmsDb\":" << Fixed(r.noiseLevel.rmsDb, 1) << ",\"peakDb\":" << Fixed(r.noiseLevel.peakDb, 1)
+      out << "{\"rmsDb\":" << FixedText(r.noiseLevel.rmsDb, 1) << ",\"peakDb\":" << FixedText(r.noiseLevel.peakDb, 1)
           << ",\"verdict\":\"" << Verdict(r.noiseLevel.verdict) << "\"}";
     else
       out << "null";
-    out << ",\"sweepPeakDb\":" << Fixed(r.sweepLevel.peakDb, 1) << ",\"sweeps\":" << a.live.repeat << "}\n";
+    out << ",\"sweepPeakDb\":" << FixedText(r.sweepLevel.peakDb, 1) << ",\"sweeps\":" << a.live.repeat << "}\n";
     return kExitOk;
   }
   if (r.levelChecked)
-    out << "level check: pink noise at the input " << Fixed(r.noiseLevel.rmsDb, 1) << " dBFS RMS, peak "
-        << Fixed(r.noiseLevel.peakDb, 1) << " dBFS: " << Verdict(r.noiseLevel.verdict) << "\n";
+    out << "level check: pink noise at the input " << FixedText(r.noiseLevel.rmsDb, 1) << " dBFS RMS, peak "
+        << FixedText(r.noiseLevel.peakDb, 1) << " dBFS: " << Verdict(r.noiseLevel.verdict) << "\n";
   out << "measured: " << a.live.repeat << (a.live.repeat == 1 ? " sweep" : " sweeps averaged") << " of "
-      << Fixed(a.live.sweep.seconds, 1) << " s, peak at the input " << Fixed(r.sweepLevel.peakDb, 1)
-      << " dBFS, delay " << Fixed(r.ir.DelayMs(), 2) << " ms\n";
+      << FixedText(a.live.sweep.seconds, 1) << " s, peak at the input " << FixedText(r.sweepLevel.peakDb, 1)
+      << " dBFS, delay " << FixedText(r.ir.DelayMs(), 2) << " ms\n";
   out << "saved " << a.file << ": " << m.size() << " points, 20 Hz..20 kHz, with phase\n";
   return kExitOk;
 }
