@@ -18,16 +18,16 @@ namespace mirelune {
 namespace {
 
 void BM_DeconvolveEightSecondSweep(benchmark::State& state) {
-  SweepSpec spec;
-  spec.seconds = 8;
-  const std::vector<double> sweep = ExponentialSweep(spec);
+  SweepPlan plan;
+  plan.seconds = 8;
+  const std::vector<double> sweep = ExponentialSweep(plan);
   VirtualAudioPort port;
   AudioRequest req;
   req.signal.assign(sweep.begin(), sweep.end());
   const AudioResult r = port.PlayAndRecord(req, {}, nullptr);
   const std::vector<double> capture(r.captured.begin(), r.captured.end());
   for (auto _ : state) {
-    const ImpulseResponse ir = Deconvolve(sweep, capture, spec.f1, spec.f2, spec.rate);
+    const ImpulseResponse ir = Deconvolve(sweep, capture, plan.f1, plan.f2, plan.rate);
     benchmark::DoNotOptimize(GridResponse(ir, IrWindow{}));
   }
 }

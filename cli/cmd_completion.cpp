@@ -213,11 +213,11 @@ _mirelune_cli_split() {
 # The kind of option $2's value for table entry $1 in REPLY ("" for a flag); fails for an
 # option the entry does not have.
 _mirelune_cli_option_kind() {
-  local spec
-  for spec in ${_mirelune_cli_options[global]} ${_mirelune_cli_options[${1:-.}]}; do
-    if [[ ${spec%%=*} == "$2" ]]; then
+  local optionRow
+  for optionRow in ${_mirelune_cli_options[global]} ${_mirelune_cli_options[${1:-.}]}; do
+    if [[ ${optionRow%%=*} == "$2" ]]; then
       REPLY=
-      [[ $spec == *=* ]] && REPLY=${spec#*=}
+      [[ $optionRow == *=* ]] && REPLY=${optionRow#*=}
       return 0
     fi
   done
@@ -230,7 +230,7 @@ _mirelune_cli_option_kind() {
 # _mirelune_cli_prefix (what the shell keeps before the values: "--option=").
 _mirelune_cli_candidates() {
   local -a w=("$@") ops=()
-  local n=${#w[@]} cur=${w[$# - 1]} cmd= sub= device= want= key= kind= i word spec line
+  local n=${#w[@]} cur=${w[$# - 1]} cmd= sub= device= want= key= kind= i word optionRow line
   _mirelune_cli_values=() _mirelune_cli_descs=() _mirelune_cli_files= _mirelune_cli_prefix=
   for ((i = 1; i < n - 1; i++)); do
     word=${w[i]}
@@ -284,8 +284,8 @@ _mirelune_cli_candidates() {
         [[ $word == "$cur"* ]] && _mirelune_cli_values+=("$word")
       done ;;
     options)
-      for spec in ${_mirelune_cli_options[global]} ${_mirelune_cli_options[${key:-.}]} --help; do
-        word=${spec%%=*}
+      for optionRow in ${_mirelune_cli_options[global]} ${_mirelune_cli_options[${key:-.}]} --help; do
+        word=${optionRow%%=*}
         [[ $word == "$cur"* ]] && _mirelune_cli_values+=("$word")
       done ;;
     choice:*)
@@ -393,11 +393,11 @@ const char kZshBody[] = R"SH(
 # The kind of option $2's value for table entry $1 in REPLY ("" for a flag); fails for an
 # option the entry does not have.
 _mirelune_cli_option_kind() {
-  local spec
-  for spec in ${=_mirelune_cli_options[global]} ${=_mirelune_cli_options[${1:-.}]}; do
-    if [[ ${spec%%=*} == "$2" ]]; then
+  local optionRow
+  for optionRow in ${=_mirelune_cli_options[global]} ${=_mirelune_cli_options[${1:-.}]}; do
+    if [[ ${optionRow%%=*} == "$2" ]]; then
       REPLY=
-      [[ $spec == *=* ]] && REPLY=${spec#*=}
+      [[ $optionRow == *=* ]] && REPLY=${optionRow#*=}
       return 0
     fi
   done
@@ -410,7 +410,7 @@ _mirelune_cli_option_kind() {
 _mirelune_cli_candidates() {
   local -a w ops kinds ask
   w=("$@")
-  local n=$#w cur=$w[-1] cmd= sub= device= want= key= kind= i word spec line
+  local n=$#w cur=$w[-1] cmd= sub= device= want= key= kind= i word optionRow line
   reply=() _mirelune_cli_descs=() _mirelune_cli_files= _mirelune_cli_prefix=
   for ((i = 2; i < n; i++)); do
     word=$w[i]
@@ -463,8 +463,8 @@ _mirelune_cli_candidates() {
         [[ $word == "$cur"* ]] && reply+=("$word")
       done ;;
     options)
-      for spec in ${=_mirelune_cli_options[global]} ${=_mirelune_cli_options[${key:-.}]} --help; do
-        word=${spec%%=*}
+      for optionRow in ${=_mirelune_cli_options[global]} ${=_mirelune_cli_options[${key:-.}]} --help; do
+        word=${optionRow%%=*}
         [[ $word == "$cur"* ]] && reply+=("$word")
       done ;;
     choice:*)
@@ -555,8 +555,8 @@ const char kFishBody[] = R"SH(
 # The kind of option $argv[2]'s value for table entry $argv[1] ("" for a flag); fails for an
 # option the entry does not have.
 function __mirelune_cli_option_kind
-    for spec in (__mirelune_cli_options global) (__mirelune_cli_options $argv[1])
-        set -l parts (string split -m 1 = -- $spec)
+    for optionRow in (__mirelune_cli_options global) (__mirelune_cli_options $argv[1])
+        set -l parts (string split -m 1 = -- $optionRow)
         if test "$parts[1]" = "$argv[2]"
             echo "$parts[2]"
             return 0
@@ -631,8 +631,8 @@ function __mirelune_cli_candidates
                 string match -q -- "$cur*" $word; and echo $word
             end
         case options
-            for spec in (__mirelune_cli_options global) (__mirelune_cli_options $key) --help
-                set -l word (string split -m 1 = -- $spec)[1]
+            for optionRow in (__mirelune_cli_options global) (__mirelune_cli_options $key) --help
+                set -l word (string split -m 1 = -- $optionRow)[1]
                 string match -q -- "$cur*" $word; and echo $word
             end
         case 'choice:*'

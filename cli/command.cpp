@@ -292,7 +292,7 @@ bool ParseArgs(const Syntax& syntax, const std::vector<std::string>& words, Args
       return false;
     }
   }
-  // Operands in order: each spec takes at least its minimum, the last open one the rest.
+  // Operands in order: each operand takes at least its minimum, the last open one the rest.
   size_t minimum = 0;
   bool open = false;
   size_t maximum = 0;
@@ -314,7 +314,7 @@ bool ParseArgs(const Syntax& syntax, const std::vector<std::string>& words, Args
     error = "unexpected argument '" + rest[maximum] + "'";
     return false;
   }
-  // Each spec takes its minimum, the open one also what is left over.
+  // Each operand takes its minimum, the open one also what is left over.
   size_t at = 0;
   for (const OperandSpec& o : own->operands) {
     const size_t take = static_cast<size_t>(o.min) + (o.max < 0 ? rest.size() - minimum : 0);

@@ -23,7 +23,7 @@ namespace mirelune {
 struct LiveSettings {
   std::string output;           // empty: the system's default
   std::string input;
-  SweepSpec sweep;
+  SweepPlan sweep;
   int repeat = 1;               // sweeps averaged, 1..16
   IrWindow window;
   double tailSeconds = 1.0;     // recorded after each sweep

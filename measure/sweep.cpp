@@ -15,7 +15,7 @@ double Db(double v) { return v > 0 ? 20.0 * std::log10(v) : -400.0; }
 
 }  // namespace
 
-std::vector<double> ExponentialSweep(const SweepSpec& s) {
+std::vector<double> ExponentialSweep(const SweepPlan& s) {
   const size_t n = static_cast<size_t>(std::llround(s.seconds * s.rate));
   const double T = static_cast<double>(n) / s.rate;
   const double R = std::log(s.f2 / s.f1);

@@ -18,7 +18,7 @@ namespace mirelune {
 
 constexpr int kMeasureRate = 48000;  // the amplifier's rate, and the only one measured at
 
-struct SweepSpec {
+struct SweepPlan {
   double f1 = 20;           // Hz
   double f2 = 20000;        // Hz
   int rate = kMeasureRate;  // samples per second
@@ -29,7 +29,7 @@ constexpr double kMinSweepSeconds = 2;
 constexpr double kMaxSweepSeconds = 16;
 
 // round(seconds * rate) samples of the sweep.
-std::vector<double> ExponentialSweep(const SweepSpec& spec);
+std::vector<double> ExponentialSweep(const SweepPlan& plan);
 
 // `seconds` of pink noise (-3 dB per octave, 20 Hz .. 20 kHz) with the given RMS, full scale 1;
 // the same samples for the same seed.

@@ -98,16 +98,16 @@ TEST(Deconvolution, ClockDriftLeavesTheMagnitude) {
 }
 
 TEST(Deconvolution, HarmonicDistortionFallsOutsideTheWindow) {
-  SweepSpec spec;
-  spec.seconds = 2;
-  const std::vector<double> sweep = ExponentialSweep(spec);
+  SweepPlan plan;
+  plan.seconds = 2;
+  const std::vector<double> sweep = ExponentialSweep(plan);
   std::vector<double> capture(sweep.size() + 48000, 0.0);
   // A loudspeaker's second and third harmonics at -20 dB and -30 dB of the sweep, 10 ms late.
   for (size_t i = 0; i < sweep.size(); ++i) {
-    const double x = sweep[i] / spec.amplitude;
-    capture[i + 480] = spec.amplitude * (x + 0.1 * (x * x - 0.5) + 0.0316 * (x * x * x - 0.75 * x));
+    const double x = sweep[i] / plan.amplitude;
+    capture[i + 480] = plan.amplitude * (x + 0.1 * (x * x - 0.5) + 0.0316 * (x * x * x - 0.75 * x));
   }
-  const ImpulseResponse ir = Deconvolve(sweep, capture, spec.f1, spec.f2, spec.rate);
+  const ImpulseResponse ir = Deconvolve(sweep, capture, plan.f1, plan.f2, plan.rate);
   EXPECT_EQ(ir.peak, 480u);
   const Measurement m = GridResponse(ir, IrWindow{});
   // Up to 11 kHz: above 12 kHz this digital second harmonic folds back below half the rate,
