@@ -109,8 +109,9 @@ int RunBatch(Context& ctx, const std::string& self, const std::string& command,
   candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
   candidates.virtualNames = NamedVirtualAmplifiers();
   std::vector<DeviceTarget> targets;
-  if (!ResolveDevices(addresses, candidates, true, targets, error)) {
-    ctx.err << "mirelune-cli " << command << ": " << DeviceChoiceText(error) << "\n";
+  DeviceChoiceFailure why;
+  if (!ResolveDevices(addresses, candidates, true, targets, error, &why)) {
+    ctx.err << "mirelune-cli " << command << ": " << DeviceChoiceText(error, why) << "\n";
     return kExitFailed;
   }
   // Files one amplifier reads into get a name of their own each.

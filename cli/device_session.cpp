@@ -6,7 +6,6 @@
 #include <QThread>
 #include <cstdio>
 #include <ostream>
-#include <regex>
 
 #include "link/frame_codec.h"
 #include "platform/tr.h"
@@ -48,8 +47,9 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
   for (const DeviceAddress& a : addresses)
     if (a.kind != DeviceAddress::Kind::Virtual && candidates.hid.empty())
       candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
-  if (!ResolveDevices(addresses, candidates, false, targets, error)) {
-    Fail(DeviceChoiceText(error));
+  DeviceChoiceFailure why;
+  if (!ResolveDevices(addresses, candidates, false, targets, error, &why)) {
+    Fail(DeviceChoiceText(error, why));
     return;
   }
   target_ = targets.front();
@@ -246,15 +246,16 @@ void DeviceSession::FailOwned() {
            .toStdString());
 }
 
-std::string DeviceChoiceText(const std::string& error) {
-  static const std::regex none(R"(no amplifier connected \(USB ([0-9A-F]{4}:[0-9A-F]{4})\))");
-  static const std::regex many(R"((\d+) amplifiers are connected: (.*); choose one with --device hid:SERIAL or hid:N)");
-  std::smatch m;
-  if (std::regex_match(error, m, none)) return Tr("未连接功放（USB %1）").arg(QString::fromStdString(m[1])).toStdString();
-  if (std::regex_match(error, m, many))
-    return TrIn("Cli", "已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台")
-        .arg(QString::fromStdString(m[1]), QString::fromStdString(m[2]))
-        .toStdString();
+std::string DeviceChoiceText(const std::string& error, const DeviceChoiceFailure& why) {
+  switch (why.kind) {
+    case DeviceChoiceFailure::Kind::NoneConnected: return Tr("未连接功放（USB %1）").arg("2E3C:0D07").toStdString();
+    case DeviceChoiceFailure::Kind::Several:
+      return TrIn("Cli", "已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台")
+          .arg(why.connected)
+          .arg(QString::fromStdString(why.candidates))
+          .toStdString();
+    case DeviceChoiceFailure::Kind::Other: break;
+  }
   return error;
 }
 

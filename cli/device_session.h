@@ -48,7 +48,7 @@ namespace mirelune::cli {
 
 // Why --device names no amplifier that can be used (ResolveDevices' reason), in the tool's
 // language; a reason it does not know stays as it is.
-std::string DeviceChoiceText(const std::string& error);
+std::string DeviceChoiceText(const std::string& error, const DeviceChoiceFailure& why);
 
 class DeviceSession {
  public:

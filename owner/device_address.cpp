@@ -94,8 +94,10 @@ std::string CandidateList(const std::vector<HidDeviceInfo>& rows) {
 }
 
 bool ResolveDevices(const std::vector<DeviceAddress>& addresses, const DeviceCandidates& c,
-                    bool many, std::vector<DeviceTarget>& out, std::string& error) {
+                    bool many, std::vector<DeviceTarget>& out, std::string& error,
+                    DeviceChoiceFailure* why) {
   out.clear();
+  if (why) *why = {};
   const auto& rows = c.hid;
   auto add = [&](DeviceTarget t) {
     const std::string key = t.LockKey();
@@ -112,11 +114,13 @@ bool ResolveDevices(const std::vector<DeviceAddress>& addresses, const DeviceCan
       case DeviceAddress::Kind::Hid:
         if (rows.empty()) {
           error = "no amplifier connected (USB 2E3C:0D07)";
+          if (why) why->kind = DeviceChoiceFailure::Kind::NoneConnected;
           return false;
         }
         if (rows.size() > 1 && !many) {
           error = std::to_string(rows.size()) + " amplifiers are connected: " + CandidateList(rows) +
                   "; choose one with --device hid:SERIAL or hid:N";
+          if (why) *why = {DeviceChoiceFailure::Kind::Several, rows.size(), CandidateList(rows)};
           return false;
         }
         for (size_t i = 0; i < rows.size(); ++i) add(HidTarget(rows, i));

@@ -51,11 +51,19 @@ struct DeviceCandidates {
   std::vector<std::string> virtualNames;   // named virtual amplifiers with a memory
 };
 
+// Why "hid" named no single amplifier, for a caller that words it in its own language.
+struct DeviceChoiceFailure {
+  enum class Kind { Other, NoneConnected, Several } kind = Kind::Other;
+  size_t connected = 0;    // Several: how many are connected
+  std::string candidates;  // Several: CandidateList of them
+};
+
 // Resolves the addresses to targets, in order, without duplicates. With `many` false exactly
 // one target must come out ("all" and lists are refused). False with `error` naming what was
-// asked and what is there.
+// asked and what is there, and `why` (when given) saying which of the common cases it was.
 bool ResolveDevices(const std::vector<DeviceAddress>& addresses, const DeviceCandidates& candidates,
-                    bool many, std::vector<DeviceTarget>& out, std::string& error);
+                    bool many, std::vector<DeviceTarget>& out, std::string& error,
+                    DeviceChoiceFailure* why = nullptr);
 
 // "hid:0042 (USB 3-1.2), hid:3-1.4" - the candidates named in errors.
 std::string CandidateList(const std::vector<HidDeviceInfo>& rows);

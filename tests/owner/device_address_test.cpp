@@ -143,6 +143,38 @@ TEST(Resolve, HidWithNothingAttachedSaysSo) {
   EXPECT_FALSE(ResolveDevices(addresses, {}, true, targets, error));
 }
 
+// The common refusals of "hid" also say which they are, so that a caller can word them in its
+// own language; any other refusal is Other.
+TEST(Resolve, HidRefusalsSayWhichCase) {
+  DeviceCandidates two;
+  two.hid.resize(2);
+  two.hid[0].serial = "A1";
+  two.hid[1].serial = "B2";
+  const struct {
+    const char* device;
+    bool many;
+    const DeviceCandidates* candidates;
+    DeviceChoiceFailure::Kind kind;
+    size_t connected;
+  } cases[] = {{"hid", false, nullptr, DeviceChoiceFailure::Kind::NoneConnected, 0},
+               {"hid", false, &two, DeviceChoiceFailure::Kind::Several, 2},
+               {"hid:Z9", false, &two, DeviceChoiceFailure::Kind::Other, 0},
+               {"all", false, &two, DeviceChoiceFailure::Kind::Other, 0}};
+  for (const auto& c : cases) {
+    std::vector<DeviceAddress> addresses;
+    std::vector<DeviceTarget> targets;
+    std::string error;
+    ASSERT_TRUE(ParseDeviceList(c.device, addresses, error)) << c.device;
+    DeviceChoiceFailure why;
+    why.kind = DeviceChoiceFailure::Kind::Several;  // must be reset by the call
+    EXPECT_FALSE(ResolveDevices(addresses, c.candidates ? *c.candidates : DeviceCandidates{}, c.many, targets,
+                                error, &why)) << c.device;
+    EXPECT_EQ(why.kind, c.kind) << c.device << ": " << error;
+    EXPECT_EQ(why.connected, c.connected) << c.device;
+    if (c.kind == DeviceChoiceFailure::Kind::Several) EXPECT_NE(why.candidates.find("hid:A1"), std::string::npos);
+  }
+}
+
 TEST(Resolve, SharedSerialIsRefusedAndTheLocationsOffered) {
   DeviceCandidates c;
   c.hid = AmplifierRows({Dev("/dev/hidraw3", "0000", "1-2"), Dev("/dev/hidraw4", "0000", "1-3")});
