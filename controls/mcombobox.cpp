@@ -44,7 +44,7 @@ FaceItem FaceItemFor(int showType) {
 // spells the engineers' names as English does (the skin's English images say the same).
 QString FilterFamily(const char* amplifierSpelling) {
   QString s = QString::fromLatin1(amplifierSpelling);
-  if (Tr("关") == QString::fromUtf8("关")) return s;
+  if (!ShowingTranslation()) return s;
   return s.replace("LinkWitz", "Linkwitz").replace("ButterWorth", "Butterworth");
 }
 

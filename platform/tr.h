@@ -35,6 +35,11 @@ inline QString Tr(const char* source) {
 }
 inline QString Tr(const QString& source) { return Tr(source.toUtf8().constData()); }
 
+// True when texts are shown translated (English) rather than as their Chinese sources: for the
+// few words that are no source texts of their own (the amplifier's Latin names, the model's
+// English names of parameters).
+inline bool ShowingTranslation();
+
 // A source text in a context of its own (see above).
 inline QString TrIn(const char* context, const char* source) {
   if (!g_directTranslator) return QCoreApplication::translate(context, source);
@@ -42,6 +47,8 @@ inline QString TrIn(const char* context, const char* source) {
   return t.isEmpty() ? QString::fromUtf8(source) : t;
 }
 inline QString TrIn(const char* context, const QString& source) { return TrIn(context, source.toUtf8().constData()); }
+
+inline bool ShowingTranslation() { return Tr("关") != QString::fromUtf8("关"); }
 
 // A source text and its context, for tables that are translated where they are shown.
 struct ContextText {

@@ -17,8 +17,6 @@ namespace {
 
 // The change log speaks the program's language (the console's, or the tool's locale and
 // --lang): who, as "员工"/"安装人员", and the parameter's KIND:NAME in that language.
-bool EnglishShown() { return Tr("音乐") != QString::fromUtf8("音乐"); }
-
 std::string RoleWord(RemoteRole role) {
   return Tr(role == RemoteRole::Installer ? "安装人员" : "员工").toStdString();
 }
@@ -26,7 +24,7 @@ std::string RoleWord(RemoteRole role) {
 std::string LoggedName(int address) {
   const NamedParam* n = NameOf(address);
   if (!n) return {};
-  return std::to_string(address / 256) + ":" + (EnglishShown() ? n->en : n->zh);
+  return std::to_string(address / 256) + ":" + (ShowingTranslation() ? n->en : n->zh);
 }
 
 std::string Json(const QJsonObject& o) {
