@@ -47,12 +47,12 @@ QPoint EditorTopLeft(bool tall, StripRow row) {
   return {};
 }
 
-QString ReadoutTextPos(bool tall, StripRow row) {
+QPointF ReadoutTextPos(bool tall, StripRow row) {
   const int s = S(tall);
   switch (row) {
-    case StripRow::Gain: return QStringLiteral("8,%1").arg(125 + 33 * s);
-    case StripRow::Freq: return QStringLiteral("9,%1").arg(138 + 36 * s);
-    case StripRow::Q: return QStringLiteral("5,%1").arg(151 + 39 * s);
+    case StripRow::Gain: return {8, 125.0 + 33 * s};
+    case StripRow::Freq: return {9, 138.0 + 36 * s};
+    case StripRow::Q: return {5, 151.0 + 39 * s};
     case StripRow::None: break;
   }
   return {};

@@ -19,9 +19,9 @@ int QTypeButtonAt(double x, double y);
 // Whether y lies in the bypass row (any x).
 bool InBypassRow(bool tall, double y);
 
-// Where the editor opens for a row, and where each readout text is drawn ("x,y").
+// Where the editor opens for a row, and where each readout text is drawn (its top left).
 QPoint EditorTopLeft(bool tall, StripRow row);
-QString ReadoutTextPos(bool tall, StripRow row);
+QPointF ReadoutTextPos(bool tall, StripRow row);
 int ReadoutTextWidth(StripRow row);
 QPointF BypassImagePos(bool tall);
 

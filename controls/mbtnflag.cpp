@@ -122,7 +122,7 @@ void MBtnFlag::paintEvent(QPaintEvent*) {
   if (!layersReady_) return;
   QPainter g(this);
   g.drawImage(0, 0, background_);
-  if (const int id = ShownImage()) skin::DrawSkinImage(QString::number(id), g, 0, 0);
+  if (const int id = ShownImage()) skin::DrawSkinImage(id, g, 0, 0);
 }
 
 void MBtnFlag::mousePressEvent(QMouseEvent* e) {

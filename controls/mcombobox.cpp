@@ -19,8 +19,6 @@ namespace {
 
 constexpr double kTwips = 15.0;
 
-QString Id(int id) { return QString::number(id); }
-
 struct FaceItem {
   int base;  // 0: no item image
   double x;
@@ -156,22 +154,22 @@ void MComboBox::paintEvent(QPaintEvent*) {
   if (!layersReady_) return;
   QPainter g(this);
   g.drawImage(0, 0, background_);
-  if (showType_ != 3) skin::DrawSkinImage(Id(150), g, 0, 0);
+  if (showType_ != 3) skin::DrawSkinImage(150, g, 0, 0);
   const FaceItem item = FaceItemFor(showType_);
-  if (showType_ == 3) skin::DrawSkinImage(Id(144), g, 5, 0);
-  if (const int img = FaceImage()) skin::DrawSkinImage(Id(img), g, item.x, item.y);
+  if (showType_ == 3) skin::DrawSkinImage(144, g, 5, 0);
+  if (const int img = FaceImage()) skin::DrawSkinImage(img, g, item.x, item.y);
   switch (showType_) {
     case 2: case 4: case 5: case 6:
-      skin::DrawSkinImage(Id(pressed_ ? 228 : 227), g, 74, 6);
+      skin::DrawSkinImage(pressed_ ? 228 : 227, g, 74, 6);
       break;
     case 3:
-      skin::DrawSkinImage(Id(pressed_ ? 152 : 151), g, 74, pressed_ ? 8 : 6);
+      skin::DrawSkinImage(pressed_ ? 152 : 151, g, 74, pressed_ ? 8 : 6);
       break;
     default:
-      skin::DrawSkinImage(Id(pressed_ ? 152 : 151), g, 121, pressed_ ? 7 : 5);
+      skin::DrawSkinImage(pressed_ ? 152 : 151, g, 121, pressed_ ? 7 : 5);
       break;
   }
-  if (Hidden() || !enabled_) skin::DrawSkinImage(Id(316), g, 0, 0);
+  if (Hidden() || !enabled_) skin::DrawSkinImage(316, g, 0, 0);
 }
 
 void MComboBox::PlaceList() {

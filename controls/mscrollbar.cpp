@@ -36,8 +36,6 @@ constexpr int kStripStartPosition = 240;  // 0.0 dB
 constexpr int kFreqLow = 1;
 constexpr int kFreqHigh = 361;
 
-QString Id(int id) { return QString::number(id); }
-
 bool AddressInRange(int a) { return a >= 0 && a < kAddressCount; }
 
 // Why typed text was refused, in the console's language, with the range it must lie in.
@@ -256,7 +254,7 @@ void MScrollBar::BkGround_Init(bool /*ShowHide*/) {
   QPainter g(&background_);
   if (tVisible_) {
     for (const PlacedImage& im : geometry_.background) {
-      if (im.id) skin::DrawSkinImage(Id(im.id), g, im.x, im.y);
+      if (im.id) skin::DrawSkinImage(im.id, g, im.x, im.y);
     }
   }
   g.end();
@@ -322,38 +320,38 @@ void MScrollBar::DrawSlider(QPainter& g, bool greyed) {
   const QRgb colour = greyed ? kTextGreyed : kTextNormal;
   switch (geometry_.orientation) {
     case Orientation::Vertical: {
-      if (fill) skin::DrawImageBottomPart(Id(fill), g, static_cast<int>(RoundHalfEven(c)));
+      if (fill) skin::DrawImageBottomPart(fill, g, static_cast<int>(RoundHalfEven(c)));
       int thumb = geometry_.thumbNormal;
       if (greyed) {
         thumb = geometry_.thumbGreyed;
       } else if (forceShowFocus_ && geometry_.thumbFocused) {
         thumb = geometry_.thumbFocused;
       }
-      skin::DrawSkinImage(Id(thumb), g, geometry_.thumbX, c - geometry_.thumbHeight / 2.0);
+      skin::DrawSkinImage(thumb, g, geometry_.thumbX, c - geometry_.thumbHeight / 2.0);
       break;
     }
     case Orientation::Horizontal:
-      if (fill) skin::DrawImageLeftPart(Id(fill), g, static_cast<int>(RoundHalfEven(c)));
-      skin::DrawSkinImage(Id(greyed ? geometry_.thumbGreyed : geometry_.thumbNormal), g,
+      if (fill) skin::DrawImageLeftPart(fill, g, static_cast<int>(RoundHalfEven(c)));
+      skin::DrawSkinImage(greyed ? geometry_.thumbGreyed : geometry_.thumbNormal, g,
                           c - geometry_.thumbWidth / 2.0, geometry_.thumbY);
       break;
     case Orientation::Knob:
-      skin::DrawSkinImage(Id(geometry_.thumbNormal), g, 0, 0, KnobAngle(position_, maxValue_));
+      skin::DrawSkinImage(geometry_.thumbNormal, g, 0, 0, KnobAngle(position_, maxValue_));
       break;
   }
   DrawReadout(g, ReadoutText(), colour);
   if (scrollBarType_ == 0) {
-    skin::DrawSkinImage(Id(MuteImage(mute_, mutePressed_)), g, 13, 161);
+    skin::DrawSkinImage(MuteImage(mute_, mutePressed_), g, 13, 161);
   } else if (geometry_.muteIcon) {
-    skin::DrawSkinImage(Id(MuteImage(mute_, mutePressed_)), g, 140, mutePressed_ ? 6 : 5);
+    skin::DrawSkinImage(MuteImage(mute_, mutePressed_), g, 140, mutePressed_ ? 6 : 5);
   }
 }
 
 void MScrollBar::DrawStrip(QPainter& g, bool greyed) {
   const bool tall = eqNormalStyle_ == 1;
   const double c = Centre();
-  if (labelId_ != 0) skin::DrawSkinImage(Id(labelId_), g, 15, 0);
-  skin::DrawImageBottomPart(Id(FillImage()), g, static_cast<int>(RoundHalfEven(c)));
+  if (labelId_ != 0) skin::DrawSkinImage(labelId_, g, 15, 0);
+  skin::DrawImageBottomPart(FillImage(), g, static_cast<int>(RoundHalfEven(c)));
 
   static const int kButtons[3][3] = {{129, 132, 134}, {130, 131, 134}, {130, 132, 133}};
   static const int kGreyedSelected[3] = {300, 301, 302};
@@ -361,25 +359,25 @@ void MScrollBar::DrawStrip(QPainter& g, bool greyed) {
     for (int row = 0; row < 3; ++row) {
       int id = kButtons[qType_][row];
       if (row == qType_ && greyed) id = kGreyedSelected[qType_];
-      skin::DrawSkinImage(Id(id), g, 0, 60 + 18 * row);
+      skin::DrawSkinImage(id, g, 0, 60 + 18 * row);
     }
   }
 
   int thumb = greyed ? 107 : 102;
   if (forceShowFocus_ && !greyed && !eqDisabled_) thumb = 270;
-  skin::DrawSkinImage(Id(thumb), g, 16, c - 8);
+  skin::DrawSkinImage(thumb, g, 16, c - 8);
 
   const QRgb colour = greyed ? kTextGreyed : kTextNormal;
-  skin::DrawSkinText(g, QString::fromStdString(GainText(StripGainCode())), colour,
-                     ReadoutTextPos(tall, StripRow::Gain), ReadoutTextWidth(StripRow::Gain));
+  skin::DrawSkinTextAt(g, QString::fromStdString(GainText(StripGainCode())), colour,
+                       ReadoutTextPos(tall, StripRow::Gain), ReadoutTextWidth(StripRow::Gain));
   if (qType_ == 0 || qType_ == 1 || qType_ == 2) {
-    skin::DrawSkinText(g, QText(qType_ == 0 ? q_ : sQ_), colour, ReadoutTextPos(tall, StripRow::Q),
-                       ReadoutTextWidth(StripRow::Q));
+    skin::DrawSkinTextAt(g, QText(qType_ == 0 ? q_ : sQ_), colour, ReadoutTextPos(tall, StripRow::Q),
+                         ReadoutTextWidth(StripRow::Q));
   }
-  skin::DrawSkinText(g, FrequencyText(freq_), colour, ReadoutTextPos(tall, StripRow::Freq),
-                     ReadoutTextWidth(StripRow::Freq));
+  skin::DrawSkinTextAt(g, FrequencyText(freq_), colour, ReadoutTextPos(tall, StripRow::Freq),
+                       ReadoutTextWidth(StripRow::Freq));
   const QPointF b = BypassImagePos(tall);
-  skin::DrawSkinImage(Id(eqDisabled_ ? 295 : 294), g, b.x(), b.y());
+  skin::DrawSkinImage(eqDisabled_ ? 295 : 294, g, b.x(), b.y());
 }
 
 // ---- mouse ----

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace mirelune {
 namespace {
@@ -86,6 +87,32 @@ void FillUnderCurve(const PixelBuffer& buffer, const float* y, int left, int fir
     const int r0 = std::max(c.rowTop, static_cast<int>(std::ceil(lo - 0.5f)));
     const int r1 = std::min(c.rowEnd, static_cast<int>(std::ceil(hi - 0.5f)));
     for (int r = r0; r < r1; ++r) Blend(buffer.bits[static_cast<long>(r) * buffer.stride + x], colour, 255);
+  }
+}
+
+void CopyPixels(const PixelBuffer& to, const PixelBuffer& from, const PixelRect& rect) {
+  if (!to.bits || !from.bits) return;
+  const int x0 = std::max(rect.left, 0), x1 = std::min({rect.right, to.width, from.width});
+  const int y0 = std::max(rect.top, 0), y1 = std::min({rect.bottom, to.height, from.height});
+  if (x0 >= x1) return;
+  for (int r = y0; r < y1; ++r)
+    std::memcpy(to.bits + static_cast<long>(r) * to.stride + x0, from.bits + static_cast<long>(r) * from.stride + x0,
+                static_cast<size_t>(x1 - x0) * sizeof(uint32_t));
+}
+
+void BlendPremultiplied(const PixelBuffer& buffer, int x, int y, const uint32_t* pixels, int stride, int width,
+                        int height, const PixelRect& clip) {
+  if (!buffer.bits || !pixels) return;
+  const int x0 = std::max({x, clip.left, 0}), x1 = std::min({x + width, clip.right, buffer.width});
+  const int y0 = std::max({y, clip.top, 0}), y1 = std::min({y + height, clip.bottom, buffer.height});
+  for (int r = y0; r < y1; ++r) {
+    const uint32_t* from = pixels + static_cast<long>(r - y) * stride - x;
+    uint32_t* to = buffer.bits + static_cast<long>(r) * buffer.stride;
+    for (int c = x0; c < x1; ++c) {
+      const uint32_t s = from[c];
+      if (s == 0) continue;
+      to[c] = s >= 0xFF000000u ? s : s + ByteMul(to[c], 255 - (s >> 24));
+    }
   }
 }
 

@@ -34,4 +34,13 @@ void DrawCurveRuns(const PixelBuffer& buffer, const float* y, int left, int firs
 void FillUnderCurve(const PixelBuffer& buffer, const float* y, int left, int first, int last, float baseY,
                     uint32_t argb, const PixelRect& clip);
 
+// The pixels of `from` inside `rect` (and both buffers) copied to the same place of `to`.
+void CopyPixels(const PixelBuffer& to, const PixelBuffer& from, const PixelRect& rect);
+
+// A premultiplied image of `width` x `height` pixels (rows `stride` pixels apart) blended
+// source-over with its top left at (x, y), over the pixels inside `clip` (and the buffer): what
+// a painter's image drawing at full opacity gives.
+void BlendPremultiplied(const PixelBuffer& buffer, int x, int y, const uint32_t* pixels, int stride, int width,
+                        int height, const PixelRect& clip);
+
 }  // namespace mirelune

@@ -7,15 +7,12 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
-#include <QRegion>
 
 #include "graph/curve_raster.h"
 #include "graph/response_model.h"
 
 namespace mirelune {
 namespace {
-
-QString Id(int id) { return QString::number(id); }
 
 QColor BandColour(int b, int alpha) {
   const unsigned rgb = kBandColour[b];
@@ -68,27 +65,6 @@ std::string KeyOf(const std::string& text, T... values) {
   return key;
 }
 
-// The pixels a painter draws into, when they can be written straight: a premultiplied image
-// without a transform, clipped to one rectangle at most (`clip`: that rectangle or the image).
-// Not bits(): a copy of the image shared with someone would be detached from under the painter,
-// which itself writes into the shared pixels too.
-bool DirectPixels(QPainter& g, PixelBuffer& buffer, PixelRect& clip) {
-  QPaintDevice* device = g.device();
-  if (!device || device->devType() != QInternal::Image || !g.transform().isIdentity()) return false;
-  auto* image = static_cast<QImage*>(device);
-  if (image->format() != QImage::Format_ARGB32_Premultiplied) return false;
-  QRect r = image->rect();
-  if (g.hasClipping()) {
-    const QRegion region = g.clipRegion();
-    if (region.rectCount() > 1) return false;
-    r = region.boundingRect();
-  }
-  buffer = {reinterpret_cast<uint32_t*>(const_cast<uchar*>(image->constBits())),
-            static_cast<int>(image->bytesPerLine() / 4), image->width(), image->height()};
-  clip = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-  return true;
-}
-
 // Curves are redrawn this many points beyond a damaged rectangle so that their cut ends, caps
 // and the fill's closing edges all lie outside it.
 constexpr int kMarginPoints = 3;
@@ -135,7 +111,7 @@ void GraphView::DrawGrid(QPainter& g) const {
   for (int top = 0; top < geo.Height(); top += kBackgroundBandRows) {
     g.save();
     g.setClipRect(QRect(0, top, geo.Width(), kBackgroundBandRows), Qt::IntersectClip);
-    skin::DrawSkinImage(Id(kImageGraphBackground), g, 0, 0, 0, geo.Height(), geo.Width());
+    skin::DrawSkinImage(kImageGraphBackground, g, 0, 0, 0, geo.Height(), geo.Width());
     g.setRenderHint(QPainter::Antialiasing, false);
     g.setPen(QPen(QColor(128, 128, 128, 64), 1));
     for (int x : grid.verticalX) g.drawLine(QPointF(x, GraphGeometry::kTop), QPointF(x, geo.Bottom()));
@@ -159,7 +135,7 @@ void GraphView::DrawCurve(QPainter& g, const std::vector<float>& y, int first, i
   if (n < 2) return;
   PixelBuffer buffer;
   PixelRect clip;
-  if (DirectPixels(g, buffer, clip)) {
+  if (skin::DirectPixels(g, buffer, clip)) {
     DrawCurveRuns(buffer, y.data(), GraphGeometry::kLeft, first, last, colour.rgba(), static_cast<float>(std::max(width, 1)),
                   clip);
     return;
@@ -313,53 +289,65 @@ QImage GraphView::RenderWhole() const {
 // Base and the curves inside each piece, then the boxes over all of them. Pieces do not overlap
 // (graph_damage.h): no pixel is drawn twice. Each piece is a rectangle clip and the curves are
 // cut to its columns: a curve drawn through a many-rectangle region clip measured six times
-// slower. The boxes are drawn once each, through the pieces' union.
+// slower. A box a piece touches lies wholly inside the pieces (PaintPieces), so it is drawn
+// whole, once, without a clip: through the pieces' region each image and glyph went the slow
+// way of a clipped draw.
 void GraphView::PaintFrame(QPainter& g, const Frame& frame, const std::vector<QRect>& pieces) const {
   g.save();
-  for (const QRect& piece : pieces) PaintCurves(g, frame.scene, piece);
+  // Into a surface of Base's size that takes pixels straight, the pieces are copied and drawn
+  // without the painter: its clip, image copy and state changes cost more per piece than the
+  // curves in it.
+  PixelBuffer pixels;
+  PixelRect whole;
+  const bool direct = !g.hasClipping() && skin::DirectPixels(g, pixels, whole) && pixels.width == base_.image.width() &&
+                      pixels.height == base_.image.height() &&
+                      base_.image.format() == QImage::Format_ARGB32_Premultiplied;
+  for (const QRect& piece : pieces) PaintCurves(g, direct ? &pixels : nullptr, frame.scene, piece);
   const GraphGeometry& geo = model_.Geometry();
   const GraphScene& scene = frame.scene;
-  // The scene's boxes are in this drawing order: markers, texts, the overlay.
-  QRegion area;
-  for (const QRect& piece : pieces) area += piece;
-  if (pieces.size() == 1)
-    g.setClipRect(pieces.front());
-  else
-    g.setClipRegion(area);
+  g.setClipping(false);
   g.setCompositionMode(QPainter::CompositionMode_SourceOver);
   g.setRenderHint(QPainter::Antialiasing, true);
+  // The scene's boxes are in this drawing order: markers, texts, the overlay.
   size_t k = 0;
-  auto inArea = [&] { return area.intersects(ToQRect(scene.boxes[k++].rect)); };
+  auto inArea = [&] {
+    const QRect box = ToQRect(scene.boxes[k++].rect);
+    return std::any_of(pieces.begin(), pieces.end(), [&](const QRect& piece) { return piece.intersects(box); });
+  };
   for (const MarkerDraw& m : frame.markers)
-    if (inArea()) skin::DrawSkinImage(Id(m.imageId), g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
+    if (inArea()) skin::DrawSkinImage(m.imageId, g, m.x, m.y, 0, m.scaledTo, m.scaledTo);
   for (const GraphText& t : frame.texts)
     if (inArea()) skin::DrawSkinTextAt(g, QString::fromStdString(t.text), qRgba(255, 255, 255, 176), QPointF(t.x, t.y), 0);
   if (frame.bypass && inArea())
-    skin::DrawSkinImage(Id(kImageBypassOverlay), g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
+    skin::DrawSkinImage(kImageBypassOverlay, g, geo.Width() / 2.0 - 100, geo.Height() / 3.0);
   g.restore();
 }
 
-void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& area) const {
+void GraphView::PaintCurves(QPainter& g, const PixelBuffer* pixels, const GraphScene& scene, const QRect& area) const {
   const GraphGeometry& geo = model_.Geometry();
-  g.setClipRect(area);
-  g.setCompositionMode(QPainter::CompositionMode_Source);
-  skin::DrawImageRows(g, area.topLeft(), base_.image, area);
-  g.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  g.setRenderHint(QPainter::Antialiasing, true);
+  const PixelRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+  if (pixels) {
+    const PixelBuffer base{reinterpret_cast<uint32_t*>(const_cast<uchar*>(base_.image.constBits())),
+                           static_cast<int>(base_.image.bytesPerLine() / 4), base_.image.width(), base_.image.height()};
+    CopyPixels(*pixels, base, clip);
+  } else {
+    g.setClipRect(area);
+    g.setCompositionMode(QPainter::CompositionMode_Source);
+    skin::DrawImageRows(g, area.topLeft(), base_.image, area);
+    g.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    g.setRenderHint(QPainter::Antialiasing, true);
+  }
   const int sel = model_.SelectedBand();
   const int first = std::max(area.left() - GraphGeometry::kLeft - kMarginPoints, 0);
   const int last = std::min(area.right() + 1 - GraphGeometry::kLeft + kMarginPoints, geo.Points() - 1);
 
   // The fills are drawn without antialiasing: their only visible edge is the curve drawn over
   // it, and an antialiased fill of the whole area measured 1-2 ms against 0.2 ms.
-  PixelBuffer pixels;
-  PixelRect pixelClip;
-  const bool direct = DirectPixels(g, pixels, pixelClip);
   auto fill = [&](const std::vector<float>& y, const QColor& colour) {
     if (last - first < 1) return;
-    if (direct) {
-      FillUnderCurve(pixels, y.data(), GraphGeometry::kLeft, first, last, static_cast<float>(geo.ZeroY()), colour.rgba(),
-                     pixelClip);
+    if (pixels) {
+      FillUnderCurve(*pixels, y.data(), GraphGeometry::kLeft, first, last, static_cast<float>(geo.ZeroY()), colour.rgba(),
+                     clip);
       return;
     }
     g.setRenderHint(QPainter::Antialiasing, false);
@@ -367,6 +355,14 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
     g.setBrush(colour);
     g.drawPolygon(FillPolygon(y.data(), first, last, geo));
     g.setRenderHint(QPainter::Antialiasing, true);
+  };
+  auto curve = [&](const std::vector<float>& y, const QColor& colour, int width) {
+    if (pixels) {
+      if (last > first)
+        DrawCurveRuns(*pixels, y.data(), GraphGeometry::kLeft, first, last, colour.rgba(), static_cast<float>(width), clip);
+      return;
+    }
+    DrawCurve(g, y, first, last, colour, width);
   };
   // A curve (with its fill down to the 0 dB line) that passes above or below the area is not
   // drawn: a drag's rectangles are mostly about one of the two curves.
@@ -385,14 +381,20 @@ void GraphView::PaintCurves(QPainter& g, const GraphScene& scene, const QRect& a
   const SceneCurve& selected = scene.selected;
   if (reaches(selected.y, selected.fillAlpha > 0)) {
     if (selected.fillAlpha > 0) fill(selected.y, BandColour(sel, selected.fillAlpha));
-    DrawCurve(g, selected.y, first, last, QColor::fromRgba(selected.colour), 1);
+    curve(selected.y, QColor::fromRgba(selected.colour), 1);
   }
   const SceneCurve& sum = scene.sum;
   if (reaches(sum.y, sum.fillAlpha > 0)) {
     if (sum.fillAlpha > 0) fill(sum.y, QColor(255, 255, 0, sum.fillAlpha));
-    DrawCurve(g, sum.y, first, last, QColor::fromRgba(sum.colour), 2);
+    curve(sum.y, QColor::fromRgba(sum.colour), 2);
   }
-  if (model_.PhaseShown()) DrawPhase(g, first, last);
+  if (model_.PhaseShown()) {
+    if (pixels) {
+      g.setClipRect(area);
+      g.setRenderHint(QPainter::Antialiasing, true);
+    }
+    DrawPhase(g, first, last);
+  }
 }
 
 // The sum's phase on its own axis at the right: the span a multiple of 90 degrees that holds

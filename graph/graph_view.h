@@ -78,8 +78,9 @@ class GraphView : public GraphCanvas {
   Frame BuildFrame() const;
   // The frame inside `pieces` (rectangles that do not overlap).
   void PaintFrame(QPainter& g, const Frame& frame, const std::vector<QRect>& pieces) const;
-  // Base and the curves inside `area`.
-  void PaintCurves(QPainter& g, const GraphScene& scene, const QRect& area) const;
+  // Base and the curves inside `area`; into `pixels` when given (the painter's own pixels,
+  // written straight), else through the painter.
+  void PaintCurves(QPainter& g, const PixelBuffer* pixels, const GraphScene& scene, const QRect& area) const;
 
   ResponseModel& model_;
   skin::Surface base_;

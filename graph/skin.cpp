@@ -6,16 +6,10 @@
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include <QFile>
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontMetricsF>
-#include <QGuiApplication>
-#include <QHash>
-#include <QStaticText>
-#include <QStringList>
-#include <QTransform>
+#include <QRegion>
 
 // The skin resources are compiled into an object library. Inside a static library nothing refers
 // to their registration code, so the linker would drop it; calling the initialiser by name keeps
@@ -63,20 +57,16 @@ const QImage& NullImage() {
   return empty;
 }
 
-// A drawing call with an id that has no image draws nothing; the id text itself must still be
-// a valid table slot (SkinIndex throws otherwise).
-const QImage* Drawable(const QString& id) {
-  const QImage& img = Cache()[static_cast<size_t>(SkinIndex(id))];
+// A drawing call with an id that has no image draws nothing; the id must still be a valid
+// table slot.
+const QImage* Drawable(int id) {
+  if (id < kFirstId || id >= kFirstId + kTableSize)
+    throw std::out_of_range("skin image id " + std::to_string(id) + " lies outside 101..500");
+  const QImage& img = Cache()[static_cast<size_t>(id - kFirstId)];
   return img.isNull() ? nullptr : &img;
 }
 
-double Coordinate(const QString& text) {
-  bool ok = false;
-  const double v = text.trimmed().toDouble(&ok);
-  return ok ? v : 0.0;
-}
-
-constexpr double kTwipsPerPixel = 15.0;
+int IdOf(const QString& idText) { return SkinIndex(idText) + kFirstId; }
 
 }  // namespace
 
@@ -142,6 +132,10 @@ QSize SkinSize(int id) {
 
 void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle, qreal height,
                    qreal width) {
+  DrawSkinImage(IdOf(id), g, x, y, angle, height, width);
+}
+
+void DrawSkinImage(int id, QPainter& g, qreal x, qreal y, qreal angle, qreal height, qreal width) {
   const QImage* img = Drawable(id);
   if (!img) return;
   if (angle == 360) angle = 0;
@@ -174,7 +168,9 @@ void DrawImageRows(QPainter& g, QPoint to, const QImage& image, const QRect& fro
   }
 }
 
-void DrawImageBottomPart(const QString& id, QPainter& g, int y) {
+void DrawImageBottomPart(const QString& id, QPainter& g, int y) { DrawImageBottomPart(IdOf(id), g, y); }
+
+void DrawImageBottomPart(int id, QPainter& g, int y) {
   const QImage* img = Drawable(id);
   if (!img) return;
   const int top = std::clamp(y, 0, img->height());
@@ -183,7 +179,9 @@ void DrawImageBottomPart(const QString& id, QPainter& g, int y) {
   g.drawImage(part, *img, part);
 }
 
-void DrawImageLeftPart(const QString& id, QPainter& g, int width) {
+void DrawImageLeftPart(const QString& id, QPainter& g, int width) { DrawImageLeftPart(IdOf(id), g, width); }
+
+void DrawImageLeftPart(int id, QPainter& g, int width) {
   const QImage* img = Drawable(id);
   if (!img) return;
   const int w = std::clamp(width, 0, img->width());
@@ -192,107 +190,23 @@ void DrawImageLeftPart(const QString& id, QPainter& g, int width) {
   g.drawImage(part, *img, part);
 }
 
-QString SkinFontFamily() {
-  // The font database needs the GUI application; before it exists, answer without caching.
-  if (!QGuiApplication::instance()) return QStringLiteral("WenQuanYi Micro Hei");
-  static const QString family = [] {
-    const QString song = QStringLiteral("宋体");
-    for (const QString& f : QFontDatabase::families()) {
-      if (f == song || f.compare(QLatin1String("SimSun"), Qt::CaseInsensitive) == 0) return f;
-    }
-    return QStringLiteral("WenQuanYi Micro Hei");
-  }();
-  return family;
-}
-
-QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars) {
-  const QStringList parts = pos.split(QLatin1Char(','));
-  const double x = Coordinate(parts.value(0));
-  const double y = Coordinate(parts.value(1));
-  const double len = text.length();
-  double left = x;
-  double width = x + 20 * kTwipsPerPixel * len;
-  if (widthChars > 0) {
-    left = x + 3.0 * (widthChars - len);
-    width = left + 6.0 * widthChars * kTwipsPerPixel;
+// Not bits(): a copy of the image shared with someone would be detached from under the painter,
+// which itself writes into the shared pixels too.
+bool DirectPixels(QPainter& g, PixelBuffer& buffer, PixelRect& clip) {
+  QPaintDevice* device = g.device();
+  if (!device || device->devType() != QInternal::Image || !g.transform().isIdentity()) return false;
+  auto* image = static_cast<QImage*>(device);
+  if (image->format() != QImage::Format_ARGB32_Premultiplied) return false;
+  QRect r = image->rect();
+  if (g.hasClipping()) {
+    const QRegion region = g.clipRegion();
+    if (region.rectCount() > 1) return false;
+    r = region.boundingRect();
   }
-  // The extent grows with the position, as the layout always did; it only has to reach beyond
-  // any text so that nothing wraps or clips.
-  const double height = y + 20 * kTwipsPerPixel;
-  return QRectF(left, y, width, height);
-}
-
-namespace {
-const QFont& SkinTextFont() {
-  static const QFont font = [] {
-    QFont f(SkinFontFamily());
-    f.setPixelSize(12);
-    f.setWeight(QFont::Normal);
-    return f;
-  }();
-  return font;
-}
-
-// A text shaped once: the readouts of a dragged band's strip and the graph's labels are drawn
-// again at every move with a handful of different texts, and laying each out anew (itemising,
-// shaping, line breaking) cost more than drawing its glyphs.
-struct ShapedText {
-  QStaticText glyphs;
-  QRectF bounds;  // where the glyphs land, the text's top left at (0, 0)
-};
-
-const ShapedText& Shaped(const QString& text) {
-  // Bounded: the texts drawn are values on a few dozen controls; a table that outgrows this is
-  // dropped whole and fills again with what is drawn now.
-  static constexpr int kMaxTexts = 1024;
-  static QHash<QString, ShapedText> table;
-  auto it = table.constFind(text);
-  if (it != table.constEnd()) return *it;
-  if (table.size() >= kMaxTexts) table.clear();
-  ShapedText s;
-  s.glyphs.setText(text);
-  s.glyphs.setTextFormat(Qt::PlainText);
-  s.glyphs.setPerformanceHint(QStaticText::ModerateCaching);
-  s.glyphs.prepare(QTransform(), SkinTextFont());
-  const QFontMetricsF metrics(SkinTextFont());
-  s.bounds = metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-  return *table.insert(text, std::move(s));
-}
-
-// The text's top left as SkinTextRect places it.
-QPointF TextOrigin(const QString& text, QPointF at, int widthChars) {
-  if (widthChars > 0) return {at.x() + 3.0 * (widthChars - text.length()), at.y()};
-  return at;
-}
-
-QPointF ParsePos(const QString& pos) {
-  const QStringList parts = pos.split(QLatin1Char(','));
-  return {Coordinate(parts.value(0)), Coordinate(parts.value(1))};
-}
-
-}  // namespace
-
-QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars) {
-  return SkinTextBoundsAt(text, ParsePos(pos), widthChars);
-}
-
-QRectF SkinTextBoundsAt(const QString& text, QPointF at, int widthChars) {
-  return Shaped(text).bounds.translated(TextOrigin(text, at, widthChars));
-}
-
-void DrawSkinText(QPainter& g, const QString& text, QRgb argb, const QString& pos, int widthChars) {
-  DrawSkinTextAt(g, text, argb, ParsePos(pos), widthChars);
-}
-
-void DrawSkinTextAt(QPainter& g, const QString& text, QRgb argb, QPointF at, int widthChars) {
-  if (text.isEmpty()) return;
-  const ShapedText& shaped = Shaped(text);
-  g.save();
-  g.setFont(SkinTextFont());
-  g.setPen(QColor::fromRgba(argb));
-  g.setRenderHint(QPainter::TextAntialiasing, true);
-  g.drawStaticText(TextOrigin(text, at, widthChars), shaped.glyphs);
-  g.restore();
+  buffer = {reinterpret_cast<uint32_t*>(const_cast<uchar*>(image->constBits())),
+            static_cast<int>(image->bytesPerLine() / 4), image->width(), image->height()};
+  clip = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+  return true;
 }
 
 Surface::~Surface() { ReleaseSurface(*this); }

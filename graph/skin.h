@@ -5,7 +5,8 @@
 // once by LoadSkin() and kept for the whole run. Images that carry words (captions of buttons,
 // tabs, labels, list items) exist in two languages: ":/skin/<id>.png" with Chinese captions and
 // ":/skin_en/<id>.png" with English ones; SetSkinLanguage() chooses which set is decoded. Drawing
-// code names an image by its id as text ("303"); an id without an image draws nothing.
+// code names an image by its id, as a number (303) or, from layout tables, as text ("303"); an id
+// without an image draws nothing.
 // Everything here runs on the UI thread.
 #pragma once
 
@@ -19,6 +20,8 @@
 #include <QRgb>
 #include <QSize>
 #include <QString>
+
+#include "graph/curve_raster.h"
 
 namespace mirelune::skin {
 
@@ -60,6 +63,8 @@ QSize SkinSize(int id);
 // Angle 0 (or exactly 360): draws at (x, y), scaled to width x height when height != 0,
 // otherwise in its natural size. Any other angle: rotated by `angle` degrees about its centre and
 // placed with its centre at (w/2, h/2) of the target; x and y are then unused.
+// An id outside 101..500 throws std::out_of_range, as SkinIndex does for its text.
+void DrawSkinImage(int id, QPainter& g, qreal x, qreal y, qreal angle = 0, qreal height = 0, qreal width = 0);
 void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle = 0,
                    qreal height = 0, qreal width = 0);
 // The part `from` of `image` drawn at `to`, in bands of rows: Qt hands a draw of more than
@@ -67,9 +72,17 @@ void DrawSkinImage(const QString& id, QPainter& g, qreal x, qreal y, qreal angle
 // costs more than a copy of the graph's size on this thread.
 void DrawImageRows(QPainter& g, QPoint to, const QImage& image, const QRect& from);
 // Rows y..bottom of the image, drawn in place (level bars).
+void DrawImageBottomPart(int id, QPainter& g, int y);
 void DrawImageBottomPart(const QString& id, QPainter& g, int y);
 // Columns 0..width of the image at (0, 0), full height (progress bars).
+void DrawImageLeftPart(int id, QPainter& g, int width);
 void DrawImageLeftPart(const QString& id, QPainter& g, int width);
+
+// The pixels a painter draws into, when they can be written straight: a premultiplied image
+// without a transform, clipped to one rectangle at most (`clip`: that rectangle or the image).
+// False (and nothing set) otherwise. What is written goes around the painter: it must not hold
+// drawing of its own that it has not done yet (the raster painter draws at once).
+bool DirectPixels(QPainter& g, PixelBuffer& buffer, PixelRect& clip);
 
 // 12-pixel CJK text ("宋体" where installed, else WenQuanYi Micro Hei) in an ARGB colour.
 // `pos` is "x,y" in decimal (fractions allowed). widthChars 0: the text starts at x;
@@ -82,7 +95,9 @@ QRectF SkinTextRect(const QString& text, const QString& pos, int widthChars);
 // Where DrawSkinText's glyphs land: the bounding box of the text laid out in SkinTextRect.
 QRectF SkinTextBounds(const QString& text, const QString& pos, int widthChars);
 // The same two with the position as numbers ("x,y" parsed): what the graph draws at every frame.
-// Each text is shaped once and kept, so drawing it again costs only its glyphs.
+// A text is placed from what the layout gives for its characters and their pairs (learnt once),
+// not laid out anew, so a value that changes at every move costs only its glyphs; the pixels are
+// the layout's.
 void DrawSkinTextAt(QPainter& g, const QString& text, QRgb argb, QPointF at, int widthChars);
 QRectF SkinTextBoundsAt(const QString& text, QPointF at, int widthChars);
 // The family DrawSkinText draws with: "宋体" when the system has it, else WenQuanYi Micro Hei.

@@ -15,7 +15,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QStaticText>
 #include <QStringList>
 
 #include "graph/skin_ids.h"
@@ -653,6 +655,99 @@ TEST_F(SkinTest, TextFontHasChineseGlyphs) {
   }
   const QRect ink = Ink(Text(QStringLiteral("旁路"), QStringLiteral("10,10"), 0));
   EXPECT_GT(ink.width(), 16);
+}
+
+// What the skin's text must look like: Qt's own layout and drawing of it in the skin font.
+QImage DrawnByLayout(QImage canvas, const QString& text, QRgb colour, QPointF at, const QRegion& clip) {
+  QFont font(SkinFontFamily());
+  font.setPixelSize(12);
+  font.setWeight(QFont::Normal);
+  QPainter g(&canvas);
+  if (!clip.isEmpty()) g.setClipRegion(clip);
+  g.setFont(font);
+  g.setPen(QColor::fromRgba(colour));
+  g.setRenderHint(QPainter::TextAntialiasing, true);
+  QStaticText laid(text);
+  laid.setTextFormat(Qt::PlainText);
+  laid.prepare(QTransform(), font);
+  g.drawStaticText(at, laid);
+  return canvas;
+}
+
+QImage DrawnBySkin(QImage canvas, const QString& text, QRgb colour, QPointF at, const QRegion& clip) {
+  QPainter g(&canvas);
+  if (!clip.isEmpty()) g.setClipRegion(clip);
+  DrawSkinTextAt(g, text, colour, at, 0);
+  return canvas;
+}
+
+// Opaque pixels that differ from one to the next, so that every blend shows.
+QImage Pattern(QImage::Format format) {
+  QImage img(96, 40, format);
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, (x * y) % 256));
+  return img;
+}
+
+// The texts the graph and the strips draw (numbers, units, words of both languages), pairs the
+// font kerns, and texts placed character by character cannot describe (a character the font
+// lacks, a surrogate pair, a control, trailing blanks): every one lands on the pixels Qt's own
+// layout gives, into a premultiplied image (written straight) and through the painter (another
+// format, a clip of two rectangles), at whole and fractional positions, and its bounds are the
+// layout's.
+TEST_F(SkinTest, TextsLandOnThePixelsOfTheLayout) {
+  const QString texts[] = {
+      QStringLiteral("1000.5Hz"), QStringLiteral("-12.5dB"), QStringLiteral("0.71 Q"), QStringLiteral("OFF"),
+      QStringLiteral(" +6dB"),    QStringLiteral("AV To Wa"), QStringLiteral("P.Y,L'T\"\"C"),
+      QStringLiteral("旁路 增益 3dB"), QStringLiteral("x\u266B 3"), QStringLiteral("a\U0001F600b"),
+      QStringLiteral("1\t2"), QStringLiteral("20Hz  ")};
+  // Whole, fractional and negative; every sub-pixel step of 1/64 and either side of the pixel
+  // rows' middle come up in the sweep.
+  std::vector<QPointF> positions = {{7, 20}, {10.5, 20.25}, {21.5, 15.264661}, {51.901215, 10}, {-3.3, -2.7}};
+  for (int k = 0; k < 64; ++k) positions.emplace_back(5 + k * (1 + 1 / 64.0) + 0.3 / 64, 3 + k / 128.0 + 0.2 / 64);
+  const QRgb colours[] = {qRgba(255, 255, 255, 176), qRgba(20, 200, 90, 255)};
+  struct Target {
+    const char* name;
+    QImage canvas;
+    QRegion clip;
+  } targets[] = {
+      {"transparent premultiplied", Canvas(96, 40), {}},
+      {"opaque premultiplied", Pattern(QImage::Format_ARGB32_Premultiplied), {}},
+      {"premultiplied under one clip", Pattern(QImage::Format_ARGB32_Premultiplied), QRegion(10, 5, 50, 20)},
+      {"premultiplied under two clips", Pattern(QImage::Format_ARGB32_Premultiplied),
+       QRegion(0, 0, 30, 40) + QRegion(40, 0, 56, 24)},
+      {"RGB32", Pattern(QImage::Format_RGB32), {}},
+  };
+  QFont font(SkinFontFamily());
+  font.setPixelSize(12);
+  const QFontMetricsF metrics(font);
+  for (const QString& text : texts) {
+    const QRectF laid = metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    for (const QPointF& at : positions) {
+      EXPECT_EQ(SkinTextBoundsAt(text, at, 0), laid.translated(at)) << text.toStdString();
+      for (QRgb colour : colours)
+        for (const Target& t : targets)
+          ASSERT_EQ(DrawnBySkin(t.canvas, text, colour, at, t.clip), DrawnByLayout(t.canvas, text, colour, at, t.clip))
+              << text.toStdString() << " at " << at.x() << "," << at.y() << " colour " << std::hex << colour << " into "
+              << t.name;
+    }
+  }
+}
+
+// The glyphs kept for drawing are bounded: past the bound they are dropped and drawn anew, and
+// what is drawn stays the layout's.
+TEST_F(SkinTest, TextsStayTheLayoutsPastTheGlyphBound) {
+  const QImage canvas = Pattern(QImage::Format_ARGB32_Premultiplied);
+  const QString text = QStringLiteral("-10.25dB");
+  // Some five thousand glyph images: eight glyphs at eight positions each in 80 colours.
+  for (int k = 0; k < 80; ++k) {
+    const QRgb colour = qRgba(255, 3 * k, 255 - 3 * k, 255);
+    for (int step = 0; step < 64; step += 9) {
+      const QPointF at(5 + step / 64.0, 10);
+      ASSERT_EQ(DrawnBySkin(canvas, text, colour, at, {}), DrawnByLayout(canvas, text, colour, at, {}))
+          << "colour " << k << " step " << step;
+    }
+  }
 }
 
 TEST_F(SkinTest, SurfacesAreFreshAndReleasable) {
