@@ -85,6 +85,11 @@ int main(int argc, char** argv) {
     ui::MdiMain frame(session);
     boxes.SetParent(&frame);
     ui::InstallStartupTrace(session, frame);
+    // The amplifier's answer to the search that went out while the window was built: taken in
+    // before the window shows, the start-up read then begins ahead of the first paint, runs
+    // while the window paints and the display takes it in, and the window opens already
+    // showing the read's progress.
+    QCoreApplication::processEvents();
     frame.show();
     session.Start();
     status = QApplication::exec();
