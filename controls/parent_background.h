@@ -14,6 +14,20 @@ namespace mirelune {
 // window lying over it.
 QImage RenderParentBackground(const QWidget& control);
 
+// While one of these lives, the captures above share one render of each parent: its whole
+// drawing at its size of the first capture, from which every control's rectangle is copied. A
+// page's strips and buttons take their layers one after the other, and rendering the panel again
+// for each of them (captions and all) was most of what showing a page cost. Only for captures
+// made one after another with nothing changing the parents in between; batches nest. UI thread
+// only.
+class ParentBackgroundBatch {
+ public:
+  ParentBackgroundBatch();
+  ~ParentBackgroundBatch();
+  ParentBackgroundBatch(const ParentBackgroundBatch&) = delete;
+  ParentBackgroundBatch& operator=(const ParentBackgroundBatch&) = delete;
+};
+
 // Whether every pixel of `image` is opaque. A control that first paints such a layer over its
 // whole rectangle hides what lies behind it, and may say so (Qt::WA_OpaquePaintEvent): its
 // repaints then leave its parent's drawing alone.

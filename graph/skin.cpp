@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QRegion>
 
+#include "model/table_memory.h"
+
 // The skin resources are compiled into an object library. Inside a static library nothing refers
 // to their registration code, so the linker would drop it; calling the initialiser by name keeps
 // it in every program that links the graph library. The definition comes with the resources
@@ -25,8 +27,15 @@ namespace mirelune::skin {
 
 namespace {
 
-std::array<QImage, kTableSize>& Cache() {
-  static std::array<QImage, kTableSize> images;
+// An image is decoded when it is first drawn or measured: a window uses a fraction of the
+// skin, and decoding all of it made up a good part of the console's start.
+struct CachedImage {
+  QImage image;
+  bool decoded = false;
+};
+
+std::array<CachedImage, kTableSize>& Cache() {
+  static std::array<CachedImage, kTableSize> images;
   return images;
 }
 
@@ -59,10 +68,25 @@ const QImage& NullImage() {
 
 // A drawing call with an id that has no image draws nothing; the id must still be a valid
 // table slot.
+const QImage& Decoded(size_t index) {
+  const LanguageState& state = Language();
+  CachedImage& slot = Cache()[index];
+  if (!state.loaded) return NullImage();  // nothing is drawn before the skin is loaded
+  if (!slot.decoded) {
+    slot.decoded = true;
+    const QByteArray bytes = ImageBytes(kFirstId + static_cast<int>(index), *state.loaded);
+    QImage img;
+    // The premultiplied format is what QPainter blends fastest.
+    if (!bytes.isEmpty() && img.loadFromData(bytes, "PNG"))
+      slot.image = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+  return slot.image;
+}
+
 const QImage* Drawable(int id) {
   if (id < kFirstId || id >= kFirstId + kTableSize)
     throw std::out_of_range("skin image id " + std::to_string(id) + " lies outside 101..500");
-  const QImage& img = Cache()[static_cast<size_t>(id - kFirstId)];
+  const QImage& img = Decoded(static_cast<size_t>(id - kFirstId));
   return img.isNull() ? nullptr : &img;
 }
 
@@ -79,29 +103,19 @@ void SetSkinLanguage(SkinLanguage language) {
 SkinLanguage CurrentSkinLanguage() { return Language().chosen; }
 
 void LoadSkin() {
-  const LanguageState& state = Language();
+  LanguageState& state = Language();
   if (state.loaded == state.chosen) return;
-  DecodeSkinImages();
+  InitSkinResources();
+  state.loaded = state.chosen;
+  for (CachedImage& slot : Cache()) slot = CachedImage{};
 }
 
 int DecodeSkinImages() {
-  InitSkinResources();
-  LanguageState& state = Language();
-  state.loaded = state.chosen;
-  auto& images = Cache();
+  Language().loaded.reset();
+  LoadSkin();
   int decoded = 0;
-  for (int id = kFirstId; id < kFirstId + kTableSize; ++id) {
-    QImage& slot = images[static_cast<size_t>(id - kFirstId)];
-    slot = QImage();
-    const QByteArray bytes = ImageBytes(id, state.chosen);
-    if (bytes.isEmpty()) continue;
-    // QImage decodes everything at once; the premultiplied format is what QPainter blends
-    // fastest.
-    QImage img;
-    if (!img.loadFromData(bytes, "PNG")) continue;
-    slot = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    ++decoded;
-  }
+  for (size_t i = 0; i < kTableSize; ++i)
+    if (!Decoded(i).isNull()) ++decoded;
   return decoded;
 }
 
@@ -122,7 +136,7 @@ int SkinIndex(const QString& idText) {
 
 const QImage& SkinImage(int id) {
   if (id < kFirstId || id >= kFirstId + kTableSize) return NullImage();
-  return Cache()[static_cast<size_t>(id - kFirstId)];
+  return Decoded(static_cast<size_t>(id - kFirstId));
 }
 
 QSize SkinSize(int id) {
@@ -222,7 +236,26 @@ void ReleaseSurface(Surface& s) {
 
 void CreateSurface(Surface& s, QSize size) {
   ReleaseSurface(s);
-  s.image = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
+  s.image = QImage();
+  size = size.expandedTo(QSize(0, 0));
+  // The pixels in a block of their own (huge pages where there are any): a graph's surfaces are
+  // made at start-up and at each resize, and faulting in their small pages one by one was a
+  // good part of showing the window.
+  struct Block {
+    void* bits;
+    std::size_t bytes;
+  };
+  const qsizetype bytesPerLine = static_cast<qsizetype>(size.width()) * 4;
+  const std::size_t bytes = static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(size.height());
+  if (bytes > 0) {
+    auto* block = new Block{AllocateLargeMemory(bytes), bytes};
+    s.image = QImage(static_cast<uchar*>(block->bits), size.width(), size.height(), bytesPerLine,
+                     QImage::Format_ARGB32_Premultiplied, [](void* info) {
+                       auto* b = static_cast<Block*>(info);
+                       FreeLargeMemory(b->bits, b->bytes);
+                       delete b;
+                     }, block);
+  }
   s.image.fill(Qt::transparent);
   if (!s.image.isNull()) s.painter = new QPainter(&s.image);
 }

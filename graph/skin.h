@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Skin images and the drawing primitives the controls and the graph draw with.
 //
-// Images are PNGs in the program's Qt resources, ":/skin/<id>.png" for ids 101..394, decoded
-// once by LoadSkin() and kept for the whole run. Images that carry words (captions of buttons,
+// Images are PNGs in the program's Qt resources, ":/skin/<id>.png" for ids 101..394, each
+// decoded when it is first drawn or measured after LoadSkin() and kept for the whole run. Images that carry words (captions of buttons,
 // tabs, labels, list items) exist in two languages: ":/skin/<id>.png" with Chinese captions and
 // ":/skin_en/<id>.png" with English ones; SetSkinLanguage() chooses which set is decoded. Drawing
 // code names an image by its id, as a number (303) or, from layout tables, as text ("303"); an id
@@ -33,22 +33,23 @@ constexpr int kTableSize = 400;    // ids 101..500 have a slot
 enum class SkinLanguage { Chinese, English };
 
 // Chooses the language of the skin; Chinese until called. Call it at start-up before the first
-// window is built: it then only records the choice and the first LoadSkin decodes that set. Once
-// the skin is loaded, choosing another language decodes it again at once, so everything drawn
+// window is built: it then only records the choice and the first LoadSkin chooses that set. Once
+// the skin is loaded, choosing another language drops the decoded images at once, so everything drawn
 // afterwards, by existing controls too, shows the new captions (the console rebuilds its windows
 // after a switch anyway, since texts outside the skin change as well). Choosing the language
 // already chosen does nothing.
 void SetSkinLanguage(SkinLanguage language);
 SkinLanguage CurrentSkinLanguage();
 
-// Decodes every skin image in the chosen language once: the English image of an id where the
-// resources have one (":/skin_en/<id>.png"), else the Chinese one. Later calls do nothing until
-// the language changes. An image that is missing or cannot be decoded keeps an empty slot (it
-// then draws nothing).
+// Makes the skin of the chosen language the one drawn: each image is decoded at its first use,
+// the English image of an id where the resources have one (":/skin_en/<id>.png"), else the
+// Chinese one. Later calls do nothing until the language changes. Before the first call every
+// image is empty. An image that is missing or cannot be decoded keeps an empty slot (it then
+// draws nothing).
 void LoadSkin();
 // Decodes every image of the chosen language from the resources again, replacing the cache, and
-// returns how many were decoded. This is the work LoadSkin does once; it exists for measuring
-// that work.
+// returns how many were decoded: what a window using the whole skin costs; it exists for
+// measuring that work.
 int DecodeSkinImages();
 
 // The slot of an id text ("303" -> 202): its numeric value - 101, rounded half to even.

@@ -34,22 +34,28 @@ std::vector<Chunk>& Chunks() {
   return *chunks;
 }
 
-// A 2 MiB chunk on a 2 MiB boundary, advised to be a huge page; nullptr when none.
-char* MapChunk() {
+// `bytes` (a multiple of 2 MiB) on a 2 MiB boundary, advised to be huge pages; nullptr when
+// none.
+char* MapHuge(std::size_t bytes) {
 #if defined(__linux__)
-  void* raw = ::mmap(nullptr, 2 * kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* raw = ::mmap(nullptr, bytes + kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   const auto start = reinterpret_cast<std::uintptr_t>(raw);
   const std::uintptr_t aligned = (start + kChunk - 1) & ~(std::uintptr_t{kChunk} - 1);
   if (aligned > start) ::munmap(raw, aligned - start);
-  const std::uintptr_t end = start + 2 * kChunk;
-  if (end > aligned + kChunk) ::munmap(reinterpret_cast<void*>(aligned + kChunk), end - (aligned + kChunk));
-  ::madvise(reinterpret_cast<void*>(aligned), kChunk, MADV_HUGEPAGE);
+  const std::uintptr_t end = start + bytes + kChunk;
+  if (end > aligned + bytes) ::munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
+  ::madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
   return reinterpret_cast<char*>(aligned);
 #else
+  (void)bytes;
   return nullptr;
 #endif
 }
+
+char* MapChunk() { return MapHuge(kChunk); }
+
+std::size_t WholeChunks(std::size_t bytes) { return (bytes + kChunk - 1) / kChunk * kChunk; }
 
 std::uint32_t Run(std::size_t first, std::size_t count) {
   const std::uint32_t ones = count >= 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << count) - 1;
@@ -85,6 +91,46 @@ void FreeTableMemory(void* memory, std::size_t bytes) {
       if (p >= c.base && p < c.base + kChunk) {
         const std::size_t first = static_cast<std::size_t>(p - c.base) / kUnit;
         c.used &= ~Run(first, (bytes + kUnit - 1) / kUnit);
+        return;
+      }
+  }
+  ::operator delete(memory);
+}
+
+}  // namespace mirelune
+
+namespace mirelune {
+
+// The blocks AllocateLargeMemory mapped (the others came from operator new); a program holds a
+// few large images at most.
+namespace {
+std::vector<void*>& LargeBlocks() {
+  static auto* blocks = new std::vector<void*>;
+  return *blocks;
+}
+}  // namespace
+
+void* AllocateLargeMemory(std::size_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (char* block = MapHuge(WholeChunks(bytes))) {
+    std::lock_guard<std::mutex> guard(Lock());
+    LargeBlocks().push_back(block);
+    return block;
+  }
+  return ::operator new(bytes);
+}
+
+void FreeLargeMemory(void* memory, std::size_t bytes) {
+  if (!memory) return;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    std::vector<void*>& blocks = LargeBlocks();
+    for (auto it = blocks.begin(); it != blocks.end(); ++it)
+      if (*it == memory) {
+        blocks.erase(it);
+#if defined(__linux__)
+        ::munmap(memory, WholeChunks(bytes));
+#endif
         return;
       }
   }

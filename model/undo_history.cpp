@@ -25,16 +25,19 @@ void CopyBand(const ParamRecord& from, ParamRecord& to) {
 }  // namespace
 
 UndoHistory::UndoHistory(Store& store)
-    : store_(store), buffer_(std::make_unique<std::array<Entry, kEntries>>()) {
-  for (int i = 0; i < kEntries; ++i) order_[static_cast<size_t>(i)] = i;
+    : store_(store) {
+  for (int i = 0; i < kEntries; ++i) {
+    order_[static_cast<size_t>(i)] = i;
+    buffer_[static_cast<size_t>(i)] = std::make_unique<Buffer>();
+  }
 }
 
 UndoHistory::Entry& UndoHistory::Slot(int i) {
-  return (*buffer_)[static_cast<size_t>(order_.at(static_cast<size_t>(i)))];
+  return buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))]->records;
 }
 
 const UndoHistory::Entry& UndoHistory::EntryAt(int i) const {
-  return (*buffer_)[static_cast<size_t>(order_.at(static_cast<size_t>(i)))];
+  return buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))]->records;
 }
 
 void UndoHistory::BeginChange() {

@@ -96,9 +96,16 @@ class UndoHistory {
   Entry& Slot(int i);
 
   Store& store_;
-  // The entries live in one allocation; order_ maps entry numbers to buffers, so that dropping
-  // the oldest of a full history moves indices instead of 30 x 2048 records.
-  std::unique_ptr<std::array<Entry, kEntries>> buffer_;
+  // One buffer per entry, in table memory (huge pages where there are any: 2.2 MB in small
+  // pages cost the console's start several milliseconds of page faults); order_ maps entry
+  // numbers to buffers, so that dropping the oldest of a full history moves indices instead of
+  // 30 x 2048 records.
+  struct Buffer {
+    Entry records{};
+    static void* operator new(std::size_t bytes) { return AllocateTableMemory(bytes); }
+    static void operator delete(void* p, std::size_t bytes) { FreeTableMemory(p, bytes); }
+  };
+  std::array<std::unique_ptr<Buffer>, kEntries> buffer_;
   std::array<int, kEntries> order_{};
   bool restoring_ = false;
   int64_t dropped_ = 0;

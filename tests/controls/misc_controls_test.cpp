@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QFontMetricsF>
 #include <QTest>
+#include <QPainter>
+#include <QLinearGradient>
 
 #include "controls/c_progressbar.h"
 #include "controls/control_setup.h"
@@ -34,6 +36,41 @@ class CountingGraph : public QWidget {
 
 QRgb At(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
 
+// Same size, alpha and pixels within two levels per channel: what a gradient's spans round
+// differently when drawn from another starting row.
+bool Close(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return false;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      if (qAlpha(p) != qAlpha(q) || std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2 ||
+          std::abs(qBlue(p) - qBlue(q)) > 2)
+        return false;
+    }
+  return true;
+}
+
+// A panel whose drawing differs at every pixel (a gradient each way, a caption, a line), and
+// counts how often it was painted.
+class PatternPanel : public QWidget {
+ public:
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    ++paints;
+    QPainter g(this);
+    QLinearGradient across(0, 0, width(), height());
+    across.setColorAt(0, QColor(10, 200, 40));
+    across.setColorAt(1, QColor(220, 20, 180, 120));
+    g.fillRect(rect(), across);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(Qt::white, 1.5));
+    g.drawLine(QPointF(3.5, 2.2), QPointF(width() - 4.3, height() - 1.7));
+    g.drawText(QRect(5, 5, width() - 10, 20), Qt::AlignLeft, QStringLiteral("话筒 Mic 3"));
+  }
+};
+
 }  // namespace
 
 class MiscControlsTest : public QObject {
@@ -51,6 +88,7 @@ class MiscControlsTest : public QObject {
   void bandSinkMapsSliderNumbers();
   void layersOpaqueOrNot();
   void equalLayersAreKeptOnce();
+  void batchedCapturesEqualSingleOnes();
 };
 
 void MiscControlsTest::progressLimits() {
@@ -302,6 +340,45 @@ void MiscControlsTest::equalLayersAreKeptOnce() {
   painted.setPixel(0, 0, qRgb(255, 0, 0));
   QCOMPARE(a.pixel(0, 0), qRgb(20, 22, 27));
   QCOMPARE(ShareEqualLayer(Layer(QSize(40, 60), qRgb(20, 22, 27))).constBits(), a.constBits());
+}
+
+// Controls that take their layers one after another inside a batch get what each would have
+// captured alone (a gradient's spans may round a level differently where a render starts), wherever they stand (inside, across an edge, outside), while the panel
+// is painted once per band of rows instead of once per control.
+void MiscControlsTest::batchedCapturesEqualSingleOnes() {
+  QWidget host;  // the panels of the windows are children, as here
+  auto& panel = *new PatternPanel;
+  panel.setParent(&host);
+  panel.setGeometry(5, 5, 300, 200);
+  const QRect places[] = {{10, 40, 43, 120}, {60, 40, 43, 120}, {250, 40, 43, 120},  // a row of strips
+                          {280, 150, 40, 30},   // across the right edge
+                          {-10, -8, 30, 20},    // across the top-left corner
+                          {20, 185, 50, 30},    // across the bottom
+                          {400, 20, 20, 20},    // outside
+                          {100, 45, 16, 16}};   // inside the strips' rows
+  std::vector<QWidget*> controls;
+  for (const QRect& r : places) {
+    auto* c = new QWidget(&panel);
+    c->setGeometry(r);
+    controls.push_back(c);
+  }
+  std::vector<QImage> alone;
+  for (QWidget* c : controls) alone.push_back(RenderParentBackground(*c));
+  const int paintsAlone = panel.paints;
+  panel.paints = 0;
+  {
+    ParentBackgroundBatch batch;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const QImage batched = RenderParentBackground(*controls[i]);
+      QVERIFY2(Close(batched, alone[i]), qPrintable(QString("control %1").arg(i)));
+    }
+  }
+  QCOMPARE(paintsAlone, static_cast<int>(std::size(places)));
+  QVERIFY2(panel.paints <= 5, qPrintable(QString("%1 paints in the batch").arg(panel.paints)));
+  // After the batch each capture paints again: the panel may have changed by then.
+  panel.paints = 0;
+  QVERIFY(Close(RenderParentBackground(*controls[0]), alone[0]));
+  QCOMPARE(panel.paints, 1);
 }
 
 QTEST_MAIN(MiscControlsTest)

@@ -3,6 +3,7 @@
 
 #include <QIcon>
 
+#include "controls/parent_background.h"
 #include "controls/mcombobox.h"
 #include "controls/mscrollbar.h"
 #include "model/scales.h"
@@ -87,6 +88,7 @@ void SecondaryWindow::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   if (layersReady_) return;
   layersReady_ = true;
+  ParentBackgroundBatch batch;
   for (MScrollBar* s : sliders_)
     if (s) s->BkGround_Init();
   for (MComboBox* c : lists_)

@@ -11,6 +11,8 @@
 #include "controls/mbtnflag.h"
 #include "controls/mcombobox.h"
 #include "controls/mscrollbar.h"
+#include "controls/child_layers.h"
+#include "controls/parent_background.h"
 #include "controls/slider_band_sink.h"
 #include "graph/skin_ids.h"
 #include "model/menu_catalogue.h"
@@ -104,12 +106,11 @@ FrmEq::FrmEq(ConsoleSession& session, QWidget* parent) : QWidget(parent), sessio
   };
   new AdminActions(session_, *this);  // the password prompt and Ctrl+H
 
-  for (QWidget* w : {static_cast<QWidget*>(connectStatus_), static_cast<QWidget*>(minimise_),
-                     static_cast<QWidget*>(exit_)})
-    static_cast<MBtnFlag*>(w)->BkGround_Init();
-  for (MBtnFlag* b : pageButtons_) b->BkGround_Init();
-  recordButton_->BkGround_Init();
-  dragHandle_->BkGround_Init();
+  {
+    ParentBackgroundBatch batch;  // one render of each bar for all of its buttons
+    for (MBtnFlag* b : {connectStatus_, minimise_, exit_, recordButton_, dragHandle_}) b->BkGround_Init();
+    for (MBtnFlag* b : pageButtons_) b->BkGround_Init();
+  }
   ApplyMasterLimits();
   ShowPage(0);
   UpdateLinkDisplay();
@@ -300,15 +301,7 @@ void FrmEq::LayoutEffectStrips() {
   }
 }
 
-void FrmEq::InitLayers(int page) {
-  QWidget* container = pages_.at(static_cast<size_t>(page));
-  for (MScrollBar* s : container->findChildren<MScrollBar*>(Qt::FindDirectChildrenOnly))
-    s->BkGround_Init();
-  for (MBtnFlag* b : container->findChildren<MBtnFlag*>(Qt::FindDirectChildrenOnly))
-    b->BkGround_Init();
-  for (MComboBox* c : container->findChildren<MComboBox*>(Qt::FindDirectChildrenOnly))
-    c->BkGround_Init();
-}
+void FrmEq::InitLayers(int page) { controls::InitChildLayers(*pages_.at(static_cast<size_t>(page))); }
 
 // ---- Pages ----
 

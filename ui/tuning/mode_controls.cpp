@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "controls/parent_background.h"
 #include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "graph/graph_hooks.h"
@@ -115,6 +116,7 @@ void ModeControls::LayoutToolBar(int width) {
 void ModeControls::ShowPage(int page) {
   // Microphones and effects have no separate singing and dance values.
   const int top = page == 1 || page == kEffectsPage ? ToolBar::kOutOfSightTop : 0;
+  ParentBackgroundBatch batch;
   for (const Built& b : buttons_) {
     if (MovesOffToolBar(b.entry->group)) b.button->move(b.button->x(), top);
     // Page buttons get their layers with their page; the bars' buttons here, once the bars paint.

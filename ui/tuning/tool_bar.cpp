@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "controls/parent_background.h"
 #include "controls/mbtnflag.h"
 #include "graph/skin_ids.h"
 #include "model/mode_copy.h"
@@ -84,6 +85,7 @@ void ToolBar::ShowPage(int page) {
   modeCopy_->move(modeCopy_->x(), page == 1 || page == kEffectsPage ? kOutOfSightTop : 0);
   // Not from Layout: taking the background renders the window, which resizes it again. The
   // bar's shading is the same all along its width, so a background taken here stays right.
+  ParentBackgroundBatch batch;
   for (MBtnFlag* b : {undo_, redo_, modeCopy_, micCopy_}) b->BkGround_Init();
 }
 

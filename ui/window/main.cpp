@@ -2,6 +2,7 @@
 // mirelune: the tuning console.
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,6 +19,11 @@
 #include "ui/session/link_log.h"
 #include "ui/window/mdi_main.h"
 #include "ui/window/startup_trace.h"
+
+namespace {
+// Long enough for the start-up read of an amplifier to be painted first.
+constexpr int kIconAfterMs = 1000;
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace mirelune;
@@ -42,9 +48,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Mirelune");
   QApplication::setApplicationVersion(kVersion);
   // The installed package's desktop entry and icon (hicolor theme); the icon is missing only
-  // when the console runs from a build folder.
+  // when the console runs from a build folder. The icon is looked up once the window is up:
+  // searching the icon themes took longer than anything else before the window was built.
   QApplication::setDesktopFileName("mirelune");
-  QApplication::setWindowIcon(QIcon::fromTheme("mirelune"));
+  QTimer::singleShot(kIconAfterMs, &app, [] { QApplication::setWindowIcon(QIcon::fromTheme("mirelune")); });
   ui::ApplyConsoleStyle(app);
   // Before any window is built: the language of every text and of the skin's captions.
   if (!ui::InstallLanguage(ui::ChooseLanguage(ui::ParseLanguage(line.language), ui::SavedLanguage(),
@@ -78,6 +85,11 @@ int main(int argc, char** argv) {
     ui::MdiMain frame(session);
     boxes.SetParent(&frame);
     ui::InstallStartupTrace(session, frame);
+    // The amplifier's answer to the search that went out while the window was built: taken in
+    // before the window shows, the start-up read then begins ahead of the first paint, runs
+    // while the window paints and the display takes it in, and the window opens already
+    // showing the read's progress.
+    QCoreApplication::processEvents();
     frame.show();
     session.Start();
     status = QApplication::exec();

@@ -271,6 +271,10 @@ void MdiMain::LoadTuningWindow() {
   if (!ModeFolder(modeFolder_).Ensure(&why))
     session_.notifier().Warning(std::string("无法创建模式文件夹：") + "\n" + modeFolder_ + ": " + why);
   session_.Resume();
+  // The search goes out before the window is built: the amplifier answers while it is (nothing
+  // of the link runs before the event loop does, so no callback finds the window half built),
+  // and the start-up read can begin as soon as the window shows (see main).
+  session_.Start();
   closedHint_->hide();
   eq_ = new FrmEq(session_, client_);
   FitTuningWindow();
@@ -280,7 +284,6 @@ void MdiMain::LoadTuningWindow() {
   connect(eq_, &FrmEq::minimiseRequested, this, &QWidget::showMinimized);
   eq_->show();
   eq_->setFocus();
-  session_.Start();
 }
 
 void MdiMain::UnloadTuningWindow() {
