@@ -165,6 +165,21 @@ int GraphWidget::GraphKeyOf(int qtKey) {
   }
 }
 
+// The graph's own keys, unmodified, are claimed before the window's shortcuts are searched: no
+// shortcut takes them (an arrow key always reached the graph), and the search through every
+// menu's shortcuts at each key step cost more than the step's model work.
+bool GraphWidget::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(e);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier && GraphKeyOf(key->key()) != 0) {
+      e->accept();
+      return true;
+    }
+  }
+  return QWidget::event(e);
+}
+
 void GraphWidget::keyPressEvent(QKeyEvent* e) {
   const int key = GraphKeyOf(e->key());
   if (key == 0) return QWidget::keyPressEvent(e);

@@ -62,6 +62,7 @@ class GraphWidget : public QWidget {
   void keyPressEvent(QKeyEvent*) override;
   void keyReleaseEvent(QKeyEvent*) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  bool event(QEvent* e) override;
 
  private:
   void DrawTick();
