@@ -9,6 +9,7 @@
 // (the tool goes through the console's socket).
 #include <dlfcn.h>
 
+#include <clocale>
 #include <iostream>
 #include <locale>
 #include <string>
@@ -30,7 +31,12 @@ namespace {
 
 class PlainPlatform : public SessionPlatform {
  public:
-  std::unique_ptr<Scheduler> NewScheduler() override { return std::make_unique<ClockScheduler>(); }
+  std::unique_ptr<Scheduler> NewScheduler() override {
+    // Where the tool's session makes Qt's application object, which takes the C library's
+    // locale from the environment: the system's own texts (strerror) then read the same.
+    std::setlocale(LC_ALL, "");
+    return std::make_unique<ClockScheduler>();
+  }
   std::unique_ptr<HidPort> NewHidPort() override { return nullptr; }
   std::vector<HidDeviceInfo> Amplifiers(uint16_t, uint16_t) override { return {}; }
 };
