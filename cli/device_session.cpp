@@ -25,9 +25,9 @@ void UseSessionPlatform(SessionPlatform& platform) { g_platform = &platform; }
 
 void SayStateLockWaits(const std::string& command, const Options& options) {
   SetStateLockWait({options.waitMs, [command, &options](const std::string& file, const std::string& holder) {
-                      std::cerr << "mirelune-cli " << command << ": waiting for the virtual amplifier's memory ("
-                                << file << "), which " << holder << " has locked; " << WaitLimitText(options)
-                                << "\n" << std::flush;
+                      std::cerr << "mirelune-cli " + command + ": waiting for the virtual amplifier's memory (" +
+                                       file + "), which " + holder + " has locked; " + WaitLimitText(options) + "\n"
+                                << std::flush;
                     }});
 }
 
@@ -111,9 +111,8 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     // Another command of this tool: it ends by itself, so this one takes its turn after it -
     // within the time the user allows.
     if (!told)
-      ctx_.err << "mirelune-cli " << command_ << ": "
-               << Text(InContext("Cli", "正在等待 %1，它正在使用 %2；"), {holder_.Text(), target_.Label()})
-               << WaitLimitText(ctx_.options) << "\n" << std::flush;
+      Note(Text(InContext("Cli", "正在等待 %1，它正在使用 %2；"), {holder_.Text(), target_.Label()}) +
+           WaitLimitText(ctx_.options));
     told = true;
     if (std::chrono::steady_clock::now() - waitStart >= std::chrono::milliseconds(ctx_.options.waitMs)) {
       Fail(Text(InContext("Cli", "等待 %1 秒后放弃：%2 仍占用 %3"),
@@ -124,10 +123,8 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
   }
   port_->onClaimed = nullptr;
   if (!port_->LockError().empty())
-    ctx_.err << "mirelune-cli " << command_ << ": "
-             << Text(InContext("Cli", "注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它"),
-                     {port_->LockError()})
-             << "\n" << std::flush;
+    Note(Text(InContext("Cli", "注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它"),
+              {port_->LockError()}));
   if (!loadError.empty()) {
     Fail(loadError);
     port_.reset();
@@ -190,8 +187,7 @@ int DeviceSession::Finish(int status) {
   // A warning printed on the way (a reply that timed out, the link lost for a moment) reads as
   // a failure; when everything was acknowledged after all, say so.
   if (status == kExitOk && notifier_ && notifier_->problems > 0)
-    ctx_.err << "mirelune-cli " << command_ << ": "
-             << Text(InContext("Cli", "上面的警告之后已恢复：全部修改都已确认")) << "\n" << std::flush;
+    Note(Text(InContext("Cli", "上面的警告之后已恢复：全部修改都已确认")));
   finishStatus_ = status;
   return status;
 }
@@ -273,8 +269,10 @@ void DeviceSession::Fail(const std::string& text) {
   Note(text);
 }
 
+// One write per line (the error stream flushes after every <<): a program reading it while the
+// command waits sees whole lines.
 void DeviceSession::Note(const std::string& text) {
-  ctx_.err << "mirelune-cli " << command_ << ": " << text << "\n" << std::flush;
+  ctx_.err << "mirelune-cli " + command_ + ": " + text + "\n" << std::flush;
 }
 
 bool DeviceSession::Connect(int limitMs) {
