@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `get` and `set` on an amplifier the session holds itself (not through its owner): the reads
 // of the kinds they touch, the changes and what they print. Plain C++, so that the tool runs
-// them with Qt and without it (cli/values/) alike; `info` shares the status read.
+// them with Qt and without it (cli/front/values_main.cpp) alike; `info` shares the status read.
 #pragma once
 
 #include <ostream>

@@ -57,10 +57,10 @@ void UseLanguage(const std::string& option) {
 
 }  // namespace mirelune::cli
 
-// The English of a text for the tool's run without Qt (cli/values/), which loads this library
-// only when it has something to say in English: `context` and `source` as Text(InContext(...))
-// takes them, or a null context for a message of the core (TextLines). The result stays valid
-// until the next call.
+// The English of a text for the tool's run without Qt (cli/front/values_main.cpp), which loads
+// this library only when it has something to say in English: `context` and `source` as
+// Text(InContext(...)) takes them, or a null context for a message of the core (TextLines). The
+// result stays valid until the next call.
 extern "C" const char* MireluneCliEnglish(const char* context, const char* source) {
   static std::string result;
   static bool english = false;
