@@ -4,7 +4,10 @@
 # process) of --version, of `get` and `set` of one value on the virtual amplifier and of `help`,
 # the median of RUNS runs, beside two floors run in turns with it: /bin/true (a process that
 # does nothing) and mirelune-bench-reference-core (a trivial program that loads Qt Core). Read
-# the "beyond /bin/true" column: a busy machine moves the three together. Also lists the libraries a run of --version and of get loads (LD_DEBUG=files).
+# the "beyond /bin/true" column: a busy machine moves the three together. `get` and `set` run
+# without Qt (libmirelune-cli-values.so); when the tests are built, the same `get` through the
+# tool with Qt (mirelune-cli-tool-only) is measured beside them. Also lists the libraries a run
+# of --version and of get loads (LD_DEBUG=files).
 # Uses the build in build/ and a private HOME. Needs perf (linux-perf).
 #   bench/cli_start.sh [RUNS]
 set -euo pipefail
@@ -48,6 +51,10 @@ row "mirelune-cli --version" "$cli" --version
 row "mirelune-cli --device virtual get 1028" "$cli" --device virtual get 1028
 row "mirelune-cli --device virtual set 1028=70" "$cli" --device virtual set 1028=70
 row "mirelune-cli help" "$cli" help
+tool_only=$PWD/build/tests/mirelune-cli-tool-only
+if [ -x "$tool_only" ]; then
+  row "the same get through the tool with Qt" "$tool_only" --device virtual get 1028
+fi
 
 loaded() { LD_DEBUG=files "$cli" "$@" 2>&1 >/dev/null | sed -n 's/.*file=\([^ ]*\) \[0\];  generating link map.*/\1/p' | sed 's|.*/||'; }
 echo "--version loads: $(loaded --version | tr '\n' ' ')"

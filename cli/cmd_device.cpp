@@ -10,6 +10,7 @@
 #include "model/param_names.h"
 #include "cli/command.h"
 #include "cli/device_session.h"
+#include "cli/device_values.h"
 #include "cli/help.h"
 #include "cli/through_owner.h"
 #include <QJsonArray>
@@ -26,62 +27,6 @@ namespace mirelune::cli {
 namespace {
 
 constexpr int kModeCount = 10;
-
-// ReadStatus: payload byte 1 is the current mode number 0..9. Within a script the number read
-// first is kept: only the script's own commands change the amplifier meanwhile.
-bool ReadCurrentMode(DeviceSession& s, int& mode) {
-  if (s.known.mode >= 0) {
-    mode = s.known.mode;
-    return true;
-  }
-  if (!s.Request(ReadStatus, 0, 0, "the status request")) return false;
-  mode = s.link().ReplyPayload()[1];
-  if (mode >= kModeCount) {
-    s.Fail(TrIn("Cli", "功放报告的模式号是 %1，不在 0..9 之内").arg(mode).toStdString());
-    return false;
-  }
-  s.known.mode = mode;
-  return true;
-}
-
-// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10),
-// unless the session has read it already and `fresh` is false.
-bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh = false) {
-  const auto key = std::make_tuple(kind, slot, mode);
-  if (!fresh && s.known.kinds.count(key)) return true;
-  Link& link = s.link();
-  Store& store = s.store();
-  int modeArg = slot * 11 + mode;
-  if (kind >= 8) {
-    link.ModeOverride = mode;
-    modeArg = mode;
-  }
-  const std::string what = "the read of menu kind " + std::to_string(kind);
-  if (!s.Request(ReadGroup, modeArg, store.KindStart[static_cast<size_t>(kind)], what))
-    return false;
-  const GroupDecodeResult r =
-      DecodeGroup(store, store.ParamTable, kind, slot, link.ReplyPayload().data(),
-                  link.ReplyPayload().size(), link.RxLength());
-  if (r.status == GroupDecodeResult::kOk) {
-    s.known.kinds.insert(key);
-    return true;
-  }
-  s.Fail("the amplifier's reply to " + what + " carries " + std::to_string(r.payloadBytes) +
-         " bytes, expected " + std::to_string(r.decodedBytes));
-  return false;
-}
-
-// The sound mode edits and reads go to: --sound-mode, else the amplifier's own (read from the
-// system kind only when an address of the sound modes needs it).
-bool ChooseSoundMode(DeviceSession& s, bool given, int asked, bool needed, int mode, int& sound) {
-  sound = asked;
-  if (!given && needed) {
-    if (!ReadKind(s, 10, mode, 0)) return false;
-    sound = s.store().ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
-  }
-  s.store().SetCurrentSoundMode(static_cast<uint8_t>(sound));
-  return true;
-}
 
 // info's lines in the tool's language ("device: ...", "current mode: N", "mode N: name").
 void PrintInfo(Context& ctx, const std::string& id, int mode, const std::vector<std::string>& names) {
@@ -137,78 +82,6 @@ int Info(Context& ctx, const Args& args) {
   });
 }
 
-bool NeedsSoundMode(const std::vector<int>& addresses) {
-  for (int a : addresses)
-    if (a < kFirstSlotOnlyAddress) return true;
-  return false;
-}
-
-// `done` receives the confirmations, printed only once the changes are also kept.
-int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {
-  if (!s.Connect()) return kExitFailed;
-  Store& store = s.store();
-  int mode = 0;
-  if (!ReadCurrentMode(s, mode)) return kExitFailed;
-  std::vector<int> addresses;
-  for (const Assignment& a : req.assignments) addresses.push_back(a.address);
-  int sound = 0;
-  if (!ChooseSoundMode(s, req.hasSound, req.sound, NeedsSoundMode(addresses), mode, sound))
-    return kExitFailed;
-  // Band fields not given keep the device's values: every kind touched is read first.
-  for (int addr : addresses)
-    if (!ReadKind(s, addr / 256, mode, store.SlotFor(addr))) return kExitFailed;
-  // A master volume stops at its upper limit: the one the same batch sets, else the device's
-  // (read above with the volume's kind). Refused whole, before the first change.
-  std::vector<std::pair<int, long long>> values;
-  for (const Assignment& a : req.assignments)
-    if (!a.band) values.emplace_back(a.address, a.plain);
-  MasterLimits limits{};
-  for (size_t i = 0; i < limits.size(); ++i)
-    limits[i] = store.ParamTable.at(0, kMasterVolumeLimitFirst + static_cast<int>(i)).Value;
-  std::string limitError;
-  if (!CheckMasterLimits(values, limits, limitError)) {
-    s.Fail(limitError);
-    return kExitUsage;
-  }
-
-  size_t acknowledged = 0;
-  std::vector<Assignment> ordered = req.assignments;
-  std::stable_sort(ordered.begin(), ordered.end(), [](const Assignment& x, const Assignment& y) {
-    return ApplyRank(x.address) < ApplyRank(y.address);
-  });
-  for (const Assignment& a : ordered) {
-    const int addr = a.address;
-    const int slot = store.SlotFor(addr);
-    ParamRecord rec = store.ParamTable.at(slot, addr);
-    if (a.band) {
-      std::string error;
-      if (!ApplyBandFields(a.bandFields, rec, error)) {  // checked before: cannot fail here
-        s.Fail(error);
-        return kExitUsage;
-      }
-    } else {
-      rec.Value = a.plain;
-    }
-    store.ParamTable.at(slot, addr) = rec;
-    if (addr < kFirstSlotOnlyAddress && store.ParamTable.at(0, addr).PerMode == kFalse)
-      store.ParamTable.at(1 - slot, addr) = rec;
-    if (!s.Request(SetParam, 0, addr, "the change of " + std::to_string(addr))) {
-      // The store now holds a value the amplifier may not have: forget what was read.
-      s.known = {};
-      if (acknowledged > 0)
-        s.Fail(TrIn("Cli", "在此之前 %2 项修改中已确认 %1 项")
-                   .arg(acknowledged)
-                   .arg(req.assignments.size())
-                   .toStdString());
-      return kExitFailed;
-    }
-    ++acknowledged;
-    done += "set " + std::to_string(addr) + " in mode " + std::to_string(mode + 1) +
-            (addr < kFirstSlotOnlyAddress ? ", sound mode " + std::to_string(slot) : "") + "\n";
-  }
-  return kExitOk;
-}
-
 // The same change through the program that owns the amplifier: one request, applied there as
 // one step (and shown in the console at once).
 int SetThroughOwner(DeviceSession& s, const SetRequest& req, std::string& done) {
@@ -261,72 +134,17 @@ int Set(Context& ctx, const Args& args) {
   return status;
 }
 
-// One parameter as `get` prints it: PARAM=VALUE as `set` takes it back.
-void PrintParam(std::ostream& out, int addr, const ParamRecord& r, bool json, bool first) {
-  const bool band = r.Kind == kEqBand;
-  if (!json) {
-    out << addr << (band ? ":" : "=");
-    if (band)
-      out << "gain=" << r.Gain << ",freq=" << r.Freq << ",q=" << r.Q << ",sq=" << r.SQ
-          << ",shape=" << int{r.QType} << ",off=" << (r.EQDisabled == kTrue ? 1 : 0);
-    else
-      out << r.Value;
-    out << "\n";
-    return;
-  }
-  // One name and one unit per parameter, the console's: the naming table's.
-  const std::string name = ParamName(addr);
-  const NamedParam* named = NameOf(addr);
-  out << (first ? "" : ", ") << "{\"address\": " << addr
-      << ", \"name\": " << (name.empty() ? "null" : JsonString(name))
-      << ", \"name_en\": " << (named ? JsonString(named->en) : "null")
-      << ", \"unit\": " << JsonString(UnitOf(addr));
-  if (band)
-    out << ", \"gain\": " << r.Gain << ", \"freq\": " << r.Freq << ", \"q\": " << r.Q
-        << ", \"sq\": " << r.SQ << ", \"shape\": " << int{r.QType}
-        << ", \"off\": " << (r.EQDisabled == kTrue ? 1 : 0)
-        << ", \"text\": " << JsonString(BandText(r.Gain, r.Freq, r.Q));
-  else
-    out << ", \"value\": " << r.Value << ", \"text\": " << JsonString(ParamValueText(addr, r.Value));
-  out << "}";
-}
-
 int Get(Context& ctx, const Args& args) {
-  const bool json = args.Has("--json");
-  const bool hasSound = args.Has("--sound-mode");
-  const long sound = args.Number("--sound-mode", 0);
-  std::vector<int> addresses;
+  GetRequest req;
   std::string error;
-  if (!ResolveParams(args.operands, addresses, error)) return UsageError(ctx.err, "get", error);
-  return RunOnDevice(ctx, "get", [&](DeviceSession& s) {
-    if (!s.Connect()) return kExitFailed;
-    int mode = 0, chosen = 0;
-    if (!ReadCurrentMode(s, mode)) return kExitFailed;
-    if (!ChooseSoundMode(s, hasSound, static_cast<int>(sound), NeedsSoundMode(addresses), mode,
-                         chosen))
-      return kExitFailed;
-    // The amplifier's values, not what an earlier command of a script read: each kind asked
-    // for is read once, now.
-    std::set<std::tuple<int, int>> read;
-    for (int addr : addresses) {
-      const auto key = std::make_tuple(addr / 256, s.store().SlotFor(addr));
-      if (read.count(key)) continue;
-      if (!ReadKind(s, addr / 256, mode, s.store().SlotFor(addr), true)) return kExitFailed;
-      read.insert(key);
-    }
-    if (json)
-      ctx.out << "{\"mode\": " << mode + 1 << ", \"sound_mode\": " << chosen << ", \"params\": [";
-    for (size_t i = 0; i < addresses.size(); ++i) {
-      const int addr = addresses[i];
-      PrintParam(ctx.out, addr, s.store().ParamTable.at(s.store().SlotFor(addr), addr), json, i == 0);
-    }
-    if (json) ctx.out << "]}\n";
-    return kExitOk;
-  }, [&](DeviceSession& s) {
+  if (!ParseGet(args, req, error)) return UsageError(ctx.err, "get", error);
+  const std::vector<int>& addresses = req.addresses;
+  const bool json = req.json;
+  const auto throughOwner = [&](DeviceSession& s) {
     QJsonArray list;
     for (int addr : addresses) list.append(addr);
     QJsonObject request{{"op", "get"}, {"addresses", list}}, reply;
-    if (hasSound) request["sound_mode"] = static_cast<int>(sound);
+    if (req.hasSound) request["sound_mode"] = req.sound;
     if (!AskOwner(s, request, reply)) return kExitFailed;
     const QJsonArray params = reply.value("params").toArray();
     if (params.size() != static_cast<int>(addresses.size())) {
@@ -352,7 +170,8 @@ int Get(Context& ctx, const Args& args) {
     }
     if (json) ctx.out << "]}\n";
     return kExitOk;
-  });
+  };
+  return RunOnDevice(ctx, "get", [&](DeviceSession& s) { return GetOnDevice(s, req, ctx.out); }, throughOwner);
 }
 
 const CommandRegistration kInfo({"info", "显示功放的标识、当前模式和模式名称",
@@ -404,10 +223,7 @@ const CommandRegistration kGet(
      "ADDRESS=VALUE，均衡频段为 ADDRESS:gain=..,freq=..,q=..,sq=..,shape=..,off=..。PARAM 与\n"
      "set 相同。不带 --sound-mode 时读取功放自身的声音模式。--json 输出 {\"mode\", \"sound_mode\",\n"
      "\"params\": [{\"address\", \"name\", \"value\" 或频段字段}]}。\n",
-     Get,
-     Syntax()
-         .WithOptions({Flag("--json"), Opt("--sound-mode", "0|1", OneOf({"0", "1"}))})
-         .WithOperands({Many("PARAM", Value::Of(Value::Param), 1)})});
+     Get, GetSyntax()});
 
 }  // namespace
 }  // namespace mirelune::cli

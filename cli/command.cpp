@@ -385,3 +385,18 @@ bool ParseInt(const std::string& text, long& value) {
 }
 
 }  // namespace mirelune::cli
+
+namespace mirelune::cli {
+
+void ReadGlobalOptions(const Args& global, Options& opt) {
+  opt.deviceGiven = global.Has("--device");
+  opt.device = global.Value("--device", opt.device);
+  opt.trace = global.Has("--trace");
+  opt.language = global.Value("--lang");
+  opt.hasPassword = global.Has("--password");
+  opt.password = global.Value("--password");
+  opt.faultLists = global.Values("--faults");
+  if (global.Has("--wait")) opt.waitMs = static_cast<int>(global.Number("--wait", 30) * 1000);
+}
+
+}  // namespace mirelune::cli

@@ -47,6 +47,10 @@ struct Options {
   int waitMs = 30000;
 };
 
+struct Args;
+// The options of a command line whose global options TakeKnownOptions has taken into `global`.
+void ReadGlobalOptions(const Args& global, Options& options);
+
 // "giving up after 30 s (--wait SECONDS to wait longer)": how a waiting command names its end.
 std::string WaitLimitText(const Options& options);
 

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/device_session.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <chrono>
 #include <cstdio>
+#include <iostream>
 #include <ostream>
+#include <thread>
 
 #include "link/frame_codec.h"
-#include "platform/tr.h"
 #include "owner/owned_port.h"
 #include "platform/hid_discovery.h"
-#include "platform/hidapi_port.h"
+#include "platform/text.h"
 #include "sim/virtual_amplifier.h"
 #include "sim/virtual_faults.h"
 #include "sim/virtual_hid_port.h"
@@ -19,21 +18,28 @@
 
 namespace mirelune::cli {
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+SessionPlatform* g_platform = nullptr;
 }  // namespace
 
-namespace {
-int g_argc = 1;
-char g_name[] = "mirelune-cli";
-char* g_argv[] = {g_name, nullptr};
-}  // namespace
+void UseSessionPlatform(SessionPlatform& platform) { g_platform = &platform; }
+
+void SayStateLockWaits(const std::string& command, const Options& options) {
+  SetStateLockWait({options.waitMs, [command, &options](const std::string& file, const std::string& holder) {
+                      std::cerr << "mirelune-cli " + command + ": waiting for the virtual amplifier's memory (" +
+                                       file + "), which " + holder + " has locked; " + WaitLimitText(options) + "\n"
+                                << std::flush;
+                    }});
+}
 
 DeviceSession::DeviceSession(Context& ctx, std::string command)
     : ctx_(ctx), command_(std::move(command)) {
-  if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(g_argc, g_argv);
   store_ = std::make_unique<Store>();
   store_->InitDefaults();
-  scheduler_ = std::make_unique<QtScheduler>();
+  if (!g_platform) {
+    Fail("this program set up no platform for device sessions");
+    return;
+  }
+  scheduler_ = g_platform->NewScheduler();
   notifier_ = std::make_unique<StderrNotifier>(ctx.err);
 
   std::vector<DeviceAddress> addresses;
@@ -46,7 +52,7 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
   }
   for (const DeviceAddress& a : addresses)
     if (a.kind != DeviceAddress::Kind::Virtual && candidates.hid.empty())
-      candidates.hid = EnumerateHidAmplifiers(kAmplifierVendorId, kAmplifierProductId);
+      candidates.hid = g_platform->Amplifiers(kAmplifierVendorId, kAmplifierProductId);
   DeviceChoiceFailure why;
   if (!ResolveDevices(addresses, candidates, false, targets, error, &why)) {
     Fail(DeviceChoiceText(error, why));
@@ -68,7 +74,11 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     amplifier_ = std::make_unique<VirtualAmplifier>(faults.administrator);
     inner = std::make_unique<VirtualHidPort>(*amplifier_, *scheduler_, faults);
   } else {
-    inner = std::make_unique<HidapiPort>();
+    inner = g_platform->NewHidPort();
+    if (!inner) {
+      Fail("this program opens no USB amplifier");
+      return;
+    }
   }
   port_ = std::make_unique<OwnedPort>(std::move(inner), addresses.front(), "mirelune-cli " + command_,
                                       false);
@@ -85,8 +95,7 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     state_->KeepEveryChange(*amplifier_);
   };
   bool told = false;
-  QElapsedTimer waited;
-  waited.start();
+  const auto waitStart = std::chrono::steady_clock::now();
   while (true) {
     const HidOpenResult claimed = port_->Claim(kAmplifierVendorId, kAmplifierProductId);
     if (claimed) break;
@@ -102,26 +111,20 @@ DeviceSession::DeviceSession(Context& ctx, std::string command)
     // Another command of this tool: it ends by itself, so this one takes its turn after it -
     // within the time the user allows.
     if (!told)
-      ctx_.err << "mirelune-cli " << command_ << ": "
-               << TrIn("Cli", "正在等待 %1，它正在使用 %2；").arg(Q(holder_.Text()), Q(target_.Label())).toStdString()
-               << WaitLimitText(ctx_.options) << "\n" << std::flush;
+      Note(Text(InContext("Cli", "正在等待 %1，它正在使用 %2；"), {holder_.Text(), target_.Label()}) +
+           WaitLimitText(ctx_.options));
     told = true;
-    if (waited.elapsed() >= ctx_.options.waitMs) {
-      Fail(TrIn("Cli", "等待 %1 秒后放弃：%2 仍占用 %3")
-               .arg(ctx_.options.waitMs / 1000)
-               .arg(Q(holder_.Text()), Q(target_.Label()))
-               .toStdString());
+    if (std::chrono::steady_clock::now() - waitStart >= std::chrono::milliseconds(ctx_.options.waitMs)) {
+      Fail(Text(InContext("Cli", "等待 %1 秒后放弃：%2 仍占用 %3"),
+                {std::to_string(ctx_.options.waitMs / 1000), holder_.Text(), target_.Label()}));
       return;
     }
-    QThread::msleep(50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   port_->onClaimed = nullptr;
   if (!port_->LockError().empty())
-    ctx_.err << "mirelune-cli " << command_ << ": "
-             << TrIn("Cli", "注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它")
-                    .arg(Q(port_->LockError()))
-                    .toStdString()
-             << "\n" << std::flush;
+    Note(Text(InContext("Cli", "注意：功放在没有锁的情况下使用（%1）；别的程序可能同时使用它"),
+              {port_->LockError()}));
   if (!loadError.empty()) {
     Fail(loadError);
     port_.reset();
@@ -175,7 +178,7 @@ int DeviceSession::Finish(int status) {
   std::string saveError = state_ ? state_->SaveError() : std::string();
   if (state_ && !state_->Close(*amplifier_, error) && saveError.empty()) saveError = error;
   if (!saveError.empty()) {
-    Fail(TrIn("Cli", "虚拟功放的状态没有保存：%1").arg(Q(saveError)).toStdString());
+    Fail(Text(InContext("Cli", "虚拟功放的状态没有保存：%1"), {saveError}));
     status = kExitFailed;
   }
   if (amplifier_) amplifier_->onMemoryChanged = nullptr;  // it keeps no memory any more
@@ -184,8 +187,7 @@ int DeviceSession::Finish(int status) {
   // A warning printed on the way (a reply that timed out, the link lost for a moment) reads as
   // a failure; when everything was acknowledged after all, say so.
   if (status == kExitOk && notifier_ && notifier_->problems > 0)
-    ctx_.err << "mirelune-cli " << command_ << ": "
-             << TrIn("Cli", "上面的警告之后已恢复：全部修改都已确认").toStdString() << "\n" << std::flush;
+    Note(Text(InContext("Cli", "上面的警告之后已恢复：全部修改都已确认")));
   finishStatus_ = status;
   return status;
 }
@@ -222,18 +224,18 @@ namespace {
 std::string OpenFailureText(const HidOpenResult& r, uint16_t vendor, uint16_t product) {
   char ids[16];
   std::snprintf(ids, sizeof ids, "%04X:%04X", vendor, product);
-  QString text;
+  const char* text = "";
   switch (r.status) {
-    case HidOpenStatus::Opened: text = Tr("已打开功放（USB %1）"); break;
-    case HidOpenStatus::NotFound: text = Tr("未连接功放（USB %1）"); break;
+    case HidOpenStatus::Opened: text = "已打开功放（USB %1）"; break;
+    case HidOpenStatus::NotFound: text = "未连接功放（USB %1）"; break;
     case HidOpenStatus::PermissionDenied:
-      text = Tr("已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
-                "装入 /etc/udev/rules.d 后重新插上");
+      text = "已连接功放（USB %1），但当前用户无权打开它；请把 scripts/70-mirelune-amplifier.rules "
+             "装入 /etc/udev/rules.d 后重新插上";
       break;
-    case HidOpenStatus::Busy: text = Tr("已连接功放（USB %1），但它正被其他程序使用"); break;
-    case HidOpenStatus::Failed: text = Tr("已连接功放（USB %1），但打开失败"); break;
+    case HidOpenStatus::Busy: text = "已连接功放（USB %1），但它正被其他程序使用"; break;
+    case HidOpenStatus::Failed: text = "已连接功放（USB %1），但打开失败"; break;
   }
-  std::string out = text.arg(QString::fromLatin1(ids)).toStdString();
+  std::string out = Text(text, {ids});
   if (!r.detail.empty()) out += " (" + r.detail + ")";
   return out;
 }
@@ -241,19 +243,16 @@ std::string OpenFailureText(const HidOpenResult& r, uint16_t vendor, uint16_t pr
 }  // namespace
 
 void DeviceSession::FailOwned() {
-  Fail(TrIn("Cli", "%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）")
-           .arg(QString::fromStdString(target_.Label()), QString::fromStdString(holder_.Text()))
-           .toStdString());
+  Fail(Text(InContext("Cli", "%1 正被 %2 使用；请先在那里关闭它（set、get 和 info 经由它执行）"),
+            {target_.Label(), holder_.Text()}));
 }
 
 std::string DeviceChoiceText(const std::string& error, const DeviceChoiceFailure& why) {
   switch (why.kind) {
-    case DeviceChoiceFailure::Kind::NoneConnected: return Tr("未连接功放（USB %1）").arg("2E3C:0D07").toStdString();
+    case DeviceChoiceFailure::Kind::NoneConnected: return Text("未连接功放（USB %1）", {"2E3C:0D07"});
     case DeviceChoiceFailure::Kind::Several:
-      return TrIn("Cli", "已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台")
-          .arg(why.connected)
-          .arg(QString::fromStdString(why.candidates))
-          .toStdString();
+      return Text(InContext("Cli", "已连接 %1 台功放：%2；请用 --device hid:SERIAL 或 hid:N 选择一台"),
+                  {std::to_string(why.connected), why.candidates});
     case DeviceChoiceFailure::Kind::Other: break;
   }
   return error;
@@ -262,7 +261,7 @@ std::string DeviceChoiceText(const std::string& error, const DeviceChoiceFailure
 // Defined here rather than beside the other option helpers: the drawing and sound helper
 // programs share command.cpp and load no translations.
 std::string WaitLimitText(const Options& options) {
-  return TrIn("Cli", "%1 秒后放弃（用 --wait SECONDS 等得更久）").arg(options.waitMs / 1000).toStdString();
+  return Text(InContext("Cli", "%1 秒后放弃（用 --wait SECONDS 等得更久）"), {std::to_string(options.waitMs / 1000)});
 }
 
 void DeviceSession::Fail(const std::string& text) {
@@ -270,8 +269,10 @@ void DeviceSession::Fail(const std::string& text) {
   Note(text);
 }
 
+// One write per line (the error stream flushes after every <<): a program reading it while the
+// command waits sees whole lines.
 void DeviceSession::Note(const std::string& text) {
-  ctx_.err << "mirelune-cli " << command_ << ": " << text << "\n" << std::flush;
+  ctx_.err << "mirelune-cli " + command_ + ": " + text + "\n" << std::flush;
 }
 
 bool DeviceSession::Connect(int limitMs) {
@@ -288,7 +289,7 @@ bool DeviceSession::Connect(int limitMs) {
   if (!usb_->IsConnected())
     Fail(OpenFailureText(usb_->LastOpenResult(), usb_->Vendor(), usb_->Product()));
   else
-    Fail(TrIn("Cli", "功放已连接，但在 %1 毫秒内没有应答查找帧").arg(limitMs).toStdString());
+    Fail(Text(InContext("Cli", "功放已连接，但在 %1 毫秒内没有应答查找帧"), {std::to_string(limitMs)}));
   return false;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The device session of a CLI command: the port chosen by --device, the Qt event loop and
-// scheduler, the link with --trace on stdout, and bringing the link up within a time limit.
+// The device session of a CLI command: the port chosen by --device, the scheduler, the link
+// with --trace on stdout, and bringing the link up within a time limit. Plain C++: the
+// scheduler and the ports of real amplifiers come from the program's SessionPlatform (Qt's in
+// the tool, one without Qt where `get` and `set` run without it).
 //
 //   return RunOnDevice(ctx, "info", [&](DeviceSession& s) {
 //     if (!s.Connect()) return kExitFailed;     // the reason is already on stderr
@@ -33,10 +35,8 @@
 #include "owner/device_lock.h"
 #include "model/store.h"
 #include "platform/hid_port.h"
-#include "platform/qt_scheduler.h"
+#include "platform/scheduler.h"
 #include "platform/stderr_notifier.h"
-
-class QCoreApplication;
 
 namespace mirelune {
 class VirtualAmplifier;
@@ -45,6 +45,24 @@ class OwnedPort;
 }
 
 namespace mirelune::cli {
+
+// What a device session takes from the program it runs in. Called on the thread the session
+// runs on; the scheduler is that thread's.
+class SessionPlatform {
+ public:
+  virtual ~SessionPlatform() = default;
+  virtual std::unique_ptr<Scheduler> NewScheduler() = 0;
+  // A port of a real amplifier, and the list of those attached (as HidapiPort gives them).
+  virtual std::unique_ptr<HidPort> NewHidPort() = 0;
+  virtual std::vector<HidDeviceInfo> Amplifiers(uint16_t vendor, uint16_t product) = 0;
+};
+// Process-wide, set once at the start before any session; `platform` must outlive them.
+void UseSessionPlatform(SessionPlatform& platform);
+
+// A virtual amplifier's memory locked by another program is waited for as the amplifier itself
+// is: said at once on stderr, for at most --wait (SetStateLockWait, process-wide). `options`
+// must outlive the command.
+void SayStateLockWaits(const std::string& command, const Options& options);
 
 // Why --device names no amplifier that can be used (ResolveDevices' reason), in the tool's
 // language; a reason it does not know stays as it is.
@@ -116,9 +134,8 @@ class DeviceSession {
   Context& ctx_;
   std::string command_;
   std::string lastError_;
-  std::unique_ptr<QCoreApplication> app_;  // only when the process has none yet
   std::unique_ptr<Store> store_;
-  std::unique_ptr<QtScheduler> scheduler_;
+  std::unique_ptr<Scheduler> scheduler_;
   std::unique_ptr<StderrNotifier> notifier_;
   std::unique_ptr<VirtualAmplifier> amplifier_;
   std::unique_ptr<VirtualStateSession> state_;

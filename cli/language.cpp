@@ -6,19 +6,10 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/text.h"
 #include "platform/tr.h"
 
 namespace mirelune::cli {
-
-std::string LocaleLanguage() {
-  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* v = std::getenv(name);
-    if (!v || !*v) continue;
-    return std::string(v).rfind("zh", 0) == 0 ? "zh" : "en";
-  }
-  return "en";
-}
-
 namespace {
 
 // The English translation, loaded when the first text is translated: most runs of the tool
@@ -43,6 +34,15 @@ class LazyEnglish : public QTranslator {
   mutable QTranslator english_;
 };
 
+// The plain code's texts (platform/text.h) through the same translation.
+class QtTexts : public TextTranslator {
+ public:
+  std::string In(const char* context, const char* source) const override {
+    return TrIn(context, source).toStdString();
+  }
+  std::string Lines(const std::string& message) const override { return TrLines(message).toStdString(); }
+};
+
 }  // namespace
 
 void UseLanguage(const std::string& option) {
@@ -50,7 +50,22 @@ void UseLanguage(const std::string& option) {
   // No application object here (a command may need a GUI one later): the translator is asked
   // directly.
   static LazyEnglish english;
+  static QtTexts texts;
   SetDirectTranslator(lang == "zh" ? nullptr : &english);
+  SetTextTranslator(&texts);
 }
 
 }  // namespace mirelune::cli
+
+// The English of a text for the tool's run without Qt (cli/front/values_main.cpp), which loads
+// this library only when it has something to say in English: `context` and `source` as
+// Text(InContext(...)) takes them, or a null context for a message of the core (TextLines). The
+// result stays valid until the next call.
+extern "C" const char* MireluneCliEnglish(const char* context, const char* source) {
+  static std::string result;
+  static bool english = false;
+  if (!english) mirelune::cli::UseLanguage("en");
+  english = true;
+  result = context ? mirelune::Text(mirelune::InContext(context, source)) : mirelune::TextLines(source);
+  return result.c_str();
+}

@@ -12,8 +12,11 @@
 
 #include "cli/batch.h"
 #include "cli/command.h"
+#include "cli/device_session.h"
 #include "cli/help.h"
 #include "cli/language.h"
+#include "cli/qt_session_platform.h"
+#include "cli/standard_streams.h"
 #include <filesystem>
 #include "mirelune/version.h"
 #include "owner/device_address.h"
@@ -62,45 +65,7 @@ void PrintHelp(std::ostream& out) {
                     "用户指南：/usr/share/doc/mirelune/guide.en.md、guide.zh.md（源码中的 docs/）。\n");
 }
 
-std::string g_command;
-bool g_stdoutClosed = false;
-
-// A standard stream the program was started without (`>&-`) is given a stand-in before any
-// file is opened: otherwise the first file opened would take its number, and what the command
-// prints would land in it. Standard output's stand-in is /dev/full, so that printing anything
-// fails and the command reports it (exit 1); standard input's is /dev/null open for writing
-// only, so that reading it still fails as a closed one does; standard error's is /dev/null.
-void GuardStandardStreams() {
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int opened = ::open(fd == 1 ? "/dev/full" : "/dev/null", O_WRONLY);
-    if (opened >= 0 && opened != fd) {
-      ::dup2(opened, fd);
-      ::close(opened);
-    }
-    if (fd == 1) g_stdoutClosed = true;
-  }
-}  // the command run, for the message of an output that failed
-
-// Output that could not be delivered is no success, whatever the command did: standard output
-// is flushed and closed here, and a failure of either (a full disk, /dev/full, a closed pipe,
-// an I/O error reported only at close) is a message and exit 1.
-int CheckedExit(int status) {
-  std::cout.flush();
-  errno = 0;
-  bool ok = static_cast<bool>(std::cout) && std::fflush(stdout) == 0;
-  int err = errno;
-  if (ok && std::fclose(stdout) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (ok) return status;
-  std::cerr << "mirelune-cli" << (g_command.empty() ? "" : " " + g_command)
-            << ": standard output could not be written ("
-            << (g_stdoutClosed ? "it is closed" : err ? std::strerror(err) : "write error")
-            << "); what it printed is incomplete\n";
-  return status == 0 ? mirelune::cli::kExitFailed : status;
-}
+std::string g_command;  // the command run, for the message of an output that failed
 
 // This program's own file, for the processes of a batch.
 std::string SelfPath(const char* argv0) {
@@ -133,14 +98,7 @@ int Run(int argc, char** argv) {
     std::cout << "mirelune-cli " << mirelune::kVersion << "\n";
     return 0;
   }
-  opt.deviceGiven = global.Has("--device");
-  opt.device = global.Value("--device", opt.device);
-  opt.trace = global.Has("--trace");
-  opt.language = global.Value("--lang");
-  opt.hasPassword = global.Has("--password");
-  opt.password = global.Value("--password");
-  opt.faultLists = global.Values("--faults");
-  if (global.Has("--wait")) opt.waitMs = static_cast<int>(global.Number("--wait", 30) * 1000);
+  mirelune::cli::ReadGlobalOptions(global, opt);
   mirelune::cli::UseLanguage(opt.language);
   if (opt.deviceGiven) {
     std::vector<mirelune::DeviceAddress> addresses;
@@ -176,13 +134,7 @@ int Run(int argc, char** argv) {
   if (!mirelune::cli::ParseArgs(c->syntax, rest, args, error))
     return mirelune::cli::UsageError(std::cerr, args.sub.empty() ? name : name + " " + args.sub,
                                      error);
-  // A virtual amplifier's memory locked by another program is waited for as the amplifier
-  // itself is: said at once, for at most --wait.
-  mirelune::SetStateLockWait({opt.waitMs, [name, &opt](const std::string& file, const std::string& holder) {
-                                std::cerr << "mirelune-cli " << name << ": waiting for the virtual amplifier's memory ("
-                                          << file << "), which " << holder << " has locked; "
-                                          << mirelune::cli::WaitLimitText(opt) << "\n" << std::flush;
-                              }});
+  mirelune::cli::SayStateLockWaits(name, opt);
   mirelune::cli::Context ctx{opt, std::cout, std::cerr};
   int status = 0;
   // --json on a command that runs on several amplifiers gives its summary for one as well.
@@ -204,6 +156,8 @@ int Run(int argc, char** argv) {
 // The whole tool, called by its small front (cli/front/main.cpp) once that has loaded it, and by
 // the helper programs' main.
 extern "C" int MireluneCliMain(int argc, char** argv) {
-  GuardStandardStreams();
-  return CheckedExit(Run(argc, argv));
+  mirelune::cli::GuardStandardStreams();
+  mirelune::cli::UseSessionPlatform(mirelune::cli::QtPlatform());
+  const int status = Run(argc, argv);
+  return mirelune::cli::CheckedExit(status, g_command);
 }

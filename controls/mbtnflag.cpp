@@ -110,7 +110,17 @@ int MBtnFlag::ShownImage() const {
   return id;
 }
 
+void MBtnFlag::showEvent(QShowEvent*) {
+  if (!layersAtShow_) return;
+  layersAtShow_ = false;
+  BkGround_Init();
+}
+
 void MBtnFlag::BkGround_Init(bool /*ShowHide*/) {
+  if (LayersAtFirstShow::Waiting(*this)) {
+    layersAtShow_ = true;
+    return;
+  }
   background_ = ShareEqualLayer(RenderParentBackground(*this));
   layersReady_ = true;
   update();

@@ -68,6 +68,7 @@ class MBtnFlag : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void showEvent(QShowEvent*) override;
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
@@ -90,6 +91,7 @@ class MBtnFlag : public QWidget {
   bool hover_ = false;
   QImage background_;
   bool layersReady_ = false;
+  bool layersAtShow_ = false;  // asked for while its window had not shown (LayersAtFirstShow)
 };
 
 }  // namespace mirelune::controls

@@ -139,7 +139,17 @@ int MComboBox::FaceImage() const {
   return (item.base && selected_ >= 0) ? item.base + selected_ : 0;
 }
 
+void MComboBox::showEvent(QShowEvent*) {
+  if (!layersAtShow_) return;
+  layersAtShow_ = false;
+  BkGround_Init();
+}
+
 void MComboBox::BkGround_Init(bool /*ShowHide*/) {
+  if (LayersAtFirstShow::Waiting(*this)) {
+    layersAtShow_ = true;
+    return;
+  }
   background_ = ShareEqualLayer(RenderParentBackground(*this));
   layersReady_ = true;
   Refresh();

@@ -68,6 +68,7 @@ class MComboBox : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void showEvent(QShowEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
   void focusOutEvent(QFocusEvent*) override;
@@ -93,6 +94,7 @@ class MComboBox : public QWidget {
   bool watchingApp_ = false;
   QImage background_;
   bool layersReady_ = false;
+  bool layersAtShow_ = false;  // asked for while its window had not shown (LayersAtFirstShow)
   OptionListPopup* list_;  // owned through the Qt parent
 };
 

@@ -246,7 +246,17 @@ bool MScrollBar::Knob() const { return geometry_.orientation == Orientation::Kno
 
 void MScrollBar::Refresh() { update(); }
 
+void MScrollBar::showEvent(QShowEvent*) {
+  if (!layersAtShow_) return;
+  layersAtShow_ = false;
+  BkGround_Init();
+}
+
 void MScrollBar::BkGround_Init(bool /*ShowHide*/) {
+  if (LayersAtFirstShow::Waiting(*this)) {
+    layersAtShow_ = true;
+    return;
+  }
   background_ = RenderParentBackground(*this);
   // A strip repaints with every value it shows (a drag on the graph moves one at each step):
   // over an opaque layer the panel behind it, captions and all, is not painted again.

@@ -122,6 +122,7 @@ class MScrollBar : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void showEvent(QShowEvent*) override;
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
@@ -216,6 +217,7 @@ class MScrollBar : public QWidget {
   SliderGeometry geometry_;
   QImage background_;
   bool layersReady_ = false;
+  bool layersAtShow_ = false;  // asked for while its window had not shown (LayersAtFirstShow)
   QTimer repeat_;
 
   ValueEditor* editor_ = nullptr;  // owned by the parent (or this); made when first opened

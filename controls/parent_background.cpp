@@ -77,6 +77,20 @@ QImage RenderParentBackground(const QWidget& control) {
   return layer;
 }
 
+namespace {
+int& LayersWaitDepth() {
+  static int depth = 0;
+  return depth;
+}
+}  // namespace
+
+LayersAtFirstShow::LayersAtFirstShow() { ++LayersWaitDepth(); }
+LayersAtFirstShow::~LayersAtFirstShow() { --LayersWaitDepth(); }
+
+bool LayersAtFirstShow::Waiting(const QWidget& control) {
+  return LayersWaitDepth() > 0 && !control.window()->isVisible();
+}
+
 ParentBackgroundBatch::ParentBackgroundBatch() { ++CurrentBatch().depth; }
 
 ParentBackgroundBatch::~ParentBackgroundBatch() {

@@ -39,4 +39,20 @@ bool FullyOpaque(const QImage& image);
 // any more is forgotten. UI thread only.
 QImage ShareEqualLayer(const QImage& layer);
 
+// While one of these lives, a control asked for its layer before its window was ever shown
+// takes it at its own first show instead (the controls call Waiting in BkGround_Init). A
+// window's controls are built and asked before it shows; a render of a panel then first lays
+// out and polishes the whole hidden window as if it were shown (and the graph sizes its
+// surfaces for it), which the real show does again. Shown inside a ParentBackgroundBatch, the
+// window's controls still share one render per band. UI thread only.
+class LayersAtFirstShow {
+ public:
+  LayersAtFirstShow();
+  ~LayersAtFirstShow();
+  LayersAtFirstShow(const LayersAtFirstShow&) = delete;
+  LayersAtFirstShow& operator=(const LayersAtFirstShow&) = delete;
+  // Whether `control` should wait for its first show to take its layer.
+  static bool Waiting(const QWidget& control);
+};
+
 }  // namespace mirelune

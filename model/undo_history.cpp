@@ -24,20 +24,20 @@ void CopyBand(const ParamRecord& from, ParamRecord& to) {
 
 }  // namespace
 
-UndoHistory::UndoHistory(Store& store)
-    : store_(store) {
-  for (int i = 0; i < kEntries; ++i) {
-    order_[static_cast<size_t>(i)] = i;
-    buffer_[static_cast<size_t>(i)] = std::make_unique<Buffer>();
-  }
+UndoHistory::UndoHistory(Store& store) : store_(store) {
+  for (int i = 0; i < kEntries; ++i) order_[static_cast<size_t>(i)] = i;
 }
 
 UndoHistory::Entry& UndoHistory::Slot(int i) {
-  return buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))]->records;
+  std::unique_ptr<Entry>& buffer = buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))];
+  if (!buffer) buffer = std::make_unique<Entry>();
+  return *buffer;
 }
 
 const UndoHistory::Entry& UndoHistory::EntryAt(int i) const {
-  return buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))]->records;
+  static const Entry kNeverWritten{};
+  const std::unique_ptr<Entry>& buffer = buffer_[static_cast<size_t>(order_.at(static_cast<size_t>(i)))];
+  return buffer ? *buffer : kNeverWritten;
 }
 
 void UndoHistory::BeginChange() {

@@ -3,15 +3,13 @@
 
 #include <algorithm>
 
-#include "platform/hidapi_port.h"
-
 namespace mirelune {
 
 OwnedPort::OwnedPort(std::unique_ptr<HidPort> inner, DeviceAddress address, std::string program,
                      bool serve)
     : inner_(std::move(inner)), address_(std::move(address)), program_(std::move(program)),
       serve_(serve) {
-  enumerate = [](uint16_t v, uint16_t p) { return EnumerateHidAmplifiers(v, p); };
+  enumerate = [this](uint16_t v, uint16_t p) { return inner_->Attached(v, p); };
 }
 
 OwnedPort::~OwnedPort() { Release(); }
@@ -78,8 +76,7 @@ HidOpenResult OwnedPort::Claim(uint16_t vendor, uint16_t product) {
   }
   holder_ = {};
   target_ = target;
-  if (!target.isVirtual)
-    if (auto* hid = dynamic_cast<HidapiPort*>(inner_.get())) hid->SetIdentity(target.identity);
+  if (!target.isVirtual) inner_->SetIdentity(target.identity);
   if (onClaimed) onClaimed(target_);
   return {HidOpenStatus::Opened, {}};
 }

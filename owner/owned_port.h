@@ -24,8 +24,6 @@
 
 namespace mirelune {
 
-class HidapiPort;
-
 class OwnedPort : public HidPort {
  public:
   // `inner` is a HidapiPort for a hid address, a VirtualHidPort for a virtual one. `program`
@@ -69,7 +67,7 @@ class OwnedPort : public HidPort {
 
   // The amplifier was claimed (the lock is held, the device not yet opened).
   std::function<void(const DeviceTarget& target)> onClaimed;
-  // Lists the attached amplifiers; EnumerateHidAmplifiers by default (tests replace it).
+  // Lists the attached amplifiers; the inner port's list by default (tests replace it).
   std::function<std::vector<HidDeviceInfo>(uint16_t, uint16_t)> enumerate;
 
  private:

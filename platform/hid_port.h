@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/hid_discovery.h"
+
 namespace mirelune {
 
 // Why an Open failed, so that the user can be told what to do about it.
@@ -64,6 +66,12 @@ class HidPort {
   // Handlers may be replaced at any time; an empty handler drops the notices.
   virtual void SetInputHandler(InputHandler handler) = 0;
   virtual void SetLostHandler(LostHandler handler) = 0;
+
+  // The devices with these ids this kind of port can open, as rows, for an owner that picks one
+  // by its address; and the one a later Open must take. A port with no device list (the
+  // virtual amplifier's) lists none and opens the one it has.
+  virtual std::vector<HidDeviceInfo> Attached(uint16_t /*vendor*/, uint16_t /*product*/) { return {}; }
+  virtual void SetIdentity(HidIdentity /*identity*/) {}
 };
 
 }  // namespace mirelune

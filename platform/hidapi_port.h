@@ -29,7 +29,10 @@ class HidapiPort : public HidPort {
   // Opens the first attached device with these ids that has the identity given to
   // SetIdentity (any, by default), so that a replug finds the same amplifier again.
   HidOpenResult Open(uint16_t vendor, uint16_t product) override;
-  void SetIdentity(HidIdentity identity) { identity_ = std::move(identity); }
+  void SetIdentity(HidIdentity identity) override { identity_ = std::move(identity); }
+  std::vector<HidDeviceInfo> Attached(uint16_t vendor, uint16_t product) override {
+    return EnumerateHidAmplifiers(vendor, product);
+  }
   const HidIdentity& Identity() const { return identity_; }
   // The row of the open device; empty while closed.
   const HidDeviceInfo& Opened() const { return opened_; }

@@ -3,27 +3,27 @@
 
 #include <ostream>
 
-#include "platform/tr.h"
+#include "platform/text.h"
 
 namespace mirelune {
 
 void StderrNotifier::Warning(const std::string& text) {
   ++problems;
-  err_ << "mirelune-cli: warning: " << TrLines(text).toStdString() << "\n" << std::flush;
+  err_ << "mirelune-cli: warning: " + TextLines(text) + "\n" << std::flush;
 }
 
 void StderrNotifier::Error(const std::string& text) {
   ++problems;
-  err_ << "mirelune-cli: error: " << TrLines(text).toStdString() << "\n" << std::flush;
+  err_ << "mirelune-cli: error: " + TextLines(text) + "\n" << std::flush;
 }
 
 void StderrNotifier::Information(const std::string& text) {
-  err_ << "mirelune-cli: note: " << TrLines(text).toStdString() << "\n" << std::flush;
+  err_ << "mirelune-cli: note: " + TextLines(text) + "\n" << std::flush;
 }
 
 bool StderrNotifier::Question(const std::string& text) {
   if (questionAnswer) return questionAnswer(text);
-  err_ << "mirelune-cli: question (answered no): " << TrLines(text).toStdString() << "\n" << std::flush;
+  err_ << "mirelune-cli: question (answered no): " + TextLines(text) + "\n" << std::flush;
   return false;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Notifier of the CLI: one line on the error stream per message.
 //
-// Lines: "mirelune-cli: warning: TEXT", "... error: TEXT", "... note: TEXT". Questions are
+// Lines: "mirelune-cli: warning: TEXT", "... error: TEXT", "... note: TEXT", each written whole
+// (the text is translated first). Questions are
 // answered from `answers` when set, otherwise with no (a command line has no one to ask).
 #pragma once
 

@@ -18,9 +18,9 @@
 #include <QStringList>
 #include <QTranslator>
 
-namespace mirelune {
+#include "platform/text.h"
 
-inline constexpr char kTrContext[] = "Mirelune";
+namespace mirelune {
 
 // Programs without an application object (the command-line tool) translate through this
 // translator instead of the application's; null: the application's translators.
@@ -49,13 +49,6 @@ inline QString TrIn(const char* context, const char* source) {
 inline QString TrIn(const char* context, const QString& source) { return TrIn(context, source.toUtf8().constData()); }
 
 inline bool ShowingTranslation() { return Tr("关") != QString::fromUtf8("关"); }
-
-// A source text and its context, for tables that are translated where they are shown.
-struct ContextText {
-  const char* context;
-  const char* source;
-};
-constexpr ContextText InContext(const char* context, const char* source) { return {context, source}; }
 
 // A text built by the core (link, transfers, files) from source texts and values: each line is
 // translated whole where the translation knows it; otherwise each of its phrases (runs of

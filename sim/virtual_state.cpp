@@ -3,14 +3,13 @@
 
 #include <cctype>
 
-#include <QDir>
-#include <QStandardPaths>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <set>
+
+#include "platform/user_folders.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -69,16 +68,12 @@ bool ReadState(const std::string& path, std::vector<uint8_t>& bytes, bool& exist
 }  // namespace
 
 namespace {
-QString DataBase() {
-  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  if (base.isEmpty()) base = QDir::homePath() + "/.local/share";
-  return base + "/Mirelune";
-}
+std::string DataBase() { return UserDataFolder() + "/Mirelune"; }
 }  // namespace
 
 std::string VirtualStatePath(const std::string& name) {
-  if (name.empty()) return (DataBase() + "/virtual-amplifier.state").toStdString();
-  return (DataBase() + "/virtual/" + QString::fromStdString(name) + ".state").toStdString();
+  if (name.empty()) return DataBase() + "/virtual-amplifier.state";
+  return DataBase() + "/virtual/" + name + ".state";
 }
 
 bool ValidVirtualName(const std::string& name) {
@@ -91,10 +86,13 @@ bool ValidVirtualName(const std::string& name) {
 
 std::vector<std::string> NamedVirtualAmplifiers() {
   std::set<std::string> names;
-  const QDir dir(DataBase() + "/virtual");
-  for (QString file : dir.entryList({"*.state", "*.state.lock"}, QDir::Files)) {
-    if (file.endsWith(".lock")) file.chop(5);
-    const std::string name = file.chopped(6).toStdString();
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(DataBase() + "/virtual", ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    std::string file = it->path().filename().string();
+    if (file.size() > 5 && file.compare(file.size() - 5, 5, ".lock") == 0) file.resize(file.size() - 5);
+    if (file.size() <= 6 || file.compare(file.size() - 6, 6, ".state") != 0) continue;
+    const std::string name = file.substr(0, file.size() - 6);
     if (ValidVirtualName(name)) names.insert(name);
   }
   return {names.begin(), names.end()};

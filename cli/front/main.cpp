@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// mirelune-cli as started: a front without Qt that answers --version itself and loads the tool
-// (libmirelune-cli.so, beside it in the build, in <prefix>/libexec/mirelune when installed) for
-// everything else. Loading Qt Core alone costs a process several times what it costs to start
-// at all; a question about the version need not pay that.
+// mirelune-cli as started: a front without Qt that answers --version itself, runs `get` and
+// `set` through libmirelune-cli-values.so (no Qt either; it hands every case it does not run
+// back untouched) and loads the tool (libmirelune-cli.so) for everything else. Both libraries
+// lie beside it in the build and in <prefix>/libexec/mirelune when installed. Loading Qt Core
+// alone costs a process several times what it costs to start at all; a question about the
+// version, or one value read or set, need not pay that.
 #include <cerrno>
 #include <cstring>
 #include <dlfcn.h>
@@ -13,21 +15,27 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/front/values_entry.h"
 #include "mirelune/version.h"
 
 namespace {
 
-// --version among the global options as the tool reads them, on a standard output that takes
-// the whole line: then the answer is given here. Anything else (a bad option, a closed or full
-// output) is left to the tool, which says it in its own words.
-bool AnsweredVersion(int argc, char** argv) {
+// The command line's global options as the tool reads them, and the command's name; false
+// when they are not what the tool would take (it says why in its own words).
+bool ReadLine(int argc, char** argv, mirelune::cli::Args& global, std::string& command) {
   std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty() || words[0] == "__complete") return false;
-  mirelune::cli::Args global;
   std::string error;
-  if (!mirelune::cli::TakeKnownOptions(mirelune::cli::GlobalOptions(), words, global, error) ||
-      !global.Has("--version"))
-    return false;
+  if (!mirelune::cli::TakeKnownOptions(mirelune::cli::GlobalOptions(), words, global, error)) return false;
+  command = words.empty() ? std::string() : words[0];
+  return true;
+}
+
+// --version among the global options, on a standard output that takes the whole line: then
+// the answer is given here. Anything else (a bad option, a closed or full output) is left to
+// the tool, which says it in its own words.
+bool AnsweredVersion(const mirelune::cli::Args& global) {
+  if (!global.Has("--version")) return false;
   if (::fcntl(1, F_GETFD) == -1) return false;
   const std::string line = std::string("mirelune-cli ") + mirelune::kVersion + "\n";
   ssize_t n;
@@ -36,10 +44,22 @@ bool AnsweredVersion(int argc, char** argv) {
   return n == static_cast<ssize_t>(line.size());
 }
 
+// get or set through the library without Qt, beside the tool; kValuesHandOver when it does not
+// run this command line or cannot be loaded (the tool then runs it as it would anyway).
+int RanWithoutQt(int argc, char** argv, const std::filesystem::path& tool) {
+  const std::filesystem::path values = tool.parent_path() / "libmirelune-cli-values.so";
+  void* lib = ::dlopen(values.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const auto run = lib ? reinterpret_cast<int (*)(int, char**, const char*)>(::dlsym(lib, "MireluneCliValues")) : nullptr;
+  return run ? run(argc, argv, tool.c_str()) : kValuesHandOver;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (AnsweredVersion(argc, argv)) return 0;
+  mirelune::cli::Args global;
+  std::string command;
+  const bool read = ReadLine(argc, argv, global, command);
+  if (read && AnsweredVersion(global)) return 0;
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   const std::filesystem::path dir = ec ? std::filesystem::path(".") : self.parent_path();
@@ -48,6 +68,10 @@ int main(int argc, char** argv) {
   std::string tried;
   for (const std::filesystem::path& p : places) {
     if (::access(p.c_str(), R_OK) != 0) continue;
+    if (read && (command == "get" || command == "set")) {
+      const int status = RanWithoutQt(argc, argv, p);
+      if (status != kValuesHandOver) return status;
+    }
     void* tool = ::dlopen(p.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto run = tool ? reinterpret_cast<int (*)(int, char**)>(::dlsym(tool, "MireluneCliMain")) : nullptr;
     if (run) return run(argc, argv);

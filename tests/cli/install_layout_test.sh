@@ -25,6 +25,7 @@ DESTDIR="$R" "$CMAKE" --install "$BUILD" --prefix /usr >"$WORK/install.txt" 2>&1
 
 SIZES="16 24 32 48 64 128 256"
 expected="usr/bin/mirelune usr/bin/mirelune-cli usr/libexec/mirelune/libmirelune-cli.so
+usr/libexec/mirelune/libmirelune-cli-values.so
 usr/libexec/mirelune/mirelune-plot usr/libexec/mirelune/mirelune-measure
 usr/libexec/mirelune/mirelune-serve usr/libexec/mirelune/mirelune-room
 usr/lib/udev/rules.d/70-mirelune-amplifier.rules
@@ -49,7 +50,8 @@ wanted=$(echo $expected | tr ' ' '\n' | sort)
 [ "$found" = "$wanted" ] || fail "installed files differ from the list: $(diff <(echo "$wanted") <(echo "$found"))"
 
 for p in mirelune mirelune-cli; do [ -x "$R/usr/bin/$p" ] || fail "$p is not executable"; done
-# The command-line tool loads only what its common commands need: --version not even Qt, a
+# The command-line tool loads only what its common commands need: --version not even Qt, get
+# and set of the virtual amplifier no Qt (the library beside the tool that runs them), a
 # command on the amplifier no Qt Gui, Network, WebSockets, mosquitto (nor the OpenSSL it
 # brings) or FFTW. The helpers that hold those are where the tool looks for them, and the
 # commands that need them run there. What a run loads is what the dynamic loader reports
@@ -60,9 +62,22 @@ heavy='libQt6Gui\|libQt6Widgets\|libQt6Network\|libQt6HttpServer\|libQt6WebSocke
 loaded --version >"$WORK/version-libs.txt"
 grep -v '^libc\.so' "$WORK/version-libs.txt" | grep -q . &&
   fail "mirelune-cli --version loads more than the C library: $(tr '\n' ' ' <"$WORK/version-libs.txt")"
-loaded --device virtual get 1028 >"$WORK/get-libs.txt"
-grep -q 'libQt6Core' "$WORK/get-libs.txt" || fail "no libraries seen for get: $(cat "$WORK/get-libs.txt")"
-grep "$heavy" "$WORK/get-libs.txt" && fail "mirelune-cli get loads the libraries above"
+for cmd in "get 1028" "set 1028=70"; do
+  # shellcheck disable=SC2086
+  loaded --device virtual $cmd >"$WORK/values-libs.txt"
+  grep -q 'libmirelune-cli-values' "$WORK/values-libs.txt" ||
+    fail "$cmd did not run without Qt: $(tr '\n' ' ' <"$WORK/values-libs.txt")"
+  grep -q 'libQt6\|libmirelune-cli\.so\|libhidapi\|libudev' "$WORK/values-libs.txt" &&
+    fail "mirelune-cli --device virtual $cmd loads more than it needs: $(tr '\n' ' ' <"$WORK/values-libs.txt")"
+done
+# A command the library without Qt hands on (another command, a real amplifier) runs in the
+# tool, which loads Qt Core and nothing heavier.
+for cmd in "--device virtual info" "--device hid get 1028"; do
+  # shellcheck disable=SC2086
+  loaded $cmd >"$WORK/get-libs.txt"
+  grep -q 'libQt6Core' "$WORK/get-libs.txt" || fail "$cmd did not run in the tool: $(cat "$WORK/get-libs.txt")"
+  grep "$heavy" "$WORK/get-libs.txt" && fail "mirelune-cli $cmd loads the libraries above"
+done
 for p in mirelune-serve mirelune-room; do
   [ -x "$R/usr/libexec/mirelune/$p" ] || fail "$p is not executable"
 done

@@ -3,18 +3,21 @@
 // graph's wheel hook (which notches become which keys, only over the graph itself, handed
 // over by its one-shot timer, the wheel never passed on), the graph's view of a slider array,
 // and the background layers controls capture (opaque or not, equal ones kept once).
-#include <QSignalSpy>
 #include <QFontMetricsF>
-#include <QTest>
-#include <QPainter>
 #include <QLinearGradient>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
 
 #include "controls/c_progressbar.h"
 #include "controls/control_setup.h"
 #include "controls/graph_wheel_hook.h"
+#include "controls/mbtnflag.h"
 #include "controls/mscrollbar.h"
 #include "controls/parent_background.h"
 #include "controls/slider_band_sink.h"
+#include "graph/skin.h"
 #include "test_support.h"
 
 using namespace mirelune;
@@ -89,6 +92,7 @@ class MiscControlsTest : public QObject {
   void layersOpaqueOrNot();
   void equalLayersAreKeptOnce();
   void batchedCapturesEqualSingleOnes();
+  void layersWaitForTheFirstShow();
 };
 
 void MiscControlsTest::progressLimits() {
@@ -379,6 +383,43 @@ void MiscControlsTest::batchedCapturesEqualSingleOnes() {
   panel.paints = 0;
   QVERIFY(Close(RenderParentBackground(*controls[0]), alone[0]));
   QCOMPARE(panel.paints, 1);
+}
+
+// Asked for their layers before their window ever showed (and while a LayersAtFirstShow lives),
+// controls render nothing then and take their layers when the window shows: in a batch, one
+// render of the panel for the row. Outside the scope, or once shown, they take them at once.
+void MiscControlsTest::layersWaitForTheFirstShow() {
+  skin::LoadSkin();
+  QWidget host;
+  host.resize(320, 220);
+  auto* panel = new PatternPanel;
+  panel->setParent(&host);
+  panel->setGeometry(0, 0, 300, 200);
+  std::vector<MBtnFlag*> row;
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new MBtnFlag(FlagSetup{}, nullptr, panel);
+    b->move(10 + 60 * i, 50);
+    row.push_back(b);
+  }
+  auto wait = std::make_unique<LayersAtFirstShow>();
+  for (MBtnFlag* b : row) b->BkGround_Init();
+  QCOMPARE(panel->paints, 0);
+  {
+    ParentBackgroundBatch batch;
+    host.show();
+  }
+  QCOMPARE(panel->paints, 1);
+  // Shown: taken at once, scope or not.
+  row[0]->BkGround_Init();
+  QCOMPARE(panel->paints, 2);
+  wait.reset();
+  // Without the scope a hidden window's control takes its layer when asked, as always.
+  QWidget hidden;
+  auto* other = new PatternPanel;
+  other->setParent(&hidden);
+  other->resize(100, 100);
+  (new MBtnFlag(FlagSetup{}, nullptr, other))->BkGround_Init();
+  QCOMPARE(other->paints, 1);
 }
 
 QTEST_MAIN(MiscControlsTest)

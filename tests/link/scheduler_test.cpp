@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The scheduler contract, run against both backends: the virtual one in virtual time and the
-// Qt one with intervals of a few milliseconds.
+// The scheduler contract, run against the backends: the virtual one in virtual time, the one
+// without Qt's loop over a clock in virtual time, and the Qt one with intervals of a few
+// milliseconds.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/clock_scheduler.h"
 #include "platform/hidapi_port.h"
 #include "platform/qt_scheduler.h"
 #include "platform/virtual_scheduler.h"
@@ -21,6 +24,29 @@ void EnsureQtApp() {
   if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);  // lives for the run
 }
 
+// A clock that moves only when slept on, and remembers until when.
+class TestClock : public ClockScheduler::Clock {
+ public:
+  int64_t NowMs() override { return now; }
+  void SleepUntil(int64_t ms) override {
+    sleeps.push_back(ms);
+    if (ms > now) now = ms;
+  }
+  int64_t now = 1000;
+  std::vector<int64_t> sleeps;
+};
+
+struct WithTestClock {
+  TestClock clock;
+};
+
+// ClockScheduler in virtual time (its clock is made before it).
+class VirtualClockScheduler : private WithTestClock, public ClockScheduler {
+ public:
+  VirtualClockScheduler() : ClockScheduler(clock) {}
+  TestClock& Clock() { return clock; }
+};
+
 template <typename T>
 class SchedulerContract : public ::testing::Test {
  protected:
@@ -31,7 +57,7 @@ class SchedulerContract : public ::testing::Test {
   std::unique_ptr<Scheduler> sched;
 };
 
-using Backends = ::testing::Types<VirtualScheduler, QtScheduler>;
+using Backends = ::testing::Types<VirtualScheduler, VirtualClockScheduler, QtScheduler>;
 TYPED_TEST_SUITE(SchedulerContract, Backends);
 
 TYPED_TEST(SchedulerContract, OneShotsFireOnceInTimeOrder) {
@@ -84,6 +110,42 @@ TEST(VirtualSchedulerLimits, AWaitThatCanNeverEndReturnsFalse) {
   s.StartTimer(50, true, [] {});
   EXPECT_FALSE(s.WaitUntil([] { return false; }));  // ticks forever: stops at the horizon
   EXPECT_LE(s.NowMs(), 10000);
+}
+
+// It sleeps until the next timer is due, once per due time, and never beyond it.
+TEST(ClockSchedulerWaits, SleepUntilEachDueTimeAndNoLonger) {
+  VirtualClockScheduler s;
+  std::string order;
+  s.StartTimer(20, false, [&] { order += "c"; });
+  s.StartTimer(4, false, [&] { order += "a"; });
+  s.StartTimer(4, false, [&] { order += "b"; });  // the same moment: in the order started
+  EXPECT_TRUE(s.WaitUntil([&] { return order.size() == 3; }));
+  EXPECT_EQ(order, "abc");
+  EXPECT_EQ(s.Clock().sleeps, (std::vector<int64_t>{1004, 1020}));
+  EXPECT_EQ(s.NowMs(), 1020);
+}
+
+// A repeating timer keeps its beat; of the ticks a slow callback let pass, one runs at once
+// (as under Qt's loop) and the others are skipped, not run one after another to catch up.
+TEST(ClockSchedulerWaits, ASlowRepeatingTimerSkipsTheTicksItMissed) {
+  VirtualClockScheduler s;
+  std::vector<int64_t> at;
+  s.StartTimer(10, true, [&] {
+    at.push_back(s.NowMs());
+    if (at.size() == 1) s.Clock().now += 55;  // the first tick takes 55 ms
+  });
+  EXPECT_TRUE(s.WaitUntil([&] { return at.size() == 3; }));
+  EXPECT_EQ(at, (std::vector<int64_t>{1010, 1065, 1075}));
+}
+
+TEST(ClockSchedulerWaits, AWaitThatNoTimerCanEndReturnsFalse) {
+  VirtualClockScheduler s;
+  EXPECT_FALSE(s.WaitUntil([] { return false; }));
+  bool fired = false;
+  const Scheduler::TimerId id = s.StartTimer(5, false, [&] { fired = true; });
+  s.StopTimer(id);
+  EXPECT_FALSE(s.WaitUntil([&] { return fired; }));
+  EXPECT_TRUE(s.Clock().sleeps.empty());
 }
 
 TEST(HidapiPort, AnAbsentDeviceIsReportedAsNotFound) {

@@ -4,9 +4,11 @@
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "controls/parent_background.h"
 #include "mirelune/version.h"
 #include "platform/message_box_notifier.h"
 #include "platform/qt_scheduler.h"
@@ -82,6 +84,9 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   {
+    // The controls take their layers when the window first shows, all of them from one render
+    // of each panel's rows (controls/parent_background.h).
+    auto layersAtShow = std::make_unique<LayersAtFirstShow>();
     ui::MdiMain frame(session);
     boxes.SetParent(&frame);
     ui::InstallStartupTrace(session, frame);
@@ -90,7 +95,11 @@ int main(int argc, char** argv) {
     // while the window paints and the display takes it in, and the window opens already
     // showing the read's progress.
     QCoreApplication::processEvents();
-    frame.show();
+    {
+      ParentBackgroundBatch batch;
+      frame.show();
+    }
+    layersAtShow.reset();
     session.Start();
     status = QApplication::exec();
     boxes.SetParent(nullptr);

@@ -37,6 +37,7 @@
 #include "ui/dialogs/secondary_window.h"
 #include "ui/pages/skin_panel.h"
 #include "tests/ui/console_fixture.h"
+#include "tests/ui/user_folders.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -138,6 +139,9 @@ class LanguageTest : public QObject {
   void aTextOfTwoMeaningsIsTranslatedPerUse();
   void initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
+    // Qt's test mode moves only what Qt names: the virtual amplifiers' memories and locks
+    // follow the XDG folders.
+    QVERIFY(!testing::IsolateUserFolders("ui_language_test").isEmpty());
     ApplyConsoleStyle(*qApp);  // as the console starts: the renders show its dark look
   }
   void cleanupTestCase() { InstallLanguage(Language::Chinese); }

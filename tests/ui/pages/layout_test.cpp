@@ -34,6 +34,7 @@
 #include "ui/dialogs/secondary_window.h"
 #include "ui/pages/skin_panel.h"
 #include "tests/ui/console_fixture.h"
+#include "tests/ui/user_folders.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -187,6 +188,9 @@ class LayoutTest : public QObject {
  private slots:
   void initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
+    // Qt's test mode moves only what Qt names: the virtual amplifiers' memories and locks
+    // follow the XDG folders.
+    QVERIFY(!testing::IsolateUserFolders("ui_layout_test").isEmpty());
     ApplyConsoleStyle(*qApp);
   }
   void cleanupTestCase() { InstallLanguage(Language::Chinese); }

@@ -21,6 +21,7 @@
 #include "ui/pages/page_table.h"
 #include "ui/dialogs/secondary_window.h"
 #include "tests/ui/console_fixture.h"
+#include "tests/ui/user_folders.h"
 
 using namespace mirelune;
 using namespace mirelune::ui;
@@ -67,7 +68,12 @@ class NamesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    // Qt's test mode moves only what Qt names: the virtual amplifiers' memories and locks
+    // follow the XDG folders.
+    QVERIFY(!testing::IsolateUserFolders("ui_names_test").isEmpty());
+  }
   void cleanupTestCase() { InstallLanguage(Language::Chinese); }
   void toolTipsNameWhatTheCommandLineNames_data();
   void toolTipsNameWhatTheCommandLineNames();
