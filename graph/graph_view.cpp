@@ -9,6 +9,7 @@
 #include <QPolygonF>
 
 #include "graph/curve_raster.h"
+#include "graph/direct_pixels.h"
 #include "graph/response_model.h"
 
 namespace mirelune {

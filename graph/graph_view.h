@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QSize>
 
+#include "graph/curve_raster.h"
 #include "graph/graph_damage.h"
 #include "graph/graph_hooks.h"
 #include "graph/graph_overlay.h"

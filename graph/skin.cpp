@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/skin.h"
 
+#include "graph/direct_pixels.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>

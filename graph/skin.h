@@ -21,8 +21,6 @@
 #include <QSize>
 #include <QString>
 
-#include "graph/curve_raster.h"
-
 namespace mirelune::skin {
 
 constexpr int kFirstId = 101;
@@ -78,12 +76,6 @@ void DrawImageBottomPart(const QString& id, QPainter& g, int y);
 // Columns 0..width of the image at (0, 0), full height (progress bars).
 void DrawImageLeftPart(int id, QPainter& g, int width);
 void DrawImageLeftPart(const QString& id, QPainter& g, int width);
-
-// The pixels a painter draws into, when they can be written straight: a premultiplied image
-// without a transform, clipped to one rectangle at most (`clip`: that rectangle or the image).
-// False (and nothing set) otherwise. What is written goes around the painter: it must not hold
-// drawing of its own that it has not done yet (the raster painter draws at once).
-bool DirectPixels(QPainter& g, PixelBuffer& buffer, PixelRect& clip);
 
 // 12-pixel CJK text ("宋体" where installed, else WenQuanYi Micro Hei) in an ARGB colour.
 // `pos` is "x,y" in decimal (fractions allowed). widthChars 0: the text starts at x;

@@ -24,6 +24,7 @@
 #include <QTextLayout>
 #include <QTransform>
 
+#include "graph/direct_pixels.h"
 #include "graph/skin.h"
 
 namespace mirelune::skin {
