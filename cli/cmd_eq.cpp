@@ -13,6 +13,7 @@
 #include "model/number_text.h"
 #include "model/json_text.h"
 #include "cli/device_session.h"
+#include "cli/device_values.h"
 #include "cli/help.h"
 #include "cli/helper_program.h"
 #include "graph/eq_fit.h"
@@ -232,36 +233,6 @@ std::string JsonReport(const FilterSet& set, const EqFit& fit) {
 
 // ---- The amplifier ----
 
-// ReadStatus: payload byte 1 is the current mode number 0..9.
-bool ReadCurrentMode(DeviceSession& s, int& mode) {
-  if (!s.Request(ReadStatus, 0, 0, "the status request")) return false;
-  mode = s.link().ReplyPayload()[1];
-  if (mode >= kModeCount) {
-    s.Fail("the amplifier reports mode number " + std::to_string(mode) + ", not 0..9");
-    return false;
-  }
-  return true;
-}
-
-// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10).
-bool ReadKind(DeviceSession& s, int kind, int mode, int slot) {
-  Link& link = s.link();
-  Store& store = s.store();
-  int modeArg = slot * 11 + mode;
-  if (kind >= 8) {
-    link.ModeOverride = mode;
-    modeArg = mode;
-  }
-  const std::string what = "the read of menu kind " + std::to_string(kind);
-  if (!s.Request(ReadGroup, modeArg, store.KindStart[static_cast<size_t>(kind)], what)) return false;
-  const GroupDecodeResult r = DecodeGroup(store, store.ParamTable, kind, slot, link.ReplyPayload().data(),
-                                          link.ReplyPayload().size(), link.RxLength());
-  if (r.status == GroupDecodeResult::kOk) return true;
-  s.Fail("the amplifier's reply to " + what + " carries " + std::to_string(r.payloadBytes) +
-         " bytes, expected " + std::to_string(r.decodedBytes));
-  return false;
-}
-
 // Reads the page from the amplifier's current mode, fits the set and sends the bands it changes.
 int ImportOnDevice(DeviceSession& s, const EqArgs& a, const FilterSet& set, EqFit& fit) {
   if (!s.Connect()) return kExitFailed;
@@ -271,11 +242,11 @@ int ImportOnDevice(DeviceSession& s, const EqArgs& a, const FilterSet& set, EqFi
   int sound = static_cast<int>(a.soundMode);
   // Without --sound-mode the bands of the sound mode the amplifier is in are edited.
   if (!a.hasSound) {
-    if (!ReadKind(s, 10, mode, 0)) return kExitFailed;
+    if (!ReadKind(s, 10, mode, 0, true)) return kExitFailed;
     sound = store.ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
   }
   ShowPage(store, a, sound);
-  if (!ReadKind(s, static_cast<int>(a.page), mode, sound)) return kExitFailed;
+  if (!ReadKind(s, static_cast<int>(a.page), mode, sound, true)) return kExitFailed;
   fit = FitFilterSet(store, set);
   ApplyFit(store, fit);
   for (const int address : fit.ChangedAddresses())

@@ -19,9 +19,28 @@ namespace {
 
 constexpr int kModeCount = 10;
 
-// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10),
-// unless the session has read it already and `fresh` is false.
-bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh = false) {
+
+// The sound mode edits and reads go to: --sound-mode, else the amplifier's own (read from the
+// system kind only when an address of the sound modes needs it).
+bool ChooseSoundMode(DeviceSession& s, bool given, int asked, bool needed, int mode, int& sound) {
+  sound = asked;
+  if (!given && needed) {
+    if (!ReadKind(s, 10, mode, 0)) return false;
+    sound = s.store().ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
+  }
+  s.store().SetCurrentSoundMode(static_cast<uint8_t>(sound));
+  return true;
+}
+
+bool NeedsSoundMode(const std::vector<int>& addresses) {
+  for (int a : addresses)
+    if (a < kFirstSlotOnlyAddress) return true;
+  return false;
+}
+
+}  // namespace
+
+bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh) {
   const auto key = std::make_tuple(kind, slot, mode);
   if (!fresh && s.known.kinds.count(key)) return true;
   Link& link = s.link();
@@ -45,26 +64,6 @@ bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh = false
          " bytes, expected " + std::to_string(r.decodedBytes));
   return false;
 }
-
-// The sound mode edits and reads go to: --sound-mode, else the amplifier's own (read from the
-// system kind only when an address of the sound modes needs it).
-bool ChooseSoundMode(DeviceSession& s, bool given, int asked, bool needed, int mode, int& sound) {
-  sound = asked;
-  if (!given && needed) {
-    if (!ReadKind(s, 10, mode, 0)) return false;
-    sound = s.store().ParamTable.at(0, sysaddr::kSoundMode).Value == 1 ? 1 : 0;
-  }
-  s.store().SetCurrentSoundMode(static_cast<uint8_t>(sound));
-  return true;
-}
-
-bool NeedsSoundMode(const std::vector<int>& addresses) {
-  for (int a : addresses)
-    if (a < kFirstSlotOnlyAddress) return true;
-  return false;
-}
-
-}  // namespace
 
 // `done` receives the confirmations, printed only once the changes are also kept.
 int SetOnDevice(DeviceSession& s, const SetRequest& req, std::string& done) {

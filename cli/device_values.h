@@ -29,6 +29,10 @@ bool ParseGet(const Args& args, GetRequest& req, std::string& error);
 // with the reason already said.
 bool ReadCurrentMode(DeviceSession& s, int& mode);
 
+// Reads menu kind `kind` of `mode` into ParamTable slot `slot` (slot 0 for kinds 8..10),
+// unless the session has read it already and `fresh` is false. False with the reason said.
+bool ReadKind(DeviceSession& s, int kind, int mode, int slot, bool fresh = false);
+
 // Reads every kind `req` names and prints its parameters on `out` (one PARAM=VALUE line each,
 // or the JSON object). The status of the command.
 int GetOnDevice(DeviceSession& s, const GetRequest& req, std::ostream& out);
