@@ -27,43 +27,17 @@ ClockScheduler::Clock& ClockScheduler::SteadyClock() {
 }
 
 Scheduler::TimerId ClockScheduler::StartTimer(int intervalMs, bool repeating, std::function<void()> callback) {
-  auto t = std::make_shared<Timer>();
-  t->interval = intervalMs < 0 ? 0 : intervalMs;
-  // A repeating timer of 0 ms would leave no moment for anything else.
-  if (repeating && t->interval == 0) t->interval = 1;
-  t->due = clock_.NowMs() + t->interval;
-  t->order = nextOrder_++;
-  t->repeating = repeating;
-  t->callback = std::move(callback);
-  const TimerId id = nextId_++;
-  timers_.emplace(id, std::move(t));
-  return id;
+  return timers_.Start(clock_.NowMs(), intervalMs, repeating, std::move(callback));
 }
 
-void ClockScheduler::StopTimer(TimerId id) { timers_.erase(id); }
+void ClockScheduler::StopTimer(TimerId id) { timers_.Stop(id); }
 
-bool ClockScheduler::IsActive(TimerId id) const { return timers_.count(id) != 0; }
-
-std::shared_ptr<ClockScheduler::Timer> ClockScheduler::Next(TimerId& id) {
-  for (;;) {
-    std::shared_ptr<Timer> best;
-    for (auto& [tid, t] : timers_) {
-      if (!best || t->due < best->due || (t->due == best->due && t->order < best->order)) {
-        best = t;
-        id = tid;
-      }
-    }
-    if (!best || !best->running) return best;
-    // A repeating timer whose callback is still running (a nested wait) skips this tick.
-    best->due += best->interval;
-    best->order = nextOrder_++;
-  }
-}
+bool ClockScheduler::IsActive(TimerId id) const { return timers_.Active(id); }
 
 bool ClockScheduler::WaitUntil(const std::function<bool()>& done) {
   while (!done()) {
     TimerId id = 0;
-    std::shared_ptr<Timer> t = Next(id);
+    std::shared_ptr<TimerTable::Timer> t = timers_.Next(id);
     if (!t) return false;
     if (clock_.NowMs() < t->due) {
       clock_.SleepUntil(t->due);
@@ -75,9 +49,9 @@ bool ClockScheduler::WaitUntil(const std::function<bool()>& done) {
       const int64_t now = clock_.NowMs();
       t->due += t->interval;
       if (t->due <= now) t->due = now + t->interval;
-      t->order = nextOrder_++;
+      timers_.Requeue(*t);
     } else {
-      timers_.erase(id);
+      timers_.Stop(id);
     }
     t->running = true;
     t->callback();

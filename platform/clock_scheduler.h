@@ -15,10 +15,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 
 #include "platform/scheduler.h"
+#include "platform/timer_table.h"
 
 namespace mirelune {
 
@@ -44,20 +44,8 @@ class ClockScheduler : public Scheduler {
   int64_t NowMs() const override { return clock_.NowMs(); }
 
  private:
-  struct Timer {
-    int64_t due = 0;
-    uint64_t order = 0;
-    int interval = 0;
-    bool repeating = false;
-    bool running = false;
-    std::function<void()> callback;
-  };
-  std::shared_ptr<Timer> Next(TimerId& id);
-
   Clock& clock_;
-  std::map<TimerId, std::shared_ptr<Timer>> timers_;
-  TimerId nextId_ = 1;
-  uint64_t nextOrder_ = 0;
+  TimerTable timers_;
 };
 
 }  // namespace mirelune

@@ -6,10 +6,10 @@
 // at the same instant fire in the order they were (re)scheduled.
 #pragma once
 
-#include <map>
 #include <memory>
 
 #include "platform/scheduler.h"
+#include "platform/timer_table.h"
 
 namespace mirelune {
 
@@ -33,23 +33,13 @@ class VirtualScheduler : public Scheduler {
   // How many timer callbacks have run: each is one wake-up of a real process.
   uint64_t Fired() const { return fired_; }
   // Timers that are scheduled now (repeating ones, and one-shots not yet due).
-  size_t Pending() const { return timers_.size(); }
+  size_t Pending() const { return timers_.Size(); }
 
  private:
-  struct Timer {
-    int64_t due = 0;
-    uint64_t order = 0;
-    int interval = 0;
-    bool repeating = false;
-    bool running = false;
-    std::function<void()> callback;
-  };
-  std::shared_ptr<Timer> Next(TimerId& id);
+  using Timer = TimerTable::Timer;
   void Fire(TimerId id, std::shared_ptr<Timer> t);
 
-  std::map<TimerId, std::shared_ptr<Timer>> timers_;
-  TimerId nextId_ = 1;
-  uint64_t nextOrder_ = 0;
+  TimerTable timers_;
   int64_t now_ = 0;
   uint64_t fired_ = 0;
   int64_t horizon_ = 24LL * 3600 * 1000;
