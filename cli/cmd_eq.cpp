@@ -55,15 +55,7 @@ bool ReadEqArgs(const Args& args, bool import, const Options& global, EqArgs& a,
   a.into = args.Value("--into");
   a.output = args.Value("--output");
   const bool into = args.Has("--into"), out = args.Has("--output");
-  if (into == global.deviceGiven) {
-    err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
-               : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
-    return false;
-  }
-  if (into != out) {
-    err = into ? "--into needs -o OUT.sp" : "-o belongs to --into FILE.sp";
-    return false;
-  }
+  if (!CheckIntoOrDevice(into, out, global.deviceGiven, err)) return false;
   return true;
 }
 

@@ -399,4 +399,17 @@ void ReadGlobalOptions(const Args& global, Options& opt) {
   if (global.Has("--wait")) opt.waitMs = static_cast<int>(global.Number("--wait", 30) * 1000);
 }
 
+bool CheckIntoOrDevice(bool into, bool output, bool deviceGiven, std::string& err) {
+  if (into == deviceGiven) {
+    err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
+               : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
+    return false;
+  }
+  if (into != output) {
+    err = into ? "--into needs -o OUT.sp" : "-o belongs to --into FILE.sp";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace mirelune::cli

@@ -229,4 +229,9 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
+// The eq commands that change a page take it either from a file (--into FILE.sp -o OUT.sp) or
+// from the amplifier (--device): exactly one of the two, and --into with its -o. False with the
+// usage error otherwise.
+bool CheckIntoOrDevice(bool into, bool output, bool deviceGiven, std::string& err);
+
 }  // namespace mirelune::cli

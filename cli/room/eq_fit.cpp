@@ -130,15 +130,7 @@ bool ParseFitArgs(std::vector<std::string> args, const Options& global, FitArgs&
   if (!err.empty()) return false;
   const bool out = TakeOption(args, "--output", a.output, err, "-o");
   if (!err.empty()) return false;
-  if (into == global.deviceGiven) {
-    err = into ? "give either --into FILE.sp -o OUT.sp or --device, not both"
-               : "give --into FILE.sp -o OUT.sp, or --device DEVICE for the amplifier";
-    return false;
-  }
-  if (into != out) {
-    err = into ? "--into needs -o OUT.sp" : "-o belongs to --into FILE.sp";
-    return false;
-  }
+  if (!CheckIntoOrDevice(into, out, global.deviceGiven, err)) return false;
   if (args.size() != 1 || args[0].rfind("-", 0) == 0) {
     err = args.empty() ? "no measurement file given" : "unexpected argument '" + args[0] + "'";
     return false;
